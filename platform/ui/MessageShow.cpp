@@ -17,7 +17,7 @@ int PlainMessage(const MessageRequest& r)
                  r.text.c_str());
     if (r.defaultButton != 0)
         return r.defaultButton;
-    return r.buttonTexts.empty() ? (r.buttonBits == 0 ? BUTTON_OK : int(r.buttonBits & (~r.buttonBits + 1u))) : 1;
+    return r.buttonTexts.empty() ? (r.buttonBits == 0 ? int(BUTTON_OK) : int(r.buttonBits & (~r.buttonBits + 1u))) : 1;
 }
 } // namespace
 
