@@ -1,0 +1,21 @@
+#pragma once
+// Common dialogs and the shell, as requests answered by the renderer or the headless driver while
+// the asking thread waits without the baton.
+#include <string>
+
+enum FileDialogFlags : unsigned {
+    FILE_SAVE = 1,            // a save dialog (else open)
+    FILE_KEEP_DIR = 2,        // the current directory stays as it was
+    FILE_LONG_NAMES = 4,
+};
+
+// Asks for a file. `filter` is "description|pattern|description|pattern...". `fileName` holds the
+// proposed name before and the chosen path after. False when the user cancelled.
+bool FileDialog(const std::string& title, std::string& fileName, const std::string& filter,
+                unsigned flags = 0);
+
+// Asks the host to open a file or an address with the desktop's handler. The renderer runs
+// "xdg-open" with the target as one argument, never through a shell command line; the headless
+// driver records the request. The result is not reported.
+void ShellOpen(const std::string& file, const std::string& parameters,
+               const std::string& directory, bool minimized);

@@ -1,0 +1,173 @@
+#pragma once
+// Logical threads and the baton.
+//
+// The program runs in logical threads numbered 1 to 64 (thread 1 runs the frame). Each is a real
+// thread, but only the holder of the one baton runs program code. A thread gives the baton away
+// only while it waits for its next event, or while the renderer (or the headless driver) answers
+// one of its requests (message box, file dialog, shell open). The next holder is the thread that
+// became ready first, so a run is repeatable. A started thread becomes ready at once but runs only
+// when its starter gives way.
+//
+// The renderer or the headless driver is the host: it takes the baton between two holders
+// (HostBaton), reads and changes the window models, posts the user's input and answers requests.
+#include "platform/ui/Events.h"
+#include "platform/ui/MessageShow.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+constexpr int MAX_THREADS = 64;
+
+// ---- Operations the program calls ------------------------------------------------------------
+
+// Starts `procedure` on a new logical thread with `parameter` (the owning object's text, for
+// example). Returns the thread number, or 0 when 64 threads exist already. The stack size is
+// recorded; real threads get at least the platform's default stack.
+int ThreadStart(std::function<void(const std::string& parameter)> procedure,
+                const std::string& parameter = {}, int stackBytes = 0,
+                const std::string& name = {});
+
+// The number of the calling logical thread; 0 when the caller is not one.
+int ThreadCurrent();
+
+// Posts an event to a thread's queue (thread 0: the calling thread). False when that thread does
+// not exist. Posting never gives the baton away.
+bool EventPost(int code, int control = 0, int thread = 0);
+bool EventPost(const Event& event, int thread = 0);
+
+// The event the calling thread is handling now (its last accepted event), and its parts.
+int EventCurrent();
+int EventControl();                 // the control of the current event (0 for window events)
+int EventAccepted();                // the control of the current event when it is Accepted, else 0
+const Event& EventCurrentRecord();
+int EventKeyCode();                 // key of the current key or mouse event
+int EventMouseX();
+int EventMouseY();
+
+// The current event gets no default handling (a window stays open on close-window, ...).
+void EventSkipDefault();
+
+// Waits for the next event of the calling thread and makes it current, giving the baton away
+// meanwhile. Window loops use WindowAccept (Window.h); this one belongs to no window.
+Event EventWait();
+
+// The runtime's clock in hundredths of a second since the runtime started. Under the headless
+// driver it is a virtual clock that moves only when the driver advances it.
+int64_t UiClock();
+
+// ---- Requests answered by the host -----------------------------------------------------------
+
+// A request of a logical thread that the host answers while the thread waits without the baton.
+struct UiRequest {
+    enum class Kind { Message, FileDialog, ShellOpen };
+    Kind kind = Kind::Message;
+    int thread = 0;                 // the asking thread
+    int id = 0;                     // unique per run
+    // Message
+    MessageRequest message;
+    // File dialog
+    std::string title, filter, fileName;
+    bool save = false;
+    // Shell open: the target and its parts, each passed as one argument, never through a shell
+    std::string file, parameters, directory;
+    bool minimized = false;
+    // Answer
+    bool answered = false;
+    int answer = 0;                 // message: the button value; file dialog: 1 chosen, 0 cancelled
+    std::string answerText;         // file dialog: the chosen path
+};
+
+// Posts the request and waits, without the baton, until the host has answered it. Without a host
+// (or when the caller is no logical thread) the request is answered at once by `fallback`.
+void RequestAndWait(UiRequest& request, const std::function<void(UiRequest&)>& fallback);
+
+// ---- The host: renderer or headless driver ---------------------------------------------------
+
+class UiHost {
+public:
+    virtual ~UiHost() = default;
+    // Called without the runtime's lock when a request is posted or the threads have gone idle.
+    virtual void Wake() = 0;
+};
+
+namespace Runtime {
+
+// A thread's state as the host sees it.
+enum class ThreadState { Free, Ready, Running, WaitingEvent, WaitingRequest, Ended };
+
+struct ThreadInfo {
+    int id = 0;
+    ThreadState state = ThreadState::Free;
+    std::string name;               // the procedure or the name given to ThreadStart
+    int stackBytes = 0;
+    size_t queued = 0;              // events waiting in its queue
+    std::string waitingFor;         // a description of what it waits for
+};
+
+// Starts a fresh run: no threads, empty queues, clock 0. Fails when threads of an earlier run
+// are still alive.
+void Reset(bool virtualClock);
+
+// Installs the host (nullptr: none). Requests posted without a host are answered by fallbacks.
+void SetHost(UiHost* host);
+
+// Starts logical thread 1 with `procedure`. It holds the baton as soon as nobody else does.
+int StartMain(std::function<void()> procedure, const std::string& name = "Main");
+
+// The host takes the baton (waiting until the current holder gives way) and gives it back.
+void HostAcquire();
+void HostRelease();
+bool HostHoldsBaton();
+
+// A scope that holds the baton for the host.
+class HostBaton {
+public:
+    HostBaton() { HostAcquire(); }
+    ~HostBaton() { HostRelease(); }
+    HostBaton(const HostBaton&) = delete;
+    HostBaton& operator=(const HostBaton&) = delete;
+};
+
+// True when no thread holds or waits for the baton: every living thread waits for an event with
+// an empty queue or waits for an answer.
+bool IsIdle();
+
+// Waits until IsIdle or until `timeoutMs` passed; false on time-out.
+bool WaitIdle(int timeoutMs);
+
+// Waits until every logical thread has ended or `timeoutMs` passed; false on time-out.
+bool WaitAllEnded(int timeoutMs);
+
+// Unanswered requests, oldest first; Answer marks one answered and readies its thread.
+std::vector<UiRequest*> PendingRequests();
+void Answer(UiRequest& request, int answer, const std::string& answerText = {});
+
+// Advances the virtual clock, posting every timer event that falls due on the way, each at its
+// due time, and letting the threads run after each (bounded by `timeoutMs` per step).
+bool AdvanceClock(int64_t hundredths, int timeoutMs);
+
+// Snapshot of every logical thread, and a readable description of who holds the baton and which
+// threads wait on what (for failure messages).
+std::vector<ThreadInfo> Threads();
+std::string Describe();
+
+// Ends a run that cannot finish: every waiting thread is woken with an abort that unwinds its
+// stack; threads that still run program code are left alone. Returns the threads that did not end
+// within `timeoutMs`.
+std::vector<int> Abort(int timeoutMs);
+
+// Whether the calling OS thread may touch window models now: it holds the baton (as a logical
+// thread or as the host), or no run is active.
+bool MayTouchModels();
+
+// Timer bookkeeping of windows (Window.cpp): interval in hundredths, 0 stops the timer.
+void SetWindowTimer(int window, int thread, int interval);
+void DropWindowTimer(int window);
+
+} // namespace Runtime
+
+// Thrown inside a logical thread's waits when the run is aborted; the thread's top catches it.
+struct ThreadAborted {};
