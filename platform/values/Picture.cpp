@@ -1,6 +1,7 @@
 #include "platform/values/Picture.h"
 
 #include "platform/values/Date.h"
+#include "platform/values/Locale.h"
 
 #include <charconv>
 #include <cmath>
@@ -67,11 +68,6 @@ std::string_view FirstChars(std::string_view s, int n)
         ++count;
     }
     return s.substr(0, std::min(i, s.size()));
-}
-
-std::string Quoted(std::string_view s)
-{
-    return "„" + std::string(s) + "“";
 }
 
 // A number as decimal digits, so that rounding follows what the user sees, not the binary value.
@@ -336,7 +332,7 @@ PictureInput ParseNumber(std::string_view input, const Formatter& f)
     std::string_view s = Trim(input);
     if (s.empty())
         return Accept(0);
-    const std::string bad = "Die Eingabe " + Quoted(s) + " ist keine gültige Zahl.";
+    const std::string bad = LocaleMessage("Zahl.Ungueltig", {s});
     s = StripWord(s, f.Prefix(), true);
     s = StripWord(s, f.Suffix(), false);
     bool negative = false;
@@ -367,7 +363,7 @@ PictureInput ParseNumber(std::string_view input, const Formatter& f)
             if (!fracPart.empty() && !AllDigits(fracPart))
                 return Refuse(bad);
             if (f.Places() == 0 && !fracPart.empty() && fracPart.find_first_not_of('0') != std::string_view::npos)
-                return Refuse("In diesem Feld sind nur ganze Zahlen erlaubt.");
+                return Refuse(LocaleMessage("Zahl.NurGanze"));
             frac = fracPart;
         }
         // Thousands separators only where they belong: 1.234.567, not 12.34.
@@ -393,7 +389,7 @@ PictureInput ParseNumber(std::string_view input, const Formatter& f)
             return Refuse(bad);
     }
     if (negative && !f.SignAllowed())
-        return Refuse("Negative Zahlen sind in diesem Feld nicht erlaubt.");
+        return Refuse(LocaleMessage("Zahl.Negativ"));
 
     Digits d;
     d.negative = negative;
@@ -402,12 +398,12 @@ PictureInput ParseNumber(std::string_view input, const Formatter& f)
     d.Round(f.Places());
     NumberParts shown = f.Number(d);
     if (!shown.blank && shown.sign.size() + shown.body.size() > static_cast<size_t>(f.Size()) && f.Size() > 0)
-        return Refuse("Die Zahl " + Quoted(Trim(input)) + " ist für dieses Feld zu groß.");
+        return Refuse(LocaleMessage("Zahl.ZuGross", {Trim(input)}));
     std::string text = (d.negative ? "-" : "") + (d.whole.empty() ? std::string("0") : d.whole) + "." + d.frac;
     double v = 0;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
     if (r.ec != std::errc())
-        return Refuse("Die Zahl " + Quoted(Trim(input)) + " ist für dieses Feld zu groß.");
+        return Refuse(LocaleMessage("Zahl.ZuGross", {Trim(input)}));
     return Accept(v == 0 ? 0.0 : v);  // no "-0"
 }
 
@@ -417,8 +413,7 @@ PictureInput ParseTime(std::string_view input, const Formatter& f)
     if (s.empty())
         return Accept(0);
     const char* form = f.TimeStyle() == 4 ? "hh:mm:ss" : "hh:mm";
-    const std::string bad = "Die Eingabe " + Quoted(s) + " ist keine gültige Uhrzeit. Bitte geben Sie die Zeit als " +
-                            form + " zwischen 00:00 und 24:00 ein.";
+    const std::string bad = LocaleMessage("Zeit.Ungueltig", {s, form});
     std::string_view parts[3];
     int count = 0;
     if (AllDigits(s)) {
@@ -456,9 +451,7 @@ PictureInput ParseDate(std::string_view input)
     std::string_view s = Trim(input);
     if (s.empty())
         return Accept(0);
-    const std::string bad = "Die Eingabe " + Quoted(s) +
-                            " ist kein gültiges Datum. Bitte geben Sie ein Datum zwischen 01.01.1801 und "
-                            "31.12.9999 in der Form TT.MM.JJJJ ein.";
+    const std::string bad = LocaleMessage("Datum.Ungueltig", {s});
     std::string_view d, m, y;
     if (AllDigits(s)) {
         if (s.size() != 6 && s.size() != 8)
@@ -508,10 +501,10 @@ PictureInput ParsePattern(std::string_view input, const Formatter& f)
         if (IsDigit(c))
             digits += c;
         else if (c != ' ' && pat.find(c) == std::string::npos)
-            return Refuse("Die Eingabe " + Quoted(s) + " passt nicht zur Form " + shown + ".");
+            return Refuse(LocaleMessage("Muster.Ungueltig", {s, shown}));
     }
     if (digits.empty() || digits.size() > slots)
-        return Refuse("Die Eingabe " + Quoted(s) + " passt nicht zur Form " + shown + ".");
+        return Refuse(LocaleMessage("Muster.Ungueltig", {s, shown}));
     long long v = 0;
     for (char c : digits)
         v = v * 10 + (c - '0');

@@ -1,14 +1,29 @@
 #include "platform/values/Picture.h"
 
 #include "platform/values/Date.h"
+#include "platform/values/Locale.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
+
+// The parser's messages come from the locale file.
+class LocaleEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        const char* dir = std::getenv("VARN_DATA_DIR");
+        ASSERT_NE(dir, nullptr) << "VARN_DATA_DIR is not set";
+        std::string error;
+        ASSERT_TRUE(Locale::Load(std::string(dir) + "/deutsch.env", &error)) << error;
+    }
+};
+[[maybe_unused]] testing::Environment* const kLocale = testing::AddGlobalTestEnvironment(new LocaleEnvironment);
 
 struct FormatCase {
     const char* picture;
