@@ -1,0 +1,81 @@
+#pragma once
+// Program-wide text, path and number helpers without state.
+//
+// Texts are UTF-8; limits count characters, not bytes. "Trailing spaces removed" means blanks
+// at the end, as the fixed-width record fields leave them.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+// The text without any double-quote character.
+std::string StripQuotes(std::string_view text);
+
+// The text with trailing spaces removed and every occurrence of find replaced, at most 2047
+// characters (ReplaceTextLarge: 4,194,303). After each replacement the text is searched again from
+// the start, so a replacement can complete a new occurrence. A replacement that contains find
+// would do so for ever; then each occurrence of the original text is replaced once instead.
+std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement);
+std::string ReplaceTextLarge(std::string_view text, std::string_view find, std::string_view replacement);
+
+// In place, left to right; the search goes on behind the inserted text, so a replacement is never
+// searched again. The buffer keeps at most size - 1 characters.
+void ReplaceInBuffer(std::string& buffer, std::size_t size, std::string_view find,
+                     std::string_view replacement);
+
+// True when the text holds a letter (umlauts and the other Western European letters included).
+bool ContainsLetter(std::string_view text);
+
+// The n-th piece (1-based) of the text (trailing spaces removed) between separator characters;
+// any character of separators separates. Empty for n = 0 or when there are fewer pieces; pieces
+// are not trimmed, two separators in a row give an empty piece.
+std::string GetToken(std::string_view text, int n, std::string_view separators = "|");
+
+// An empty (blank) variable becomes the line; otherwise the line goes behind a CR LF.
+void AppendLine(std::string& text, std::string_view line);
+
+// a / b truncated toward zero; 0 when b is 0.
+int32_t IntDiv(int32_t a, int32_t b);
+
+template <class A, class B>
+    requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
+auto MaxValue(A a, B b)
+{
+    using C = std::common_type_t<A, B>;
+    return C(a) < C(b) ? C(b) : C(a);
+}
+
+template <class A, class B>
+    requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
+auto MinValue(A a, B b)
+{
+    using C = std::common_type_t<A, B>;
+    return C(b) < C(a) ? C(b) : C(a);
+}
+
+// Paths. Both "/" and "\" separate (names typed or stored on another system still split);
+// joining uses "/".
+
+// The directory part up to and including the last separator, and the name after it; without a
+// separator the directory is empty and the name is the whole path.
+struct PathParts {
+    std::string directory;
+    std::string name;
+};
+PathParts SplitPath(std::string_view path);
+
+// The directory with a separator and the name, or the name alone when the directory is empty;
+// with quote, quoted when it holds a space.
+std::string JoinPath(std::string_view directory, std::string_view name, bool quote = false);
+
+// The path without double quotes, ending in exactly one separator (one already there is kept);
+// an empty path stays empty. With quote, quoted when it holds a space.
+std::string AddTrailingBackslash(std::string_view path, bool quote = false);
+
+// The path without double quotes; enclosed in double quotes when it holds a space.
+std::string QuoteIfNeeded(std::string_view path);
+
+// A diagnostic line on standard error: the text (trailing spaces removed, at most 2046
+// characters) and, unless noCode, " (Errorcode: code)".
+void DebugTrace(std::string_view text, long code = 0, bool noCode = false);
