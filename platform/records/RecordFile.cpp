@@ -1,0 +1,1059 @@
+#include "platform/records/RecordFile.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <unordered_map>
+
+// Storage: one SQLite database per disk file, one SQL table per record table. A row holds the
+// packed record bytes and, beside them, a copy of every key field in indexed columns; the row id
+// keeps the order of adding among equal keys. The table "varn_tables" lists each table with its
+// record size and key signature, and the database carries our application id, so a foreign or
+// mismatched file is refused before anything is written to it.
+//
+// Exclusive opens are kept by flock(2) on the disk file: LOCK_EX for deny-all and deny-write,
+// LOCK_SH otherwise, held while any table of the file is open in this process. flock locks are
+// separate from SQLite's own fcntl locks, and the lock descriptor is closed only after the
+// database connection, so closing it never drops a lock SQLite holds.
+//
+// Durability: a scratch file (name ending in "~" or ".tmp": the working copy and the edit files)
+// runs in WAL mode with synchronous=NORMAL, so a transaction costs no sync; every other file
+// uses a rollback journal with synchronous=FULL. FileCopyNamed syncs what it writes.
+
+namespace {
+
+constexpr int kAppId = 0x5661726E;          // "Varn"
+constexpr const char* kSingleTable = "records";
+constexpr int kDefaultBusyMs = 1000;
+
+struct Container;
+struct Transaction {
+    bool active = false;
+    std::vector<std::shared_ptr<Container>> containers;
+};
+
+// Never destroyed: record files that are globals of other units close after static destruction
+// has begun.
+std::recursive_mutex& Mutex() {
+    static auto& m = *new std::recursive_mutex;
+    return m;
+}
+std::map<std::string, std::weak_ptr<Container>>& Containers() {
+    static auto& m = *new std::map<std::string, std::weak_ptr<Container>>;
+    return m;
+}
+Transaction& Txn() {
+    static auto& t = *new Transaction;
+    return t;
+}
+
+std::string Lower(std::string_view s) {
+    std::string l(s);
+    for (char& c : l) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return l;
+}
+
+bool EndsWith(std::string_view s, std::string_view tail) {
+    return s.size() >= tail.size() && Lower(s.substr(s.size() - tail.size())) == tail;
+}
+
+std::string Quote(std::string_view id) {
+    std::string q = "\"";
+    for (const char c : id) {
+        q += c;
+        if (c == '"') q += '"';
+    }
+    return q + "\"";
+}
+
+int MapSqlite(int rc) {
+    switch (rc & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE: return ERR_NONE;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return ERR_FILE_IN_USE;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_FORMAT:
+    case SQLITE_SCHEMA: return ERR_INVALID_FILE;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return ERR_ACCESS_DENIED;
+    case SQLITE_CANTOPEN: return ERR_FILE_NOT_FOUND;
+    case SQLITE_CONSTRAINT:
+        return (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) ? ERR_DUPLICATE_KEY
+                                                                                      : ERR_FILE_SYSTEM;
+    default: return ERR_FILE_SYSTEM;
+    }
+}
+
+int MapErrno(int e) {
+    switch (e) {
+    case ENOENT: return ERR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return ERR_ACCESS_DENIED;
+    case EWOULDBLOCK: return ERR_FILE_IN_USE;
+    default: return ERR_FILE_SYSTEM;
+    }
+}
+
+// A disk name split into the file's absolute path and the table inside it.
+struct DiskName {
+    std::string path;
+    std::string table;
+    bool single = true;
+};
+
+bool ParseName(std::string_view raw, DiskName& out) {
+    while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\0')) raw.remove_suffix(1);
+    std::string_view file = raw;
+    out.single = true;
+    out.table = kSingleTable;
+    if (const size_t bang = raw.rfind("\\!"); bang != std::string_view::npos) {
+        file = raw.substr(0, bang);
+        std::string_view table = raw.substr(bang + 2);
+        while (!table.empty() && table.front() == ' ') table.remove_prefix(1);
+        if (table.empty()) return false;
+        out.table = std::string(table);
+        out.single = false;
+    }
+    std::string path(file);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (path.empty() || path.back() == '/') return false;
+    std::error_code ec;
+    const auto abs = std::filesystem::absolute(path, ec);
+    if (ec) return false;
+    out.path = abs.lexically_normal().string();
+    return true;
+}
+
+bool IsScratch(const std::string& path) { return EndsWith(path, "~") || EndsWith(path, ".tmp"); }
+
+bool Exists(const std::string& path, struct stat* st = nullptr) {
+    struct stat s;
+    const bool ok = ::stat(path.c_str(), &s) == 0;
+    if (ok && st) *st = s;
+    return ok;
+}
+
+void RemoveSideFiles(const std::string& path) {
+    for (const char* tail : {"-wal", "-shm", "-journal"}) ::unlink((path + tail).c_str());
+}
+
+int SyncPath(const std::string& path, bool directory) {
+    const int fd = ::open(path.c_str(), (directory ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
+    if (fd < 0) return MapErrno(errno);
+    const int rc = ::fsync(fd);
+    ::close(fd);
+    return rc == 0 ? ERR_NONE : ERR_FILE_SYSTEM;
+}
+
+std::string ParentDir(const std::string& path) {
+    const auto p = std::filesystem::path(path).parent_path();
+    return p.empty() ? std::string(".") : p.string();
+}
+
+} // namespace
+
+// ---- connections -------------------------------------------------------------------------
+
+struct RecordFile::State {
+    RecordFile* file = nullptr;
+    std::shared_ptr<Container> c;
+    std::string table;     // as named
+    std::string sqlTable;  // quoted identifier
+    std::string display;   // the disk name, for error reports
+    int mode = 0;
+    RecordPosition pos;
+    int64_t current = 0;
+    bool hasCurrent = false;
+    sqlite3_stmt* active = nullptr;   // a read in progress, stepped on by FileNext/FilePrevious
+    bool activeForward = true;
+    std::unordered_map<std::string, sqlite3_stmt*> stmts;
+
+    ~State();
+    sqlite3_stmt* Prepare(const std::string& sql, int& err);
+    void StopReading() {
+        if (active) sqlite3_reset(active);
+        active = nullptr;
+    }
+};
+
+namespace {
+
+struct Container {
+    std::string path;
+    sqlite3* db = nullptr;
+    int fd = -1;
+    int lock = 0;
+    bool inTxn = false;
+    std::vector<RecordFile::State*> files;
+
+    ~Container() {
+        if (db) sqlite3_close_v2(db);
+        if (fd >= 0) ::close(fd);  // after the connection: see the note at the top
+        const auto it = Containers().find(path);
+        if (it != Containers().end() && it->second.expired()) Containers().erase(it);
+    }
+
+    int Exec(const char* sql) { return MapSqlite(sqlite3_exec(db, sql, nullptr, nullptr, nullptr)); }
+
+    // Every running read is reset before a write, so that no statement keeps a read transaction
+    // (and an autocommit write) pending; the readers continue from their positions.
+    void StopReaders() {
+        for (RecordFile::State* s : files) s->StopReading();
+    }
+
+    int QueryInt(const char* sql, int64_t& value) {
+        sqlite3_stmt* st = nullptr;
+        int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW) {
+                value = sqlite3_column_int64(st, 0);
+                rc = SQLITE_OK;
+            }
+        }
+        sqlite3_finalize(st);
+        return MapSqlite(rc);
+    }
+
+    bool HasTable(const std::string& name, int64_t& size, std::string& signature, int& err) {
+        sqlite3_stmt* st = nullptr;
+        int rc = sqlite3_prepare_v2(db, "SELECT record_size, signature FROM varn_tables WHERE name = ?1", -1, &st, nullptr);
+        bool found = false;
+        if (rc == SQLITE_OK) {
+            sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+            rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW) {
+                found = true;
+                size = sqlite3_column_int64(st, 0);
+                const auto* t = sqlite3_column_text(st, 1);
+                signature = t ? reinterpret_cast<const char*>(t) : "";
+                rc = SQLITE_OK;
+            }
+        }
+        sqlite3_finalize(st);
+        err = MapSqlite(rc);
+        return found;
+    }
+
+    // Begins a write of the layer's own (create, remove) unless a transaction is running.
+    int Begin() { return inTxn ? ERR_NONE : Exec("BEGIN IMMEDIATE"); }
+    int End(int err) {
+        if (inTxn) return err;
+        if (err == ERR_NONE) {
+            err = Exec("COMMIT");
+            if (err == ERR_NONE) return ERR_NONE;
+        }
+        Exec("ROLLBACK");
+        return err;
+    }
+};
+
+// Opens (or shares) the connection of a disk file. Nothing is written to an existing file before
+// it has been recognised as ours.
+int AcquireContainer(const std::string& path, bool create, int lockKind, std::shared_ptr<Container>& out) {
+    if (const auto it = Containers().find(path); it != Containers().end()) {
+        if (auto c = it->second.lock()) {
+            if (lockKind == LOCK_EX && c->lock != LOCK_EX) {
+                if (::flock(c->fd, LOCK_EX | LOCK_NB) != 0) return ERR_FILE_IN_USE;
+                c->lock = LOCK_EX;
+            }
+            out = std::move(c);
+            return ERR_NONE;
+        }
+    }
+    struct stat st {};
+    const bool exists = Exists(path, &st);
+    if (exists && !S_ISREG(st.st_mode)) return ERR_ACCESS_DENIED;
+    if (!exists && !create) return ERR_FILE_NOT_FOUND;
+    if (!exists && !Exists(ParentDir(path))) return ERR_PATH_NOT_FOUND;
+    const bool fresh = !exists || st.st_size == 0;
+    if (fresh && !create) return ERR_INVALID_FILE;   // an empty file is no record file
+
+    auto c = std::make_shared<Container>();
+    c->path = path;
+    c->fd = ::open(path.c_str(), exists ? O_RDONLY | O_CLOEXEC : O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (c->fd < 0) return MapErrno(errno);
+    auto failNew = [&](int err) {
+        if (!exists) {
+            sqlite3_close_v2(c->db);
+            c->db = nullptr;
+            ::unlink(path.c_str());
+            RemoveSideFiles(path);
+        }
+        return err;
+    };
+    if (::flock(c->fd, lockKind | LOCK_NB) != 0) return failNew(MapErrno(errno));
+    c->lock = lockKind;
+    int rc = sqlite3_open_v2(path.c_str(), &c->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) return failNew(MapSqlite(rc) == ERR_FILE_NOT_FOUND ? ERR_ACCESS_DENIED : MapSqlite(rc));
+    sqlite3_extended_result_codes(c->db, 1);
+    sqlite3_busy_timeout(c->db, kDefaultBusyMs);
+
+    if (!fresh) {
+        int64_t appId = 0, pages = 0, pageSize = 0;
+        int err = c->QueryInt("PRAGMA application_id", appId);
+        if (err == ERR_NONE && appId != kAppId) err = ERR_INVALID_FILE;
+        // A file cut short: its header promises more pages than it has (unless a log holds them).
+        if (err == ERR_NONE) err = c->QueryInt("PRAGMA page_count", pages);
+        if (err == ERR_NONE) err = c->QueryInt("PRAGMA page_size", pageSize);
+        if (err == ERR_NONE && !Exists(path + "-wal") && pages * pageSize > st.st_size) err = ERR_INVALID_FILE;
+        int64_t meta = 0;
+        if (err == ERR_NONE)
+            err = c->QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'varn_tables'", meta);
+        if (err == ERR_NONE && meta != 1) err = ERR_INVALID_FILE;
+        if (err != ERR_NONE) return err == ERR_FILE_NOT_FOUND ? ERR_INVALID_FILE : err;
+    }
+    if (IsScratch(path)) {
+        c->Exec("PRAGMA journal_mode=WAL");
+        c->Exec("PRAGMA synchronous=NORMAL");
+    } else {
+        c->Exec("PRAGMA journal_mode=DELETE");
+        c->Exec("PRAGMA synchronous=FULL");
+    }
+    if (fresh) {
+        const std::string init = "PRAGMA application_id=" + std::to_string(kAppId) +
+            "; CREATE TABLE IF NOT EXISTS varn_tables(name TEXT PRIMARY KEY COLLATE NOCASE,"
+            " record_size INTEGER NOT NULL, signature TEXT NOT NULL)";
+        const int err = c->Exec(init.c_str());
+        if (err != ERR_NONE) return failNew(err);
+    }
+    Containers()[path] = c;
+    out = std::move(c);
+    return ERR_NONE;
+}
+
+bool SameTable(const RecordFile::State* s, const std::string& table) { return Lower(s->table) == Lower(table); }
+
+bool ShareConflict(int held, int wanted) {
+    const auto denies = [](int share, int access) {
+        switch (share) {
+        case FILE_DENY_ALL: return true;
+        case FILE_DENY_WRITE: return access != FILE_READ_ONLY;
+        case FILE_DENY_READ: return access != FILE_WRITE_ONLY;
+        default: return false;
+        }
+    };
+    return denies(held & 0xF0, wanted & 0x0F) || denies(wanted & 0xF0, held & 0x0F);
+}
+
+std::string SqlTable(const std::string& table) { return Quote("t_" + Lower(table)); }
+
+std::string KeyColumn(int key, int comp) { return "k" + std::to_string(key) + "_" + std::to_string(comp); }
+
+std::string KeyColumns(const KeyDef& k, int key) {
+    std::string s;
+    for (size_t i = 0; i < k.components.size(); ++i) s += (i ? ", " : "") + KeyColumn(key, static_cast<int>(i));
+    return s;
+}
+
+KeyValue FieldValue(const RecordBuffer& b, const Field& f) {
+    switch (f.type) {
+    case FieldType::Real: {
+        const double d = b.GetReal(f);
+        return std::isnan(d) ? 0.0 : d;
+    }
+    case FieldType::Decimal: return b.GetDecimal(f).Cents();
+    case FieldType::String:
+    case FieldType::Group: {
+        const auto raw = b.Raw(f);
+        return std::string(reinterpret_cast<const char*>(raw.data()), raw.size());
+    }
+    default: return b.GetInt(f);
+    }
+}
+
+void Bind(sqlite3_stmt* st, int at, const KeyValue& v) {
+    if (const auto* i = std::get_if<int64_t>(&v)) sqlite3_bind_int64(st, at, *i);
+    else if (const auto* d = std::get_if<double>(&v)) sqlite3_bind_double(st, at, *d);
+    else {
+        const auto& s = std::get<std::string>(v);
+        sqlite3_bind_blob(st, at, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+    }
+}
+
+KeyValue Column(sqlite3_stmt* st, int col) {
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_INTEGER: return static_cast<int64_t>(sqlite3_column_int64(st, col));
+    case SQLITE_FLOAT: return sqlite3_column_double(st, col);
+    default: {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, col));
+        return std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, col)));
+    }
+    }
+}
+
+} // namespace
+
+RecordFile::State::~State() {
+    for (auto& [sql, st] : stmts) sqlite3_finalize(st);
+    if (c) c->files.erase(std::remove(c->files.begin(), c->files.end(), this), c->files.end());
+}
+
+sqlite3_stmt* RecordFile::State::Prepare(const std::string& sql, int& err) {
+    if (const auto it = stmts.find(sql); it != stmts.end()) {
+        sqlite3_reset(it->second);
+        sqlite3_clear_bindings(it->second);
+        err = ERR_NONE;
+        return it->second;
+    }
+    sqlite3_stmt* st = nullptr;
+    const int rc = sqlite3_prepare_v3(c->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+    err = MapSqlite(rc);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    stmts.emplace(sql, st);
+    return st;
+}
+
+struct FileAccess {
+    static RecordFile::State* Get(RecordFile& f) { return f.state_.get(); }
+    static const RecordFile::State* Get(const RecordFile& f) { return f.state_.get(); }
+    static std::unique_ptr<RecordFile::State>& Slot(RecordFile& f) { return f.state_; }
+};
+
+// ---- RecordFile ----------------------------------------------------------------------------
+
+RecordFile::RecordFile(std::string prefix, std::shared_ptr<const Layout> layout)
+    : RecordBuffer(std::move(layout)), prefix_(std::move(prefix)) {}
+
+RecordFile::~RecordFile() {
+    std::lock_guard lock(Mutex());
+    state_.reset();
+}
+
+void RecordFile::SetName(std::string name) {
+    name_ = std::move(name);
+    nameVariable_ = nullptr;
+}
+
+void RecordFile::BindName(const std::string* variable) { nameVariable_ = variable; }
+
+std::string RecordFile::Name() const {
+    std::string n = nameVariable_ ? *nameVariable_ : name_;
+    while (!n.empty() && (n.back() == ' ' || n.back() == '\0')) n.pop_back();
+    return n;
+}
+
+// ---- operations ------------------------------------------------------------------------------
+
+namespace {
+
+using State = RecordFile::State;
+
+int Fail(const RecordFile& f, int code) { return SetError(code, f.Name()); }
+
+State* OpenState(RecordFile& f, int& err) {
+    State* s = FileAccess::Get(f);
+    err = s ? ERR_NONE : ERR_NOT_OPEN;
+    return s;
+}
+
+int CheckWrite(const State& s) {
+    return (s.mode & 0x0F) == FILE_READ_ONLY ? ERR_ACCESS_DENIED : ERR_NONE;
+}
+
+const KeyDef& KeyAt(const RecordFile& f, int key) { return f.GetLayout().Keys()[static_cast<size_t>(key)]; }
+
+int ResolveKey(const RecordFile& f, std::string_view name) {
+    const int k = f.GetLayout().FindKey(name);
+    if (k < 0) throw std::out_of_range(f.Prefix() + ": unknown key " + std::string(name));
+    return k;
+}
+
+// Reads one row of a running read into the buffer and moves the position onto it.
+int TakeRow(State& s, sqlite3_stmt* st) {
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW) {
+        s.StopReading();
+        sqlite3_reset(st);
+        return rc == SQLITE_DONE ? ERR_NO_RECORD : MapSqlite(rc);
+    }
+    const int n = sqlite3_column_bytes(st, 1);
+    const void* rec = sqlite3_column_blob(st, 1);
+    auto bytes = s.file->Bytes();
+    if (n != static_cast<int>(bytes.size()) || !rec) {
+        s.StopReading();
+        sqlite3_reset(st);
+        return ERR_INVALID_FILE;
+    }
+    std::memcpy(bytes.data(), rec, bytes.size());
+    const int64_t id = sqlite3_column_int64(st, 0);
+    for (size_t i = 0; i < s.pos.values.size(); ++i) s.pos.values[i] = Column(st, static_cast<int>(i) + 2);
+    s.pos.nextId = s.pos.prevId = id;
+    s.pos.nextInclusive = s.pos.prevInclusive = false;
+    s.current = id;
+    s.hasCurrent = true;
+    return ERR_NONE;
+}
+
+int Read(RecordFile& f, bool forward) {
+    std::lock_guard lock(Mutex());
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    if (s->active && s->activeForward == forward) return Fail(f, TakeRow(*s, s->active));
+    s->StopReading();
+    const bool incl = forward ? s->pos.nextInclusive : s->pos.prevInclusive;
+    const char* op = forward ? (incl ? ">=" : ">") : (incl ? "<=" : "<");
+    const char* dir = forward ? "" : " DESC";
+    std::string sql;
+    if (s->pos.key < 0) {
+        sql = std::string("SELECT id, rec FROM ") + s->sqlTable + " WHERE id " + op + " ?1 ORDER BY id" + dir;
+    } else {
+        const KeyDef& k = KeyAt(f, s->pos.key);
+        std::string cols, order, marks;
+        for (size_t i = 0; i < k.components.size(); ++i) {
+            const std::string col = KeyColumn(s->pos.key, static_cast<int>(i));
+            cols += ", " + col;
+            order += col + dir + ", ";
+            marks += "?, ";
+        }
+        sql = "SELECT id, rec" + cols + " FROM " + s->sqlTable + " WHERE (" + cols.substr(2) + ", id) " + op +
+              " (" + marks + "?) ORDER BY " + order + "id" + dir;
+    }
+    sqlite3_stmt* st = s->Prepare(sql, err);
+    if (!st) return Fail(f, err);
+    int at = 1;
+    for (const KeyValue& v : s->pos.values) Bind(st, at++, v);
+    sqlite3_bind_int64(st, at, forward ? s->pos.nextId : s->pos.prevId);
+    s->active = st;
+    s->activeForward = forward;
+    return Fail(f, TakeRow(*s, st));
+}
+
+std::string InsertSql(const RecordFile& f, const State& s) {
+    std::string cols = "rec", marks = "?";
+    const auto& keys = f.GetLayout().Keys();
+    for (size_t k = 0; k < keys.size(); ++k)
+        for (size_t i = 0; i < keys[k].components.size(); ++i) {
+            cols += ", " + KeyColumn(static_cast<int>(k), static_cast<int>(i));
+            marks += ", ?";
+        }
+    return "INSERT INTO " + s.sqlTable + " (" + cols + ") VALUES (" + marks + ")";
+}
+
+std::string UpdateSql(const RecordFile& f, const State& s) {
+    std::string sets = "rec = ?";
+    const auto& keys = f.GetLayout().Keys();
+    for (size_t k = 0; k < keys.size(); ++k)
+        for (size_t i = 0; i < keys[k].components.size(); ++i)
+            sets += ", " + KeyColumn(static_cast<int>(k), static_cast<int>(i)) + " = ?";
+    return "UPDATE " + s.sqlTable + " SET " + sets + " WHERE id = ?";
+}
+
+// Binds the record and all key values from 1 on; returns the next free parameter.
+int BindRecord(const RecordFile& f, sqlite3_stmt* st) {
+    const auto bytes = f.Bytes();
+    sqlite3_bind_blob(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+    int at = 2;
+    for (const KeyDef& k : f.GetLayout().Keys())
+        for (const Field* c : k.components) Bind(st, at++, FieldValue(f, *c));
+    return at;
+}
+
+int StepWrite(sqlite3_stmt* st) {
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    return rc == SQLITE_DONE ? ERR_NONE : MapSqlite(rc);
+}
+
+int CreateTable(Container& c, const RecordFile& f, const std::string& table) {
+    const Layout& layout = f.GetLayout();
+    const std::string t = SqlTable(table);
+    std::string sql = "DROP TABLE IF EXISTS " + t + "; CREATE TABLE " + t + " (id INTEGER PRIMARY KEY, rec BLOB NOT NULL";
+    for (size_t k = 0; k < layout.Keys().size(); ++k)
+        for (size_t i = 0; i < layout.Keys()[k].components.size(); ++i)
+            sql += ", " + KeyColumn(static_cast<int>(k), static_cast<int>(i));
+    sql += ");";
+    for (size_t k = 0; k < layout.Keys().size(); ++k) {
+        const KeyDef& key = layout.Keys()[k];
+        sql += std::string(key.unique ? " CREATE UNIQUE INDEX " : " CREATE INDEX ") +
+               Quote("x_" + Lower(table) + "_" + std::to_string(k)) + " ON " + t + " (" +
+               KeyColumns(key, static_cast<int>(k)) + ");";
+    }
+    int err = c.Exec(sql.c_str());
+    if (err != ERR_NONE) return err;
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(c.db, "INSERT OR REPLACE INTO varn_tables (name, record_size, signature) VALUES (?1, ?2, ?3)",
+                                -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_text(st, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(st, 2, layout.Size());
+        const std::string sig = layout.Signature();
+        sqlite3_bind_text(st, 3, sig.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(st);
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? ERR_NONE : MapSqlite(rc);
+}
+
+int DropTable(Container& c, const std::string& table) {
+    int err = c.Exec(("DROP TABLE IF EXISTS " + SqlTable(table)).c_str());
+    if (err != ERR_NONE) return err;
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(c.db, "DELETE FROM varn_tables WHERE name = ?1", -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_text(st, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(st);
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? ERR_NONE : MapSqlite(rc);
+}
+
+int LockFor(int mode) {
+    const int share = mode & 0xF0;
+    return share == FILE_DENY_ALL || share == FILE_DENY_WRITE ? LOCK_EX : LOCK_SH;
+}
+
+bool ValidMode(int mode) {
+    const int access = mode & 0x0F, share = mode & 0xF0;
+    return (mode & ~0xFF) == 0 && access <= FILE_READ_WRITE && share <= FILE_DENY_NONE;
+}
+
+} // namespace
+
+int FileOpen(RecordFile& f, int mode) {
+    std::lock_guard lock(Mutex());
+    if (FileAccess::Get(f)) return Fail(f, ERR_ALREADY_OPEN);
+    DiskName n;
+    if (!ParseName(f.Name(), n)) return Fail(f, ERR_INVALID_NAME);
+    if (!ValidMode(mode)) return Fail(f, ERR_ACCESS_DENIED);
+    std::shared_ptr<Container> c;
+    int err = AcquireContainer(n.path, false, LockFor(mode), c);
+    if (err != ERR_NONE) return Fail(f, err);
+    int64_t size = 0;
+    std::string signature;
+    if (!c->HasTable(n.table, size, signature, err)) {
+        if (err != ERR_NONE) return Fail(f, err);
+        // A single-table name on a container of other tables is not the file it claims to be.
+        int64_t tables = 0;
+        if (n.single) c->QueryInt("SELECT count(*) FROM varn_tables", tables);
+        return Fail(f, tables > 0 ? ERR_LAYOUT_MISMATCH : ERR_FILE_NOT_FOUND);
+    }
+    if (size != f.GetLayout().Size() || signature != f.GetLayout().Signature()) return Fail(f, ERR_LAYOUT_MISMATCH);
+    for (const State* other : c->files)
+        if (SameTable(other, n.table) && ShareConflict(other->mode, mode)) return Fail(f, ERR_FILE_IN_USE);
+    auto s = std::make_unique<State>();
+    s->file = &f;
+    s->c = c;
+    s->table = n.table;
+    s->sqlTable = SqlTable(n.table);
+    s->display = f.Name();
+    s->mode = mode;
+    c->files.push_back(s.get());
+    FileAccess::Slot(f) = std::move(s);
+    return SetError(ERR_NONE);
+}
+
+int FileCreate(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    if (FileAccess::Get(f)) return Fail(f, ERR_ALREADY_OPEN);
+    DiskName n;
+    if (!ParseName(f.Name(), n)) return Fail(f, ERR_INVALID_NAME);
+    std::shared_ptr<Container> c;
+    int err = AcquireContainer(n.path, true, LOCK_EX, c);
+    if (err != ERR_NONE) return Fail(f, err);
+    for (const State* other : c->files)
+        if (SameTable(other, n.table)) return Fail(f, ERR_FILE_IN_USE);
+    c->StopReaders();
+    err = c->Begin();
+    if (err == ERR_NONE) err = c->End(CreateTable(*c, f, n.table));
+    return Fail(f, err);
+}
+
+int FileClose(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    if (!FileAccess::Get(f)) return Fail(f, ERR_NOT_OPEN);
+    FileAccess::Slot(f).reset();
+    return SetError(ERR_NONE);
+}
+
+int FileRemoveNamed(std::string_view name) {
+    std::lock_guard lock(Mutex());
+    const std::string display(name);
+    DiskName n;
+    if (!ParseName(name, n)) return SetError(ERR_INVALID_NAME, display);
+    std::shared_ptr<Container> live;
+    if (const auto it = Containers().find(n.path); it != Containers().end()) live = it->second.lock();
+    if (n.single) {
+        // The whole file goes, with whatever logs SQLite keeps beside it.
+        if (live && !live->files.empty()) return SetError(ERR_REMOVE_OPEN, display);
+        if (live) return SetError(ERR_FILE_IN_USE, display);
+        struct stat st {};
+        if (!Exists(n.path, &st)) return SetError(ERR_FILE_NOT_FOUND, display);
+        if (!S_ISREG(st.st_mode)) return SetError(ERR_ACCESS_DENIED, display);
+        const int fd = ::open(n.path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return SetError(MapErrno(errno), display);
+        int err = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? ERR_NONE : ERR_FILE_IN_USE;
+        if (err == ERR_NONE && ::unlink(n.path.c_str()) != 0) err = MapErrno(errno);
+        if (err == ERR_NONE) RemoveSideFiles(n.path);
+        ::close(fd);
+        return SetError(err, display);
+    }
+    if (live)
+        for (const State* s : live->files)
+            if (SameTable(s, n.table)) return SetError(ERR_REMOVE_OPEN, display);
+    std::shared_ptr<Container> c;
+    int err = AcquireContainer(n.path, false, LOCK_EX, c);
+    if (err != ERR_NONE) return SetError(err, display);
+    int64_t size;
+    std::string sig;
+    if (!c->HasTable(n.table, size, sig, err)) return SetError(err != ERR_NONE ? err : ERR_FILE_NOT_FOUND, display);
+    c->StopReaders();
+    err = c->Begin();
+    if (err == ERR_NONE) err = c->End(DropTable(*c, n.table));
+    return SetError(err, display);
+}
+
+int FileRemove(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    if (FileAccess::Get(f)) return Fail(f, ERR_REMOVE_OPEN);
+    return FileRemoveNamed(f.Name());
+}
+
+bool FileIsOpen(const RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    return FileAccess::Get(f) != nullptr;
+}
+
+int FileOpenMode(const RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    const State* s = FileAccess::Get(f);
+    return s ? s->mode : -1;
+}
+
+int FileSet(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    s->StopReading();
+    s->pos = RecordPosition{};
+    return SetError(ERR_NONE);
+}
+
+int FileSet(RecordFile& f, std::string_view key) {
+    std::lock_guard lock(Mutex());
+    const int k = ResolveKey(f, key);
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    s->StopReading();
+    RecordPosition p;
+    p.key = k;
+    for (const Field* c : KeyAt(f, k).components) p.values.push_back(FieldValue(f, *c));
+    s->pos = std::move(p);
+    return SetError(ERR_NONE);
+}
+
+int FileNext(RecordFile& f) { return Read(f, true); }
+int FilePrevious(RecordFile& f) { return Read(f, false); }
+
+int FileGet(RecordFile& f, std::string_view key) {
+    std::lock_guard lock(Mutex());
+    const int k = ResolveKey(f, key);
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    const KeyDef& def = KeyAt(f, k);
+    const std::string cols = KeyColumns(def, k);
+    std::string marks;
+    for (size_t i = 0; i < def.components.size(); ++i) marks += i ? ", ?" : "?";
+    sqlite3_stmt* st = s->Prepare("SELECT id, rec FROM " + s->sqlTable + " WHERE (" + cols + ") = (" + marks +
+                                  ") ORDER BY " + cols + ", id LIMIT 1", err);
+    if (!st) return Fail(f, err);
+    int at = 1;
+    for (const Field* c : def.components) Bind(st, at++, FieldValue(f, *c));
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) {
+        auto bytes = f.Bytes();
+        if (sqlite3_column_bytes(st, 1) != static_cast<int>(bytes.size())) err = ERR_INVALID_FILE;
+        else {
+            std::memcpy(bytes.data(), sqlite3_column_blob(st, 1), bytes.size());
+            s->current = sqlite3_column_int64(st, 0);
+            s->hasCurrent = true;
+        }
+    } else {
+        err = rc == SQLITE_DONE ? ERR_RECORD_NOT_FOUND : MapSqlite(rc);
+    }
+    sqlite3_reset(st);
+    return Fail(f, err);
+}
+
+RecordPosition FilePosition(const RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    const State* s = FileAccess::Get(f);
+    if (!s) return {};
+    RecordPosition p = s->pos;
+    // On a record: coming back reads that record again, in either direction.
+    if (!p.nextInclusive && !p.prevInclusive && p.nextId == p.prevId) p.nextInclusive = p.prevInclusive = true;
+    return p;
+}
+
+int FileReset(RecordFile& f, const RecordPosition& position) {
+    std::lock_guard lock(Mutex());
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    if (position.key >= static_cast<int>(f.GetLayout().Keys().size()) ||
+        (position.key >= 0 && position.values.size() != KeyAt(f, position.key).components.size()))
+        return Fail(f, ERR_INVALID_NAME);
+    s->StopReading();
+    s->pos = position;
+    return SetError(ERR_NONE);
+}
+
+int FileAdd(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    if ((err = CheckWrite(*s)) != ERR_NONE) return Fail(f, err);
+    s->c->StopReaders();
+    sqlite3_stmt* st = s->Prepare(InsertSql(f, *s), err);
+    if (!st) return Fail(f, err);
+    BindRecord(f, st);
+    err = StepWrite(st);
+    if (err == ERR_NONE) {
+        s->current = sqlite3_last_insert_rowid(s->c->db);
+        s->hasCurrent = true;
+    }
+    return Fail(f, err);
+}
+
+int FilePut(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    if ((err = CheckWrite(*s)) != ERR_NONE) return Fail(f, err);
+    if (!s->hasCurrent) return Fail(f, ERR_NO_RECORD);
+    s->c->StopReaders();
+    sqlite3_stmt* st = s->Prepare(UpdateSql(f, *s), err);
+    if (!st) return Fail(f, err);
+    const int at = BindRecord(f, st);
+    sqlite3_bind_int64(st, at, s->current);
+    err = StepWrite(st);
+    if (err == ERR_NONE && sqlite3_changes(s->c->db) == 0) err = ERR_NO_RECORD;
+    return Fail(f, err);
+}
+
+int FileDelete(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    if ((err = CheckWrite(*s)) != ERR_NONE) return Fail(f, err);
+    if (!s->hasCurrent) return Fail(f, ERR_NO_RECORD);
+    s->c->StopReaders();
+    sqlite3_stmt* st = s->Prepare("DELETE FROM " + s->sqlTable + " WHERE id = ?1", err);
+    if (!st) return Fail(f, err);
+    sqlite3_bind_int64(st, 1, s->current);
+    err = StepWrite(st);
+    if (err == ERR_NONE && sqlite3_changes(s->c->db) == 0) err = ERR_NO_RECORD;
+    if (err == ERR_NONE) s->hasCurrent = false;
+    return Fail(f, err);
+}
+
+int FileEmpty(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) return Fail(f, err);
+    if ((err = CheckWrite(*s)) != ERR_NONE) return Fail(f, err);
+    s->c->StopReaders();
+    sqlite3_stmt* st = s->Prepare("DELETE FROM " + s->sqlTable, err);
+    if (!st) return Fail(f, err);
+    err = StepWrite(st);
+    if (err == ERR_NONE) {
+        s->hasCurrent = false;
+        s->pos = RecordPosition{};
+    }
+    return Fail(f, err);
+}
+
+int64_t FileRecords(RecordFile& f) {
+    std::lock_guard lock(Mutex());
+    int err;
+    State* s = OpenState(f, err);
+    if (!s) {
+        Fail(f, err);
+        return 0;
+    }
+    sqlite3_stmt* st = s->Prepare("SELECT count(*) FROM " + s->sqlTable, err);
+    if (!st) {
+        Fail(f, err);
+        return 0;
+    }
+    int64_t n = 0;
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) n = sqlite3_column_int64(st, 0);
+    sqlite3_reset(st);
+    Fail(f, rc == SQLITE_ROW ? ERR_NONE : MapSqlite(rc));
+    return n;
+}
+
+// ---- transactions ----------------------------------------------------------------------------
+
+int FileLogout(int timeoutSeconds, std::initializer_list<RecordFile*> files) {
+    std::lock_guard lock(Mutex());
+    if (Txn().active) return SetError(ERR_TRANSACTION_ACTIVE);
+    std::vector<std::shared_ptr<Container>> cs;
+    for (RecordFile* f : files) {
+        State* s = f ? FileAccess::Get(*f) : nullptr;
+        if (!s) return SetError(ERR_NOT_OPEN, f ? f->Name() : std::string());
+        if (CheckWrite(*s) != ERR_NONE) return Fail(*f, ERR_ACCESS_DENIED);
+        if (std::find(cs.begin(), cs.end(), s->c) == cs.end()) cs.push_back(s->c);
+    }
+    const int ms = std::clamp(timeoutSeconds, 0, 3600) * 1000;
+    for (size_t i = 0; i < cs.size(); ++i) {
+        Container& c = *cs[i];
+        c.StopReaders();
+        sqlite3_busy_timeout(c.db, ms);
+        const int err = c.Exec("BEGIN IMMEDIATE");
+        if (err != ERR_NONE) {
+            for (size_t j = 0; j <= i; ++j) {
+                if (j < i) cs[j]->Exec("ROLLBACK");
+                cs[j]->inTxn = false;
+                sqlite3_busy_timeout(cs[j]->db, kDefaultBusyMs);
+            }
+            return SetError(err == ERR_FILE_SYSTEM ? ERR_TRANSACTION : err, c.path);
+        }
+        c.inTxn = true;
+    }
+    Txn().active = true;
+    Txn().containers = std::move(cs);
+    return SetError(ERR_NONE);
+}
+
+namespace {
+
+int EndTransaction(bool commit) {
+    std::lock_guard lock(Mutex());
+    if (!Txn().active) return SetError(ERR_TRANSACTION);
+    int result = ERR_NONE;
+    std::string where;
+    for (auto& c : Txn().containers) {
+        c->StopReaders();
+        int err = ERR_NONE;
+        if (commit && result == ERR_NONE) {
+            err = c->Exec("COMMIT");
+            if (err != ERR_NONE) c->Exec("ROLLBACK");
+        } else {
+            err = c->Exec("ROLLBACK");
+            if (!commit && err != ERR_NONE && sqlite3_get_autocommit(c->db)) err = ERR_NONE;
+        }
+        if (err != ERR_NONE && result == ERR_NONE) {
+            result = err;
+            where = c->path;
+        }
+        c->inTxn = false;
+        sqlite3_busy_timeout(c->db, kDefaultBusyMs);
+    }
+    Txn() = Transaction{};
+    return SetError(result, where);
+}
+
+} // namespace
+
+int FileCommit() { return EndTransaction(true); }
+int FileRollback() { return EndTransaction(false); }
+
+bool FileInTransaction() {
+    std::lock_guard lock(Mutex());
+    return Txn().active;
+}
+
+// ---- copy ------------------------------------------------------------------------------------
+
+int FileCopyNamed(std::string_view source, std::string_view destination) {
+    std::lock_guard lock(Mutex());
+    const std::string display(destination);
+    DiskName from, to;
+    if (!ParseName(source, from) || !from.single) return SetError(ERR_INVALID_NAME, std::string(source));
+    if (!ParseName(destination, to) || !to.single) return SetError(ERR_INVALID_NAME, display);
+    if (from.path == to.path) return SetError(ERR_ACCESS_DENIED, display);
+
+    // The source: its open connection when this process has one, else a connection of our own
+    // that keeps writers of other processes out while it copies.
+    std::shared_ptr<Container> src;
+    if (const auto it = Containers().find(from.path); it != Containers().end()) src = it->second.lock();
+    if (src && src->inTxn) return SetError(ERR_TRANSACTION_ACTIVE, std::string(source));
+    if (!src) {
+        const int err = AcquireContainer(from.path, false, LOCK_SH, src);
+        if (err != ERR_NONE) return SetError(err, std::string(source));
+    }
+    src->StopReaders();
+
+    // The destination must not be open, here or elsewhere.
+    if (const auto it = Containers().find(to.path); it != Containers().end() && !it->second.expired())
+        return SetError(ERR_FILE_IN_USE, display);
+    const std::string dir = ParentDir(to.path);
+    if (!Exists(dir)) return SetError(ERR_PATH_NOT_FOUND, display);
+    int guard = -1;
+    if (Exists(to.path)) {
+        guard = ::open(to.path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (guard < 0) return SetError(MapErrno(errno), display);
+        if (::flock(guard, LOCK_EX | LOCK_NB) != 0) {
+            ::close(guard);
+            return SetError(ERR_FILE_IN_USE, display);
+        }
+    }
+    std::string temp = to.path + ".XXXXXX";
+    const int tfd = ::mkstemp(temp.data());
+    if (tfd < 0) {
+        if (guard >= 0) ::close(guard);
+        return SetError(MapErrno(errno), display);
+    }
+    ::close(tfd);
+
+    sqlite3* out = nullptr;
+    int rc = sqlite3_open_v2(temp.c_str(), &out, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_exec(out, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        sqlite3_backup* b = sqlite3_backup_init(out, "main", src->db, "main");
+        if (!b) rc = sqlite3_errcode(out);
+        else {
+            rc = sqlite3_backup_step(b, -1);
+            const int fin = sqlite3_backup_finish(b);
+            rc = rc == SQLITE_DONE ? fin : rc;
+        }
+    }
+    // The copy of a scratch file carries its WAL flag; the copy is a plain file.
+    if (rc == SQLITE_OK) rc = sqlite3_exec(out, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    const int closeRc = sqlite3_close_v2(out);
+    if (rc == SQLITE_OK) rc = closeRc;
+    int err = MapSqlite(rc);
+    if (err == ERR_NONE) err = SyncPath(temp, false);
+    if (err == ERR_NONE) {
+        RemoveSideFiles(to.path);  // a stale log must never be replayed into the new file
+        if (::rename(temp.c_str(), to.path.c_str()) != 0) err = MapErrno(errno);
+    }
+    if (err == ERR_NONE) err = SyncPath(dir, true);
+    else {
+        ::unlink(temp.c_str());
+        RemoveSideFiles(temp);
+    }
+    if (guard >= 0) ::close(guard);
+    return SetError(err, err == ERR_NONE ? std::string() : display);
+}
