@@ -250,6 +250,33 @@ long ProfileGetInt(std::string_view section, std::string_view key, long defaultV
     return n >= kCeiling ? LONG_MAX : static_cast<long>(n);
 }
 
+std::vector<std::string> ProfileGetKeys(std::string_view section, const std::string& file)
+{
+    const std::string s = Name(section);
+    Profile p;
+    {
+        std::lock_guard lock(FileLock());
+        if (Load(file, p) != LoadResult::Ok)
+            return {};
+    }
+    std::vector<std::string> keys;
+    const auto range = p.Section(s);
+    if (!range)
+        return keys;
+    for (std::size_t i = range->first; i < range->second; ++i) {
+        const auto k = p.Key(i);
+        if (!k || k->empty())
+            continue;
+        const std::string name(FirstChars(*k, kProfileNameMax));
+        bool seen = false;
+        for (const auto& known : keys)
+            seen = seen || SameName(known, name);
+        if (!seen)
+            keys.push_back(name);
+    }
+    return keys;
+}
+
 bool ProfileWriteString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& file)
 {

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 constexpr std::size_t kProfileNameMax = 63;     // characters of a section or key name; more are cut off
 constexpr std::size_t kProfileValueMax = 1023;  // characters of a value read; more are cut off
@@ -24,6 +25,8 @@ std::string ProfileGetString(std::string_view section, std::string_view key, std
                              const std::string& file);
 // The value as a whole number: the default when missing, 0 when it does not begin with a number.
 long ProfileGetInt(std::string_view section, std::string_view key, long defaultValue, const std::string& file);
+// The key names of a section in file order (each name once, as first written); empty when missing.
+std::vector<std::string> ProfileGetKeys(std::string_view section, const std::string& file);
 // Sets the key, creating the section and the file as needed. False when the file could not be
 // written or a name is unusable (empty, or holding "=", "]" or a line break); the file is then
 // as it was.

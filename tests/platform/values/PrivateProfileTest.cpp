@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -86,9 +87,11 @@ TEST_F(PrivateProfileTest, KeepsWhatIsNotOurs)
 
 TEST_F(PrivateProfileTest, FirstSectionAndKeyOfANameCount)
 {
-    SetText("[A]\nk=1\nk=2\n[a]\nk=3\nj=4\n");
+    SetText("[A]\nk=1\nK=2\n; note\nm = 5\n[a]\nk=3\nj=4\n");
     EXPECT_EQ(ProfileGetString("A", "k", "", file_), "1");
     EXPECT_EQ(ProfileGetString("A", "j", "-", file_), "-");
+    EXPECT_EQ(ProfileGetKeys("a", file_), (std::vector<std::string>{"k", "m"}));
+    EXPECT_TRUE(ProfileGetKeys("B", file_).empty());
 }
 
 TEST_F(PrivateProfileTest, ValuesReadBackAsWritten)
