@@ -11,6 +11,8 @@ PACKAGES=(
   cmake ninja-build g++
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev fonts-dejavu-core
+  liblpsolve55-dev
 )
 
 install_missing() {
