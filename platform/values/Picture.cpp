@@ -1,6 +1,7 @@
 #include "platform/values/Picture.h"
 
 #include "platform/values/Date.h"
+#include "platform/values/Decimal.h"
 #include "platform/values/Locale.h"
 
 #include <charconv>
@@ -669,6 +670,24 @@ std::string FormatPicture(std::string_view text, const Picture& picture)
     if (picture.GetKind() != Picture::Kind::String)
         return {};
     return std::string(FirstChars(text, Formatter(picture).Size()));
+}
+
+std::string FormatPicture(const Decimal& value, const Picture& picture)
+{
+    if (picture.GetKind() != Picture::Kind::Number)
+        return FormatPicture(value.ToDouble(), picture);
+    Digits d = DigitsOf(static_cast<long long>(value.Cents()));
+    std::string all = d.whole;
+    all.insert(0, all.size() < 3 ? 3 - all.size() : 0, '0');
+    d.whole = all.substr(0, all.size() - 2);
+    d.frac = all.substr(all.size() - 2);
+    const Formatter f(picture);
+    return f.Join(f.Number(d));
+}
+
+std::string FormatPicture(const Decimal& value, std::string_view picture)
+{
+    return FormatPicture(value, Picture(picture));
 }
 
 std::string FormatPicture(double value, std::string_view picture)

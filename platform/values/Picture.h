@@ -70,6 +70,9 @@ std::string FormatPicture(std::string_view text, const Picture& picture);
 std::string FormatPicture(double value, std::string_view picture);
 std::string FormatPicture(long long value, std::string_view picture);
 std::string FormatPicture(std::string_view text, std::string_view picture);
+// Decimals are formatted from their exact digits (hours and amounts with two places).
+std::string FormatPicture(const Decimal& value, const Picture& picture);
+std::string FormatPicture(const Decimal& value, std::string_view picture);
 inline std::string FormatPicture(long value, std::string_view picture)
 {
     return FormatPicture(static_cast<long long>(value), picture);

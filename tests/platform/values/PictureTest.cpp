@@ -1,6 +1,7 @@
 #include "platform/values/Picture.h"
 
 #include "platform/values/Date.h"
+#include "platform/values/Decimal.h"
 #include "platform/values/Locale.h"
 
 #include <gtest/gtest.h>
@@ -108,6 +109,17 @@ TEST(PictureNumber, ReadsBackWhatItShows)
         ASSERT_TRUE(in.ok) << in.message;
         EXPECT_EQ(FormatPicture(in.number, p), shown);
     }
+}
+
+TEST(PictureNumber, FormatsDecimalsFromTheirDigits)
+{
+    EXPECT_EQ(FormatPicture(Decimal::FromCents(123456), "N8.`2B"), "1.234,56");
+    EXPECT_EQ(FormatPicture(Decimal::FromCents(-5), "@n-6.`2"), "-0,05");
+    EXPECT_EQ(FormatPicture(Decimal::FromCents(0), "N8.`2B"), "");
+    EXPECT_EQ(FormatPicture(Decimal::FromCents(-25), "@N-7.`1B"), "-0,3");  // half away from zero
+    EXPECT_EQ(FormatPicture(Decimal::FromCents(-4), "@N-7.`1B"), "");       // shows as zero
+    EXPECT_EQ(FormatPicture(Decimal::FromCents(4200), "@N3"), "42");
+    EXPECT_EQ(FormatPicture(Decimal::FromCents(INT64_MIN + 1), "@N-30"), "-92233720368547758");
 }
 
 struct ParseCase {
