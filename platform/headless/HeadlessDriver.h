@@ -97,6 +97,7 @@ public:
     void Wake() override;
 
 private:
+    class Baton;
     void Fail(const std::string& what) const;
     void Act(const std::string& refusal, const std::string& what);
     void ApplyGeometry();

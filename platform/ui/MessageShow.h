@@ -1,7 +1,8 @@
 #pragma once
-// The platform's message box. A logical thread asks for a message and waits for the answer.
-// Start-up replaces the plain box by the program's own dialog through SetMessageHook; until a
-// renderer or the headless driver answers, MessageShow returns the default button.
+// The platform's message box. A logical thread asks for a message and waits, without the baton,
+// until the renderer or the headless driver answers. Start-up replaces the plain box by the
+// program's own dialog through SetMessageHook. Without a renderer or driver (or off a logical
+// thread) the message goes to standard error and the default button is the answer.
 #include <functional>
 #include <string>
 
@@ -32,3 +33,10 @@ void SetMessageHook(MessageHook hook);
 
 // Shows the message and returns the answer: the pressed button's bit or position.
 int MessageShow(const MessageRequest& request);
+
+// The platform's own box, bypassing the hook (the program's dialog uses it when it cannot open a
+// window of its own).
+int MessageShowPlatform(const MessageRequest& request);
+
+// The answer when nobody can be asked: the default button, else the first button.
+int MessageDefaultAnswer(const MessageRequest& request);

@@ -119,6 +119,7 @@ int StartMain(std::function<void()> procedure, const std::string& name = "Main")
 
 // The host takes the baton (waiting until the current holder gives way) and gives it back.
 void HostAcquire();
+bool HostTryAcquire(int timeoutMs);   // false when the holder did not give way in time
 void HostRelease();
 bool HostHoldsBaton();
 

@@ -93,6 +93,12 @@ int64_t ListRowAt(int control, int y);
 int ListColumnAt(int control, int x);
 void ListSetHook(int control, ListHook* hook);
 
+// Zones of a list the mouse went down in (Prop::ListMouseDownZone).
+constexpr int LIST_ZONE_FIELD = 0;
+constexpr int LIST_ZONE_HEADER = 2;
+constexpr int LIST_ZONE_EXPANDBOX = 5;   // the box that opens or closes a tree row
+constexpr int TREE_INDENT = 16;          // pixels per tree level (the expand box of a row lies in the last one)
+
 // The recorded drawing of a list (see Painter).
 const std::vector<PaintOp>& ListPaintOps(int window, int control);
 

@@ -68,6 +68,7 @@ struct ControlDesc {
     int fontSize = 0, fontStyle = 0, color = -1, fontColor = -1;
     bool hidden = false, disabled = false, checked = false, readOnly = false, isDefault = false,
          flat = false, wizard = false, transparent = false;
+    bool checkable = false, radioItem = false;   // menu items with a check mark / exclusive mark
     int rangeLow = 0, rangeHigh = 0, step = 1;
     int drop = 0, dropWidth = 0, lineHeight = 0;
     std::string value;             // a radio's value; an item's value in its option
@@ -253,6 +254,8 @@ struct WindowModel {
     std::map<int, PropValue> props;
     std::map<std::pair<int, int>, PropValue> indexed;
     int focus = 0;
+    int frame = 0;                 // an MDI child: the frame it lies in
+    std::vector<int> alertKeys;    // keys alerted for the whole window
     uint64_t changes = 0;          // counts every change, for the renderer's sync
     // accept-all pass
     bool acceptAll = false;

@@ -1,0 +1,240 @@
+#include "platform/headless/HeadlessDriver.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/MessageShow.h"
+#include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every step of a run appends here; only the baton holder writes, so no lock is needed.
+std::vector<std::string> trace;
+
+void Note(const std::string& s) { trace.push_back(s); }
+
+// A window-less loop: handles events until close-down, noting each.
+void EventLoop(const std::string& who)
+{
+    for (;;) {
+        Event e = EventWait();
+        Note(who + ":" + std::to_string(e.code));
+        if (e.code == EVENT_CLOSE_DOWN)
+            return;
+    }
+}
+
+class RuntimeTest : public ::testing::Test {
+protected:
+    void SetUp() override { trace.clear(); }
+    HeadlessDriver driver;
+};
+
+TEST_F(RuntimeTest, StartedThreadRunsOnlyWhenItsStarterGivesWay)
+{
+    driver.Start([] {
+        Note("main begins");
+        int a = ThreadStart([](const std::string& p) { Note("a runs with " + p); EventLoop("a"); }, "obj-1", 50000, "A");
+        int b = ThreadStart([](const std::string&) { Note("b runs"); EventLoop("b"); }, {}, 50000, "B");
+        Note("started " + std::to_string(a) + " " + std::to_string(b));
+        EventPost(0x500, 0, b);
+        EventPost(0x501, 0, a);
+        Note("main gives way");
+        EventLoop("main");
+    });
+    std::vector<std::string> expected = {"main begins", "started 2 3", "main gives way", "a runs with obj-1",
+                                         "a:1281", "b runs", "b:1280"};
+    EXPECT_EQ(trace, expected);
+    EventPost(EVENT_CLOSE_DOWN, 0, 3);
+    EventPost(EVENT_CLOSE_DOWN, 0, 2);
+    EventPost(EVENT_CLOSE_DOWN, 0, 1);
+    driver.WaitEnd();
+    // The threads got the baton in the order they became ready.
+    std::vector<std::string> tail(trace.end() - 3, trace.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"b:514", "a:514", "main:514"}));
+}
+
+TEST_F(RuntimeTest, EventsArriveInPostingOrderWithTheirControls)
+{
+    static std::vector<std::pair<int, int>> got;
+    got.clear();
+    driver.Start([] {
+        int t = ThreadStart([](const std::string&) {
+            for (;;) {
+                Event e = EventWait();
+                got.push_back({e.code, e.control});
+                if (e.code == EVENT_CLOSE_DOWN)
+                    return;
+            }
+        });
+        for (int i = 1; i <= 5; ++i)
+            EventPost(EVENT_ACCEPTED, i, t);
+        EventPost(EventRefresh, 0, t);
+        EventPost(EVENT_CLOSE_DOWN, 0, t);
+    });
+    driver.WaitEnd();
+    std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {EventRefresh, 0}, {EVENT_CLOSE_DOWN, 0}};
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(RuntimeTest, NoThreadBeyondSixtyFour)
+{
+    static int lastNumber = -1;
+    static int started = 0;
+    driver.Start([] {
+        started = 0;
+        for (int i = 0; i < 70; ++i) {
+            int t = ThreadStart([](const std::string&) { EventLoop("w"); });
+            if (t == 0)
+                break;
+            ++started;
+        }
+        lastNumber = ThreadStart([](const std::string&) {});
+        for (int t = 2; t <= MAX_THREADS; ++t)
+            EventPost(EVENT_CLOSE_DOWN, 0, t);
+    });
+    driver.WaitEnd();
+    EXPECT_EQ(started, 63);          // thread 1 runs the main procedure
+    EXPECT_EQ(lastNumber, 0);
+}
+
+TEST_F(RuntimeTest, EventPostToAMissingThreadFails)
+{
+    static bool toMissing = true, toSelf = false;
+    driver.Start([] {
+        toMissing = EventPost(EventRefresh, 0, 17);
+        toSelf = EventPost(EventRefresh);
+    });
+    driver.WaitEnd();
+    EXPECT_FALSE(toMissing);
+    EXPECT_TRUE(toSelf);
+}
+
+TEST_F(RuntimeTest, TimersFireOnTheVirtualClockOnlyWhenTimeAdvances)
+{
+    static int ticks = 0;
+    ticks = 0;
+    driver.Start([] {
+        WindowDesc d;
+        d.title = "Uhr";
+        d.timer = 5;
+        int w = WindowCreate(d);
+        WindowOpen(w);
+        while (WindowAccept(w)) {
+            if (EventCurrent() == EVENT_TIMER && ++ticks == 6)
+                PropertySet(0, Prop::Timer, 0);
+        }
+        WindowClose(w);
+    });
+    EXPECT_EQ(ticks, 0);
+    driver.AdvanceTime(12);
+    EXPECT_EQ(ticks, 2);
+    driver.AdvanceTime(100);
+    EXPECT_EQ(ticks, 6);             // the window stopped its timer at the sixth
+    driver.Close(driver.Window("Uhr"));
+    driver.WaitEnd();
+}
+
+TEST_F(RuntimeTest, MessageBoxGivesTheBatonAwayUntilAnswered)
+{
+    static int answer = 0;
+    driver.Start([] {
+        ThreadStart([](const std::string&) { Note("worker runs"); EventLoop("worker"); });
+        MessageRequest r;
+        r.text = "Fortfahren?";
+        r.buttonBits = BUTTON_YES | BUTTON_NO;
+        answer = MessageShow(r);
+        Note("answered");
+        EventPost(EVENT_CLOSE_DOWN, 0, 2);
+    });
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().text, "Fortfahren?");
+    EXPECT_EQ(trace, (std::vector<std::string>{"worker runs"}));   // ran while main waited for the answer
+    driver.AnswerMessage(BUTTON_NO);
+    driver.WaitEnd();
+    EXPECT_EQ(answer, BUTTON_NO);
+}
+
+TEST_F(RuntimeTest, FileDialogAndShellOpenAreRequests)
+{
+    static bool chosen = false, cancelled = true;
+    static std::string name;
+    driver.Start([] {
+        name = "alt.prj";
+        chosen = FileDialog("Projekt öffnen", name, "Varn 4 Projektdateien|*.prj");
+        std::string other;
+        cancelled = !FileDialog("Projekt speichern", other, "Varn 4 Projektdateien|*.prj", FILE_SAVE);
+        ShellOpen("mailto:a@b.de", "", "", false);
+    });
+    ASSERT_TRUE(driver.HasFileDialog());
+    EXPECT_EQ(driver.FileDialogRequest().title, "Projekt öffnen");
+    EXPECT_EQ(driver.FileDialogRequest().fileName, "alt.prj");
+    driver.AnswerFileDialog("/tmp/neu.prj");
+    EXPECT_TRUE(driver.FileDialogRequest().save);
+    driver.CancelFileDialog();
+    driver.WaitEnd();
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(name, "/tmp/neu.prj");
+    EXPECT_TRUE(cancelled);
+    ASSERT_EQ(driver.ShellOpens().size(), 1u);
+    EXPECT_EQ(driver.ShellOpens()[0].file, "mailto:a@b.de");
+}
+
+TEST(RuntimeBounds, AThreadThatNeverGivesWayFailsTheWaitWithADescription)
+{
+    static std::atomic<bool> stop{false};
+    stop = false;
+    HeadlessDriver::Options o;
+    o.timeoutMs = 200;
+    HeadlessDriver driver(o);
+    try {
+        driver.Start([] {
+            while (!stop) {
+            }
+        });
+        FAIL() << "no time-out";
+    } catch (const DriverError& e) {
+        std::string what = e.what();
+        EXPECT_NE(what.find("Thread 1"), std::string::npos) << what;
+        EXPECT_NE(what.find("läuft"), std::string::npos) << what;
+    }
+    stop = true;
+    driver.WaitEnd();
+}
+
+TEST(RuntimeBounds, AThreadLeftWaitingIsUnwoundWhenTheDriverEnds)
+{
+    static bool unwound = false;
+    unwound = false;
+    {
+        HeadlessDriver driver;
+        driver.Start([] {
+            struct Guard {
+                ~Guard() { unwound = true; }
+            } g;
+            EventWait();        // nobody ever posts
+        });
+    }
+    EXPECT_TRUE(unwound);
+}
+
+TEST(RuntimeBounds, AnUnansweredMessageIsDescribed)
+{
+    HeadlessDriver::Options o;
+    o.timeoutMs = 200;
+    HeadlessDriver driver(o);
+    driver.Start([] {
+        MessageRequest r;
+        r.text = "Hallo";
+        MessageShow(r);
+    });
+    std::string d = driver.Describe();
+    EXPECT_NE(d.find("wartet auf Antwort"), std::string::npos) << d;
+    EXPECT_NE(d.find("Hallo"), std::string::npos) << d;
+}
+
+} // namespace
