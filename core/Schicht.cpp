@@ -1,6 +1,7 @@
 #include "core/Schicht.h"
 
 #include "core/TimeHelpers.h"
+#include "platform/records/RecordBuffer.h"
 
 #include <algorithm>
 #include <vector>
@@ -22,6 +23,48 @@ void CSchicht::Clear()
 {
     *this = CSchicht{};
     ART = ART_NORMAL;
+}
+
+void CSchicht::FromRecord(const RecordBuffer& r)
+{
+    ID = int32_t(r.GetInt("ID"));
+    STEP = int32_t(r.GetInt("STEP"));
+    SYSID = uint32_t(r.GetInt("SYSID"));
+    ART = uint8_t(r.GetInt("ART"));
+    BEZEICHNUNG = r.GetString("BEZEICHNUNG");
+    KURZBEZEICHNUNG = r.GetString("KURZBEZEICHNUNG");
+    AUSLASTUNG = uint8_t(r.GetInt("AUSLASTUNG"));
+    AUSLASTUNG_BERUECKSICHTIGEN = uint8_t(r.GetInt("AUSLASTUNG_BERUECKSICHTIGEN"));
+    TERMIN.BEGINN = uint32_t(r.GetInt("BEGINN"));
+    TERMIN.ENDE = uint32_t(r.GetInt("ENDE"));
+    for (int k = 1; k <= 5; ++k) {
+        PAUSE& p = PAUSEN[size_t(k - 1)];
+        p.LAGE = uint16_t(r.GetInt("LAGE", k));
+        p.DAUER = uint16_t(r.GetInt("DAUER", k));
+        p.BEZAHLT = uint8_t(r.GetInt("BEZAHLT", k));
+    }
+    ClassifyLageByStart();
+}
+
+void CSchicht::ToRecord(RecordBuffer& r)
+{
+    SortPauses();
+    r.SetInt("ID", ID);
+    r.SetInt("STEP", STEP);
+    r.SetInt("SYSID", SYSID);
+    r.SetInt("ART", ART);
+    r.SetString("BEZEICHNUNG", BEZEICHNUNG);
+    r.SetString("KURZBEZEICHNUNG", KURZBEZEICHNUNG);
+    r.SetInt("AUSLASTUNG", AUSLASTUNG);
+    r.SetInt("AUSLASTUNG_BERUECKSICHTIGEN", AUSLASTUNG_BERUECKSICHTIGEN);
+    r.SetInt("BEGINN", TERMIN.BEGINN);
+    r.SetInt("ENDE", TERMIN.ENDE);
+    for (int k = 1; k <= 5; ++k) {
+        const PAUSE& p = PAUSEN[size_t(k - 1)];
+        r.SetInt("LAGE", p.LAGE, k);
+        r.SetInt("DAUER", p.DAUER, k);
+        r.SetInt("BEZAHLT", p.BEZAHLT, k);
+    }
 }
 
 ::TERMIN CSchicht::GetTermin() const { return TERMIN; }

@@ -64,6 +64,12 @@ public:
     // Every member cleared, ART normal, no breaks, not classified.
     void Clear();
 
+    // Copies a record of the SCHICHT layout (or one of its aliases) into the members and
+    // classifies by the begin.
+    void FromRecord(const RecordBuffer& record);
+    // Sorts the breaks, then copies the members into the record (the class has no field there).
+    void ToRecord(RecordBuffer& record);
+
     // The span as stored; with day, the day of BEGINN and the span moved to day 1.
     ::TERMIN GetTermin() const;
     ::TERMIN GetTermin(uint32_t& day) const;

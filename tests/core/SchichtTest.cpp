@@ -1,6 +1,8 @@
 #include "core/Schicht.h"
 
 #include "core/TimeHelpers.h"
+#include "platform/records/Layout.h"
+#include "platform/records/RecordBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -266,6 +268,62 @@ TEST(Schicht, ClassifyByConstraintWindows)
         s.ClassifyLage(night, early, day);
         EXPECT_EQ(s.SCHICHTLAGE, c.lage) << c.what;
     }
+}
+
+std::shared_ptr<const Layout> SchichtLayout()
+{
+    return LayoutBuilder("SCHICHT")
+        .Long("ID").Long("STEP").Ulong("SYSID").Byte("ART")
+        .String("BEZEICHNUNG", 30).String("KURZBEZEICHNUNG", 5)
+        .Byte("AUSLASTUNG").Byte("AUSLASTUNG_BERUECKSICHTIGEN")
+        .Group("TERMIN").Ulong("BEGINN").Ulong("ENDE").End()
+        .Group("PAUSEN", 5).Ushort("LAGE").Ushort("DAUER").Byte("BEZAHLT").End()
+        .Build();
+}
+
+TEST(Schicht, RecordCopySortsBreaksAndClassifiesOnReading)
+{
+    RecordBuffer record(SchichtLayout());
+    record.Clear();
+
+    CSchicht s = Shift(22, 0, 6, 0);
+    s.ID = 32769;
+    s.STEP = 4;
+    s.SYSID = 4000000000u;
+    s.BEZEICHNUNG = "Nachtschicht Süd";
+    s.KURZBEZEICHNUNG = "N";
+    s.AUSLASTUNG = 100;
+    s.AUSLASTUNG_BERUECKSICHTIGEN = 1;
+    s.PAUSEN[0] = {300, 30, 0};
+    s.PAUSEN[1] = {0, 15, 1};     // no start: dropped
+    s.PAUSEN[2] = {120, 15, 1};
+    s.ToRecord(record);
+    EXPECT_EQ(s.PAUSEN[0], (PAUSE{120, 15, 1}));  // the object's breaks are sorted too
+    EXPECT_EQ(record.GetInt("LAGE", 1), 120);
+    EXPECT_EQ(record.GetInt("LAGE", 2), 300);
+    EXPECT_EQ(record.GetInt("DAUER", 3), 0);
+
+    CSchicht back;
+    back.SCHICHTLAGE = LAGE_TAG;
+    back.FromRecord(record);
+    EXPECT_EQ(back.ID, 32769);
+    EXPECT_EQ(back.STEP, 4);
+    EXPECT_EQ(back.SYSID, 4000000000u);
+    EXPECT_EQ(back.ART, ART_NORMAL);
+    EXPECT_EQ(back.BEZEICHNUNG, "Nachtschicht Süd");
+    EXPECT_EQ(back.KURZBEZEICHNUNG, "N");
+    EXPECT_EQ(back.AUSLASTUNG, 100);
+    EXPECT_EQ(back.AUSLASTUNG_BERUECKSICHTIGEN, 1);
+    EXPECT_EQ(back.TERMIN, (TERMIN{1320, 1800}));
+    EXPECT_EQ(back.PAUSEN, s.PAUSEN);
+    EXPECT_EQ(back.SCHICHTLAGE, LAGE_NACHT);         // from the begin, not kept
+
+    // A cleared record gives the placeholder's numbers: kind 0, nothing set.
+    record.Clear();
+    back.FromRecord(record);
+    EXPECT_EQ(back.ART, 0);
+    EXPECT_EQ(back.TERMIN, (TERMIN{0, 0}));
+    EXPECT_TRUE(back.BEZEICHNUNG.empty());
 }
 
 } // namespace
