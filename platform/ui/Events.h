@@ -1,8 +1,9 @@
 #pragma once
 // Event numbers, key codes and the event record of the window layer.
 //
-// Field events (below 100h) concern one control; window events (100h and up) concern the window
-// as a whole. Numbers from 400h on are the program's own.
+// Field events (below 200h) concern one control; window events (200h to 3FFh) concern the window
+// as a whole. Numbers from 400h on are the program's own; they carry the control they were posted
+// with.
 #include <cstdint>
 
 // Field events.
@@ -36,8 +37,9 @@ constexpr int EVENT_DROPPED_DOWN = 0x1C;
 constexpr int EVENT_COLUMN_RESIZE = 0x1E;
 constexpr int EVENT_SELECTING = 0x1F;
 
-// Window events.
 constexpr int EVENT_SELECTED = 0x101;      // a control got the focus
+
+// Window events.
 constexpr int EVENT_CLOSE_WINDOW = 0x201;  // asks the window to close
 constexpr int EVENT_CLOSE_DOWN = 0x202;    // the application is closing down
 constexpr int EVENT_OPEN_WINDOW = 0x203;   // the window has opened
@@ -124,5 +126,5 @@ struct Event {
     int row = 0;         // the list row of a tree's expanded or contracted event
 };
 
-// True for window events (they concern no control).
-inline bool IsWindowEvent(int code) { return code >= 0x100; }
+// True for window events and the program's own events (they are no field events).
+inline bool IsWindowEvent(int code) { return code >= 0x200; }

@@ -326,7 +326,7 @@ bool EventPost(const Event& event, int thread)
 }
 
 int EventCurrent() { return tCurrent.code; }
-int EventControl() { return IsWindowEvent(tCurrent.code) ? 0 : tCurrent.control; }
+int EventControl() { return tCurrent.code >= 0x200 && tCurrent.code < 0x400 ? 0 : tCurrent.control; }
 int EventAccepted() { return tCurrent.code == EVENT_ACCEPTED ? tCurrent.control : 0; }
 const Event& EventCurrentRecord() { return tCurrent; }
 int EventKeyCode() { return tCurrent.keyCode; }

@@ -40,7 +40,7 @@ bool EventPost(const Event& event, int thread = 0);
 
 // The event the calling thread is handling now (its last accepted event), and its parts.
 int EventCurrent();
-int EventControl();                 // the control of the current event (0 for window events)
+int EventControl();                 // the control of the current event (0 for window events 200h-3FFh)
 int EventAccepted();                // the control of the current event when it is Accepted, else 0
 const Event& EventCurrentRecord();
 int EventKeyCode();                 // key of the current key or mouse event

@@ -446,7 +446,8 @@ bool NextAcceptAll(WindowModel& w, Event& e)
         return false;
     while (w.acceptAllNext < w.controls.size()) {
         ControlModel& c = w.controls[w.acceptAllNext++];
-        if (IsValueControl(c.kind) && !WindowInternal::HiddenInEffect(w, c) && !WindowInternal::DisabledInEffect(w, c)) {
+        if (IsValueControl(c.kind) && !WindowInternal::HiddenInEffect(w, c, false) &&
+            !WindowInternal::DisabledInEffect(w, c)) {
             e = Event{};
             e.code = EVENT_ACCEPTED;
             e.control = c.id;
@@ -675,7 +676,7 @@ void PostTo(const WindowModel& window, Event event)
     EventPost(event, window.thread);
 }
 
-bool HiddenInEffect(const WindowModel& window, const ControlModel& control)
+bool HiddenInEffect(const WindowModel& window, const ControlModel& control, bool tabs)
 {
     const ControlModel* c = &control;
     while (c) {
@@ -685,7 +686,7 @@ bool HiddenInEffect(const WindowModel& window, const ControlModel& control)
             break;
         const ControlModel* p = window.Find(c->parent);
         // A control on a tab that is not the sheet's chosen one is not on the screen.
-        if (p && p->kind == ControlKind::Tab) {
+        if (tabs && p && p->kind == ControlKind::Tab) {
             const ControlModel* sheet = window.Find(p->parent);
             if (sheet && sheet->Get(Prop::Selected).Int() != Ordinal(window, *p))
                 return true;
@@ -1263,6 +1264,16 @@ void ControlDisplay(int control, int last)
     for (auto& c : w->controls)
         if (control == 0 || (last == 0 ? c.id == control : c.id >= control && c.id <= last))
             DisplayOne(*w, c);
+}
+
+void WindowDisplay(int window)
+{
+    WindowModel* w = Find(window);
+    if (!w)
+        return;
+    WindowInternal::Changed(*w);
+    for (auto& c : w->controls)
+        DisplayOne(*w, c);
 }
 
 void ControlUpdate(int control, int last)

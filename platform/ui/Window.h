@@ -56,6 +56,8 @@ void SystemPropertySet(Prop prop, const PropValue& value);
 void ControlSelect(int control, int row = 0);
 // Shows the use variables of the controls from..to (0: all controls) on the screen.
 void ControlDisplay(int control = 0, int last = 0);
+// Shows every use variable of a window (not only of the target).
+void WindowDisplay(int window);
 // Takes the screen values of the controls from..to (0: all) into their use variables.
 void ControlUpdate(int control = 0, int last = 0);
 void ControlEnable(int control, int last = 0);

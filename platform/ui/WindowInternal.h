@@ -10,7 +10,8 @@ namespace WindowInternal {
 void PostTo(const WindowModel& window, Event event);
 // "" when the user can reach the control (0: the window) now, else why not.
 std::string Reachable(const WindowModel& window, int control);
-bool HiddenInEffect(const WindowModel& window, const ControlModel& control);
+// Hidden itself or inside a hidden control; with `tabs`, also on a tab that is not chosen.
+bool HiddenInEffect(const WindowModel& window, const ControlModel& control, bool tabs = true);
 bool DisabledInEffect(const WindowModel& window, const ControlModel& control);
 // A list message to be delivered on the list's thread.
 void PostMessage(const WindowModel& window, int control, const WindowMessage& message);
