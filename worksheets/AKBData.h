@@ -1,0 +1,115 @@
+#pragma once
+// CAKBData: the staff demand of a worksheet as a step function - a list of spans with a head
+// count, kept sorted, disjoint and cut at midnight, so that the grid shows one column per day and
+// one row per span of that day. Stored as the sub-file "Arbeitskraeftebedarf" (layout AKB).
+//
+// Time: minute stamps from the start of day 1; P, the plan length, is weeks * 10080 minutes.
+// Spans given to MergeDemand and AddDemand are folded into the plan (P + x becomes x).
+//
+// After every MergeDemand, AddDemand and Normalize: spans sorted by BEGINN, BEGINN < ENDE, no
+// overlaps, every span within one day, ANZAHL >= 1, two touching spans of one day have different
+// counts, and the column sums match the list.
+#include "worksheets/AKBEintrag.h"
+#include "worksheets/AKBInfo.h"
+#include "platform/values/Queue.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class ISavable;
+class CAKBSavableManager;
+class CDefinitionspool;
+
+// Days the plan arrays have room for (twelve weeks).
+constexpr uint32_t AKB_TAGE = 84;
+constexpr uint16_t AKB_MAX_WOCHEN = 12;
+
+struct AKBRow {
+    std::unique_ptr<CAKBEintrag> AKBEINTRAG;
+    uint32_t SORTFIELD = 0;
+};
+
+class CAKBData {
+public:
+    CAKBData();
+    ~CAKBData();
+    CAKBData(const CAKBData&) = delete;
+    CAKBData& operator=(const CAKBData&) = delete;
+
+    // The stored part (project store interface).
+    ISavable& GetSavable();
+
+    uint16_t GetBezugsrahmen() const { return BEZUGSRAHMEN; }
+    uint16_t CountDays() const { return uint16_t(BEZUGSRAHMEN * 7); }
+    // The largest number of spans on one day (the grid's row count); 0 for an empty list.
+    uint32_t GetMaxZeilen() const { return MAXZEILEN; }
+    // Spans whose begin lies on days 1..day (running count); 0 for day 0 or beyond 84.
+    uint32_t GetSpaltensumme(uint32_t day) const;
+
+    // The row-th span of the day (both 1-based), by index arithmetic; nullptr when there is none.
+    CAKBEintrag* GetEntry(uint32_t day, uint32_t row) const;
+    // The first span of the stamp's day with BEGINN <= stamp <= ENDE (both ends included).
+    CAKBEintrag* FindEntryAt(uint32_t stamp) const;
+
+    // All spans in list order (for the editor and the storage part).
+    long Count() const { return long(QueueRecords(EINTRAEGE)); }
+    CAKBEintrag* GetByIndex(long n) const;
+    // Removes a span of the list; the editor calls Normalize(nullptr) afterwards. False when the
+    // span is not in the list.
+    bool DeleteEntry(const CAKBEintrag* span);
+
+    // Sets the demand over the span to its count (0 erases). continuous: the span is one block,
+    // cut at each midnight; otherwise its time of day is repeated on every day from its first to
+    // its last day. The caller keeps its object. Nothing while the reference period is 0.
+    void MergeDemand(const CAKBEintrag& span, bool continuous);
+    // Adds the span's count to the demand over it. A sum above 255 is held at 255; the result is
+    // true when that happened (the caller tells the user once, ShowAKBCapMessage).
+    bool AddDemand(const CAKBEintrag& span);
+    // Restores the invariants; newSpan (in the list, or nullptr) wins where it conflicts.
+    void Normalize(CAKBEintrag* newSpan);
+    void RecalcColumnSums();
+    // Releases every span; column sums and row count 0.
+    void Clear();
+
+    // Sets the reference period (at most 12 weeks). Shrinking drops the spans of the removed days
+    // and saves the staff demand as its only undo step; growing adds nothing.
+    void SetBezugsrahmen(uint16_t weeks);
+    // Clear, then the source's weeks and a copy of every span.
+    void CopyFrom(const CAKBData& source);
+
+    // Key figures; also shows "Anzahl Einträge im AKB: n" in the status bar of the current window.
+    void ComputeInfo(CAKBInfo& info) const;
+
+    // For the shift demand generator: a day cut into steps of `length` minutes from the `offset`
+    // minute of the day; stamps are taken modulo P, so the last day wraps to day 1.
+    // The demand during step s (1-based): the larger count at its first and last minute.
+    uint16_t DemandAt(uint16_t day, uint16_t step, uint16_t offset, uint16_t length) const;
+    // The begin of the first step (the end of the last step) of the day whose last (first) minute
+    // has demand, as a full minute stamp; 0 when none.
+    uint32_t FindFirstDemandStep(uint16_t day, uint16_t offset, uint16_t length) const;
+    uint32_t FindLastDemandStep(uint16_t day, uint16_t offset, uint16_t length) const;
+    // Whether two days have the same demand: never reported.
+    bool TestStep(uint16_t, uint16_t, uint16_t, const CDefinitionspool*) const { return false; }
+
+    // Storage part: appends a span as read (no sorting; records come back in list order).
+    void AppendLoaded(const CAKBEintrag& span);
+
+private:
+    // Plan length in minutes.
+    uint32_t PlanMinutes() const { return uint32_t(BEZUGSRAHMEN) * 10080u; }
+    uint32_t Fold(uint32_t stamp) const;
+    void MergeFolded(const CAKBEintrag& span, bool continuous);
+    bool AddFolded(const CAKBEintrag& span);
+    void SortBySortfield();
+    void SaveAsOnlyStep();
+
+    std::unique_ptr<CAKBSavableManager> SAVABLEMANAGER;
+    std::array<uint32_t, AKB_TAGE + 1> SPALTENSUMME{};  // index 1..84; [0] stays 0
+    uint32_t MAXZEILEN = 0;
+    Queue<AKBRow> EINTRAEGE;
+    uint16_t BEZUGSRAHMEN = 0;
+};
+
+// Tells the user that a computed demand was held at 255 persons somewhere.
+void ShowAKBCapMessage();
