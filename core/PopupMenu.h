@@ -2,17 +2,13 @@
 // Context menus described by one line of text: items separated by "|"; at an item's start "~"
 // disables it, "+" checks it, a lone "-" is a separator; "[" .. "]" before an item's text is a
 // skipped block; "{" after an item's text opens its submenu up to the matching "}".
+#include "platform/ui/Dialogs.h"
+
 #include <string>
 #include <vector>
 
-struct PopupItem {
-    std::string text;
-    bool disabled = false;
-    bool checked = false;
-    bool separator = false;
-    int number = 0;                    // 1, 2, ... in text order; 0 for separators and submenus
-    std::vector<PopupItem> submenu;    // a submenu heading has items here
-};
+// Items numbered 1, 2, ... in text order, not counting separators and submenu headings.
+using PopupItem = PopupEntry;
 
 // Parses a menu text into its items.
 std::vector<PopupItem> ParsePopupMenu(const std::string& menuText);

@@ -1,5 +1,7 @@
 #include "platform/fw/FwSettings.h"
 
+#include "platform/fw/FwError.h"
+
 #include "platform/ui/Window.h"
 
 #include <string>
@@ -17,9 +19,6 @@ FwProcedureStack& Stack()
     static FwProcedureStack s;
     return s;
 }
-
-// Until the error object is connected, each thread keeps its own names.
-thread_local std::vector<std::string> ownStack;
 } // namespace
 
 void FwSetSettings(FwSettingsAccess access) { Settings() = std::move(access); }
@@ -42,15 +41,15 @@ void FwPushProcedure(const std::string& name)
     if (Stack().push)
         Stack().push(name);
     else
-        ownStack.push_back(name);
+        GlobalErrorHandler.PushProcedure(name);
 }
 
 void FwPopProcedure()
 {
     if (Stack().pop)
         Stack().pop();
-    else if (!ownStack.empty())
-        ownStack.pop_back();
+    else
+        GlobalErrorHandler.PopProcedure();
 }
 
 void FwStoreWindowGeometry(int window, const std::string& section)

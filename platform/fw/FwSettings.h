@@ -1,7 +1,8 @@
 #pragma once
 // The framework's access to the settings file (window geometry) and to the error object's
-// procedure-name stack. Start-up connects both to the program's objects; until then geometry
-// reads as missing and writes are dropped, and procedure names are kept on a stack of our own.
+// procedure-name stack. Start-up connects the settings to GlobalIni (ReadValue / WriteValue);
+// until then geometry reads as missing and writes are dropped. Procedure names go to
+// GlobalErrorHandler unless another stack is set.
 #include <functional>
 #include <string>
 

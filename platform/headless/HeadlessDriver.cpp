@@ -366,6 +366,61 @@ void HeadlessDriver::CancelFileDialog()
 
 std::vector<ShellOpenRecord> HeadlessDriver::ShellOpens() const { return shellOpens_; }
 
+bool HeadlessDriver::HasPopup() const
+{
+    for (UiRequest* r : Runtime::PendingRequests())
+        if (r->kind == UiRequest::Kind::Popup)
+            return true;
+    return false;
+}
+
+UiRequest HeadlessDriver::Popup() const
+{
+    for (UiRequest* r : Runtime::PendingRequests())
+        if (r->kind == UiRequest::Kind::Popup)
+            return *r;
+    Fail("Kein Kontextmenü offen");
+    return {};
+}
+
+void HeadlessDriver::ChoosePopup(int number)
+{
+    for (UiRequest* r : Runtime::PendingRequests())
+        if (r->kind == UiRequest::Kind::Popup) {
+            Runtime::Answer(*r, number);
+            WaitIdle();
+            return;
+        }
+    Fail("Kein Kontextmenü offen");
+}
+
+void HeadlessDriver::ChoosePopup(const std::string& path)
+{
+    UiRequest r = Popup();
+    const std::vector<PopupEntry>* level = &r.popup;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = path.find('|', start);
+        std::string part = WithoutAmpersand(path.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        const PopupEntry* hit = nullptr;
+        for (const PopupEntry& e : *level)
+            if (!e.separator && WithoutAmpersand(e.text) == part)
+                hit = &e;
+        if (!hit)
+            Fail("Kein Menüeintrag \"" + path + "\"");
+        if (bar == std::string::npos) {
+            if (hit->disabled || hit->number == 0)
+                Fail("Menüeintrag \"" + path + "\" ist nicht wählbar");
+            ChoosePopup(hit->number);
+            return;
+        }
+        if (hit->disabled)
+            Fail("Untermenü \"" + part + "\" ist gesperrt");
+        level = &hit->submenu;
+        start = bar + 1;
+    }
+}
+
 PropValue HeadlessDriver::Property(int window, int control, Prop prop, int index) const
 {
     Baton b(this);

@@ -78,6 +78,10 @@ public:
     void AnswerFileDialog(const std::string& path);
     void CancelFileDialog();
     std::vector<ShellOpenRecord> ShellOpens() const;
+    bool HasPopup() const;
+    UiRequest Popup() const;                                     // the open context menu
+    void ChoosePopup(int number);                                // 0 dismisses it
+    void ChoosePopup(const std::string& path);                   // "Untermenü|Eintrag" ('&' optional)
 
     // Reading the models.
     PropValue Property(int window, int control, Prop prop, int index = 0) const;

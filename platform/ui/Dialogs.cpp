@@ -1,6 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
 
 bool FileDialog(const std::string& title, std::string& fileName, const std::string& filter, unsigned flags)
 {
@@ -28,4 +29,17 @@ void ShellOpen(const std::string& file, const std::string& parameters, const std
     r.directory = directory;
     r.minimized = minimized;
     RequestAndWait(r, [](UiRequest&) {});
+}
+
+int PopupRequest(const std::vector<PopupEntry>& items, int x, int y)
+{
+    UiRequest r;
+    r.kind = UiRequest::Kind::Popup;
+    r.popup = items;
+    r.x = x;
+    r.y = y;
+    r.window = WindowTarget();
+    // Without a renderer or driver nobody chooses: dismissed.
+    RequestAndWait(r, [](UiRequest& q) { q.answer = 0; });
+    return r.answer;
 }

@@ -2,6 +2,7 @@
 // Common dialogs and the shell, as requests answered by the renderer or the headless driver while
 // the asking thread waits without the baton.
 #include <string>
+#include <vector>
 
 enum FileDialogFlags : unsigned {
     FILE_SAVE = 1,            // a save dialog (else open)
@@ -19,3 +20,17 @@ bool FileDialog(const std::string& title, std::string& fileName, const std::stri
 // driver records the request. The result is not reported.
 void ShellOpen(const std::string& file, const std::string& parameters,
                const std::string& directory, bool minimized);
+
+// One item of a context menu.
+struct PopupEntry {
+    std::string text;
+    bool disabled = false;
+    bool checked = false;
+    bool separator = false;
+    int number = 0;                    // 1, 2, ... in menu order; 0 for separators and submenu headings
+    std::vector<PopupEntry> submenu;   // a submenu heading has its items here
+};
+
+// Shows a context menu at x, y of the calling thread's target window (both -1: at the mouse)
+// and returns the chosen item's number, 0 when it was dismissed.
+int PopupRequest(const std::vector<PopupEntry>& items, int x, int y);

@@ -398,6 +398,7 @@ void RequestAndWait(UiRequest& request, const std::function<void(UiRequest&)>& f
     case UiRequest::Kind::Message: sl.waitingFor = "Meldung \"" + request.message.text + "\""; break;
     case UiRequest::Kind::FileDialog: sl.waitingFor = "Dateiauswahl \"" + request.title + "\""; break;
     case UiRequest::Kind::ShellOpen: sl.waitingFor = "Öffnen von \"" + request.file + "\""; break;
+    case UiRequest::Kind::Popup: sl.waitingFor = "Kontextmenü"; break;
     }
     Dispatch(s);
     UiHost* host = s.host;
@@ -463,6 +464,12 @@ void SetHost(UiHost* host)
 {
     std::lock_guard lk(S().m);
     S().host = host;
+}
+
+bool HasHost()
+{
+    std::lock_guard lk(S().m);
+    return S().host != nullptr;
 }
 
 int StartMain(std::function<void()> procedure, const std::string& name)

@@ -10,6 +10,7 @@
 //
 // The renderer or the headless driver is the host: it takes the baton between two holders
 // (HostBaton), reads and changes the window models, posts the user's input and answers requests.
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/MessageShow.h"
 
@@ -62,7 +63,7 @@ int64_t UiClock();
 
 // A request of a logical thread that the host answers while the thread waits without the baton.
 struct UiRequest {
-    enum class Kind { Message, FileDialog, ShellOpen };
+    enum class Kind { Message, FileDialog, ShellOpen, Popup };
     Kind kind = Kind::Message;
     int thread = 0;                 // the asking thread
     int id = 0;                     // unique per run
@@ -74,9 +75,13 @@ struct UiRequest {
     // Shell open: the target and its parts, each passed as one argument, never through a shell
     std::string file, parameters, directory;
     bool minimized = false;
+    // Popup menu: its items, at x, y of a window (-1, -1: at the mouse)
+    std::vector<PopupEntry> popup;
+    int x = -1, y = -1, window = 0;
     // Answer
     bool answered = false;
-    int answer = 0;                 // message: the button value; file dialog: 1 chosen, 0 cancelled
+    int answer = 0;                 // message: the button value; file dialog: 1 chosen, 0 cancelled;
+                                    // popup: the chosen item's number, 0 dismissed
     std::string answerText;         // file dialog: the chosen path
 };
 
@@ -113,6 +118,7 @@ void Reset(bool virtualClock);
 
 // Installs the host (nullptr: none). Requests posted without a host are answered by fallbacks.
 void SetHost(UiHost* host);
+bool HasHost();
 
 // Starts logical thread 1 with `procedure`. It holds the baton as soon as nobody else does.
 int StartMain(std::function<void()> procedure, const std::string& name = "Main");

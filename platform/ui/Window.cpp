@@ -55,6 +55,8 @@ struct Registry {
     int front = 0;
     PictureFormatFn format;
     PictureParseFn parse;
+    TextWidthFn textWidth;
+    LineHeightFn lineHeight;
     std::vector<PaintOp> noPaint;
     ListFormat noFormat;
 };
@@ -916,11 +918,13 @@ bool WindowAccept(int window)
     bool& skip = RuntimeInternal::SkipDefault();
     WindowModel* w = Find(window);
     if (w && r.loopWindow[slot] == window && cur.code != 0) {
-        if (!skip) {
-            DefaultHandling(*w, cur);
-        } else if (cur.code == EVENT_CLOSE_DOWN && w->desc.kind == WindowKind::MdiChild) {
+        // The default handling belongs to the window the event was meant for.
+        WindowModel* owner = cur.window ? Find(cur.window) : w;
+        if (owner && !skip) {
+            DefaultHandling(*owner, cur);
+        } else if (owner && cur.code == EVENT_CLOSE_DOWN && owner->desc.kind == WindowKind::MdiChild) {
             // A child that keeps its window refuses the close-down of the frame.
-            if (WindowModel* frame = Find(w->frame))
+            if (WindowModel* frame = Find(owner->frame))
                 frame->closingDown = false;
         }
     }
@@ -1576,6 +1580,30 @@ void Painter::Icon(int x, int y, const std::string& name)
     op.y1 = y;
     op.text = name;
     Add(op);
+}
+
+// ---- text measure --------------------------------------------------------------------------
+
+void SetTextMeasure(TextWidthFn width, LineHeightFn lineHeight)
+{
+    R().textWidth = std::move(width);
+    R().lineHeight = std::move(lineHeight);
+}
+
+int TextWidth(const std::string& text, const std::string& fontName, int fontSize)
+{
+    if (R().textWidth)
+        return R().textWidth(text, fontName, fontSize);
+    int chars = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++chars;
+    return chars * 5;
+}
+
+int TextLineHeight(const std::string& fontName, int fontSize)
+{
+    return R().lineHeight ? R().lineHeight(fontName, fontSize) : 10;
 }
 
 // ---- pictures ------------------------------------------------------------------------------

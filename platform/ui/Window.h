@@ -123,6 +123,16 @@ private:
     int window_, control_;
 };
 
+// ---- Text measure ----------------------------------------------------------------------------
+
+// The width of a line of text and the height of a line in a font, in the window's units. The
+// renderer sets the real measure; without it every character is 5 units wide and a line 10 high.
+using TextWidthFn = std::function<int(const std::string& text, const std::string& fontName, int fontSize)>;
+using LineHeightFn = std::function<int(const std::string& fontName, int fontSize)>;
+void SetTextMeasure(TextWidthFn width, LineHeightFn lineHeight);
+int TextWidth(const std::string& text, const std::string& fontName = {}, int fontSize = 0);
+int TextLineHeight(const std::string& fontName = {}, int fontSize = 0);
+
 // ---- Values shown through pictures ---------------------------------------------------------
 
 // The layer shows a use variable through the control's picture and reads the typed text back
