@@ -74,7 +74,7 @@ protected:
 private:
     int OpenFile(bool report);
     int Ensure(bool report);
-    int Report(int message, bool report, std::string_view key = {});
+    void Report(int message, bool report, std::string_view key = {});
     std::string UniqueKeyName() const;
 
     RecordFile* file_ = nullptr;
