@@ -1,5 +1,6 @@
 #include "core/Schicht.h"
 
+#include "core/Files.h"
 #include "core/TimeHelpers.h"
 #include "platform/records/RecordBuffer.h"
 
@@ -24,6 +25,10 @@ void CSchicht::Clear()
     *this = CSchicht{};
     ART = ART_NORMAL;
 }
+
+void CSchicht::FromRecord() { FromRecord(SCHICHT); }
+
+void CSchicht::ToRecord() { ToRecord(SCHICHT); }
 
 void CSchicht::FromRecord(const RecordBuffer& r)
 {

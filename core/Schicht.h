@@ -64,10 +64,13 @@ public:
     // Every member cleared, ART normal, no breaks, not classified.
     void Clear();
 
-    // Copies a record of the SCHICHT layout (or one of its aliases) into the members and
-    // classifies by the begin.
+    // Copies the SCHICHT record buffer (or a record of its layout, such as an alias's) into the
+    // members and classifies by the begin.
+    void FromRecord();
     void FromRecord(const RecordBuffer& record);
-    // Sorts the breaks, then copies the members into the record (the class has no field there).
+    // Sorts the breaks, then copies the members into the SCHICHT record buffer (or the given
+    // record); the class has no field there.
+    void ToRecord();
     void ToRecord(RecordBuffer& record);
 
     // The span as stored; with day, the day of BEGINN and the span moved to day 1.

@@ -1,8 +1,7 @@
 #include "core/Schicht.h"
 
 #include "core/TimeHelpers.h"
-#include "platform/records/Layout.h"
-#include "platform/records/RecordBuffer.h"
+#include "core/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -270,20 +269,9 @@ TEST(Schicht, ClassifyByConstraintWindows)
     }
 }
 
-std::shared_ptr<const Layout> SchichtLayout()
-{
-    return LayoutBuilder("SCHICHT")
-        .Long("ID").Long("STEP").Ulong("SYSID").Byte("ART")
-        .String("BEZEICHNUNG", 30).String("KURZBEZEICHNUNG", 5)
-        .Byte("AUSLASTUNG").Byte("AUSLASTUNG_BERUECKSICHTIGEN")
-        .Group("TERMIN").Ulong("BEGINN").Ulong("ENDE").End()
-        .Group("PAUSEN", 5).Ushort("LAGE").Ushort("DAUER").Byte("BEZAHLT").End()
-        .Build();
-}
-
 TEST(Schicht, RecordCopySortsBreaksAndClassifiesOnReading)
 {
-    RecordBuffer record(SchichtLayout());
+    RecordBuffer& record = SCHICHT;
     record.Clear();
 
     CSchicht s = Shift(22, 0, 6, 0);
@@ -297,7 +285,7 @@ TEST(Schicht, RecordCopySortsBreaksAndClassifiesOnReading)
     s.PAUSEN[0] = {300, 30, 0};
     s.PAUSEN[1] = {0, 15, 1};     // no start: dropped
     s.PAUSEN[2] = {120, 15, 1};
-    s.ToRecord(record);
+    s.ToRecord();
     EXPECT_EQ(s.PAUSEN[0], (PAUSE{120, 15, 1}));  // the object's breaks are sorted too
     EXPECT_EQ(record.GetInt("LAGE", 1), 120);
     EXPECT_EQ(record.GetInt("LAGE", 2), 300);
@@ -305,7 +293,7 @@ TEST(Schicht, RecordCopySortsBreaksAndClassifiesOnReading)
 
     CSchicht back;
     back.SCHICHTLAGE = LAGE_TAG;
-    back.FromRecord(record);
+    back.FromRecord();
     EXPECT_EQ(back.ID, 32769);
     EXPECT_EQ(back.STEP, 4);
     EXPECT_EQ(back.SYSID, 4000000000u);
@@ -318,9 +306,16 @@ TEST(Schicht, RecordCopySortsBreaksAndClassifiesOnReading)
     EXPECT_EQ(back.PAUSEN, s.PAUSEN);
     EXPECT_EQ(back.SCHICHTLAGE, LAGE_NACHT);         // from the begin, not kept
 
+    // Through an alias's buffer as well.
+    TMPSCHICHT.CopyFrom(SCHICHT);
+    CSchicht viaAlias;
+    viaAlias.FromRecord(TMPSCHICHT);
+    EXPECT_EQ(viaAlias.BEZEICHNUNG, "Nachtschicht Süd");
+    EXPECT_EQ(viaAlias.PAUSEN, s.PAUSEN);
+
     // A cleared record gives the placeholder's numbers: kind 0, nothing set.
     record.Clear();
-    back.FromRecord(record);
+    back.FromRecord();
     EXPECT_EQ(back.ART, 0);
     EXPECT_EQ(back.TERMIN, (TERMIN{0, 0}));
     EXPECT_TRUE(back.BEZEICHNUNG.empty());
