@@ -129,6 +129,18 @@ TEST(Schicht, BreakPlacement)
     }
 }
 
+TEST(Schicht, BreakOfAShiftOnALaterDayStaysInsideIt)
+{
+    CSchicht s = Shift(22, 0, 6, 0);
+    s.SetTermin(3);                                   // 4200-4680
+    s.PauseStart(1, Clock(8, 0));                     // would lie before the shift's begin
+    EXPECT_EQ(s.PAUSEN[0].LAGE, 0);
+    s.PauseStart(2, Clock(23, 0));
+    EXPECT_EQ(s.PAUSEN[1].LAGE, 0);                   // minute 1380 of day 1: at the begin too
+    s.PauseEnd(1, Clock(9, 0));
+    EXPECT_LE(s.TERMIN.BEGINN + s.PAUSEN[0].LAGE + s.PAUSEN[0].DAUER, s.TERMIN.ENDE);
+}
+
 TEST(Schicht, BreakEndingWithANightShiftIsNotReported)
 {
     CSchicht s = Shift(22, 0, 6, 0);
