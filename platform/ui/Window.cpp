@@ -894,7 +894,7 @@ void WindowOpen(int window)
     for (auto& c : w->controls)
         DisplayOne(*w, c);
     for (auto& c : w->controls)
-        if (w->focus == 0 && (IsValueControl(c.kind) || c.kind == ControlKind::List || c.kind == ControlKind::Button) &&
+        if (w->focus == 0 && (IsValueControl(c.kind) || c.kind == ControlKind::List) &&
             !WindowInternal::HiddenInEffect(*w, c) && !WindowInternal::DisabledInEffect(*w, c))
             w->focus = c.id;
     int timer = static_cast<int>(w->Get(Prop::Timer).Int());
