@@ -12,7 +12,7 @@ PACKAGES=(
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-dejavu-core
-  liblpsolve55-dev
+  liblpsolve55-dev libsuitesparse-dev
 )
 
 install_missing() {
