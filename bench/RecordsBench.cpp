@@ -5,27 +5,17 @@
 
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <random>
 #include <string>
 
-#include "platform/records/RecordFile.h"
+#include "core/Files.h"
 
 namespace {
 
 constexpr int kGroups = 50;
 
-std::shared_ptr<const Layout> PlanLayout() {
-    static const auto layout = LayoutBuilder("AZP")
-        .Long("ID").Long("STEP").Ushort("GRUPPE").Ulong("SCHICHT", 84)
-        .Key("KeyID", {"ID", "STEP"}, KeyDup)
-        .Build();
-    return layout;
-}
-
 struct Store {
     std::string dir;
-    std::unique_ptr<RecordFile> plan;
     int steps = 0;
 };
 
@@ -44,19 +34,33 @@ std::map<int, Store>& Stores() {
     return stores;
 }
 
+// Opens the program's AZP file on the working copy of that size, the way the project store
+// does: the shared name variable names the table just before the open.
+void Use(const Store& s) {
+    const std::string name = s.dir + "/bench.prj~\\!Schichtfolgen";
+    if (FileIsOpen(AZP) && GlobalFileName == name) return;
+    FileClose(AZP);
+    GlobalFileName = name;
+    if (FileOpen(AZP, FILE_READ_WRITE | FILE_DENY_ALL) != 0) std::abort();
+}
+
 // One working copy per size, filled once and kept for all benchmarks of that size.
 Store& StoreWith(int steps) {
     Store& s = Stores()[steps];
-    if (s.plan) return s;
+    if (!s.dir.empty()) {
+        Use(s);
+        return s;
+    }
     std::string t = (std::filesystem::temp_directory_path() / "varnbenchXXXXXX").string();
     if (!::mkdtemp(t.data())) std::abort();
     s.dir = t;
-    s.plan = std::make_unique<RecordFile>("AZP", PlanLayout());
-    s.plan->SetName(s.dir + "/bench.prj~\\!Schichtfolgen");
-    if (FileCreate(*s.plan) != 0 || FileOpen(*s.plan, FILE_READ_WRITE | FILE_DENY_ALL) != 0) std::abort();
+    FileClose(AZP);
+    GlobalFileName = s.dir + "/bench.prj~\\!Schichtfolgen";
+    if (FileCreate(AZP) != 0) std::abort();
+    Use(s);
     for (int step = 1; step <= steps; step += 100) {
-        FileLogout(5, *s.plan);
-        for (int k = step; k < step + 100 && k <= steps; ++k) AddStep(*s.plan, k);
+        FileLogout(5, AZP);
+        for (int k = step; k < step + 100 && k <= steps; ++k) AddStep(AZP, k);
         if (FileCommit() != 0) std::abort();
     }
     s.steps = steps;
@@ -65,7 +69,7 @@ Store& StoreWith(int steps) {
 
 void ReadStep(benchmark::State& state) {
     Store& s = StoreWith(static_cast<int>(state.range(0)));
-    RecordFile& plan = *s.plan;
+    RecordFile& plan = AZP;
     std::mt19937 random(1);
     std::uniform_int_distribution<int> pick(1, s.steps);
     int64_t records = 0;
@@ -82,8 +86,8 @@ void ReadStep(benchmark::State& state) {
 void AddStepInTransaction(benchmark::State& state) {
     Store& s = StoreWith(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        FileLogout(5, *s.plan);
-        AddStep(*s.plan, ++s.steps);
+        FileLogout(5, AZP);
+        AddStep(AZP, ++s.steps);
         if (FileCommit() != 0) state.SkipWithError("commit failed");
     }
 }
@@ -97,9 +101,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (auto& [steps, s] : Stores()) {
-        s.plan.reset();
-        std::filesystem::remove_all(s.dir);
-    }
+    FileClose(AZP);
+    for (auto& [steps, s] : Stores()) std::filesystem::remove_all(s.dir);
     return 0;
 }
