@@ -55,8 +55,7 @@ public:
     // All spans in list order (for the editor and the storage part).
     long Count() const { return long(QueueRecords(EINTRAEGE)); }
     CAKBEintrag* GetByIndex(long n) const;
-    // Removes a span of the list; the editor calls Normalize(nullptr) afterwards. False when the
-    // span is not in the list.
+    // Removes a span of the list (column sums follow). False when the span is not in the list.
     bool DeleteEntry(const CAKBEintrag* span);
 
     // Sets the demand over the span to its count (0 erases). continuous: the span is one block,
@@ -66,7 +65,9 @@ public:
     // Adds the span's count to the demand over it. A sum above 255 is held at 255; the result is
     // true when that happened (the caller tells the user once, ShowAKBCapMessage).
     bool AddDemand(const CAKBEintrag& span);
-    // Restores the invariants; newSpan (in the list, or nullptr) wins where it conflicts.
+    // Restores the invariants on any list. Where spans overlap, a span with count 0 erases the
+    // demand, else newSpan (in the list, or nullptr) wins, else the span that comes first in
+    // begin order.
     void Normalize(CAKBEintrag* newSpan);
     void RecalcColumnSums();
     // Releases every span; column sums and row count 0.
@@ -96,19 +97,29 @@ public:
     void AppendLoaded(const CAKBEintrag& span);
 
 private:
+    friend class CAKBSavableManager;
+
     // Plan length in minutes.
     uint32_t PlanMinutes() const { return uint32_t(BEZUGSRAHMEN) * 10080u; }
     uint32_t Fold(uint32_t stamp) const;
-    void MergeFolded(const CAKBEintrag& span, bool continuous);
-    bool AddFolded(const CAKBEintrag& span);
-    void SortBySortfield();
-    void SaveAsOnlyStep();
+    uint32_t WrapStamp(int64_t stamp) const;
+    bool Covered(int64_t stamp) const;
+    template <class Op>
+    void ApplyRange(uint32_t begin, uint32_t end, Op op);
+    void SetRange(uint32_t begin, uint32_t end, unsigned count);
+    bool AddRange(uint32_t begin, uint32_t end, unsigned count);
+    void SumDayCounts();
+    // The weeks without dropping spans or saving (a new document).
+    void ResetWeeks(uint16_t weeks);
 
     std::unique_ptr<CAKBSavableManager> SAVABLEMANAGER;
-    std::array<uint32_t, AKB_TAGE + 1> SPALTENSUMME{};  // index 1..84; [0] stays 0
+    // Running counts, wide enough for 84 days of single minutes; index 1..84, [0] stays 0.
+    std::array<uint32_t, AKB_TAGE + 1> SPALTENSUMME{};
+    std::array<uint32_t, AKB_TAGE + 1> DAYCOUNT{};  // spans beginning on each day
     uint32_t MAXZEILEN = 0;
     Queue<AKBRow> EINTRAEGE;
     uint16_t BEZUGSRAHMEN = 0;
+    bool NORMAL = true;  // false after loading until the list is normalised
 };
 
 // Tells the user that a computed demand was held at 255 persons somewhere.
