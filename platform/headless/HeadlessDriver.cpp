@@ -56,7 +56,7 @@ HeadlessDriver::HeadlessDriver() : HeadlessDriver(Options{}) {}
 
 HeadlessDriver::HeadlessDriver(Options options) : options_(options)
 {
-    Runtime::Reset(true);
+    Runtime::Reset(options_.virtualClock);
     Runtime::SetHost(this);
 }
 

@@ -30,6 +30,7 @@ public:
         int timeoutMs = 5000;          // bound of every wait
         int listLineHeight = 12;       // fixed geometry reported for lists
         int listHeaderHeight = 14;
+        bool virtualClock = true;      // false: timers fire on the real clock (stress tests)
     };
     HeadlessDriver();
     explicit HeadlessDriver(Options options);
