@@ -2,6 +2,7 @@
 
 #include "worksheets/AKBSavableManager.h"
 
+#include "core/Savable.h"
 #include "platform/ui/MessageShow.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
@@ -43,7 +44,9 @@ std::vector<Piece> NormalForm(const std::vector<Piece>& in)
 {
     std::vector<Piece> cut;
     cut.reserve(in.size() + 2);
+    constexpr uint32_t kArrayEnd = AKB_TAGE * kDay;  // nothing past the plan arrays
     for (Piece p : in) {
+        p.e = std::min(p.e, kArrayEnd);
         if (p.b >= p.e || p.n == 0)
             continue;
         while (DayOf(p.b) != DayOf(p.e - 1)) {
@@ -78,7 +81,7 @@ CAKBData::CAKBData() : SAVABLEMANAGER(std::make_unique<CAKBSavableManager>(*this
 
 CAKBData::~CAKBData() { Clear(); }
 
-ISavable& CAKBData::GetSavable() { return SAVABLEMANAGER->Savable(); }
+ISavable& CAKBData::GetSavable() { return *SAVABLEMANAGER; }
 
 uint32_t CAKBData::GetSpaltensumme(uint32_t day) const
 {
@@ -364,8 +367,27 @@ void CAKBData::Normalize(CAKBEintrag* newSpan)
 
 // ---- Column sums --------------------------------------------------------------------------------
 
+bool CAKBData::IsNormal() const
+{
+    const CAKBEintrag* prev = nullptr;
+    for (const AKBRow& r : EINTRAEGE) {
+        const CAKBEintrag& s = *r.AKBEINTRAG;
+        if (s.TERMIN.BEGINN >= s.TERMIN.ENDE || s.ANZAHL == 0 ||
+            DayOf(s.TERMIN.BEGINN) != DayOf(s.TERMIN.ENDE - 1) || DayOf(s.TERMIN.BEGINN) > AKB_TAGE)
+            return false;
+        if (prev && (prev->TERMIN.ENDE > s.TERMIN.BEGINN ||
+                     (prev->TERMIN.ENDE == s.TERMIN.BEGINN && prev->ANZAHL == s.ANZAHL &&
+                      s.TERMIN.BEGINN % kDay != 0)))
+            return false;
+        prev = &s;
+    }
+    return true;
+}
+
 void CAKBData::RecalcColumnSums()
 {
+    if (!NORMAL)
+        NORMAL = IsNormal();
     DAYCOUNT.fill(0);
     for (const AKBRow& r : EINTRAEGE) {
         uint32_t day = DayOf(r.AKBEINTRAG->TERMIN.BEGINN);
@@ -396,23 +418,46 @@ void CAKBData::Clear()
 
 // ---- Reference period, copy ---------------------------------------------------------------------
 
-void CAKBData::SetBezugsrahmen(uint16_t weeks)
+uint8_t CAKBData::SetBezugsrahmen(uint16_t weeks)
 {
     weeks = std::min(weeks, AKB_MAX_WOCHEN);
+    uint8_t result = STORE_DONE;
     if (weeks < BEZUGSRAHMEN) {
         const uint32_t lastDay = uint32_t(weeks) * 7;
         std::erase_if(EINTRAEGE.Rows(), [lastDay](const AKBRow& r) {
             return DayOf(r.AKBEINTRAG->TERMIN.BEGINN) > lastDay;
         });
         RecalcColumnSums();
-        SAVABLEMANAGER->SaveAsOnlyStep();
+        // Only while the part belongs to a project: a part without a table has nothing to save.
+        if (SAVABLEMANAGER->FileManager().File()) {
+            result = SAVABLEMANAGER->Save();
+            if (result != STORE_DONE) {
+                MessageRequest m;
+                m.text = "Der gekürzte Arbeitskräftebedarf konnte nicht gespeichert werden.|"
+                         "Die bisherigen Bearbeitungsschritte bleiben erhalten.";
+                m.caption = "Speichern fehlgeschlagen";
+                m.icon = MessageIcon::Exclamation;
+                MessageShow(m);
+            }
+        }
     }
     BEZUGSRAHMEN = weeks;
+    return result;
 }
 
 void CAKBData::ResetWeeks(uint16_t weeks)
 {
     BEZUGSRAHMEN = std::min(weeks, AKB_MAX_WOCHEN);
+}
+
+void CAKBData::AfterLoad()
+{
+    if (IsNormal()) {
+        NORMAL = true;
+        RecalcColumnSums();
+    } else {
+        Normalize(nullptr);
+    }
 }
 
 void CAKBData::CopyFrom(const CAKBData& source)

@@ -74,8 +74,9 @@ public:
     void Clear();
 
     // Sets the reference period (at most 12 weeks). Shrinking drops the spans of the removed days
-    // and saves the staff demand as its only undo step; growing adds nothing.
-    void SetBezugsrahmen(uint16_t weeks);
+    // and saves the staff demand as its only undo step (a failure is shown and returned);
+    // growing adds nothing.
+    uint8_t SetBezugsrahmen(uint16_t weeks);
     // Clear, then the source's weeks and a copy of every span.
     void CopyFrom(const CAKBData& source);
 
@@ -93,7 +94,8 @@ public:
     // Whether two days have the same demand: never reported.
     bool TestStep(uint16_t, uint16_t, uint16_t, const CDefinitionspool*) const { return false; }
 
-    // Storage part: appends a span as read (no sorting; records come back in list order).
+    // Appends a span as it comes (records come back in list order); the list counts as not
+    // normalised until RecalcColumnSums finds it in order or the next change normalises it.
     void AppendLoaded(const CAKBEintrag& span);
 
 private:
@@ -109,8 +111,12 @@ private:
     void SetRange(uint32_t begin, uint32_t end, unsigned count);
     bool AddRange(uint32_t begin, uint32_t end, unsigned count);
     void SumDayCounts();
+    // Whether the list already satisfies the invariants.
+    bool IsNormal() const;
     // The weeks without dropping spans or saving (a new document).
     void ResetWeeks(uint16_t weeks);
+    // After loading: column sums, and the invariants restored should the records break them.
+    void AfterLoad();
 
     std::unique_ptr<CAKBSavableManager> SAVABLEMANAGER;
     // Running counts, wide enough for 84 days of single minutes; index 1..84, [0] stays 0.
