@@ -106,8 +106,10 @@ int FwWindow::OnWindowEvent()
     }
     case EVENT_CLOSE_WINDOW:
     case EVENT_CLOSE_DOWN:
-        if (Response == RESPONSE_NONE)
-            Response = RESPONSE_CANCELLED;
+        // A close meant for a window under this one is not this window's.
+        if (EventCurrentRecord().window == 0 || EventCurrentRecord().window == win_)
+            if (Response == RESPONSE_NONE)
+                Response = RESPONSE_CANCELLED;
         return LEVEL_BENIGN;
     default:
         return LEVEL_BENIGN;

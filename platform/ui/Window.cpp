@@ -366,6 +366,9 @@ void EndLoop(WindowModel& w)
         return;
     bool wasOpen = w.state == WindowState::Open;
     w.state = WindowState::Closed;
+    for (const Event& e : w.deferred)
+        EventPost(e, w.thread);
+    w.deferred.clear();
     w.acceptAll = false;
     Runtime::DropWindowTimer(w.id);
     WindowInternal::Changed(w);
@@ -920,7 +923,13 @@ bool WindowAccept(int window)
     if (w && r.loopWindow[slot] == window && cur.code != 0) {
         // The default handling belongs to the window the event was meant for.
         WindowModel* owner = cur.window ? Find(cur.window) : w;
-        if (owner && !skip) {
+        bool closeBelow = owner && owner != w && owner->state == WindowState::Open && w->state == WindowState::Open &&
+                          owner->thread == w->thread &&
+                          (cur.code == EVENT_CLOSE_WINDOW || cur.code == EVENT_CLOSE_DOWN);
+        if (closeBelow && !skip) {
+            // A close meant for a window under this one waits until this one has gone.
+            w->deferred.push_back(cur);
+        } else if (owner && !skip) {
             DefaultHandling(*owner, cur);
         } else if (owner && cur.code == EVENT_CLOSE_DOWN && owner->desc.kind == WindowKind::MdiChild) {
             // A child that keeps its window refuses the close-down of the frame.

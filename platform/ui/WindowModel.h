@@ -262,6 +262,8 @@ struct WindowModel {
     size_t acceptAllNext = 0;
     // MDI: the frame's close-down in progress
     bool closingDown = false;
+    // Close requests for a window below this one on its thread, posted again when this one closes
+    std::vector<Event> deferred;
 
     ControlModel* Find(int control);
     const ControlModel* Find(int control) const;

@@ -196,6 +196,45 @@ TEST_F(WindowTest, AWindowUnderADialogOfItsThreadTakesNoInput)
     driver.WaitEnd();
 }
 
+TEST_F(WindowTest, ACloseMeantForAWindowUnderADialogWaitsUntilTheDialogHasGone)
+{
+    static int mainWindow = 0;
+    driver.Start([] {
+        WindowDesc d;
+        d.title = "Haupt";
+        d.Add(Ctl::Button("Dialog"));
+        mainWindow = WindowCreate(d);
+        WindowOpen(mainWindow);
+        while (WindowAccept(mainWindow)) {
+            seen.push_back({EventCurrent(), EventControl()});
+            if (EventAccepted() == 1) {
+                WindowDesc dlg;
+                dlg.title = "Dialog";
+                dlg.Add(Ctl::Button("Schließen").Std(StdAction::Close));
+                RunWindow(dlg);
+            }
+        }
+        WindowClose(mainWindow);
+    });
+    int main = driver.Window("Haupt");
+    driver.Press(main, "Dialog");
+    int dlg = driver.Window("Dialog");
+    {
+        // Another thread asks the main window to close while the dialog is open.
+        Runtime::HostBaton b;
+        Event e;
+        e.code = EVENT_CLOSE_WINDOW;
+        e.window = main;
+        EventPost(e, 1);
+    }
+    driver.WaitIdle();
+    EXPECT_NE(driver.FindWindow("Dialog"), 0);     // the dialog is not closed by it
+    EXPECT_NE(driver.FindWindow("Haupt"), 0);
+    driver.Press(dlg, "Schließen");
+    driver.WaitEnd();                               // then the main window got its close and ended
+    EXPECT_EQ(seen.back(), (Seen{EVENT_CLOSE_WINDOW, 0}));
+}
+
 TEST_F(WindowTest, HiddenDisabledAndOffTabControlsRefuseInput)
 {
     driver.Start([] {
