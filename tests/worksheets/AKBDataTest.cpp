@@ -1,5 +1,10 @@
 #include "worksheets/AKBData.h"
 
+#include "PlanTestSupport.h"
+
+#include "core/Files.h"
+#include "core/Savable.h"
+#include "platform/records/FileError.h"
 #include "platform/ui/MessageShow.h"
 #include "platform/values/Random.h"
 
@@ -507,6 +512,95 @@ TEST_F(AKBDataTest, DemandStepsWrapFromTheLastDayToTheFirst)
     EXPECT_EQ(akb.FindLastDemandStep(7, 22 * 60, 60), At(8, 2));  // full stamp past the plan
     EXPECT_EQ(akb.FindFirstDemandStep(3, 0, 0), 0u);  // no step length: no endless search
     EXPECT_FALSE(akb.TestStep(3, 2, 0, nullptr));
+}
+
+} // namespace
+
+// ---- Storage round trips -----------------------------------------------------------------------------
+
+namespace {
+
+class AKBStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        akb.SetBezugsrahmen(2);
+        ASSERT_EQ(akb.GetSavable().Init(store.files, nullptr), STORE_DONE);
+    }
+    void TearDown() override { akb.GetSavable().Release(store.files); }
+
+    plantest::ProjectStore store;
+    CAKBData akb;
+};
+
+TEST_F(AKBStoreTest, StoreUndoRedoAndReload)
+{
+    ISavable& s = akb.GetSavable();
+    akb.MergeDemand(Span(At(1, 8), At(1, 16), 3), true);
+    ASSERT_EQ(s.StoreStep(), STORE_DONE);  // step 1
+    akb.MergeDemand(Span(At(1, 22), At(2, 6), 2), true);
+    ASSERT_EQ(s.StoreStep(), STORE_DONE);  // step 2
+    const Spans two = List(akb);
+
+    ASSERT_EQ(s.Undo(1), STORE_DONE);
+    EXPECT_EQ(List(akb), (Spans{"d1 08:00-16:00 x3"}));
+    ExpectInvariants(akb);
+    EXPECT_EQ(s.Undo(1), STORE_REFUSED);
+    ASSERT_EQ(s.Redo(1), STORE_DONE);
+    EXPECT_EQ(List(akb), two);
+    ExpectInvariants(akb);
+    EXPECT_EQ(s.Redo(1), STORE_REFUSED);
+
+    // Another part loads what was stored, in order, with working column sums.
+    CAKBData loaded;
+    loaded.SetBezugsrahmen(2);
+    ASSERT_EQ(loaded.GetSavable().Init(store.files, nullptr), STORE_DONE);
+    ASSERT_EQ(s.Save(), STORE_DONE);
+    ASSERT_EQ(loaded.GetSavable().Load(true), STORE_DONE);
+    EXPECT_EQ(List(loaded), two);
+    ExpectInvariants(loaded);
+    loaded.MergeDemand(Span(At(1, 12), At(1, 13), 1), true);
+    EXPECT_EQ(loaded.Count(), 5);
+    loaded.GetSavable().Release(store.files);
+
+    EXPECT_EQ(s.ResetNew(), STORE_DONE);
+    EXPECT_EQ(akb.Count(), 0);
+    EXPECT_EQ(akb.GetBezugsrahmen(), 1);
+}
+
+TEST_F(AKBStoreTest, ShorterReferencePeriodLeavesOneStep)
+{
+    ISavable& s = akb.GetSavable();
+    akb.MergeDemand(Span(At(2, 8), At(2, 9), 1), true);
+    ASSERT_EQ(s.StoreStep(), STORE_DONE);
+    akb.MergeDemand(Span(At(9, 8), At(9, 9), 2), true);
+    ASSERT_EQ(s.StoreStep(), STORE_DONE);
+    ASSERT_TRUE(s.CanUndo(1));
+
+    EXPECT_EQ(akb.SetBezugsrahmen(1), STORE_DONE);
+    EXPECT_EQ(List(akb), (Spans{"d2 08:00-09:00 x1"}));
+    EXPECT_FALSE(s.CanUndo(1));
+    EXPECT_FALSE(s.CanRedo(1));
+    ASSERT_EQ(s.Undo(1), STORE_REFUSED);
+
+    // The only step is the shortened demand.
+    akb.MergeDemand(Span(At(3, 8), At(3, 9), 4), true);
+    akb.GetSavable().Redo(0);  // moves nowhere, reloads the current step
+    EXPECT_EQ(List(akb), (Spans{"d2 08:00-09:00 x1"}));
+}
+
+TEST_F(AKBStoreTest, ARefusedSaveOfTheShorterPeriodIsShown)
+{
+    akb.MergeDemand(Span(At(9, 8), At(9, 9), 2), true);
+    ASSERT_EQ(akb.GetSavable().StoreStep(), STORE_DONE);
+    ASSERT_EQ(FileClose(AKB), ERR_NONE);  // the table goes away under the store
+    std::vector<std::string> shown;
+    SetMessageHook([&](const MessageRequest& m) { shown.push_back(m.text); return 1; });
+    EXPECT_EQ(akb.SetBezugsrahmen(1), STORE_REFUSED);
+    SetMessageHook({});
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(akb.Count(), 0);
+    EXPECT_EQ(akb.GetBezugsrahmen(), 1);
 }
 
 } // namespace
