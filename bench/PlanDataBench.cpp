@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/Schicht.h"
 #include "worksheets/AKBData.h"
@@ -32,8 +33,8 @@ struct Worksheet {
         for (int k = 0; k < kTypes; ++k) {
             CSchicht s;
             s.Clear();
-            s.BEZEICHNUNG = "Schicht " + std::to_string(k + 1);
-            s.KURZBEZEICHNUNG = "S" + std::to_string(k + 1);
+            s.KURZBEZEICHNUNG = std::string(1, 'S').append(std::to_string(k + 1));
+            s.BEZEICHNUNG = std::string("Schicht ").append(s.KURZBEZEICHNUNG);
             s.TERMIN.BEGINN = uint32_t(k * 72);
             s.TERMIN.ENDE = s.TERMIN.BEGINN + 360 + uint32_t(k % 5) * 60 + (k % 5 == 4 ? 600 : 0);
             s.PAUSEN[0] = {180, 30, 0};
