@@ -54,12 +54,12 @@ std::string InputPress(int window, int control)
         return InputCheck(window, control, !c->Get(Prop::Checked).Bool());
     if (c->kind == ControlKind::Radio)
         return InputChoose(window, control);
-    int style = static_cast<int>(c->Get(Prop::Tree).Int());
+    int style = c->itemStyle;
     if (c->kind == ControlKind::Item && style == 1)
         c->Set(Prop::Checked, !c->Get(Prop::Checked).Bool());
     if (c->kind == ControlKind::Item && style == 2) {
         for (auto& other : w->controls)
-            if (other.parent == c->parent && other.kind == ControlKind::Item && other.Get(Prop::Tree).Int() == 2)
+            if (other.parent == c->parent && other.kind == ControlKind::Item && other.itemStyle == 2)
                 other.Set(Prop::Checked, other.id == c->id);
     }
     Changed(*w);

@@ -332,6 +332,7 @@ const Event& EventCurrentRecord() { return tCurrent; }
 int EventKeyCode() { return tCurrent.keyCode; }
 int EventMouseX() { return tCurrent.mouseX; }
 int EventMouseY() { return tCurrent.mouseY; }
+int EventRow() { return tCurrent.row; }
 void EventSkipDefault() { tSkip = true; }
 
 Event EventWait()

@@ -47,6 +47,7 @@ const Event& EventCurrentRecord();
 int EventKeyCode();                 // key of the current key or mouse event
 int EventMouseX();
 int EventMouseY();
+int EventRow();                     // the row of a tree's expanded or contracted event
 
 // The current event gets no default handling (a window stays open on close-window, ...).
 void EventSkipDefault();

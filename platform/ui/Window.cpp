@@ -193,7 +193,7 @@ void AddControl(WindowModel& w, const ControlDesc& d, int parent, int& lastId)
     if (d.kind == ControlKind::Radio || d.kind == ControlKind::Item)
         c.Set(Prop::Value, d.value);
     if (d.kind == ControlKind::Item && d.checkable)
-        c.Set(Prop::Tree, d.radioItem ? 2 : 1);   // 1 check item, 2 radio item (kept apart from plain items)
+        c.itemStyle = d.radioItem ? 2 : 1;
     if (d.kind == ControlKind::DropList || d.kind == ControlKind::Combo) {
         c.Set(Prop::Drop, d.drop);
         c.Set(Prop::DropWidth, d.dropWidth);
@@ -1087,7 +1087,7 @@ PropValue PropertyGet(int window, int control, Prop prop, int index)
     };
     switch (prop) {
     case Prop::ListRowCount: return static_cast<long long>(RowCountOf(*c));
-    case Prop::Tree: return c->kind == ControlKind::Item ? c->Get(prop) : PropValue(c->format.hasTree);
+    case Prop::Tree: return c->format.hasTree;
     case Prop::Items: return c->geometry.visibleRows;
     case Prop::LineHeight: return c->geometry.lineHeight;
     case Prop::ColumnExists: return col() != nullptr;

@@ -237,6 +237,7 @@ struct ControlModel {
     std::vector<PaintOp> paint;
     ListHook* hook = nullptr;
     bool created = false;          // made at run time by ControlCreate
+    int itemStyle = 0;             // menu items: 1 with a check mark, 2 exclusive within their menu
 
     PropValue Get(Prop p) const;
     void Set(Prop p, PropValue v);

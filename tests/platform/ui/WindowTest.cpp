@@ -385,6 +385,43 @@ TEST_F(WindowTest, ListHookSeesMessagesBeforeAndAfterAndMayTakeThem)
     driver.WaitEnd();
 }
 
+TEST_F(WindowTest, TreeRowsReportTheirExpandBoxAndExpandEvents)
+{
+    static std::vector<int> rows;
+    rows.clear();
+    driver.Start([] {
+        WindowDesc d;
+        d.title = "Baum";
+        // text, icon, level: the project at level 1, two worksheets at level 2 (the second closed)
+        d.Add(Ctl::List("181L(1)|MIT(1)S(200)@s100@").At(0, 0, 181, 60).Lines(11));
+        int w = WindowCreate(d);
+        ListSetRows(1, {"Projekt|1|1", "Blatt 1|2|2", "Blatt 2|2|-2"});
+        WindowOpen(w);
+        while (WindowAccept(w))
+            if (EventCurrent() == EVENT_EXPANDED || EventCurrent() == EVENT_CONTRACTED)
+                rows.push_back(EventCurrent() == EVENT_EXPANDED ? EventRow() : -EventRow());
+        WindowClose(w);
+    });
+    int w = driver.Window("Baum");
+    EXPECT_EQ(driver.Property(w, 1, Prop::Tree).Int(), 1);
+    EXPECT_EQ(driver.Cell(w, 1, 3, 1), "Blatt 2");
+    driver.Expand(w, 1, 3, true);
+    driver.Expand(w, 1, 2, false);
+    EXPECT_EQ(rows, (std::vector<int>{3, -2}));
+    WindowMessage click;
+    click.kind = WindowMessage::Kind::MouseDown;
+    click.button = Key::MOUSE_LEFT;
+    click.y = 11 + 5;                   // row 2 (no header line)
+    click.x = TREE_INDENT + 3;          // inside level 2's box
+    driver.Mouse(w, 1, click);
+    EXPECT_EQ(driver.Property(w, 1, Prop::ListMouseDownZone).Int(), LIST_ZONE_EXPANDBOX);
+    click.x = 2 * TREE_INDENT + 3;      // on the text
+    driver.Mouse(w, 1, click);
+    EXPECT_EQ(driver.Property(w, 1, Prop::ListMouseDownZone).Int(), LIST_ZONE_FIELD);
+    driver.Close(w);
+    driver.WaitEnd();
+}
+
 TEST(ListFormatTest, ColumnsFieldsGroupsAndFlags)
 {
     std::string error;
