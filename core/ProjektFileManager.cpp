@@ -1,0 +1,357 @@
+#include "core/ProjektFileManager.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <system_error>
+
+#include "core/Files.h"
+#include "core/Utilities.h"
+#include "platform/ui/MessageShow.h"
+#include "platform/values/Locale.h"
+
+namespace {
+
+constexpr int kOpenMode = FILE_READ_WRITE | FILE_DENY_ALL;
+constexpr int kLockSeconds = 5;
+
+std::string Clip(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    return std::string(s);
+}
+
+// Where Save builds the reduced working copy; a scratch name, so it costs no disk syncs.
+std::string CompactName(const std::string& workingCopy) { return workingCopy + "~"; }
+
+std::string TableName(const std::string& container, std::string_view table) {
+    return container + "\\!" + std::string(table);
+}
+
+// A second record file over the layout of `file`, which outlives it.
+std::shared_ptr<const Layout> LayoutOf(const RecordFile& file) {
+    return std::shared_ptr<const Layout>(std::shared_ptr<const Layout>(), &file.GetLayout());
+}
+
+bool FileExists(const std::string& name) {
+    std::error_code ec;
+    return std::filesystem::exists(name, ec);
+}
+
+// Sets the error code again after clean-up work, so that the caller learns the first failure.
+class KeepError {
+public:
+    KeepError() : code_(ErrorCode()), file_(ErrorFile()) {}
+    ~KeepError() { SetError(code_, file_); }
+
+private:
+    int code_;
+    std::string file_;
+};
+
+// One table of the working copy on its way into the reduced copy: the current step of every
+// registered sub-file (renumbered 1) and, untouched, every record of other IDs.
+struct TableCopy {
+    CSubfileManager* sample;                 // a registered sub-file of the table
+    std::map<int32_t, int32_t> steps;        // registered ID -> its current step
+    std::unique_ptr<RecordFile> out;
+};
+
+uint8_t CopyTable(TableCopy& t, const std::string& target) {
+    RecordFile& src = *t.sample->File();
+    if (!FileIsOpen(src)) return STORE_REFUSED;
+    const Field& idField = src.GetLayout().At("ID");
+    const Field& stepField = src.GetLayout().At("STEP");
+    const std::string& key = t.sample->KeyName();
+
+    t.out = std::make_unique<RecordFile>(src.Prefix(), LayoutOf(src));
+    RecordFile& out = *t.out;
+    out.SetName(TableName(target, t.sample->TableName()));
+    if (FileCreate(out) != ERR_NONE || FileOpen(out, kOpenMode) != ERR_NONE) return STORE_REFUSED;
+    if (FileLogout(kLockSeconds, out) != ERR_NONE) return STORE_REFUSED;
+
+    // The caller's record and place in the table stay as they were.
+    const std::vector<uint8_t> saved(src.Bytes().begin(), src.Bytes().end());
+    const RecordPosition position = FilePosition(src);
+    const auto setKey = [&](int64_t id, int64_t step) {
+        src.SetInt(idField, id);
+        src.SetInt(stepField, step);
+        return FileSet(src, key) == ERR_NONE;
+    };
+    const auto copy = [&](bool asStepOne) {
+        out.CopyFrom(src);
+        if (asStepOne) out.SetInt(stepField, 1);
+        return FileAdd(out) == ERR_NONE;
+    };
+
+    uint8_t result = setKey(INT32_MIN, INT32_MIN) ? STORE_DONE : STORE_REFUSED;
+    while (result == STORE_DONE) {
+        int rc = FileNext(src);
+        if (rc == ERR_NO_RECORD) break;
+        if (rc != ERR_NONE) {
+            result = STORE_REFUSED;
+            break;
+        }
+        const auto id = static_cast<int32_t>(src.GetInt(idField));
+        const auto it = t.steps.find(id);
+        if (it == t.steps.end()) {
+            if (!copy(false)) result = STORE_REFUSED;
+            continue;
+        }
+        // A registered part: only its current step, then on to the next ID.
+        if (!setKey(id, it->second)) {
+            result = STORE_REFUSED;
+            break;
+        }
+        while ((rc = FileNext(src)) == ERR_NONE && src.GetInt(idField) == id && src.GetInt(stepField) == it->second)
+            if (!copy(true)) {
+                rc = ERR_FILE_SYSTEM;
+                break;
+            }
+        if (rc != ERR_NONE && rc != ERR_NO_RECORD) result = STORE_REFUSED;
+        else if (id == INT32_MAX) break;
+        else if (!setKey(int64_t{id} + 1, INT32_MIN)) result = STORE_REFUSED;
+    }
+
+    FileReset(src, position);
+    if (position.nextId == position.prevId) FileNext(src);
+    std::copy(saved.begin(), saved.end(), src.Bytes().begin());
+
+    if (result == STORE_DONE) return FileCommit() == ERR_NONE ? STORE_DONE : STORE_REFUSED;
+    FileRollback();
+    return result;
+}
+
+} // namespace
+
+CProjektFileManager::CProjektFileManager() = default;
+
+CProjektFileManager::~CProjektFileManager() = default;
+
+// ---- registration ----------------------------------------------------------------------------
+
+uint8_t CProjektFileManager::Register(CSubfileManager& subfile, ISavable& savable) {
+    // A local number beyond its range would wrap into another part's identity.
+    if (!subfile.File() || idCounter_ < 1 || idCounter_ >= CSubfileManager::kLocalNumbers) return STORE_REFUSED;
+    subfile.AssignID(idCounter_);
+    if (!physFileName_.empty()) subfile.UseFile(physFileName_);
+    subfiles_.push_back(&subfile);
+    savables_.push_back(&savable);
+    ++idCounter_;
+    return STORE_DONE;
+}
+
+void CProjektFileManager::Unregister(CSubfileManager& subfile, ISavable& savable) {
+    if (const auto it = std::find(subfiles_.begin(), subfiles_.end(), &subfile); it != subfiles_.end())
+        subfiles_.erase(it);
+    RemoveSavable(savable);
+}
+
+void CProjektFileManager::RemoveSavable(ISavable& savable) {
+    if (const auto it = std::find(savables_.begin(), savables_.end(), &savable); it != savables_.end())
+        savables_.erase(it);
+}
+
+// ---- opening ---------------------------------------------------------------------------------
+
+uint8_t CProjektFileManager::Open(std::string_view name) { return OpenWorkingCopy(name, true); }
+
+uint8_t CProjektFileManager::OpenNew(std::string_view name) { return OpenWorkingCopy(name, false); }
+
+uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFile) {
+    fileName_ = Clip(name);
+    const PathParts parts = SplitPath(fileName_);
+    if (parts.name.empty()) {
+        physFileName_.clear();
+        SetError(ERR_INVALID_NAME, fileName_);
+        return STORE_REFUSED;
+    }
+    std::string directory = parts.directory;
+    if (directory.empty()) {
+        std::error_code ec;
+        directory = std::filesystem::current_path(ec).string();
+    }
+    physFileName_ = JoinPath(directory, parts.name + "~");
+
+    // A working copy left by an earlier run is stale.
+    FileRemoveNamed(physFileName_);
+    FileRemoveNamed(CompactName(physFileName_));
+
+    uint8_t result;
+    if (readFile && FileExists(fileName_))
+        result = FileCopyNamed(fileName_, physFileName_) == ERR_NONE ? CheckStamp() : STORE_REFUSED;
+    else
+        result = CreateStamp();
+    if (result != STORE_DONE) {
+        // A refused file leaves nothing behind.
+        KeepError keep;
+        FileRemoveNamed(physFileName_);
+        physFileName_.clear();
+        return result;
+    }
+    result = OpenTables();
+    ClearChanged();
+    return result;
+}
+
+uint8_t CProjektFileManager::CheckStamp() {
+    GlobalFileName = TableName(physFileName_, kStampTable);
+    if (const int rc = FileOpen(STAMP, kOpenMode); rc != ERR_NONE) {
+        // Without a stamp of ours the file is no project file.
+        if (rc == ERR_FILE_NOT_FOUND || rc == ERR_LAYOUT_MISMATCH) SetError(ERR_INVALID_FILE, fileName_);
+        return STORE_REFUSED;
+    }
+    uint8_t result = STORE_DONE;
+    bool oldFormat = false;
+    if (FileSet(STAMP) != ERR_NONE || FileNext(STAMP) != ERR_NONE) result = STORE_REFUSED;
+    else if (STAMP.GetString("VERSION") != kStampVersion) result = STORE_REFUSED;
+    else if (LocaleCompare(STAMP.GetString("MINORVERSION"), kStampMinorVersion) != 0) {
+        result = STORE_REFUSED;
+        oldFormat = true;
+    }
+    FileClose(STAMP);
+    if (result != STORE_DONE) SetError(ERR_INVALID_FILE, fileName_);
+    if (oldFormat) {
+        MessageRequest m;
+        m.text = "Diese Projektdatei wurde mit einer vorherigen Version von Varn 4 erstellt und kann nicht "
+                 "geöffnet werden, weil sich das Dateiformat geändert hat.";
+        m.caption = "alte Datei kann nicht geöffnet werden";
+        m.icon = MessageIcon::Exclamation;
+        m.buttonBits = BUTTON_OK;
+        MessageShow(m);
+    }
+    return result;
+}
+
+uint8_t CProjektFileManager::CreateStamp() {
+    GlobalFileName = TableName(physFileName_, kStampTable);
+    if (FileCreate(STAMP) != ERR_NONE || FileOpen(STAMP, kOpenMode) != ERR_NONE) return STORE_REFUSED;
+    STAMP.Clear();
+    STAMP.SetString("VERSION", kStampVersion);
+    STAMP.SetString("MINORVERSION", kStampMinorVersion);
+    STAMP.SetInt("IDSEED", idCounter_);
+    const uint8_t result = FileAdd(STAMP) == ERR_NONE ? STORE_DONE : STORE_REFUSED;
+    KeepError keep;
+    FileClose(STAMP);
+    return result;
+}
+
+void CProjektFileManager::LoadIDCounter() {
+    idCounter_ = std::max<int32_t>(1, static_cast<int32_t>(STAMP.GetInt("IDSEED")));
+}
+
+uint8_t CProjektFileManager::OpenTables() {
+    uint8_t result = STORE_DONE;
+    for (CSubfileManager* s : subfiles_)
+        if (s->UseFile(physFileName_) != STORE_DONE) result = STORE_REFUSED;
+    return result;
+}
+
+void CProjektFileManager::CloseTables() {
+    for (CSubfileManager* s : subfiles_) s->CloseFile();
+}
+
+// ---- saving ----------------------------------------------------------------------------------
+
+// The working copy replaced by one that holds only the current step of every registered part
+// (as step 1) and the records of other IDs, so that saving costs what the current data costs
+// and not what the undo steps held.
+uint8_t CProjektFileManager::CompactWorkingCopy() {
+    const std::string target = CompactName(physFileName_);
+    FileRemoveNamed(target);
+
+    std::vector<TableCopy> tables;
+    for (CSubfileManager* s : subfiles_) {
+        if (!s->File()) continue;
+        auto it = std::find_if(tables.begin(), tables.end(), [&](const TableCopy& t) { return t.sample->File() == s->File(); });
+        if (it == tables.end()) it = tables.insert(tables.end(), TableCopy{s, {}, nullptr});
+        // A part with no step yet keeps whatever its ID holds.
+        if (s->GetID() != CSubfileManager::kNoID && s->CurrentStep() > 0) it->steps[s->GetID()] = s->CurrentStep();
+    }
+
+    uint8_t result = STORE_DONE;
+    {
+        RecordFile stamp(STAMP.Prefix(), LayoutOf(STAMP));
+        stamp.SetName(TableName(target, kStampTable));
+        if (FileCreate(stamp) != ERR_NONE || FileOpen(stamp, kOpenMode) != ERR_NONE) result = STORE_REFUSED;
+        else {
+            stamp.SetString("VERSION", kStampVersion);
+            stamp.SetString("MINORVERSION", kStampMinorVersion);
+            stamp.SetInt("IDSEED", idCounter_);
+            if (FileAdd(stamp) != ERR_NONE) result = STORE_REFUSED;
+        }
+        for (TableCopy& t : tables)
+            if (result == STORE_DONE) result = CopyTable(t, target);
+        for (TableCopy& t : tables) t.out.reset();
+    }
+    if (result == STORE_DONE) {
+        CloseTables();
+        if (FileCopyNamed(target, physFileName_) != ERR_NONE) result = STORE_REFUSED;
+    }
+    {
+        KeepError keep;
+        FileRemoveNamed(target);
+    }
+    if (result == STORE_DONE) {
+        for (CSubfileManager* s : subfiles_)
+            if (s->CurrentStep() > 0) s->SetStepState({1, 1, s->HasChanged()});
+    }
+    if (OpenTables() != STORE_DONE) result = STORE_REFUSED;
+    return result;
+}
+
+uint8_t CProjektFileManager::Save(std::string_view name, bool keepName) {
+    const std::string target = Clip(name);
+    if (physFileName_.empty() || target.empty()) {
+        SetError(ERR_INVALID_NAME, target);
+        return STORE_REFUSED;
+    }
+    // A part that did not load completely would overwrite its good records with what it lacks.
+    for (const CSubfileManager* s : subfiles_)
+        if (s->LoadFailed()) return STORE_REFUSED;
+
+    uint8_t result = CompactWorkingCopy();
+    for (ISavable* part : std::vector<ISavable*>(savables_)) {
+        if (result != STORE_DONE) break;
+        if (part->Save() != STORE_DONE) result = STORE_REFUSED;
+    }
+    if (result == STORE_DONE) {
+        CloseTables();
+        // Through a temporary file and a rename: the old project file stays until the new one
+        // is complete.
+        if (FileCopyNamed(physFileName_, target) != ERR_NONE) result = STORE_REFUSED;
+        KeepError keep;
+        if (OpenTables() != STORE_DONE && result == STORE_DONE) result = STORE_REFUSED;
+    }
+    if (result == STORE_DONE) {
+        if (!keepName) fileName_ = target;
+        ClearChanged();
+    }
+    return result;
+}
+
+// ---- closing and changes ---------------------------------------------------------------------
+
+void CProjektFileManager::Close() {
+    for (CSubfileManager* s : std::vector<CSubfileManager*>(subfiles_)) s->Release();
+    subfiles_.clear();
+    savables_.clear();
+    if (!physFileName_.empty()) {
+        FileRemoveNamed(physFileName_);
+        FileRemoveNamed(CompactName(physFileName_));
+    }
+    idCounter_ = 1;
+    hasChanged_ = false;
+    fileName_.clear();
+    physFileName_.clear();
+}
+
+bool CProjektFileManager::IsChanged() const {
+    return hasChanged_ || std::any_of(subfiles_.begin(), subfiles_.end(), [](const CSubfileManager* s) { return s->HasChanged(); });
+}
+
+void CProjektFileManager::ClearChanged() {
+    hasChanged_ = false;
+    for (CSubfileManager* s : subfiles_) s->SetChanged(false);
+}
