@@ -1,0 +1,707 @@
+#include "platform/qt/ListView.h"
+
+#include "platform/qt/Pictures.h"
+#include "platform/qt/Style.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Window.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdlib>
+
+using QtStyle::Q;
+using QtStyle::ToColor;
+using QtStyle::HasColor;
+
+namespace {
+
+constexpr size_t CACHE_LIMIT = 4000;    // rows kept for drawing while a thread holds the baton
+
+// The source fields of a column, in the order the format gives them.
+struct Fields {
+    int text = 0, colors = 0, icon = 0, tree = 0, style = 0, tip = 0;
+};
+
+Fields FieldsOf(const ListColumn& c)
+{
+    Fields f;
+    int n = c.firstField;
+    f.text = n++;
+    if (c.colors) {
+        f.colors = n;
+        n += 4;
+    }
+    if (c.icon || c.transparentIcon)
+        f.icon = n++;
+    if (c.tree)
+        f.tree = n++;
+    if (c.style)
+        f.style = n++;
+    if (c.tip)
+        f.tip = n++;
+    return f;
+}
+
+long long Number(const std::string& s, long long fallback)
+{
+    if (s.empty())
+        return fallback;
+    char* end = nullptr;
+    long long v = std::strtoll(s.c_str(), &end, 0);
+    if (end == s.c_str())
+        return fallback;
+    // Colour fields may be written as "0FFFFFFH".
+    if (*end == 'H' || *end == 'h')
+        return std::strtoll(s.c_str(), nullptr, 16);
+    return v;
+}
+
+bool LooksNumeric(const std::string& s)
+{
+    if (s.empty())
+        return false;
+    size_t i = s[0] == '-' ? 1 : 0;
+    bool digit = false;
+    for (; i < s.size(); ++i) {
+        if (s[i] >= '0' && s[i] <= '9')
+            digit = true;
+        else if (s[i] != '.')
+            return false;
+    }
+    return digit;
+}
+
+Qt::Alignment AlignOf(char a)
+{
+    switch (a) {
+    case 'R':
+    case 'D': return Qt::AlignRight | Qt::AlignVCenter;
+    case 'C': return Qt::AlignHCenter | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+int Level(const std::string& s) { return static_cast<int>(Number(s, 0)); }
+
+} // namespace
+
+ListView::ListView(QtHost& host, int window, int control, QWidget* parent)
+    : QAbstractScrollArea(parent), host_(host), window_(window), control_(control)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setFrameShape(QFrame::StyledPanel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+int ListView::VisibleRows() const
+{
+    int body = viewport()->height() - headerHeight_;
+    return lineHeight_ > 0 && body > 0 ? body / lineHeight_ : 0;
+}
+
+void ListView::Sync(WindowModel& window, ControlModel& c, bool modelChanged)
+{
+    syncing_ = true;
+    int64_t rows = c.source ? c.source->RowCount() : 0;
+    bool sourceChanged = c.source != source_ || rows != rows_;
+    if (modelChanged || sourceChanged)
+        cache_.clear();
+    source_ = c.source;
+    rows_ = rows;
+    format_ = c.format;
+    selected_ = c.Get(Prop::Selected).Int();
+    column_ = static_cast<int>(c.Get(Prop::Column).Int());
+    top_ = std::max<int64_t>(0, c.Get(Prop::VScrollPos).Int());
+    hscroll_ = static_cast<int>(std::max<int64_t>(0, c.Get(Prop::HScrollPos).Int()));
+    lineHeight_ = std::max(1, c.geometry.lineHeight);
+    hasHeaders_ = false;
+    hasGroupHeaders_ = false;
+    for (const auto& col : format_.columns)
+        if (!col.header.empty())
+            hasHeaders_ = true;
+    for (const auto& g : format_.groups)
+        if (!g.header.empty())
+            hasGroupHeaders_ = true;
+    headerHeight_ = (hasHeaders_ || hasGroupHeaders_) ? std::max(c.geometry.headerHeight, 1) : 0;
+    noBar_ = c.Get(Prop::NoBar).Bool();
+    fore_ = c.Get(Prop::FontColor).Int();
+    back_ = c.Has(Prop::Color) ? c.Get(Prop::Color).Int() : -1;
+    selFore_ = c.Has(Prop::SelectedColor) ? c.Get(Prop::SelectedColor).Int() : -1;
+    selBack_ = c.Has(Prop::SelectedFillColor) ? c.Get(Prop::SelectedFillColor).Int() : -1;
+    if (!c.Has(Prop::FontColor))
+        fore_ = -1;
+    std::string fontName = c.Has(Prop::FontName) ? c.Get(Prop::FontName).Str() : window.Get(Prop::FontName).Str();
+    int fontSize = static_cast<int>(c.Has(Prop::FontSize) ? c.Get(Prop::FontSize).Int() : window.Get(Prop::FontSize).Int());
+    font_ = QtStyle::MapFont(fontName, fontSize, static_cast<int>(c.Get(Prop::FontStyle).Int()));
+    styles_.clear();
+    iconList_.clear();
+    columnColors_.clear();
+    for (const auto& [key, value] : c.indexed) {
+        auto prop = static_cast<Prop>(key.first);
+        int index = key.second;
+        switch (prop) {
+        case Prop::StyleFontName: styles_[index].fontName = value.Str(); break;
+        case Prop::StyleFontSize: styles_[index].fontSize = static_cast<int>(value.Int()); break;
+        case Prop::StyleFontStyle: styles_[index].fontWeight = static_cast<int>(value.Int()); break;
+        case Prop::StyleFontColor: styles_[index].fore = value.Int(); break;
+        case Prop::StyleBackColor: styles_[index].back = value.Int(); break;
+        case Prop::IconList: iconList_[index] = value.Str(); break;
+        case Prop::ColumnColor: columnColors_[index] = value.Int(); break;
+        default: break;
+        }
+    }
+    ops_ = c.paint;
+    QString tip = c.Has(Prop::Tip) ? Q(c.Get(Prop::Tip).Str()) : QString();
+    tip.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (toolTip() != tip)
+        setToolTip(tip);
+    UpdateScrollBars();
+    ReportGeometry(window, c);
+    syncing_ = false;
+    viewport()->update();
+}
+
+void ListView::ReportGeometry(WindowModel& window, ControlModel& c)
+{
+    ListGeometry g;
+    g.width = viewport()->width();
+    g.height = viewport()->height();
+    g.headerHeight = headerHeight_;
+    g.lineHeight = lineHeight_;
+    g.visibleRows = VisibleRows();
+    if (g.width != c.geometry.width || g.height != c.geometry.height || g.headerHeight != c.geometry.headerHeight ||
+        g.lineHeight != c.geometry.lineHeight || g.visibleRows != c.geometry.visibleRows)
+        ListSetGeometry(window.id, c.id, g);
+}
+
+void ListView::UpdateScrollBars()
+{
+    bool was = syncing_;
+    syncing_ = true;
+    int vis = std::max(1, VisibleRows());
+    int64_t maxTop = std::max<int64_t>(0, rows_ - vis);
+    verticalScrollBar()->setRange(0, static_cast<int>(std::min<int64_t>(std::max(maxTop, top_), INT32_MAX)));
+    verticalScrollBar()->setPageStep(vis);
+    verticalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setValue(static_cast<int>(std::min<int64_t>(top_, INT32_MAX)));
+    int scrollable = 0, total = 0;
+    for (const auto& col : format_.columns) {
+        total += col.width;
+        if (!col.fixed)
+            ++scrollable;
+    }
+    bool needH = total > viewport()->width() && scrollable > 1;
+    horizontalScrollBar()->setRange(0, needH ? scrollable - 1 : std::min(hscroll_, std::max(0, scrollable - 1)));
+    horizontalScrollBar()->setPageStep(1);
+    horizontalScrollBar()->setValue(hscroll_);
+    syncing_ = was;
+}
+
+std::vector<int> ListView::VisibleColumns() const
+{
+    std::vector<int> cols;
+    int skipped = 0;
+    for (size_t i = 0; i < format_.columns.size(); ++i) {
+        if (format_.columns[i].fixed)
+            cols.push_back(static_cast<int>(i) + 1);
+        else if (skipped < hscroll_)
+            ++skipped;
+        else
+            cols.push_back(static_cast<int>(i) + 1);
+    }
+    return cols;
+}
+
+int ListView::ColumnLeft(int column) const
+{
+    int left = 0;
+    for (int col : VisibleColumns()) {
+        if (col == column)
+            return left;
+        left += format_.columns[static_cast<size_t>(col - 1)].width;
+    }
+    return -1;
+}
+
+const ListView::Row* ListView::FetchRow(int64_t row, bool mayAsk)
+{
+    auto it = cache_.find(row);
+    if (it != cache_.end())
+        return &it->second;
+    if (!mayAsk || !source_)
+        return nullptr;
+    if (cache_.size() > CACHE_LIMIT)
+        cache_.clear();
+    int fields = std::max(1, format_.fieldCount);
+    Row r(static_cast<size_t>(fields));
+    for (int f = 1; f <= fields; ++f)
+        r[static_cast<size_t>(f - 1)] = source_->Field(row, f);
+    return &cache_.emplace(row, std::move(r)).first->second;
+}
+
+QFont ListView::StyleFont(int style) const
+{
+    auto it = styles_.find(style);
+    if (it == styles_.end() || (it->second.fontName.empty() && it->second.fontSize == 0 && it->second.fontWeight == 0))
+        return font_;
+    const Style& s = it->second;
+    QFont f = QtStyle::MapFont(s.fontName.empty() ? "Tahoma" : s.fontName,
+                               s.fontSize > 0 ? s.fontSize : static_cast<int>(font_.pointSizeF()), s.fontWeight);
+    if (s.fontSize <= 0)
+        f.setPointSizeF(font_.pointSizeF());
+    return f;
+}
+
+void ListView::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    p.fillRect(viewport()->rect(), HasColor(back_) ? ToColor(back_) : palette().color(QPalette::Base));
+    // The source is the program's: it is asked only under the baton, else the last rows seen show.
+    TryBaton baton;
+    PaintRows(p, baton.Held());
+    PaintHeader(p);
+    PaintOps(p);
+}
+
+void ListView::PaintHeader(QPainter& p)
+{
+    if (headerHeight_ <= 0)
+        return;
+    QRect all(0, 0, viewport()->width(), headerHeight_);
+    p.fillRect(all, palette().color(QPalette::Button));
+    p.setFont(font_);
+    p.setPen(palette().color(QPalette::ButtonText));
+    int groupRow = hasGroupHeaders_ ? headerHeight_ / 2 : 0;
+    int x = 0;
+    std::vector<int> cols = VisibleColumns();
+    for (int col : cols) {
+        const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
+        QRect r(x, groupRow, c.width, headerHeight_ - groupRow);
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.drawText(r.adjusted(2 + c.headerIndent, 0, -2, 0), AlignOf(c.headerAlign) | Qt::TextSingleLine, Q(c.header));
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+        x += c.width;
+    }
+    if (hasGroupHeaders_) {
+        for (const auto& g : format_.groups) {
+            int left = -1, right = -1;
+            for (int col = g.firstColumn; col <= g.lastColumn; ++col) {
+                int l = ColumnLeft(col);
+                if (l < 0)
+                    continue;
+                if (left < 0)
+                    left = l;
+                right = l + format_.columns[static_cast<size_t>(col - 1)].width;
+            }
+            if (left < 0)
+                continue;
+            QRect r(left, 0, right - left, groupRow);
+            p.setPen(palette().color(QPalette::ButtonText));
+            p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, Q(g.header));
+            p.setPen(palette().color(QPalette::Mid));
+            p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+            p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        }
+    }
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawLine(0, headerHeight_ - 1, all.right(), headerHeight_ - 1);
+}
+
+void ListView::PaintRows(QPainter& p, bool mayAsk)
+{
+    std::vector<int> cols = VisibleColumns();
+    int vis = VisibleRows() + 1;
+    QColor baseFore = HasColor(fore_) ? ToColor(fore_) : palette().color(QPalette::Text);
+    QColor selFore = HasColor(selFore_) ? ToColor(selFore_) : palette().color(QPalette::HighlightedText);
+    QColor selBack = HasColor(selBack_) ? ToColor(selBack_) : palette().color(QPalette::Highlight);
+    bool noColumns = format_.columns.empty();
+    p.setClipRect(QRect(0, headerHeight_, viewport()->width(), viewport()->height() - headerHeight_));
+    for (int i = 0; i < vis; ++i) {
+        int64_t row = top_ + 1 + i;
+        if (row > rows_)
+            break;
+        int y = headerHeight_ + i * lineHeight_;
+        const Row* fields = FetchRow(row, mayAsk);
+        if (!fields)
+            continue;
+        auto field = [&](int f) -> const std::string& {
+            static const std::string none;
+            return f >= 1 && f <= static_cast<int>(fields->size()) ? (*fields)[static_cast<size_t>(f - 1)] : none;
+        };
+        bool selected = row == selected_ && !noBar_;
+        if (noColumns) {
+            QRect r(0, y, viewport()->width(), lineHeight_);
+            if (selected)
+                p.fillRect(r, selBack);
+            p.setFont(font_);
+            p.setPen(selected ? selFore : baseFore);
+            p.drawText(r.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, Q(field(1)));
+            continue;
+        }
+        int x = 0;
+        for (int col : cols) {
+            const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
+            Fields f = FieldsOf(c);
+            QRect cell(x, y, c.width, lineHeight_);
+            x += c.width;
+            int style = c.columnStyle;
+            if (f.style)
+                style = static_cast<int>(Number(field(f.style), style));
+            const Style* st = nullptr;
+            if (auto it = styles_.find(style); it != styles_.end())
+                st = &it->second;
+            long long fore = -1, back = -1, sfore = -1, sback = -1;
+            if (f.colors) {
+                fore = Number(field(f.colors), -1);
+                back = Number(field(f.colors + 1), -1);
+                sfore = Number(field(f.colors + 2), -1);
+                sback = Number(field(f.colors + 3), -1);
+            }
+            if (!HasColor(fore) && st)
+                fore = st->fore;
+            if (!HasColor(back) && st)
+                back = st->back;
+            if (!HasColor(back))
+                if (auto it = columnColors_.find(col); it != columnColors_.end())
+                    back = it->second;
+            if (!HasColor(fore))
+                fore = c.defaultColors[0];
+            if (!HasColor(back))
+                back = c.defaultColors[1];
+            if (!HasColor(sfore))
+                sfore = c.defaultColors[2];
+            if (!HasColor(sback))
+                sback = c.defaultColors[3];
+            QColor cf = HasColor(fore) ? ToColor(fore) : baseFore;
+            if (selected) {
+                p.fillRect(cell, HasColor(sback) ? ToColor(sback) : selBack);
+                cf = HasColor(sfore) ? ToColor(sfore) : selFore;
+            } else if (HasColor(back)) {
+                p.fillRect(cell, ToColor(back));
+            }
+            int textLeft = cell.left() + 2 + c.indent;
+            if (f.tree) {
+                int level = Level(field(f.tree));
+                int depth = std::abs(level);
+                if (depth > 0) {
+                    int slot = cell.left() + (depth - 1) * TREE_INDENT;
+                    int nextDepth = 0;
+                    if (row < rows_)
+                        if (const Row* next = FetchRow(row + 1, mayAsk))
+                            nextDepth = std::abs(Level(f.tree <= static_cast<int>(next->size()) ? (*next)[static_cast<size_t>(f.tree - 1)] : std::string()));
+                    bool collapsed = level < 0;
+                    if (collapsed || nextDepth > depth) {
+                        QRect box(slot + (TREE_INDENT - 9) / 2, y + (lineHeight_ - 9) / 2, 8, 8);
+                        p.setPen(palette().color(QPalette::Mid));
+                        p.setBrush(palette().color(QPalette::Base));
+                        p.drawRect(box);
+                        p.setPen(palette().color(QPalette::Text));
+                        int cy = box.center().y(), cx = box.center().x();
+                        p.drawLine(box.left() + 2, cy, box.right() - 2, cy);
+                        if (collapsed)
+                            p.drawLine(cx, box.top() + 2, cx, box.bottom() - 2);
+                        p.setBrush(Qt::NoBrush);
+                    }
+                    textLeft = cell.left() + depth * TREE_INDENT + 2;
+                }
+            }
+            if (f.icon) {
+                const std::string& v = field(f.icon);
+                std::string name;
+                long long n = Number(v, -1);
+                if (n > 0) {
+                    if (auto it = iconList_.find(static_cast<int>(n)); it != iconList_.end())
+                        name = it->second;
+                } else if (n < 0 && !v.empty()) {
+                    name = v;
+                }
+                if (!name.empty()) {
+                    int size = std::min(16, lineHeight_);
+                    QPixmap pm = Pictures::Picture(name, size, size);
+                    if (!pm.isNull())
+                        p.drawPixmap(textLeft, y + (lineHeight_ - pm.height()) / 2, pm);
+                    textLeft += size + 2;
+                }
+            }
+            std::string text = field(f.text);
+            if (!c.picture.empty() && c.picture[0] != 's' && c.picture[0] != 'S' && LooksNumeric(text))
+                text = PictureFormat(PropValue(text), "@" + c.picture);
+            if (!text.empty()) {
+                p.setFont(StyleFont(style));
+                p.setPen(cf);
+                QRect tr(textLeft, y, cell.right() - 2 - textLeft, lineHeight_);
+                p.drawText(tr, AlignOf(c.align) | Qt::TextSingleLine, Q(text));
+            }
+            p.setPen(palette().color(QPalette::Mid));
+            if (c.rightBorder)
+                p.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
+            if (c.underline)
+                p.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
+        }
+        if (selected && hasFocus()) {
+            p.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRect(0, y, std::min(x, viewport()->width()) - 1, lineHeight_ - 1));
+        }
+    }
+    p.setClipping(false);
+}
+
+void ListView::PaintOps(QPainter& p)
+{
+    if (ops_.empty())
+        return;
+    QPen pen(Qt::black);
+    QBrush brush(Qt::white);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const PaintOp& op : ops_) {
+        switch (op.kind) {
+        case PaintOp::Kind::Pen:
+            pen = QPen(ToColor(std::max(0, op.color)), std::max(1, op.width));
+            pen.setStyle(op.style == 1 ? Qt::DashLine : op.style == 2 ? Qt::DotLine : Qt::SolidLine);
+            break;
+        case PaintOp::Kind::Brush:
+            brush = op.color < 0 ? QBrush(Qt::NoBrush) : QBrush(ToColor(op.color));
+            break;
+        case PaintOp::Kind::Line:
+            p.setPen(pen);
+            p.drawLine(op.x1, op.y1, op.x2, op.y2);
+            break;
+        case PaintOp::Kind::Rectangle:
+            // Like the platform's rectangle: the right and bottom edges are outside.
+            p.setPen(pen);
+            p.setBrush(brush);
+            p.drawRect(QRect(QPoint(op.x1, op.y1), QPoint(op.x2 - 1, op.y2 - 1)));
+            p.setBrush(Qt::NoBrush);
+            break;
+        case PaintOp::Kind::Text: {
+            Qt::Alignment a = Qt::AlignLeft | Qt::AlignTop;
+            if (op.style & 1)
+                a = (a & ~Qt::AlignHorizontal_Mask) | Qt::AlignHCenter;
+            if (op.style & 2)
+                a = (a & ~Qt::AlignHorizontal_Mask) | Qt::AlignRight;
+            if (op.style & 4)
+                a = (a & ~Qt::AlignVertical_Mask) | Qt::AlignVCenter;
+            if (op.style & 8)
+                a = (a & ~Qt::AlignVertical_Mask) | Qt::AlignBottom;
+            int flags = static_cast<int>(a) | ((op.style & 0x20) ? Qt::TextSingleLine : Qt::TextWordWrap);
+            p.setFont(op.fontName.empty() && op.fontSize == 0 ? font_ : QtStyle::MapFont(op.fontName, op.fontSize));
+            p.setPen(ToColor(std::max(0, op.color)));
+            p.drawText(QRect(QPoint(op.x1, op.y1), QPoint(op.x2 - 1, op.y2 - 1)), flags, Q(op.text));
+            break;
+        }
+        case PaintOp::Kind::Icon: {
+            QPixmap pm = Pictures::Picture(op.text, 32, 32);
+            if (!pm.isNull())
+                p.drawPixmap(op.x1, op.y1, pm);
+            break;
+        }
+        }
+    }
+}
+
+void ListView::resizeEvent(QResizeEvent* e)
+{
+    QAbstractScrollArea::resizeEvent(e);
+    UpdateScrollBars();
+    if (host_.Syncing())
+        return;
+    int w = window_, c = control_;
+    QSize size = viewport()->size();
+    int header = headerHeight_, line = lineHeight_;
+    host_.Input([w, c, size, header, line]() -> std::string {
+        ListGeometry g;
+        g.width = size.width();
+        g.height = size.height();
+        g.headerHeight = header;
+        g.lineHeight = line;
+        g.visibleRows = line > 0 ? std::max(0, (size.height() - header) / line) : 0;
+        ListSetGeometry(w, c, g);
+        WindowMessage m;
+        m.kind = WindowMessage::Kind::Size;
+        m.x = size.width();
+        m.y = size.height();
+        return InputMouse(w, c, m);
+    });
+}
+
+void ListView::SendMouse(QMouseEvent* e, int kind)
+{
+    if (host_.Syncing())
+        return;
+    WindowMessage m;
+    m.kind = static_cast<WindowMessage::Kind>(kind);
+    QPoint pos = e->position().toPoint();
+    m.x = pos.x();
+    m.y = pos.y();
+    Qt::MouseButton b = kind == static_cast<int>(WindowMessage::Kind::MouseMove) ? Qt::NoButton : e->button();
+    m.button = b == Qt::RightButton ? Key::MOUSE_RIGHT : b == Qt::MiddleButton ? Key::MOUSE_CENTER
+               : b == Qt::LeftButton ? Key::MOUSE_LEFT : 0;
+    m.buttonHeld = (e->buttons() & Qt::LeftButton) != 0;
+    int w = window_, c = control_;
+    // The box in front of a tree row opens or closes it, besides the mouse message itself.
+    int64_t expandRow = 0;
+    bool expand = false;
+    if (m.kind == WindowMessage::Kind::MouseDown && e->button() == Qt::LeftButton && format_.hasTree &&
+        m.y >= headerHeight_ && lineHeight_ > 0) {
+        int64_t row = top_ + (m.y - headerHeight_) / lineHeight_ + 1;
+        for (size_t i = 0; i < format_.columns.size() && row <= rows_; ++i) {
+            if (!format_.columns[i].tree)
+                continue;
+            int left = ColumnLeft(static_cast<int>(i) + 1);
+            Fields f = FieldsOf(format_.columns[i]);
+            auto it = cache_.find(row);
+            if (left >= 0 && it != cache_.end() && f.tree <= static_cast<int>(it->second.size())) {
+                int level = Level(it->second[static_cast<size_t>(f.tree - 1)]);
+                int depth = std::abs(level);
+                if (depth > 0 && m.x >= left + (depth - 1) * TREE_INDENT && m.x < left + depth * TREE_INDENT) {
+                    expandRow = row;
+                    expand = level < 0;
+                }
+            }
+            break;
+        }
+    }
+    host_.Input([w, c, m]() { return InputMouse(w, c, m); });
+    if (expandRow > 0)
+        host_.Input([w, c, expandRow, expand]() { return InputExpand(w, c, expandRow, expand); });
+}
+
+void ListView::mousePressEvent(QMouseEvent* e)
+{
+    setFocus(Qt::MouseFocusReason);
+    SendMouse(e, static_cast<int>(WindowMessage::Kind::MouseDown));
+}
+
+void ListView::mouseReleaseEvent(QMouseEvent* e) { SendMouse(e, static_cast<int>(WindowMessage::Kind::MouseUp)); }
+
+void ListView::mouseMoveEvent(QMouseEvent* e)
+{
+    // Moves without a button only matter to grids that track the pointer; keep the queue short.
+    SendMouse(e, static_cast<int>(WindowMessage::Kind::MouseMove));
+}
+
+void ListView::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    SendMouse(e, static_cast<int>(WindowMessage::Kind::DoubleClick));
+}
+
+void ListView::keyPressEvent(QKeyEvent* e)
+{
+    int code = QtStyle::KeyCodeOf(*e);
+    if (code == 0 || host_.Syncing()) {
+        QAbstractScrollArea::keyPressEvent(e);
+        return;
+    }
+    if (Key::Base(code) == Key::TAB) {
+        // Tab leaves the list unless the program asked for it.
+        e->ignore();
+        QAbstractScrollArea::keyPressEvent(e);
+        return;
+    }
+    int w = window_, c = control_;
+    host_.Input([w, c, code]() { return InputKey(w, c, code); });
+    e->accept();
+}
+
+void ListView::wheelEvent(QWheelEvent* e)
+{
+    int steps = -e->angleDelta().y() / 40;   // three rows per notch
+    if (steps == 0) {
+        e->ignore();
+        return;
+    }
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + steps);
+    e->accept();
+}
+
+void ListView::scrollContentsBy(int, int)
+{
+    if (syncing_ || host_.Syncing())
+        return;
+    int64_t newTop = verticalScrollBar()->value();
+    int newH = horizontalScrollBar()->value();
+    bool v = newTop != top_, h = newH != hscroll_;
+    top_ = newTop;
+    hscroll_ = newH;
+    viewport()->update();
+    int w = window_, c = control_;
+    // The model scrolls at once (the next sync must not jump back); the list's owner hears of it.
+    if (v)
+        host_.Input([w, c, newTop]() -> std::string {
+            if (WindowModel* wm = WindowFind(w))
+                if (ControlModel* cm = wm->Find(c))
+                    cm->Set(Prop::VScrollPos, static_cast<long long>(newTop));
+            WindowMessage m;
+            m.kind = WindowMessage::Kind::VScroll;
+            m.y = static_cast<int>(newTop);
+            return InputMouse(w, c, m);
+        });
+    if (h)
+        host_.Input([w, c, newH]() -> std::string {
+            if (WindowModel* wm = WindowFind(w))
+                if (ControlModel* cm = wm->Find(c))
+                    cm->Set(Prop::HScrollPos, newH);
+            WindowMessage m;
+            m.kind = WindowMessage::Kind::HScroll;
+            m.x = newH;
+            return InputMouse(w, c, m);
+        });
+}
+
+std::string ListView::TipAt(const QPoint& pos)
+{
+    if (pos.y() < headerHeight_ || lineHeight_ <= 0)
+        return {};
+    int64_t row = top_ + (pos.y() - headerHeight_) / lineHeight_ + 1;
+    if (row > rows_)
+        return {};
+    int x = 0;
+    for (int col : VisibleColumns()) {
+        const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
+        if (pos.x() >= x && pos.x() < x + c.width) {
+            if (!c.tip)
+                return {};
+            TryBaton baton;
+            const Row* fields = FetchRow(row, baton.Held());
+            int f = FieldsOf(c).tip;
+            return fields && f <= static_cast<int>(fields->size()) ? (*fields)[static_cast<size_t>(f - 1)] : std::string();
+        }
+        x += c.width;
+    }
+    return {};
+}
+
+bool ListView::viewportEvent(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        auto* he = static_cast<QHelpEvent*>(e);
+        QString tip = Q(TipAt(he->pos()));
+        tip.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        if (tip.isEmpty())
+            tip = toolTip();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(he->globalPos(), tip, viewport());
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(e);
+}
+
+void ListView::focusInEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusInEvent(e);
+    viewport()->update();
+}

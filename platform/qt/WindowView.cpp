@@ -1,0 +1,1458 @@
+#include "platform/qt/WindowView.h"
+
+#include "platform/qt/ListView.h"
+#include "platform/qt/Pictures.h"
+#include "platform/qt/Style.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/WindowInternal.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+
+#include <algorithm>
+
+using QtStyle::Q;
+using QtStyle::S;
+using QtStyle::ToPixels;
+using QtStyle::ToUnits;
+
+namespace {
+
+// A window of its own: menu bar, tool bars, client area and status bar one above the other.
+class Shell : public QWidget {
+public:
+    explicit Shell(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+    QStatusBar* status = nullptr;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        // Status texts of controls and menu items show in the window's own status bar.
+        if (e->type() == QEvent::StatusTip && status) {
+            status->showMessage(static_cast<QStatusTipEvent*>(e)->tip());
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+
+// The client area: controls lie at their model places.
+class ClientArea : public QWidget {
+public:
+    explicit ClientArea(QWidget* parent) : QWidget(parent) {}
+    QSize sizeHint() const override { return minimumSize(); }
+};
+
+bool IsValueKind(ControlKind k)
+{
+    switch (k) {
+    case ControlKind::Entry:
+    case ControlKind::Text:
+    case ControlKind::Spin:
+    case ControlKind::Check:
+    case ControlKind::Option:
+    case ControlKind::Radio:
+    case ControlKind::DropList:
+    case ControlKind::Combo:
+    case ControlKind::List:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsMenuKind(ControlKind k)
+{
+    return k == ControlKind::Menubar || k == ControlKind::Menu || k == ControlKind::Item || k == ControlKind::Separator;
+}
+
+QString TipText(const std::string& tip)
+{
+    QString t = Q(tip);
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return t;
+}
+
+// Colour numbers as a palette: the background and the text of a control.
+void ApplyColors(QWidget* w, long long back, long long fore)
+{
+    bool hasBack = QtStyle::HasColor(back), hasFore = QtStyle::HasColor(fore);
+    QPalette pal = w->palette();
+    QPalette def = w->parentWidget() ? w->parentWidget()->palette() : QApplication::palette(w);
+    if (hasBack) {
+        pal.setColor(QPalette::Window, QtStyle::ToColor(back));
+        pal.setColor(QPalette::Base, QtStyle::ToColor(back));
+        pal.setColor(QPalette::Button, QtStyle::ToColor(back));
+    } else {
+        pal.setColor(QPalette::Window, def.color(QPalette::Window));
+        pal.setColor(QPalette::Base, def.color(QPalette::Base));
+        pal.setColor(QPalette::Button, def.color(QPalette::Button));
+    }
+    if (hasFore) {
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            pal.setColor(role, QtStyle::ToColor(fore));
+    } else {
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            pal.setColor(role, def.color(role));
+    }
+    if (pal != w->palette())
+        w->setPalette(pal);
+    bool fill = hasBack;
+    if (w->autoFillBackground() != fill)
+        w->setAutoFillBackground(fill);
+}
+
+} // namespace
+
+WindowView::WindowView(QtHost& host, WindowModel& m, QMdiArea* mdiArea, QWidget* owner)
+    : QObject(nullptr), host_(host), id_(m.id), thread_(m.thread), kind_(m.desc.kind)
+{
+    placeTimer_ = new QTimer(this);
+    placeTimer_->setSingleShot(true);
+    placeTimer_->setInterval(120);
+    connect(placeTimer_, &QTimer::timeout, this, &WindowView::PlaceChanged);
+
+    if (kind_ == WindowKind::MdiFrame) {
+        main_ = new QMainWindow(nullptr);
+        main_->setAttribute(Qt::WA_DeleteOnClose, false);
+        mdi_ = new QMdiArea(main_);
+        mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        main_->setCentralWidget(mdi_);
+        status_ = main_->statusBar();
+        client_ = nullptr;
+        main_->installEventFilter(this);
+    } else {
+        bool child = kind_ == WindowKind::MdiChild && mdiArea;
+        dialog_ = !child && owner != nullptr;
+        Qt::WindowFlags flags = child ? Qt::Widget : (dialog_ ? Qt::Dialog : Qt::Window);
+        auto* shell = new Shell(child ? nullptr : owner, flags);
+        shell_ = shell;
+        layout_ = new QVBoxLayout(shell);
+        layout_->setContentsMargins(0, 0, 0, 0);
+        layout_->setSpacing(0);
+        client_ = new ClientArea(shell);
+        layout_->addWidget(client_, 1);
+        if (m.desc.statusZones > 0) {
+            status_ = new QStatusBar(shell);
+            status_->setSizeGripEnabled(m.desc.resizable);
+            layout_->addWidget(status_);
+            shell->status = status_;
+        }
+        if (child) {
+            sub_ = mdiArea->addSubWindow(shell);
+            sub_->setAttribute(Qt::WA_DeleteOnClose, false);
+            sub_->installEventFilter(this);
+        } else {
+            shell->installEventFilter(this);
+        }
+    }
+    if (status_)
+        for (int i = 1; i <= m.desc.statusZones; ++i) {
+            auto* zone = new QLabel(status_);
+            zone->setObjectName(QStringLiteral("zone%1").arg(i));
+            status_->addWidget(zone, i == 1 ? 3 : 1);
+            zones_.push_back(zone);
+        }
+    if (client_) {
+        QFont f = QtStyle::MapFont(m.Get(Prop::FontName).Str(), static_cast<int>(m.Get(Prop::FontSize).Int()));
+        Top()->setFont(f);
+        client_->installEventFilter(this);
+    } else if (main_) {
+        main_->setFont(QtStyle::MapFont(m.Get(Prop::FontName).Str(), static_cast<int>(m.Get(Prop::FontSize).Int())));
+    }
+    Top()->setObjectName(Q(m.desc.name.empty() ? "window" + std::to_string(m.id) : m.desc.name));
+    Build(m);
+}
+
+WindowView::~WindowView()
+{
+    // The sub-window owns the shell; a top-level widget owns everything inside it.
+    if (sub_) {
+        if (mdi_ == nullptr && sub_->mdiArea())
+            sub_->mdiArea()->removeSubWindow(sub_);
+        delete sub_.data();
+    }
+    if (shell_)
+        delete shell_.data();
+    if (main_)
+        delete main_.data();
+}
+
+QWidget* WindowView::Top() const
+{
+    if (main_)
+        return main_;
+    if (sub_)
+        return sub_;
+    return shell_;
+}
+
+QWidget* WindowView::ControlWidget(int control) const
+{
+    auto it = ctls_.find(control);
+    if (it == ctls_.end())
+        return nullptr;
+    return it->second.widget;
+}
+
+QAction* WindowView::ControlAction(int control) const
+{
+    auto it = ctls_.find(control);
+    if (it == ctls_.end())
+        return nullptr;
+    return it->second.action;
+}
+
+void WindowView::Activate()
+{
+    QWidget* top = Top();
+    if (!top || !top->isVisible())
+        return;
+    if (sub_ && sub_->mdiArea())
+        sub_->mdiArea()->setActiveSubWindow(sub_);
+    QWidget* w = sub_ ? sub_->window() : top;
+    w->raise();
+    w->activateWindow();
+}
+
+bool WindowView::RunStdAction(StdAction action)
+{
+    QMdiArea* area = mdi_;
+    if (!area)
+        return false;
+    switch (action) {
+    case StdAction::Tile: area->tileSubWindows(); return true;
+    case StdAction::Cascade: area->cascadeSubWindows(); return true;
+    case StdAction::Arrange: {
+        // Minimised children in a row along the bottom of the area.
+        int x = 0;
+        for (QMdiSubWindow* s : area->subWindowList())
+            if (s->isMinimized()) {
+                s->move(x, area->viewport()->height() - s->height());
+                x += s->width();
+            }
+        return true;
+    }
+    default: return false;
+    }
+}
+
+// ---- building -------------------------------------------------------------------------------
+
+void WindowView::Build(WindowModel& m)
+{
+    AutoPlace(m);
+    for (auto& c : m.controls)
+        CreateControl(m, c);
+}
+
+void WindowView::Watch(QWidget* w, int control)
+{
+    widgetControl_[w] = control;
+    w->installEventFilter(this);
+}
+
+int WindowView::ControlOf(QObject* o) const
+{
+    while (o) {
+        auto it = widgetControl_.find(o);
+        if (it != widgetControl_.end())
+            return it->second;
+        if (o == client_ || o == Top())
+            return 0;
+        o = o->parent();
+    }
+    return 0;
+}
+
+QWidget* WindowView::ParentMenuOwner(const Ctl&)
+{
+    return Top();
+}
+
+void WindowView::CreateControl(WindowModel& m, ControlModel& c)
+{
+    Ctl v;
+    v.id = c.id;
+    v.kind = c.kind;
+    v.parent = c.parent;
+    auto parentIt = ctls_.find(c.parent);
+    Ctl* parent = parentIt == ctls_.end() ? nullptr : &parentIt->second;
+    int id = c.id, win = id_;
+    QtHost* host = &host_;
+    auto press = [host, win, id] { host->Input([win, id] { return InputPress(win, id); }); };
+
+    QWidget* area = client_;
+    if (!area && !IsMenuKind(c.kind) && c.kind != ControlKind::Toolbar && !(parent && parent->toolbar)) {
+        // The frame's own controls besides menus and tool bars have no client area to lie in.
+        ctls_[id] = v;
+        return;
+    }
+
+    switch (c.kind) {
+    case ControlKind::Menubar: {
+        QMenuBar* bar = main_ ? main_->menuBar() : new QMenuBar(shell_);
+        if (layout_ && !main_)
+            layout_->insertWidget(0, bar);
+        v.menubar = bar;
+        break;
+    }
+    case ControlKind::Menu: {
+        auto* menu = new QMenu(Q(c.Get(Prop::Text).Str()), Top());
+        if (parent && parent->menubar)
+            parent->menubar->addMenu(menu);
+        else if (parent && parent->menu)
+            parent->menu->addMenu(menu);
+        v.menu = menu;
+        v.action = menu->menuAction();
+        break;
+    }
+    case ControlKind::Item:
+    case ControlKind::Separator: {
+        QAction* a = nullptr;
+        QWidget* owner = parent && parent->menu ? static_cast<QWidget*>(parent->menu)
+                         : parent && parent->menubar ? static_cast<QWidget*>(parent->menubar)
+                         : parent && parent->toolbar ? static_cast<QWidget*>(parent->toolbar) : nullptr;
+        if (!owner)
+            break;
+        if (c.kind == ControlKind::Separator) {
+            a = new QAction(owner);
+            a->setSeparator(true);
+        } else {
+            a = new QAction(Q(c.Get(Prop::Text).Str()), owner);
+            StdAction std = c.std;
+            QObject::connect(a, &QAction::triggered, this, [this, press, std] {
+                if (host_.Syncing())
+                    return;
+                if (!RunStdAction(std))
+                    emit StdActionRequested(static_cast<int>(std));
+                press();
+            });
+        }
+        owner->addAction(a);
+        v.action = a;
+        break;
+    }
+    case ControlKind::Toolbar: {
+        auto* bar = new QToolBar(Top());
+        bar->setMovable(false);
+        bar->setIconSize(QSize(20, 20));
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        if (main_)
+            main_->addToolBar(Qt::TopToolBarArea, bar);
+        else if (layout_)
+            layout_->insertWidget(layout_->indexOf(client_), bar);
+        v.toolbar = bar;
+        v.widget = bar;
+        break;
+    }
+    default:
+        break;
+    }
+    if (IsMenuKind(c.kind) || c.kind == ControlKind::Toolbar) {
+        ctls_[id] = v;
+        return;
+    }
+
+    // A button in a tool bar is a tool button; panels there are separators; other controls sit
+    // in the bar as they are.
+    if (parent && parent->toolbar) {
+        v.inToolbar = true;
+        if (c.kind == ControlKind::Button) {
+            auto* a = new QAction(Q(c.Get(Prop::Text).Str()), parent->toolbar);
+            StdAction std = c.std;
+            QObject::connect(a, &QAction::triggered, this, [this, press, std] {
+                if (host_.Syncing())
+                    return;
+                if (!RunStdAction(std))
+                    emit StdActionRequested(static_cast<int>(std));
+                press();
+            });
+            parent->toolbar->addAction(a);
+            v.action = a;
+            if (QWidget* b = parent->toolbar->widgetForAction(a)) {
+                b->setObjectName(Q(c.name));
+                v.widget = b;
+            }
+            ctls_[id] = v;
+            return;
+        }
+        if (c.kind == ControlKind::Panel || c.kind == ControlKind::Line || c.kind == ControlKind::Box) {
+            v.action = parent->toolbar->addSeparator();
+            ctls_[id] = v;
+            return;
+        }
+    }
+
+    QWidget* parentWidget = v.inToolbar ? static_cast<QWidget*>(parent->toolbar) : area;
+    QWidget* w = nullptr;
+    switch (c.kind) {
+    case ControlKind::Button: {
+        auto* b = new QPushButton(parentWidget);
+        b->setAutoDefault(false);
+        QObject::connect(b, &QPushButton::clicked, this, [this, press, std = c.std] {
+            if (host_.Syncing())
+                return;
+            if (!RunStdAction(std))
+                emit StdActionRequested(static_cast<int>(std));
+            press();
+        });
+        w = b;
+        break;
+    }
+    case ControlKind::Prompt:
+    case ControlKind::String: {
+        auto* l = new QLabel(parentWidget);
+        l->setTextFormat(Qt::PlainText);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        w = l;
+        break;
+    }
+    case ControlKind::Entry: {
+        auto* e = new QLineEdit(parentWidget);
+        QObject::connect(e, &QLineEdit::editingFinished, this, [this, id] { CommitEdit(id); });
+        std::string pic = c.Get(Prop::Picture).Str();
+        if (pic.size() > 1 && (pic[1] == 'n' || pic[1] == 'N' || pic[1] == 'P'))
+            e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        w = e;
+        break;
+    }
+    case ControlKind::Text: {
+        auto* t = new QPlainTextEdit(parentWidget);
+        t->setTabChangesFocus(true);
+        w = t;
+        break;
+    }
+    case ControlKind::Spin: {
+        auto* s = new QSpinBox(parentWidget);
+        s->setKeyboardTracking(false);
+        QObject::connect(s, &QSpinBox::valueChanged, this, [this, id](int) { CommitEdit(id); });
+        QObject::connect(s, &QSpinBox::editingFinished, this, [this, id] { CommitEdit(id); });
+        w = s;
+        break;
+    }
+    case ControlKind::Check: {
+        auto* b = new QCheckBox(parentWidget);
+        QObject::connect(b, &QCheckBox::clicked, this, [this, win, id](bool on) {
+            if (!host_.Syncing())
+                host_.Input([win, id, on] { return InputCheck(win, id, on); });
+        });
+        w = b;
+        break;
+    }
+    case ControlKind::Option:
+    case ControlKind::Group: {
+        auto* g = new QGroupBox(parentWidget);
+        w = g;
+        break;
+    }
+    case ControlKind::Radio: {
+        auto* r = new QRadioButton(parentWidget);
+        r->setAutoExclusive(false);   // the option's model decides which one is on
+        QObject::connect(r, &QRadioButton::clicked, this, [this, r, win, id](bool) {
+            if (host_.Syncing())
+                return;
+            r->setChecked(true);
+            host_.Input([win, id] { return InputChoose(win, id); });
+        });
+        w = r;
+        break;
+    }
+    case ControlKind::DropList:
+    case ControlKind::Combo: {
+        auto* box = new QComboBox(parentWidget);
+        box->setEditable(c.kind == ControlKind::Combo);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        QObject::connect(box, &QComboBox::activated, this, [this, win, id](int index) {
+            if (!host_.Syncing() && index >= 0)
+                host_.Input([win, id, index] { return InputChooseRow(win, id, index + 1); });
+        });
+        if (box->lineEdit())
+            QObject::connect(box->lineEdit(), &QLineEdit::editingFinished, this, [this, id] { CommitEdit(id); });
+        w = box;
+        break;
+    }
+    case ControlKind::List: {
+        auto* list = new ListView(host_, id_, id, parentWidget);
+        v.list = list;
+        w = list;
+        break;
+    }
+    case ControlKind::Sheet: {
+        auto* sheet = new QTabWidget(parentWidget);
+        sheet->setDocumentMode(false);
+        QObject::connect(sheet, &QTabWidget::tabBarClicked, this, [this, win, id](int index) {
+            if (host_.Syncing() || index < 0)
+                return;
+            int tab = 0;
+            for (auto& [cid, cv] : ctls_)
+                if (cv.parent == id && cv.kind == ControlKind::Tab && cv.tabIndex == index)
+                    tab = cid;
+            if (tab)
+                host_.Input([win, tab] { return InputChoose(win, tab); });
+        });
+        w = sheet;
+        break;
+    }
+    case ControlKind::Tab: {
+        if (parent && parent->widget)
+            if (auto* sheet = qobject_cast<QTabWidget*>(parent->widget.data())) {
+                auto* page = new QWidget(sheet);
+                v.tabIndex = sheet->addTab(page, Q(c.Get(Prop::Text).Str()));
+            }
+        ctls_[id] = v;
+        return;
+    }
+    case ControlKind::Image: {
+        auto* l = new QLabel(parentWidget);
+        l->setAlignment(Qt::AlignCenter);
+        w = l;
+        break;
+    }
+    case ControlKind::Progress: {
+        auto* p = new QProgressBar(parentWidget);
+        p->setTextVisible(false);
+        w = p;
+        break;
+    }
+    case ControlKind::Panel: {
+        auto* f = new QFrame(parentWidget);
+        f->setFrameShape(QFrame::StyledPanel);
+        f->setFrameShadow(QFrame::Sunken);
+        w = f;
+        break;
+    }
+    case ControlKind::Box: {
+        auto* f = new QFrame(parentWidget);
+        f->setFrameShape(QFrame::Box);
+        w = f;
+        break;
+    }
+    case ControlKind::Line: {
+        auto* f = new QFrame(parentWidget);
+        f->setFrameShadow(QFrame::Sunken);
+        w = f;
+        break;
+    }
+    default:
+        break;
+    }
+    if (!w) {
+        ctls_[id] = v;
+        return;
+    }
+    w->setObjectName(Q(c.name.empty() ? std::string(ControlKindName(c.kind)) + std::to_string(id) : c.name));
+    if (v.inToolbar)
+        v.action = parent->toolbar->addWidget(w);
+    v.widget = w;
+    Watch(w, id);
+    if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit())
+        Watch(box->lineEdit(), id);
+    if (auto* spin = qobject_cast<QSpinBox*>(w))
+        for (QObject* child : spin->children())
+            if (auto* le = qobject_cast<QLineEdit*>(child))
+                Watch(le, id);
+    if (v.list)
+        Watch(v.list->viewport(), id);
+    // Groups and frames lie behind the controls declared after them.
+    if (c.kind == ControlKind::Group || c.kind == ControlKind::Option || c.kind == ControlKind::Sheet ||
+        c.kind == ControlKind::Panel || c.kind == ControlKind::Box)
+        w->lower();
+    ctls_[id] = v;
+    // A prompt names the control after it (its "&" letter moves the focus there).
+    if (c.kind != ControlKind::Prompt)
+        for (auto it = ctls_.rbegin(); it != ctls_.rend(); ++it) {
+            if (it->first >= id || it->second.kind != ControlKind::Prompt)
+                continue;
+            auto* label = qobject_cast<QLabel*>(it->second.widget.data());
+            if (label && !label->buddy() && IsValueKind(c.kind))
+                label->setBuddy(w);
+            break;
+        }
+}
+
+void WindowView::DestroyControl(int id)
+{
+    auto it = ctls_.find(id);
+    if (it == ctls_.end())
+        return;
+    Ctl& v = it->second;
+    for (auto w = widgetControl_.begin(); w != widgetControl_.end();)
+        w = w->second == id ? widgetControl_.erase(w) : std::next(w);
+    if (v.kind == ControlKind::Tab) {
+        auto p = ctls_.find(v.parent);
+        if (p != ctls_.end())
+            if (auto* sheet = qobject_cast<QTabWidget*>(p->second.widget.data()); sheet && v.tabIndex >= 0) {
+                sheet->removeTab(v.tabIndex);
+                for (auto& [cid, cv] : ctls_)
+                    if (cv.parent == v.parent && cv.kind == ControlKind::Tab && cv.tabIndex > v.tabIndex)
+                        --cv.tabIndex;
+            }
+    }
+    if (v.menu)
+        delete v.menu.data();
+    else if (v.action && !v.widget)
+        delete v.action.data();
+    if (v.widget && v.widget != Top()) {
+        if (v.toolbar && main_)
+            main_->removeToolBar(v.toolbar);
+        if (v.menubar && main_ && v.menubar == main_->menuBar())
+            v.menubar->clear();
+        else
+            delete v.widget.data();
+    }
+    ctls_.erase(it);
+}
+
+// ---- automatic placement --------------------------------------------------------------------
+
+void WindowView::AutoPlace(WindowModel& m)
+{
+    // Controls whose place the description leaves open flow from the top left of their container:
+    // one per line, a prompt and its field side by side, buttons in a row.
+    if (!client_)
+        return;
+    QFontMetrics fm(Top()->font());
+    auto textUnits = [&](const std::string& t) {
+        QString s = Q(t);
+        s.remove(QLatin1Char('&'));
+        return ToUnits(fm.horizontalAdvance(s));
+    };
+    auto open = [](const ControlModel& c) {
+        return c.Get(Prop::Xpos).Int() == 0 && c.Get(Prop::Ypos).Int() == 0 && c.Get(Prop::Width).Int() == 0 &&
+               c.Get(Prop::Height).Int() == 0;
+    };
+    auto defaultSize = [&](const ControlModel& c) -> QSize {
+        std::string text = c.Get(Prop::Text).Str();
+        bool icon = c.Has(Prop::Icon) && !c.Get(Prop::Icon).Str().empty();
+        switch (c.kind) {
+        case ControlKind::Button:
+            if (text.empty() && icon)
+                return {22, 20};
+            return {std::max(50, textUnits(text) + 16 + (icon ? 14 : 0)), icon ? 18 : 15};
+        case ControlKind::Prompt:
+        case ControlKind::String: return {std::max(8, textUnits(text) + 2), 10};
+        case ControlKind::Entry: {
+            std::string pic = c.Get(Prop::Picture).Str();
+            int chars = 20;
+            if (pic.size() > 2 && (pic[1] == 's' || pic[1] == 'S'))
+                chars = std::clamp(std::atoi(pic.c_str() + 2), 4, 60);
+            else if (pic.size() > 2)
+                chars = 10;
+            return {chars * 4 + 10, 13};
+        }
+        case ControlKind::Spin: return {50, 13};
+        case ControlKind::Check:
+        case ControlKind::Radio: return {textUnits(text) + 18, 11};
+        case ControlKind::DropList:
+        case ControlKind::Combo: return {std::max(60, c.format.TotalWidth() / 2 + 20), 13};
+        case ControlKind::Text: return {160, 48};
+        case ControlKind::List: return {std::max(160, ToUnits(c.format.TotalWidth()) + 12), 110};
+        case ControlKind::Image: {
+            QPixmap p = Pictures::Picture(c.Get(Prop::Icon).Str());
+            if (p.isNull())
+                return {0, 0};
+            return {ToUnits(p.width()), ToUnits(p.height())};
+        }
+        case ControlKind::Progress: return {150, 10};
+        case ControlKind::Line: return {150, 2};
+        case ControlKind::Box: return {40, 20};
+        default: return {0, 0};
+        }
+    };
+
+    std::map<int, std::vector<ControlModel*>> children;
+    for (auto& c : m.controls)
+        children[c.parent].push_back(&c);
+
+    // Flows the children of `container` into the area starting at (x0, y0), `width` wide; returns
+    // the lowest edge used.
+    std::function<int(int, int, int, int)> flow = [&](int container, int x0, int y0, int width) -> int {
+        int y = y0, bottom = y0;
+        ControlModel* prev = nullptr;
+        QRect prevRect;
+        for (ControlModel* c : children[container]) {
+            if (IsMenuKind(c->kind) || c->kind == ControlKind::Toolbar)
+                continue;
+            auto& v = ctls_[c->id];
+            v.id = c->id;
+            v.kind = c->kind;
+            v.parent = c->parent;
+            if (c->kind == ControlKind::Tab)
+                continue;
+            QRect r;
+            if (!open(*c)) {
+                r = QRect(static_cast<int>(c->Get(Prop::Xpos).Int()), static_cast<int>(c->Get(Prop::Ypos).Int()),
+                          static_cast<int>(c->Get(Prop::Width).Int()), static_cast<int>(c->Get(Prop::Height).Int()));
+                QSize d = defaultSize(*c);
+                if (r.width() <= 0)
+                    r.setWidth(d.width());
+                if (r.height() <= 0)
+                    r.setHeight(d.height());
+            } else if (c->kind == ControlKind::Group || c->kind == ControlKind::Option) {
+                int inner = flow(c->id, x0 + 6, y + 12, width - 12);
+                r = QRect(x0, y, width, std::max(24, inner - y + 6));
+                y = r.bottom() + 5;
+            } else if (c->kind == ControlKind::Sheet) {
+                int deepest = y + 40;
+                for (ControlModel* tab : children[c->id])
+                    deepest = std::max(deepest, flow(tab->id, x0 + 8, y + 22, width - 16));
+                r = QRect(x0, y, width, deepest - y + 8);
+                y = r.bottom() + 5;
+            } else {
+                QSize d = defaultSize(*c);
+                bool besidePrompt = prev && prev->kind == ControlKind::Prompt && IsValueKind(c->kind) &&
+                                    c->kind != ControlKind::List && c->kind != ControlKind::Text;
+                bool besideButton = prev && prev->kind == ControlKind::Button && c->kind == ControlKind::Button &&
+                                    prevRect.right() + 4 + d.width() <= x0 + width;
+                if (besidePrompt) {
+                    int labelColumn = std::max(prevRect.width() + 4, 60);
+                    r = QRect(x0 + labelColumn, prevRect.top() - 2, std::min(d.width(), std::max(20, width - labelColumn)), d.height());
+                    y = std::max(y, r.bottom() + 4);
+                } else if (besideButton) {
+                    r = QRect(prevRect.right() + 5, prevRect.top(), d.width(), d.height());
+                } else {
+                    if (c->kind == ControlKind::Line || c->kind == ControlKind::Progress)
+                        d.setWidth(std::max(d.width(), width));
+                    r = QRect(x0, y + (c->kind == ControlKind::Prompt ? 2 : 0), d.width(), d.height());
+                    y = r.bottom() + 5;
+                }
+            }
+            v.autoRect = r;
+            bottom = std::max(bottom, r.bottom() + 1);
+            if (!open(*c) && (c->kind == ControlKind::Group || c->kind == ControlKind::Option))
+                flow(c->id, r.x() + 6, r.y() + 12, r.width() - 12);
+            if (!open(*c) && c->kind == ControlKind::Sheet)
+                for (ControlModel* tab : children[c->id])
+                    flow(tab->id, r.x() + 8, r.y() + 22, r.width() - 16);
+            prev = c;
+            prevRect = r;
+            y = std::max(y, open(*c) ? y : y);
+        }
+        return std::max(bottom, y);
+    };
+    int width = static_cast<int>(m.Get(Prop::Width).Int());
+    flow(0, 6, 6, std::max(120, width - 12));
+}
+
+QRect WindowView::UnitsRect(const ControlModel& c, const Ctl& v) const
+{
+    QRect r(static_cast<int>(c.Get(Prop::Xpos).Int()), static_cast<int>(c.Get(Prop::Ypos).Int()),
+            static_cast<int>(c.Get(Prop::Width).Int()), static_cast<int>(c.Get(Prop::Height).Int()));
+    if (r.x() == 0 && r.y() == 0 && r.width() == 0 && r.height() == 0)
+        return v.autoRect;
+    if (r.width() <= 0)
+        r.setWidth(v.autoRect.width());
+    if (r.height() <= 0)
+        r.setHeight(v.autoRect.height());
+    return r;
+}
+
+// ---- syncing --------------------------------------------------------------------------------
+
+void WindowView::FillDropList(ControlModel& c, Ctl& v, QComboBox* box)
+{
+    int64_t rows = c.source ? c.source->RowCount() : 0;
+    if (rows == v.rows && v.rowsStamp == changes_)
+        return;
+    v.rows = rows;
+    v.rowsStamp = changes_;
+    QStringList items;
+    int field = c.format.columns.empty() ? 1 : c.format.columns[0].firstField;
+    for (int64_t r = 1; r <= rows && r <= 100000; ++r)
+        items << Q(c.source->Field(r, field));
+    bool same = box->count() == items.size();
+    for (int i = 0; same && i < items.size(); ++i)
+        same = box->itemText(i) == items[i];
+    if (!same) {
+        QString edit = box->isEditable() ? box->currentText() : QString();
+        box->clear();
+        box->addItems(items);
+        if (box->isEditable())
+            box->setEditText(edit);
+    }
+}
+
+void WindowView::Sync(WindowModel& m)
+{
+    bool changed = m.changes != changes_;
+    bool first = changes_ == ~0ull;
+    changes_ = m.changes;
+    if (changed) {
+        // Controls made or removed at run time.
+        std::vector<int> gone;
+        for (auto& [cid, v] : ctls_)
+            if (!m.Find(cid))
+                gone.push_back(cid);
+        for (auto it = gone.rbegin(); it != gone.rend(); ++it)
+            DestroyControl(*it);
+        bool added = false;
+        for (auto& c : m.controls)
+            if (!ctls_.count(c.id) || (!ctls_[c.id].widget && !ctls_[c.id].action && ctls_[c.id].tabIndex < 0 &&
+                                      ctls_[c.id].autoRect.isNull() && c.created))
+                added = true;
+        if (added) {
+            AutoPlace(m);
+            for (auto& c : m.controls) {
+                auto it = ctls_.find(c.id);
+                if (it == ctls_.end() || (!it->second.widget && !it->second.action && it->second.tabIndex < 0 &&
+                                          !it->second.menubar && !it->second.toolbar && c.created)) {
+                    QRect keep = it == ctls_.end() ? QRect() : it->second.autoRect;
+                    if (it != ctls_.end())
+                        ctls_.erase(it);
+                    CreateControl(m, c);
+                    if (!keep.isNull())
+                        ctls_[c.id].autoRect = keep;
+                    if (QWidget* w = ctls_[c.id].widget)
+                        if (!ctls_[c.id].inToolbar)
+                            w->raise();
+                }
+            }
+        }
+        windowKeys_ = m.alertKeys;
+    }
+    modelFocus_ = m.focus;
+    bool reachable = WindowTop(m.thread) == m.id;
+    if (!changed && reachable == reachable_) {
+        // Nothing of the model changed; a list's source may still have grown or shrunk.
+        for (auto& c : m.controls) {
+            auto it = ctls_.find(c.id);
+            if (it != ctls_.end() && it->second.list)
+                ApplyControl(m, c, it->second, false);
+        }
+        return;
+    }
+    reachable_ = reachable;
+    changed = true;
+    for (auto& c : m.controls) {
+        auto it = ctls_.find(c.id);
+        if (it != ctls_.end())
+            ApplyControl(m, c, it->second, changed);
+    }
+    ApplyWindow(m, first);
+    if (!first && changed && appliedFocus_ != m.focus) {
+        appliedFocus_ = m.focus;
+        QWidget* w = ControlWidget(m.focus);
+        if (w && w->isVisible() && w->isEnabled() && QApplication::focusWidget() != w)
+            w->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool changed)
+{
+    if (v.list && (changed || c.source != v.list->Source() ||
+                   (c.source ? c.source->RowCount() : 0) != v.list->RowCount()))
+        v.list->Sync(m, c, changed);
+    if (!changed)
+        return;
+    bool hidden = WindowInternal::HiddenInEffect(m, c);
+    bool disabled = WindowInternal::DisabledInEffect(m, c);
+    // Optional texts that the description did not give read as empty, not as the number 0.
+    auto optional = [&c](Prop p) { return c.Has(p) ? c.Get(p).Str() : std::string(); };
+    std::string text = optional(Prop::Text);
+    QString tip = TipText(optional(Prop::Tip));
+    QString msg = Q(optional(Prop::Msg));
+    std::string iconName = c.Has(Prop::Icon) ? c.Get(Prop::Icon).Str() : std::string();
+    v.alertKeys = c.alertKeys;
+
+    if (v.kind == ControlKind::Tab) {
+        auto p = ctls_.find(v.parent);
+        if (p == ctls_.end())
+            return;
+        auto* sheet = qobject_cast<QTabWidget*>(p->second.widget.data());
+        if (!sheet || v.tabIndex < 0)
+            return;
+        if (sheet->tabText(v.tabIndex) != Q(text))
+            sheet->setTabText(v.tabIndex, Q(text));
+        sheet->setTabVisible(v.tabIndex, !c.Get(Prop::Hide).Bool());
+        sheet->setTabEnabled(v.tabIndex, !c.Get(Prop::Disable).Bool());
+        sheet->setTabToolTip(v.tabIndex, tip);
+        sheet->setTabIcon(v.tabIndex, iconName.empty() ? QIcon() : Pictures::Icon(iconName));
+        return;
+    }
+    if (v.action) {
+        QAction* a = v.action;
+        if (v.kind == ControlKind::Item || v.kind == ControlKind::Menu || (v.kind == ControlKind::Button && v.inToolbar)) {
+            QString t = Q(text);
+            std::string key = optional(Prop::Key);
+            if (v.kind == ControlKind::Item && !key.empty())
+                t += QLatin1Char('\t') + Q(key);
+            if (v.kind == ControlKind::Button && t.isEmpty())
+                t = tip;
+            if (a->text() != t)
+                a->setText(t);
+            if (v.kind == ControlKind::Item) {
+                QKeySequence seq = QtStyle::ShortcutOf(key);
+                if (a->shortcut() != seq)
+                    a->setShortcut(seq);
+                int style = static_cast<int>(c.Get(Prop::Tree).Int());
+                a->setCheckable(style == 1 || style == 2);
+                if (style)
+                    a->setChecked(c.Get(Prop::Checked).Bool());
+            }
+            a->setToolTip(tip.isEmpty() ? QString(t).remove(QLatin1Char('&')) : tip);
+            a->setStatusTip(msg);
+            a->setIcon(iconName.empty() ? QIcon() : Pictures::Icon(iconName));
+            a->setIconVisibleInMenu(true);
+        }
+        a->setVisible(!hidden);
+        a->setEnabled(!disabled && reachable_);
+        if (v.kind != ControlKind::Button || !v.inToolbar)
+            if (!v.widget)
+                return;
+        if (v.kind == ControlKind::Button && v.inToolbar)
+            return;
+    }
+    QWidget* w = v.widget;
+    if (!w || v.toolbar) {
+        if (v.toolbar) {
+            v.toolbar->setVisible(!hidden);
+            v.toolbar->setEnabled(!disabled && reachable_);
+        }
+        return;
+    }
+
+    // Place, font and colours.
+    if (!v.inToolbar) {
+        QRect u = UnitsRect(c, v);
+        QRect px(ToPixels(u.x()), ToPixels(u.y()), ToPixels(u.width()), ToPixels(u.height()));
+        if (v.kind == ControlKind::Line)
+            px.setSize(QSize(std::max(px.width(), 2), std::max(px.height(), 2)));
+        if (w->geometry() != px)
+            w->setGeometry(px);
+    }
+    if (c.Has(Prop::FontName) || c.Has(Prop::FontSize) || c.Has(Prop::FontStyle)) {
+        std::string name = c.Has(Prop::FontName) ? c.Get(Prop::FontName).Str() : m.Get(Prop::FontName).Str();
+        int size = static_cast<int>(c.Has(Prop::FontSize) ? c.Get(Prop::FontSize).Int() : m.Get(Prop::FontSize).Int());
+        QFont f = QtStyle::MapFont(name, size, static_cast<int>(c.Get(Prop::FontStyle).Int()));
+        if (w->font() != f && !v.list)
+            w->setFont(f);
+    }
+    if (!v.list)
+        ApplyColors(w, c.Get(Prop::Color).Int(), c.Has(Prop::FontColor) ? c.Get(Prop::FontColor).Int() : -1);
+    if (w->toolTip() != tip && !v.list)
+        w->setToolTip(tip);
+    if (w->statusTip() != msg)
+        w->setStatusTip(msg);
+    if (v.action)
+        v.action->setVisible(!hidden);
+    else if (w->isVisibleTo(w->parentWidget()) == hidden)
+        w->setVisible(!hidden);
+    if (w->isEnabled() == disabled)
+        w->setEnabled(!disabled);
+
+    auto setScreen = [&](auto apply) {
+        std::string screen = c.Get(Prop::ScreenText).Str();
+        if (screen != v.screenText) {
+            v.screenText = screen;
+            apply(Q(screen));
+        }
+    };
+    switch (v.kind) {
+    case ControlKind::Button: {
+        auto* b = static_cast<QPushButton*>(w);
+        if (b->text() != Q(text))
+            b->setText(Q(text));
+        b->setIcon(iconName.empty() ? QIcon() : Pictures::Icon(iconName));
+        b->setIconSize(QSize(16, 16));
+        b->setDefault(c.Get(Prop::Default).Bool());
+        b->setFlat(c.Get(Prop::Flat).Bool());
+        break;
+    }
+    case ControlKind::Prompt:
+    case ControlKind::String: {
+        auto* l = static_cast<QLabel*>(w);
+        QString t = v.kind == ControlKind::Prompt ? Q(text) : Q(text);
+        if (v.kind == ControlKind::Prompt)
+            l->setTextFormat(Qt::PlainText);
+        if (l->text() != t)
+            l->setText(t);
+        break;
+    }
+    case ControlKind::Entry: {
+        auto* e = static_cast<QLineEdit*>(w);
+        e->setReadOnly(c.Get(Prop::ReadOnly).Bool());
+        setScreen([&](const QString& s) {
+            if (e->text() != s)
+                e->setText(s);
+        });
+        break;
+    }
+    case ControlKind::Text: {
+        auto* t = static_cast<QPlainTextEdit*>(w);
+        t->setReadOnly(c.Get(Prop::ReadOnly).Bool());
+        setScreen([&](const QString& s) {
+            if (t->toPlainText() != s)
+                t->setPlainText(s);
+        });
+        break;
+    }
+    case ControlKind::Spin: {
+        auto* s = static_cast<QSpinBox*>(w);
+        int low = static_cast<int>(c.Get(Prop::RangeLow).Int()), high = static_cast<int>(c.Get(Prop::RangeHigh).Int());
+        if (high < low)
+            std::swap(low, high);
+        if (high == low)
+            high = low + 1000000;
+        s->setRange(low, high);
+        s->setSingleStep(std::max<int>(1, static_cast<int>(c.Get(Prop::Step).Int())));
+        s->setReadOnly(c.Get(Prop::ReadOnly).Bool());
+        setScreen([&](const QString& screen) {
+            bool ok = false;
+            int value = screen.trimmed().toInt(&ok);
+            if (!ok)
+                value = static_cast<int>(c.Get(Prop::Value).Int());
+            if (s->value() != value)
+                s->setValue(value);
+        });
+        break;
+    }
+    case ControlKind::Check: {
+        auto* b = static_cast<QCheckBox*>(w);
+        if (b->text() != Q(text))
+            b->setText(Q(text));
+        b->setChecked(c.Get(Prop::Checked).Bool());
+        break;
+    }
+    case ControlKind::Radio: {
+        auto* r = static_cast<QRadioButton*>(w);
+        if (r->text() != Q(text))
+            r->setText(Q(text));
+        r->setChecked(c.Get(Prop::Checked).Bool());
+        break;
+    }
+    case ControlKind::Option:
+    case ControlKind::Group: {
+        auto* g = static_cast<QGroupBox*>(w);
+        if (g->title() != Q(text))
+            g->setTitle(Q(text));
+        g->setFlat(text.empty() && v.kind == ControlKind::Option);
+        break;
+    }
+    case ControlKind::DropList:
+    case ControlKind::Combo: {
+        auto* box = static_cast<QComboBox*>(w);
+        FillDropList(c, v, box);
+        int64_t sel = c.Get(Prop::Selected).Int();
+        if (v.kind == ControlKind::DropList) {
+            int index = sel >= 1 && sel <= box->count() ? static_cast<int>(sel - 1) : -1;
+            if (box->currentIndex() != index)
+                box->setCurrentIndex(index);
+        } else {
+            setScreen([&](const QString& s) {
+                if (box->currentText() != s)
+                    box->setEditText(s);
+            });
+        }
+        break;
+    }
+    case ControlKind::Sheet: {
+        auto* sheet = static_cast<QTabWidget*>(w);
+        bool wizard = c.Get(Prop::Wizard).Bool();
+        sheet->tabBar()->setVisible(!wizard);
+        int64_t sel = c.Get(Prop::Selected).Int();
+        for (auto& [cid, cv] : ctls_)
+            if (cv.parent == c.id && cv.kind == ControlKind::Tab && cv.tabIndex >= 0) {
+                ControlModel* tab = m.Find(cid);
+                if (tab && WindowInternal::Ordinal(m, *tab) == sel && sheet->currentIndex() != cv.tabIndex)
+                    sheet->setCurrentIndex(cv.tabIndex);
+            }
+        break;
+    }
+    case ControlKind::Image: {
+        auto* l = static_cast<QLabel*>(w);
+        std::string file = c.Get(Prop::Icon).Str();
+        QPixmap pm = Pictures::Picture(file, w->width(), w->height());
+        if (l->property("varnPicture").toString() != Q(file) || l->pixmap().size() != pm.size()) {
+            l->setPixmap(pm);
+            l->setProperty("varnPicture", Q(file));
+        }
+        break;
+    }
+    case ControlKind::Progress: {
+        auto* p = static_cast<QProgressBar*>(w);
+        int low = static_cast<int>(c.Get(Prop::RangeLow).Int()), high = static_cast<int>(c.Get(Prop::RangeHigh).Int());
+        if (high <= low)
+            high = low + 100;
+        p->setRange(low, high);
+        p->setValue(std::clamp(static_cast<int>(c.Get(Prop::Value).Int()), low, high));
+        break;
+    }
+    case ControlKind::Box: {
+        auto* f = static_cast<QFrame*>(w);
+        long long color = c.Get(Prop::Color).Int();
+        f->setFrameShape(QtStyle::HasColor(color) ? QFrame::NoFrame : QFrame::Box);
+        break;
+    }
+    case ControlKind::Line: {
+        auto* f = static_cast<QFrame*>(w);
+        f->setFrameShape(w->width() >= w->height() ? QFrame::HLine : QFrame::VLine);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void WindowView::ApplyWindow(WindowModel& m, bool first)
+{
+    QWidget* top = Top();
+    std::string title = m.Get(Prop::Text).Str();
+    if (first || title != title_) {
+        title_ = title;
+        (shell_ && sub_ ? static_cast<QWidget*>(shell_) : top)->setWindowTitle(Q(title));
+        if (sub_)
+            sub_->setWindowTitle(Q(title));
+    }
+    std::string icon = m.Get(Prop::Icon).Str();
+    if (first || icon != icon_) {
+        icon_ = icon;
+        QIcon qi = icon.empty() ? QApplication::windowIcon() : Pictures::Icon(icon);
+        top->setWindowIcon(qi);
+    }
+    if (mdi_) {
+        std::string wall = m.Get(Prop::Wallpaper).Str();
+        if (first || wall != wallpaper_) {
+            wallpaper_ = wall;
+            QPixmap pm = Pictures::Picture(wall);
+            mdi_->setBackground(pm.isNull() ? QBrush(QColor(0x80, 0x80, 0x80)) : QBrush(pm));
+        }
+    }
+    if (client_) {
+        long long color = m.Get(Prop::Color).Int();
+        ApplyColors(client_, color, -1);
+    }
+    // Status bar zones.
+    for (size_t i = 0; i < zones_.size(); ++i) {
+        auto it = m.indexed.find({static_cast<int>(Prop::StatusText), static_cast<int>(i) + 1});
+        QString t = it == m.indexed.end() ? QString() : Q(it->second.Str());
+        if (zones_[i]->text() != t)
+            zones_[i]->setText(t);
+    }
+    if (main_) {
+        // Below a dialog of its thread the frame's own menus and tools do not answer.
+        main_->menuBar()->setEnabled(reachable_);
+        for (QToolBar* bar : main_->findChildren<QToolBar*>())
+            bar->setEnabled(reachable_);
+    } else if (shell_) {
+        if (shell_->isEnabled() != reachable_)
+            shell_->setEnabled(reachable_);
+    }
+
+    // Place and size: the model's units; the program's changes win, the user's are reported.
+    QRect place(static_cast<int>(m.Get(Prop::Xpos).Int()), static_cast<int>(m.Get(Prop::Ypos).Int()),
+                static_cast<int>(m.Get(Prop::Width).Int()), static_cast<int>(m.Get(Prop::Height).Int()));
+    if (client_) {
+        // The client area holds every control.
+        int right = 0, bottom = 0;
+        for (auto& c : m.controls) {
+            auto it = ctls_.find(c.id);
+            if (it == ctls_.end() || !it->second.widget || it->second.inToolbar || IsMenuKind(c.kind) ||
+                c.kind == ControlKind::Toolbar)
+                continue;
+            QRect u = UnitsRect(c, it->second);
+            right = std::max(right, u.right() + 1);
+            bottom = std::max(bottom, u.bottom() + 1);
+        }
+        QSize need(ToPixels(std::max(place.width(), right + 6)), ToPixels(std::max(place.height(), bottom + 6)));
+        if (!m.desc.resizable || first)
+            client_->setMinimumSize(need);
+        if (m.desc.resizable && !first)
+            client_->setMinimumSize(QSize(ToPixels(right + 6), ToPixels(bottom + 6)));
+    }
+    if (first || place != appliedPlace_) {
+        appliedPlace_ = place;
+        if (main_) {
+            QSize size(ToPixels(place.width()), ToPixels(place.height()));
+            if (place.width() <= 300 && place.height() <= 200) {
+                QScreen* screen = QApplication::primaryScreen();
+                QSize avail = screen ? screen->availableSize() : QSize(1280, 800);
+                size = QSize(std::min(1100, avail.width() * 9 / 10), std::min(760, avail.height() * 9 / 10));
+            }
+            main_->resize(size);
+            if (place.x() || place.y())
+                main_->move(ToPixels(place.x()), ToPixels(place.y()));
+        } else if (shell_) {
+            shell_->adjustSize();
+            QSize size = shell_->sizeHint().expandedTo(shell_->minimumSizeHint());
+            if (sub_) {
+                sub_->resize(sub_->sizeHint().expandedTo(size));
+                if (place.x() || place.y() || !first)
+                    sub_->move(ToPixels(place.x()), ToPixels(place.y()));
+            } else {
+                shell_->resize(size);
+                if (place.x() || place.y())
+                    shell_->move(ToPixels(place.x()), ToPixels(place.y()));
+                else if (first && shell_->parentWidget()) {
+                    QWidget* owner = shell_->parentWidget()->window();
+                    QPoint c = owner->geometry().center();
+                    shell_->move(c.x() - size.width() / 2, c.y() - size.height() / 2);
+                }
+            }
+        }
+        if (!m.desc.resizable && shell_ && !sub_)
+            shell_->setFixedSize(shell_->size());
+    }
+    bool maximize = m.Get(Prop::Maximize).Bool(), iconize = m.Get(Prop::Iconize).Bool();
+    if (first) {
+        if (maximize)
+            top->showMaximized();
+        else if (iconize)
+            top->showMinimized();
+        else
+            top->show();
+        appliedMax_ = maximize;
+        appliedMin_ = iconize;
+        shown_ = true;
+        appliedFocus_ = m.focus;
+        QTimer::singleShot(0, this, [this, focus = m.focus] {
+            QWidget* w = ControlWidget(focus);
+            if (w && w->isVisible() && w->isEnabled())
+                w->setFocus(Qt::OtherFocusReason);
+        });
+    } else if (maximize != appliedMax_ || iconize != appliedMin_) {
+        appliedMax_ = maximize;
+        appliedMin_ = iconize;
+        if (maximize)
+            top->showMaximized();
+        else if (iconize)
+            top->showMinimized();
+        else
+            top->showNormal();
+    }
+}
+
+// ---- input ----------------------------------------------------------------------------------
+
+void WindowView::CommitEdit(int control)
+{
+    if (host_.Syncing())
+        return;
+    auto it = ctls_.find(control);
+    if (it == ctls_.end() || !it->second.widget)
+        return;
+    Ctl& v = it->second;
+    QString text;
+    if (auto* e = qobject_cast<QLineEdit*>(v.widget.data()))
+        text = e->text();
+    else if (auto* t = qobject_cast<QPlainTextEdit*>(v.widget.data()))
+        text = t->toPlainText();
+    else if (auto* s = qobject_cast<QSpinBox*>(v.widget.data()))
+        text = s->cleanText();
+    else if (auto* b = qobject_cast<QComboBox*>(v.widget.data()); b && b->isEditable())
+        text = b->currentText();
+    else
+        return;
+    std::string s = S(text);
+    if (s == v.screenText)
+        return;
+    v.screenText = s;
+    int win = id_;
+    host_.Input([win, control, s] { return InputType(win, control, s); });
+}
+
+void WindowView::PlaceChanged()
+{
+    if (host_.Syncing())
+        return;
+    QWidget* top = Top();
+    if (!top || top->isMinimized() || top->isMaximized())
+        return;
+    QRect g = sub_ ? sub_->geometry() : top->geometry();
+    QSize inner = client_ ? client_->size() : top->size();
+    QRect units(ToUnits(g.x()), ToUnits(g.y()), ToUnits(main_ ? g.width() : inner.width()),
+                ToUnits(main_ ? g.height() : inner.height()));
+    if (units == appliedPlace_)
+        return;
+    appliedPlace_ = units;
+    int win = id_;
+    host_.Input([win, units] { return InputPlace(win, units.x(), units.y(), units.width(), units.height()); });
+}
+
+void WindowView::ShowStatus(const QString& text)
+{
+    if (status_)
+        status_->showMessage(text);
+}
+
+bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
+{
+    int code = QtStyle::KeyCodeOf(*e);
+    if (code == 0)
+        return false;
+    int control = ControlOf(watched);
+    auto it = ctls_.find(control);
+    Ctl* v = it == ctls_.end() ? nullptr : &it->second;
+    if (v && v->list)
+        return false;                       // the list hands its keys to the model itself
+    int win = id_;
+    bool alerted = std::find(windowKeys_.begin(), windowKeys_.end(), code) != windowKeys_.end() ||
+                   (v && std::find(v->alertKeys.begin(), v->alertKeys.end(), code) != v->alertKeys.end());
+    if (alerted) {
+        // The program reads the field as it stands on the screen, without an Accepted event.
+        std::string screen;
+        bool hasScreen = false;
+        if (v && v->widget) {
+            if (auto* le = qobject_cast<QLineEdit*>(v->widget.data())) {
+                screen = S(le->text());
+                hasScreen = true;
+            } else if (auto* cb = qobject_cast<QComboBox*>(v->widget.data()); cb && cb->isEditable()) {
+                screen = S(cb->currentText());
+                hasScreen = true;
+            }
+        }
+        host_.Input([win, control, code, screen, hasScreen]() -> std::string {
+            if (hasScreen)
+                if (WindowModel* m = WindowFind(win))
+                    if (ControlModel* c = m->Find(control))
+                        c->Set(Prop::ScreenText, screen);
+            return InputKey(win, control, code);
+        });
+        return true;
+    }
+    if (code == Key::ENTER && v && v->kind != ControlKind::Text && v->kind != ControlKind::Button) {
+        // Enter takes the field and presses the window's default button, if there is one.
+        CommitEdit(control);
+        host_.Input([win]() -> std::string {
+            WindowModel* m = WindowFind(win);
+            if (!m)
+                return {};
+            for (auto& c : m->controls)
+                if (c.kind == ControlKind::Button && c.Get(Prop::Default).Bool() &&
+                    WindowInternal::Reachable(*m, c.id).empty())
+                    return InputPress(win, c.id);
+            return {};
+        });
+        return true;
+    }
+    if (code == Key::ESC && kind_ == WindowKind::Window) {
+        host_.Input([win] { return InputClose(win); });
+        return true;
+    }
+    return false;
+}
+
+bool WindowView::eventFilter(QObject* watched, QEvent* e)
+{
+    QWidget* top = Top();
+    if (watched == top) {
+        switch (e->type()) {
+        case QEvent::Close:
+            if (!host_.Syncing()) {
+                e->ignore();
+                int win = id_;
+                host_.Input([win] { return InputClose(win); });
+                return true;
+            }
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (!host_.Syncing() && shown_)
+                placeTimer_->start();
+            break;
+        case QEvent::WindowStateChange:
+            if (!host_.Syncing() && shown_) {
+                int win = id_;
+                bool min = top->isMinimized(), max = top->isMaximized();
+                int code = min ? EVENT_ICONIZED : max ? EVENT_MAXIMIZED : EVENT_RESTORED;
+                if (min != appliedMin_ || max != appliedMax_) {
+                    appliedMin_ = min;
+                    appliedMax_ = max;
+                    host_.Input([win, code] { return InputWindowEvent(win, code); });
+                }
+            }
+            break;
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+            if (!host_.Syncing() && shown_) {
+                int win = id_;
+                int code = e->type() == QEvent::WindowActivate ? EVENT_GAIN_FOCUS : EVENT_LOSE_FOCUS;
+                host_.Input([win, code] { return InputWindowEvent(win, code); });
+            }
+            break;
+        case QEvent::KeyPress:
+            if (!host_.Syncing() && HandleKey(watched, static_cast<QKeyEvent*>(e)))
+                return true;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    switch (e->type()) {
+    case QEvent::FocusIn: {
+        int control = ControlOf(watched);
+        if (!host_.Syncing() && control && control != modelFocus_) {
+            modelFocus_ = control;
+            int win = id_;
+            host_.Input([win, control] { return InputFocus(win, control); });
+        }
+        auto it = ctls_.find(control);
+        if (it != ctls_.end() && it->second.widget)
+            ShowStatus(it->second.widget->statusTip());
+        break;
+    }
+    case QEvent::FocusOut: {
+        int control = ControlOf(watched);
+        auto it = ctls_.find(control);
+        if (it != ctls_.end() && it->second.kind == ControlKind::Text)
+            CommitEdit(control);
+        break;
+    }
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        if (!host_.Syncing()) {
+            auto* ke = static_cast<QKeyEvent*>(e);
+            if (e->type() == QEvent::ShortcutOverride) {
+                // An alert key wins over the shortcuts of menus and the field's own keys.
+                int code = QtStyle::KeyCodeOf(*ke);
+                int control = ControlOf(watched);
+                auto it = ctls_.find(control);
+                bool alerted = code && (std::find(windowKeys_.begin(), windowKeys_.end(), code) != windowKeys_.end() ||
+                                        (it != ctls_.end() && std::find(it->second.alertKeys.begin(), it->second.alertKeys.end(), code) != it->second.alertKeys.end()));
+                if (alerted && !(it != ctls_.end() && it->second.list)) {
+                    e->accept();
+                    return true;
+                }
+                break;
+            }
+            if (HandleKey(watched, ke))
+                return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}

@@ -1,0 +1,138 @@
+#pragma once
+// The widgets of one window model. The frame is a QMainWindow around a QMdiArea; an MDI child is a
+// QMdiSubWindow in it; any other window is a window of its own (a dialog over the frame). The
+// controls lie at their places in the window's client area, all siblings, so that the models'
+// window-relative coordinates hold for controls in groups and on tabs alike; a control on a tab
+// that is not chosen is simply hidden, as the model says.
+#include "platform/qt/Host.h"
+#include "platform/ui/WindowModel.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QToolBar>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class ListView;
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QMainWindow;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QVBoxLayout;
+class QWidget;
+
+class WindowView : public QObject {
+    Q_OBJECT
+public:
+    // `mdiArea`: the frame's area for an MDI child (nullptr: a window of its own); `owner`: the
+    // window a dialog stays above.
+    WindowView(QtHost& host, WindowModel& model, QMdiArea* mdiArea, QWidget* owner);
+    ~WindowView() override;
+
+    // Under the host's baton: brings the widgets in line with the model.
+    void Sync(WindowModel& model);
+
+    int Id() const { return id_; }
+    int Thread() const { return thread_; }
+    WindowKind Kind() const { return kind_; }
+    QWidget* Top() const;                 // the top-level widget or the MDI sub-window
+    QWidget* Client() const { return client_; }
+    QMdiArea* MdiArea() const { return mdi_; }
+    QWidget* ControlWidget(int control) const;
+    QAction* ControlAction(int control) const;
+    QStatusBar* StatusBar() const { return status_; }
+    void Activate();
+
+    // Standard actions of the window layer that the renderer carries out (tile, cascade, ...).
+    bool RunStdAction(StdAction action);
+
+signals:
+    // A standard action that is not the window's own (printer set-up, help on help).
+    void StdActionRequested(int action);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Ctl {
+        int id = 0;
+        ControlKind kind = ControlKind::String;
+        int parent = 0;
+        QPointer<QWidget> widget;
+        QPointer<QAction> action;        // menus, items, toolbar buttons, widgets in toolbars
+        QPointer<QMenu> menu;
+        QPointer<QToolBar> toolbar;
+        QPointer<QMenuBar> menubar;
+        ListView* list = nullptr;
+        QActionGroup* radioGroup = nullptr;
+        int tabIndex = -1;               // a tab: its page in the sheet
+        bool inToolbar = false;
+        QRect autoRect;                  // units: the place chosen when the model leaves it open
+        std::string screenText;          // what the last sync showed
+        std::vector<int> alertKeys;
+        int64_t rows = -1;               // drop lists: rows shown
+        uint64_t rowsStamp = 0;
+    };
+
+    void Build(WindowModel& model);
+    void CreateControl(WindowModel& model, ControlModel& c);
+    void DestroyControl(int id);
+    void ApplyControl(WindowModel& model, ControlModel& c, Ctl& v, bool changed);
+    void ApplyWindow(WindowModel& model, bool first);
+    void AutoPlace(WindowModel& model);
+    QRect UnitsRect(const ControlModel& c, const Ctl& v) const;
+    QWidget* ParentMenuOwner(const Ctl& v);
+    void Watch(QWidget* w, int control);
+    void PlaceChanged();
+    void FillDropList(ControlModel& c, Ctl& v, QComboBox* box);
+    int ControlOf(QObject* o) const;
+    void CommitEdit(int control);
+    bool HandleKey(QObject* watched, QKeyEvent* e);
+    void ShowStatus(const QString& text);
+
+    QtHost& host_;
+    int id_ = 0, thread_ = 0;
+    WindowKind kind_ = WindowKind::Window;
+    bool dialog_ = false;
+
+    QPointer<QMainWindow> main_;          // the frame
+    QPointer<QWidget> shell_;             // any other window: menu bar, tool bars, client, status
+    QPointer<QMdiSubWindow> sub_;         // an MDI child's sub-window
+    QPointer<QMdiArea> mdi_;              // the frame's area
+    QWidget* client_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
+    QStatusBar* status_ = nullptr;
+    std::vector<QLabel*> zones_;
+    QTimer* placeTimer_ = nullptr;
+
+    std::map<int, Ctl> ctls_;
+    std::map<QObject*, int> widgetControl_;
+    uint64_t changes_ = ~0ull;
+    std::vector<int> windowKeys_;
+    int modelFocus_ = 0;
+    int appliedFocus_ = -1;
+    QRect appliedPlace_;                  // units, as last applied or reported
+    bool appliedMax_ = false, appliedMin_ = false;
+    bool shown_ = false;
+    bool reachable_ = true;
+    std::string title_, icon_, wallpaper_;
+};

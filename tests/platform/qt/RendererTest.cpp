@@ -1,0 +1,538 @@
+// The renderer on the offscreen platform: a window with every control kind is shown, driven by
+// synthetic input, and the events the program's thread receives are checked.
+#include "QtTestSupport.h"
+
+#include "platform/qt/ListView.h"
+#include "platform/qt/Style.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/MessageShow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QFileDialog>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace qttest;
+
+namespace {
+
+// What the program's thread saw; written by the baton holder only, read by the test under the
+// host's baton.
+struct Seen {
+    std::vector<Event> events;
+    std::string name = "Muster";
+    int zahl = 7;
+    int aktiv = 0;
+    std::string art = "1";
+    std::string drop;
+    std::string text;
+    int answer = -1;
+    std::string file;
+    int popup = -1;
+};
+Seen* seen = nullptr;
+
+bool Has(int code, int control = -1, int key = -1)
+{
+    Runtime::HostBaton b;
+    for (const Event& e : seen->events)
+        if (e.code == code && (control < 0 || e.control == control) && (key < 0 || e.keyCode == key))
+            return true;
+    return false;
+}
+
+enum : int {
+    MENUBAR = 1, FILEMENU, NEU, RASTER, GROSS, KLEIN, SEP, SCHLIESSEN,
+    TOOLBAR = 10, TBNEW,
+    PNAME = 20, NAME, PZAHL, ZAHL, AKTIV, ART, ART1, ART2, DROP, COMBO, LIST, SHEET, TAB1, ONTAB1, TAB2, ONTAB2,
+    IMAGE, PROGRESS, GROUP, NOTE, OK, MELDUNG, DATEI, OEFFNEN, POPUP, BOX, LINE, PANEL,
+};
+
+class Rows : public ListSource {
+public:
+    int64_t RowCount() override { return 1000; }
+    std::string Field(int64_t row, int field) override
+    {
+        switch (field) {
+        case 1: return std::to_string(row);
+        case 2: return "Zeile " + std::to_string(row);
+        case 3: return row % 2 ? "255" : "-1";        // text colour
+        case 4: return "-1";
+        case 5: return "-1";
+        case 6: return "-1";
+        case 7: return row % 3 == 0 ? "1" : "0";      // icon entry
+        case 8: return "Tipp zu Zeile " + std::to_string(row) + "\r\nzweite Zeile";
+        default: return {};
+        }
+    }
+};
+
+WindowDesc AllControls()
+{
+    WindowDesc d;
+    d.name = "ALLES";
+    d.title = "Alle Steuerelemente";
+    d.w = 330;
+    d.h = 250;
+    d.statusZones = 2;
+    d.alertKeys = {Key::F2};
+    d.Add(Ctl::Menubar().Id(MENUBAR).Add(Ctl::Menu("&Datei").Id(FILEMENU)
+                                 .Add(Ctl::Item("&Neu").Id(NEU).KeyText("Strg-N").Icon("neu.ico").Msg("neues Planungsprojekt anlegen"))
+                                 .Add(Ctl::CheckItem("&Raster"))
+                                 .Add(Ctl::RadioItem("&Groß").Checked())
+                                 .Add(Ctl::RadioItem("&Klein"))
+                                 .Add(Ctl::Separator())
+                                 .Add(Ctl::Item("&Schließen").Std(StdAction::Close))));
+    d.Add(Ctl::Toolbar().Id(TOOLBAR).Add(Ctl::Button("").Id(TBNEW).Icon("neu.ico").Tip("neues Planungsprojekt")));
+    d.Add(Ctl::Prompt("&Name:").Id(PNAME).At(6, 6, 40, 10));
+    d.Add(Ctl::Entry("@s20").Id(NAME).Name("?NAME").At(50, 5, 90, 12).Use(seen->name));
+    d.Add(Ctl::Prompt("&Zahl:").Id(PZAHL).At(6, 22, 40, 10));
+    d.Add(Ctl::Spin("@n3", 0, 100).Id(ZAHL).At(50, 21, 40, 12).Use(seen->zahl));
+    d.Add(Ctl::Check("&Aktiv").Id(AKTIV).At(100, 22, 50, 10).Use(seen->aktiv));
+    d.Add(Ctl::Option("Art").Id(ART).At(6, 38, 134, 28).Use(seen->art)
+              .Add(Ctl::Radio("normal", "1").Id(ART1).At(12, 50, 50, 10))
+              .Add(Ctl::Radio("frei", "2").Id(ART2).At(70, 50, 50, 10)));
+    d.Add(Ctl::DropList("60L|#1#").Id(DROP).At(6, 72, 80, 12).From({"eins", "zwei", "drei"}).Use(seen->drop));
+    d.Add(Ctl::Combo("@s10", "60L|#1#").Id(COMBO).At(90, 72, 50, 12).From({"rot", "grün"}));
+    d.Add(Ctl::List("40R~Nr~|#1#100L*IP~Text~|#2#").Id(LIST).At(150, 5, 170, 100).Tip("Liste"));
+    d.Add(Ctl::Sheet().Id(SHEET).At(6, 110, 140, 60)
+              .Add(Ctl::Tab("Eins").Id(TAB1).Add(Ctl::String("auf Karte eins").Id(ONTAB1).At(12, 130, 100, 10)))
+              .Add(Ctl::Tab("Zwei").Id(TAB2).Add(Ctl::Check("auf Karte zwei").Id(ONTAB2).At(12, 130, 100, 10))));
+    d.Add(Ctl::Image("splash.gif").Id(IMAGE).At(150, 110, 60, 40));
+    d.Add(Ctl::Progress(0, 100).Id(PROGRESS).At(215, 110, 100, 10));
+    d.Add(Ctl::Group("Gruppe").Id(GROUP).At(215, 125, 105, 45));
+    d.Add(Ctl::Text().Id(NOTE).At(220, 137, 95, 28).Use(seen->text));
+    d.Add(Ctl::Button("&OK").Id(OK).Name("?OK").At(6, 180, 50, 15).Default());
+    d.Add(Ctl::Button("&Meldung").Id(MELDUNG).At(60, 180, 50, 15).Icon("message.ico"));
+    d.Add(Ctl::Button("&Datei...").Id(DATEI).At(114, 180, 50, 15));
+    d.Add(Ctl::Button("Ö&ffnen").Id(OEFFNEN).At(168, 180, 50, 15).Tip("Internet Browser starten"));
+    d.Add(Ctl::Button("&Menü").Id(POPUP).At(222, 180, 50, 15));
+    d.Add(Ctl::Box(0xC0C0C0).Id(BOX).At(280, 180, 20, 15));
+    d.Add(Ctl::Line().Id(LINE).At(6, 200, 310, 2));
+    d.Add(Ctl::Panel().Id(PANEL).At(6, 205, 310, 20));
+    return d;
+}
+
+// The program's side: one window, every event noted; some buttons make requests.
+void AllControlsMain()
+{
+    int win = WindowCreate(AllControls());
+    WindowOpen(win);
+    ListSetSource(LIST, std::make_shared<Rows>());
+    PropertySet(LIST, Prop::IconList, "mini_tabelle.ico", 1);
+    PropertySet(PROGRESS, Prop::Value, 40);
+    PropertySet(0, Prop::StatusText, "bereit", 1);
+    while (WindowAccept(win)) {
+        seen->events.push_back(EventCurrentRecord());
+        if (EventAccepted() == MELDUNG) {
+            MessageRequest m;
+            m.text = "Änderungen speichern?|Zweite Zeile";
+            m.caption = "Frage";
+            m.icon = MessageIcon::Question;
+            m.buttonBits = BUTTON_YES | BUTTON_NO | BUTTON_CANCEL;
+            m.defaultButton = BUTTON_YES;
+            seen->answer = MessageShow(m);
+        } else if (EventAccepted() == DATEI) {
+            std::string name = "plan.prj";
+            seen->file = FileDialog("Planungsprojekt speichern", name, "Varn 4 Projekt|*.prj", FILE_SAVE) ? name : "(abgebrochen)";
+        } else if (EventAccepted() == OEFFNEN) {
+            ShellOpen("http://example.invalid/a b;echo x", "", "", false);
+        } else if (EventAccepted() == POPUP) {
+            std::vector<PopupEntry> items(3);
+            items[0].text = "&Kopieren";
+            items[0].number = 1;
+            items[1].separator = true;
+            items[2].text = "&Einfügen";
+            items[2].number = 2;
+            seen->popup = PopupRequest(items, 10, 10);
+        } else if (EventAccepted() == OK) {
+            break;
+        }
+    }
+    WindowClose(win);
+}
+
+struct ShellCall {
+    QString program;
+    QStringList arguments;
+};
+
+class RendererTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        App();
+        state = std::make_unique<Seen>();
+        seen = state.get();
+        Renderer::Options o;
+        o.startDetached = [this](const QString& p, const QStringList& a, const QString&) {
+            shell.push_back({p, a});
+            return true;
+        };
+        renderer = std::make_unique<Renderer>(o);
+    }
+    void TearDown() override
+    {
+        renderer.reset();
+        seen = nullptr;
+    }
+    void StartAll()
+    {
+        renderer->Start(AllControlsMain);
+        ASSERT_TRUE(renderer->Settle());
+        win = 1;
+        ASSERT_NE(renderer->WindowWidget(win), nullptr);
+    }
+    template <typename T>
+    T* W(int control)
+    {
+        auto* w = qobject_cast<T*>(renderer->ControlWidget(win, control));
+        EXPECT_NE(w, nullptr) << "control " << control;
+        return w;
+    }
+    PropValue Model(int control, Prop p, int index = 0)
+    {
+        Runtime::HostBaton b;
+        return PropertyGet(win, control, p, index);
+    }
+    // Runs on the program's side (under the host's baton, as a thread would), then lets the
+    // renderer catch up.
+    void Program(const std::function<void()>& f)
+    {
+        {
+            Runtime::HostBaton b;
+            WindowSetTarget(win);
+            f();
+            WindowSetTarget(0);
+        }
+        ASSERT_TRUE(renderer->Settle());
+    }
+
+    std::unique_ptr<Seen> state;
+    std::unique_ptr<Renderer> renderer;
+    std::vector<ShellCall> shell;
+    int win = 0;
+};
+
+TEST_F(RendererTest, EveryControlKindHasItsWidget)
+{
+    StartAll();
+    QWidget* top = renderer->WindowWidget(win);
+    EXPECT_EQ(top->windowTitle(), QStringLiteral("Alle Steuerelemente"));
+    EXPECT_TRUE(top->isVisible());
+    W<QLabel>(PNAME);
+    EXPECT_EQ(W<QLineEdit>(NAME)->text(), QStringLiteral("Muster"));
+    EXPECT_EQ(W<QSpinBox>(ZAHL)->value(), 7);
+    EXPECT_FALSE(W<QCheckBox>(AKTIV)->isChecked());
+    EXPECT_EQ(W<QGroupBox>(ART)->title(), QStringLiteral("Art"));
+    EXPECT_TRUE(W<QRadioButton>(ART1)->isChecked());
+    EXPECT_FALSE(W<QRadioButton>(ART2)->isChecked());
+    auto* drop = W<QComboBox>(DROP);
+    ASSERT_EQ(drop->count(), 3);
+    EXPECT_EQ(drop->itemText(1), QStringLiteral("zwei"));
+    EXPECT_TRUE(W<QComboBox>(COMBO)->isEditable());
+    auto* list = W<ListView>(LIST);
+    EXPECT_EQ(list->RowCount(), 1000);
+    auto* sheet = W<QTabWidget>(SHEET);
+    ASSERT_EQ(sheet->count(), 2);
+    EXPECT_EQ(sheet->tabText(1), QStringLiteral("Zwei"));
+    // Controls on the tab not chosen are hidden.
+    EXPECT_TRUE(W<QLabel>(ONTAB1)->isVisible());
+    EXPECT_FALSE(W<QCheckBox>(ONTAB2)->isVisible());
+    EXPECT_FALSE(W<QLabel>(IMAGE)->pixmap().isNull());
+    EXPECT_EQ(W<QProgressBar>(PROGRESS)->value(), 40);
+    EXPECT_EQ(W<QGroupBox>(GROUP)->title(), QStringLiteral("Gruppe"));
+    W<QPlainTextEdit>(NOTE);
+    auto* ok = W<QPushButton>(OK);
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_FALSE(W<QPushButton>(MELDUNG)->icon().isNull());
+    EXPECT_EQ(W<QPushButton>(OEFFNEN)->toolTip(), QStringLiteral("Internet Browser starten"));
+    W<QFrame>(BOX);
+    W<QFrame>(LINE);
+    W<QFrame>(PANEL);
+
+    // Menus with shortcut, check and radio marks and icons; the tool bar with its tip.
+    WindowView* view = renderer->View(win);
+    QAction* neu = view->ControlAction(NEU);
+    ASSERT_NE(neu, nullptr);
+    EXPECT_EQ(neu->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_TRUE(neu->text().endsWith(QStringLiteral("\tStrg-N")));
+    EXPECT_FALSE(neu->icon().isNull());
+    EXPECT_EQ(neu->statusTip(), QStringLiteral("neues Planungsprojekt anlegen"));
+    EXPECT_TRUE(view->ControlAction(RASTER)->isCheckable());
+    EXPECT_TRUE(view->ControlAction(GROSS)->isChecked());
+    EXPECT_FALSE(view->ControlAction(KLEIN)->isChecked());
+    EXPECT_TRUE(view->ControlAction(SEP)->isSeparator());
+    QAction* tb = view->ControlAction(TBNEW);
+    ASSERT_NE(tb, nullptr);
+    EXPECT_EQ(tb->toolTip(), QStringLiteral("neues Planungsprojekt"));
+    EXPECT_FALSE(tb->icon().isNull());
+    auto* zone = top->findChild<QLabel*>(QStringLiteral("zone1"));
+    ASSERT_NE(zone, nullptr);
+    EXPECT_EQ(zone->text(), QStringLiteral("bereit"));
+
+    // The list told the model its real geometry.
+    ListGeometry g;
+    {
+        Runtime::HostBaton b;
+        WindowSetTarget(win);
+        g = ListGeometryOf(LIST);
+        WindowSetTarget(0);
+    }
+    EXPECT_EQ(g.width, list->viewport()->width());
+    EXPECT_EQ(g.visibleRows, list->VisibleRows());
+    EXPECT_GT(g.visibleRows, 3);
+    Screenshot(top, QStringLiteral("alle_steuerelemente"));
+}
+
+TEST_F(RendererTest, InputBecomesTheEventsTheProgramExpects)
+{
+    StartAll();
+    // Typing into an entry and leaving it: Accepted, the use variable holds the text.
+    auto* name = W<QLineEdit>(NAME);
+    name->setFocus();
+    name->setText(QStringLiteral("Frühschicht"));
+    Press(name, Qt::Key_Tab);
+    emit name->editingFinished();
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, NAME));
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(seen->name, "Frühschicht");
+    }
+    // Check box, radio, drop list, tab: each as the Parts expect it.
+    Click(W<QCheckBox>(AKTIV));
+    Click(W<QRadioButton>(ART2));
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, AKTIV));
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, ART));
+    EXPECT_TRUE(W<QRadioButton>(ART2)->isChecked());
+    EXPECT_FALSE(W<QRadioButton>(ART1)->isChecked());
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(seen->aktiv, 1);
+        EXPECT_EQ(seen->art, "2");
+    }
+    emit W<QComboBox>(DROP)->activated(2);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_NEW_SELECTION, DROP));
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, DROP));
+    EXPECT_EQ(W<QComboBox>(DROP)->currentIndex(), 2);
+    auto* sheet = W<QTabWidget>(SHEET);
+    Click(sheet->tabBar(), sheet->tabBar()->tabRect(1).center());
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_NEW_SELECTION, SHEET));
+    EXPECT_EQ(Model(SHEET, Prop::Selected).Int(), 2);
+    EXPECT_EQ(sheet->currentIndex(), 1);
+    EXPECT_TRUE(W<QCheckBox>(ONTAB2)->isVisible());
+    EXPECT_FALSE(W<QLabel>(ONTAB1)->isVisible());
+    // The spin box's arrows take the new value.
+    W<QSpinBox>(ZAHL)->stepUp();
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, ZAHL));
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(seen->zahl, 8);
+    }
+    // The menu item and the tool bar button: Accepted of their controls.
+    renderer->View(win)->ControlAction(NEU)->trigger();
+    renderer->View(win)->ControlAction(TBNEW)->trigger();
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, NEU));
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, TBNEW));
+    // A window's alert key from any field, with its key code.
+    Press(name, Qt::Key_F2);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_ALERT_KEY, NAME, Key::F2));
+    // Closing by the title bar asks the program; it closes the window by default.
+    Click(W<QPushButton>(OK));
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, OK));
+    EXPECT_TRUE(renderer->Ended());
+    EXPECT_EQ(renderer->WindowWidget(win), nullptr);
+}
+
+TEST_F(RendererTest, ListMouseAndKeysReachTheModelInPixels)
+{
+    StartAll();
+    auto* list = W<ListView>(LIST);
+    QWidget* vp = list->viewport();
+    // The third visible row, in the second column.
+    int y = list->HeaderHeight() + 2 * list->LineHeight() + list->LineHeight() / 2;
+    Click(vp, QPoint(60, y));
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_NEW_SELECTION, LIST));
+    EXPECT_EQ(Model(LIST, Prop::Selected).Int(), 3);
+    EXPECT_EQ(Model(LIST, Prop::Column).Int(), 2);
+    EXPECT_EQ(Model(LIST, Prop::ListMouseDownRow).Int(), 3);
+    // Down moves the selection, Enter accepts, a double click accepts too.
+    Press(list, Qt::Key_Down);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(Model(LIST, Prop::Selected).Int(), 4);
+    Press(list, Qt::Key_Return);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, LIST));
+    // Scrolling moves the model's first row; the rows under the mouse follow.
+    Press(list, Qt::Key_End);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(Model(LIST, Prop::Selected).Int(), 1000);
+    EXPECT_EQ(list->TopRow(), 1000 - list->VisibleRows());
+    EXPECT_EQ(Model(LIST, Prop::VScrollPos).Int(), 1000 - list->VisibleRows());
+    list->verticalScrollBar()->setValue(100);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(Model(LIST, Prop::VScrollPos).Int(), 100);
+    Click(vp, QPoint(10, list->HeaderHeight() + list->LineHeight() / 2));
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(Model(LIST, Prop::Selected).Int(), 101);
+    Screenshot(list, QStringLiteral("liste_gescrollt"));
+}
+
+TEST_F(RendererTest, ProgramChangesShowAtOnce)
+{
+    StartAll();
+    Program([] {
+        ControlHide(AKTIV);
+        ControlDisable(NAME);
+        PropertySet(OK, Prop::Text, "&Fertig");
+        PropertySet(PROGRESS, Prop::Value, 75);
+        PropertySet(0, Prop::Text, "Neuer Titel");
+        PropertySet(0, Prop::StatusText, "läuft", 2);
+        PropertySet(SHEET, Prop::Wizard, 1);
+        PropertySet(TAB2, Prop::Hide, 1);
+        ControlSelect(TAB2);
+    });
+    EXPECT_FALSE(W<QCheckBox>(AKTIV)->isVisible());
+    EXPECT_FALSE(W<QLineEdit>(NAME)->isEnabled());
+    EXPECT_EQ(W<QPushButton>(OK)->text(), QStringLiteral("&Fertig"));
+    EXPECT_EQ(W<QProgressBar>(PROGRESS)->value(), 75);
+    EXPECT_EQ(renderer->WindowWidget(win)->windowTitle(), QStringLiteral("Neuer Titel"));
+    EXPECT_EQ(renderer->WindowWidget(win)->findChild<QLabel*>(QStringLiteral("zone2"))->text(), QStringLiteral("läuft"));
+    auto* sheet = W<QTabWidget>(SHEET);
+    EXPECT_FALSE(sheet->tabBar()->isVisible());     // tab rows hidden, pages still switch
+    EXPECT_FALSE(sheet->isTabVisible(1));
+    EXPECT_EQ(sheet->currentIndex(), 1);
+    // A control made at run time appears; a destroyed one goes.
+    Program([] {
+        ControlCreate(Ctl::String("Bitte warten...").At(160, 160, 80, 10).Name("?WAIT"), 200);
+        ControlDestroy(BOX);
+    });
+    auto* wait = qobject_cast<QLabel*>(renderer->ControlWidget(win, 200));
+    ASSERT_NE(wait, nullptr);
+    EXPECT_EQ(wait->text(), QStringLiteral("Bitte warten..."));
+    EXPECT_EQ(renderer->ControlWidget(win, BOX), nullptr);
+    // The program's drawing on a list is kept for the replay.
+    Program([] {
+        Painter p(LIST);
+        p.SetPen(255, 2);
+        p.SetBrush(-1);
+        p.Rectangle(2, 20, 40, 40);
+        p.Text(0, 20, 40, 20, "9,50", 255, 37);
+        p.Icon(40, 20, "mini_kalender.ico");
+    });
+    Screenshot(renderer->WindowWidget(win), QStringLiteral("nach_aenderungen"));
+}
+
+TEST_F(RendererTest, RequestsAreAnsweredThroughDialogs)
+{
+    StartAll();
+    // Message box: German buttons, the pressed one's bit is the answer.
+    Click(W<QPushButton>(MELDUNG));
+    ASSERT_TRUE(renderer->Settle());
+    auto* box = qobject_cast<QMessageBox*>(renderer->RequestWidget(UiRequest::Kind::Message));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Frage"));
+    EXPECT_EQ(box->text(), QStringLiteral("Änderungen speichern?\nZweite Zeile"));
+    QStringList texts;
+    for (QAbstractButton* b : box->buttons())
+        texts << b->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("&Ja")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("&Nein")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Abbrechen")));
+    EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("&Ja"));
+    Screenshot(box, QStringLiteral("meldung"));
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == QStringLiteral("&Nein"))
+            b->click();
+    ASSERT_TRUE(renderer->Settle());
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(seen->answer, static_cast<int>(BUTTON_NO));
+    }
+    // File dialog: the chosen path comes back; the filter reads as Qt's.
+    Click(W<QPushButton>(DATEI));
+    ASSERT_TRUE(renderer->Settle());
+    auto* fd = qobject_cast<QFileDialog*>(renderer->RequestWidget(UiRequest::Kind::FileDialog));
+    ASSERT_NE(fd, nullptr);
+    EXPECT_EQ(fd->windowTitle(), QStringLiteral("Planungsprojekt speichern"));
+    EXPECT_EQ(fd->nameFilters(), QStringList{QStringLiteral("Varn 4 Projekt (*.prj)")});
+    EXPECT_EQ(fd->acceptMode(), QFileDialog::AcceptSave);
+    QString chosen = QDir::current().absoluteFilePath(QStringLiteral("gewählt.prj"));
+    fd->selectFile(chosen);
+    QMetaObject::invokeMethod(fd, "accept");
+    ASSERT_TRUE(renderer->Settle());
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(seen->file, QtStyle::S(chosen));
+    }
+    // Shell open: the desktop opener with the target as one argument, no shell in between.
+    Click(W<QPushButton>(OEFFNEN));
+    ASSERT_TRUE(renderer->Settle());
+    ASSERT_EQ(shell.size(), 1u);
+    EXPECT_EQ(shell[0].program, QStringLiteral("xdg-open"));
+    EXPECT_EQ(shell[0].arguments, QStringList{QStringLiteral("http://example.invalid/a b;echo x")});
+    // Popup menu: the chosen item's number.
+    Click(W<QPushButton>(POPUP));
+    ASSERT_TRUE(renderer->Settle());
+    auto* menu = qobject_cast<QMenu*>(renderer->RequestWidget(UiRequest::Kind::Popup));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 3);
+    EXPECT_TRUE(menu->actions()[1]->isSeparator());
+    menu->actions()[2]->trigger();
+    menu->hide();
+    ASSERT_TRUE(renderer->Settle());
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(seen->popup, 2);
+    }
+}
+
+TEST_F(RendererTest, ClosingByTheTitleBarAsksTheProgram)
+{
+    StartAll();
+    renderer->WindowWidget(win)->close();
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(Has(EVENT_CLOSE_WINDOW));
+    // The default handling closed the window; the loop ended and so did the thread.
+    EXPECT_TRUE(renderer->Ended());
+}
+
+} // namespace
