@@ -4,6 +4,7 @@
 
 #include "core/Files.h"
 #include "core/Savable.h"
+#include "platform/headless/HeadlessDriver.h"
 #include "platform/records/FileError.h"
 #include "platform/ui/MessageShow.h"
 #include "platform/values/Random.h"
@@ -601,6 +602,33 @@ TEST_F(AKBStoreTest, ARefusedSaveOfTheShorterPeriodIsShown)
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_EQ(akb.Count(), 0);
     EXPECT_EQ(akb.GetBezugsrahmen(), 1);
+}
+
+} // namespace
+
+// ---- The status bar -----------------------------------------------------------------------------------
+
+namespace {
+
+TEST(AKBStatusTest, KeyFiguresShowTheSpanCountInTheCurrentWindow)
+{
+    CAKBData akb;
+    akb.SetBezugsrahmen(1);
+    akb.MergeDemand(Span(At(1, 22), At(2, 6), 2), true);
+    HeadlessDriver driver;
+    int window = 0;
+    driver.Start([&] {
+        WindowDesc desc;
+        desc.title = "Tabellen-Inspektor";
+        desc.statusZones = 1;
+        window = WindowCreate(desc);
+        WindowOpen(window);
+        CAKBInfo info;
+        akb.ComputeInfo(info);
+        while (WindowAccept(window)) {
+        }
+    });
+    EXPECT_EQ(driver.Property(window, 0, Prop::StatusText, 1).Str(), "Anzahl Einträge im AKB: 2");
 }
 
 } // namespace
