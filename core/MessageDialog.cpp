@@ -220,7 +220,7 @@ int MessageDialog(const MessageRequest& request)
         d.Add(b.Hidden());
     }
     int win = WindowCreate(d);
-    WindowSetTarget(win);
+    int targetBefore = WindowSetTarget(win);
 
     // Layout: the narrowest box that keeps the line count of a 400-unit box.
     int lines = CountLines(text, kMeasureWidth);
@@ -296,6 +296,7 @@ int MessageDialog(const MessageRequest& request)
     }
     bool remember = request.style == 1 && pressed && PropertyGet(win, DONTSHOW, Prop::Checked, 0).Bool();
     WindowClose(win);
+    WindowSetTarget(targetBefore);   // a drawing bracket of the caller stays as it was
 
     // A remembered answer is the button the user pressed: that is what the message will answer
     // from now on without being shown.

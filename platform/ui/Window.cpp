@@ -989,7 +989,12 @@ void WindowClose(int window)
         RuntimeInternal::DropQueued(thread, window);
 }
 
-void WindowSetTarget(int window) { R().target[Slot()] = window; }
+int WindowSetTarget(int window)
+{
+    int before = R().target[Slot()];
+    R().target[Slot()] = window;
+    return before;
+}
 
 int WindowTarget()
 {

@@ -24,7 +24,8 @@ bool WindowAccept(int window);
 // Closes the window (if open) and removes its model.
 void WindowClose(int window);
 // Makes `window` the target of control operations of the calling thread; 0 resets to the top one.
-void WindowSetTarget(int window = 0);
+// Returns the target set before (0 when none was set), so that a caller can put it back.
+int WindowSetTarget(int window = 0);
 int WindowTarget();                        // the current target window, 0 when none
 int WindowTop(int thread = 0);             // the top open window of a thread
 bool WindowExists(int window);
