@@ -916,7 +916,7 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
                 QKeySequence seq = QtStyle::ShortcutOf(key);
                 if (a->shortcut() != seq)
                     a->setShortcut(seq);
-                int style = static_cast<int>(c.Get(Prop::Tree).Int());
+                int style = c.itemStyle;
                 a->setCheckable(style == 1 || style == 2);
                 if (style)
                     a->setChecked(c.Get(Prop::Checked).Bool());

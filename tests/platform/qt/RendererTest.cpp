@@ -427,7 +427,6 @@ TEST_F(RendererTest, ProgramChangesShowAtOnce)
         PropertySet(0, Prop::Text, "Neuer Titel");
         PropertySet(0, Prop::StatusText, "läuft", 2);
         PropertySet(SHEET, Prop::Wizard, 1);
-        PropertySet(TAB2, Prop::Hide, 1);
         ControlSelect(TAB2);
     });
     EXPECT_FALSE(W<QCheckBox>(AKTIV)->isVisible());
@@ -438,8 +437,15 @@ TEST_F(RendererTest, ProgramChangesShowAtOnce)
     EXPECT_EQ(renderer->WindowWidget(win)->findChild<QLabel*>(QStringLiteral("zone2"))->text(), QStringLiteral("läuft"));
     auto* sheet = W<QTabWidget>(SHEET);
     EXPECT_FALSE(sheet->tabBar()->isVisible());     // tab rows hidden, pages still switch
-    EXPECT_FALSE(sheet->isTabVisible(1));
     EXPECT_EQ(sheet->currentIndex(), 1);
+    EXPECT_TRUE(W<QCheckBox>(ONTAB2)->isVisible());
+    Program([] {
+        PropertySet(SHEET, Prop::Wizard, 0);
+        PropertySet(TAB1, Prop::Hide, 1);
+    });
+    EXPECT_TRUE(sheet->tabBar()->isVisible());
+    EXPECT_FALSE(sheet->isTabVisible(0));
+    EXPECT_TRUE(sheet->isTabVisible(1));
     // A control made at run time appears; a destroyed one goes.
     Program([] {
         ControlCreate(Ctl::String("Bitte warten...").At(160, 160, 80, 10).Name("?WAIT"), 200);
@@ -496,7 +502,9 @@ TEST_F(RendererTest, RequestsAreAnsweredThroughDialogs)
     EXPECT_EQ(fd->nameFilters(), QStringList{QStringLiteral("Varn 4 Projekt (*.prj)")});
     EXPECT_EQ(fd->acceptMode(), QFileDialog::AcceptSave);
     QString chosen = QDir::current().absoluteFilePath(QStringLiteral("gewählt.prj"));
-    fd->selectFile(chosen);
+    auto* nameEdit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(nameEdit, nullptr);
+    nameEdit->setText(chosen);
     QMetaObject::invokeMethod(fd, "accept");
     ASSERT_TRUE(renderer->Settle());
     {
