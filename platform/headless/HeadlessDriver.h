@@ -28,8 +28,7 @@ class HeadlessDriver : public UiHost {
 public:
     struct Options {
         int timeoutMs = 5000;          // bound of every wait
-        int listLineHeight = 12;       // fixed geometry reported for lists
-        int listHeaderHeight = 14;
+        int listHeaderHeight = 14;     // header of lists with column headings
         bool virtualClock = true;      // false: timers fire on the real clock (stress tests)
     };
     HeadlessDriver();

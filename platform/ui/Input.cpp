@@ -188,14 +188,9 @@ std::string InputKey(int window, int control, int keyCode)
         PostMessage(*w, control, m);
         return {};
     }
-    if (Alerted(*w, c, keyCode)) {
+    // Other keys belong to the control itself (the renderer's widget); only alerted keys are events.
+    if (Alerted(*w, c, keyCode))
         Post(*w, EVENT_ALERT_KEY, control, keyCode);
-        return {};
-    }
-    if (keyCode == Key::ESC) {
-        // Escape presses the window's cancelling button when there is one; the window decides.
-        return {};
-    }
     return {};
 }
 

@@ -958,6 +958,9 @@ bool WindowAccept(int window)
                 WindowModel* other = Find(e.window);
                 if (!other || other->state == WindowState::Closed)
                     continue;       // meant for a window that has gone
+                // A window under an open one of its thread does not tick.
+                if (e.code == EVENT_TIMER && w->state == WindowState::Open)
+                    continue;
             }
         }
         WindowModel* owner = e.window ? Find(e.window) : w;

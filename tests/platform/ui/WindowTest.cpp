@@ -235,6 +235,46 @@ TEST_F(WindowTest, ACloseMeantForAWindowUnderADialogWaitsUntilTheDialogHasGone)
     EXPECT_EQ(seen.back(), (Seen{EVENT_CLOSE_WINDOW, 0}));
 }
 
+TEST_F(WindowTest, AWindowUnderADialogDoesNotTick)
+{
+    static int mainTicks = 0, dialogTimers = 0;
+    mainTicks = dialogTimers = 0;
+    driver.Start([] {
+        WindowDesc d;
+        d.title = "Uhr";
+        d.timer = 5;
+        d.Add(Ctl::Button("Dialog"));
+        int w = WindowCreate(d);
+        WindowOpen(w);
+        while (WindowAccept(w)) {
+            if (EventCurrent() == EVENT_TIMER)
+                ++mainTicks;
+            if (EventAccepted() == 1) {
+                WindowDesc dlg;
+                dlg.title = "Dialog";
+                int v = WindowCreate(dlg);
+                WindowOpen(v);
+                while (WindowAccept(v))
+                    if (EventCurrent() == EVENT_TIMER)
+                        ++dialogTimers;
+                WindowClose(v);
+            }
+        }
+        WindowClose(w);
+    });
+    int w = driver.Window("Uhr");
+    driver.AdvanceTime(10);
+    EXPECT_EQ(mainTicks, 2);
+    driver.Press(w, "Dialog");
+    driver.AdvanceTime(50);
+    EXPECT_EQ(dialogTimers, 0);
+    driver.Close(driver.Window("Dialog"));
+    driver.AdvanceTime(10);
+    EXPECT_EQ(mainTicks, 4);
+    driver.Close(w);
+    driver.WaitEnd();
+}
+
 TEST_F(WindowTest, HiddenDisabledAndOffTabControlsRefuseInput)
 {
     driver.Start([] {
