@@ -1,0 +1,199 @@
+#include "assessment/AZPBewertung.h"
+
+#include "assessment/Kriterium.h"
+#include "core/Schicht.h"
+#include "core/TimeHelpers.h"
+#include "worksheets/AZPData.h"
+#include "worksheets/Schichttypen.h"
+
+#include <algorithm>
+
+namespace {
+
+uint16_t Minutes16(int32_t minutes)
+{
+    return static_cast<uint16_t>(std::clamp<int32_t>(minutes, 0, UINT16_MAX));
+}
+
+} // namespace
+
+CAZPBewertung::TypeInfo CAZPBewertung::Describe(const CSchicht& shift)
+{
+    TypeInfo t;
+    t.SYSID = shift.SYSID;
+    t.SCHICHT = &shift;
+    t.NORMAL = shift.ART == ART_NORMAL;
+    t.OFFSET = shift.TERMIN.BEGINN % kMinutesPerDay;
+    t.LENGTH = shift.TERMIN.ENDE > shift.TERMIN.BEGINN ? shift.TERMIN.ENDE - shift.TERMIN.BEGINN : 0;
+    t.GROSS = Minutes16(shift.GrossMinutes());
+    t.NET = Minutes16(shift.NetMinutes());
+    t.PAID = Minutes16(shift.PaidMinutes());
+    return t;
+}
+
+void CAZPBewertung::ClearCells()
+{
+    for (CSchichtNode*& node : CELLS) {
+        if (node) {
+            node->VERSTOSSLISTE.Reset();
+            node = nullptr;
+        }
+    }
+    ERSTESCHICHT = nullptr;
+    SHIFTCOUNT = 0;
+}
+
+void CAZPBewertung::Evaluate(const CAZPData& plan)
+{
+    ClearCells();
+
+    const uint32_t groups = plan.CountGroups();
+    const uint32_t days = plan.CountDays();
+    const std::size_t cells = std::size_t(groups) * days;
+    CELLS.assign(cells, nullptr);
+    if (NODES.size() != cells)
+        NODES.resize(cells);
+    HASCELLS = true;
+
+    TYPES.clear();
+    if (const CSchichttypen* types = plan.GetSchichttypen()) {
+        for (long n = 1; n <= types->Count(); ++n)
+            if (const CSchicht* s = types->GetByIndex(n))
+                TYPES.push_back(Describe(*s));
+    }
+
+    // The plan's cell lookup, by the first shift type with the cell's SYSID; neighbouring cells
+    // mostly hold the same type, so the last one found is tried first.
+    std::size_t last = 0;
+    long cell = 0;
+    for (uint32_t g = 1; g <= groups; ++g) {
+        for (uint32_t d = 1; d <= days; ++d) {
+            ++cell;
+            const uint32_t id = plan.GetCell(d, g);
+            if (id == 0 || TYPES.empty())
+                continue;
+            if (TYPES[last].SYSID != id) {
+                auto it = std::find_if(TYPES.begin(), TYPES.end(), [id](const TypeInfo& t) { return t.SYSID == id; });
+                if (it == TYPES.end())
+                    continue;
+                last = std::size_t(it - TYPES.begin());
+            }
+            if (TYPES[last].NORMAL)
+                LinkShift(cell, TYPES[last]);
+        }
+    }
+
+    RUHEZEITEN.Build(this);
+}
+
+void CAZPBewertung::AddShift(long i, const CSchicht& shift)
+{
+    if (i < 1 || i > CellCount() || CELLS[std::size_t(i - 1)] || shift.ART != ART_NORMAL)
+        return;
+    LinkShift(i, Describe(shift));
+}
+
+void CAZPBewertung::LinkShift(long i, const TypeInfo& type)
+{
+    CSchichtNode* node = &NODES[std::size_t(i - 1)];
+    node->Reset();
+    node->SCHICHT = type.SCHICHT;
+    const uint32_t begin = uint32_t(i - 1) * kMinutesPerDay + type.OFFSET;
+    node->TERMIN = {begin, begin + type.LENGTH};
+    node->AZGESAMT = type.GROSS;
+    node->REINEAZ = type.NET;
+    node->BEZAHLTEAZ = type.PAID;
+    CELLS[std::size_t(i - 1)] = node;
+    ++SHIFTCOUNT;
+
+    CSchichtNode* previousLast = nullptr;
+    if (!ERSTESCHICHT) {
+        ERSTESCHICHT = node;
+        node->NEXT = node->PREVIOUS = node;
+    } else {
+        previousLast = ERSTESCHICHT->PREVIOUS;
+        node->PREVIOUS = previousLast;
+        node->NEXT = ERSTESCHICHT;
+        previousLast->NEXT = node;
+        ERSTESCHICHT->PREVIOUS = node;
+    }
+
+    // The newest node is the last one: its rest runs to the first shift of the next cycle.
+    const uint32_t cycle = uint32_t(CellCount()) * kMinutesPerDay;
+    const ::TERMIN nextFirst{ERSTESCHICHT->TERMIN.BEGINN + cycle, ERSTESCHICHT->TERMIN.ENDE + cycle};
+    node->RUHEZEIT = IntervalGap(node->TERMIN, nextFirst);
+    if (previousLast)
+        previousLast->RUHEZEIT = IntervalGap(previousLast->TERMIN, node->TERMIN);
+}
+
+void CAZPBewertung::Release()
+{
+    ClearCells();
+    std::vector<CSchichtNode*>().swap(CELLS);
+    std::vector<CSchichtNode>().swap(NODES);
+    std::vector<TypeInfo>().swap(TYPES);
+    HASCELLS = false;
+    RUHEZEITEN.Release();
+}
+
+CVerstossliste* CAZPBewertung::GetVerstossliste(long i) const
+{
+    CSchichtNode* node = GetNode(i);
+    return node ? &node->VERSTOSSLISTE : nullptr;
+}
+
+void CAZPBewertung::AddVerstoss(long i, const VERSTOSSINFO& record)
+{
+    if (i < 1 || i > CellCount())
+        return;
+    CSchichtNode*& node = CELLS[std::size_t(i - 1)];
+    if (!node) {
+        node = &NODES[std::size_t(i - 1)];
+        node->Reset();
+    }
+    node->VERSTOSSLISTE.Add(record);
+}
+
+long CAZPBewertung::RowStart(long d, long n) const
+{
+    if (!HASCELLS)
+        return 0;
+    if (n < 1 || n >= CellCount())
+        return 1;
+    return ((d - 1) / n) * n + 1;
+}
+
+long CAZPBewertung::NextCell(long i) const
+{
+    if (!HASCELLS)
+        return 0;
+    return i >= CellCount() ? 1 : i + 1;
+}
+
+double CAZPBewertung::ComputeQuality() const
+{
+    double q = 0.0;
+    for (const CSchichtNode* node : CELLS) {
+        if (!node)
+            continue;
+        for (const VERSTOSSINFO& r : node->VERSTOSSLISTE.VERSTOESSE)
+            if (r.KRITERIUM)
+                q += r.WERT / r.KRITERIUM->GetWeight();
+    }
+    return q;
+}
+
+void CAZPBewertung::PaintViolations(long i, const GridDC& dc, int left, int top, int width, int height) const
+{
+    const CSchichtNode* node = GetNode(i);
+    if (!node)
+        return;
+    const CVerstossliste& list = node->VERSTOSSLISTE;
+    for (long k = 1; k <= list.Count(); ++k) {
+        const VERSTOSSINFO* r = list.At(k);
+        if (!r->KRITERIUM)
+            continue;
+        if (IAZPChecker* checker = r->KRITERIUM->GetAZPChecker())
+            checker->Paint(i, *r, dc, left, top, width, height);
+    }
+}

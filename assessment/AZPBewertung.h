@@ -1,0 +1,91 @@
+#pragma once
+// CAZPBewertung: the evaluation of a working-time plan on which every criterion check works.
+//
+// A plan of G groups and D days is read as one cycle of G x D days (group 1's days, then group
+// 2's, ...; after the last group the cycle starts again with group 1). Cell i = (g - 1) x D + d
+// is day i of the cycle's minute line. Every cell with a normal shift gets a shift node; the
+// nodes are linked in cycle order, each with the rest to the next shift (the last one to the
+// first shift of the next cycle), and the rest periods are built from them. Criteria then append
+// violation records to cells (a free cell gets a placeholder node) and ComputeQuality weighs them.
+//
+// An evaluation is a snapshot: Evaluate rebuilds everything from the plan and copies the shift
+// times, so changing the plan afterwards changes nothing here. Evaluating a plan of the same size
+// again reuses the storage and allocates nothing (the optimiser does it per candidate move).
+#include "assessment/Ruhezeiten.h"
+#include "assessment/SchichtNode.h"
+#include "assessment/Verstossliste.h"
+
+#include <cstdint>
+#include <vector>
+
+class CAZPData;
+class CSchicht;
+struct GridDC;
+
+class CAZPBewertung {
+public:
+    CAZPBewertung() = default;
+    ~CAZPBewertung() = default;
+    CAZPBewertung(const CAZPBewertung&) = delete;
+    CAZPBewertung& operator=(const CAZPBewertung&) = delete;
+
+    CSchichtNode* ERSTESCHICHT = nullptr;  // head of the circular list; nullptr without shifts
+
+    // Rebuilds cells, shift nodes, rest times and rest periods from the plan.
+    void Evaluate(const CAZPData& plan);
+    // Disposes nodes, records, the cell array and the rest periods.
+    void Release();
+
+    // G x D of the last evaluation; 0 without one.
+    long CellCount() const { return HASCELLS ? long(CELLS.size()) : 0; }
+    // The number of shift nodes on the circular list.
+    long ShiftCount() const { return SHIFTCOUNT; }
+    // Cell i's node, nullptr for a free cell or a cell outside 1..CellCount.
+    CSchichtNode* GetNode(long i) const { return i >= 1 && i <= CellCount() ? CELLS[std::size_t(i - 1)] : nullptr; }
+    // Cell i's violations; nullptr without node.
+    CVerstossliste* GetVerstossliste(long i) const;
+    // Appends the record to cell i; a free cell first gets a placeholder node (not on the
+    // circular list, no rest). Nothing for a cell outside 1..CellCount.
+    void AddVerstoss(long i, const VERSTOSSINFO& record);
+    // First cell of the row of length n that holds cell d; 1 when n covers the cycle; 0 without
+    // an evaluation.
+    long RowStart(long d, long n) const;
+    // i + 1, or 1 after the last cell; 0 without an evaluation.
+    long NextCell(long i) const;
+    CRuhezeiten& GetRuhezeiten() { return RUHEZEITEN; }
+    const CRuhezeiten& GetRuhezeiten() const { return RUHEZEITEN; }
+
+    // The plan quality value: every record of every cell adds WERT / (its criterion's weight).
+    // 0.0 when there is no record.
+    double ComputeQuality() const;
+
+    // Asks the criterion of each of cell i's records, in order, to draw its marker.
+    void PaintViolations(long i, const GridDC& dc, int left, int top, int width, int height) const;
+
+    // Makes the node of a normal shift in cell i and links it at the end of the circular list
+    // (cells must come in ascending order); other kinds leave the cell free. Used by Evaluate.
+    void AddShift(long i, const CSchicht& shift);
+
+private:
+    // A shift type of the plan with what every cell of it needs, worked out once per Evaluate.
+    struct TypeInfo {
+        uint32_t SYSID = 0;
+        const CSchicht* SCHICHT = nullptr;
+        bool NORMAL = false;
+        uint32_t OFFSET = 0;  // begin minute of its day
+        uint32_t LENGTH = 0;
+        uint16_t GROSS = 0, NET = 0, PAID = 0;
+    };
+    static TypeInfo Describe(const CSchicht& shift);
+    void LinkShift(long i, const TypeInfo& type);
+    void ClearCells();
+
+    // Cell i at index i - 1: nullptr or the cell's node in NODES (the node of cell i is always
+    // NODES[i - 1], so nodes never move while the array is in use).
+    std::vector<CSchichtNode*> CELLS;
+    std::vector<CSchichtNode> NODES;
+    std::vector<TypeInfo> TYPES;
+    bool HASCELLS = false;
+    long SHIFTCOUNT = 0;
+    CRuhezeiten RUHEZEITEN;
+};

@@ -1,0 +1,86 @@
+#include "assessment/KriterienGruppe.h"
+
+void CKriterienGruppe::SetName(const std::string& text)
+{
+    NAME = text;
+    // At most 64 characters, never splitting one.
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < NAME.size(); ++i) {
+        if ((static_cast<unsigned char>(NAME[i]) & 0xC0) == 0x80)
+            continue;
+        if (chars++ == kKriteriumNameMax) {
+            NAME.resize(i);
+            break;
+        }
+    }
+    EXPANDED = 1;
+}
+
+void CKriterienGruppe::Add(CKriterium* criterion)
+{
+    if (!criterion)
+        return;
+    CKriterienChecker::Add(criterion);
+    criterion->GROUPNAME = NAME;
+}
+
+std::string CKriterienGruppe::GetIcon() const
+{
+    long on = 0;
+    for (const CKriterium* k : KRITERIEN)
+        if (k->AKTIVIERT)
+            ++on;
+    if (on == CountEntries())
+        return "~checked.ico";
+    return on == 0 ? "~unchecked.ico" : "~checked_partly.ico";
+}
+
+bool CKriterienGruppe::ForceReset() const
+{
+    for (const CKriterium* k : KRITERIEN)
+        if (k->TREEENTRYFORCERESET)
+            return true;
+    return false;
+}
+
+void CKriterienGruppe::RefreshTree(long level, IKriterienBaum& tree)
+{
+    tree.AddEntry(this, level, GetText(), GetIcon());
+    for (CKriterium* k : KRITERIEN)
+        k->RefreshTree(level + 1, tree);
+}
+
+bool CKriterienGruppe::AcceptsRequest(uint8_t request) const
+{
+    return request == TREE_REQUEST_OPEN || request == TREE_REQUEST_COLLAPSE || request == TREE_REQUEST_EXPAND ||
+           request == TREE_REQUEST_TOGGLE;
+}
+
+uint8_t CKriterienGruppe::TakeRequest(uint8_t request, const std::string&)
+{
+    switch (request) {
+    case TREE_REQUEST_COLLAPSE:
+    case TREE_REQUEST_EXPAND:
+        EXPANDED = EXPANDED ? 0 : 1;
+        break;
+    case TREE_REQUEST_TOGGLE: {
+        if (QueueRecords(KRITERIEN) == 0)
+            break;
+        CKriterium* first = KRITERIEN.Rows().front();
+        const uint8_t old = first->AKTIVIERT;
+        for (CKriterium* k : KRITERIEN) {
+            // Through ToggleActive, so a criterion's own reaction to being switched runs.
+            k->AKTIVIERT = old;
+            k->ToggleActive();
+            k->StoreToKRI();
+            k->TREEENTRYFORCERESET = 1;
+        }
+        if (first->DEFINITIONSMANAGER)
+            first->DEFINITIONSMANAGER->NotifyArbeitsblatt();
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
