@@ -45,6 +45,7 @@ struct State {
     UiHost* host = nullptr;
     bool active = false;
     bool aborting = false;
+    unsigned generation = 0;        // counts runs; a thread let go by an abort must not touch a later run
     bool virtualClock = true;
     int64_t virtualNow = 0;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
@@ -175,7 +176,7 @@ void JoinEnded(State& s)
 }
 
 // The body of every logical thread.
-void ThreadMain(int t, std::function<void(const std::string&)> procedure, std::string parameter)
+void ThreadMain(int t, unsigned generation, std::function<void(const std::string&)> procedure, std::string parameter)
 {
     State& s = S();
     tThread = t;
@@ -195,6 +196,8 @@ void ThreadMain(int t, std::function<void(const std::string&)> procedure, std::s
     }
     {
         std::unique_lock lk(s.m);
+        if (s.generation != generation)
+            return;     // let go by an abort; its slot belongs to another run now
         holding = s.holder == t;
     }
     if (holding) {
@@ -204,6 +207,8 @@ void ThreadMain(int t, std::function<void(const std::string&)> procedure, std::s
         }
     }
     std::unique_lock lk(s.m);
+    if (s.generation != generation)
+        return;
     Slot& sl = s.slots[t];
     sl.queue.clear();
     sl.state = ThreadState::Ended;
@@ -295,7 +300,7 @@ int ThreadStart(std::function<void(const std::string&)> procedure, const std::st
     sl.waitingFor.clear();
     s.active = true;
     s.ready.push_back(t);
-    sl.os = std::thread(ThreadMain, t, std::move(procedure), parameter);
+    sl.os = std::thread(ThreadMain, t, s.generation, std::move(procedure), parameter);
     if (s.holder == 0)
         Dispatch(s);
     return t;
@@ -443,6 +448,7 @@ void Reset(bool virtualClock)
         s.timerThread.join();
     RuntimeInternal::WindowsReset();
     std::lock_guard lk(s.m);
+    ++s.generation;
     s.timerStop = false;
     s.holder = 0;
     s.hostDepth = 0;
@@ -709,6 +715,8 @@ std::vector<int> Abort(int timeoutMs)
     std::lock_guard lk(s.m);
     for (int t : left)
         s.slots[t].state = ThreadState::Free;   // gone from our books; its OS thread is detached
+    if (!left.empty())
+        ++s.generation;
     s.aborting = false;
     s.holder = 0;
     s.ready.clear();
