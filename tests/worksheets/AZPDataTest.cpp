@@ -421,6 +421,29 @@ TEST_F(AZPStoreTest, RecordsGoBackToTheirGroupNumbers)
         EXPECT_EQ(azp.GetCell(g, g), night) << g;
 }
 
+TEST_F(AZPStoreTest, AFailedStepIsReportedAndKeepsTheStepBefore)
+{
+    ISavable& s = azp.GetSavable();
+    Fill(1, "FFN");
+    ASSERT_EQ(s.StoreStep(), STORE_DONE);
+
+    // The table goes away under the store: adding the step's records fails.
+    ASSERT_EQ(FileClose(AZP), ERR_NONE);
+    Fill(2, "NNN");
+    EXPECT_EQ(s.StoreStep(), STORE_REFUSED);
+    EXPECT_FALSE(s.CanUndo(1));
+    EXPECT_EQ(Row(azp, 2, 3), "NNN") << "memory keeps the edit";
+
+    GlobalFileName = store.files.PhysFileName() + "\\!Schichtfolgen";
+    ASSERT_EQ(FileOpen(AZP, FILE_READ_WRITE | FILE_DENY_ALL), ERR_NONE);
+    ASSERT_EQ(azp.GetSavableManager().Reload(3), STORE_DONE);
+    EXPECT_EQ(azp.CountGroups(), 3);
+    EXPECT_EQ(Row(azp, 1, 3), "FFN");
+    EXPECT_EQ(Row(azp, 2, 3), "...");
+    EXPECT_EQ(s.StoreStep(), STORE_DONE);
+    EXPECT_TRUE(s.CanUndo(1));
+}
+
 TEST_F(AZPStoreTest, ResetNewGivesOneWeek)
 {
     CAZPData fresh;
