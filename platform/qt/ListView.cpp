@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
@@ -438,10 +439,12 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
             if (!c.picture.empty() && c.picture[0] != 's' && c.picture[0] != 'S' && LooksNumeric(text))
                 text = PictureFormat(PropValue(text), "@" + c.picture);
             if (!text.empty()) {
-                p.setFont(StyleFont(style));
+                QFont f = StyleFont(style);
+                if (p.font() != f)
+                    p.setFont(f);
                 p.setPen(cf);
                 QRect tr(textLeft, y, cell.right() - 2 - textLeft, lineHeight_);
-                p.drawText(tr, AlignOf(c.align) | Qt::TextSingleLine, Q(text));
+                DrawCellText(p, tr, AlignOf(c.align), Q(text));
             }
             p.setPen(palette().color(QPalette::Mid));
             if (c.rightBorder)
@@ -456,6 +459,72 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
         }
     }
     p.setClipping(false);
+}
+
+void ListView::DrawCellText(QPainter& p, const QRect& r, Qt::Alignment align, const QString& text)
+{
+    // Cell texts are short and mostly Latin: their glyphs come straight from the font's table and
+    // are drawn as one run, without a shaping pass per cell (which is what a repaint of a wide
+    // grid would spend its time on). Anything else takes Qt's full text path.
+    const QFont& font = p.font();
+    if (!rawValid_ || !(font == rawFont_)) {
+        rawFont_ = font;
+        raw_ = QRawFont::fromFont(font);
+        rawValid_ = true;
+        QFontMetrics fm(font);
+        rawAscent_ = fm.ascent();
+        rawHeight_ = fm.height();
+    }
+    bool simple = raw_.isValid();
+    for (QChar ch : text)
+        if (ch.unicode() < 0x20 || ch.unicode() >= 0x2000) {
+            simple = false;
+            break;
+        }
+    QList<quint32> glyphs;
+    if (simple) {
+        glyphs = raw_.glyphIndexesForString(text);
+        for (quint32 g : glyphs)
+            if (g == 0) {
+                simple = false;     // a character the font lacks: Qt's fallback fonts have it
+                break;
+            }
+    }
+    int baseline = r.top() + (r.height() - rawHeight_) / 2 + rawAscent_;
+    qreal width = 0;
+    QList<QPointF> positions;
+    if (simple) {
+        QList<QPointF> advances = raw_.advancesForGlyphIndexes(glyphs);
+        positions.reserve(advances.size());
+        for (const QPointF& a : advances) {
+            positions.append(QPointF(width, 0));
+            width += a.x();
+        }
+    } else {
+        width = p.fontMetrics().horizontalAdvance(text);
+    }
+    qreal x = r.left();
+    if (align & Qt::AlignRight)
+        x = r.right() + 1 - width;
+    else if (align & Qt::AlignHCenter)
+        x = r.left() + (r.width() - width) / 2;
+    bool clip = width > r.width();
+    if (clip) {
+        p.save();
+        p.setClipRect(r, Qt::IntersectClip);
+        x = r.left();
+    }
+    if (simple) {
+        QGlyphRun run;
+        run.setRawFont(raw_);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        p.drawGlyphRun(QPointF(x, baseline), run);
+    } else {
+        p.drawText(QPointF(x, baseline), text);
+    }
+    if (clip)
+        p.restore();
 }
 
 void ListView::PaintOps(QPainter& p)

@@ -8,6 +8,7 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QRawFont>
 
 #include <map>
 #include <memory>
@@ -67,6 +68,7 @@ private:
     void SendMouse(QMouseEvent* e, int kind);
     QFont StyleFont(int style) const;
     std::string TipAt(const QPoint& pos);
+    void DrawCellText(QPainter& p, const QRect& r, Qt::Alignment align, const QString& text);
 
     QtHost& host_;
     int window_, control_;
@@ -87,4 +89,9 @@ private:
     std::vector<PaintOp> ops_;
 
     std::unordered_map<int64_t, Row> cache_;
+    // The font cell texts were last drawn in, as glyph tables.
+    QFont rawFont_;
+    QRawFont raw_;
+    bool rawValid_ = false;
+    int rawAscent_ = 0, rawHeight_ = 0;
 };
