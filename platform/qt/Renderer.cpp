@@ -128,7 +128,9 @@ Renderer::~Renderer()
         if (s.widget)
             delete s.widget.data();
     shown_.clear();
-    views_.clear();
+    // Children and dialogs before the frame that holds them.
+    while (!views_.empty())
+        views_.erase(std::prev(views_.end()));
     Runtime::SetHost(nullptr);
     if (started_ && Runtime::Threads().empty())
         Runtime::Reset(false);

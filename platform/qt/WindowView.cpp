@@ -192,11 +192,25 @@ WindowView::WindowView(QtHost& host, WindowModel& m, QMdiArea* mdiArea, QWidget*
         main_->setFont(QtStyle::MapFont(m.Get(Prop::FontName).Str(), static_cast<int>(m.Get(Prop::FontSize).Int())));
     }
     Top()->setObjectName(Q(m.desc.name.empty() ? "window" + std::to_string(m.id) : m.desc.name));
+    topWidget_ = Top();
+    topAlive_ = topWidget_;
+    // A frame that goes first takes its sub-windows with it: their views must not filter then.
+    connect(topWidget_, &QObject::destroyed, this, [this] { closing_ = true; });
     Build(m);
 }
 
 WindowView::~WindowView()
 {
+    // No event of a dying widget may reach the filter (it would look at half-destroyed objects).
+    closing_ = true;
+    if (topAlive_) {
+        // Every watched widget lies inside the top widget; once it has gone they have too.
+        for (auto& [w, id] : widgetControl_)
+            w->removeEventFilter(this);
+        topWidget_->removeEventFilter(this);
+        if (client_)
+            client_->removeEventFilter(this);
+    }
     // The sub-window owns the shell; a top-level widget owns everything inside it.
     if (sub_) {
         if (mdi_ == nullptr && sub_->mdiArea())
@@ -1138,7 +1152,7 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
     std::string icon = m.Get(Prop::Icon).Str();
     if (first || icon != icon_) {
         icon_ = icon;
-        QIcon qi = icon.empty() ? QApplication::windowIcon() : Pictures::Icon(icon);
+        QIcon qi = Pictures::Icon(icon.empty() ? std::string("varn4.ico") : icon);
         top->setWindowIcon(qi);
     }
     if (mdi_) {
@@ -1365,7 +1379,9 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
 
 bool WindowView::eventFilter(QObject* watched, QEvent* e)
 {
-    QWidget* top = Top();
+    if (closing_)
+        return false;
+    QWidget* top = topWidget_;
     if (watched == top) {
         switch (e->type()) {
         case QEvent::Close:

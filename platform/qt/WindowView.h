@@ -119,6 +119,9 @@ private:
     QPointer<QMdiSubWindow> sub_;         // an MDI child's sub-window
     QPointer<QMdiArea> mdi_;              // the frame's area
     QWidget* client_ = nullptr;
+    QWidget* topWidget_ = nullptr;        // for comparisons only (never dereferenced while dying)
+    QPointer<QWidget> topAlive_;
+    bool closing_ = false;
     QVBoxLayout* layout_ = nullptr;
     QStatusBar* status_ = nullptr;
     std::vector<QLabel*> zones_;
