@@ -6,11 +6,19 @@
 
 #include <array>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "core/Files.h"
 #include "platform/ui/MessageShow.h"
+
+static void PrintTo(const CBelastungseinschaetzung& a, std::ostream* os) {
+    *os << "{" << a.ID << "/" << a.STEP << " " << a.SYSID << " " << int(a.WOCHENTAGE) << " '" << a.TAETIGKEIT
+        << "' " << a.TERMIN.BEGINN << "-" << a.TERMIN.ENDE << " [";
+    for (int32_t v : a.EINSCHAETZUNG) *os << v << " ";
+    *os << "]}";
+}
 
 namespace {
 
