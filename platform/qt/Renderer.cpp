@@ -1,6 +1,7 @@
 #include "platform/qt/Renderer.h"
 
 #include "platform/qt/Pictures.h"
+#include "platform/qt/ReportPrinting.h"
 #include "platform/qt/Style.h"
 #include "platform/qt/WindowView.h"
 #include "platform/ui/Window.h"
@@ -26,6 +27,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <mutex>
 #include <cstdio>
 #include <thread>
 
@@ -132,14 +134,33 @@ Renderer::~Renderer()
     while (!views_.empty())
         views_.erase(std::prev(views_.end()));
     Runtime::SetHost(nullptr);
+    if (started_)
+        SetReportPrinter(nullptr);
     if (started_ && Runtime::Threads().empty())
         Runtime::Reset(false);
 }
+
+namespace {
+std::mutex printerNameMutex;
+std::string& ChosenPrinter()
+{
+    static std::string name;    // from the printer set-up; empty: the default printer
+    return name;
+}
+} // namespace
 
 void Renderer::Start(std::function<void()> main)
 {
     Runtime::Reset(false);
     Runtime::SetHost(this);
+    SetReportPrinter([](const Report& report, const std::string& pdfFile) {
+        std::string printer;
+        {
+            std::lock_guard lk(printerNameMutex);
+            printer = ChosenPrinter();
+        }
+        return PrintReportWithQt(report, pdfFile, printer);
+    });
     started_ = true;
     finished_ = false;
     if (Runtime::StartMain(std::move(main)) == 0) {
@@ -525,6 +546,11 @@ void Renderer::OnStdAction(int action)
         auto* dialog = new QPrintDialog(printer_.get(), owner);
         dialog->setWindowTitle(QStringLiteral("Drucker einrichten"));
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QPrinter* printer = printer_.get();
+        connect(dialog, &QDialog::accepted, this, [printer] {
+            std::lock_guard lk(printerNameMutex);
+            ChosenPrinter() = S(printer->printerName());
+        });
         dialog->open();
         break;
     }

@@ -1,0 +1,95 @@
+#include "platform/qt/ReportPrinting.h"
+
+#include "platform/qt/Style.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <memory>
+
+using QtStyle::Q;
+
+namespace {
+
+void DrawPage(QPainter& p, const Report& r, const ReportPage& page, double scale)
+{
+    QFont base = QtStyle::MapFont(r.fontName, r.fontSize);
+    for (const PlacedBand& placed : page.bands) {
+        double top = placed.top;
+        for (const ReportLine& l : placed.band.lines) {
+            p.setPen(QPen(Qt::black, l.width * scale));
+            p.drawLine(QPointF(l.x1 * scale, (top + l.y1) * scale), QPointF(l.x2 * scale, (top + l.y2) * scale));
+        }
+        for (const ReportText& t : placed.band.texts) {
+            QFont f = base;
+            if (t.fontSize > 0)
+                f.setPointSizeF(t.fontSize);
+            f.setBold(t.bold);
+            // Points on a device of `scale` dots per point.
+            f.setPixelSize(std::max(1, static_cast<int>((f.pointSizeF() > 0 ? f.pointSizeF() : r.fontSize) * scale)));
+            p.setFont(f);
+            p.setPen(QPen(Qt::black, 0.5 * scale));
+            QRectF rect(t.x * scale, (top + t.y) * scale, t.w * scale, t.h * scale);
+            if (t.frame)
+                p.drawRect(rect);
+            Qt::Alignment a = t.align == 'R' ? Qt::AlignRight : t.align == 'C' ? Qt::AlignHCenter : Qt::AlignLeft;
+            p.drawText(rect.adjusted(2 * scale, 0, -2 * scale, 0), static_cast<int>(a | Qt::AlignVCenter | Qt::TextSingleLine), Q(t.text));
+        }
+    }
+}
+
+std::string Draw(QPagedPaintDevice& device, const Report& r)
+{
+    std::vector<ReportPage> pages = r.Pages();
+    QPainter p;
+    if (!p.begin(&device))
+        return "Der Druck konnte nicht begonnen werden.";
+    // The painter's origin is the printable area; our margins count from the paper's edge.
+    QRectF full = device.pageLayout().fullRectPoints();
+    QRectF paint = device.pageLayout().paintRectPoints();
+    double scale = device.logicalDpiX() / 72.0;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !device.newPage()) {
+            p.end();
+            return "Die nächste Seite konnte nicht begonnen werden.";
+        }
+        p.save();
+        p.translate((r.margin - (paint.left() - full.left())) * scale, (r.margin - (paint.top() - full.top())) * scale);
+        DrawPage(p, r, pages[i], scale);
+        p.restore();
+    }
+    p.end();
+    return {};
+}
+
+} // namespace
+
+std::string PrintReportWithQt(const Report& report, const std::string& pdfFile, const std::string& printerName)
+{
+    QPageLayout layout(QPageSize(QSizeF(report.pageWidth, report.pageHeight), QPageSize::Point),
+                       report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+    if (!pdfFile.empty()) {
+        QPdfWriter pdf(Q(pdfFile));
+        pdf.setTitle(Q(report.title));
+        pdf.setCreator(QStringLiteral("Varn 4"));
+        pdf.setResolution(300);
+        pdf.setPageLayout(layout);
+        if (!pdf.setPageLayout(layout))
+            return "Das Seitenformat wird nicht unterstützt.";
+        std::string why = Draw(pdf, report);
+        return why.empty() ? why : why + " (" + pdfFile + ")";
+    }
+    QPrinterInfo info = printerName.empty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(Q(printerName));
+    if (info.isNull())
+        return "Es ist kein Drucker eingerichtet.";
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(Q(report.title));
+    printer.setPageLayout(layout);
+    if (!printer.isValid())
+        return "Der Drucker \"" + QtStyle::S(info.printerName()) + "\" ist nicht bereit.";
+    return Draw(printer, report);
+}

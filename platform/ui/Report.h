@@ -1,0 +1,68 @@
+#pragma once
+// A printed report as a page model: a header and a footer band on every page, detail bands that
+// flow down the pages and break to the next page when one does not fit, and explicit page ends.
+// Units are points (1/72 inch) from the page's top left corner inside the margins. The renderer
+// installs the printer (SetReportPrinter) that draws the pages to a printer or a PDF file; the
+// model itself needs no toolkit, so the program builds and tests reports without one.
+#include <functional>
+#include <string>
+#include <vector>
+
+struct ReportText {
+    double x = 0, y = 0, w = 0, h = 0;   // within the band
+    std::string text;                    // "<#p" is replaced by the page number
+    char align = 'L';                    // L, C or R
+    int fontSize = 0;                    // points; 0: the report's size
+    bool bold = false;
+    bool frame = false;                  // a thin box around the text (list cells)
+};
+
+struct ReportLine {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    double width = 0.5;
+};
+
+struct ReportBand {
+    double height = 0;
+    std::vector<ReportText> texts;
+    std::vector<ReportLine> lines;
+};
+
+struct PlacedBand {
+    double top = 0;                      // from the top margin
+    ReportBand band;
+};
+
+struct ReportPage {
+    std::vector<PlacedBand> bands;
+};
+
+class Report {
+public:
+    std::string title;                   // the print job's name
+    std::string fontName = "Arial";
+    int fontSize = 9;
+    bool landscape = false;
+    double pageWidth = 595, pageHeight = 842, margin = 36;   // A4 in points
+    ReportBand header, footer;
+
+    // Adds a detail band below the previous one; a band that does not fit starts a new page.
+    void Print(const ReportBand& detail);
+    // Ends the page: the next detail band starts a new one (an empty page is never made).
+    void EndPage();
+    // The laid-out pages, each with the header at its top and the footer at its bottom.
+    std::vector<ReportPage> Pages() const;
+    size_t PageCount() const { return Pages().size(); }
+    double BodyHeight() const;           // room for detail bands on a page
+
+private:
+    std::vector<std::vector<ReportBand>> details_;   // per page
+    bool breakPending_ = true;
+    double used_ = 0;
+};
+
+// Draws the report: to the PDF file when `pdfFile` is given, else to the printer chosen in the
+// printer set-up. Returns "" when done, else why not (a German text for the user).
+using ReportPrinter = std::function<std::string(const Report& report, const std::string& pdfFile)>;
+void SetReportPrinter(ReportPrinter printer);
+std::string ReportPrint(const Report& report, const std::string& pdfFile = {});

@@ -1,0 +1,116 @@
+// Reports: the page model's flow and page numbers, and printing it to a PDF file from a logical
+// thread through the renderer's printer.
+#include "QtTestSupport.h"
+
+#include "platform/ui/Report.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using namespace qttest;
+
+namespace {
+
+ReportBand Line(const std::string& group, double height = 12)
+{
+    ReportBand b;
+    b.height = height;
+    b.texts.push_back({0, 0, 45, height, group, 'C', 0, false, true});
+    for (int d = 0; d < 7; ++d)
+        b.texts.push_back({45.0 + 30 * d, 0, 30, height, d % 2 ? "F" : "", 'C', 0, false, true});
+    return b;
+}
+
+// A plan of `weeks` weeks and `groups` lines, one page per week, as the printed plan is made.
+Report Plan(int weeks, int groups)
+{
+    Report r;
+    r.title = "Varn 4 AZP";
+    r.header.height = 40;
+    r.header.texts.push_back({0, 0, 300, 16, "Varn-4 Arbeitszeitplan", 'L', 12, true, false});
+    r.header.texts.push_back({400, 0, 100, 16, "Seite <#p", 'R', 0, false, false});
+    r.footer.height = 14;
+    r.footer.texts.push_back({0, 0, 300, 12, "plan.prj", 'L', 0, false, false});
+    r.footer.lines.push_back({0, 0, 520, 0, 0.5});
+    for (int w = 1; w <= weeks; ++w) {
+        for (int g = 1; g <= groups; ++g)
+            r.Print(Line("Gruppe " + std::to_string(g)));
+        r.EndPage();
+    }
+    return r;
+}
+
+std::string PageNumberText(const ReportPage& page)
+{
+    return page.bands.front().band.texts[1].text;
+}
+
+TEST(ReportTest, WeeksMakePagesWithNumbersAndBandsFlowOver)
+{
+    Report r = Plan(3, 4);
+    std::vector<ReportPage> pages = r.Pages();
+    ASSERT_EQ(pages.size(), 3u);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_EQ(PageNumberText(pages[i]), "Seite " + std::to_string(i + 1));
+        EXPECT_EQ(pages[i].bands.size(), 1u + 4u + 1u);      // header, four lines, footer
+        EXPECT_DOUBLE_EQ(pages[i].bands[1].top, 40);          // below the header
+        EXPECT_DOUBLE_EQ(pages[i].bands.back().top, 842 - 72 - 14);   // footer at the bottom
+    }
+    // More lines than a page holds go on to the next page; no empty page is made.
+    Report tall;
+    tall.header.height = 40;
+    tall.footer.height = 14;
+    int perPage = static_cast<int>(tall.BodyHeight() / 12);
+    for (int i = 0; i < perPage + 1; ++i)
+        tall.Print(Line("x"));
+    tall.EndPage();
+    tall.EndPage();
+    EXPECT_EQ(tall.PageCount(), 2u);
+    EXPECT_EQ(Report().PageCount(), 0u);
+}
+
+TEST(ReportTest, WithoutARendererPrintingIsRefusedPlainly)
+{
+    SetReportPrinter(nullptr);
+    EXPECT_FALSE(ReportPrint(Plan(1, 1), "nie.pdf").empty());
+}
+
+TEST(ReportTest, ALogicalThreadPrintsToAPdfFile)
+{
+    App();
+    QDir().mkpath(QStringLiteral("screens"));
+    static std::string path, result;
+    path = QDir(QStringLiteral("screens")).absoluteFilePath(QStringLiteral("arbeitszeitplan.pdf")).toStdString();
+    QFile::remove(QString::fromStdString(path));
+    result = "(nicht gedruckt)";
+    {
+        Renderer renderer;
+        renderer.Start([] { result = ReportPrint(Plan(3, 4), path); });
+        ASSERT_TRUE(renderer.Settle());
+        EXPECT_TRUE(renderer.Ended());
+    }
+    EXPECT_EQ(result, "");
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray pdf = f.readAll();
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    // One page object per week.
+    int pages = 0;
+    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
+        if (pdf.mid(at + 11, 1) != "s")
+            ++pages;
+    EXPECT_EQ(pages, 3);
+    // A file that cannot be written is reported, not a crash.
+    {
+        Renderer renderer;
+        renderer.Start([] { result = ReportPrint(Plan(1, 1), "/nicht/vorhanden/ordner/plan.pdf"); });
+        ASSERT_TRUE(renderer.Settle());
+    }
+    EXPECT_FALSE(result.empty());
+}
+
+} // namespace
