@@ -979,6 +979,12 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
         w->setToolTip(tip);
     if (w->statusTip() != msg)
         w->setStatusTip(msg);
+    // The program's cursor files: our drawings have none, so a named cursor is the cross that a
+    // spreadsheet shows; no name is the normal arrow.
+    QWidget* pointerArea = v.list ? v.list->viewport() : w;
+    bool cross = !optional(Prop::Cursor).empty();
+    if (cross != (pointerArea->cursor().shape() == Qt::CrossCursor))
+        pointerArea->setCursor(cross ? Qt::CrossCursor : Qt::ArrowCursor);
     if (v.action)
         v.action->setVisible(!hidden);
     else if (w->isVisibleTo(w->parentWidget()) == hidden)
