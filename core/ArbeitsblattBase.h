@@ -16,6 +16,7 @@ constexpr uint8_t ARBEITSBLATT_FLEX = 2;   // "Flex-Arbeitszeitblatt"
 class CArbeitsblattBase : public CVisual, public ITreeEntry, public ISavable {
 public:
     using CVisual::Init;
+    using ISavable::Init;
 
     virtual uint8_t GetTyp() const = 0;
     // Sets the kind and the kind's default name.

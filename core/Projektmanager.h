@@ -74,3 +74,6 @@ private:
 };
 
 extern CProjektmanager GlobalProjektmanager;
+
+// Set by the optimise command around its search; the manager window ignores every event meanwhile.
+extern bool OptimizationRunning;

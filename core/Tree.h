@@ -58,8 +58,8 @@ public:
     // Icon i of the list control := row i.
     void Apply(int listControl);
     void Release();
-    int32_t Count() const { return static_cast<int32_t>(ICONS.size()); }
-    const std::string& NameAt(int32_t index) const { return ICONS[static_cast<size_t>(index - 1)].NAME; }
+    int32_t Count() const { return static_cast<int32_t>(QueueRecords(ICONS)); }
+    const std::string& NameAt(int32_t index) const { return QueueGet(ICONS, static_cast<size_t>(index))->NAME; }
 
     Queue<IconRow> ICONS;
 };
@@ -100,7 +100,7 @@ public:
     int32_t SelectedRow() const;
     ITreeEntry* SelectedEntry() const;
 
-    int32_t RowCount() const { return static_cast<int32_t>(TREEENTRIES.size()); }
+    int32_t RowCount() const { return static_cast<int32_t>(QueueRecords(TREEENTRIES)); }
     const EntryRow* Row(int32_t row) const { return QueueGet(TREEENTRIES, row); }
     ITreeEntry* Root() const { return root_; }
     int TreeControl() const { return TREECONTROL; }

@@ -1,0 +1,111 @@
+#include "core/KommentarManager.h"
+
+#include "core/ProjektDialogs.h"
+#include "core/Utilities.h"
+#include "platform/records/RecordBuffer.h"
+
+namespace {
+std::string Clip(const std::string& s)
+{
+    size_t end = s.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+
+// Characters, not bytes: a note may hold umlauts.
+size_t Utf8Length(const std::string& s)
+{
+    size_t n = 0;
+    for (unsigned char c : s)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string Utf8Prefix(const std::string& s, size_t chars)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+            if (n == chars)
+                return s.substr(0, i);
+            ++n;
+        }
+    }
+    return s;
+}
+} // namespace
+
+void KommentarInfo::ToRecord(RecordBuffer& r) const
+{
+    r.SetString("KOMMENTAR", KOMMENTAR);
+    r.SetString("BEZEICHNUNGARBEITSPLATZ", BEZEICHNUNGARBEITSPLATZ);
+    r.SetString("KURZBEZEICHNUNG", KURZBEZEICHNUNG);
+    for (int i = 1; i <= 6; ++i)
+        r.SetString("TAETIGKEITEN", TAETIGKEITEN[static_cast<size_t>(i - 1)], i);
+    r.SetString("ABTEILUNG", ABTEILUNG);
+    r.SetInt("ANZAHLARBEITSPLAETZE", ANZAHLARBEITSPLAETZE);
+    for (int i = 1; i <= 15; ++i)
+        r.SetString("ARBEITNEHMER", ARBEITNEHMER[static_cast<size_t>(i - 1)], i);
+    r.SetInt("BISHERIGESCHICHTZEIT", BISHERIGESCHICHTZEIT);
+    r.SetInt("LETZTEAENDERUNG", LETZTEAENDERUNG);
+    r.SetString("BEARBEITER", BEARBEITER);
+    r.SetString("ANSPRECHPARTNER", ANSPRECHPARTNER);
+}
+
+void KommentarInfo::FromRecord(const RecordBuffer& r)
+{
+    KOMMENTAR = r.GetString("KOMMENTAR");
+    BEZEICHNUNGARBEITSPLATZ = r.GetString("BEZEICHNUNGARBEITSPLATZ");
+    KURZBEZEICHNUNG = r.GetString("KURZBEZEICHNUNG");
+    for (int i = 1; i <= 6; ++i)
+        TAETIGKEITEN[static_cast<size_t>(i - 1)] = r.GetString("TAETIGKEITEN", i);
+    ABTEILUNG = r.GetString("ABTEILUNG");
+    ANZAHLARBEITSPLAETZE = static_cast<int32_t>(r.GetInt("ANZAHLARBEITSPLAETZE"));
+    for (int i = 1; i <= 15; ++i)
+        ARBEITNEHMER[static_cast<size_t>(i - 1)] = r.GetString("ARBEITNEHMER", i);
+    BISHERIGESCHICHTZEIT = static_cast<int32_t>(r.GetInt("BISHERIGESCHICHTZEIT"));
+    LETZTEAENDERUNG = static_cast<int32_t>(r.GetInt("LETZTEAENDERUNG"));
+    BEARBEITER = r.GetString("BEARBEITER");
+    ANSPRECHPARTNER = r.GetString("ANSPRECHPARTNER");
+}
+
+CKommentarManager::CKommentarManager() = default;
+CKommentarManager::~CKommentarManager() = default;
+
+int CKommentarManager::Edit()
+{
+    if (INFO)
+        UpdateKommentar(*INFO);
+    return 0;
+}
+
+std::string CKommentarManager::TextFor(const KommentarInfo& info)
+{
+    std::string note = Clip(info.KOMMENTAR);
+    std::string place = Clip(info.BEZEICHNUNGARBEITSPLATZ);
+    if (note.empty() && place.empty())
+        return "Notizen (leer)";
+    if (note.empty())
+        return place;
+    note = ReplaceText(note, "\r\n", " ");
+    if (Utf8Length(note) < 30)
+        return note;
+    return Utf8Prefix(note, 40) + "...";
+}
+
+std::string CKommentarManager::GetText()
+{
+    return INFO ? TextFor(*INFO) : TextFor(KommentarInfo{});
+}
+
+void CKommentarManager::RefreshTree(int level, CTree& tree)
+{
+    tree.AddEntry(*this, level, GetText(), GetIcon());
+}
+
+uint8_t CKommentarManager::TakeRequest(int request, const std::string&)
+{
+    if (request == TREE_OPEN)
+        return static_cast<uint8_t>(Edit());
+    TREESTDBEHAVIOUR.TakeRequest(request);
+    return 0;
+}

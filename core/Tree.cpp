@@ -1,0 +1,295 @@
+#include "core/Tree.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/fw/FwEdit.h"
+#include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
+#include "platform/values/Locale.h"
+
+namespace {
+std::string Clip(const std::string& s)
+{
+    size_t end = s.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+} // namespace
+
+// The tree's rows as the list's source: the text, the icon index and the tree level.
+class TreeListSource : public ListSource {
+public:
+    explicit TreeListSource(CTree& tree) : tree_(tree) {}
+    int64_t RowCount() override { return tree_.RowCount(); }
+    std::string Field(int64_t row, int field) override
+    {
+        const CTree::EntryRow* r = tree_.Row(static_cast<int32_t>(row));
+        if (!r)
+            return {};
+        switch (field) {
+        case 1: return r->SCREENTEXT;
+        case 2: return std::to_string(r->ICONNR);
+        case 3: return std::to_string(r->LEVEL);
+        default: return {};
+        }
+    }
+
+private:
+    CTree& tree_;
+};
+
+void CTreeStdBehaviour::TakeRequest(int request)
+{
+    if (request == TREE_COLLAPSE)
+        EXPANDED = 0;
+    else if (request == TREE_EXPAND)
+        EXPANDED = 1;
+}
+
+void CIconList::Init()
+{
+    QueueFree(ICONS);
+}
+
+int32_t CIconList::GetIndex(const std::string& name)
+{
+    const std::string key = LocaleUpper(Clip(name));
+    std::size_t pos = 0;
+    if (QueueGet(ICONS, key, &IconRow::NAME, &pos))
+        return static_cast<int32_t>(pos);
+    QueueAdd(ICONS, IconRow{key});
+    return static_cast<int32_t>(QueueRecords(ICONS));
+}
+
+void CIconList::Apply(int listControl)
+{
+    for (int32_t i = 1; i <= Count(); ++i)
+        PropertySet(listControl, Prop::IconList, NameAt(i), i);
+}
+
+void CIconList::Release()
+{
+    QueueFree(ICONS);
+}
+
+CTree::CTree()
+{
+    ICONLIST.Init();
+}
+
+CTree::~CTree()
+{
+    ICONLIST.Release();
+}
+
+void CTree::Init(int listControl)
+{
+    TREECONTROL = listControl;
+    window_ = WindowTarget();
+    source_ = std::make_shared<TreeListSource>(*this);
+    ListSetSource(TREECONTROL, source_);
+    for (int k : {Key::MOUSE_LEFT2, Key::ENTER, Key::INSERT, Key::DELETE, Key::CTRL_D, Key::SHIFT | Key::UP,
+                  Key::SHIFT | Key::DOWN, Key::MOUSE_RIGHT, Key::F2, Key::SPACE, Key::RIGHT, Key::LEFT,
+                  Key::KEYPAD_PLUS, Key::KEYPAD_MINUS})
+        ControlAlert(TREECONTROL, k);
+}
+
+void CTree::Refresh(ITreeEntry* root)
+{
+    if (root)
+        root_ = root;
+    if (!root_)
+        return;
+    QueueFree(TREEENTRIES);
+    root_->RefreshTree(1, *this);
+    Redisplay();
+}
+
+void CTree::Redisplay()
+{
+    if (!TREECONTROL || !window_ || !WindowExists(window_))
+        return;
+    if (WindowThread(window_) != ThreadCurrent()) {
+        // The list belongs to the manager window's thread: it rebuilds there.
+        EventPost(EventRefresh, 0, WindowThread(window_));
+        return;
+    }
+    int before = WindowSetTarget(window_);
+    ICONLIST.Apply(TREECONTROL);
+    int64_t selected = PropertyGet(TREECONTROL, Prop::Selected).Int();
+    if (selected > RowCount())
+        PropertySet(TREECONTROL, Prop::Selected, static_cast<long long>(RowCount()));
+    else if (selected < 1 && RowCount() > 0)
+        PropertySet(TREECONTROL, Prop::Selected, 1LL);
+    ControlDisplay(TREECONTROL);
+    WindowSetTarget(before);
+}
+
+void CTree::AddEntry(ITreeEntry& entry, int level, const std::string& text, const std::string& icon)
+{
+    EntryRow row;
+    row.SCREENTEXT = text.substr(0, 100);
+    row.LEVEL = entry.IsExpanded() ? level : -level;
+    row.ICONNR = ICONLIST.GetIndex(icon);
+    row.ENTRY = &entry;
+    QueueAdd(TREEENTRIES, row);
+}
+
+int CTree::GetRequest(int event)
+{
+    switch (event) {
+    case EVENT_ALERT_KEY:
+        switch (EventKeyCode()) {
+        case Key::MOUSE_LEFT2:
+        case Key::ENTER: return TREE_OPEN;
+        case Key::F2: return TREE_RENAME;
+        case Key::CTRL_D: return TREE_DUPLICATE;
+        case Key::DELETE: return TREE_DELETE;
+        case Key::INSERT: return TREE_NEW;
+        case Key::SPACE: return TREE_TOGGLE;
+        case Key::LEFT:
+        case Key::KEYPAD_MINUS: return TREE_COLLAPSE;
+        case Key::RIGHT:
+        case Key::KEYPAD_PLUS: return TREE_EXPAND;
+        default: return 0;
+        }
+    case EVENT_EXPANDED:
+    case EVENT_CONTRACTED:
+        if (EventRow() >= 1 && EventRow() <= RowCount())
+            PropertySet(TREECONTROL, Prop::Selected, static_cast<long long>(EventRow()));
+        return event == EVENT_EXPANDED ? TREE_EXPAND : TREE_COLLAPSE;
+    case EVENT_NEW_SELECTION:
+        // A click on the expand box of a row toggles it.
+        if (PropertyGet(TREECONTROL, Prop::ListMouseDownZone).Int() == LIST_ZONE_EXPANDBOX)
+            return TREE_TOGGLE;
+        return 0;
+    default: return 0;
+    }
+}
+
+int32_t CTree::SelectedRow() const
+{
+    if (!TREECONTROL)
+        return 0;
+    int64_t row = PropertyGet(TREECONTROL, Prop::Selected).Int();
+    return row >= 1 && row <= RowCount() ? static_cast<int32_t>(row) : 0;
+}
+
+ITreeEntry* CTree::SelectedEntry() const
+{
+    const EntryRow* r = Row(SelectedRow());
+    return r ? r->ENTRY : nullptr;
+}
+
+bool CTree::AcceptsRequest(int request)
+{
+    ITreeEntry* e = SelectedEntry();
+    return e && e->AcceptsRequest(request);
+}
+
+bool CTree::EditRowText(std::string& text)
+{
+    int column = static_cast<int>(PropertyGet(TREECONTROL, Prop::Column).Int());
+    FwEditInPlace editor;
+    editor.PICTURE = "@s100";
+    editor.Init(TREECONTROL, column > 0 ? column : 1, UseVar(text));
+    PropertySet(editor.FEQ, Prop::FontName, std::string("Tahoma"));
+    PropertySet(editor.FEQ, Prop::FontSize, 8LL);
+    bool completed = false;
+    bool repost = false;
+    Event pending;
+    while (WindowAccept(window_)) {
+        int code = EventCurrent();
+        if (code == EVENT_TIMER || code == EVENT_SUSPEND || code == EVENT_RESUME) {
+            EventSkipDefault();
+            continue;
+        }
+        if (code == EVENT_LOSE_FOCUS || code == EVENT_GAIN_FOCUS)
+            continue;
+        if (EventControl() == editor.FEQ && !IsWindowEvent(code)) {
+            EditAction a = editor.TakeEvent(code);
+            if (a == EditAction::Complete) {
+                ControlUpdate(editor.FEQ);
+                completed = true;
+                break;
+            }
+            if (a == EditAction::Cancel)
+                break;
+            continue;
+        }
+        // Anything else ends the edit; it is handled once the edit is over.
+        pending.code = code;
+        pending.control = EventControl();
+        pending.window = window_;
+        pending.keyCode = EventKeyCode();
+        pending.mouseX = EventMouseX();
+        pending.mouseY = EventMouseY();
+        pending.row = EventRow();
+        repost = true;
+        EventSkipDefault();
+        break;
+    }
+    editor.Kill();
+    if (WindowExists(window_))
+        ControlSelect(TREECONTROL);
+    if (repost)
+        EventPost(pending);
+    return completed;
+}
+
+uint8_t CTree::TakeRequest(int request)
+{
+    int32_t selected = SelectedRow();
+    if (!selected)
+        return 0;
+    EntryRow row = *Row(selected);
+    ITreeEntry* entry = row.ENTRY;
+    if (!entry->AcceptsRequest(request))
+        return 5;
+    uint8_t result = 0;
+    if (request == TREE_RENAME) {
+        std::string text = row.SCREENTEXT;
+        for (;;) {
+            if (!EditRowText(text))
+                break;
+            result = entry->TakeRequest(TREE_RENAME, text);
+            if (result == 0)
+                break;
+        }
+    } else {
+        result = entry->TakeRequest(request, {});
+        if (request == TREE_DELETE && result == 0) {
+            // The node is gone (the tree was rebuilt); the row above takes the selection.
+            int32_t above = std::max(selected - 1, 1);
+            if (above <= RowCount())
+                PropertySet(TREECONTROL, Prop::Selected, static_cast<long long>(above));
+            return result;
+        }
+    }
+    // The row may have been rebuilt meanwhile (a new or duplicated worksheet): only a row that
+    // still shows the node is written back.
+    EntryRow* current = QueueGet(TREEENTRIES, selected);
+    if (current && current->ENTRY == entry) {
+        current->SCREENTEXT = entry->GetText().substr(0, 100);
+        if (request == TREE_COLLAPSE || request == TREE_EXPAND) {
+            int level = std::abs(current->LEVEL);
+            current->LEVEL = entry->IsExpanded() || !entry->AcceptsRequest(TREE_EXPAND) ? level : -level;
+        }
+        Redisplay();
+    }
+    return result;
+}
+
+uint8_t CTree::OnEvent(int event)
+{
+    int request = GetRequest(event);
+    uint8_t result = 0;
+    if (request != 0 && AcceptsRequest(request))
+        result = TakeRequest(request);
+    if (result == 0 && RowCount() > 0) {
+        ITreeEntry* e = SelectedEntry();
+        if (e && e->ForceReset())
+            Refresh();
+    }
+    return result;
+}
