@@ -238,7 +238,9 @@ void CSBPData::ComputeAKB(CAKBData& akb) const
                 continue;
             const uint32_t from = Fold(shift.TERMIN.BEGINN, period);
             const uint32_t to = Fold(shift.TERMIN.ENDE, period);
-            if (to < from) {  // over the end of the plan: the rest lands on day 1
+            if (shift.TERMIN.ENDE - shift.TERMIN.BEGINN >= period) {  // a damaged shift type
+                add(0, period, persons);
+            } else if (to < from) {  // over the end of the plan: the rest lands on day 1
                 add(0, to, persons);
                 add(from, period, persons);
             } else {

@@ -259,11 +259,14 @@ TEST_F(SBPDataTest, ComputeAKBAddsTheHeadCountsOfAllShifts)
         uint16_t strength;
         std::vector<std::string> spans;
     };
-    // Shifts: 0 early 06-14, 1 late 14-22, 2 night 22-06, 3 a second early 06-14, 4 mid 12-20.
+    // Shifts: 0 early 06-14, 1 late 14-22, 2 night 22-06, 3 a second early 06-14, 4 mid 12-20,
+    // 5 a damaged one of eight days.
     CSchichttypen more;
+    CSchicht damaged = Shift("D", 0, 1);
+    damaged.TERMIN = {0, 8 * kDay};
     const uint32_t ids[] = {Add(more, Shift("F", 360, 840)), Add(more, Shift("S", 840, 1320)),
                             Add(more, Shift("N", 1320, 360)), Add(more, Shift("F2", 360, 840)),
-                            Add(more, Shift("M", 720, 1200))};
+                            Add(more, Shift("M", 720, 1200)), Add(more, damaged)};
     const Case cases[] = {
         {"equal hours add up: (1 + 2) x 3", {{1, 0, 1}, {1, 3, 2}}, 3, {"d1 06:00-14:00 x9"}},
         {"overlaps", {{2, 0, 2}, {2, 4, 1}}, 1,
@@ -273,6 +276,9 @@ TEST_F(SBPDataTest, ComputeAKBAddsTheHeadCountsOfAllShifts)
         {"on the last day it adds to day 1", {{7, 2, 2}, {1, 0, 1}}, 1,
          {"d1 00:00-06:00 x2", "d1 06:00-14:00 x1", "d7 22:00-24:00 x2"}},
         {"strength 0 needs nobody", {{1, 0, 3}}, 0, {}},
+        {"a shift longer than the plan covers it once", {{2, 5, 1}}, 1,
+         {"d1 00:00-24:00 x1", "d2 00:00-24:00 x1", "d3 00:00-24:00 x1", "d4 00:00-24:00 x1",
+          "d5 00:00-24:00 x1", "d6 00:00-24:00 x1", "d7 00:00-24:00 x1"}},
     };
     for (const Case& c : cases) {
         CSBPData plan;
