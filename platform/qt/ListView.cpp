@@ -657,7 +657,23 @@ void ListView::mouseReleaseEvent(QMouseEvent* e) { SendMouse(e, static_cast<int>
 
 void ListView::mouseMoveEvent(QMouseEvent* e)
 {
-    // Moves without a button only matter to grids that track the pointer; keep the queue short.
+    // Moves without a button matter only when the pointer enters another cell; keep the queue short.
+    QPoint pos = e->position().toPoint();
+    int64_t row = pos.y() < headerHeight_ || lineHeight_ <= 0 ? 0 : top_ + (pos.y() - headerHeight_) / lineHeight_ + 1;
+    int column = 0, left = 0;
+    for (int col : VisibleColumns()) {
+        int w = format_.columns[static_cast<size_t>(col - 1)].width;
+        if (pos.x() >= left && pos.x() < left + w) {
+            column = col;
+            break;
+        }
+        left += w;
+    }
+    bool held = (e->buttons() & Qt::LeftButton) != 0;
+    if (!held && row == moveRow_ && column == moveColumn_)
+        return;
+    moveRow_ = row;
+    moveColumn_ = column;
     SendMouse(e, static_cast<int>(WindowMessage::Kind::MouseMove));
 }
 

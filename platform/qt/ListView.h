@@ -87,6 +87,8 @@ private:
     std::map<int, std::string> iconList_;
     std::map<int, long long> columnColors_;
     std::vector<PaintOp> ops_;
+    int64_t moveRow_ = -1;
+    int moveColumn_ = -1;
 
     std::unordered_map<int64_t, Row> cache_;
     // The font cell texts were last drawn in, as glyph tables.

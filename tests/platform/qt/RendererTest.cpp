@@ -533,6 +533,34 @@ TEST_F(RendererTest, RequestsAreAnsweredThroughDialogs)
     }
 }
 
+TEST_F(RendererTest, TreeBoxesOpenAndCloseRows)
+{
+    StartAll();
+    // A project tree made at run time: a collapsed root and an open one with a child.
+    Program([] {
+        ControlCreate(Ctl::List("120LT~Projekt~|#1#").At(150, 110, 100, 60), 300);
+        ListSetRows(300, {"Projekt A|-1", "Projekt B|1", "Blatt 1|2"});
+    });
+    auto* tree = qobject_cast<ListView*>(renderer->ControlWidget(win, 300));
+    ASSERT_NE(tree, nullptr);
+    tree->raise();
+    int line = tree->LineHeight(), head = tree->HeaderHeight();
+    // The box of row 1 lies in the first indent; a click there opens the collapsed row.
+    Click(tree->viewport(), QPoint(TREE_INDENT / 2, head + line / 2));
+    // The box of row 2 closes the open row; a click on the text only selects.
+    Click(tree->viewport(), QPoint(TREE_INDENT / 2, head + line + line / 2));
+    Click(tree->viewport(), QPoint(2 * TREE_INDENT + 10, head + 2 * line + line / 2));
+    ASSERT_TRUE(renderer->Settle());
+    Runtime::HostBaton b;
+    std::vector<std::pair<int, int>> opened;
+    for (const Event& e : seen->events)
+        if (e.control == 300 && (e.code == EVENT_EXPANDED || e.code == EVENT_CONTRACTED))
+            opened.push_back({e.code, e.row});
+    std::vector<std::pair<int, int>> expected = {{EVENT_EXPANDED, 1}, {EVENT_CONTRACTED, 2}};
+    EXPECT_EQ(opened, expected);
+    EXPECT_EQ(PropertyGet(win, 300, Prop::Selected, 0).Int(), 3);
+}
+
 TEST_F(RendererTest, ClosingByTheTitleBarAsksTheProgram)
 {
     StartAll();
