@@ -204,8 +204,10 @@ uint8_t CBelastungseinschaetzungen::Edit() {
     return 0;
 }
 
+void CBelastungseinschaetzungen::RefreshTree(int level, CTree& tree) { tree.AddEntry(*this, level, GetText(), GetIcon()); }
+
 uint8_t CBelastungseinschaetzungen::TakeRequest(int request, const std::string&) {
-    if (request != REQUEST_OPEN) return RESULT_FAILED;
+    if (request != TREE_OPEN) return RESULT_FAILED;
     Edit();
     return RESULT_DONE;
 }

@@ -14,6 +14,7 @@
 
 #include "assessment/Belastungseinschaetzung.h"
 #include "core/SavableManager.h"
+#include "core/Tree.h"
 #include "platform/values/Queue.h"
 
 class FwFileManager;
@@ -26,7 +27,7 @@ public:
     virtual void OnDefinitionsChanged() = 0;
 };
 
-class CBelastungseinschaetzungen : public CSavableManager {
+class CBelastungseinschaetzungen : public ITreeEntry, public CSavableManager {
 public:
     struct Row {
         std::unique_ptr<CBelastungseinschaetzung> BELASTUNGSEINSCHAETZUNG;
@@ -85,16 +86,16 @@ public:
     // then neutral. When none overlaps: WOCHENTAGE 127, 00:00-24:00 and the neutral ratings.
     CBelastungseinschaetzung AssessInterval(const ::TERMIN& span) const;
 
-    // The node in the project tree; the tree control wraps these.
-    static constexpr int REQUEST_OPEN = 3;
-    std::string GetIcon() const { return "~mini_belastung.ico"; }
-    std::string GetText() const { return "Belastungseinschätzung nach EBA"; }
-    bool IsExpanded() const { return true; }
-    bool ForceReset() const { return false; }
-    int CountEntries() const { return 1; }
-    bool AcceptsRequest(int request) const { return request == REQUEST_OPEN; }
+    // ITreeEntry: a leaf of its worksheet in the project tree.
+    std::string GetIcon() override { return "~mini_belastung.ico"; }
+    std::string GetText() override { return "Belastungseinschätzung nach EBA"; }
+    bool IsExpanded() override { return true; }
+    bool ForceReset() override { return false; }
+    int32_t CountEntries() override { return 1; }
+    void RefreshTree(int level, CTree& tree) override;
+    bool AcceptsRequest(int request) override { return request == TREE_OPEN; }
     // Open runs the edit cycle (0); every other request is refused (5).
-    uint8_t TakeRequest(int request, const std::string& text);
+    uint8_t TakeRequest(int request, const std::string& text) override;
 
     // The browse window that edits TMPBEL in place; it answers 1 when closed with OK. The dialogs
     // install it at start-up; without it the edit cycle does nothing.

@@ -144,8 +144,10 @@ uint8_t CKosten::Edit() {
     return 0;
 }
 
+void CKosten::RefreshTree(int level, CTree& tree) { tree.AddEntry(*this, level, GetText(), GetIcon()); }
+
 uint8_t CKosten::TakeRequest(int request, const std::string&) {
-    if (request != REQUEST_OPEN) return RESULT_FAILED;
+    if (request != TREE_OPEN) return RESULT_FAILED;
     Edit();
     return RESULT_DONE;
 }

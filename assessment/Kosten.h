@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/SavableManager.h"
+#include "core/Tree.h"
 #include "platform/records/RecordBuffer.h"
 
 class FwFileManager;
@@ -35,7 +36,7 @@ struct KostenItem {
 // (as a damaged file may give) counts as 0.
 double EffectiveRate(double betrag, double prozent, double stundenlohn);
 
-class CKosten : public CSavableManager {
+class CKosten : public ITreeEntry, public CSavableManager {
 public:
     static constexpr int kRecordSize = 1345;
 
@@ -78,16 +79,16 @@ public:
     // or is damaged.
     uint8_t ImportEco(const std::string& fileName);
 
-    // The node in the project tree; the tree control wraps these.
-    static constexpr int REQUEST_OPEN = 3;
-    std::string GetIcon() const { return "~mini_oeko.ico"; }
-    std::string GetText() const { return "Ökonomische Kostenfaktoren"; }
-    bool IsExpanded() const { return true; }
-    bool ForceReset() const { return false; }
-    int CountEntries() const { return 1; }
-    bool AcceptsRequest(int request) const { return request == REQUEST_OPEN; }
+    // ITreeEntry: a leaf of its worksheet in the project tree.
+    std::string GetIcon() override { return "~mini_oeko.ico"; }
+    std::string GetText() override { return "Ökonomische Kostenfaktoren"; }
+    bool IsExpanded() override { return true; }
+    bool ForceReset() override { return false; }
+    int32_t CountEntries() override { return 1; }
+    void RefreshTree(int level, CTree& tree) override;
+    bool AcceptsRequest(int request) override { return request == TREE_OPEN; }
     // Open runs the edit cycle (0); every other request is refused (5).
-    uint8_t TakeRequest(int request, const std::string& text);
+    uint8_t TakeRequest(int request, const std::string& text) override;
 
     // The cost dialog that edits the record of TMPKOST in place, given the request (2, change);
     // it answers 1 when closed with OK. The dialogs install it at start-up; without it the edit

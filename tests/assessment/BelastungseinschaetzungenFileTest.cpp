@@ -394,7 +394,7 @@ TEST_F(BelastungStoreTest, EditCycleTakesTheBrowsedRecordsOnlyWhenCompleted) {
     const CBelastungseinschaetzung added = Assessment("Reinigung", 2, H(5), H(6), 77);
 
     // Without a browse window nothing happens.
-    EXPECT_EQ(list.TakeRequest(CBelastungseinschaetzungen::REQUEST_OPEN, ""), 0);
+    EXPECT_EQ(list.TakeRequest(TREE_OPEN, ""), 0);
     EXPECT_EQ(list.Count(), 3u);
 
     int runs = 0;
@@ -414,8 +414,8 @@ TEST_F(BelastungStoreTest, EditCycleTakesTheBrowsedRecordsOnlyWhenCompleted) {
     EXPECT_EQ(runs, 1);
 
     CBelastungseinschaetzungen::SetBrowseProcedure([&] { return AddOneInBrowse(3, added, 1); });
-    EXPECT_TRUE(list.AcceptsRequest(CBelastungseinschaetzungen::REQUEST_OPEN));
-    EXPECT_EQ(list.TakeRequest(CBelastungseinschaetzungen::REQUEST_OPEN, "Belastungseinschätzung nach EBA"), 0);
+    EXPECT_TRUE(list.AcceptsRequest(TREE_OPEN));
+    EXPECT_EQ(list.TakeRequest(TREE_OPEN, "Belastungseinschätzung nach EBA"), 0);
     ASSERT_EQ(list.Count(), 4u);
     EXPECT_EQ(list.Get(1)->TAETIGKEIT, "Reinigung");
     EXPECT_EQ(owner.changes, 1);
@@ -450,12 +450,16 @@ TEST_F(BelastungStoreTest, AnEditThatCannotBeTakenLeavesListAndStepsAsTheyWere) 
     EXPECT_EQ(shown[1].caption, "Datei kann nicht gespeichert werden");
 }
 
-TEST_F(BelastungStoreTest, TheTreeNodeDescribesItself) {
-    EXPECT_EQ(list.GetIcon(), "~mini_belastung.ico");
-    EXPECT_EQ(list.GetText(), "Belastungseinschätzung nach EBA");
-    EXPECT_TRUE(list.IsExpanded());
-    EXPECT_FALSE(list.ForceReset());
+TEST_F(BelastungStoreTest, TheTreeNodeIsOneLeafRow) {
+    CTree tree;
+    tree.Refresh(&list);
+    ASSERT_EQ(tree.RowCount(), 1);
+    EXPECT_EQ(tree.Row(1)->SCREENTEXT, "Belastungseinschätzung nach EBA");
+    EXPECT_EQ(tree.Row(1)->LEVEL, 1);
+    EXPECT_EQ(tree.Row(1)->ENTRY, &list);
+    EXPECT_EQ(tree.ICONLIST.NameAt(tree.Row(1)->ICONNR), "~MINI_BELASTUNG.ICO");
     EXPECT_EQ(list.CountEntries(), 1);
+    EXPECT_FALSE(list.ForceReset());
 }
 
 } // namespace

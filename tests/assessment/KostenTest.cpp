@@ -119,16 +119,19 @@ TEST(Kosten, StartsClearedAndANewWorksheetGetsTheDefaults) {
     EXPECT_EQ(Bytes(copy.KOSTEN), Bytes(k.KOSTEN));
 }
 
-TEST(Kosten, TheTreeNodeDescribesItself) {
+TEST(Kosten, TheTreeNodeIsOneLeafRowThatOnlyOpens) {
     CKosten k;
-    EXPECT_EQ(k.GetIcon(), "~mini_oeko.ico");
-    EXPECT_EQ(k.GetText(), "Ökonomische Kostenfaktoren");
-    EXPECT_TRUE(k.IsExpanded());
-    EXPECT_FALSE(k.ForceReset());
+    CTree tree;
+    tree.Refresh(&k);
+    ASSERT_EQ(tree.RowCount(), 1);
+    EXPECT_EQ(tree.Row(1)->SCREENTEXT, "Ökonomische Kostenfaktoren");
+    EXPECT_EQ(tree.Row(1)->LEVEL, 1);
+    EXPECT_EQ(tree.ICONLIST.NameAt(tree.Row(1)->ICONNR), "~MINI_OEKO.ICO");
     EXPECT_EQ(k.CountEntries(), 1);
-    EXPECT_TRUE(k.AcceptsRequest(CKosten::REQUEST_OPEN));
-    EXPECT_FALSE(k.AcceptsRequest(4));
-    EXPECT_EQ(k.TakeRequest(4, ""), 5);
+    EXPECT_FALSE(k.ForceReset());
+    EXPECT_TRUE(k.AcceptsRequest(TREE_OPEN));
+    EXPECT_FALSE(k.AcceptsRequest(TREE_DELETE));
+    EXPECT_EQ(k.TakeRequest(TREE_DELETE, ""), 5);
 }
 
 // ---- files ---------------------------------------------------------------------------------------
@@ -339,7 +342,7 @@ TEST_F(KostenStoreTest, EditCycleTakesTheDialogsRecordOnlyWhenCompleted) {
     const auto before = Bytes(kosten.KOSTEN);
 
     // Without the dialog nothing happens.
-    EXPECT_EQ(kosten.TakeRequest(CKosten::REQUEST_OPEN, ""), 0);
+    EXPECT_EQ(kosten.TakeRequest(TREE_OPEN, ""), 0);
     EXPECT_EQ(Bytes(kosten.KOSTEN), before);
 
     CKosten::SetUpdateProcedure([](int request) { return ChangeWage(request, 20.0, 25.0, 2); });
@@ -348,7 +351,7 @@ TEST_F(KostenStoreTest, EditCycleTakesTheDialogsRecordOnlyWhenCompleted) {
     EXPECT_EQ(owner.recalcs, 0);
 
     CKosten::SetUpdateProcedure([](int request) { return ChangeWage(request, 20.0, 22.5, 1); });
-    EXPECT_EQ(kosten.TakeRequest(CKosten::REQUEST_OPEN, ""), 0);
+    EXPECT_EQ(kosten.TakeRequest(TREE_OPEN, ""), 0);
     EXPECT_EQ(kosten.KOSTEN.GetReal("STUNDENLOHN"), 22.5);
     EXPECT_EQ(owner.recalcs, 1);
     EXPECT_FALSE(FileIsOpen(TMPKOST));
