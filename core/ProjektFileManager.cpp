@@ -1,11 +1,15 @@
 #include "core/ProjektFileManager.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <system_error>
+#include <thread>
 
 #include "core/Files.h"
 #include "core/Utilities.h"
@@ -287,7 +291,15 @@ uint8_t CProjektFileManager::CompactWorkingCopy() {
     }
     if (result == STORE_DONE) {
         CloseTables();
+        // The old working copy holds every step since opening; the kernel frees its blocks when
+        // its last reference goes. That reference is dropped on another thread, so the cost of
+        // the history stays out of saving.
+        // (Only when it was replaced: closing a descriptor drops the locks SQLite holds on the
+        // file, which must not happen while the tables are open in it again.)
+        const int oldCopy = ::open(physFileName_.c_str(), O_RDONLY | O_CLOEXEC);
         if (FileCopyNamed(target, physFileName_) != ERR_NONE) result = STORE_REFUSED;
+        if (oldCopy >= 0 && result == STORE_DONE) std::thread([oldCopy] { ::close(oldCopy); }).detach();
+        else if (oldCopy >= 0) ::close(oldCopy);
     }
     {
         KeepError keep;
