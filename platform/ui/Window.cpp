@@ -61,6 +61,12 @@ struct Registry {
     ListFormat noFormat;
 };
 
+std::function<void(int)>& CloseDownRefusedHook()
+{
+    static std::function<void(int)> hook;
+    return hook;
+}
+
 Registry& R()
 {
     static Registry r;
@@ -933,8 +939,12 @@ bool WindowAccept(int window)
             DefaultHandling(*owner, cur);
         } else if (owner && cur.code == EVENT_CLOSE_DOWN && owner->desc.kind == WindowKind::MdiChild) {
             // A child that keeps its window refuses the close-down of the frame.
-            if (WindowModel* frame = Find(owner->frame))
+            if (WindowModel* frame = Find(owner->frame)) {
+                bool wasClosingDown = frame->closingDown;
                 frame->closingDown = false;
+                if (wasClosingDown && CloseDownRefusedHook())
+                    CloseDownRefusedHook()(frame->id);
+            }
         }
     }
     cur = Event{};
@@ -1624,6 +1634,8 @@ int TextLineHeight(const std::string& fontName, int fontSize)
 }
 
 // ---- pictures ------------------------------------------------------------------------------
+
+void SetCloseDownRefusedHook(std::function<void(int frame)> hook) { CloseDownRefusedHook() = std::move(hook); }
 
 void SetPictureFunctions(PictureFormatFn format, PictureParseFn parse)
 {

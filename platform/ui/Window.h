@@ -7,6 +7,7 @@
 #include "platform/ui/Property.h"
 #include "platform/ui/WindowModel.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,12 @@ using LineHeightFn = std::function<int(const std::string& fontName, int fontSize
 void SetTextMeasure(TextWidthFn width, LineHeightFn lineHeight);
 int TextWidth(const std::string& text, const std::string& fontName = {}, int fontSize = 0);
 int TextLineHeight(const std::string& fontName = {}, int fontSize = 0);
+
+// ---- Close-down of the frame ----------------------------------------------------------------
+
+// Called on a child's thread when that MDI child keeps its window against the frame's close-down,
+// which so ends; the program forgets there that it was closing down (nullptr: no hook).
+void SetCloseDownRefusedHook(std::function<void(int frame)> hook);
 
 // ---- Values shown through pictures ---------------------------------------------------------
 
