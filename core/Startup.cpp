@@ -1,0 +1,257 @@
+#include "core/Startup.h"
+
+#include "core/Files.h"
+#include "core/Frame.h"
+#include "core/IniFile.h"
+#include "core/MessageDialog.h"
+#include "core/Utilities.h"
+#include "platform/fw/FwError.h"
+#include "platform/fw/FwSettings.h"
+#include "platform/records/RecordFile.h"
+#include "platform/ui/MessageShow.h"
+#include "platform/ui/Window.h"
+#include "platform/values/Locale.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+std::string ProgramDirectory;
+std::string ConfigFileName;
+
+namespace {
+
+// The code points of a UTF-8 text (a broken byte counts as itself).
+std::u32string CodePoints(std::string_view text)
+{
+    std::u32string out;
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const size_t extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        char32_t cp = extra ? (c & (0x3F >> extra)) : c;
+        bool ok = i + extra < text.size();
+        for (size_t k = 1; ok && k <= extra; ++k) {
+            const unsigned char n = static_cast<unsigned char>(text[i + k]);
+            if ((n & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (n & 0x3F);
+        }
+        out.push_back(ok ? cp : c);
+        i += ok ? extra + 1 : 1;
+    }
+    return out;
+}
+
+std::string TrimRightSpaces(std::string_view text)
+{
+    size_t end = text.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+void PlainNotice(const std::string& text)
+{
+    // Before the message dialog is installed: the platform's box, OK and no caption.
+    MessageRequest m;
+    m.text = text;
+    m.buttonBits = BUTTON_OK;
+    MessageShow(m);
+}
+
+// Each defaults table must hold a record: the definitions pool reads its first one.
+void EnsureDefaultsRecords()
+{
+    struct Table {
+        FwFileManager* access;
+        RecordFile* file;
+        const char* label;
+    };
+    const Table tables[] = {
+        {Access::KRIDEFAULT, &KRIDEFAULT, "KRIVorgaben"},
+        {Access::RBDEFAULT, &RBDEFAULT, "RBVorgaben"},
+        {Access::RBWARN, &RBWARN, "RBWarngrenzen"},
+        {Access::RBFEHLER, &RBFEHLER, "RBFehlergrenzen"},
+    };
+    for (const Table& t : tables) {
+        if (!t.access)
+            continue;
+        t.access->SetAliasOf(nullptr);
+        t.access->Open();
+        FileSet(*t.file);
+        if (t.access->TryNext() == 0)
+            continue;
+        t.file->Clear();
+        if (t.access->Insert() == 0)
+            PlainNotice(std::string("leeren ") + t.label + " Datensatz erzeugt");
+        else
+            PlainNotice(std::string("Fehler beim Erzeugen eines leeren ") + t.label + " Datensatzes");
+    }
+    if (Access::WARNTXT)
+        Access::WARNTXT->Open();
+}
+
+} // namespace
+
+std::string CurrentDirectory()
+{
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::current_path(ec);
+    if (ec)
+        return ".";
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(dir, ec);
+    return (ec ? dir : canonical).string();
+}
+
+std::string SingleInstanceName(std::string_view productWord, std::string_view directory)
+{
+    const std::u32string s =
+        CodePoints(LocaleUpper(TrimRightSpaces(productWord)) + LocaleUpper(TrimRightSpaces(directory)));
+    static const char alphabet[] = "0123456789ABCDE";
+    // Position i (from 1) adds i + its code to digit ((i - 1) mod 32) + 1; the first 32 positions
+    // are there even for a shorter text (as blanks).
+    uint64_t sums[32] = {};
+    const size_t length = s.size() > 32 ? s.size() : 32;
+    for (size_t i = 1; i <= length; ++i) {
+        uint64_t code = i <= s.size() ? static_cast<uint64_t>(s[i - 1]) : 32u;
+        sums[(i - 1) % 32] += i + code;
+    }
+    std::string name = "{";
+    for (int p = 1; p <= 32; ++p) {
+        int k = static_cast<int>(sums[p - 1] % 16);
+        name += alphabet[k == 0 ? 0 : k - 1];
+        if (p == 8 || p == 12 || p == 16 || p == 20)
+            name += '-';
+    }
+    return name + "}";
+}
+
+std::string InstanceRuntimeDirectory()
+{
+    std::error_code ec;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime &&
+                                                               std::filesystem::is_directory(runtime, ec))
+        return runtime;
+    std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+    return ec ? std::string("/tmp") : temp.string();
+}
+
+CSingleInstance::~CSingleInstance() { Release(); }
+
+CSingleInstance::State CSingleInstance::Acquire(const std::string& directory, const std::string& lockDirectory)
+{
+    Release();
+    name_ = SingleInstanceName("varn4", directory);
+    const std::string base = JoinPath(lockDirectory.empty() ? InstanceRuntimeDirectory() : lockDirectory,
+                                      "varn4-" + std::to_string(getuid()) + "-" + name_);
+    lockPath_ = base + ".lock";
+    socketPath_ = base + ".sock";
+
+    int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return state_ = State::Unguarded;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // The owner's directory, for a second start that finds the lock held.
+        if (ftruncate(fd, 0) == 0) {
+            ssize_t written = write(fd, directory.data(), directory.size());
+            (void)written;
+        }
+        fd_ = fd;
+        return state_ = State::Owner;
+    }
+    const bool held = errno == EWOULDBLOCK;
+    State result = State::Unguarded;
+    if (held) {
+        // The owner writes its directory right after taking the lock: give it a moment.
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            std::string owner;
+            char buffer[4096];
+            ssize_t n;
+            if (lseek(fd, 0, SEEK_SET) == 0)
+                while ((n = read(fd, buffer, sizeof buffer)) > 0)
+                    owner.append(buffer, static_cast<size_t>(n));
+            if (!owner.empty()) {
+                // Another directory whose name came out the same is no reason to end.
+                result = owner == directory ? State::Running : State::Unguarded;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    close(fd);
+    return state_ = result;
+}
+
+void CSingleInstance::Release()
+{
+    // The lock file stays: removing it could let a start that opened it just now run beside a
+    // later one.
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+    state_ = State::None;
+}
+
+std::string LocaleMissingMessage(const std::string& error)
+{
+    return error + "|Varn 4 arbeitet ohne die Sprachdatei weiter: Schaltflächen, Monats- und Tagesnamen "
+                   "und die Sortierung erscheinen nicht wie vorgesehen.";
+}
+
+std::string ConfigMissingMessage(const std::string& configFile)
+{
+    return "Die Konfigurationsdatei " + configFile +
+           " fehlt.|Sie wird leer angelegt; die Vorgaben der Kriterien und Rahmenbedingungen, die "
+           "Warn- und Fehlergrenzen und die Warntexte bleiben leer, bis die Konfigurationsdatei des "
+           "Programms wieder an ihrem Platz ist.";
+}
+
+void ProgramMain()
+{
+    GlobalErrorHandler.Init();
+    InitFileAccess(GlobalErrorHandler);
+    const std::string directory = CurrentDirectory();
+    GlobalIni.Setup(JoinPath(directory, "varn4.ini"));
+    FwSetSettings({[](const std::string& section, const std::string& key, const std::string& def) {
+                       return GlobalIni.ReadValue(section, key, def);
+                   },
+                   [](const std::string& section, const std::string& key, const std::string& value) {
+                       GlobalIni.WriteValue(section, key, value);
+                   }});
+
+    ProgramDirectory = directory;
+    const bool configExisted = std::filesystem::exists(JoinPath(directory, "varn4.cfg"));
+    ConfigFileName = NameProgramFiles(directory);
+
+    std::string error;
+    if (!Locale::Load(JoinPath(directory, "deutsch.env"), &error))
+        PlainNotice(LocaleMissingMessage(error));
+
+    if (!configExisted)
+        PlainNotice(ConfigMissingMessage(ConfigFileName));
+    EnsureDefaultsRecords();
+
+    SystemPropertySet(Prop::ToolTipDelay, 1000);
+    InstallMessageDialog(true);
+    Main();
+}
+
+void ProgramShutdown()
+{
+    InstallMessageDialog(false);
+    GlobalIni.Teardown();
+    ReleaseFileAccess();
+    // After the release nothing holds them open any more.
+    FileRemove(TMPSCHICHT);
+    FileRemove(TMPBEL);
+    GlobalErrorHandler.Kill();
+    FwSetSettings({});
+}

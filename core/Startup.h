@@ -1,0 +1,76 @@
+#pragma once
+// Start-up and shut-down of the program, and the guard that lets one instance run per program
+// directory.
+//
+// ProgramMain runs on logical thread 1: it sets up the error object, the record files and the
+// settings file, names the program's files in the program directory (the current directory at
+// start), loads the locale, makes sure the four defaults tables of "varn4.cfg" hold a record,
+// installs the message dialog and runs the frame until the user quits. ProgramShutdown releases
+// all of it; the caller runs it only after every logical thread has ended, so nothing is released
+// while a thread may still use it.
+#include <string>
+#include <string_view>
+
+// The program directory (the current directory at start-up, absolute) and the configuration
+// file in it; empty before start-up.
+extern std::string ProgramDirectory;
+extern std::string ConfigFileName;
+
+// The current directory, absolute and with symbolic links resolved.
+std::string CurrentDirectory();
+
+// The guard's name: 38 characters shaped like a registry GUID ("{xxxxxxxx-xxxx-xxxx-xxxx-
+// xxxxxxxxxxxx}", hexadecimal digits without F), computed from the product word and the
+// directory, both in upper case. Every character of the directory counts: the 33rd character of
+// the text and those after it are folded onto the 32 digits.
+std::string SingleInstanceName(std::string_view productWord, std::string_view directory);
+
+// A lock per program directory, held by the running instance until it ends (the system drops it
+// with the process, so a crash leaves no stale guard). The lock file lives in the user's runtime
+// directory and holds the directory of its owner, so two directories whose names happen to agree
+// never stop each other.
+class CSingleInstance {
+public:
+    enum class State {
+        None,        // not tried yet, or released
+        Owner,       // this instance holds the guard
+        Running,     // an instance of the same directory runs
+        Unguarded,   // no guard could be had: start without one
+    };
+
+    CSingleInstance() = default;
+    ~CSingleInstance();
+    CSingleInstance(const CSingleInstance&) = delete;
+    CSingleInstance& operator=(const CSingleInstance&) = delete;
+
+    // Takes the guard of `directory`; the lock and the socket lie in `lockDirectory` (empty: the
+    // user's runtime directory, else the temporary directory).
+    State Acquire(const std::string& directory, const std::string& lockDirectory = {});
+    void Release();
+
+    State GetState() const { return state_; }
+    const std::string& Name() const { return name_; }
+    // Where the running instance listens for a second start's request.
+    const std::string& SocketPath() const { return socketPath_; }
+    const std::string& LockPath() const { return lockPath_; }
+
+private:
+    int fd_ = -1;
+    State state_ = State::None;
+    std::string name_, lockPath_, socketPath_;
+};
+
+// The user's runtime directory ($XDG_RUNTIME_DIR when it exists), else the temporary directory.
+std::string InstanceRuntimeDirectory();
+
+// Start-up, the frame until the user quits; on logical thread 1.
+void ProgramMain();
+// The shut-down after every logical thread has ended: the temporary files "schichttypen.tmp"
+// and "Belastungseinschaetzungen.tmp" removed from the current directory, the settings' own
+// bookkeeping written, the record files and the error object released, the message dialog and
+// the settings connection removed.
+void ProgramShutdown();
+
+// The start-up messages (tests compare them).
+std::string LocaleMissingMessage(const std::string& error);
+std::string ConfigMissingMessage(const std::string& configFile);
