@@ -204,7 +204,8 @@ bool CTree::EditRowText(std::string& text)
             EventSkipDefault();
             continue;
         }
-        if (code == EVENT_LOSE_FOCUS || code == EVENT_GAIN_FOCUS)
+        // Focus arriving somewhere (the list selected after a refused name) is no user action.
+        if (code == EVENT_LOSE_FOCUS || code == EVENT_GAIN_FOCUS || code == EVENT_SELECTED)
             continue;
         if (EventControl() == editor.FEQ && !IsWindowEvent(code)) {
             EditAction a = editor.TakeEvent(code);
