@@ -1,0 +1,175 @@
+// The worksheet as a stored part and a tree node: a new worksheet, its record, copy, rename and
+// the requests it offers, in a project of real worksheets.
+#include "worksheets/Arbeitsblatt.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/Files.h"
+#include "core/Projektmanager.h"
+#include "platform/values/Date.h"
+
+namespace {
+
+class ArbeitsblattTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string t = (std::filesystem::temp_directory_path() / "varnblattXXXXXX").string();
+        ASSERT_NE(::mkdtemp(t.data()), nullptr);
+        dir_ = t;
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_);
+        RegisterArbeitsblatt();
+        projekt().New(ARBEITSBLATT_AZ);
+    }
+    void TearDown() override {
+        if (projekt().IsOpen()) projekt().Close();
+        SetArbeitsblattFactory(nullptr);
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+    static CProjekt& projekt() { return GlobalProjektmanager.Projekt(); }
+    static CArbeitsblatt& sheet(int i) { return *static_cast<CArbeitsblatt*>(projekt().GetArbeitsblatt(i)); }
+    // The records of the worksheet table in the working copy.
+    static int32_t StoredRecords() { return sheet(1).CountInstances(); }
+
+    std::string dir_;
+    std::filesystem::path previous_;
+};
+
+TEST_F(ArbeitsblattTest, NewWorksheetsOfBothKinds)
+{
+    CArbeitsblatt& az = sheet(1);
+    EXPECT_EQ(az.GetTyp(), ARBEITSBLATT_AZ);
+    EXPECT_EQ(az.GetText(), "Arbeitszeitblatt");
+    EXPECT_EQ(az.GetBezugsrahmen(), 1);
+    EXPECT_EQ(az.GetSchichtgruppenstaerke(), 1);
+    EXPECT_EQ(az.GetIcon(), "~mini_tabelle.ico");
+    EXPECT_EQ(az.CountEntries(), 4);
+    EXPECT_EQ(StoredRecords(), 1);   // stored once at once
+
+    auto& flex = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_FLEX));
+    EXPECT_EQ(flex.GetText(), "Flex-Arbeitszeitblatt");
+    EXPECT_EQ(flex.GetIcon(), "~mini_kalender.ico");
+    EXPECT_EQ(flex.CountEntries(), 3);
+    EXPECT_EQ(StoredRecords(), 2);
+    flex.SetBezugsrahmen(4, false);   // a flex worksheet has no reference period
+    flex.SetSchichtgruppenstaerke(3, false);
+    EXPECT_EQ(flex.GetBezugsrahmen(), 1);
+    EXPECT_EQ(flex.GetSchichtgruppenstaerke(), 1);
+    az.SetBezugsrahmen(4, false);
+    az.SetSchichtgruppenstaerke(3, false);
+    az.SetBezugsrahmen(7, true);      // keep: the value stays
+    EXPECT_EQ(az.GetBezugsrahmen(), 4);
+    EXPECT_EQ(az.GetSchichtgruppenstaerke(), 3);
+}
+
+TEST_F(ArbeitsblattTest, TheWorksheetHasNoStepsOfItsOwn)
+{
+    CArbeitsblatt& s = sheet(1);
+    EXPECT_EQ(s.StoreStep(), STORE_REFUSED);
+    EXPECT_FALSE(s.CanUndo(1));
+    EXPECT_FALSE(s.CanRedo(1));
+    EXPECT_EQ(s.Undo(1), STORE_REFUSED);
+    EXPECT_EQ(s.Redo(1), STORE_REFUSED);
+}
+
+TEST_F(ArbeitsblattTest, RenameRefusesBlankNamesAndCutsLongOnes)
+{
+    CArbeitsblatt& s = sheet(1);
+    ASSERT_TRUE(s.AcceptsRequest(TREE_RENAME));
+    EXPECT_EQ(s.TakeRequest(TREE_RENAME, ""), STORE_REFUSED);
+    EXPECT_EQ(s.TakeRequest(TREE_RENAME, "    "), STORE_REFUSED);
+    EXPECT_EQ(s.GetText(), "Arbeitszeitblatt");
+    EXPECT_EQ(s.TakeRequest(TREE_RENAME, "Spätdienst Süd"), STORE_DONE);
+    EXPECT_EQ(s.GetText(), "Spätdienst Süd");
+    std::string longName;
+    for (int i = 0; i < 90; ++i) longName += "ä";
+    EXPECT_EQ(s.TakeRequest(TREE_RENAME, longName), STORE_DONE);
+    EXPECT_EQ(s.GetText(), longName.substr(0, 80 * 2));   // 80 characters of two bytes each
+}
+
+TEST_F(ArbeitsblattTest, DeleteIsOfferedOnlyWhileTheProjectHasTwoWorksheets)
+{
+    EXPECT_FALSE(sheet(1).AcceptsRequest(TREE_DELETE));
+    projekt().AddArbeitsblatt(ARBEITSBLATT_FLEX);
+    EXPECT_TRUE(sheet(1).AcceptsRequest(TREE_DELETE));
+    EXPECT_TRUE(sheet(2).AcceptsRequest(TREE_DELETE));
+    for (int r : {1, 2, 3, 6, 8, 9}) EXPECT_TRUE(sheet(1).AcceptsRequest(r)) << r;
+    for (int r : {5, 7, 10}) EXPECT_FALSE(sheet(1).AcceptsRequest(r)) << r;
+}
+
+TEST_F(ArbeitsblattTest, DuplicateNamesTheCopyAndCopiesItsOwnData)
+{
+    CArbeitsblatt& source = sheet(1);
+    source.TakeRequest(TREE_RENAME, std::string(75, 'x'));
+    source.SetBezugsrahmen(6, false);
+    source.GetKommentar().KOMMENTAR = "Notiz";
+    source.GetKommentar().ARBEITNEHMER[14] = "Meier";
+    GlobalProjektmanager.DuplicateArbeitsblatt(source);
+    ASSERT_EQ(projekt().CountArbeitsblaetter(), 2);
+    CArbeitsblatt& copy = sheet(2);
+    EXPECT_EQ(copy.GetText(), "Kopie von " + std::string(70, 'x'));   // cut to 80
+    EXPECT_EQ(copy.GetTyp(), ARBEITSBLATT_AZ);
+    EXPECT_EQ(copy.GetBezugsrahmen(), 6);
+    EXPECT_EQ(copy.GetKommentar(), source.GetKommentar());
+    EXPECT_TRUE(projekt().IsChanged());
+    copy.GetKommentar().KOMMENTAR = "geändert";
+    EXPECT_EQ(source.GetKommentar().KOMMENTAR, "Notiz");
+}
+
+TEST_F(ArbeitsblattTest, SavedFieldsLoadBackInTheirOrder)
+{
+    CArbeitsblatt& first = sheet(1);
+    first.TakeRequest(TREE_RENAME, "Früh");
+    first.SetBezugsrahmen(5, false);
+    first.SetSchichtgruppenstaerke(2, false);
+    KommentarInfo& notes = first.GetKommentar();
+    notes.KOMMENTAR = "Zeile 1\r\nZeile 2";
+    notes.BEZEICHNUNGARBEITSPLATZ = "Leitstelle";
+    notes.TAETIGKEITEN[5] = "Funk";
+    notes.ANZAHLARBEITSPLAETZE = 12;
+    notes.ARBEITNEHMER[0] = "Özdemir";
+    notes.BISHERIGESCHICHTZEIT = 8 * 360000 + 1;
+    notes.BEARBEITER = "Planer";
+    notes.ANSPRECHPARTNER = "Betriebsrat";
+    auto& flex = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_FLEX));
+    flex.TakeRequest(TREE_RENAME, "Gleitzeit");
+    projekt().AddArbeitsblatt(ARBEITSBLATT_AZ);
+    projekt().SetFileName("blaetter");
+    ASSERT_EQ(projekt().Save(), STORE_DONE);
+    const KommentarInfo saved = notes;
+    projekt().Close();
+
+    projekt().SetFileName(dir_ + "/blaetter.prj");
+    ASSERT_EQ(projekt().Load(), STORE_DONE);
+    ASSERT_EQ(projekt().CountArbeitsblaetter(), 3);
+    EXPECT_EQ(sheet(1).GetText(), "Früh");
+    EXPECT_EQ(sheet(1).GetBezugsrahmen(), 5);
+    EXPECT_EQ(sheet(1).GetSchichtgruppenstaerke(), 2);
+    KommentarInfo expected = saved;
+    expected.LETZTEAENDERUNG = static_cast<int32_t>(DateToday());   // the date of the save
+    EXPECT_EQ(sheet(1).GetKommentar(), expected);
+    EXPECT_EQ(sheet(2).GetText(), "Gleitzeit");
+    EXPECT_EQ(sheet(2).GetTyp(), ARBEITSBLATT_FLEX);
+    EXPECT_EQ(sheet(3).GetText(), "Arbeitszeitblatt");
+}
+
+TEST_F(ArbeitsblattTest, NotesNodeShowsTheNotesAndRefreshesWithThem)
+{
+    CArbeitsblatt& s = sheet(1);
+    CTree tree;
+    tree.Refresh(&projekt());
+    ASSERT_EQ(tree.RowCount(), 4);
+    EXPECT_EQ(tree.Row(3)->SCREENTEXT, "Arbeitszeitblatt");
+    EXPECT_EQ(tree.Row(4)->SCREENTEXT, "Notizen (leer)");
+    EXPECT_EQ(tree.Row(4)->LEVEL, 3);   // always expanded, below the worksheet
+    s.GetKommentar().BEZEICHNUNGARBEITSPLATZ = "Pforte";
+    tree.Refresh();
+    EXPECT_EQ(tree.Row(4)->SCREENTEXT, "Pforte");
+}
+
+} // namespace
