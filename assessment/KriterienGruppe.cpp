@@ -24,7 +24,7 @@ void CKriterienGruppe::Add(CKriterium* criterion)
     criterion->GROUPNAME = NAME;
 }
 
-std::string CKriterienGruppe::GetIcon() const
+std::string CKriterienGruppe::GetIcon()
 {
     long on = 0;
     for (const CKriterium* k : KRITERIEN)
@@ -35,7 +35,7 @@ std::string CKriterienGruppe::GetIcon() const
     return on == 0 ? "~unchecked.ico" : "~checked_partly.ico";
 }
 
-bool CKriterienGruppe::ForceReset() const
+bool CKriterienGruppe::ForceReset()
 {
     for (const CKriterium* k : KRITERIEN)
         if (k->TREEENTRYFORCERESET)
@@ -43,27 +43,26 @@ bool CKriterienGruppe::ForceReset() const
     return false;
 }
 
-void CKriterienGruppe::RefreshTree(long level, IKriterienBaum& tree)
+void CKriterienGruppe::RefreshTree(int level, CTree& tree)
 {
-    tree.AddEntry(this, level, GetText(), GetIcon());
+    tree.AddEntry(*this, level, GetText(), GetIcon());
     for (CKriterium* k : KRITERIEN)
         k->RefreshTree(level + 1, tree);
 }
 
-bool CKriterienGruppe::AcceptsRequest(uint8_t request) const
+bool CKriterienGruppe::AcceptsRequest(int request)
 {
-    return request == TREE_REQUEST_OPEN || request == TREE_REQUEST_COLLAPSE || request == TREE_REQUEST_EXPAND ||
-           request == TREE_REQUEST_TOGGLE;
+    return request == TREE_OPEN || request == TREE_COLLAPSE || request == TREE_EXPAND || request == TREE_TOGGLE;
 }
 
-uint8_t CKriterienGruppe::TakeRequest(uint8_t request, const std::string&)
+uint8_t CKriterienGruppe::TakeRequest(int request, const std::string&)
 {
     switch (request) {
-    case TREE_REQUEST_COLLAPSE:
-    case TREE_REQUEST_EXPAND:
+    case TREE_COLLAPSE:
+    case TREE_EXPAND:
         EXPANDED = EXPANDED ? 0 : 1;
         break;
-    case TREE_REQUEST_TOGGLE: {
+    case TREE_TOGGLE: {
         if (QueueRecords(KRITERIEN) == 0)
             break;
         CKriterium* first = KRITERIEN.Rows().front();

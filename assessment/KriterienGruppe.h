@@ -6,7 +6,7 @@
 
 #include <string>
 
-class CKriterienGruppe : public CKriterienChecker, public IKriterienBaumEintrag {
+class CKriterienGruppe : public CKriterienChecker, public ITreeEntry {
 public:
     std::string NAME;  // at most 64 characters
     uint8_t EXPANDED = 0;
@@ -18,15 +18,15 @@ public:
 
     // "~checked.ico" when every criterion is switched on (an empty group too), "~unchecked.ico"
     // when none is, else "~checked_partly.ico".
-    std::string GetIcon() const override;
-    std::string GetText() const override { return NAME; }
-    bool IsExpanded() const override { return EXPANDED != 0; }
-    bool ForceReset() const override;
-    long CountEntries() const override { return long(QueueRecords(KRITERIEN)); }
+    std::string GetIcon() override;
+    std::string GetText() override { return NAME; }
+    bool IsExpanded() override { return EXPANDED != 0; }
+    bool ForceReset() override;
+    int32_t CountEntries() override { return int32_t(QueueRecords(KRITERIEN)); }
     // Its own row, then each criterion's one level deeper.
-    void RefreshTree(long level, IKriterienBaum& tree) override;
-    bool AcceptsRequest(uint8_t request) const override;
+    void RefreshTree(int level, CTree& tree) override;
+    bool AcceptsRequest(int request) override;
     // 8 and 9 fold the group; 10 switches every criterion to the opposite of the first one's
     // state and tells the first one's pool. Always 0.
-    uint8_t TakeRequest(uint8_t request, const std::string& text) override;
+    uint8_t TakeRequest(int request, const std::string& text) override;
 };

@@ -111,29 +111,29 @@ void CKriterium::SetTableDivisor()
         TEILER = kTeilerStandard;
 }
 
-std::string CKriterium::GetIcon() const
+std::string CKriterium::GetIcon()
 {
     if (!AKTIVIERT)
         return "~unchecked.ico";
     return IsLegal() ? "~checked_gesetzlich.ico" : "~checked.ico";
 }
 
-void CKriterium::RefreshTree(long level, IKriterienBaum& tree)
+void CKriterium::RefreshTree(int level, CTree& tree)
 {
-    tree.AddEntry(this, level, GetText(), GetIcon());
+    tree.AddEntry(*this, level, GetText(), GetIcon());
     TREEENTRYFORCERESET = 0;
 }
 
-bool CKriterium::AcceptsRequest(uint8_t request) const
+bool CKriterium::AcceptsRequest(int request)
 {
-    return request == TREE_REQUEST_OPEN || request == TREE_REQUEST_TOGGLE;
+    return request == TREE_OPEN || request == TREE_TOGGLE;
 }
 
-uint8_t CKriterium::TakeRequest(uint8_t request, const std::string&)
+uint8_t CKriterium::TakeRequest(int request, const std::string&)
 {
-    if (request == TREE_REQUEST_OPEN) {
+    if (request == TREE_OPEN) {
         Edit();
-    } else if (request == TREE_REQUEST_TOGGLE && ToggleActive() == 0) {
+    } else if (request == TREE_TOGGLE && ToggleActive() == 0) {
         StoreToKRI();
         TREEENTRYFORCERESET = 1;
         if (DEFINITIONSMANAGER)

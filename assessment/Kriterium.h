@@ -6,6 +6,7 @@
 // Settings travel through the KRI record buffer (element NUMMER of EINSTELLUNGEN); weights come
 // from the settings file, section "Kriteriengewichtung".
 #include "assessment/Verstossliste.h"
+#include "core/Tree.h"
 
 #include <array>
 #include <cstdint>
@@ -59,36 +60,6 @@ public:
     virtual void NotifyArbeitsblatt() = 0;
 };
 
-class IKriterienBaumEintrag;
-
-// The tree control's side of a refresh: a node adds its row at a level (1 = top).
-class IKriterienBaum {
-public:
-    virtual ~IKriterienBaum() = default;
-    virtual void AddEntry(IKriterienBaumEintrag* entry, long level, const std::string& text,
-                          const std::string& icon) = 0;
-};
-
-// Tree requests.
-constexpr uint8_t TREE_REQUEST_OPEN = 3;
-constexpr uint8_t TREE_REQUEST_COLLAPSE = 8;
-constexpr uint8_t TREE_REQUEST_EXPAND = 9;
-constexpr uint8_t TREE_REQUEST_TOGGLE = 10;
-
-// The eight operations of a tree node (criteria and criteria groups).
-class IKriterienBaumEintrag {
-public:
-    virtual ~IKriterienBaumEintrag() = default;
-    virtual std::string GetIcon() const = 0;
-    virtual std::string GetText() const = 0;
-    virtual bool IsExpanded() const = 0;
-    virtual bool ForceReset() const = 0;
-    virtual long CountEntries() const = 0;
-    virtual void RefreshTree(long level, IKriterienBaum& tree) = 0;
-    virtual bool AcceptsRequest(uint8_t request) const = 0;
-    virtual uint8_t TakeRequest(uint8_t request, const std::string& text) = 0;
-};
-
 // ---- the criterion -------------------------------------------------------------------------
 
 // TYP
@@ -102,7 +73,7 @@ constexpr double kTeilerStandard = 100000.0;
 constexpr long kKriteriumNummerMax = 22;  // elements of KRI:EINSTELLUNGEN
 constexpr std::size_t kKriteriumNameMax = 64;
 
-class CKriterium : public IKriterienBaumEintrag {
+class CKriterium : public ITreeEntry {
 public:
     CKriterium();
     ~CKriterium() override;
@@ -135,15 +106,15 @@ public:
     bool IsLegal() const { return TYP == TYP_GESETZLICH_GENERIERUNG || TYP == TYP_GESETZLICH_ANZEIGE; }
 
     // Tree node.
-    std::string GetIcon() const override;
-    std::string GetText() const override { return NAME; }
-    bool IsExpanded() const override { return true; }
-    bool ForceReset() const override { return TREEENTRYFORCERESET != 0; }
-    long CountEntries() const override { return 1; }
-    void RefreshTree(long level, IKriterienBaum& tree) override;
-    bool AcceptsRequest(uint8_t request) const override;
+    std::string GetIcon() override;
+    std::string GetText() override { return NAME; }
+    bool IsExpanded() override { return true; }
+    bool ForceReset() override { return TREEENTRYFORCERESET != 0; }
+    int32_t CountEntries() override { return 1; }
+    void RefreshTree(int level, CTree& tree) override;
+    bool AcceptsRequest(int request) override;
     // 3 runs Edit; 10 toggles, stores to KRI and tells the pool. Always 0.
-    uint8_t TakeRequest(uint8_t request, const std::string& text) override;
+    uint8_t TakeRequest(int request, const std::string& text) override;
 
     // The base members from the other criterion, then DEFINITIONSMANAGER := pool. Classes with
     // members of their own copy those too.
