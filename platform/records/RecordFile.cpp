@@ -986,6 +986,16 @@ bool FileInTransaction() {
 
 // ---- copy ------------------------------------------------------------------------------------
 
+namespace {
+mode_t CopyMode(const std::string& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+}  // namespace
+
 int FileCopyNamed(std::string_view source, std::string_view destination) {
     std::lock_guard lock(Mutex());
     const std::string display(destination);
@@ -1025,6 +1035,9 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
         if (guard >= 0) ::close(guard);
         return SetError(MapErrno(errno), display);
     }
+    // mkstemp makes the file private; the copy gets the mode of the file it replaces, or that of
+    // any new file of the user.
+    ::fchmod(tfd, CopyMode(to.path));
     ::close(tfd);
 
     sqlite3* out = nullptr;

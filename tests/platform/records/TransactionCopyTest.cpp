@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -155,4 +156,20 @@ TEST_F(TwoFiles, CopyErrors) {
     EXPECT_EQ(FileCopyNamed(Path("p.prj~"), Path("x.prj")), ERR_TRANSACTION_ACTIVE);
     ASSERT_EQ(FileRollback(), 0);
     EXPECT_FALSE(std::filesystem::exists(Path("x.prj")));
+}
+
+TEST_F(TwoFiles, CopyKeepsTheModeOfTheFileItReplacesOrTheUsersDefault) {
+    namespace fs = std::filesystem;
+    Add(plan, 1);
+    const mode_t mask = ::umask(022);
+    const std::string fresh = Path("neu.prj");
+    ASSERT_EQ(FileCopyNamed(Path("p.prj~"), fresh), 0);
+    EXPECT_EQ(fs::status(fresh).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(fresh, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                               fs::perms::group_write);
+    ASSERT_EQ(FileCopyNamed(Path("p.prj~"), fresh), 0);
+    EXPECT_EQ(fs::status(fresh).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write);
+    ::umask(mask);
 }
