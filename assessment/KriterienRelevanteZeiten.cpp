@@ -1,0 +1,215 @@
+#include "assessment/KriterienRelevanteZeiten.h"
+
+#include "assessment/AZPBewertung.h"
+#include "assessment/KriteriumMarker.h"
+#include "assessment/RahmenbedingungRelevanteZeiten.h"
+#include "assessment/SchichtNode.h"
+#include "core/Schicht.h"
+#include "core/TimeHelpers.h"
+
+namespace {
+
+// The weight of the six criteria: the settings file's value (default 20) x 1000.
+constexpr long kGewichtStandard = 20;
+constexpr double kGewichtFaktor = 1000.0;
+
+// A placement of the relevant time: the minutes the interval overlaps it; with checkRest, when
+// it does not, the part of the relevant time that the rest after the shift cannot hold.
+uint32_t Placement(const ::TERMIN& interval, const ::TERMIN& window, uint32_t length, bool checkRest, uint32_t rest)
+{
+    uint32_t v = IntervalOverlap(interval, window);
+    if (checkRest && v == 0)
+        v = length > rest ? length - rest : 0;
+    return v;
+}
+
+uint32_t DayBack(uint32_t stamp) { return stamp >= kMinutesPerDay ? stamp - kMinutesPerDay : 0; }
+
+} // namespace
+
+CKriteriumRelevanteZeiten::CKriteriumRelevanteZeiten(long number, uint8_t mode)
+{
+    PRUEFMODUS = mode;
+    SetNummer(number);
+}
+
+void CKriteriumRelevanteZeiten::SetRahmenbedingung(CRahmenbedingungRelevanteZeiten* constraint)
+{
+    TEILER = double(ReadWeight(kGewichtStandard)) * kGewichtFaktor;
+    RBRELEVANTEZEITEN = constraint;
+}
+
+void CKriteriumRelevanteZeiten::Assign(const CKriterium& other, IKriterienPool* pool)
+{
+    CKriterium::Assign(other, pool);
+    const auto* same = dynamic_cast<const CKriteriumRelevanteZeiten*>(&other);
+    if (same && same->RBRELEVANTEZEITEN && RBRELEVANTEZEITEN)
+        RBRELEVANTEZEITEN->Assign(*same->RBRELEVANTEZEITEN);
+}
+
+uint32_t CKriteriumRelevanteZeiten::ForWeekday(int weekday, const ::TERMIN& interval, bool dayBefore, bool checkRest,
+                                               uint32_t rest) const
+{
+    const RELEVANTEZEIT& z = RBRELEVANTEZEITEN->RELEVANTEZEITEN[std::size_t(weekday - 1)];
+    const uint32_t day = (MinuteStampDay(interval.BEGINN) - 1) * kMinutesPerDay;
+    const uint32_t length = TimeToMinutes(z.DAUER_MIN);
+    auto place = [&](uint32_t from) {
+        ::TERMIN w{day + from, day + from + length};
+        if (dayBefore)
+            w = {DayBack(w.BEGINN), DayBack(w.ENDE)};
+        return w;
+    };
+    uint32_t v = Placement(interval, place(TimeToMinutes(z.ANFANGSZEIT_MIN)), length, checkRest, rest);
+    if (v != 0) {
+        // Disturbed only when the latest placement is disturbed as well.
+        const uint32_t latest =
+            TimeToMinutes(z.ANFANGSZEIT_MAX) + (z.ANFANGSZEIT_MAX < z.ANFANGSZEIT_MIN ? kMinutesPerDay : 0);
+        v = Placement(interval, place(latest), length, checkRest, rest);
+    }
+    return v;
+}
+
+uint32_t CKriteriumRelevanteZeiten::Disturbance(const ::TERMIN& interval, bool checkRest, uint32_t rest) const
+{
+    if (!RBRELEVANTEZEITEN)
+        return 0;
+    const int weekday = int((MinuteStampDay(interval.BEGINN) - 1) % 7) + 1;
+    uint32_t v = ForWeekday(weekday, interval, false, checkRest, rest);
+    if (v == 0)
+        v = ForWeekday(weekday == 1 ? 7 : weekday - 1, interval, true, checkRest, rest);
+    return v;
+}
+
+double CKriteriumRelevanteZeiten::GetCost(const CSchicht& shift, uint16_t, uint8_t)
+{
+    return double(Disturbance(shift.TERMIN, false, 0));
+}
+
+void CKriteriumRelevanteZeiten::Report(CAZPBewertung& evaluation, const std::vector<Entry>& entries, std::size_t from,
+                                       std::size_t to, uint16_t limit)
+{
+    const std::size_t k = to - from;
+    if (k <= limit)
+        return;
+    const uint32_t amount = uint32_t((k - limit) * 1000 / k);
+    for (std::size_t i = from; i < to; ++i) {
+        const uint8_t position = i == from ? POSITION_ANFANG : i + 1 == to ? POSITION_ENDE : POSITION_MITTE;
+        if (CVerstossliste* list = evaluation.GetVerstossliste(entries[i].TAG))
+            list->AddWithText(this, amount, position, {}, true, false);
+    }
+}
+
+void CKriteriumRelevanteZeiten::Check(CAZPBewertung& evaluation, uint8_t)
+{
+    const CSchichtNode* first = evaluation.ERSTESCHICHT;
+    const long n = evaluation.CellCount();
+    if (!first || !RBRELEVANTEZEITEN || n < 1)
+        return;
+
+    // The disturbed days, in cycle order.
+    entries_.clear();
+    const CSchichtNode* node = first;
+    do {
+        if (Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0)
+            entries_.push_back({long(MinuteStampDay(node->TERMIN.BEGINN)), node});
+        node = node->NEXT;
+    } while (node != first);
+    if (entries_.empty())
+        return;
+
+    const std::size_t count = entries_.size();
+    if (PRUEFMODUS == PRUEFMODUS_EINZEL) {
+        const uint16_t limit = RBRELEVANTEZEITEN->EINZELSTOERUNGEN;
+        for (std::size_t from = 0; from < count;) {
+            std::size_t to = from + 1;
+            while (to < count && (entries_[to].TAG - 1) / 7 == (entries_[from].TAG - 1) / 7)
+                ++to;
+            Report(evaluation, entries_, from, to, limit);
+            from = to;
+        }
+        return;
+    }
+    if (PRUEFMODUS != PRUEFMODUS_KONT)
+        return;
+
+    const uint16_t limit = RBRELEVANTEZEITEN->KONT_STOERUNGEN;
+    if (long(count) == n) {
+        Report(evaluation, entries_, 0, count, limit);
+        return;
+    }
+    std::size_t lo = 0, hi = count;
+    if (entries_.back().TAG == n && entries_.front().TAG == 1) {
+        // The run over the cycle's end: the last cell first, then back while consecutive, then
+        // cell 1 and onwards.
+        std::size_t back = count - 1;
+        while (back > 0 && entries_[back - 1].TAG == entries_[back].TAG - 1)
+            --back;
+        std::size_t front = 1;
+        while (front < back && entries_[front].TAG == entries_[front - 1].TAG + 1)
+            ++front;
+        run_.clear();
+        for (std::size_t i = count; i > back; --i)
+            run_.push_back(entries_[i - 1]);
+        for (std::size_t i = 0; i < front; ++i)
+            run_.push_back(entries_[i]);
+        Report(evaluation, run_, 0, run_.size(), limit);
+        lo = front;
+        hi = back;
+    }
+    for (std::size_t from = lo; from < hi;) {
+        std::size_t to = from + 1;
+        while (to < hi && entries_[to].TAG == entries_[to - 1].TAG + 1)
+            ++to;
+        Report(evaluation, entries_, from, to, limit);
+        from = to;
+    }
+}
+
+void CKriteriumRelevanteZeiten::PaintClassIcon(const GridDC& dc, int left, int top, int width, const char* icon) const
+{
+    PaintMarkerIcon(dc, left + width / 2 - kMarkerIconSize / 2, top, icon);
+}
+
+// ---- the six criteria ---------------------------------------------------------------------------
+
+CKriteriumNachtschlafEinzel::CKriteriumNachtschlafEinzel() : CKriteriumRelevanteZeiten(11, PRUEFMODUS_EINZEL) {}
+void CKriteriumNachtschlafEinzel::PaintIcon(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,
+                                            int)
+{
+    PaintClassIcon(dc, left, top, width, "KR_NS_ico");
+}
+
+CKriteriumNachtschlafKont::CKriteriumNachtschlafKont() : CKriteriumRelevanteZeiten(12, PRUEFMODUS_KONT) {}
+void CKriteriumNachtschlafKont::PaintIcon(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,
+                                          int)
+{
+    PaintClassIcon(dc, left, top, width, "KR_NS_ico");
+}
+
+CKriteriumSozialzeitEinzel::CKriteriumSozialzeitEinzel() : CKriteriumRelevanteZeiten(13, PRUEFMODUS_EINZEL) {}
+void CKriteriumSozialzeitEinzel::PaintIcon(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,
+                                           int)
+{
+    PaintClassIcon(dc, left, top, width, "KR_SZ_ico");
+}
+
+CKriteriumSozialzeitKont::CKriteriumSozialzeitKont() : CKriteriumRelevanteZeiten(14, PRUEFMODUS_KONT) {}
+void CKriteriumSozialzeitKont::PaintIcon(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,
+                                         int)
+{
+    PaintClassIcon(dc, left, top, width, "KR_SZ_ico");
+}
+
+CKriteriumFamilienzeitEinzel::CKriteriumFamilienzeitEinzel() : CKriteriumRelevanteZeiten(15, PRUEFMODUS_EINZEL) {}
+void CKriteriumFamilienzeitEinzel::PaintIcon(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top,
+                                             int width, int)
+{
+    PaintClassIcon(dc, left, top, width, "KR_FZ_ico");
+}
+
+CKriteriumFamilienzeitKont::CKriteriumFamilienzeitKont() : CKriteriumRelevanteZeiten(16, PRUEFMODUS_KONT) {}
+void CKriteriumFamilienzeitKont::PaintIcon(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,
+                                           int)
+{
+    PaintClassIcon(dc, left, top, width, "KR_FZ_ico");
+}

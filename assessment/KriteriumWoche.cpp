@@ -1,0 +1,105 @@
+#include "assessment/KriteriumWoche.h"
+
+#include "assessment/AZPBewertung.h"
+#include "assessment/RahmenbedingungArbeitszeit.h"
+#include "assessment/SchichtNode.h"
+#include "core/TimeHelpers.h"
+
+#include <algorithm>
+
+namespace {
+
+long CellOf(const CSchichtNode& node) { return long(MinuteStampDay(node.TERMIN.BEGINN)); }
+
+bool Worked(const CSchichtNode* node) { return node && !node->IsPlaceholder(); }
+
+uint16_t Clamp16(long minutes) { return uint16_t(std::clamp<long>(minutes, 0, UINT16_MAX)); }
+
+} // namespace
+
+int32_t CKriteriumWoche::Wochenbeginn() const { return RB15 ? RB15->WOCHENBEGINN : 0; }
+
+void CKriteriumWoche::SetRahmenbedingung(CRahmenbedingungWAZMittel* rb15)
+{
+    RB15 = rb15;
+    if (Wochenbeginn() == 0)
+        return;
+    const uint32_t t = TimeToMinutes(Wochenbeginn());
+    SONNTAG = {6 * kMinutesPerDay, kMinutesPerWeek + t};
+    MONTAG = {(kMinutesPerWeek + t) % kMinutesPerWeek, kMinutesPerDay};
+}
+
+void CKriteriumWoche::Assign(const CKriterium& other, IKriterienPool* pool)
+{
+    CKriterium::Assign(other, pool);
+    if (const auto* same = dynamic_cast<const CKriteriumWoche*>(&other); same && same->RB15 && RB15)
+        RB15->Assign(*same->RB15);
+}
+
+uint16_t CKriteriumWoche::OverlapMinutes(const CSchichtNode& node, long d, long n) const
+{
+    const int32_t weekBegin = Wochenbeginn();
+    if (weekBegin == 0 || n < 1)
+        return node.REINEAZ;
+    const long breaks = long(node.AZGESAMT) - long(node.REINEAZ);
+    long minutes = node.REINEAZ;
+
+    if (d % 7 == 0) {
+        ::TERMIN frame = SONNTAG;
+        MoveIntervalToDay(frame, uint32_t(d));
+        if (node.TERMIN.ENDE > frame.ENDE)
+            minutes = long(IntervalOverlap(node.TERMIN, frame)) - breaks;
+        minutes = std::max(minutes, 0L);
+        // The early part of Monday's shift, before the new week begins, still belongs here. It
+        // is never more than the shift itself (a shift that ends before the week begins).
+        const CSchichtNode* next = node.NEXT;
+        if (Worked(next) && CellOf(*next) == d % n + 1) {
+            const int32_t nextBegin = MinuteStampToTime(next->TERMIN.BEGINN);
+            if (nextBegin < weekBegin)
+                minutes += std::min<long>(TimeToMinutes(weekBegin - nextBegin), next->AZGESAMT);
+        }
+    } else if (d % 7 == 1) {
+        ::TERMIN frame = MONTAG;
+        MoveIntervalToDay(frame, uint32_t(d));
+        if (node.TERMIN.BEGINN < frame.BEGINN)
+            minutes = long(IntervalOverlap(node.TERMIN, frame)) - breaks;
+        minutes = std::max(minutes, 0L);
+        // The part of Sunday's night shift after the new week has begun.
+        const CSchichtNode* previous = node.PREVIOUS;
+        if (Worked(previous) && CellOf(*previous) % n == d - 1) {
+            const int32_t begin = MinuteStampToTime(previous->TERMIN.BEGINN);
+            const int32_t end = MinuteStampToTime(previous->TERMIN.ENDE);
+            if (end < begin && end > weekBegin)
+                minutes += TimeToMinutes(end - weekBegin);
+        }
+    }
+    return Clamp16(minutes);
+}
+
+uint32_t CKriteriumWoche::WeeklyHours(const CAZPBewertung& evaluation, long week) const
+{
+    const long n = evaluation.CellCount();
+    if (!evaluation.ERSTESCHICHT || n < 1 || week < 1)
+        return 0;
+    const bool frame = Wochenbeginn() > 0;
+    uint32_t sum = 0;
+    for (long d = (week - 1) * 7 + 1; d <= week * 7 && d <= n; ++d) {
+        const CSchichtNode* node = evaluation.GetNode(d);
+        if (Worked(node)) {
+            sum += OverlapMinutes(*node, d, n);
+        } else if (frame && d % 7 == 1) {
+            // A free Monday: what Sunday's shift worked after the week began.
+            const long previousCell = d == 1 ? n : d - 1;
+            const CSchichtNode* previous = evaluation.GetNode(previousCell);
+            if (Worked(previous))
+                sum += uint32_t(std::max<long>(long(previous->REINEAZ) - OverlapMinutes(*previous, previousCell, n), 0));
+        } else if (frame && d % 7 == 0) {
+            // A free Sunday: what Monday's shift worked before the week began.
+            const long nextCell = d % n + 1;
+            const CSchichtNode* next = evaluation.GetNode(nextCell);
+            if (Worked(next))
+                sum += uint32_t(std::max<long>(long(next->REINEAZ) - OverlapMinutes(*next, nextCell, n), 0));
+        }
+    }
+    return sum;
+}
