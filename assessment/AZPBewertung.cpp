@@ -10,6 +10,13 @@
 
 namespace {
 
+// Minutes from the end of a to the begin of b, which does not begin before a (IntervalGap for
+// that order, inline: it runs once per shift of every evaluation).
+uint32_t GapTo(const TERMIN& a, const TERMIN& b)
+{
+    return a.ENDE > b.BEGINN ? 0 : b.BEGINN - a.ENDE;
+}
+
 uint16_t Minutes16(int32_t minutes)
 {
     return static_cast<uint16_t>(std::clamp<int32_t>(minutes, 0, UINT16_MAX));
@@ -121,9 +128,9 @@ void CAZPBewertung::LinkShift(long i, const TypeInfo& type)
     // The newest node is the last one: its rest runs to the first shift of the next cycle.
     const uint32_t cycle = uint32_t(CellCount()) * kMinutesPerDay;
     const ::TERMIN nextFirst{ERSTESCHICHT->TERMIN.BEGINN + cycle, ERSTESCHICHT->TERMIN.ENDE + cycle};
-    node->RUHEZEIT = IntervalGap(node->TERMIN, nextFirst);
+    node->RUHEZEIT = GapTo(node->TERMIN, nextFirst);
     if (previousLast)
-        previousLast->RUHEZEIT = IntervalGap(previousLast->TERMIN, node->TERMIN);
+        previousLast->RUHEZEIT = GapTo(previousLast->TERMIN, node->TERMIN);
 }
 
 void CAZPBewertung::Release()

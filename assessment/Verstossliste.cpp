@@ -78,7 +78,7 @@ uint8_t CVerstossliste::Find(const CKriterium* criterion, long number, bool byRe
     return 5;
 }
 
-void CVerstossliste::Clear()
+void CVerstossliste::ClearRecords()
 {
     // Only a record with a text has anything to free (INFO never holds an address).
     for (VERSTOSSINFO& r : VERSTOESSE) {
@@ -89,13 +89,6 @@ void CVerstossliste::Clear()
         r.TEXT.reset();
     }
     QueueFree(VERSTOESSE);
-    CURRENT = 0;
-}
-
-void CVerstossliste::Reset()
-{
-    Clear();
-    SUMME = 0;
 }
 
 std::string CVerstossliste::FormatText() const

@@ -59,9 +59,18 @@ public:
                  VERSTOSSINFO& out);
 
     // Removes every record; each record's criterion frees its text first.
-    void Clear();
+    void Clear()
+    {
+        if (!VERSTOESSE.Rows().empty())
+            ClearRecords();
+        CURRENT = 0;
+    }
     // Clear, and SUMME 0: the list as new (used when an evaluation reuses its cells).
-    void Reset();
+    void Reset()
+    {
+        Clear();
+        SUMME = 0;
+    }
     void Release() { Clear(); }
 
     // The explanation of all records with a text: per record an empty line, the criterion's name
@@ -69,5 +78,7 @@ public:
     std::string FormatText() const;
 
 private:
+    void ClearRecords();
+
     long CURRENT = 0;  // the record last read by Get or Find
 };
