@@ -43,6 +43,8 @@ public:
         return 0;
     }
     int Run() override { return 3; }
+    // A worksheet window that refuses to close (its own questions answered with cancel).
+    int CloseRequest() override { return refuseClose ? 5 : 0; }
 
     std::string GetIcon() override { return typ == ARBEITSBLATT_AZ ? "~mini_tabelle.ico" : "~mini_kalender.ico"; }
     std::string GetText() override { return name; }
@@ -108,6 +110,7 @@ public:
     uint8_t typ = ARBEITSBLATT_AZ;
     std::string name;
     int opened = 0;
+    bool refuseClose = false;
     CTreeStdBehaviour expanded;
     CSubfileManager sub;
 };

@@ -212,6 +212,35 @@ TEST_F(ProjektmanagerTest, AFileThatDoesNotOpenLeavesNoProject)
     EXPECT_EQ(driver.FindWindow("Projektmanager"), 0);
 }
 
+TEST_F(ProjektmanagerTest, AWorksheetThatRefusesToCloseKeepsTheProjectOpen)
+{
+    Run("Neu");
+    SheetAt(1)->refuseClose = true;
+    driver.Close(Manager());
+    EXPECT_NE(driver.FindWindow("Projektmanager"), 0);
+    EXPECT_TRUE(GlobalProjektmanager.HasProject());
+    SheetAt(1)->refuseClose = false;
+    driver.Close(Manager());
+    EXPECT_EQ(driver.FindWindow("Projektmanager"), 0);
+    EXPECT_FALSE(GlobalProjektmanager.HasProject());
+}
+
+TEST_F(ProjektmanagerTest, AWorksheetBeingEditedIsNotDeleted)
+{
+    Run("Neu");
+    GlobalProjektmanager.NewArbeitsblatt(false, ARBEITSBLATT_AZ);
+    int m = Manager();
+    SheetAt(2)->WIN = 99;   // its window counts as open
+    driver.ChooseRow(m, Tree(), 4);
+    driver.Key(m, Tree(), Key::DELETE);
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Arbeitsblatt wird bearbeitet");
+    driver.AnswerMessage(BUTTON_OK);
+    EXPECT_FALSE(driver.HasMessage());   // no question follows
+    EXPECT_EQ(GlobalProjektmanager.CountArbeitsblaetter(), 2);
+    SheetAt(2)->WIN = 0;
+}
+
 // ---- the manager window's tree -------------------------------------------------------------------------
 
 TEST_F(ProjektmanagerTest, ButtonsFollowWhatTheSelectedRowAccepts)
