@@ -51,6 +51,15 @@ struct Registry {
     std::vector<int> stack[MAX_THREADS + 1];   // windows of each thread, in creation order
     int target[MAX_THREADS + 1] = {};
     int loopWindow[MAX_THREADS + 1] = {};      // the window whose loop returned the current event
+    // Loops of a thread whose event waits for its default handling while a window opened by its
+    // handler (a message box, a wait window) runs a loop of its own.
+    struct Suspended {
+        int nested = 0;
+        int outer = 0;
+        Event event;
+        bool skip = false;
+    };
+    std::vector<Suspended> suspended[MAX_THREADS + 1];
     std::map<int, PropValue> system;
     int front = 0;
     PictureFormatFn format;
@@ -828,6 +837,7 @@ void WindowsOnThreadEnd(int thread)
     r.stack[thread].clear();
     r.target[thread] = 0;
     r.loopWindow[thread] = 0;
+    r.suspended[thread].clear();
 }
 
 void WindowsReset()
@@ -839,6 +849,7 @@ void WindowsReset()
         r.stack[t].clear();
         r.target[t] = 0;
         r.loopWindow[t] = 0;
+        r.suspended[t].clear();
     }
     r.system.clear();
     r.front = 0;
@@ -916,6 +927,22 @@ void WindowOpen(int window)
     WindowInternal::Changed(*w);
 }
 
+namespace {
+// The nested window of the calling thread has gone: the loop it interrupted gets its event back,
+// so that the event's default handling (or its refusal) still happens at that loop's next accept.
+void ResumeOuterLoop(int slot, int window)
+{
+    auto& s = R().suspended[slot];
+    if (s.empty() || s.back().nested != window)
+        return;
+    Registry::Suspended x = s.back();
+    s.pop_back();
+    R().loopWindow[slot] = x.outer;
+    RuntimeInternal::Current() = x.event;
+    RuntimeInternal::SkipDefault() = x.skip;
+}
+} // namespace
+
 bool WindowAccept(int window)
 {
     CheckBaton("WindowAccept");
@@ -947,12 +974,20 @@ bool WindowAccept(int window)
             }
         }
     }
+    if (r.loopWindow[slot] != 0 && window > r.loopWindow[slot] && cur.code != 0) {
+        // A window opened (so numbered higher) while another loop of this thread handles an
+        // event: that event's default handling waits until this window has gone.
+        WindowModel* outer = Find(r.loopWindow[slot]);
+        if (outer && outer->state != WindowState::Closed)
+            r.suspended[slot].push_back({window, r.loopWindow[slot], cur, skip});
+    }
     cur = Event{};
     skip = false;
     r.loopWindow[slot] = window;
     w = Find(window);
     if (!w || w->state == WindowState::Closed) {
         r.loopWindow[slot] = 0;
+        ResumeOuterLoop(slot, window);
         return false;
     }
     for (;;) {
@@ -962,6 +997,7 @@ bool WindowAccept(int window)
             w = Find(window);
             if (!w || w->state == WindowState::Closed) {
                 r.loopWindow[slot] = 0;
+                ResumeOuterLoop(slot, window);
                 return false;
             }
             if (e.window != 0 && e.window != window) {
@@ -997,6 +1033,8 @@ void WindowClose(int window)
         r.target[slot] = 0;
     if (r.loopWindow[slot] == window)
         r.loopWindow[slot] = 0;
+    if (thread > 0 && thread == ThreadCurrent())
+        ResumeOuterLoop(slot, window);
     r.windows.erase(window);
     if (thread > 0)
         RuntimeInternal::DropQueued(thread, window);
