@@ -9,6 +9,7 @@
 #include "platform/fw/FwSettings.h"
 #include "platform/records/RecordFile.h"
 #include "platform/ui/MessageShow.h"
+#include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
 
@@ -244,8 +245,10 @@ void ProgramMain()
     Main();
 }
 
-void ProgramShutdown()
+bool ProgramShutdown(int waitMs)
 {
+    if (!Runtime::WaitAllEnded(waitMs))
+        return false;
     InstallMessageDialog(false);
     GlobalIni.Teardown();
     ReleaseFileAccess();
@@ -254,4 +257,5 @@ void ProgramShutdown()
     FileRemove(TMPBEL);
     GlobalErrorHandler.Kill();
     FwSetSettings({});
+    return true;
 }

@@ -65,11 +65,14 @@ std::string InstanceRuntimeDirectory();
 
 // Start-up, the frame until the user quits; on logical thread 1.
 void ProgramMain();
-// The shut-down after every logical thread has ended: the temporary files "schichttypen.tmp"
-// and "Belastungseinschaetzungen.tmp" removed from the current directory, the settings' own
-// bookkeeping written, the record files and the error object released, the message dialog and
-// the settings connection removed.
-void ProgramShutdown();
+// The shut-down, off the logical threads once the frame has gone. It first waits up to `waitMs`
+// until every logical thread has ended; while one still runs it releases nothing and returns
+// false (the process may end, but nothing is pulled away from a thread that may still use it).
+// Then: the settings' own bookkeeping written, the record files released, the temporary files
+// "schichttypen.tmp" and "Belastungseinschaetzungen.tmp" removed from the current directory
+// ("Kosten.tmp" stays), the error object reset, the message dialog and the settings connection
+// removed.
+bool ProgramShutdown(int waitMs = 10000);
 
 // The start-up messages (tests compare them).
 std::string LocaleMissingMessage(const std::string& error);

@@ -1,0 +1,235 @@
+// Start-up and shut-down: the guard's name and lock, the messages for missing installed files,
+// the settings wiring of the window geometry, and a shut-down that waits for the other threads.
+#include "core/Startup.h"
+
+#include "FrameTestSupport.h"
+
+#include "platform/values/Locale.h"
+#include "platform/values/PrivateProfile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace {
+
+// ---- the guard's name --------------------------------------------------------------------------------
+
+TEST(SingleInstanceName, TheWorkedExampleAndTheShape)
+{
+    EXPECT_EQ(SingleInstanceName("varn4", "C:\\DOKUME~1\\PLANER\\EIGENE~1"), "{62418803-C850-92C0-C1E4-2A83D210A2C0}");
+    // Case does not matter; trailing blanks do not either.
+    EXPECT_EQ(SingleInstanceName("varn4", "c:\\dokume~1\\planer\\eigene~1"),
+              SingleInstanceName("VARN4 ", "C:\\DOKUME~1\\PLANER\\EIGENE~1  "));
+    // 38 characters: braces, dashes after the 8th, 12th, 16th and 20th digit, digits 0-9 and A-E.
+    for (const char* dir : {"", "/", "/home/planer", "/home/planer/Schichtpläne/Werk Süd",
+                            "/a/very/long/directory/name/that/goes/on/and/on/well/past/sixty/three/characters"}) {
+        const std::string name = SingleInstanceName("varn4", dir);
+        ASSERT_EQ(name.size(), 38u) << dir;
+        for (size_t i = 0; i < name.size(); ++i) {
+            const char c = name[i];
+            if (i == 0)
+                EXPECT_EQ(c, '{');
+            else if (i == 37)
+                EXPECT_EQ(c, '}');
+            else if (i == 9 || i == 14 || i == 19 || i == 24)
+                EXPECT_EQ(c, '-') << dir;
+            else
+                EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'E')) << dir << " " << name;
+        }
+    }
+}
+
+TEST(SingleInstanceName, EveryCharacterOfTheDirectoryCounts)
+{
+    // Directories that agree in their first 27 characters (and beyond) still get names of their own.
+    const std::string common = "/home/planer/projekte/werk-nord/schichtplanung/";
+    std::set<std::string> names;
+    const char* const tails[] = {"2007", "2008", "2007/a", "2007/b", "a2007", "b2007"};
+    for (const char* tail : tails)
+        names.insert(SingleInstanceName("varn4", common + tail));
+    EXPECT_EQ(names.size(), std::size(tails));
+    EXPECT_NE(SingleInstanceName("varn4", std::string(200, 'x') + "1"), SingleInstanceName("varn4", std::string(200, 'x') + "2"));
+}
+
+// ---- the lock ----------------------------------------------------------------------------------------
+
+class SingleInstanceLock : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string t = (std::filesystem::temp_directory_path() / "varnlockXXXXXX").string();
+        ASSERT_NE(::mkdtemp(t.data()), nullptr);
+        locks = t;
+    }
+    void TearDown() override { std::filesystem::remove_all(locks); }
+    std::string locks;
+};
+
+TEST_F(SingleInstanceLock, OneOwnerPerDirectory)
+{
+    using S = CSingleInstance::State;
+    CSingleInstance first, second, other;
+    EXPECT_EQ(first.Acquire("/srv/varn/werk1", locks), S::Owner);
+    EXPECT_EQ(second.Acquire("/srv/varn/werk1", locks), S::Running);
+    EXPECT_EQ(other.Acquire("/srv/varn/werk2", locks), S::Owner);
+    EXPECT_EQ(first.SocketPath(), second.SocketPath());
+    EXPECT_NE(first.SocketPath(), other.SocketPath());
+    EXPECT_EQ(first.LockPath().rfind(locks, 0), 0u);
+    EXPECT_NE(first.LockPath().find(first.Name()), std::string::npos);
+    std::ifstream in(first.LockPath());
+    std::stringstream owner;
+    owner << in.rdbuf();
+    EXPECT_EQ(owner.str(), "/srv/varn/werk1");
+
+    // Once the first has ended the next start owns the guard.
+    first.Release();
+    EXPECT_EQ(second.Acquire("/srv/varn/werk1", locks), S::Owner);
+}
+
+TEST_F(SingleInstanceLock, AnotherDirectoryWithTheSameNameDoesNotStopTheStart)
+{
+    using S = CSingleInstance::State;
+    // Someone holds the lock of that name for another directory.
+    CSingleInstance probe;
+    ASSERT_EQ(probe.Acquire("/srv/varn/werk3", locks), S::Owner);
+    const std::string path = probe.LockPath();
+    probe.Release();
+    int fd = ::open(path.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ASSERT_EQ(::ftruncate(fd, 0), 0);
+    ASSERT_GT(::write(fd, "/srv/anderswo", 13), 0);
+    CSingleInstance guard;
+    EXPECT_EQ(guard.Acquire("/srv/varn/werk3", locks), S::Unguarded);
+    ::close(fd);
+
+    // No place for the lock: the program starts without a guard.
+    EXPECT_EQ(guard.Acquire("/srv/varn/werk3", locks + "/fehlt"), S::Unguarded);
+}
+
+// ---- start-up with missing installed files ----------------------------------------------------------
+
+struct MissingCase {
+    const char* name;
+    bool locale;
+    bool config;
+};
+
+TEST_F(ProgramTest, MissingInstalledFilesAreNamedAtStartUp)
+{
+    const MissingCase cases[] = {
+        {"Sprachdatei", false, true},
+        {"Konfiguration", true, false},
+    };
+    for (const MissingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.locale)
+            std::filesystem::remove(Path("deutsch.env"));
+        if (!c.config)
+            std::filesystem::remove(Path("varn4.cfg"));
+        std::vector<std::string> expected;
+        if (!c.locale) {
+            std::string error;
+            ASSERT_FALSE(Locale::Load(Path("deutsch.env"), &error));
+            EXPECT_NE(error.find(Path("deutsch.env")), std::string::npos) << error;
+            expected.push_back(LocaleMissingMessage(error));
+        }
+        if (!c.config) {
+            expected.push_back(ConfigMissingMessage(Path("varn4.cfg")));
+            for (const char* table : {"KRIVorgaben", "RBVorgaben", "RBWarngrenzen", "RBFehlergrenzen"})
+                expected.push_back(std::string("leeren ") + table + " Datensatz erzeugt");
+        }
+        driver.Start(ProgramMain);
+        started = true;
+        for (const std::string& text : expected) {
+            ASSERT_TRUE(driver.HasMessage()) << text;
+            EXPECT_EQ(driver.Message().text, text);
+            EXPECT_EQ(driver.Message().caption, "");
+            driver.AnswerMessage(BUTTON_OK);
+        }
+        EXPECT_FALSE(driver.HasMessage());
+        // The start goes on to the frame.
+        frame = driver.Window("Varn 4");
+        EXPECT_NE(driver.FindWindow("Willkommen bei Varn-4"), 0);
+        EndProgram();
+
+        // The next start finds the records it made and says nothing about them.
+        InstallLocale(dir_);
+        driver.Start(ProgramMain);
+        started = true;
+        EXPECT_FALSE(driver.HasMessage());
+        frame = driver.Window("Varn 4");
+        EndProgram();
+    }
+}
+
+// ---- settings and shut-down --------------------------------------------------------------------------
+
+TEST_F(ProgramTest, FrameGeometryIsStoredAndRestoredThroughTheSettingsFile)
+{
+    StartProgram();
+    EndProgram();
+    const std::string ini = Path("varn4.ini");
+    EXPECT_EQ(ProfileGetString("Main", "Maximize", "", ini), "No");
+    EXPECT_NE(ProfileGetString("Main", "XPos", "", ini), "");
+
+    ProfileWriteString("Main", "XPos", "33", ini);
+    ProfileWriteString("Main", "YPos", "44", ini);
+    StartProgram();
+    EXPECT_EQ(driver.Property(frame, 0, Prop::Xpos).Int(), 33);
+    EXPECT_EQ(driver.Property(frame, 0, Prop::Ypos).Int(), 44);
+}
+
+// A window on a thread of its own that outlives the frame.
+void LateWindow(const std::string&)
+{
+    WindowDesc d;
+    d.title = "Spät";
+    int w = WindowCreate(d);
+    WindowOpen(w);
+    while (WindowAccept(w)) {
+    }
+    WindowClose(w);
+}
+
+TEST_F(ProgramTest, ShutDownWaitsForTheOtherThreadsAndRemovesTheTemporaryFiles)
+{
+    StartProgram();
+    {
+        Runtime::HostBaton b;
+        ThreadStart(LateWindow, "", 0, "Spät");
+        // A dialog of a worksheet still has the shift types' edit file open.
+        ASSERT_EQ(Access::TMPSCHICHT->Open(), 0);
+        ASSERT_EQ(Access::TMPBEL->Open(), 0);
+        ASSERT_EQ(Access::TMPKOST->Open(), 0);
+    }
+    driver.WaitIdle();
+    int late = driver.Window("Spät");
+    driver.Close(driver.Window("Willkommen bei Varn-4"));
+    driver.Close(frame);
+    EXPECT_FALSE(driver.Ended());
+
+    // The frame has gone, the other thread has not: nothing is released.
+    EXPECT_FALSE(ProgramShutdown(100));
+    {
+        Runtime::HostBaton b;
+        EXPECT_NE(Access::TMPSCHICHT, nullptr);
+    }
+    EXPECT_TRUE(std::filesystem::exists(Path("schichttypen.tmp")));
+
+    driver.Close(late);
+    driver.WaitEnd();
+    EXPECT_TRUE(ProgramShutdown(1000));
+    started = false;
+    EXPECT_EQ(Access::TMPSCHICHT, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(Path("schichttypen.tmp")));
+    EXPECT_FALSE(std::filesystem::exists(Path("Belastungseinschaetzungen.tmp")));
+    EXPECT_TRUE(std::filesystem::exists(Path("Kosten.tmp")));
+}
+
+} // namespace
