@@ -1,10 +1,5 @@
-// Start-up of the shift planner. Until the frame window exists, the program
-// only says what it is.
-#include <cstdio>
+// The shift planner. Its start-up directory is its program directory: the configuration, the
+// locale file and the settings file lie there.
+#include "app/Program.h"
 
-int main()
-{
-    std::puts("Varn 4 - Schichtplanung (Arbeitszeit- und Schichtbedarfsplanung)");
-    std::puts("Die Programmoberfläche ist noch nicht vorhanden.");
-    return 0;
-}
+int main(int argc, char** argv) { return RunProgram(argc, argv); }

@@ -1,0 +1,6 @@
+#pragma once
+// The program as main() runs it: the single-instance guard, start-up and the frame on logical
+// thread 1 under the Qt renderer, and the shut-down once every logical thread has ended.
+
+// Returns the process's exit code.
+int RunProgram(int argc, char** argv);
