@@ -3,7 +3,9 @@
 // days (KR10), on small plans built here.
 #include "assessment/KriterienArbeitszeit.h"
 #include "assessment/KriterienChecker.h"
+#include "assessment/KriterienRuhe.h"
 #include "assessment/RahmenbedingungArbeitszeit.h"
+#include "assessment/RahmenbedingungRuhezeiten.h"
 #include "assessment/RahmenbedingungSchichten.h"
 
 #include "CriteriaTestSupport.h"
@@ -404,6 +406,32 @@ TEST_F(WeeklyPlan, SwitchedOffKR8AndKR9StillMarkEveryWeekButWeighNothing)
     EXPECT_TRUE(sunday->IsPlaceholder());
     EXPECT_EQ(sunday->NEXT, nullptr);
     EXPECT_EQ(e.ShiftCount(), 8);
+}
+
+TEST_F(WeeklyPlan, KR9sSundayPlaceholderHidesTheFreeSundayFromKR5WhenKR9RunsFirst)
+{
+    // Saturday night, a free Sunday, Monday early: 24 h of rest where 48 h are asked after night
+    // work. KR5 marks the free Sunday only when KR9 has not put its weekly record there yet
+    // (the worksheet checks KR5 first, the optimiser KR9 first).
+    CRahmenbedingungRZNachtarbeit rb21;
+    rb21.RZNACHTARBEIT_MIN = Decimal::FromCents(4800);
+    CKriteriumNachtFrueh kr5;
+    kr5.SetRahmenbedingung(&rb21);
+    kr5.AKTIVIERT = 1;
+    p.Set({".....N.F......"});
+    const struct {
+        const char* order;
+        std::vector<CKriterium*> criteria;
+        std::size_t kr5Records;
+    } cases[] = {{"KR5, KR9", {&kr5, &kr9}, 1}, {"KR9, KR5", {&kr9, &kr5}, 0}};
+    for (const auto& c : cases) {
+        CKriterienChecker checker;
+        checker.SetKriterien(c.criteria);
+        e.Evaluate(p.plan);
+        checker.CheckPlan(e, 0);
+        EXPECT_EQ(Records(e, &kr5).size(), c.kr5Records) << c.order;
+        EXPECT_EQ(Records(e, &kr9).size(), 2u) << c.order;
+    }
 }
 
 TEST_F(WeeklyPlan, KR8AndKR9DoNothingWithoutShifts)
