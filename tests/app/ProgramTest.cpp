@@ -1,0 +1,161 @@
+// The real program on the offscreen platform: start-up in a program directory holding the
+// installed files, a project made from the welcome window, saved under a name, and what the
+// screenshot shows (the frame's title, the project manager and its tree rows); then the end.
+#include "core/Frame.h"
+#include "core/Projektmanager.h"
+#include "core/Startup.h"
+#include "platform/qt/ListView.h"
+#include "platform/qt/Renderer.h"
+#include "platform/qt/WindowView.h"
+#include "platform/ui/Window.h"
+#include "platform/values/PrivateProfile.h"
+#include "worksheets/Arbeitsblatt.h"
+
+#include "AppTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <memory>
+#include <vector>
+
+using namespace apptest;
+
+namespace {
+
+class RealProgram : public ScratchProgramDir {
+protected:
+    void SetUp() override
+    {
+        ScratchProgramDir::SetUp();
+        App();
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        RegisterArbeitsblatt();
+        renderer = std::make_unique<Renderer>();
+        renderer->Start(ProgramMain);
+        ASSERT_TRUE(renderer->Settle());
+    }
+
+    void TearDown() override
+    {
+        renderer.reset();
+        // A test that stopped half-way leaves no project open behind it.
+        if (GlobalProjektmanager.Projekt().IsOpen())
+            GlobalProjektmanager.Projekt().Close();
+        ProgramShutdown();
+        SetArbeitsblattFactory(nullptr);
+        std::filesystem::current_path(previous);
+        ScratchProgramDir::TearDown();
+    }
+
+    // The open window with that title, 0 when none.
+    int WindowTitled(const std::string& title)
+    {
+        Runtime::HostBaton b;
+        for (int id : WindowList()) {
+            const WindowModel* m = WindowFind(id);
+            if (m && m->state == WindowState::Open && PropertyGet(id, 0, Prop::Text, 0).Str() == title)
+                return id;
+        }
+        return 0;
+    }
+
+    int ControlNamed(int window, const std::string& name)
+    {
+        Runtime::HostBaton b;
+        ControlModel* c = WindowFind(window)->FindByName(name);
+        return c ? c->id : 0;
+    }
+
+    std::vector<std::string> Rows(int window, ListView* list)
+    {
+        Runtime::HostBaton b;
+        int before = WindowSetTarget(window);
+        std::vector<std::string> rows;
+        for (int64_t r = 1; r <= ListRowCount(list->Control()); ++r)
+            rows.push_back(ListCell(list->Control(), r, 1));
+        WindowSetTarget(before);
+        return rows;
+    }
+
+    std::unique_ptr<Renderer> renderer;
+    std::filesystem::path previous;
+};
+
+TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
+{
+    // The welcome window over the frame.
+    int frame = WindowTitled("Varn 4");
+    int welcome = WindowTitled("Willkommen bei Varn-4");
+    ASSERT_NE(frame, 0);
+    ASSERT_NE(welcome, 0);
+    auto* create = qobject_cast<QAbstractButton*>(renderer->ControlWidget(welcome, ControlNamed(welcome, "?BUTTON1:2")));
+    ASSERT_NE(create, nullptr);
+    EXPECT_EQ(create->text(), QStringLiteral("ein neues Arbeitszeitblatt anlegen"));
+    create->click();
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(WindowTitled("Willkommen bei Varn-4"), 0);
+    int manager = WindowTitled("Projektmanager");
+    ASSERT_NE(manager, 0);
+
+    // Save: an unnamed project asks for its name.
+    QAction* save = renderer->View(frame)->ControlAction(FRAME_SAVE);
+    ASSERT_NE(save, nullptr);
+    ASSERT_TRUE(save->isEnabled());
+    save->trigger();
+    ASSERT_TRUE(renderer->Settle());
+    auto* dialog = qobject_cast<QFileDialog*>(renderer->RequestWidget(UiRequest::Kind::FileDialog));
+    ASSERT_NE(dialog, nullptr);
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(Path("Schichtplan.prj")));
+    QMetaObject::invokeMethod(dialog, "accept");
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_TRUE(std::filesystem::exists(Path("Schichtplan.prj")));
+
+    // What the screen shows.
+    auto* main = qobject_cast<QMainWindow*>(renderer->WindowWidget(frame));
+    ASSERT_NE(main, nullptr);
+    // For a person to look at: beside the test executable, not in the scratch directory.
+    const QString screens = QString::fromStdString((previous / "screens").string());
+    QDir().mkpath(screens);
+    main->grab().save(screens + QStringLiteral("/varn4-projekt.png"));
+    EXPECT_TRUE(main->windowTitle().startsWith(QStringLiteral("Varn 4"))) << main->windowTitle().toStdString();
+    auto* area = main->findChild<QMdiArea*>();
+    ASSERT_NE(area, nullptr);
+    QStringList titles;
+    for (QMdiSubWindow* sub : area->subWindowList())
+        if (sub->isVisible())
+            titles << sub->windowTitle();
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Projektmanager")});
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(tree->isVisible());
+    std::vector<std::string> rows = Rows(manager, tree);
+    // The project, its information, the worksheet and the worksheet's notes.
+    ASSERT_EQ(tree->RowCount(), 4);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].rfind("Varn 4-Projekt ", 0), 0u) << rows[0];
+    EXPECT_TRUE(rows[0].ends_with("Schichtplan.prj")) << rows[0];
+    EXPECT_EQ(rows[1], "Informationen zum Planungsprojekt");
+    EXPECT_EQ(rows[2], "Arbeitszeitblatt");
+    EXPECT_EQ(rows[3], "Notizen (leer)");
+    EXPECT_TRUE(renderer->View(frame)->ControlAction(FRAME_FILECLOSE)->isEnabled());
+
+    // Ending the program: nothing to ask, every thread ends.
+    main->close();
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000));
+    renderer.reset();
+    EXPECT_TRUE(ProgramShutdown());
+    EXPECT_EQ(ProfileGetString("Main", "Maximize", "", Path("varn4.ini")), "No");
+    EXPECT_FALSE(std::filesystem::exists(Path("Schichtplan.prj~")));
+}
+
+} // namespace
