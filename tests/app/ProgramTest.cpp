@@ -96,6 +96,10 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
     int welcome = WindowTitled("Willkommen bei Varn-4");
     ASSERT_NE(frame, 0);
     ASSERT_NE(welcome, 0);
+    // For a person to look at: beside the test executable, not in the scratch directory.
+    const QString screens = QString::fromStdString((previous / "screens").string());
+    QDir().mkpath(screens);
+    renderer->WindowWidget(welcome)->window()->grab().save(screens + QStringLiteral("/varn4-willkommen.png"));
     auto* create = qobject_cast<QAbstractButton*>(renderer->ControlWidget(welcome, ControlNamed(welcome, "?BUTTON1:2")));
     ASSERT_NE(create, nullptr);
     EXPECT_EQ(create->text(), QStringLiteral("ein neues Arbeitszeitblatt anlegen"));
@@ -123,9 +127,6 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
     // What the screen shows.
     auto* main = qobject_cast<QMainWindow*>(renderer->WindowWidget(frame));
     ASSERT_NE(main, nullptr);
-    // For a person to look at: beside the test executable, not in the scratch directory.
-    const QString screens = QString::fromStdString((previous / "screens").string());
-    QDir().mkpath(screens);
     main->grab().save(screens + QStringLiteral("/varn4-projekt.png"));
     EXPECT_TRUE(main->windowTitle().startsWith(QStringLiteral("Varn 4"))) << main->windowTitle().toStdString();
     auto* area = main->findChild<QMdiArea*>();
