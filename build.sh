@@ -45,7 +45,9 @@ case "${1:-}" in
     configure build/release -DCMAKE_BUILD_TYPE=Release -DVARN_TESTS=OFF
     cmake --build build/release -j "$(jobs)" --target varn4
     shift
-    exec build/release/app/varn4 "$@"
+    # The start-up directory is the program directory: the installed files lie beside the binary.
+    cd build/release/app
+    exec ./varn4 "$@"
     ;;
   test)
     install_missing
