@@ -160,11 +160,14 @@ CKriteriumWochenende::Fenster CKriteriumWochenende::WindowsOf(int64_t week) cons
     return {at(begin), at(begin + duration_), at(end - duration_), at(end)};
 }
 
-void CKriteriumWochenende::Judge()
+void CKriteriumWochenende::Judge(int64_t week)
 {
     if (!early_.empty() && !late_.empty() && late_.front().time - early_.back().time < duration_) {
         // One violation for the weekend, shown on every shift involved.
-        uint32_t amount = 1;
+        const int64_t weeks = int64_t(counted_.size());
+        uint8_t& counted = counted_[std::size_t((week % weeks + weeks) % weeks)];
+        uint32_t amount = counted ? 0 : 1;
+        counted = 1;
         auto mark = [&](CSchichtNode* node) {
             if (HasRecordOf(*node, this))
                 return;  // a shift in both lists is marked once
@@ -192,6 +195,7 @@ void CKriteriumWochenende::Check(CAZPBewertung& evaluation, uint8_t)
     const uint32_t cycle = uint32_t(evaluation.CellCount()) * kMinutesPerDay;
     early_.clear();
     late_.clear();
+    counted_.assign(std::size_t(std::max<long>(1, evaluation.CellCount() / 7)), 0);
 
     // Once round the cycle, then once more so that the weekend over the cycle's end sees the first
     // shift of the next cycle.
@@ -206,7 +210,7 @@ void CKriteriumWochenende::Check(CAZPBewertung& evaluation, uint8_t)
             t.ENDE += cycle;
         }
         if (const int64_t w = WeekOf(t.BEGINN); w != week) {
-            Judge();
+            Judge(week);
             week = w;
             windows = WindowsOf(w);
         }
@@ -218,7 +222,7 @@ void CKriteriumWochenende::Check(CAZPBewertung& evaluation, uint8_t)
         }
         node = node->NEXT;
         if (node == first && ++returns == 2) {
-            Judge();
+            Judge(week);
             break;
         }
     }

@@ -72,10 +72,13 @@ private:
         int64_t time;  // E: the shift's end, B: its begin
     };
     Fenster WindowsOf(int64_t week) const;
-    void Judge();
+    void Judge(int64_t week);
 
     // Per check.
     std::vector<Eintrag> early_;  // E
     std::vector<Eintrag> late_;   // B
     int64_t duration_ = 0;
+    // The weekends counted, by week of the cycle: the one before the cycle's start (week 0) is the
+    // last week's, met again when the walk passes the cycle's end.
+    std::vector<uint8_t> counted_;
 };

@@ -101,4 +101,26 @@ inline std::vector<std::tuple<std::string, int, int>> Marks(const std::vector<Pa
     return out;
 }
 
+// A record with its INFO, for the criteria that keep a figure there (the rest criteria).
+struct RecI {
+    long cell = 0;
+    uint8_t position = 0;
+    uint32_t amount = 0;
+    uint32_t info = 0;
+    bool operator==(const RecI&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const RecI& r)
+{
+    return os << "{cell " << r.cell << ", pos " << int(r.position) << ", " << r.amount << ", info " << r.info << "}";
+}
+
+inline std::vector<RecI> RecordsWithInfo(const CAZPBewertung& e, const CKriterium* criterion)
+{
+    std::vector<RecI> out;
+    for (const auto& [cell, r] : FullRecords(e, criterion))
+        out.push_back({cell, r.POSITION, r.WERT, r.INFO});
+    return out;
+}
+
 } // namespace criteriatest
