@@ -32,9 +32,9 @@ using Rows = std::vector<std::string>;
 
 // Shift types whose rest to the next day's 06:00 shift is as long as their letter says, besides
 // the letter plan's F (06-14), S (14-22), N (22-06) and X (a free shift).
-class Rest : public ::testing::Test {
+class RestCriteria : public ::testing::Test {
 protected:
-    Rest()
+    RestCriteria()
     {
         p.Define('a', Shift("a", H(6), H(19, 30)));  // 10.5 h to the next 06:00
         p.Define('b', Shift("b", H(6), H(18)));      // 12 h
@@ -92,7 +92,7 @@ protected:
     CKriteriumRuhezeitAnzeige kr18;
 };
 
-TEST_F(Rest, NumbersAndWeights)
+TEST_F(RestCriteria, NumbersAndWeights)
 {
     const struct {
         CKriterium* k;
@@ -108,7 +108,7 @@ TEST_F(Rest, NumbersAndWeights)
 
 // ---- KR2 -----------------------------------------------------------------------------------------
 
-TEST_F(Rest, KR2MarksShortRestsAndCompensatesWithinTheBlock)
+TEST_F(RestCriteria, KR2MarksShortRestsAndCompensatesWithinTheBlock)
 {
     std::vector<RecI> all;
     for (int i = 1; i <= 7; ++i) {
@@ -163,7 +163,7 @@ TEST_F(Rest, KR2MarksShortRestsAndCompensatesWithinTheBlock)
     }
 }
 
-TEST_F(Rest, CompensationQueueHoldsTheLongRestsOfOneBlockSmallestFirst)
+TEST_F(RestCriteria, CompensationQueueHoldsTheLongRestsOfOneBlockSmallestFirst)
 {
     // Rests: day 1 12 h, day 2 11 h, day 3 40 h (over the free day 4), day 5 16 h, and 34.5 h from
     // day 6 over the free day 7 to the next cycle.
@@ -206,7 +206,7 @@ TEST_F(Rest, CompensationQueueHoldsTheLongRestsOfOneBlockSmallestFirst)
               std::tuple(0L, 0L, -1L, std::size_t(0)));
 }
 
-TEST_F(Rest, KR2MarkersAreArrowsWithTheRestInHours)
+TEST_F(RestCriteria, KR2MarkersAreArrowsWithTheRestInHours)
 {
     const auto draw = [&](uint8_t position, uint32_t amount) {
         VERSTOSSINFO r;
@@ -239,7 +239,7 @@ TEST_F(Rest, KR2MarkersAreArrowsWithTheRestInHours)
 
 // ---- KR3 -----------------------------------------------------------------------------------------
 
-TEST_F(Rest, KR3SundaysSubstituteDaysAndWeeklyRests)
+TEST_F(RestCriteria, KR3SundaysSubstituteDaysAndWeeklyRests)
 {
     struct Sunday {
         long cell;
@@ -285,7 +285,7 @@ TEST_F(Rest, KR3SundaysSubstituteDaysAndWeeklyRests)
     }
 }
 
-TEST_F(Rest, KR3BooksSundaysSoThatKR2RunAfterItLeavesThoseRestsAlone)
+TEST_F(RestCriteria, KR3BooksSundaysSoThatKR2RunAfterItLeavesThoseRestsAlone)
 {
     // Saturday 15:30-23:30 and Monday 06:00: 30.5 h over Sunday. Booking the Sunday leaves 6.5 h of
     // it free, which KR2 would count as a short rest had KR3 not marked it as taken.
@@ -299,7 +299,7 @@ TEST_F(Rest, KR3BooksSundaysSoThatKR2RunAfterItLeavesThoseRestsAlone)
               std::tuple(uint8_t(1), uint16_t(1), uint32_t(H(30, 30) - kDay)));
 }
 
-TEST_F(Rest, KR3DoesNotReadKR2sQueueOfAnEarlierEvaluation)
+TEST_F(RestCriteria, KR3DoesNotReadKR2sQueueOfAnEarlierEvaluation)
 {
     // KR2 switched off: KR3 alone fills KR2's queue while looking for compensation.
     rb4.RZ_DAUER_MIT_AUSGLEICH = T(10);
@@ -310,7 +310,7 @@ TEST_F(Rest, KR3DoesNotReadKR2sQueueOfAnEarlierEvaluation)
     EXPECT_EQ(RecordsWithInfo(e, &kr2), (std::vector<RecI>{{7, 0, 0, 630}, {14, 0, 0, 630}, {21, 0, 0, 630}}));
 }
 
-TEST_F(Rest, KR3MarkerIsACross)
+TEST_F(RestCriteria, KR3MarkerIsACross)
 {
     for (const auto& [amount, colour] : {std::pair(1u, 255), std::pair(0u, 32768)}) {
         VERSTOSSINFO r;
@@ -331,7 +331,7 @@ TEST_F(Rest, KR3MarkerIsACross)
 
 // ---- KR5 -----------------------------------------------------------------------------------------
 
-TEST_F(Rest, KR5MarksTheFreeDayAfterAShortNightRest)
+TEST_F(RestCriteria, KR5MarksTheFreeDayAfterAShortNightRest)
 {
     const struct {
         const char* what;
@@ -353,7 +353,7 @@ TEST_F(Rest, KR5MarksTheFreeDayAfterAShortNightRest)
     }
 }
 
-TEST_F(Rest, KR5LeavesCellsThatEarlierCriteriaMarked)
+TEST_F(RestCriteria, KR5LeavesCellsThatEarlierCriteriaMarked)
 {
     // KR3 crosses the Sunday after Saturday's night shift, KR4 puts its record on cell 1: run
     // before KR5 (the worksheet's order) their placeholders hide the free day from it.
@@ -378,7 +378,7 @@ TEST_F(Rest, KR5LeavesCellsThatEarlierCriteriaMarked)
     }
 }
 
-TEST_F(Rest, KR5Marker)
+TEST_F(RestCriteria, KR5Marker)
 {
     VERSTOSSINFO r;
     r.KRITERIUM = &kr5;
@@ -390,7 +390,7 @@ TEST_F(Rest, KR5Marker)
 
 // ---- KR18 ----------------------------------------------------------------------------------------
 
-TEST_F(Rest, KR18ShowsRestsFromItsThreshold)
+TEST_F(RestCriteria, KR18ShowsRestsFromItsThreshold)
 {
     const struct {
         const char* what;
@@ -430,7 +430,7 @@ TEST_F(Rest, KR18ShowsRestsFromItsThreshold)
 
 // ---- copies ----------------------------------------------------------------------------------------
 
-TEST_F(Rest, AssignCopiesTheLinkedConstraintsAndCutsKR3sLink)
+TEST_F(RestCriteria, AssignCopiesTheLinkedConstraintsAndCutsKR3sLink)
 {
     CRahmenbedingungMindestruhezeit rb4b;
     CRahmenbedingungKontWochenruhezeit rb6b;
@@ -458,7 +458,7 @@ TEST_F(Rest, AssignCopiesTheLinkedConstraintsAndCutsKR3sLink)
     EXPECT_EQ(kr18b.AKTIVIERT, 1);
 }
 
-TEST_F(Rest, WithoutTheirLinksTheyFindNothing)
+TEST_F(RestCriteria, WithoutTheirLinksTheyFindNothing)
 {
     CKriteriumRuhezeit kr2b;
     CKriteriumSonntagsruhe kr3b;

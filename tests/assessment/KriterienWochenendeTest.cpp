@@ -22,9 +22,9 @@ constexpr uint32_t H(uint32_t hours, uint32_t minutes = 0) { return hours * 60 +
 
 using Rows = std::vector<std::string>;
 
-class Weekend : public ::testing::Test {
+class WeekendCriteria : public ::testing::Test {
 protected:
-    Weekend()
+    WeekendCriteria()
     {
         p.Define('m', Shift("m", H(0), H(8)));
         p.Define('e', Shift("e", H(4), H(12)));
@@ -53,7 +53,7 @@ protected:
 
 // ---- KR4 -----------------------------------------------------------------------------------------
 
-TEST_F(Weekend, KR4CountsFreeSundaysAYearInThousandths)
+TEST_F(WeekendCriteria, KR4CountsFreeSundaysAYearInThousandths)
 {
     const Rows twoOfFour = {"FFFFFF.", "FFFFFFF", "FFFFFF.", "FFFFFFF"};
     const struct {
@@ -85,7 +85,7 @@ TEST_F(Weekend, KR4CountsFreeSundaysAYearInThousandths)
     }
 }
 
-TEST_F(Weekend, ShowFreieSonntageShowsTheFigureAndColoursTooFew)
+TEST_F(WeekendCriteria, ShowFreieSonntageShowsTheFigureAndColoursTooFew)
 {
     using Shown = std::tuple<std::string, int64_t, int64_t>;
     std::vector<Shown> shown;
@@ -122,7 +122,7 @@ TEST_F(Weekend, ShowFreieSonntageShowsTheFigureAndColoursTooFew)
 
 // ---- KR17 ----------------------------------------------------------------------------------------
 
-TEST_F(Weekend, KR17MarksTheShiftsThatCutTheWeekendRestShort)
+TEST_F(WeekendCriteria, KR17MarksTheShiftsThatCutTheWeekendRestShort)
 {
     struct Frame {
         uint16_t fromDay;
@@ -163,7 +163,7 @@ TEST_F(Weekend, KR17MarksTheShiftsThatCutTheWeekendRestShort)
     }
 }
 
-TEST_F(Weekend, KR17WeeksBeginOnTuesdayAfternoon)
+TEST_F(WeekendCriteria, KR17WeeksBeginOnTuesdayAfternoon)
 {
     // Monday's and Tuesday morning's shifts belong to the weekend before them.
     const struct {
@@ -174,7 +174,7 @@ TEST_F(Weekend, KR17WeeksBeginOnTuesdayAfternoon)
         EXPECT_EQ(CKriteriumWochenende::WeekOf(c.begin), c.week) << c.begin;
 }
 
-TEST_F(Weekend, KR17MarkerAndWeights)
+TEST_F(WeekendCriteria, KR17MarkerAndWeights)
 {
     VERSTOSSINFO r;
     r.KRITERIUM = &kr17;
@@ -190,7 +190,7 @@ TEST_F(Weekend, KR17MarkerAndWeights)
     EXPECT_TRUE(Drawn([&](const GridDC& dc) { kr4.Paint(1, k4, dc, 0, 0, 80, 60); }).empty());
 }
 
-TEST_F(Weekend, AssignCopiesTheLinkedConstraints)
+TEST_F(WeekendCriteria, AssignCopiesTheLinkedConstraints)
 {
     rb5.FREIE_SONNTAGE = 26;
     rb6.SAZ_VERSCHIEBUNG = T(6);
