@@ -1,0 +1,686 @@
+#include "generation/AZPOptimizer.h"
+
+#include "../worksheets/PlanTestSupport.h"
+#include "assessment/AZPBewertung.h"
+#include "assessment/Kriterium.h"
+#include "core/IniFile.h"
+#include "platform/headless/HeadlessDriver.h"
+#include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
+#include "platform/values/Random.h"
+#include "worksheets/AZPData.h"
+#include "worksheets/SBPData.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace plantest;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr long kDayClock = 8'640'000;
+constexpr const char* kProgressTitle = "Berechnung läuft...";
+constexpr const char* kResultCaption = "Plangütewert AZP";
+
+// ---- moves ------------------------------------------------------------------------------------
+
+TEST(AZPMoveTest, MovesDecodeDayByDayIntoPairs)
+{
+    struct Case {
+        uint32_t groups, days;
+        uint64_t move;
+        AZPMove expected;
+    };
+    const std::vector<Case> cases = {
+        {2, 7, 1, {1, 2, 1}},    {2, 7, 7, {7, 2, 1}},     {3, 7, 1, {1, 2, 1}},
+        {3, 7, 2, {1, 3, 1}},    {3, 7, 3, {1, 3, 2}},     {3, 7, 4, {2, 2, 1}},
+        {4, 1, 4, {1, 4, 1}},    {4, 1, 6, {1, 4, 3}},     {5, 2, 11, {2, 2, 1}},
+        {30, 56, 435, {1, 30, 29}}, {30, 56, 436, {2, 2, 1}},
+        // 50 groups over 8 weeks: 68,600 moves, beyond 16 bits
+        {50, 56, 68'600, {56, 50, 49}}, {50, 56, 65'536, {54, 36, 16}},
+        // outside the moves
+        {3, 7, 0, {}}, {3, 7, 22, {}}, {1, 7, 1, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DecodeAZPMove(c.move, c.groups, c.days), c.expected)
+            << c.groups << " groups, " << c.days << " days, move " << c.move;
+    EXPECT_EQ(AZPPairCount(50), 1225u);
+    EXPECT_EQ(AZPPairCount(65535), 2'147'385'345u);
+    EXPECT_EQ(AZPPairCount(1), 0u);
+}
+
+TEST(AZPMoveTest, EveryPairOnceOnEveryDay)
+{
+    for (uint32_t groups : {2u, 3u, 7u, 30u, 50u, 120u}) {
+        const uint32_t days = 14;
+        const uint64_t pairs = AZPPairCount(groups);
+        std::vector<std::set<std::pair<uint32_t, uint32_t>>> seen(days + 1);
+        for (uint64_t m = 1; m <= pairs * days; ++m) {
+            const AZPMove move = DecodeAZPMove(m, groups, days);
+            ASSERT_GE(move.day, 1u);
+            ASSERT_LE(move.day, days);
+            ASSERT_GT(move.group1, move.group2) << "move " << m;
+            ASSERT_LE(move.group1, groups);
+            ASSERT_GE(move.group2, 1u);
+            EXPECT_TRUE(seen[move.day].insert({move.group1, move.group2}).second) << "move " << m;
+        }
+        for (uint32_t d = 1; d <= days; ++d)
+            EXPECT_EQ(seen[d].size(), pairs) << groups << " groups, day " << d;
+    }
+}
+
+// ---- plans and a criterion that wants a given plan ---------------------------------------------
+
+// Shift types F, S, N, W (an extra early shift); rows as letters, "." free.
+class LetterPlan {
+public:
+    LetterPlan()
+    {
+        ids['F'] = Add(types, Shift("F", 360, 840));
+        ids['S'] = Add(types, Shift("S", 840, 1320));
+        ids['N'] = Add(types, Shift("N", 1320, 360));
+        ids['W'] = Add(types, Shift("W", 420, 900));
+        ids['.'] = 0;
+    }
+    void Set(const std::vector<std::string>& rows)
+    {
+        plan.DeleteAllGroups();
+        plan.SetSchichttypen(&types, uint32_t(rows.size()));
+        plan.SetBezugsrahmen(uint16_t(rows[0].size() / 7));
+        for (uint32_t g = 1; g <= rows.size(); ++g)
+            for (uint32_t d = 1; d <= rows[0].size(); ++d)
+                plan.SetCell(d, g, ids.at(rows[g - 1][d - 1]));
+    }
+    std::vector<std::string> Rows() const
+    {
+        std::vector<std::string> rows;
+        for (uint32_t g = 1; g <= plan.CountGroups(); ++g) {
+            std::string row;
+            for (uint32_t d = 1; d <= plan.CountDays(); ++d)
+                for (const auto& [letter, id] : ids)
+                    if (id == plan.GetCell(d, g))
+                        row += letter;
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    // Day d's cells, sorted.
+    std::string DayShifts(const std::vector<std::string>& rows, size_t d) const
+    {
+        std::string out;
+        for (const std::string& r : rows)
+            out += r[d];
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    CSchichttypen types;
+    CAZPData plan;
+    std::map<char, uint32_t> ids;
+};
+
+// Counts 1 for every cell that differs from the wanted plan (weight 1).
+class WantedPlan : public CKriterium, public IAZPChecker {
+public:
+    WantedPlan(const LetterPlan& letters, const std::vector<std::string>& rows, long number = 10)
+    {
+        NUMMER = number;
+        AKTIVIERT = 1;
+        RELEVANZ = 0;
+        TEILER = 0.9;
+        for (const std::string& r : rows)
+            for (char c : r)
+                wanted.push_back(letters.ids.at(c));
+    }
+    IAZPChecker* GetAZPChecker() override { return this; }
+    void Check(CAZPBewertung& e, uint8_t quick) override
+    {
+        lastQuick = quick;
+        ++checks;
+        for (long i = 1; i <= e.CellCount(); ++i) {
+            const CSchichtNode* node = e.GetNode(i);
+            const uint32_t id = node && node->SCHICHT ? node->SCHICHT->SYSID : 0;
+            if (size_t(i) <= wanted.size() && id != wanted[size_t(i - 1)]) {
+                VERSTOSSINFO r;
+                r.KRITERIUM = this;
+                r.WERT = 1;
+                e.AddVerstoss(i, r);
+            }
+        }
+    }
+    void Paint(long, const VERSTOSSINFO&, const GridDC&, int, int, int, int) override {}
+
+    std::vector<uint32_t> wanted;
+    int lastQuick = -1;
+    long checks = 0;
+};
+
+// The settings file in a folder of its own.
+class IniFolder {
+public:
+    IniFolder()
+    {
+        dir = fs::temp_directory_path() /
+              ("tabu_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        GlobalIni.Setup((dir / "varn4.ini").string());
+    }
+    ~IniFolder()
+    {
+        GlobalIni.Teardown();
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    fs::path dir;
+};
+
+// ---- choosing the move --------------------------------------------------------------------------
+
+// Candidates judged by a table: move -> quality (others `other`); remembers what was assessed.
+class StubOptimizer : public CAZPOptimizer {
+public:
+    std::map<uint64_t, double> quality;
+    double other = 50.0;
+    std::vector<uint64_t> assessed;
+
+protected:
+    double AssessMove(uint64_t m) override
+    {
+        assessed.push_back(m);
+        auto it = quality.find(m);
+        return it == quality.end() ? other : it->second;
+    }
+};
+
+class MakeMoveTest : public ::testing::Test {
+protected:
+    // 3 groups x 1 week: 21 moves; every day F S N.
+    void SetUp() override
+    {
+        letters.Set({"FFFFFFF", "SSSSSSS", "NNNNNNN"});
+        opt.BeginSearch(letters.plan, pool);
+        opt.ITSITERATION = 20;
+        opt.ITSTABUDAUER = 10;
+        opt.ITSRANDOMITY = 0;   // every move is tried
+    }
+    IniFolder ini;
+    LetterPlan letters;
+    AZPDefinitionen pool;
+    StubOptimizer opt;
+};
+
+TEST_F(MakeMoveTest, TheBestAdmissibleCandidateIsMadeAndBecomesTabu)
+{
+    struct Case {
+        const char* what;
+        std::map<uint64_t, double> quality;
+        std::map<uint64_t, int32_t> tabu;   // move -> iteration it was made in
+        uint64_t chosen;
+    };
+    const std::vector<Case> cases = {
+        {"the lowest quality", {{5, 3.0}, {9, 1.0}, {12, 2.0}}, {}, 9},
+        {"ties keep the earlier move", {{4, 1.0}, {9, 1.0}}, {}, 4},
+        {"a tabu move is refused even when it would be best", {{9, 0.0}, {12, 2.0}}, {{9, 11}}, 12},
+        {"a move made a tenure ago is admissible again", {{9, 0.0}, {12, 2.0}}, {{9, 10}}, 9},
+        {"worse than the plan is still taken", {{3, 90.0}}, {}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        letters.Set({"FFFFFFF", "SSSSSSS", "NNNNNNN"});
+        std::fill(opt.ITSTABULISTE.begin(), opt.ITSTABULISTE.end(), 0);
+        for (const auto& [m, it] : c.tabu)
+            opt.ITSTABULISTE[m - 1] = it;
+        opt.quality = c.quality;
+        opt.assessed.clear();
+        opt.MakeMove();
+        EXPECT_EQ(opt.LastMove(), c.chosen);
+        EXPECT_EQ(opt.ITSTABULISTE[c.chosen - 1], 20);
+        // The move was made on the plan: its day's two groups exchanged.
+        const AZPMove move = DecodeAZPMove(c.chosen, 3, 7);
+        const std::vector<std::string> rows = letters.Rows();
+        EXPECT_EQ(rows[move.group1 - 1][move.day - 1], "FSN"[move.group2 - 1]);
+        EXPECT_EQ(rows[move.group2 - 1][move.day - 1], "FSN"[move.group1 - 1]);
+        // Tabu moves are never taken, so they are not assessed either.
+        for (const auto& [m, it] : c.tabu) {
+            if (20 - it < 10) {
+                EXPECT_EQ(std::count(opt.assessed.begin(), opt.assessed.end(), m), 0);
+            }
+        }
+    }
+}
+
+TEST_F(MakeMoveTest, AllMovesTabuMakesMoveOne)
+{
+    std::fill(opt.ITSTABULISTE.begin(), opt.ITSTABULISTE.end(), 19);
+    opt.quality = {{1, 9.0}, {2, 0.0}};
+    opt.MakeMove();
+    EXPECT_EQ(opt.LastMove(), 1u);
+    EXPECT_TRUE(opt.assessed.empty());
+    EXPECT_EQ(letters.Rows(), (std::vector<std::string>{"SFFFFFF", "FSSSSSS", "NNNNNNN"}));
+    EXPECT_EQ(opt.ITSTABULISTE[0], 20);
+}
+
+TEST_F(MakeMoveTest, RandomityThinsTheFullScanDrawForDraw)
+{
+    opt.ITSRANDOMITY = 3;
+    RandomRestart(11);
+    std::vector<uint64_t> expected;
+    for (uint64_t m = 1; m <= 21; ++m)
+        if (RandomBetween(0, 3) == 0)
+            expected.push_back(m);
+    ASSERT_FALSE(expected.empty());
+    RandomRestart(11);
+    opt.MakeMove();
+    EXPECT_EQ(opt.assessed, expected);
+    EXPECT_EQ(opt.LastMove(), expected.front());   // all equal: the earliest tried
+}
+
+TEST_F(MakeMoveTest, FromFiveHundredMovesTheIterationSamples)
+{
+    // 12 groups over 2 weeks: 66 x 14 = 924 moves.
+    std::vector<std::string> rows(12, std::string(14, 'F'));
+    rows[0] = std::string(14, 'S');
+    letters.Set(rows);
+    opt.BeginSearch(letters.plan, pool);
+    ASSERT_EQ(opt.ITSKOMBINATIONEN, 924u);
+    opt.ITSITERATION = 1;
+    struct Case {
+        long randomity;
+        size_t samples;
+    };
+    for (const Case& c : std::vector<Case>{{3, 25}, {1, 50}, {2, 34}, {99, 1}, {100000, 1}, {0, 924}}) {
+        SCOPED_TRACE("Randomity " + std::to_string(c.randomity));
+        opt.ITSRANDOMITY = c.randomity;
+        std::fill(opt.ITSTABULISTE.begin(), opt.ITSTABULISTE.end(), 0);
+        RandomRestart(4);
+        std::vector<uint64_t> draws;
+        if (c.randomity != 0)
+            for (size_t i = 0; i < c.samples; ++i)
+                draws.push_back(uint64_t(RandomBetween(1, 924)));
+        // The later of two equal best draws loses; a draw repeated counts once more.
+        opt.quality.clear();
+        opt.other = 7.0;
+        RandomRestart(4);
+        opt.assessed.clear();
+        opt.MakeMove();
+        ASSERT_EQ(opt.assessed.size(), c.samples);
+        if (c.randomity != 0) {
+            EXPECT_EQ(opt.assessed, draws);
+            EXPECT_EQ(opt.LastMove(), draws.front());
+        }
+        letters.Set(rows);
+    }
+    // Ties in sampling keep the earlier draw: make the third draw and the fifth equally best.
+    opt.ITSRANDOMITY = 3;
+    RandomRestart(8);
+    std::vector<uint64_t> draws;
+    for (int i = 0; i < 25; ++i)
+        draws.push_back(uint64_t(RandomBetween(1, 924)));
+    opt.quality = {{draws[2], 1.0}, {draws[4], 1.0}};
+    std::fill(opt.ITSTABULISTE.begin(), opt.ITSTABULISTE.end(), 0);
+    RandomRestart(8);
+    opt.MakeMove();
+    EXPECT_EQ(opt.LastMove(), draws[2]);
+}
+
+// ---- the search without its window --------------------------------------------------------------
+
+class SearchTest : public ::testing::Test {
+protected:
+    IniFolder ini;
+    LetterPlan letters;
+    AZPDefinitionen pool;
+};
+
+TEST_F(SearchTest, TheShiftsOfEachDayNeverChange)
+{
+    struct Case {
+        std::vector<std::string> rows;
+        long randomity;
+    };
+    const std::vector<Case> cases = {
+        {{"FFSSNN.", "SSNN..F", "NN..FFS", "..FFSSN"}, 3},   // 42 moves: full scans thinned
+        {{"FFSSNN.FFSSNN.", "SSNN..FSSNN..F", "NN..FFSNN..FFS", "..FFSSN..FFSSN", "WWWWWW.WWWWWW.",
+          "F.F.F.FF.F.F.F", "N.N.N.NN.N.N.N", "S.S.S.SS.S.S.S", ".W.W.W..W.W.W.", "FSNFSNFSNFSNFS",
+          "NSFNSFNSFNSFNS"},
+         3},   // 770 moves: samples
+    };
+    for (const Case& c : cases) {
+        letters.Set(c.rows);
+        // Wanted: the rows turned by one day; reachable only in part.
+        std::vector<std::string> wanted = c.rows;
+        for (std::string& r : wanted)
+            std::rotate(r.begin(), r.begin() + 1, r.end());
+        WantedPlan criterion(letters, wanted);
+        pool.KRITERIEN = {&criterion};
+        RandomRestart(21);
+        CAZPOptimizer opt;
+        opt.BeginSearch(letters.plan, pool);
+        opt.ITSRANDOMITY = c.randomity;
+        double previousBest = opt.BestQuality();
+        for (int i = 0; i < 150; ++i) {
+            opt.Iteration();
+            EXPECT_LE(opt.BestQuality(), previousBest);
+            previousBest = opt.BestQuality();
+            const std::vector<std::string> rows = letters.Rows();
+            for (size_t d = 0; d < c.rows[0].size(); ++d)
+                ASSERT_EQ(letters.DayShifts(rows, d), letters.DayShifts(c.rows, d)) << "day " << d + 1;
+        }
+        EXPECT_EQ(criterion.lastQuick, 1);
+        EXPECT_GT(opt.Improvements(), 0);
+        const double best = opt.BestQuality();
+        opt.EndSearch();
+        // The plan ends as the best plan met, and that plan has the best quality.
+        CAZPOptimizer judge;
+        EXPECT_EQ(judge.ComputePlanQuality(letters.plan, pool), best);
+    }
+}
+
+TEST_F(SearchTest, AfterTooManyIterationsWithoutImprovementTheSearchReturnsToTheBestPlan)
+{
+    GlobalIni.WriteValue(kOptimizerSection, "Rückschritte", "3");
+    const std::vector<std::string> start = {"FFFFFFF", "SSSSSSS", "NNNNNNN"};
+    letters.Set(start);
+    // Wanted W on day 1 of group 1, which no exchange brings: every move makes it worse.
+    WantedPlan criterion(letters, {"WFFFFFF", "SSSSSSS", "NNNNNNN"});
+    pool.KRITERIEN = {&criterion};
+    CAZPOptimizer opt;
+    opt.BeginSearch(letters.plan, pool);
+    EXPECT_EQ(opt.ITSRUECKSCHRITTE, 3);
+    EXPECT_EQ(opt.BestQuality(), 1.0);
+    for (int i = 1; i <= 3; ++i) {
+        opt.Iteration();
+        EXPECT_GT(opt.CurrentQuality(), 1.0);
+        EXPECT_NE(letters.Rows(), start);
+    }
+    EXPECT_EQ(opt.Returns(), 0);
+    opt.Iteration();   // 4 - 0 > 3
+    EXPECT_EQ(opt.Returns(), 1);
+    EXPECT_EQ(letters.Rows(), start);
+    EXPECT_EQ(opt.LastImprovement(), 4);
+    EXPECT_TRUE(std::all_of(opt.ITSTABULISTE.begin(), opt.ITSTABULISTE.end(), [](int32_t v) { return v == 0; }));
+    EXPECT_EQ(opt.Improvements(), 0);
+}
+
+TEST_F(SearchTest, ParametersAreReadWrittenBackAndCorrected)
+{
+    struct Case {
+        const char* tabu;
+        const char* back;
+        const char* randomity;
+        long tenure, returns, r;
+    };
+    const std::vector<Case> cases = {
+        {nullptr, nullptr, nullptr, 10, 40, 3},   // defaults, written on first use
+        {"7", "12 Schritte", "0", 7, 12, 0},
+        {"abc", "-5", "-1", 0, -5, 3},            // R below 0: taken as not given
+        {" 20", "40", "2147483648", 20, 40, 2147483647},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.randomity ? c.randomity : "defaults");
+        if (c.tabu) {
+            GlobalIni.WriteValue(kOptimizerSection, "Tabudauer", c.tabu);
+            GlobalIni.WriteValue(kOptimizerSection, "Rückschritte", c.back);
+            GlobalIni.WriteValue(kOptimizerSection, "Randomity", c.randomity);
+        }
+        CAZPOptimizer opt;
+        opt.ReadParameters();
+        EXPECT_EQ(opt.ITSTABUDAUER, c.tenure);
+        EXPECT_EQ(opt.ITSRUECKSCHRITTE, c.returns);
+        EXPECT_EQ(opt.ITSRANDOMITY, c.r);
+        // What the user wrote stays in the file as written.
+        EXPECT_EQ(GlobalIni.ReadValue(kOptimizerSection, "Tabudauer", "?"), c.tabu ? c.tabu : "10");
+        EXPECT_EQ(GlobalIni.ReadValue(kOptimizerSection, "Randomity", "?"), c.randomity ? c.randomity : "3");
+    }
+}
+
+TEST_F(SearchTest, TimeLimitSurvivesMidnightAndLeavesStartAndLimitAlone)
+{
+    struct Case {
+        long start, limit, clock;
+        bool passed;
+        long elapsed;
+    };
+    const std::vector<Case> cases = {
+        {100'001, 0, 8'000'000, false, 7'900'000 - 1},   // no limit
+        {100'001, 6'000, 106'001, false, 6'000},
+        {100'001, 6'000, 106'002, true, 6'001},
+        {kDayClock - 99, 200, kDayClock, false, 99},      // 23:59:59.01 .. 24:00
+        {kDayClock - 99, 200, 101, false, 200},          // after midnight: 99 + 100 used
+        {kDayClock - 99, 200, 103, true, 202},           // (00:00 is 1: one hundredth later)
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.start) + " + " + std::to_string(c.limit) + " at " + std::to_string(c.clock));
+        CAZPOptimizer opt;
+        opt.SetClock([&] { return c.clock; });
+        opt.ITSSTARTZEIT = c.start;
+        opt.Timeout(c.limit);
+        EXPECT_EQ(opt.TimeoutReached(), c.passed);
+        EXPECT_EQ(opt.TimeoutReached(), c.passed);   // asking again gives the same answer
+        EXPECT_EQ(opt.Elapsed(), c.elapsed);
+        EXPECT_EQ(opt.ITSSTARTZEIT, c.start);
+        EXPECT_EQ(opt.Timeout(0, true), c.limit);
+    }
+}
+
+TEST_F(SearchTest, PlanQualityUsesTheTwelveSearchCriteriaQuicklyAndLeavesThePlan)
+{
+    const std::vector<std::string> rows = {"FFSSNN.", "SSNN..F"};
+    letters.Set(rows);
+    WantedPlan kr10(letters, {"FFSSNNN", "SSNN..F"}, 10);      // 1 cell differs
+    WantedPlan kr22(letters, {"FFSSNN.", "SSNNNNF"}, 22);      // 2 cells
+    WantedPlan kr3(letters, {".......", "......."}, 3);        // not a search criterion
+    WantedPlan off(letters, {".......", "......."}, 11);       // switched off
+    off.AKTIVIERT = 0;
+    pool.KRITERIEN = {&kr3, &kr10, &off, &kr22};
+    CAZPOptimizer opt;
+    EXPECT_EQ(opt.ComputePlanQuality(letters.plan, pool), 3.0);
+    EXPECT_EQ(kr10.lastQuick, 1);
+    EXPECT_EQ(kr3.checks, 0);
+    EXPECT_EQ(off.checks, 0);
+    EXPECT_EQ(letters.Rows(), rows);
+}
+
+TEST_F(SearchTest, GroupCountAndTimeLimit)
+{
+    CAZPOptimizer opt;
+    EXPECT_EQ(opt.GroupCount(0, true), 0);
+    EXPECT_EQ(opt.GroupCount(6), 6);
+    EXPECT_EQ(opt.GroupCount(9, true), 6);
+    EXPECT_EQ(opt.Timeout(60'001), 60'001);
+    EXPECT_EQ(opt.Timeout(5, true), 60'001);
+    // While the optimiser has a plan, the plan follows the group count.
+    letters.Set({"FFFFFFF", "SSSSSSS"});
+    opt.BeginSearch(letters.plan, pool);
+    opt.GroupCount(4);
+    EXPECT_EQ(letters.plan.CountGroups(), 4);
+    opt.GroupCount(-3);
+    EXPECT_EQ(letters.plan.CountGroups(), 0);
+    opt.EndSearch();
+}
+
+// ---- the search in its window --------------------------------------------------------------------
+
+class RunTest : public ::testing::Test {
+protected:
+    // Every move is tried, so that the small plans below find their one good move.
+    void SetUp() override { GlobalIni.WriteValue(kOptimizerSection, "Randomity", "0"); }
+
+    // Runs the search on thread 1 with the virtual clock moved to `clockStart`.
+    void Start(long timeout = 0, long clockStart = 360'001)
+    {
+        opt.SetClock([clockStart] { return long((clockStart - 1 + UiClock()) % kDayClock + 1); });
+        opt.Timeout(timeout);
+        driver.Start([this] { result = opt.Run(letters.plan, pool); });
+    }
+    // The result message's text (its lines joined by "|"), answered with OK.
+    std::string Result(bool progressShown = true)
+    {
+        const int m = driver.Window(kResultCaption);
+        std::string text = driver.Text(m, 2);
+        for (char& ch : text)
+            if (ch == '\n')
+                ch = '|';
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        EXPECT_EQ(driver.FindWindow(kProgressTitle) != 0, progressShown) << "the progress window stays behind the message";
+        driver.Press(m, "OK");
+        driver.WaitEnd();
+        return text;
+    }
+    std::string Expected(const std::string& quality, long iterations, long improvements, long returns,
+                         const std::string& end)
+    {
+        return "Die Bewertungskennzahl des optimierten Arbeitszeitplans beträgt " + quality +
+               "|Anzahl Iterationen " + std::to_string(iterations) + "|Verbesserungen: " +
+               std::to_string(improvements) + "|Rückschritte: " + std::to_string(returns) + "|" + end;
+    }
+
+    IniFolder ini;
+    LetterPlan letters;
+    AZPDefinitionen pool;
+    CAZPOptimizer opt;
+    HeadlessDriver driver;
+    uint8_t result = 0;
+};
+
+TEST_F(RunTest, APlanWithoutViolationsIsSearchedUntilAnIterationEndsWithoutViolations)
+{
+    // Day 2 holds two equal shifts: exchanging them is a candidate of quality 0.
+    const std::vector<std::string> rows = {"FFSSNN.", "SFNN..F", "NN..FFS"};
+    letters.Set(rows);
+    WantedPlan criterion(letters, rows);
+    pool.KRITERIEN = {&criterion};
+    Start();
+    const int w = driver.Window(kProgressTitle);
+    EXPECT_EQ(driver.Text(w, 7), "Verbesserungen:");
+    EXPECT_EQ(driver.Text(w, 8), "bei Iteration Nr:");
+    EXPECT_EQ(driver.Text(w, 9), "aktuelle Plangüte:");
+    EXPECT_EQ(driver.Text(w, 10), "aktuelle Iteration: 0");
+    EXPECT_EQ(driver.Text(w, 5), "0 % fertiggestellt.");
+    EXPECT_EQ(driver.Text(w, 6), "00:00");
+    driver.AdvanceTime(5);
+    EXPECT_EQ(Result(), Expected("0,0000", 1, 0, 0, "Ein verstossfreier Plan wurde gefunden."));
+    EXPECT_EQ(result, 5);
+    EXPECT_EQ(letters.Rows(), rows);
+}
+
+TEST_F(RunTest, AnImprovementIsShownKeptAndReported)
+{
+    const std::vector<std::string> wanted = {"FFSSNN.", "SFNN..F", "NN..FFS"};
+    letters.Set({"FFSSNN.", "SFNN.FF", "NN..F.S"});   // day 6 of groups 2 and 3 exchanged
+    WantedPlan criterion(letters, wanted);
+    pool.KRITERIEN = {&criterion};
+    Start();
+    driver.AdvanceTime(5);
+    const int w = driver.Window(kProgressTitle);
+    EXPECT_EQ(driver.Text(w, 7), "Verbesserungen: 1");
+    EXPECT_EQ(driver.Text(w, 8), "bei Iteration Nr: 1");
+    EXPECT_EQ(driver.Text(w, 9), "aktuelle Plangüte: 0,0000");
+    EXPECT_EQ(Result(), Expected("0,0000", 1, 1, 0, "Ein verstossfreier Plan wurde gefunden."));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(letters.Rows(), wanted);
+}
+
+TEST_F(RunTest, CancelBeforeTheFirstTimerEventJudgesTheStartingPlan)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> wanted;
+        std::string quality, end;
+    };
+    const std::vector<std::string> rows = {"FFSSNN.", "SSNN..F"};
+    const std::vector<Case> cases = {
+        {"no violation", rows, "0,0000", "Ein verstossfreier Plan wurde gefunden."},
+        {"violations", {"FFSSNNF", "SSNN..F"}, "1,0000", "Die Generierung wurde abgebrochen."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        letters.Set(rows);
+        WantedPlan criterion(letters, c.wanted);
+        pool.KRITERIEN = {&criterion};
+        Start();
+        driver.Press(driver.Window(kProgressTitle), "Abbrechen");
+        EXPECT_EQ(Result(), Expected(c.quality, 0, 0, 0, c.end));
+        EXPECT_EQ(result, 5);
+        EXPECT_EQ(letters.Rows(), rows);
+    }
+}
+
+TEST_F(RunTest, TheTimeLimitRunsAcrossMidnightAndTheBestPlanComesBack)
+{
+    GlobalIni.WriteValue(kOptimizerSection, "Rückschritte", "1000");
+    const std::vector<std::string> rows = {"FFFFFFF", "SSSSSSS", "NNNNNNN"};
+    letters.Set(rows);
+    WantedPlan criterion(letters, {"WFFFFFF", "SSSSSSS", "NNNNNNN"});   // never better than 1
+    pool.KRITERIEN = {&criterion};
+    // Start at 23:59:59.80 with one second: the limit passes at 00:00:01.
+    Start(100, kDayClock - 19);
+    const int w = driver.Window(kProgressTitle);
+    EXPECT_EQ(driver.Property(w, 4, Prop::RangeHigh).Int(), 100);
+    driver.AdvanceTime(50);
+    EXPECT_EQ(driver.Text(w, 5), "50 % fertiggestellt.");
+    EXPECT_EQ(driver.Property(w, 4, Prop::Value).Int(), 50);
+    EXPECT_EQ(driver.Text(w, 10), "aktuelle Iteration: 10");
+    driver.AdvanceTime(50);
+    EXPECT_EQ(driver.FindWindow(kResultCaption), 0);   // 100 hundredths have not passed
+    driver.AdvanceTime(5);
+    EXPECT_EQ(Result(), Expected("1,0000", 21, 0, 0, "Die Generierungszeit betrug 00:00:01"));
+    EXPECT_EQ(opt.ITSSTARTZEIT, kDayClock - 19);
+    EXPECT_EQ(opt.Timeout(0, true), 100);
+    EXPECT_EQ(letters.Rows(), rows);   // the last plan was worse: the best one is kept
+    EXPECT_EQ(result, 5);
+}
+
+TEST_F(RunTest, APlanOfOneGroupOffersNoMove)
+{
+    letters.Set({"FFSSNN."});
+    WantedPlan criterion(letters, {"FFFFFFF"});
+    pool.KRITERIEN = {&criterion};
+    Start();
+    EXPECT_EQ(Result(false), Expected("5,0000", 0, 0, 0, "Dieser Plan bietet keine Optimierungsmöglichkeit."));
+    EXPECT_EQ(result, 5);
+}
+
+TEST_F(RunTest, GenerateFillsTheSizedPlanAndSearchesIt)
+{
+    CSBPData sbp;
+    sbp.SetSchichttypen(&letters.types);
+    sbp.SetBezugsrahmen(1);
+    sbp.SetSchichtgruppenstaerke(1);
+    sbp.SyncSchichttypen();
+    for (uint32_t d = 1; d <= 7; ++d) {
+        sbp.SetCount(d, letters.ids['F'], 1);
+        sbp.SetCount(d, letters.ids['N'], 1);
+    }
+    letters.plan.DeleteAllGroups();
+    letters.plan.SetSchichttypen(&letters.types, 0);
+    letters.plan.SetBezugsrahmen(1);
+
+    // Without a group count nothing happens.
+    EXPECT_EQ(opt.Generate(sbp, letters.plan, pool), 5);
+    EXPECT_EQ(letters.plan.CountGroups(), 0);
+
+    opt.GroupCount(3);
+    uint8_t generated = 0;
+    opt.SetClock([] { return 1L; });
+    driver.Start([&] { generated = opt.Generate(sbp, letters.plan, pool); });
+    driver.Press(driver.Window(kProgressTitle), "Abbrechen");
+    driver.Press(driver.Window(kResultCaption), "OK");
+    driver.WaitEnd();
+    EXPECT_EQ(generated, 1);
+    ASSERT_EQ(letters.plan.CountGroups(), 3);
+    const std::vector<std::string> rows = letters.Rows();
+    for (size_t d = 0; d < 7; ++d)
+        EXPECT_EQ(letters.DayShifts(rows, d), ".FN");
+}
+
+} // namespace
