@@ -299,6 +299,20 @@ TEST_F(RestCriteria, KR3BooksSundaysSoThatKR2RunAfterItLeavesThoseRestsAlone)
               std::tuple(uint8_t(1), uint16_t(1), uint32_t(H(30, 30) - kDay)));
 }
 
+TEST_F(RestCriteria, KR3SubstituteDayAfterTheCyclesLastNightShiftBeginsAt0600)
+{
+    // The Sunday night shift ends at 06:00 of the next cycle's Monday: its rest covers 18 h of
+    // that Monday, not the whole day, so it gives no substitute day.
+    rb6.WRZ_DAUER_MIN = Hours(24);
+    rb6.ERSATZ_WRZ_DAUER_MIN = Hours(24);
+    Evaluate({".FFFFFN"});
+    kr3.Check(e, 0);
+    const auto records = FullRecords(e, &kr3);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(std::tuple(records[0].first, records[0].second.WERT, records[0].second.TEXT),
+              std::tuple(7L, 1u, std::optional<std::string>("480")));
+}
+
 TEST_F(RestCriteria, KR3DoesNotReadKR2sQueueOfAnEarlierEvaluation)
 {
     // KR2 switched off: KR3 alone fills KR2's queue while looking for compensation.
