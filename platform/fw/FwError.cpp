@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/fw/FwWindow.h"
+#include "platform/fw/FwLevel.h"
 #include "platform/records/FileError.h"
 
 FwError GlobalErrorHandler;

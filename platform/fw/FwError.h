@@ -3,8 +3,8 @@
 // MessageShow according to each message's fatality, and the per-thread stack of the names of the
 // window procedures that are running (the innermost is "%Procedure" in a message).
 //
-// Levels returned by Throw are those of the framework (FwWindow.h): LEVEL_BENIGN 0, LEVEL_FATAL 3,
-// LEVEL_NOTIFY 5, and LEVEL_CANCEL 4 below for a question answered "Nein".
+// Levels returned by Throw are those of the framework (FwLevel.h): LEVEL_BENIGN 0, LEVEL_FATAL 3,
+// LEVEL_NOTIFY 5, and LEVEL_CANCEL 4 for a question answered "Nein".
 #include <functional>
 #include <map>
 #include <mutex>
@@ -13,9 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/fw/FwLevel.h"
 #include "platform/ui/MessageShow.h"
-
-constexpr int LEVEL_CANCEL = 4;
 
 enum class FwFatality {
     Benign,    // nothing is shown; level 0

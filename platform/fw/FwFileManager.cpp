@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/fw/FwWindow.h"
+#include "platform/fw/FwLevel.h"
 
 namespace {
 

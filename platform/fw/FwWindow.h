@@ -2,6 +2,7 @@
 // The framework window: a window procedure's object. RunWindow runs Setup, the event loop and
 // Teardown; OnEvent dispatches every event to the window's components and to the handlers below.
 // Handlers return a level: 0 go on, 3 leave the event loop, 5 skip the event's default handling.
+#include "platform/fw/FwLevel.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Property.h"
 #include "platform/ui/Window.h"
@@ -9,10 +10,6 @@
 
 #include <string>
 #include <vector>
-
-constexpr int LEVEL_BENIGN = 0;
-constexpr int LEVEL_FATAL = 3;    // leave the event loop
-constexpr int LEVEL_NOTIFY = 5;   // skip the default handling of the event
 
 // Responses of a window procedure (FwResponse, LastResponse).
 constexpr int RESPONSE_NONE = 0;
