@@ -351,7 +351,14 @@ void CSBPGenerator::ComputeDay(long day)
                 optimum += OBJECTIVE[size_t(j)] * VALUES[size_t(j)];
             if (optimum != std::floor(optimum))
                 optimum += 1e-7 * std::max(1.0, std::fabs(optimum));
-            lp.AddConstraint(OBJECTIVE, LP_LE, optimum);
+            // A column priced above the optimum must stay 0; with prices of 0 or more a price
+            // just above the optimum says the same of every whole-number solution, without the
+            // range (4294967295 beside lengths of a few steps) on which the library fails.
+            ROW = OBJECTIVE;
+            if (std::all_of(ROW.begin(), ROW.end(), [](double c) { return c >= 0.0; }))
+                for (double& c : ROW)
+                    c = std::min(c, optimum + 1.0);
+            lp.AddConstraint(ROW, LP_LE, optimum);
         }
     }
 

@@ -347,6 +347,31 @@ TEST(SBPGenerator, AStrainPricedShiftIsUsedOnlyWhenNothingElseCovers)
     }
 }
 
+TEST(SBPGenerator, AStrainPriceDoesNotCostTheLaterObjectives)
+{
+    // A weekday of a round-the-clock operation on a grid of 30 minutes; shifts of 8 hours and
+    // more are rejected by the strain criterion, shifts beginning before 06:00 disturb the night.
+    // The row that holds the first optimum then mixes 4294967295 with lengths of a few steps.
+    Fixture f;
+    f.OperatingDay(T(6));
+    f.Lengths(T(6), T(8, 30));
+    f.Demand(At(1, 0), At(1, 6), 3);
+    f.Demand(At(1, 6), At(1, 9), 6);
+    f.Demand(At(1, 9), At(1, 12), 9);
+    f.Demand(At(1, 12), At(1, 14), 6);
+    f.Demand(At(1, 14), At(1, 22), 5);
+    f.Demand(At(1, 22), At(2, 0), 3);
+    f.Demand(At(2, 0), At(2, 6), 3);
+    f.Price(19, [](const CSchicht& s, uint16_t) { return s.TERMIN.ENDE - s.TERMIN.BEGINN >= 480 ? 1.0 : 0.0; });
+    f.Price(12, [](const CSchicht& s, uint16_t) { return s.TERMIN.BEGINN % kDay < 360 ? 1.0 : 0.0; });
+    CSBPGenerator g;
+    g.TimeGrid(30);
+    ASSERT_EQ(f.Generate(g), SBP_KOMPLETT);
+    const SBPTagesergebnis r = g.Tagesergebnis(1);
+    EXPECT_LT(r.ZIELWERT[0], 4294967295LL);
+    EXPECT_EQ(r.ZIELFUNKTIONEN, 4);
+}
+
 TEST(SBPGenerator, FewestDisturbingShiftsAmongTheShortestCovers)
 {
     // 04:00-12:00 is covered by one shift of 8 hours or by two of 4; the relevant-times price
