@@ -121,9 +121,9 @@ public:
 
     // ISavable. Both sub-files take part in every operation; a result is 0 when every step of
     // it succeeded, else 5. A step is stored, saved or deleted on both sub-files in one
-    // transaction, so a failure leaves both as they were. Every operation but Init, Release,
-    // DeleteAllSteps and CountInstances ends in Apply; where no record could be read the objects
-    // keep the pool's own values.
+    // transaction, so a failure leaves both as they were. StoreStep, Undo, Redo, ResetNew, Save
+    // and Load end in Apply; where a record could not be read the objects keep the pool's own
+    // values. None of them leaves its traces in the RB and KRI buffers.
     uint8_t Init(CProjektFileManager& fileManager, CSubfileManager* parent) override;
     void Release(CProjektFileManager& fileManager) override;
     uint8_t StoreStep() override;
