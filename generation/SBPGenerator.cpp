@@ -235,7 +235,8 @@ uint8_t CSBPGenerator::Run(CAKBData& akb, CSBPData& plan, const SBPDefinitionen&
     window.SetText(int(ITSPROGRESSMSG), MESSAGE);
     window.ShowMaxTime(ITSTIMEOUT);
     window.RunLoop([this] { return Step(); }, [&window] { window.Display(); });
-    if (window.Cancelled())
+    // A loop that ended before the last day (the window gone) is no complete plan.
+    if (window.Cancelled() || !Finished())
         Cancel();
     window.Display();
     const uint8_t result = Result();

@@ -105,6 +105,8 @@ public:
     bool Step();
     void Cancel() { CANCELLED = true; }
     uint8_t Result() const;
+    // Every day has had its step.
+    bool Finished() const { return NEXTDAY > NTAG_MAX; }
 
     // What the progress window shows, also without one.
     const std::string& Message() const { return MESSAGE; }
