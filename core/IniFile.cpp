@@ -146,39 +146,12 @@ long CIniFile::ReadAndWriteBack(std::string_view section, std::string_view key, 
 
 void CIniFile::StoreWindowGeometry(const WindowGeometry& window, std::string_view section)
 {
-    if (window.iconized)
-        return;
-    WriteValue(section, "Maximize", window.maximized ? "Yes" : "No");
-    if (window.maximized)
-        return;
-    WriteValue(section, "XPos", std::to_string(window.x));
-    WriteValue(section, "YPos", std::to_string(window.y));
-    if (window.resizable) {
-        WriteValue(section, "Height", std::to_string(window.height));
-        WriteValue(section, "Width", std::to_string(window.width));
-    }
+    FwStoreGeometry(window, [&](const std::string& key, const std::string& value) { WriteValue(section, key, value); });
 }
 
 bool CIniFile::RestoreWindowGeometry(WindowGeometry& window, std::string_view section)
 {
-    const std::string maximize = ReadValue(section, "Maximize", "");
-    if (maximize != "Yes" && maximize != "No")
-        return false;
-    window.maximized = maximize == "Yes";
-    if (window.maximized || ReadValue(section, "XPos", "").empty())
-        return true;
-    window.x = ReadNumber(section, "XPos", 0);
-    window.y = ReadNumber(section, "YPos", 0);
-    if (window.resizable) {
-        // A missing or broken size would make the window vanish; it keeps its own size then.
-        const long width = ReadNumber(section, "Width", 0);
-        const long height = ReadNumber(section, "Height", 0);
-        if (width > 0 && height > 0) {
-            window.width = width;
-            window.height = height;
-        }
-    }
-    return true;
+    return FwRestoreGeometry(window, [&](const std::string& key) { return ReadValue(section, key, ""); });
 }
 
 void CIniFile::Setup(std::string_view fileName)

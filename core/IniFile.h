@@ -6,6 +6,7 @@
 // Convention of every user: read a setting with its default and write it back at once (or when
 // the window that uses it closes), so that after the first run every key is in the file.
 #include "platform/fw/FwIni.h"
+#include "platform/fw/FwSettings.h"
 #include "platform/values/Queue.h"
 
 #include <charconv>
@@ -87,14 +88,6 @@ IniQueueFields<Row, Members...> IniFields(Queue<Row>& queue, Members Row::*... m
     return IniQueueFields<Row, Members...>(queue, members...);
 }
 
-// A window's geometry in the window layer's units, as the window layer reports it.
-struct WindowGeometry {
-    long x = 0, y = 0, width = 0, height = 0;
-    bool maximized = false;
-    bool iconized = false;
-    bool resizable = true;
-};
-
 // One row of the object's bookkeeping list.
 struct IniSector {
     std::string FAMILY;
@@ -126,7 +119,8 @@ public:
     std::string ReadAndWriteBack(std::string_view section, std::string_view key, std::string_view defaultValue);
     long ReadAndWriteBack(std::string_view section, std::string_view key, long defaultValue);
 
-    // Window geometry in the section named after the window procedure.
+    // Window geometry in the section named after the window procedure, by the framework's rules
+    // (FwStoreGeometry, FwRestoreGeometry).
     void StoreWindowGeometry(const WindowGeometry& window, std::string_view section);
     // Fills in what the section holds; false (window untouched) when it holds no "Maximize".
     bool RestoreWindowGeometry(WindowGeometry& window, std::string_view section);

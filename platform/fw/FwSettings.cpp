@@ -4,7 +4,9 @@
 
 #include "platform/ui/Window.h"
 
+#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -52,43 +54,93 @@ void FwPopProcedure()
         GlobalErrorHandler.PopProcedure();
 }
 
+namespace {
+// A stored number as the settings file reads one: its leading digits, 0 when there are none.
+long StoredNumber(const std::string& text)
+{
+    return std::strtol(text.c_str(), nullptr, 10);
+}
+
+WindowGeometry GeometryOf(int window)
+{
+    WindowGeometry g;
+    g.x = static_cast<long>(PropertyGet(window, 0, Prop::Xpos, 0).Int());
+    g.y = static_cast<long>(PropertyGet(window, 0, Prop::Ypos, 0).Int());
+    g.width = static_cast<long>(PropertyGet(window, 0, Prop::Width, 0).Int());
+    g.height = static_cast<long>(PropertyGet(window, 0, Prop::Height, 0).Int());
+    g.maximized = PropertyGet(window, 0, Prop::Maximize, 0).Bool();
+    g.iconized = PropertyGet(window, 0, Prop::Iconize, 0).Bool();
+    g.resizable = PropertyGet(window, 0, Prop::Resizable, 0).Bool();
+    return g;
+}
+} // namespace
+
+void FwStoreGeometry(const WindowGeometry& window,
+                     const std::function<void(const std::string& key, const std::string& value)>& write)
+{
+    if (window.iconized)
+        return;
+    write("Maximize", window.maximized ? "Yes" : "No");
+    if (window.maximized)
+        return;
+    write("XPos", std::to_string(window.x));
+    write("YPos", std::to_string(window.y));
+    if (window.resizable) {
+        write("Height", std::to_string(window.height));
+        write("Width", std::to_string(window.width));
+    }
+}
+
+bool FwRestoreGeometry(WindowGeometry& window, const std::function<std::string(const std::string& key)>& read)
+{
+    const std::string maximize = read("Maximize");
+    if (maximize != "Yes" && maximize != "No")
+        return false;
+    window.maximized = maximize == "Yes";
+    if (window.maximized)
+        return true;
+    const std::string x = read("XPos");
+    if (x.empty())
+        return true;
+    window.x = StoredNumber(x);
+    window.y = StoredNumber(read("YPos"));
+    if (window.resizable) {
+        // A missing or broken size would make the window vanish; it keeps its own size then.
+        const long width = StoredNumber(read("Width"));
+        const long height = StoredNumber(read("Height"));
+        if (width > 0 && height > 0) {
+            window.width = width;
+            window.height = height;
+        }
+    }
+    return true;
+}
+
 void FwStoreWindowGeometry(int window, const std::string& section)
 {
-    if (!WindowExists(window) || PropertyGet(window, 0, Prop::Iconize, 0).Bool())
+    if (!WindowExists(window))
         return;
-    bool maximized = PropertyGet(window, 0, Prop::Maximize, 0).Bool();
-    FwSettingsWrite(section, "Maximize", maximized ? "Yes" : "No");
-    if (maximized)
-        return;
-    FwSettingsWrite(section, "XPos", PropertyGet(window, 0, Prop::Xpos, 0).Str());
-    FwSettingsWrite(section, "YPos", PropertyGet(window, 0, Prop::Ypos, 0).Str());
-    if (PropertyGet(window, 0, Prop::Resizable, 0).Bool()) {
-        FwSettingsWrite(section, "Height", PropertyGet(window, 0, Prop::Height, 0).Str());
-        FwSettingsWrite(section, "Width", PropertyGet(window, 0, Prop::Width, 0).Str());
-    }
+    FwStoreGeometry(GeometryOf(window),
+                    [&](const std::string& key, const std::string& value) { FwSettingsWrite(section, key, value); });
 }
 
 void FwRestoreWindowGeometry(int window, const std::string& section)
 {
     if (!WindowExists(window))
         return;
-    std::string maximize = FwSettingsRead(section, "Maximize", "");
-    if (maximize != "Yes" && maximize != "No")
+    const WindowGeometry before = GeometryOf(window);
+    WindowGeometry g = before;
+    if (!FwRestoreGeometry(g, [&](const std::string& key) { return FwSettingsRead(section, key, ""); }))
         return;
-    bool maximized = maximize == "Yes";
-    PropertySet(window, 0, Prop::Maximize, maximized, 0);
-    if (maximized)
+    PropertySet(window, 0, Prop::Maximize, g.maximized, 0);
+    if (g.maximized)
         return;
-    std::string x = FwSettingsRead(section, "XPos", "");
-    if (x.empty())
-        return;
-    PropertySet(window, 0, Prop::Xpos, PropValue(x).Int(), 0);
-    PropertySet(window, 0, Prop::Ypos, PropValue(FwSettingsRead(section, "YPos", "")).Int(), 0);
-    if (PropertyGet(window, 0, Prop::Resizable, 0).Bool()) {
-        std::string w = FwSettingsRead(section, "Width", ""), h = FwSettingsRead(section, "Height", "");
-        if (!w.empty())
-            PropertySet(window, 0, Prop::Width, PropValue(w).Int(), 0);
-        if (!h.empty())
-            PropertySet(window, 0, Prop::Height, PropValue(h).Int(), 0);
-    }
+    // Only what the settings changed: the window's own values stay untouched.
+    const std::tuple<Prop, long, long> values[] = {{Prop::Xpos, before.x, g.x},
+                                                   {Prop::Ypos, before.y, g.y},
+                                                   {Prop::Width, before.width, g.width},
+                                                   {Prop::Height, before.height, g.height}};
+    for (const auto& [prop, was, now] : values)
+        if (now != was)
+            PropertySet(window, 0, prop, now, 0);
 }

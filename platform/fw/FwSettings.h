@@ -25,8 +25,25 @@ void FwSetProcedureStack(FwProcedureStack stack);
 void FwPushProcedure(const std::string& name);
 void FwPopProcedure();
 
-// Window geometry by the settings rules: stored only when not iconised; "Maximize" "Yes"/"No",
-// and when not maximised "XPos", "YPos" and (resizable windows) "Width", "Height". Restoring
-// does nothing without a "Maximize" of "Yes" or "No".
+// A window's geometry in the window layer's units, as plain values.
+struct WindowGeometry {
+    long x = 0, y = 0, width = 0, height = 0;
+    bool maximized = false;
+    bool iconized = false;
+    bool resizable = true;
+};
+
+// The settings rules for window geometry, the one place they are kept. `write` sets a key of the
+// window's section, `read` gives a key's value ("" when missing).
+// Storing: nothing while iconised; "Maximize" "Yes"/"No", and when not maximised "XPos", "YPos"
+// and (resizable windows) "Height", "Width".
+// Restoring: false (the window untouched) without a "Maximize" of "Yes" or "No"; a maximised
+// window takes only the flag, and so does one without a stored "XPos"; a resizable one takes the
+// stored size only when both are above 0, so a missing or broken size keeps the window's own.
+void FwStoreGeometry(const WindowGeometry& window,
+                     const std::function<void(const std::string& key, const std::string& value)>& write);
+bool FwRestoreGeometry(WindowGeometry& window, const std::function<std::string(const std::string& key)>& read);
+
+// The same rules on a window of the window layer, in the settings section `section`.
 void FwStoreWindowGeometry(int window, const std::string& section);
 void FwRestoreWindowGeometry(int window, const std::string& section);

@@ -262,6 +262,17 @@ TEST_F(FwWindowTest, GeometryIsRestoredAfterOpeningAndStoredAtTeardown)
         {{{"UpdateTest/Maximize", "No"}, {"UpdateTest/XPos", "40"}, {"UpdateTest/YPos", "50"}},
          true, false,
          {{"UpdateTest/Maximize", "No"}, {"UpdateTest/XPos", "40"}, {"UpdateTest/YPos", "50"}}},
+        // A broken or half stored size would make the window vanish: it keeps its own size.
+        {{{"UpdateTest/Maximize", "No"}, {"UpdateTest/XPos", "40"}, {"UpdateTest/YPos", "50"},
+          {"UpdateTest/Width", "0"}, {"UpdateTest/Height", "220"}},
+         false, false,
+         {{"UpdateTest/Maximize", "No"}, {"UpdateTest/XPos", "40"}, {"UpdateTest/YPos", "50"},
+          {"UpdateTest/Width", "300"}, {"UpdateTest/Height", "200"}}},
+        {{{"UpdateTest/Maximize", "No"}, {"UpdateTest/XPos", "40"}, {"UpdateTest/YPos", "50"},
+          {"UpdateTest/Width", "310"}},
+         false, false,
+         {{"UpdateTest/Maximize", "No"}, {"UpdateTest/XPos", "40"}, {"UpdateTest/YPos", "50"},
+          {"UpdateTest/Width", "300"}, {"UpdateTest/Height", "200"}}},
     };
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
