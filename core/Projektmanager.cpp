@@ -14,7 +14,7 @@
 #include "platform/ui/Window.h"
 #include "platform/values/Date.h"
 
-CProjektmanager GlobalProjektmanager;
+CProjektmanager& GlobalProjektmanager = *new CProjektmanager;
 bool OptimizationRunning = false;
 
 namespace {

@@ -73,7 +73,10 @@ private:
     std::unique_ptr<CTree> TREE;
 };
 
-extern CProjektmanager GlobalProjektmanager;
+// Never destroyed: a project still open when the process ends is not closed from a static
+// destructor, which could run after the record files and their bookkeeping have gone (the program
+// closes it in its shut-down, ProgramShutdown).
+extern CProjektmanager& GlobalProjektmanager;
 
 // Set by the optimise command around its search; the manager window ignores every event meanwhile.
 extern bool OptimizationRunning;

@@ -4,6 +4,7 @@
 #include "core/Frame.h"
 #include "core/IniFile.h"
 #include "core/MessageDialog.h"
+#include "core/Projektmanager.h"
 #include "core/Utilities.h"
 #include "platform/fw/FwError.h"
 #include "platform/fw/FwSettings.h"
@@ -250,6 +251,10 @@ bool ProgramShutdown(int waitMs)
     if (!Runtime::WaitAllEnded(waitMs))
         return false;
     InstallMessageDialog(false);
+    // A project whose window never closed it (a run that was cut short) goes while the record
+    // files are still there; its working copy with it.
+    if (GlobalProjektmanager.HasProject())
+        GlobalProjektmanager.Projekt().Close();
     GlobalIni.Teardown();
     ReleaseFileAccess();
     // After the release nothing holds them open any more.

@@ -68,7 +68,8 @@ void ProgramMain();
 // The shut-down, off the logical threads once the frame has gone. It first waits up to `waitMs`
 // until every logical thread has ended; while one still runs it releases nothing and returns
 // false (the process may end, but nothing is pulled away from a thread that may still use it).
-// Then: the settings' own bookkeeping written, the record files released, the temporary files
+// Then: a project still open closed (its working copy removed), the settings' own bookkeeping
+// written, the record files released, the temporary files
 // "schichttypen.tmp" and "Belastungseinschaetzungen.tmp" removed from the current directory
 // ("Kosten.tmp" stays), the error object reset, the message dialog and the settings connection
 // removed.

@@ -18,9 +18,11 @@ struct UseRow {
     int use;
 };
 
+// Never destroyed: a part released by a static destructor at the end of the process still finds
+// it.
 std::vector<UseRow>& UseCounts() {
-    static std::vector<UseRow> rows;
-    return rows;
+    static auto* rows = new std::vector<UseRow>;
+    return *rows;
 }
 
 UseRow& UseOf(const RecordFile& file) {

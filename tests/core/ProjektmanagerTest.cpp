@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "ProjektTestSupport.h"
 
 namespace {
@@ -354,6 +357,26 @@ TEST_F(ProjektmanagerTest, CollapseAndExpandKeepTheirStateOverARebuild)
     driver.Expand(m, Tree(), 1, true);
     EXPECT_TRUE(GlobalProjektmanager.Projekt().IsExpanded());
     EXPECT_EQ(tree.Row(1)->LEVEL, 1);
+}
+
+// ---- the end of the process ------------------------------------------------------------------------
+
+// A project still open when the process ends (a run cut short) must not take the end down with it:
+// nothing of it is closed from a static destructor after the record files' bookkeeping has gone.
+TEST(ProjektmanagerExit, TheProcessEndsCleanlyWithAProjectOpen)
+{
+    std::string t = (std::filesystem::temp_directory_path() / "varnexitXXXXXX").string();
+    ASSERT_NE(::mkdtemp(t.data()), nullptr);
+    const std::string dir = t;
+    EXPECT_EXIT(
+        {
+            std::filesystem::current_path(dir);
+            UseTestSheets();
+            GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+            std::exit(GlobalProjektmanager.HasProject() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -232,4 +232,22 @@ TEST_F(ProgramTest, ShutDownWaitsForTheOtherThreadsAndRemovesTheTemporaryFiles)
     EXPECT_TRUE(std::filesystem::exists(Path("Kosten.tmp")));
 }
 
+TEST_F(ProgramTest, ShutDownClosesAProjectThatNoWindowClosed)
+{
+    StartProgram();
+    {
+        // A project without its window, as a run cut short leaves it.
+        Runtime::HostBaton b;
+        GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+    }
+    ASSERT_TRUE(std::filesystem::exists(Path("unbenannt.prj~")));
+    driver.Close(driver.Window("Willkommen bei Varn-4"));
+    driver.Close(frame);
+    driver.WaitEnd();
+    EXPECT_TRUE(ProgramShutdown(1000));
+    started = false;
+    EXPECT_FALSE(GlobalProjektmanager.HasProject());
+    EXPECT_FALSE(std::filesystem::exists(Path("unbenannt.prj~")));
+}
+
 } // namespace
