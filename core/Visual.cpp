@@ -85,8 +85,12 @@ void CVisual::Init(FwWindow* windowManager, int window)
 int CVisual::CloseRequest()
 {
     if (WIN != 0 && THREAD != 0) {
-        // The owner handling the close-window event itself needs no second one.
-        bool ownClose = ThreadCurrent() == THREAD && EventCurrent() == EVENT_CLOSE_WINDOW;
+        // The owner handling the close-window event itself needs no second one; nor does it while
+        // it handles a close-down of this window, whose default handling closes the window too.
+        const Event& current = EventCurrentRecord();
+        bool ownClose = ThreadCurrent() == THREAD &&
+                        (current.code == EVENT_CLOSE_WINDOW ||
+                         (current.code == EVENT_CLOSE_DOWN && (current.window == 0 || current.window == WIN)));
         if (!ownClose) {
             Event e;
             e.code = EVENT_CLOSE_WINDOW;

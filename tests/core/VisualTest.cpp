@@ -44,8 +44,9 @@ private:
         self->Init(nullptr, w);
         bool released = false;
         while (WindowAccept(w)) {
-            if (EventCurrent() == EVENT_CLOSE_WINDOW) {
-                ++self->closeEvents;
+            if (EventCurrent() == EVENT_CLOSE_WINDOW || EventCurrent() == EVENT_CLOSE_DOWN) {
+                if (EventCurrent() == EVENT_CLOSE_WINDOW)
+                    ++self->closeEvents;
                 self->CloseRequest();       // on the owner thread while handling close: posts nothing
                 if (self->holdClose && !released)
                     EventSkipDefault();
@@ -241,6 +242,23 @@ TEST_F(VisualTest, AWaitOnAnotherThreadShowsTheWaitWindowAndASecondWaiterIsRefus
         Runtime::HostBaton b;
         EventPost(EVENT_CLOSE_DOWN, 0, helper);
     }
+    End();
+}
+
+TEST_F(VisualTest, TheOwnerHandlingACloseDownPostsNoCloseWindow)
+{
+    static Sheet sheet("Blatt");
+    sheet.holdClose = true;
+    sheet.closeEvents = 0;
+    Action("Start", [] { sheet.Execute(true); });
+    driver.Start(Frame);
+    frame = driver.Window("Rahmen");
+    driver.Press(frame, "Start");
+    driver.Post(driver.Window("Blatt"), EVENT_CLOSE_DOWN);
+    // The sheet kept its window and got no close-window of its own making.
+    EXPECT_EQ(sheet.closeEvents, 0);
+    EXPECT_NE(driver.FindWindow("Blatt"), 0);
+    driver.Press(driver.Window("Blatt"), "Fertig");
     End();
 }
 
