@@ -95,7 +95,9 @@ void RequestAndWait(UiRequest& request, const std::function<void(UiRequest&)>& f
 class UiHost {
 public:
     virtual ~UiHost() = default;
-    // Called without the runtime's lock when a request is posted or the threads have gone idle.
+    // Called without the runtime's lock when a request is posted. Nothing wakes the host when
+    // the threads go idle: it looks for that itself (the renderer by a short timer, the driver by
+    // WaitIdle).
     virtual void Wake() = 0;
 };
 
