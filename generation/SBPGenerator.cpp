@@ -23,6 +23,10 @@ constexpr uint32_t kDay = 1440;
 constexpr double kStrainPenalty = 4294967295.0;
 // Latest time of day (minutes) to which an early staff demand moves the operating-day start.
 constexpr uint32_t kLatestDayStart = 540;
+// The largest day model solved: over three times the model of the finest grid the wizard offers
+// (10 minutes with every length, 20,016 columns). A grid of a few minutes without the length
+// rule gives millions of columns, whose matrix would not fit in memory.
+constexpr long kMaxColumns = 65536;
 
 // The time value of a duration in minutes, as a time of day (24 hours read as 00:00).
 double TimeValue(long minutes)
@@ -277,8 +281,8 @@ void CSBPGenerator::ComputeDay(long day)
     MAP.Init(steps, NSL_MAX, DT, SLMIN, uint16_t(b % kDay));
     const long n = MAP.Count();
     result.SPALTEN = n;
-    if (n == 0) {
-        // No candidate shift can cover the demand.
+    if (n == 0 || n > kMaxColumns) {
+        // No candidate shift can cover the demand, or the model is too large to be solved.
         result.STATUS = SBPTagesergebnis::OHNE_LOESUNG;
         FAILED = true;
         return;

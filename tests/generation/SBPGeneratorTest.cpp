@@ -679,6 +679,18 @@ TEST(SBPGenerator, LengthLimitsThatLeaveNoLengthFailTheFirstDayWithDemand)
     EXPECT_EQ(f.types.Count(), 0);
 }
 
+TEST(SBPGenerator, AModelTooLargeToSolveFailsItsDayInsteadOfExhaustingMemory)
+{
+    // A grid of one minute with every length: 1440 x 1381 columns.
+    Fixture f;
+    f.Demand(At(1, 8), At(1, 16), 1);
+    CSBPGenerator g;
+    g.TimeGrid(1);
+    EXPECT_EQ(f.Generate(g), SBP_KEINER);
+    EXPECT_EQ(g.Tagesergebnis(1).STATUS, SBPTagesergebnis::OHNE_LOESUNG);
+    EXPECT_EQ(f.types.Count(), 0);
+}
+
 TEST(SBPGenerator, TheTimeLimitIsSharedOutOverTheDaysAndNeverBecomesNoLimit)
 {
     struct Case {
