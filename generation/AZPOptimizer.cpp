@@ -180,10 +180,22 @@ void CAZPOptimizer::ShowProgress()
     ITSPROGRESS = e;
     if (!WINDOW)
         return;
-    WINDOW->SetText(int(ITSPROGRESSMSG), "aktuelle Iteration: " + std::to_string(ITSITERATION));
-    const double percent = ITSTIMEOUT == 0 ? 0.0 : double(e) / double(ITSTIMEOUT) * 100.0;
-    WINDOW->SetText(int(ITSPERCENTAGE), FormatPicture(percent, "@N3") + " % fertiggestellt.");
-    WINDOW->ShowProgress();
+    // Within an iteration the progress is shown after every sample; only what changed is set,
+    // so the window layer redraws nothing in vain.
+    if (ITSITERATION != SHOWNITERATION) {
+        WINDOW->SetText(int(ITSPROGRESSMSG), "aktuelle Iteration: " + std::to_string(ITSITERATION));
+        SHOWNITERATION = ITSITERATION;
+    }
+    if (e != SHOWNPROGRESS) {
+        const double percent = ITSTIMEOUT == 0 ? 0.0 : double(e) / double(ITSTIMEOUT) * 100.0;
+        std::string text = FormatPicture(percent, "@N3") + " % fertiggestellt.";
+        if (text != SHOWNPERCENT) {
+            WINDOW->SetText(int(ITSPERCENTAGE), text);
+            SHOWNPERCENT = std::move(text);
+        }
+        WINDOW->ShowProgress();
+        SHOWNPROGRESS = e;
+    }
 }
 
 void CAZPOptimizer::BeginSearch(CAZPData& azp, const AZPDefinitionen& pool)
@@ -400,6 +412,8 @@ uint8_t CAZPOptimizer::Run(CAZPData& azp, const AZPDefinitionen& pool)
         window.SetText(window.InfoControl(2), "bei Iteration Nr:");
         window.SetText(window.InfoControl(3), "aktuelle Plangüte:");
         window.ShowMaxTime(ITSTIMEOUT);
+        SHOWNITERATION = SHOWNPROGRESS = -1;
+        SHOWNPERCENT.clear();
         ShowProgress();
         window.RunLoop([this] {
             Iteration();

@@ -160,4 +160,8 @@ private:
     // returns, and the quality of the move just made was assessed as its candidate.
     double PLANQUALITY = 0.0;
     bool PLANQUALITYVALID = false;
+    // What the window shows now.
+    long SHOWNITERATION = -1;
+    long SHOWNPROGRESS = -1;
+    std::string SHOWNPERCENT;
 };
