@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -29,7 +30,8 @@
 //
 // Durability: a scratch file (name ending in "~" or ".tmp": the working copy and the edit files)
 // runs in WAL mode with synchronous=NORMAL, so a transaction costs no sync; every other file
-// uses a rollback journal with synchronous=FULL. FileCopyNamed syncs what it writes.
+// uses a rollback journal with synchronous=FULL. FileCopyNamed syncs what it writes, except onto
+// a scratch destination.
 
 namespace {
 
@@ -155,11 +157,14 @@ void RemoveSideFiles(const std::string& path) {
     for (const char* tail : {"-wal", "-shm", "-journal"}) ::unlink((path + tail).c_str());
 }
 
+std::atomic<uint64_t> gCopySyncs{0};
+
 int SyncPath(const std::string& path, bool directory) {
     const int fd = ::open(path.c_str(), (directory ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
     if (fd < 0) return MapErrno(errno);
     const int rc = ::fsync(fd);
     ::close(fd);
+    ++gCopySyncs;
     return rc == 0 ? ERR_NONE : ERR_FILE_SYSTEM;
 }
 
@@ -1039,11 +1044,14 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
     // any new file of the user.
     ::fchmod(tfd, CopyMode(to.path));
     ::close(tfd);
+    // A scratch destination (the working copy) is not worth a disk sync: the record layer treats
+    // it as scratch anyway, and a crash loses it as a whole.
+    const bool durable = !IsScratch(to.path);
 
     sqlite3* out = nullptr;
     int rc = sqlite3_open_v2(temp.c_str(), &out, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK) {
-        sqlite3_exec(out, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        sqlite3_exec(out, durable ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
         sqlite3_backup* b = sqlite3_backup_init(out, "main", src->db, "main");
         if (!b) rc = sqlite3_errcode(out);
         else {
@@ -1057,16 +1065,19 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
     const int closeRc = sqlite3_close_v2(out);
     if (rc == SQLITE_OK) rc = closeRc;
     int err = MapSqlite(rc);
-    if (err == ERR_NONE) err = SyncPath(temp, false);
+    if (err == ERR_NONE && durable) err = SyncPath(temp, false);
     if (err == ERR_NONE) {
         RemoveSideFiles(to.path);  // a stale log must never be replayed into the new file
         if (::rename(temp.c_str(), to.path.c_str()) != 0) err = MapErrno(errno);
     }
-    if (err == ERR_NONE) err = SyncPath(dir, true);
-    else {
+    if (err == ERR_NONE) {
+        if (durable) err = SyncPath(dir, true);
+    } else {
         ::unlink(temp.c_str());
         RemoveSideFiles(temp);
     }
     if (guard >= 0) ::close(guard);
     return SetError(err, err == ERR_NONE ? std::string() : display);
 }
+
+uint64_t FileCopySyncCount() { return gCopySyncs.load(); }

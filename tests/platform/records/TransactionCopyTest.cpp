@@ -173,3 +173,26 @@ TEST_F(TwoFiles, CopyKeepsTheModeOfTheFileItReplacesOrTheUsersDefault) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write);
     ::umask(mask);
 }
+
+namespace {
+
+TEST_F(TwoFiles, CopyOntoAScratchFileIsNotSynced) {
+    Add(plan, 1);
+    struct Case {
+        const char* destination;
+        uint64_t syncs;   // the copy and its directory for a file that must survive a crash
+    };
+    const Case cases[] = {{"neu.prj~", 0}, {"neu.tmp", 0}, {"neu.prj", 2}, {"neu.eba", 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.destination);
+        const uint64_t before = FileCopySyncCount();
+        ASSERT_EQ(FileCopyNamed(Path("p.prj~"), Path(c.destination)), 0);
+        EXPECT_EQ(FileCopySyncCount() - before, c.syncs);
+        RecordFile copy("AZP", ShiftLayout());
+        copy.SetName(Path(c.destination) + "\\!Schichtfolgen");
+        ASSERT_EQ(FileOpen(copy, 0x12), 0);
+        EXPECT_EQ(FileRecords(copy), 1);
+    }
+}
+
+} // namespace
