@@ -10,11 +10,13 @@
 #include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <string_view>
 #include <unordered_map>
 
 // Storage: one SQLite database per disk file, one SQL table per record table. A row holds the
@@ -992,6 +994,44 @@ bool FileInTransaction() {
 // ---- copy ------------------------------------------------------------------------------------
 
 namespace {
+// A copy is written beside its destination under the destination's name, this tail and mkstemp's
+// six characters, and holds a lock on that file until it is renamed into place or removed.
+constexpr std::string_view kCopyTail = ".copying-";
+
+bool IsCopyOf(std::string_view entry, std::string_view destination) {
+    if (entry.size() != destination.size() + kCopyTail.size() + 6 ||
+        entry.substr(0, destination.size()) != destination ||
+        entry.substr(destination.size(), kCopyTail.size()) != kCopyTail)
+        return false;
+    const std::string_view tail = entry.substr(destination.size() + kCopyTail.size());
+    return std::all_of(tail.begin(), tail.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+// Copies to `destination` that a process left when it died mid-copy. A copy still being written
+// holds its lock, so only a copy that can be locked is stale; and only a file of that name that
+// is empty or a database is taken for one.
+void RemoveStaleCopies(const std::string& destination) {
+    const std::string name = std::filesystem::path(destination).filename().string();
+    std::error_code ec;
+    std::filesystem::directory_iterator it(ParentDir(destination), ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        if (!IsCopyOf(it->path().filename().string(), name)) continue;
+        const std::string copy = it->path().string();
+        const int fd = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) continue;
+        struct stat st {};
+        char head[16] = {};
+        const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                          (st.st_size == 0 || (::pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
+                                               std::memcmp(head, "SQLite format 3", sizeof head) == 0));
+        if (ours && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(copy.c_str());
+            RemoveSideFiles(copy);
+        }
+        ::close(fd);
+    }
+}
+
 mode_t CopyMode(const std::string& target) {
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
@@ -1034,16 +1074,18 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
             return SetError(ERR_FILE_IN_USE, display);
         }
     }
-    std::string temp = to.path + ".XXXXXX";
+    RemoveStaleCopies(to.path);
+    std::string temp = to.path + std::string(kCopyTail) + "XXXXXX";
     const int tfd = ::mkstemp(temp.data());
     if (tfd < 0) {
         if (guard >= 0) ::close(guard);
         return SetError(MapErrno(errno), display);
     }
+    // Held until the copy is in place or gone, so that no other copier takes it for stale.
+    ::flock(tfd, LOCK_EX | LOCK_NB);
     // mkstemp makes the file private; the copy gets the mode of the file it replaces, or that of
     // any new file of the user.
     ::fchmod(tfd, CopyMode(to.path));
-    ::close(tfd);
     // A scratch destination (the working copy) is not worth a disk sync: the record layer treats
     // it as scratch anyway, and a crash loses it as a whole.
     const bool durable = !IsScratch(to.path);
@@ -1076,6 +1118,7 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
         ::unlink(temp.c_str());
         RemoveSideFiles(temp);
     }
+    ::close(tfd);   // after the connection: see the note at the top
     if (guard >= 0) ::close(guard);
     return SetError(err, err == ERR_NONE ? std::string() : display);
 }

@@ -124,9 +124,10 @@ int FileRollback();
 bool FileInTransaction();
 
 // Copies a whole file (a container with all its tables) from a consistent state to a temporary
-// name beside the destination, makes it durable and renames it into place, so that a crash
-// leaves either the old or the new file. A scratch destination (name ending in "~" or ".tmp") is
-// not synced to disk. 32 when the destination is open.
+// name beside the destination ("<destination>.copying-XXXXXX"), makes it durable and renames it
+// into place, so that a crash leaves either the old or the new file. A scratch destination (name
+// ending in "~" or ".tmp") is not synced to disk. Copies to the same destination that a crashed
+// process left behind are removed first. 32 when the destination is open.
 int FileCopyNamed(std::string_view source, std::string_view destination);
 // Disk syncs FileCopyNamed has asked for in this process (for tests and benchmarks).
 uint64_t FileCopySyncCount();

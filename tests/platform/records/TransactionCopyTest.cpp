@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -193,6 +195,35 @@ TEST_F(TwoFiles, CopyOntoAScratchFileIsNotSynced) {
         ASSERT_EQ(FileOpen(copy, 0x12), 0);
         EXPECT_EQ(FileRecords(copy), 1);
     }
+}
+
+TEST_F(TwoFiles, CopiesLeftByACrashedCopyOfTheDestinationAreRemoved) {
+    Add(plan, 1);
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+    };
+    const std::string database = std::string("SQLite format 3") + '\0' + std::string(84, 'x');
+    write("p.prj.copying-aB3dE9", "");                   // died before writing anything
+    write("p.prj.copying-Zz0912", database);             // died part-way, with its journal
+    write("p.prj.copying-Zz0912-journal", "journal");
+    write("p.prj.copying-Live01", database);             // being written by another copier
+    write("p.prj.copying-Text01", "Notizen zum Plan");   // not a copy of ours
+    write("p.prj.copying-abc", "");                      // not our naming
+    write("p.prj.backup", database);
+    write("q.prj.copying-aB3dE9", "");                   // another destination's
+    const int live = ::open(Path("p.prj.copying-Live01").c_str(), O_RDONLY);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
+
+    ASSERT_EQ(FileCopyNamed(Path("p.prj~"), Path("p.prj")), 0);
+    ::close(live);
+
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir_)) names.insert(e.path().filename().string());
+    for (const char* scratchLog : {"p.prj~-wal", "p.prj~-shm", "Kosten.tmp-wal", "Kosten.tmp-shm"}) names.erase(scratchLog);
+    EXPECT_EQ(names, (std::set<std::string>{"p.prj", "p.prj~", "Kosten.tmp", "p.prj.copying-Live01",
+                                            "p.prj.copying-Text01", "p.prj.copying-abc", "p.prj.backup",
+                                            "q.prj.copying-aB3dE9"}));
 }
 
 } // namespace
