@@ -106,7 +106,7 @@ void RecordBuffer::SetInt(const Field& f, int64_t value, int index) {
     case FieldType::Long:
     case FieldType::Ulong: StoreLE(p, static_cast<uint64_t>(value), f.width); break;
     case FieldType::Real: StoreReal(p, static_cast<double>(value)); break;
-    case FieldType::Decimal: SetDecimal(f, Decimal::FromCents(value * Decimal::kScale), index); break;
+    case FieldType::Decimal: SetDecimal(f, Decimal::FromWhole(value), index); break;
     default: throw std::out_of_range(f.name + ": not a number field");
     }
 }
@@ -128,7 +128,7 @@ void RecordBuffer::SetReal(const Field& f, double value, int index) {
 Decimal RecordBuffer::GetDecimal(const Field& f, int index) const {
     if (f.type != FieldType::Decimal) {
         if (f.type == FieldType::Real) return Decimal::FromDouble(GetReal(f, index));
-        return Decimal::FromCents(GetInt(f, index) * Decimal::kScale);
+        return Decimal::FromWhole(GetInt(f, index));
     }
     const auto d = Decimal::DecodePacked(std::span<const uint8_t>(bytes_.data() + At(f, index), f.width));
     return d ? *d : Decimal();

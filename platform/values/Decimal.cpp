@@ -2,9 +2,24 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 Decimal Decimal::FromDouble(double value) {
-    return FromCents(static_cast<int64_t>(std::llround(value * kScale)));
+    // llround of NaN or of a value beyond 64 bits gives no usable number (on x86 the most
+    // negative one): such values saturate on their own side, NaN is 0.
+    const double cents = value * kScale;
+    if (std::isnan(cents)) return {};
+    constexpr double kEdge = 9.2e18;
+    if (cents >= kEdge) return FromCents(std::numeric_limits<int64_t>::max());
+    if (cents <= -kEdge) return FromCents(-std::numeric_limits<int64_t>::max());
+    return FromCents(static_cast<int64_t>(std::llround(cents)));
+}
+
+Decimal Decimal::FromWhole(int64_t whole) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    if (whole > kMax / kScale) return FromCents(kMax);
+    if (whole < -(kMax / kScale)) return FromCents(-kMax);
+    return FromCents(whole * kScale);
 }
 
 std::optional<Decimal> Decimal::Parse(std::string_view s) {

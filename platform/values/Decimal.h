@@ -16,8 +16,11 @@ public:
 
     constexpr Decimal() = default;
     static constexpr Decimal FromCents(int64_t cents) { Decimal d; d.cents_ = cents; return d; }
-    // Rounded half away from zero to two places.
+    // Rounded half away from zero to two places; beyond 64 bits of cents the largest magnitude of
+    // the value's sign, NaN 0.
     static Decimal FromDouble(double value);
+    // A whole number; beyond 64 bits of cents the largest magnitude of its sign.
+    static Decimal FromWhole(int64_t whole);
     // Digits with an optional sign and at most one "." or "," followed by at most two places
     // ("40", "-7.5", "0,25"); anything else, or no digit at all, gives no value.
     static std::optional<Decimal> Parse(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 
 #include "TestFiles.h"
@@ -97,6 +98,13 @@ TEST(RecordBuffer, DecimalsArePackedAndClampedToTheField) {
     b.SetDecimal("WAZ", Decimal::FromCents(123456));
     EXPECT_EQ(b.GetDecimal("WAZ").Cents(), 99999);
     b.SetReal("WAZ", -1e12);
+    EXPECT_EQ(b.GetDecimal("WAZ").Cents(), -99999);
+    // Beyond 64 bits of cents a value still clamps on its own side.
+    b.SetReal("WAZ", 1e30);
+    EXPECT_EQ(b.GetDecimal("WAZ").Cents(), 99999);
+    b.SetInt("WAZ", INT64_MAX);
+    EXPECT_EQ(b.GetDecimal("WAZ").Cents(), 99999);
+    b.SetInt("WAZ", INT64_MIN);
     EXPECT_EQ(b.GetDecimal("WAZ").Cents(), -99999);
     b.Raw("WAZ")[2] = 0x00;   // damaged sign: reads as 0, no fault
     EXPECT_EQ(b.GetDecimal("WAZ").Cents(), 0);

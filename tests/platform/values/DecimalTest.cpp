@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -67,4 +69,21 @@ TEST(Decimal, ParseAndText) {
     EXPECT_EQ(Decimal::FromCents(99999).ToString(), "999.99");
     EXPECT_EQ(Decimal::FromDouble(-0.125).Cents(), -13);
     EXPECT_EQ(Decimal::FromDouble(2.675).Cents(), 268);
+}
+
+TEST(Decimal, DoublesRoundHalfAwayFromZeroAndSaturateOnTheirOwnSide) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    const struct {
+        double value;
+        int64_t cents;
+    } cases[] = {
+        {0.125, 13}, {-0.125, -13}, {38.5, 3850}, {0.004, 0}, {-0.004, 0},
+        {1e17, kMax}, {1e300, kMax}, {HUGE_VAL, kMax},
+        {-1e17, -kMax}, {-1e300, -kMax}, {-HUGE_VAL, -kMax},
+        {std::nan(""), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(Decimal::FromDouble(c.value).Cents(), c.cents);
+    }
 }
