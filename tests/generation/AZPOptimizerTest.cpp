@@ -385,6 +385,47 @@ TEST_F(SearchTest, TheShiftsOfEachDayNeverChange)
     }
 }
 
+// The shortcuts of the search (an exchange of equal cells, the made move's quality taken for
+// the plan's) must give exactly what a full assessment gives.
+class OpenOptimizer : public CAZPOptimizer {
+public:
+    using CAZPOptimizer::AssessMove;
+    using CAZPOptimizer::AssessPlan;
+};
+
+TEST_F(SearchTest, ShortcutQualitiesEqualAFullAssessment)
+{
+    const std::vector<std::string> rows = {"FFSSNN.", "FSNN..F", "NN.WFFS", "S..FFNN"};
+    letters.Set(rows);
+    WantedPlan criterion(letters, {"SFSSNNN", "FFNN..F", "NN..FFS", "S.WFFN."});
+    pool.KRITERIEN = {&criterion};
+    OpenOptimizer opt;
+    opt.BeginSearch(letters.plan, pool);
+    auto full = [&] {
+        CAZPOptimizer judge;
+        return judge.ComputePlanQuality(letters.plan, pool);
+    };
+    int equalCells = 0;
+    for (uint64_t m = 1; m <= opt.ITSKOMBINATIONEN; ++m) {
+        const AZPMove move = DecodeAZPMove(m, 4, 7);
+        equalCells += letters.plan.GetCell(move.day, move.group1) == letters.plan.GetCell(move.day, move.group2);
+        const double q = opt.AssessMove(m);
+        letters.plan.SwapCells(move.day, move.group1, move.group2);
+        EXPECT_EQ(q, full()) << "move " << m;
+        letters.plan.SwapCells(move.day, move.group1, move.group2);
+    }
+    EXPECT_GT(equalCells, 0);
+    EXPECT_EQ(letters.Rows(), rows);
+    for (int i = 0; i < 30; ++i) {
+        const long returns = opt.Returns();
+        opt.Iteration();
+        if (opt.Returns() == returns) {
+            EXPECT_EQ(opt.CurrentQuality(), full()) << "iteration " << i + 1;
+        }
+        EXPECT_EQ(opt.AssessPlan(), full()) << "iteration " << i + 1;
+    }
+}
+
 TEST_F(SearchTest, AfterTooManyIterationsWithoutImprovementTheSearchReturnsToTheBestPlan)
 {
     GlobalIni.WriteValue(kOptimizerSection, "Rückschritte", "3");
