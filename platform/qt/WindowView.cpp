@@ -1377,7 +1377,8 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
         return true;
     }
     if (code == Key::ESC && kind_ == WindowKind::Window) {
-        host_.Input([win] { return InputClose(win); });
+        // The window layer decides what Escape does (InputKey), as it does for the driver.
+        host_.Input([win, control] { return InputKey(win, control, Key::ESC); });
         return true;
     }
     return false;

@@ -191,6 +191,8 @@ std::string InputKey(int window, int control, int keyCode)
     // Other keys belong to the control itself (the renderer's widget); only alerted keys are events.
     if (Alerted(*w, c, keyCode))
         Post(*w, EVENT_ALERT_KEY, control, keyCode);
+    else if (ClosesOnEscape(*w, keyCode))
+        Post(*w, EVENT_CLOSE_WINDOW, 0);
     return {};
 }
 

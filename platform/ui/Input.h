@@ -24,7 +24,8 @@ std::string InputChooseRow(int window, int control, int64_t row, int column = 0)
 // Moves the focus to a control (EVENT_SELECTED).
 std::string InputFocus(int window, int control);
 // A key pressed while the control (0: the window) has the focus: an alerted key posts
-// EVENT_ALERT_KEY; lists move their selection; Enter on a list accepts it.
+// EVENT_ALERT_KEY; lists move their selection; Enter on a list accepts it; Escape that nothing
+// alerted closes a dialog window (EVENT_CLOSE_WINDOW), never the frame or its children.
 std::string InputKey(int window, int control, int keyCode);
 // A mouse action on a list, in its client pixels; delivered as window messages to the list's
 // hook, then handled by the layer (row choice, alert keys).

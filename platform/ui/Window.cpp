@@ -596,6 +596,13 @@ void ListDefault(WindowModel& w, ControlModel& c, const WindowMessage& m)
             PostField(w, EVENT_ALERT_KEY, c.id, m.key);
             break;
         }
+        if (WindowInternal::ClosesOnEscape(w, m.key)) {
+            Event close;
+            close.code = EVENT_CLOSE_WINDOW;
+            close.window = w.id;
+            WindowInternal::PostTo(w, close);
+            break;
+        }
         int64_t rows = RowCountOf(c);
         int64_t sel = c.Get(Prop::Selected).Int();
         int64_t col = c.Get(Prop::Column).Int();
@@ -768,6 +775,11 @@ bool Alerted(const WindowModel& window, const ControlModel* control, int keyCode
     if (control && std::find(control->alertKeys.begin(), control->alertKeys.end(), keyCode) != control->alertKeys.end())
         return true;
     return std::find(window.alertKeys.begin(), window.alertKeys.end(), keyCode) != window.alertKeys.end();
+}
+
+bool ClosesOnEscape(const WindowModel& window, int keyCode)
+{
+    return keyCode == Key::ESC && window.desc.kind == WindowKind::Window;
 }
 
 void Changed(WindowModel& window) { ++window.changes; }

@@ -17,6 +17,9 @@ bool DisabledInEffect(const WindowModel& window, const ControlModel& control);
 void PostMessage(const WindowModel& window, int control, const WindowMessage& message);
 // Keys alerted for a control or its window.
 bool Alerted(const WindowModel& window, const ControlModel* control, int keyCode);
+// Escape that no control or window alerted closes a window of its own (a dialog), as its
+// title-bar cross does; the frame and its children stay.
+bool ClosesOnEscape(const WindowModel& window, int keyCode);
 void Changed(WindowModel& window);
 // The ordinal of a radio within its option / a tab within its sheet (from 1), 0 when none.
 int Ordinal(const WindowModel& window, const ControlModel& child);

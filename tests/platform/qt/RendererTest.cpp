@@ -561,6 +561,23 @@ TEST_F(RendererTest, TreeBoxesOpenAndCloseRows)
     EXPECT_EQ(PropertyGet(win, 300, Prop::Selected, 0).Int(), 3);
 }
 
+TEST_F(RendererTest, EscapeClosesADialogFromAFieldAndFromAList)
+{
+    for (int control : {int(NAME), int(LIST)}) {
+        SCOPED_TRACE(control);
+        StartAll();
+        QWidget* w = renderer->ControlWidget(win, control);
+        ASSERT_NE(w, nullptr);
+        w->setFocus();
+        Press(w, Qt::Key_Escape);
+        ASSERT_TRUE(renderer->Settle());
+        EXPECT_TRUE(Has(EVENT_CLOSE_WINDOW));
+        EXPECT_TRUE(renderer->Ended());
+        Runtime::HostBaton b;
+        seen->events.clear();
+    }
+}
+
 TEST_F(RendererTest, ClosingByTheTitleBarAsksTheProgram)
 {
     StartAll();

@@ -126,6 +126,48 @@ TEST_F(WindowTest, CloseWindowEndsTheLoopUnlessTheDefaultIsSkipped)
     EXPECT_EQ(refusals, 2);
 }
 
+TEST_F(WindowTest, EscapeClosesADialogUnlessSomethingAlertedIt)
+{
+    struct Case {
+        const char* name;
+        WindowKind kind;
+        bool alerted;       // Escape is an alert key of the window
+        int control;        // where the key is pressed: 0 the window, 1 an entry, 2 a list
+        bool closes;
+    };
+    const Case cases[] = {
+        {"Dialog", WindowKind::Window, false, 0, true},
+        {"Dialog, Eingabefeld", WindowKind::Window, false, 1, true},
+        {"Dialog, Liste", WindowKind::Window, false, 2, true},
+        {"Dialog mit Esc als Alarmtaste", WindowKind::Window, true, 1, false},
+        {"Rahmen", WindowKind::MdiFrame, false, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        static const Case* current;
+        current = &c;
+        seen.clear();
+        driver.Start([] {
+            WindowDesc d;
+            d.title = "Esc";
+            d.kind = current->kind;
+            if (current->alerted)
+                d.alertKeys = {Key::ESC};
+            d.Add(Ctl::Entry()).Add(Ctl::List("40L|").At(0, 20, 40, 40));
+            RunWindow(d);
+        });
+        int w = driver.Window("Esc");
+        driver.Key(w, c.control, Key::ESC);
+        EXPECT_EQ(driver.FindWindow("Esc") == 0, c.closes);
+        if (c.alerted) {
+            EXPECT_EQ(seen, (std::vector<Seen>{{EVENT_ALERT_KEY, c.control}}));
+        }
+        if (!c.closes)
+            driver.Close(w);
+        driver.WaitEnd();
+    }
+}
+
 TEST_F(WindowTest, AcceptAllPassVisitsValueControlsInOrderAndStopsAtASelect)
 {
     static bool stopAtSecond = false;
