@@ -1,5 +1,7 @@
 #include "assessment/KriterienBelastung.h"
 
+#include <sys/stat.h>
+
 #include "assessment/Belastungseinschaetzungen.h"
 #include "assessment/RahmenbedingungPausen.h"
 #include "core/Files.h"
@@ -168,15 +170,42 @@ void EBA_KONSTANTEN::FromRecord(const RecordBuffer& r)
 
 bool ReadEbaKonstanten(EBA_KONSTANTEN& out)
 {
+    // The constants are asked for with every shift price; the file is read again only when its
+    // name, size or time of change differ from the last read.
+    struct Cache {
+        std::string name;
+        std::int64_t size = -1;
+        std::int64_t changed = 0;
+        bool found = false;
+        EBA_KONSTANTEN values;
+    };
+    static Cache cache;
+    const std::string name = EBA.Name();
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0)
+        return false;
+    const std::int64_t changed = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    if (cache.name == name && cache.size == std::int64_t(st.st_size) && cache.changed == changed) {
+        if (cache.found)
+            out = cache.values;
+        return cache.found;
+    }
+
     // EBA lives as long as the program; the reader borrows its layout.
     static RecordFile reader("EBA", std::shared_ptr<const Layout>(std::shared_ptr<const Layout>(), &EBA.GetLayout()));
-    reader.SetName(EBA.Name());
+    reader.SetName(name);
     if (FileOpen(reader, FILE_READ_ONLY | FILE_DENY_NONE) != ERR_NONE)
         return false;
     const bool found = FileSet(reader) == ERR_NONE && FileNext(reader) == ERR_NONE;
     if (found)
-        out.FromRecord(reader);
+        cache.values.FromRecord(reader);
     FileClose(reader);
+    cache.name = name;
+    cache.size = st.st_size;
+    cache.changed = changed;
+    cache.found = found;
+    if (found)
+        out = cache.values;
     return found;
 }
 
