@@ -400,6 +400,12 @@ uint8_t CAZPOptimizer::Run(CAZPData& azp, const AZPDefinitionen& pool)
     CProgressWindow window(ProgressLayout::Optimizer);
     window.Create(UseVar(ITSPROGRESS));
     WINDOW = &window;
+    // The window lives on this stack: no pointer to it outlasts the run, even when an aborted
+    // run unwinds.
+    struct Forget {
+        CProgressWindow*& window;
+        ~Forget() { window = nullptr; }
+    } forget{WINDOW};
 
     BeginSearch(azp, pool);
     if (ITSKOMBINATIONEN > 1) {
@@ -442,7 +448,6 @@ uint8_t CAZPOptimizer::Run(CAZPData& azp, const AZPDefinitionen& pool)
     MessageDialog(message);
 
     window.Close();
-    WINDOW = nullptr;
     BESTPLAN.reset();
     return result;
 }
