@@ -18,20 +18,9 @@ constexpr uint32_t kDay = 1440;
 
 uint32_t DayOf(uint32_t stamp) { return stamp / kDay + 1; }
 
-// Half away from zero; the divisor is positive.
-int64_t RoundDiv(int64_t a, int64_t b) { return a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b); }
+Decimal HoursFromMinutes(uint64_t minutes) { return Decimal::FromRatio(int64_t(minutes), 60); }
 
-Decimal HoursFromMinutes(uint64_t minutes)
-{
-    return Decimal::FromCents(RoundDiv(int64_t(minutes) * Decimal::kScale, 60));
-}
-
-Decimal Divide(Decimal a, Decimal b)
-{
-    if (b.Cents() == 0)
-        return Decimal{};
-    return Decimal::FromCents(RoundDiv(a.Cents() * Decimal::kScale, b.Cents()));
-}
+Decimal Divide(Decimal a, Decimal b) { return Decimal::FromRatio(a.Cents(), b.Cents()); }
 
 struct Piece {
     uint32_t b, e;

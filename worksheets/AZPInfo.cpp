@@ -8,25 +8,6 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-// numerator / denominator rounded half away from zero to two places; 0 for a zero denominator.
-Decimal Ratio(int64_t numerator, int64_t denominator)
-{
-    if (denominator == 0)
-        return Decimal{};
-    if (denominator < 0) {
-        numerator = -numerator;
-        denominator = -denominator;
-    }
-    const int64_t scaled = numerator * Decimal::kScale;
-    const int64_t half = denominator / 2;
-    const int64_t cents = scaled >= 0 ? (scaled + half) / denominator : -((-scaled + half) / denominator);
-    return Decimal::FromCents(cents);
-}
-
-} // namespace
-
 void CAZPInfo::Compute(const CAZPData& plan, int32_t strength)
 {
     QueueFree(SCHICHTEINSAETZE);
@@ -70,7 +51,7 @@ void CAZPInfo::Compute(const CAZPData& plan, int32_t strength)
             counts.ANZAHL[w] = Decimal::FromCents(shifts[k][w] * Decimal::kScale);
             if (w < weeks) {
                 const int64_t minutes = shifts[k][w] * strength * net;
-                hours.ANZAHL[w] = Ratio(minutes, 60);
+                hours.ANZAHL[w] = Decimal::FromRatio(minutes, 60);
                 weekMinutes[w] += minutes;
             }
         }
@@ -82,12 +63,12 @@ void CAZPInfo::Compute(const CAZPData& plan, int32_t strength)
     QWochenwerte sums{0, "WAZ", {}};
     for (std::size_t w = 0; w < 12; ++w) {
         total += weekMinutes[w];
-        sums.ANZAHL[w] = Ratio(weekMinutes[w], 60);
+        sums.ANZAHL[w] = Decimal::FromRatio(weekMinutes[w], 60);
     }
     ZYKLUSLAENGE = int32_t(groups * weeks);
     PLANBELEGSCHAFT = int32_t(int64_t(groups) * strength);
-    BMSGESAMT_REINEAZ = Ratio(total, 60);
-    BMSPROWOCHE = Ratio(total, 60 * weeks);
-    WAZ = Ratio(total, 60 * int64_t(ZYKLUSLAENGE) * strength);
+    BMSGESAMT_REINEAZ = Decimal::FromRatio(total, 60);
+    BMSPROWOCHE = Decimal::FromRatio(total, 60 * weeks);
+    WAZ = Decimal::FromRatio(total, 60 * int64_t(ZYKLUSLAENGE) * strength);
     QueueAdd(STDPROSCHICHT, std::move(sums));
 }

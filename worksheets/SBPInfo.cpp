@@ -6,21 +6,6 @@
 
 namespace {
 
-// numerator / denominator rounded half away from zero to two places; 0 for a zero denominator.
-Decimal Ratio(int64_t numerator, int64_t denominator)
-{
-    if (denominator == 0)
-        return Decimal{};
-    if (denominator < 0) {
-        numerator = -numerator;
-        denominator = -denominator;
-    }
-    const int64_t scaled = numerator * Decimal::kScale;
-    const int64_t half = denominator / 2;
-    const int64_t cents = scaled >= 0 ? (scaled + half) / denominator : -((-scaled + half) / denominator);
-    return Decimal::FromCents(cents);
-}
-
 // A shift's working minutes never count negative: breaks of a shift that is not normal work
 // (which has gross 0) do not take hours off the plan.
 int64_t NetMinutes(const CSchicht& s) { return std::max<int64_t>(s.NetMinutes(), 0); }
@@ -56,14 +41,14 @@ void CSBPInfo::Compute(const CSBPData& plan)
         QWochenwerte hours = counts;
         for (std::size_t w = 0; w < shifts.size(); ++w) {
             counts.ANZAHL[w] = Decimal::FromCents(shifts[w] * Decimal::kScale);
-            hours.ANZAHL[w] = Ratio(shifts[w] * net * strength, 60);
+            hours.ANZAHL[w] = Decimal::FromRatio(shifts[w] * net * strength, 60);
         }
         QueueAdd(SCHICHTEINSAETZE, std::move(counts));
         QueueAdd(STDPROSCHICHT, std::move(hours));
     }
-    BMSGESAMT = Ratio(grossTotal, 60);
-    BMSGESAMT_REINEAZ = Ratio(netTotal, 60);
-    BMSPROWOCHE = Ratio(netTotal, 60 * int64_t(plan.GetBezugsrahmen()));
+    BMSGESAMT = Decimal::FromRatio(grossTotal, 60);
+    BMSGESAMT_REINEAZ = Decimal::FromRatio(netTotal, 60);
+    BMSPROWOCHE = Decimal::FromRatio(netTotal, 60 * int64_t(plan.GetBezugsrahmen()));
     SCHICHTGRUPPENSTAERKE = plan.GetSchichtgruppenstaerke();
 
     for (uint32_t d = 1; d <= days; ++d) {

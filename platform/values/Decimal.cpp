@@ -22,6 +22,17 @@ Decimal Decimal::FromWhole(int64_t whole) {
     return FromCents(whole * kScale);
 }
 
+Decimal Decimal::FromRatio(int64_t numerator, int64_t denominator) {
+    if (denominator == 0) return {};
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    const int64_t scaled = numerator * kScale;
+    const int64_t half = denominator / 2;
+    return FromCents(scaled >= 0 ? (scaled + half) / denominator : -((-scaled + half) / denominator));
+}
+
 std::optional<Decimal> Decimal::Parse(std::string_view s) {
     bool negative = false;
     if (!s.empty() && (s.front() == '-' || s.front() == '+')) {

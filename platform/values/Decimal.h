@@ -21,6 +21,9 @@ public:
     static Decimal FromDouble(double value);
     // A whole number; beyond 64 bits of cents the largest magnitude of its sign.
     static Decimal FromWhole(int64_t whole);
+    // numerator / denominator rounded half away from zero to two places (hours from a minute
+    // sum: FromRatio(minutes, 60)); 0 for a zero denominator.
+    static Decimal FromRatio(int64_t numerator, int64_t denominator);
     // Digits with an optional sign and at most one "." or "," followed by at most two places
     // ("40", "-7.5", "0,25"); anything else, or no digit at all, gives no value.
     static std::optional<Decimal> Parse(std::string_view text);

@@ -87,3 +87,17 @@ TEST(Decimal, DoublesRoundHalfAwayFromZeroAndSaturateOnTheirOwnSide) {
         EXPECT_EQ(Decimal::FromDouble(c.value).Cents(), c.cents);
     }
 }
+
+TEST(Decimal, RatioRoundsHalfAwayFromZeroToCents) {
+    const struct {
+        int64_t numerator, denominator, cents;
+    } cases[] = {
+        {90, 60, 150},   {1, 60, 2},    {-1, 60, -2},  {1, 600, 0},     // 0.0167 h, 0.00167 h
+        {1, 8, 13},      {-1, 8, -13},  {1, -8, -13},  {-1, -8, 13},    // halves: 0.125
+        {5, 0, 0},       {0, 7, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.numerator << " / " << c.denominator);
+        EXPECT_EQ(Decimal::FromRatio(c.numerator, c.denominator).Cents(), c.cents);
+    }
+}
