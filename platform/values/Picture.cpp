@@ -504,7 +504,8 @@ PictureInput ParsePattern(std::string_view input, const Formatter& f)
         else if (c != ' ' && pat.find(c) == std::string::npos)
             return Refuse(LocaleMessage("Muster.Ungueltig", {s, shown}));
     }
-    if (digits.empty() || digits.size() > slots)
+    // The value is held as a double: more than fifteen digits would not come back as typed.
+    if (digits.empty() || digits.size() > slots || digits.size() > 15)
         return Refuse(LocaleMessage("Muster.Ungueltig", {s, shown}));
     long long v = 0;
     for (char c : digits)

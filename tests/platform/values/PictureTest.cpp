@@ -324,6 +324,11 @@ TEST(PicturePattern, FormatsAndParsesHoursAndMinutes)
         else
             EXPECT_EQ(in.message, std::string("Die Eingabe „") + c.input + "“ passt nicht zur Form ##:##.");
     }
+    // A pattern with room for more digits than the value holds exactly refuses them, never wraps.
+    const std::string wide = "P" + std::string(20, '#') + "P";
+    EXPECT_FALSE(ParsePicture(std::string(20, '9'), wide).ok);
+    EXPECT_FALSE(ParsePicture(std::string(16, '9'), wide).ok);
+    EXPECT_EQ(ParsePicture(std::string(15, '9'), wide).Whole(), 999'999'999'999'999LL);
 }
 
 TEST(Picture, UnknownPicturesAreRefused)
