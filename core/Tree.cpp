@@ -16,14 +16,14 @@ std::string Clip(const std::string& s)
 }
 } // namespace
 
-// The tree's rows as the list's source: the text, the icon index and the tree level.
+// The tree's shown rows as the list's source: the text, the icon index and the tree level.
 class TreeListSource : public ListSource {
 public:
     explicit TreeListSource(CTree& tree) : tree_(tree) {}
-    int64_t RowCount() override { return tree_.RowCount(); }
+    int64_t RowCount() override { return tree_.ListRowCount(); }
     std::string Field(int64_t row, int field) override
     {
-        const CTree::EntryRow* r = tree_.Row(static_cast<int32_t>(row));
+        const CTree::EntryRow* r = tree_.Row(tree_.EntryOfListRow(row));
         if (!r)
             return {};
         switch (field) {
@@ -101,12 +101,47 @@ void CTree::Refresh(ITreeEntry* root)
     if (!root_)
         return;
     QueueFree(TREEENTRIES);
+    shownValid_ = false;
     root_->RefreshTree(1, *this);
     Redisplay();
 }
 
+const std::vector<int32_t>& CTree::Shown() const
+{
+    if (shownValid_)
+        return shown_;
+    shown_.clear();
+    int32_t hiddenBelow = 0;   // depth of a collapsed node whose children are being passed over
+    for (int32_t i = 1; i <= RowCount(); ++i) {
+        const int32_t level = Row(i)->LEVEL;
+        const int32_t depth = std::abs(level);
+        if (hiddenBelow > 0 && depth > hiddenBelow)
+            continue;
+        hiddenBelow = level < 0 ? depth : 0;
+        shown_.push_back(i);
+    }
+    shownValid_ = true;
+    return shown_;
+}
+
+int32_t CTree::ListRowCount() const { return static_cast<int32_t>(Shown().size()); }
+
+int32_t CTree::EntryOfListRow(int64_t listRow) const
+{
+    const auto& shown = Shown();
+    return listRow >= 1 && listRow <= static_cast<int64_t>(shown.size()) ? shown[static_cast<size_t>(listRow - 1)] : 0;
+}
+
+int64_t CTree::ListRowOfEntry(int32_t row) const
+{
+    const auto& shown = Shown();
+    auto it = std::find(shown.begin(), shown.end(), row);
+    return it == shown.end() ? 0 : (it - shown.begin()) + 1;
+}
+
 void CTree::Redisplay()
 {
+    shownValid_ = false;
     if (!TREECONTROL || !window_ || !WindowExists(window_))
         return;
     if (WindowThread(window_) != ThreadCurrent()) {
@@ -117,9 +152,9 @@ void CTree::Redisplay()
     int before = WindowSetTarget(window_);
     ICONLIST.Apply(TREECONTROL);
     int64_t selected = PropertyGet(TREECONTROL, Prop::Selected).Int();
-    if (selected > RowCount())
-        PropertySet(TREECONTROL, Prop::Selected, static_cast<long long>(RowCount()));
-    else if (selected < 1 && RowCount() > 0)
+    if (selected > ListRowCount())
+        PropertySet(TREECONTROL, Prop::Selected, static_cast<long long>(ListRowCount()));
+    else if (selected < 1 && ListRowCount() > 0)
         PropertySet(TREECONTROL, Prop::Selected, 1LL);
     ControlDisplay(TREECONTROL);
     WindowSetTarget(before);
@@ -133,6 +168,7 @@ void CTree::AddEntry(ITreeEntry& entry, int level, const std::string& text, cons
     row.ICONNR = ICONLIST.GetIndex(icon);
     row.ENTRY = &entry;
     QueueAdd(TREEENTRIES, row);
+    shownValid_ = false;
 }
 
 int CTree::GetRequest(int event)
@@ -155,7 +191,7 @@ int CTree::GetRequest(int event)
         }
     case EVENT_EXPANDED:
     case EVENT_CONTRACTED:
-        if (EventRow() >= 1 && EventRow() <= RowCount())
+        if (EventRow() >= 1 && EventRow() <= ListRowCount())
             PropertySet(TREECONTROL, Prop::Selected, static_cast<long long>(EventRow()));
         return event == EVENT_EXPANDED ? TREE_EXPAND : TREE_COLLAPSE;
     case EVENT_NEW_SELECTION:
@@ -171,8 +207,7 @@ int32_t CTree::SelectedRow() const
 {
     if (!TREECONTROL)
         return 0;
-    int64_t row = PropertyGet(TREECONTROL, Prop::Selected).Int();
-    return row >= 1 && row <= RowCount() ? static_cast<int32_t>(row) : 0;
+    return EntryOfListRow(PropertyGet(TREECONTROL, Prop::Selected).Int());
 }
 
 ITreeEntry* CTree::SelectedEntry() const
@@ -243,6 +278,7 @@ uint8_t CTree::TakeRequest(int request)
     int32_t selected = SelectedRow();
     if (!selected)
         return 0;
+    const int64_t selectedListRow = PropertyGet(TREECONTROL, Prop::Selected).Int();
     EntryRow row = *Row(selected);
     ITreeEntry* entry = row.ENTRY;
     if (!entry->AcceptsRequest(request))
@@ -261,8 +297,8 @@ uint8_t CTree::TakeRequest(int request)
         result = entry->TakeRequest(request, {});
         if (request == TREE_DELETE && result == 0) {
             // The node is gone (the tree was rebuilt); the row above takes the selection.
-            int32_t above = std::max(selected - 1, 1);
-            if (above <= RowCount())
+            int64_t above = std::max<int64_t>(selectedListRow - 1, 1);
+            if (above <= ListRowCount())
                 PropertySet(TREECONTROL, Prop::Selected, static_cast<long long>(above));
             return result;
         }

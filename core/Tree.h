@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/values/Queue.h"
 
@@ -96,12 +97,20 @@ public:
     // it. 0 when nothing was done.
     uint8_t OnEvent(int event);
 
-    // The selected row (0 none) and the node in it.
+    // The row of TREEENTRIES shown in the list's selected row (0 none) and the node in it.
     int32_t SelectedRow() const;
     ITreeEntry* SelectedEntry() const;
 
+    // Every row of the tree, shown or not.
     int32_t RowCount() const { return static_cast<int32_t>(QueueRecords(TREEENTRIES)); }
     const EntryRow* Row(int32_t row) const { return QueueGet(TREEENTRIES, row); }
+
+    // The list shows the rows whose ancestors are all expanded: the children of a collapsed node
+    // (negative level) are not in it. List rows and rows of TREEENTRIES convert both ways (0 when
+    // there is none).
+    int32_t ListRowCount() const;
+    int32_t EntryOfListRow(int64_t listRow) const;
+    int64_t ListRowOfEntry(int32_t row) const;
     ITreeEntry* Root() const { return root_; }
     int TreeControl() const { return TREECONTROL; }
 
@@ -114,7 +123,12 @@ private:
     bool EditRowText(std::string& text);
     void Redisplay();
 
+    // The rows of TREEENTRIES the list shows, worked out again after every change of the rows.
+    const std::vector<int32_t>& Shown() const;
+
     ITreeEntry* root_ = nullptr;
     int window_ = 0;
     std::shared_ptr<class TreeListSource> source_;
+    mutable std::vector<int32_t> shown_;
+    mutable bool shownValid_ = false;
 };

@@ -21,6 +21,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 
 #include <memory>
 #include <vector>
@@ -74,6 +75,20 @@ protected:
         return c ? c->id : 0;
     }
 
+    // A click on the expand box of a tree row at its level.
+    static void ClickTreeBox(ListView* tree, int64_t row, int level)
+    {
+        const QPoint at((level - 1) * TREE_INDENT + TREE_INDENT / 2,
+                        tree->HeaderHeight() + static_cast<int>(row - tree->TopRow() - 1) * tree->LineHeight() +
+                            tree->LineHeight() / 2);
+        QWidget* port = tree->viewport();
+        const QPoint global = port->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(port, &press);
+        QCoreApplication::sendEvent(port, &release);
+    }
+
     std::vector<std::string> Rows(int window, ListView* list)
     {
         Runtime::HostBaton b;
@@ -124,6 +139,16 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
     ASSERT_TRUE(renderer->Settle());
     EXPECT_TRUE(std::filesystem::exists(Path("Schichtplan.prj")));
 
+    // The project's row starts closed; a click on its box, then on the worksheet's, opens them.
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->RowCount(), 1);
+    ClickTreeBox(tree, 1, 1);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(tree->RowCount(), 3);
+    ClickTreeBox(tree, 3, 2);
+    ASSERT_TRUE(renderer->Settle());
+
     // What the screen shows.
     auto* main = qobject_cast<QMainWindow*>(renderer->WindowWidget(frame));
     ASSERT_NE(main, nullptr);
@@ -136,8 +161,6 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
         if (sub->isVisible())
             titles << sub->windowTitle();
     EXPECT_EQ(titles, QStringList{QStringLiteral("Projektmanager")});
-    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
-    ASSERT_NE(tree, nullptr);
     EXPECT_TRUE(tree->isVisible());
     std::vector<std::string> rows = Rows(manager, tree);
     // The project, its information, the worksheet and the worksheet's notes.

@@ -90,13 +90,16 @@ protected:
         driver.Press(w, button);
     }
 
+    // The manager's tree with the project's row open.
     std::string ManagerRow(int64_t row)
     {
+        OpenProjectRow(driver);
         int m = driver.Window("Projektmanager");
         return driver.Cell(m, driver.Control(m, "?Baum"), row, 1);
     }
     int64_t ManagerRows()
     {
+        OpenProjectRow(driver);
         int m = driver.Window("Projektmanager");
         return driver.RowCount(m, driver.Control(m, "?Baum"));
     }

@@ -123,6 +123,18 @@ inline TestSheet* SheetAt(int32_t index) {
     return static_cast<TestSheet*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(index));
 }
 
+// Opens the project's row in the manager window's tree (a new node starts collapsed, hiding the
+// information and the worksheets).
+inline void OpenProjectRow(HeadlessDriver& driver) {
+    int m = driver.Window("Projektmanager");
+    bool collapsed;
+    {
+        Runtime::HostBaton b;
+        collapsed = !GlobalProjektmanager.Projekt().IsExpanded();
+    }
+    if (collapsed) driver.Expand(m, driver.Control(m, "?Baum"), 1, true);
+}
+
 // A scratch directory that is the current directory while the test runs; messages shown without
 // a driver are recorded and get their default answer.
 class ProjektDir : public ::testing::Test {
@@ -134,6 +146,8 @@ protected:
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dir_);
         UseTestSheets();
+        // The project object lives as long as the program: each test starts with its row closed.
+        GlobalProjektmanager.Projekt().TakeRequest(TREE_COLLAPSE, {});
         CProjektmanager::ForgetAskSave();
         CProjektmanager::SetAskSaveClock(nullptr);
     }
@@ -215,7 +229,9 @@ protected:
     void Run(const std::string& command) { driver.Press(frame, command); }
     int Manager() { return driver.Window("Projektmanager"); }
     int Tree() { return driver.Control(Manager(), "?Baum"); }
+    // The tree's rows with the project's row open.
     std::vector<std::string> Rows() {
+        OpenProjectRow(driver);
         std::vector<std::string> rows;
         int m = Manager();
         for (int64_t r = 1; r <= driver.RowCount(m, Tree()); ++r) rows.push_back(driver.Cell(m, Tree(), r, 1));

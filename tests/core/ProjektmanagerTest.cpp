@@ -85,6 +85,8 @@ TEST_F(ProjektmanagerTest, NewProjectOpensTheManagerWithItsTree)
     Run("Neu");
     ASSERT_TRUE(GlobalProjektmanager.HasProject());
     EXPECT_EQ(GlobalProjektmanager.RESPONSE, RESPONSE_COMPLETED);
+    // The project's row starts closed: its information and worksheet show once it is opened.
+    EXPECT_EQ(driver.RowCount(Manager(), Tree()), 1);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Varn 4-Projekt unbenannt.prj", "Informationen zum Planungsprojekt",
                                                 "Arbeitszeitblatt"}));
     EXPECT_EQ(driver.Property(Manager(), Tree(), Prop::LineHeight).Int(), 11);
@@ -233,6 +235,7 @@ TEST_F(ProjektmanagerTest, AWorksheetBeingEditedIsNotDeleted)
     Run("Neu");
     GlobalProjektmanager.NewArbeitsblatt(false, ARBEITSBLATT_AZ);
     int m = Manager();
+    OpenProjectRow(driver);
     SheetAt(2)->WIN = 99;   // its window counts as open
     driver.ChooseRow(m, Tree(), 4);
     driver.Key(m, Tree(), Key::DELETE);
@@ -250,6 +253,7 @@ TEST_F(ProjektmanagerTest, ButtonsFollowWhatTheSelectedRowAccepts)
 {
     Run("Neu");
     int m = Manager();
+    OpenProjectRow(driver);
     struct Case {
         int row;
         bool neu, entfernen, duplizieren;
@@ -278,6 +282,7 @@ TEST_F(ProjektmanagerTest, DeleteAsksAndMovesTheSelectionUp)
     GlobalProjektmanager.NewArbeitsblatt(false, ARBEITSBLATT_FLEX);
     GlobalProjektmanager.Projekt().FileManager().ClearChanged();
     int m = Manager();
+    OpenProjectRow(driver);
     driver.ChooseRow(m, Tree(), 4);
     driver.Key(m, Tree(), Key::DELETE);
     ASSERT_TRUE(driver.HasMessage());
@@ -304,6 +309,7 @@ TEST_F(ProjektmanagerTest, RenameRefusedReopensTheEditorAndEscapeKeepsTheName)
 {
     Run("Neu");
     int m = Manager();
+    OpenProjectRow(driver);
     driver.ChooseRow(m, Tree(), 3);
 
     // Escape: the old name stays.

@@ -174,24 +174,69 @@ TEST_F(TreeControl, RequestsGoToTheSelectedNodeWhenItAcceptsThem)
     EXPECT_EQ(driver.Cell(w, 1, 2, 1), "Umbenannt");
 }
 
-TEST_F(TreeControl, ExpandedEventSelectsItsRow)
+TEST_F(TreeControl, ExpandedEventSelectsItsRowAndTheListFollows)
 {
-    driver.ChooseRow(w, 1, 2);
+    EXPECT_EQ(driver.RowCount(w, 1), 1);   // the root starts collapsed: its child is not shown
     driver.Expand(w, 1, 1, true);
-    EXPECT_EQ(driver.Property(w, 1, Prop::Selected).Int(), 1);
     EXPECT_EQ(root.taken, std::vector<int>{9});
+    EXPECT_EQ(driver.RowCount(w, 1), 2);
+    driver.ChooseRow(w, 1, 2);
     driver.Expand(w, 1, 1, false);
+    EXPECT_EQ(driver.Property(w, 1, Prop::Selected).Int(), 1);
     EXPECT_EQ(root.taken, (std::vector<int>{9, 8}));
     EXPECT_EQ(tree.Row(1)->LEVEL, -1);
+    EXPECT_EQ(driver.RowCount(w, 1), 1);
+}
+
+TEST(TreeShownRows, ACollapsedNodeHidesWhatLiesBelowIt)
+{
+    Node x{"x"}, y{"y"}, last{"Letzte"};
+    Node group{"Gruppe", {&x, &y}, {8, 9}};
+    Node root{"Wurzel", {&group, &last}, {8, 9}};
+    auto shown = [](const CTree& t) {
+        std::vector<std::string> rows;
+        for (int32_t r = 1; r <= t.ListRowCount(); ++r)
+            rows.push_back(t.Row(t.EntryOfListRow(r))->SCREENTEXT);
+        return rows;
+    };
+    struct Case {
+        bool rootOpen, groupOpen;
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {false, false, {"Wurzel"}},                                // a new node starts collapsed
+        {false, true, {"Wurzel"}},                                 // an open node under a closed one
+        {true, false, {"Wurzel", "Gruppe", "Letzte"}},
+        {true, true, {"Wurzel", "Gruppe", "x", "y", "Letzte"}},
+    };
+    for (const Case& c : cases) {
+        root.behaviour.EXPANDED = c.rootOpen;
+        group.behaviour.EXPANDED = c.groupOpen;
+        CTree tree;
+        tree.Refresh(&root);
+        EXPECT_EQ(tree.RowCount(), 5);   // every node keeps its row
+        EXPECT_EQ(shown(tree), c.rows) << c.rootOpen << c.groupOpen;
+        // List rows and rows of the tree convert both ways.
+        for (int32_t r = 1; r <= tree.ListRowCount(); ++r)
+            EXPECT_EQ(tree.ListRowOfEntry(tree.EntryOfListRow(r)), r);
+    }
+    root.behaviour.EXPANDED = 1;
+    group.behaviour.EXPANDED = 0;
+    CTree tree;
+    tree.Refresh(&root);
+    EXPECT_EQ(tree.EntryOfListRow(3), 5);   // "Letzte" below the closed group
+    EXPECT_EQ(tree.ListRowOfEntry(3), 0);   // "x" is not shown
 }
 
 TEST_F(TreeControl, NodeAskingForAResetRebuildsTheTree)
 {
     Node added{"Neu", {}, kAll};
     leaf.forceReset = true;
+    driver.Key(w, 1, Key::RIGHT);   // the root opens: its children show
     driver.ChooseRow(w, 1, 2);
     // The node changes the structure behind the tree's back, then asks for the rebuild.
     root = Node{"Wurzel", {&leaf, &added}, {8, 9}};
+    root.behaviour.EXPANDED = 1;
     driver.Key(w, 1, Key::ENTER);
     EXPECT_EQ(driver.RowCount(w, 1), 3);
     EXPECT_EQ(driver.Cell(w, 1, 3, 1), "Neu");
