@@ -86,7 +86,11 @@ std::string CKommentarManager::TextFor(const KommentarInfo& info)
         return "Notizen (leer)";
     if (note.empty())
         return place;
+    // A line break typed on this system is a lone LF: it shows as a blank as CR LF does.
     note = ReplaceText(note, "\r\n", " ");
+    for (char& c : note)
+        if (c == '\n' || c == '\r')
+            c = ' ';
     if (Utf8Length(note) < 30)
         return note;
     return Utf8Prefix(note, 40) + "...";

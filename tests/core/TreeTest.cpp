@@ -48,6 +48,7 @@ TEST(KommentarText, EmptyWorkplaceShortenedOrWhole)
         {n29, "", n29},                                       // shorter than 30: whole
         {n45, "", std::string(40, 'n') + "..."},              // 30 or more: 40 and "..."
         {"Zeile eins\r\nZeile zwei", "", "Zeile eins Zeile zwei"},
+        {"Zeile eins\nZeile zwei", "", "Zeile eins Zeile zwei"},    // as the text field types it
         {Repeat("ä", 29), "", Repeat("ä", 29)},                             // 29 characters in 58 bytes: whole
         {Repeat("ä", 45), "", Repeat("ä", 40) + "..."},                     // characters, not bytes
     };
