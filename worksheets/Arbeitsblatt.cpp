@@ -136,6 +136,8 @@ uint8_t CArbeitsblatt::TakeRequest(int request, const std::string& text)
         if (Clip(text).empty())
             return STORE_REFUSED;
         BEZEICHNUNG = CutChars(text, kNameLength);
+        // The name is stored with the next save: closing without one must ask, or it is lost.
+        FILEMANAGER.SetChanged(true);
         return STORE_DONE;
     case TREE_NEW:
         GlobalProjektmanager.NewArbeitsblatt(true, 0);

@@ -84,8 +84,10 @@ TEST_F(ArbeitsblattTest, RenameRefusesBlankNamesAndCutsLongOnes)
     EXPECT_EQ(s.TakeRequest(TREE_RENAME, ""), STORE_REFUSED);
     EXPECT_EQ(s.TakeRequest(TREE_RENAME, "    "), STORE_REFUSED);
     EXPECT_EQ(s.GetText(), "Arbeitszeitblatt");
+    EXPECT_FALSE(projekt().IsChanged());
     EXPECT_EQ(s.TakeRequest(TREE_RENAME, "Spätdienst Süd"), STORE_DONE);
     EXPECT_EQ(s.GetText(), "Spätdienst Süd");
+    EXPECT_TRUE(projekt().IsChanged());   // closing now asks to save the new name
     std::string longName;
     for (int i = 0; i < 90; ++i) longName += "ä";
     EXPECT_EQ(s.TakeRequest(TREE_RENAME, longName), STORE_DONE);
