@@ -201,7 +201,11 @@ bool FwWindow::DeferRefresh(bool force)
     if (IsPassiveEventCode(EventCurrent())) {
         if (!deferPending_) {
             deferPending_ = true;
-            EventPost(EventDeferredReset);
+            // Meant for this window: a dialog opened meanwhile leaves it for this window's loop.
+            Event e;
+            e.code = EventDeferredReset;
+            e.window = win_;
+            EventPost(e);
         }
         deferForce_ = deferForce_ || force;
         return true;

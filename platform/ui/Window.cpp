@@ -1019,6 +1019,12 @@ bool WindowAccept(int window)
                 // A window under an open one of its thread does not tick.
                 if (e.code == EVENT_TIMER && w->state == WindowState::Open)
                     continue;
+                // The program's own events meant for a window under this one (a deferred refresh)
+                // wait until this one has gone, so that the window they were meant for gets them.
+                if (e.code >= 0x400 && w->state == WindowState::Open && other->thread == w->thread) {
+                    w->deferred.push_back(e);
+                    continue;
+                }
             }
         }
         WindowModel* owner = e.window ? Find(e.window) : w;

@@ -61,7 +61,8 @@ public:
         d.Add(Ctl::Entry("@n3").Use(UseVar(value)))    // 1
             .Add(Ctl::Button("OK"))                      // 2
             .Add(Ctl::Button("Abbrechen"))               // 3
-            .Add(Ctl::Button("Raus"));                   // 4
+            .Add(Ctl::Button("Raus"))                    // 4
+            .Add(Ctl::Button("Dazwischen"));             // 5: a window of its own over this one
         CreateWindow(d);
         OpenWindow();
         SetOkControl(2);
@@ -75,6 +76,15 @@ public:
         trace.push_back("Accepted " + std::to_string(EventAccepted()));
         if (EventAccepted() == 4)
             return LEVEL_FATAL;
+        if (EventAccepted() == 5) {
+            WindowDesc d;
+            d.title = "Dazwischen";
+            int over = WindowCreate(d);
+            WindowOpen(over);
+            while (WindowAccept(over)) {
+            }
+            WindowClose(over);
+        }
         return FwWindow::OnAccepted();
     }
     int OnWindowEvent() override
@@ -202,6 +212,28 @@ TEST_F(FwWindowTest, RefreshDuringPassiveEventsIsDeferredOnceAndKeepsTheForceFla
     }
     driver.WaitIdle();
     EXPECT_EQ(trace, (std::vector<std::string>{"aufgeschoben", "aufgeschoben", "Refresh 1", "K Refresh 1"}));
+    driver.Press(w, "Abbrechen");
+    driver.WaitEnd();
+}
+
+TEST_F(FwWindowTest, ADeferredRefreshOutlivesAWindowOpenedBeforeItArrived)
+{
+    Run();
+    trace.clear();
+    {
+        // Focus and a click that opens another window, both before the window's turn.
+        Runtime::HostBaton b;
+        InputWindowEvent(w, EVENT_GAIN_FOCUS);
+        InputPress(w, 5);
+    }
+    driver.WaitIdle();
+    EXPECT_EQ(trace, (std::vector<std::string>{"aufgeschoben", "Accepted 5"}));
+    driver.Close(driver.Window("Dazwischen"));
+    EXPECT_EQ(trace, (std::vector<std::string>{"aufgeschoben", "Accepted 5", "Refresh 1", "K Refresh 1"}));
+    // The next passive event is deferred and done again.
+    trace.clear();
+    driver.Post(w, EVENT_SIZE);
+    EXPECT_EQ(trace, (std::vector<std::string>{"aufgeschoben", "Refresh 0", "K Refresh 0"}));
     driver.Press(w, "Abbrechen");
     driver.WaitEnd();
 }
