@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 using Runtime::ThreadState;
@@ -519,6 +520,13 @@ bool HostTryAcquire(int timeoutMs)
 }
 
 void HostAcquire() { HostTryAcquire(-1); }
+
+HostBaton::HostBaton(int boundMs)
+{
+    if (!HostTryAcquire(boundMs))
+        throw std::runtime_error("Der Staffelstab kam nicht frei (" + std::to_string(boundMs) + " ms):\n" +
+                                 Describe());
+}
 
 void HostRelease()
 {

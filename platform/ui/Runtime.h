@@ -132,10 +132,11 @@ bool HostTryAcquire(int timeoutMs);   // false when the holder did not give way 
 void HostRelease();
 bool HostHoldsBaton();
 
-// A scope that holds the baton for the host.
+// A scope that holds the baton for the host. A holder that does not give way within `boundMs`
+// is a hang: the constructor throws std::runtime_error with Describe() instead of waiting on.
 class HostBaton {
 public:
-    HostBaton() { HostAcquire(); }
+    explicit HostBaton(int boundMs = 60000);
     ~HostBaton() { HostRelease(); }
     HostBaton(const HostBaton&) = delete;
     HostBaton& operator=(const HostBaton&) = delete;

@@ -202,6 +202,14 @@ TEST(RuntimeBounds, AThreadThatNeverGivesWayFailsTheWaitWithADescription)
         EXPECT_NE(what.find("Thread 1"), std::string::npos) << what;
         EXPECT_NE(what.find("läuft"), std::string::npos) << what;
     }
+    // A test's own hold of the baton is bounded too.
+    try {
+        Runtime::HostBaton b(200);
+        FAIL() << "no time-out";
+    } catch (const std::runtime_error& e) {
+        std::string what = e.what();
+        EXPECT_NE(what.find("Thread 1"), std::string::npos) << what;
+    }
     stop = true;
     driver.WaitEnd();
 }
