@@ -1018,6 +1018,11 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
             l->setTextFormat(Qt::PlainText);
         if (l->text() != t)
             l->setText(t);
+        // A text given room for more than one line breaks at blanks to fit (an explanation, the
+        // message dialog's text laid out by the text measure); a one-line text stays one line.
+        bool wrap = l->height() >= 2 * l->fontMetrics().lineSpacing();
+        if (l->wordWrap() != wrap)
+            l->setWordWrap(wrap);
         break;
     }
     case ControlKind::Entry: {

@@ -455,6 +455,18 @@ TEST_F(RendererTest, ProgramChangesShowAtOnce)
     ASSERT_NE(wait, nullptr);
     EXPECT_EQ(wait->text(), QStringLiteral("Bitte warten..."));
     EXPECT_EQ(renderer->ControlWidget(win, BOX), nullptr);
+    // A text given room for several lines breaks to fit; a one-line text does not.
+    Program([] {
+        ControlCreate(Ctl::Prompt("Bitte wählen Sie, ob Sie mit einem Arbeitszeitblatt fortfahren möchten, oder "
+                                  "mit einem Flex-Arbeitszeitblatt.")
+                          .At(120, 110, 200, 40),
+                      201);
+    });
+    auto* explanation = qobject_cast<QLabel*>(renderer->ControlWidget(win, 201));
+    ASSERT_NE(explanation, nullptr);
+    EXPECT_TRUE(explanation->wordWrap());
+    EXPECT_LE(explanation->heightForWidth(explanation->width()), explanation->height());   // all of it shows
+    EXPECT_FALSE(wait->wordWrap());
     // The program's drawing on a list is kept for the replay.
     Program([] {
         Painter p(LIST);
