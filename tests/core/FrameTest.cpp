@@ -387,10 +387,14 @@ TEST_F(ProgramTest, SupportAndInfoWindowsHandTheirAddressToTheShell)
         const char* menu;
         const char* title;
         std::string target;
+        std::string text;   // the window's text, as far as it is ours to show
     };
     const Case cases[] = {
-        {"&Hilfe|&Support", "Mail an Support", std::string("mailto:") + kSupportMailAddress},
-        {"&Hilfe|&Info", "Informationen zu Varn-4", std::string("http://") + kPublisherWebAddress},
+        {"&Hilfe|&Support", "Mail an Support", std::string("mailto:") + kSupportMailAddress,
+         "Bei auftretenden Problemen mit dem Programm senden Sie uns bitte eine e-mail an die untenstehende "
+         "Addresse."},
+        {"&Hilfe|&Info", "Informationen zu Varn-4", std::string("http://") + kPublisherWebAddress,
+         std::string("Version vom 06.12.2007\n") + kPublisherName},
     };
     StartProgram();
     driver.Press(driver.Window(kWelcome), "?BUTTON1:4");
@@ -398,6 +402,7 @@ TEST_F(ProgramTest, SupportAndInfoWindowsHandTheirAddressToTheShell)
     for (const Case& c : cases) {
         driver.ChooseMenu(frame, c.menu);
         int w = driver.Window(c.title);
+        EXPECT_EQ(driver.Text(w, 3), c.text);
         driver.Press(w, "?Adresse");
         ASSERT_EQ(driver.ShellOpens().size(), ++opened);
         EXPECT_EQ(driver.ShellOpens().back().file, c.target);
