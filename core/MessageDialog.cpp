@@ -1,6 +1,7 @@
 #include "core/MessageDialog.h"
 
 #include "core/IniFile.h"
+#include "core/Utilities.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Windows1252.h"
@@ -23,6 +24,8 @@ constexpr int kDesignedHeight = 90;
 constexpr int kTextX = 52;
 constexpr int kTextY = 14;
 constexpr const char* kFont = "MS Sans Serif";
+// The message texts' buffer, in characters.
+constexpr size_t kMessageTextLimit = 2047;
 
 // Control numbers of the dialog, in declaration order.
 enum : int { BACKGROUND = 1, MESSAGE, DONTSHOW, ICON, PANEL, FIRST_BUTTON };
@@ -41,17 +44,6 @@ std::string TrimRight(std::string s)
 {
     while (!s.empty() && s.back() == ' ')
         s.pop_back();
-    return s;
-}
-
-std::string CutCharacters(std::string s, size_t limit)
-{
-    size_t chars = 0;
-    for (size_t i = 0; i < s.size(); ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && ++chars > limit) {
-            s.resize(i);
-            break;
-        }
     return s;
 }
 
@@ -317,24 +309,10 @@ void InstallMessageDialog(bool on)
 
 std::string MessageDialogReplace(const std::string& text, const std::string& find, const std::string& replacement)
 {
-    if (find.empty())
-        return text;
-    std::string out = text;
-    if (replacement.find(find) != std::string::npos) {
-        // Searching from the start again would never end: each occurrence is replaced once.
-        std::string result;
-        size_t pos = 0;
-        for (size_t hit; (hit = out.find(find, pos)) != std::string::npos; pos = hit + find.size())
-            result += out.substr(pos, hit - pos) + replacement;
-        return result + out.substr(pos);
-    }
-    for (size_t hit; (hit = out.find(find)) != std::string::npos;)
-        out.replace(hit, find.size(), replacement);
-    return out;
+    return ReplaceRepeatedly(text, find, replacement, kMessageTextLimit);
 }
 
 std::string MessageDialogReplaceAll(const std::string& text, const std::string& find, const std::string& replacement)
 {
-    constexpr size_t kLimit = 2047;
-    return CutCharacters(MessageDialogReplace(CutCharacters(TrimRight(text), kLimit), find, replacement), kLimit);
+    return ReplaceRepeatedly(TrimRight(text), find, replacement, kMessageTextLimit);
 }

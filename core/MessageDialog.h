@@ -14,10 +14,11 @@ int MessageDialog(const MessageRequest& request);
 // 1: MessageDialog shows every message of the program and the platform from now on; 0: removed.
 void InstallMessageDialog(bool on);
 
-// Replaces every occurrence of `find`, searching again from the start after each replacement.
+// Replaces every occurrence of `find`, searching again from the start after each replacement,
+// in a buffer of 2047 characters (ReplaceRepeatedly, Utilities.h).
 std::string MessageDialogReplace(const std::string& text, const std::string& find,
                                  const std::string& replacement);
-// The same on a copy with trailing spaces removed, at most 2047 characters.
+// The same on a copy with trailing spaces removed.
 std::string MessageDialogReplaceAll(const std::string& text, const std::string& find,
                                     const std::string& replacement);
 

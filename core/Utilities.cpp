@@ -97,8 +97,10 @@ std::string ReplaceOnce(std::string_view text, std::string_view find, std::strin
 // Replaces the leftmost occurrence again and again until there is none, as searching the whole
 // text from its start after each replacement would, the text never longer than limit characters
 // (a replacement that makes it longer loses characters at the end). Nothing is scanned twice:
-// only the last find.size() - 1 characters before a replacement can start a new occurrence, so
-// they go back, followed by the replacement, onto the stack of characters still to read.
+// the text before a replacement is unchanged and held no occurrence, so only its last
+// find.size() - 1 characters can start a new one; they go back, followed by the replacement, onto
+// the stack of characters still to read. Cutting the end drops the stack's bottom by moving
+// pendingBottom_, so a text that keeps growing at its limit costs no copying.
 class RepeatedReplacer {
 public:
     RepeatedReplacer(std::string_view text, std::string_view find, std::string_view replacement, size_t limit)
@@ -125,7 +127,7 @@ public:
             if (characters_ > limit_)
                 DropLast(characters_ - limit_);
         }
-        done_.append(pending_.rbegin(), pending_.rend());
+        done_.append(pending_.rbegin(), pending_.rend() - std::ptrdiff_t(pendingBottom_));
         done_.append(input_);
         return done_;
     }
@@ -133,7 +135,7 @@ public:
 private:
     bool ReadOne()
     {
-        if (!pending_.empty()) {
+        if (pending_.size() > pendingBottom_) {
             done_.push_back(pending_.back());
             pending_.pop_back();
         } else if (!input_.empty()) {
@@ -162,15 +164,17 @@ private:
             input_.remove_suffix(1);
             --n;
         }
-        size_t k = 0;
-        while (n > 0 && k < pending_.size()) {
-            while (k < pending_.size() && IsContinuation(pending_[k]))
-                ++k;
-            if (k < pending_.size())
-                ++k;
+        while (n > 0 && pendingBottom_ < pending_.size()) {
+            while (pendingBottom_ < pending_.size() && IsContinuation(pending_[pendingBottom_]))
+                ++pendingBottom_;
+            if (pendingBottom_ < pending_.size())
+                ++pendingBottom_;
             --n;
         }
-        pending_.erase(0, k);
+        if (pendingBottom_ == pending_.size()) {
+            pending_.clear();
+            pendingBottom_ = 0;
+        }
         while (n > 0 && !done_.empty()) {
             while (done_.size() > 1 && IsContinuation(done_.back()))
                 done_.pop_back();
@@ -186,7 +190,10 @@ private:
     size_t characters_;
     std::string done_;     // read; holds no occurrence
     std::string pending_;  // to read before the rest of the input, last character first
+    size_t pendingBottom_ = 0;  // pending_[0, pendingBottom_) was cut off the text's end
 };
+
+} // namespace
 
 std::string ReplaceRepeatedly(std::string_view text, std::string_view find, std::string_view replacement,
                               size_t limit)
@@ -203,8 +210,6 @@ std::string ReplaceRepeatedly(std::string_view text, std::string_view find, std:
     }
     return RepeatedReplacer(source, find, replacement, limit).Run();
 }
-
-} // namespace
 
 std::string StripQuotes(std::string_view text)
 {

@@ -12,10 +12,19 @@
 // The text without any double-quote character.
 std::string StripQuotes(std::string_view text);
 
-// The text with trailing spaces removed and every occurrence of find replaced, at most 2047
-// characters (ReplaceTextLarge: 4,194,303). After each replacement the text is searched again from
-// the start, so a replacement can complete a new occurrence. A replacement that contains find
-// would do so for ever; then each occurrence of the original text is replaced once instead.
+// Every occurrence of find replaced in a buffer of `limit` characters: the text is cut to the
+// limit, and after each replacement it is searched again from the start, so a replacement can
+// complete a new occurrence; a replacement that makes the text longer than the limit loses its
+// end, as the fixed buffer would. The search resumes find.size() - 1 characters before the last
+// replacement (nothing earlier can have changed), which gives the same result in linear time.
+// A replacement that contains find would go on for ever; then each occurrence of the original
+// text is replaced once instead. A text that would rewrite itself for ever within the limit
+// stops after 64 replacements per character of the limit.
+std::string ReplaceRepeatedly(std::string_view text, std::string_view find, std::string_view replacement,
+                              std::size_t limit);
+
+// ReplaceRepeatedly on the text with trailing spaces removed, at most 2047 characters
+// (ReplaceTextLarge: 4,194,303).
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement);
 std::string ReplaceTextLarge(std::string_view text, std::string_view find, std::string_view replacement);
 

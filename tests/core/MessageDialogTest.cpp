@@ -245,6 +245,13 @@ TEST(MessageDialogReplaceTest, ReplacesUntilNoneIsLeft)
     EXPECT_EQ(MessageDialogReplaceAll(std::string(3000, 'x'), "y", "z").size(), 2047u);
 }
 
+TEST(MessageDialogReplaceTest, AReplacementThatRebuildsTheSearchedTextStopsAtTheBuffer)
+{
+    // Each "bbaa" forms a new "ab" with the "a" before it; the message buffer ends the growth.
+    EXPECT_EQ(MessageDialogReplaceAll("aab", "ab", "bbaa"), std::string(2046, 'b') + "a");
+    EXPECT_EQ(MessageDialogReplace("aab", "ab", "bbaa"), std::string(2046, 'b') + "a");
+}
+
 TEST(MessageDialogOffThreads, OutsideAWindowThreadThePlatformBoxAnswers)
 {
     InstallMessageDialog(true);

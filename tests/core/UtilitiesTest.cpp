@@ -131,6 +131,33 @@ TEST(Utilities, ReplaceTextKeepsToItsLimit)
     }());
 }
 
+TEST(Utilities, ReplacementThatRebuildsTheSearchedTextEndsAtTheLimit)
+{
+    // "ab" -> "bbaa" makes a new "ab" with the character before it each time: the text grows
+    // until the buffer cuts it, then the occurrences run out at its end.
+    struct Case { std::string text, find, replacement; size_t limit; };
+    const Case cases[] = {
+        {"aab", "ab", "bbaa", 10},
+        {"aab", "ab", "bbaa", 11},
+        {"aaab", "ab", "bba", 40},
+        {"aaab", "ab", "bbaa", 30},
+        {std::string(15, 'a'), "a", "bb", 20},   // more occurrences than fit
+        {"abba", "ab", "bbaa", 3},                // the text alone fills the buffer
+    };
+    for (const Case& c : cases) {
+        std::string expected;
+        ASSERT_TRUE(NaiveReplace(c.text, c.find, c.replacement, c.limit, expected)) << c.text;
+        EXPECT_EQ(ReplaceRepeatedly(c.text, c.find, c.replacement, c.limit), expected)
+            << c.text << " " << c.find << " -> " << c.replacement << " in " << c.limit;
+    }
+
+    // At the real limits the same, and it returns.
+    EXPECT_EQ(ReplaceText("aab", "ab", "bbaa"), std::string(2046, 'b') + "a");
+    const std::string large = ReplaceTextLarge("aab", "ab", "bbaa");
+    EXPECT_EQ(large.size(), 4194303u);
+    EXPECT_EQ(large.find('a'), 4194302u);
+}
+
 TEST(Utilities, ReplaceInBufferDoesNotSearchItsReplacements)
 {
     struct Case { std::string buffer; size_t size; std::string find, replacement, result; };
