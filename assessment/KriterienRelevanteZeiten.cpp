@@ -37,6 +37,7 @@ void CKriteriumRelevanteZeiten::SetRahmenbedingung(CRahmenbedingungRelevanteZeit
 {
     TEILER = double(ReadWeight(kGewichtStandard)) * kGewichtFaktor;
     RBRELEVANTEZEITEN = constraint;
+    ForgetCache();
 }
 
 void CKriteriumRelevanteZeiten::Assign(const CKriterium& other, IKriterienPool* pool)
@@ -45,10 +46,11 @@ void CKriteriumRelevanteZeiten::Assign(const CKriterium& other, IKriterienPool* 
     const auto* same = dynamic_cast<const CKriteriumRelevanteZeiten*>(&other);
     if (same && same->RBRELEVANTEZEITEN && RBRELEVANTEZEITEN)
         RBRELEVANTEZEITEN->Assign(*same->RBRELEVANTEZEITEN);
+    ForgetCache();
 }
 
-uint32_t CKriteriumRelevanteZeiten::ForWeekday(int weekday, const ::TERMIN& interval, bool dayBefore, bool checkRest,
-                                               uint32_t rest) const
+uint32_t CKriteriumRelevanteZeiten::PlacementWindows(int weekday, const ::TERMIN& interval, bool dayBefore,
+                                                     ::TERMIN& earliest, ::TERMIN& latest) const
 {
     const RELEVANTEZEIT& z = RBRELEVANTEZEITEN->RELEVANTEZEITEN[std::size_t(weekday - 1)];
     const uint32_t day = (MinuteStampDay(interval.BEGINN) - 1) * kMinutesPerDay;
@@ -59,14 +61,33 @@ uint32_t CKriteriumRelevanteZeiten::ForWeekday(int weekday, const ::TERMIN& inte
             w = {DayBack(w.BEGINN), DayBack(w.ENDE)};
         return w;
     };
-    uint32_t v = Placement(interval, place(TimeToMinutes(z.ANFANGSZEIT_MIN)), length, checkRest, rest);
+    earliest = place(TimeToMinutes(z.ANFANGSZEIT_MIN));
+    latest = place(TimeToMinutes(z.ANFANGSZEIT_MAX) + (z.ANFANGSZEIT_MAX < z.ANFANGSZEIT_MIN ? kMinutesPerDay : 0));
+    return length;
+}
+
+uint32_t CKriteriumRelevanteZeiten::ForWeekday(int weekday, const ::TERMIN& interval, bool dayBefore, bool checkRest,
+                                               uint32_t rest) const
+{
+    ::TERMIN earliest, latest;
+    const uint32_t length = PlacementWindows(weekday, interval, dayBefore, earliest, latest);
+    uint32_t v = Placement(interval, earliest, length, checkRest, rest);
     if (v != 0) {
         // Disturbed only when the latest placement is disturbed as well.
-        const uint32_t latest =
-            TimeToMinutes(z.ANFANGSZEIT_MAX) + (z.ANFANGSZEIT_MAX < z.ANFANGSZEIT_MIN ? kMinutesPerDay : 0);
-        v = Placement(interval, place(latest), length, checkRest, rest);
+        v = Placement(interval, latest, length, checkRest, rest);
     }
     return v;
+}
+
+CKriteriumRelevanteZeiten::Placements CKriteriumRelevanteZeiten::PlacementsOf(int weekday, const ::TERMIN& interval,
+                                                                              bool dayBefore) const
+{
+    ::TERMIN earliest, latest;
+    Placements p;
+    p.length = PlacementWindows(weekday, interval, dayBefore, earliest, latest);
+    p.earliest = IntervalOverlap(interval, earliest) != 0;
+    p.latest = IntervalOverlap(interval, latest) != 0;
+    return p;
 }
 
 uint32_t CKriteriumRelevanteZeiten::Disturbance(const ::TERMIN& interval, bool checkRest, uint32_t rest) const
@@ -78,6 +99,75 @@ uint32_t CKriteriumRelevanteZeiten::Disturbance(const ::TERMIN& interval, bool c
     if (v == 0)
         v = ForWeekday(weekday == 1 ? 7 : weekday - 1, interval, true, checkRest, rest);
     return v;
+}
+
+// The cache. A placement's overlap with a shift depends on the shift's times within its day
+// and on the weekday alone: both lie on the same day line, so moving the shift by whole days moves
+// the windows with it - except on the cycle's first day, whose day before is cut at minute 0, and
+// which therefore has a slot of its own. What the rest after the shift adds is worked out per
+// node (Placements::Disturbed).
+
+void CKriteriumRelevanteZeiten::ForgetCache()
+{
+    cache_.clear();
+    lastHit_ = 0;
+    cachedFor_ = nullptr;
+}
+
+void CKriteriumRelevanteZeiten::ValidateCache()
+{
+    std::array<int32_t, 21> times;
+    for (std::size_t w = 0; w < 7; ++w) {
+        const RELEVANTEZEIT& z = RBRELEVANTEZEITEN->RELEVANTEZEITEN[w];
+        times[3 * w] = z.ANFANGSZEIT_MIN;
+        times[3 * w + 1] = z.ANFANGSZEIT_MAX;
+        times[3 * w + 2] = z.DAUER_MIN;
+    }
+    if (cachedFor_ != RBRELEVANTEZEITEN || times != cachedTimes_) {
+        ForgetCache();
+        cachedFor_ = RBRELEVANTEZEITEN;
+        cachedTimes_ = times;
+    }
+}
+
+bool CKriteriumRelevanteZeiten::IsDisturbed(const ::TERMIN& interval, uint32_t rest)
+{
+    // Plenty for any plan's shift types; beyond it the cache starts again rather than grow.
+    constexpr std::size_t kCacheMax = 256;
+    const uint32_t dayIndex = MinuteStampDay(interval.BEGINN) - 1;
+    const uint32_t base = dayIndex * kMinutesPerDay;
+    const uint32_t begin = interval.BEGINN - base;
+    const uint32_t end = interval.ENDE - base;
+    const int weekday = int(dayIndex % 7) + 1;
+    const std::size_t slot = dayIndex == 0 ? 0 : std::size_t(weekday);
+
+    CachedShift* entry = nullptr;
+    if (lastHit_ < cache_.size() && cache_[lastHit_].begin == begin && cache_[lastHit_].end == end) {
+        entry = &cache_[lastHit_];
+    } else {
+        for (std::size_t i = 0; i < cache_.size(); ++i)
+            if (cache_[i].begin == begin && cache_[i].end == end) {
+                entry = &cache_[i];
+                lastHit_ = i;
+                break;
+            }
+        if (!entry) {
+            if (cache_.size() >= kCacheMax)
+                cache_.clear();
+            cache_.push_back({});
+            entry = &cache_.back();
+            entry->begin = begin;
+            entry->end = end;
+            lastHit_ = cache_.size() - 1;
+        }
+    }
+    const uint8_t bit = uint8_t(1u << slot);
+    if (!(entry->known & bit)) {
+        entry->own[slot] = PlacementsOf(weekday, interval, false);
+        entry->before[slot] = PlacementsOf(weekday == 1 ? 7 : weekday - 1, interval, true);
+        entry->known |= bit;
+    }
+    return entry->own[slot].Disturbed(rest) || entry->before[slot].Disturbed(rest);
 }
 
 double CKriteriumRelevanteZeiten::GetCost(const CSchicht& shift, uint16_t, uint8_t)
@@ -108,9 +198,13 @@ void CKriteriumRelevanteZeiten::Check(CAZPBewertung& evaluation, uint8_t)
 
     // The disturbed days, in cycle order.
     entries_.clear();
+    if (useCache_)
+        ValidateCache();
     const CSchichtNode* node = first;
     do {
-        if (Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0)
+        const bool disturbed = useCache_ ? IsDisturbed(node->TERMIN, node->RUHEZEIT)
+                                         : Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
+        if (disturbed)
             entries_.push_back({long(MinuteStampDay(node->TERMIN.BEGINN)), node});
         node = node->NEXT;
     } while (node != first);

@@ -9,6 +9,7 @@
 #include "assessment/Kriterium.h"
 #include "core/Termin.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -48,6 +49,15 @@ public:
     // that the rest after the shift cannot hold.
     uint32_t Disturbance(const ::TERMIN& interval, bool checkRest, uint32_t rest) const;
 
+    // Check keeps what a shift's times and weekday decide about the relevant times (all but the
+    // rest after it) from one check to the next, for as long as the constraint's times are the
+    // same. Off: every shift is judged by Disturbance, as a reference for tests.
+    void UseCache(bool on)
+    {
+        useCache_ = on;
+        ForgetCache();
+    }
+
 protected:
     CKriteriumRelevanteZeiten(long number, uint8_t mode);
     void PaintClassIcon(const GridDC& dc, int left, int top, int width, const char* icon) const;
@@ -57,14 +67,54 @@ private:
         long TAG;               // the cell of the shift's begin day
         const CSchichtNode* S;
     };
+    // The earliest and the latest placement of weekday's relevant time on the day of the
+    // interval's begin (or, dayBefore, on the day before); returns the time's length.
+    uint32_t PlacementWindows(int weekday, const ::TERMIN& interval, bool dayBefore, ::TERMIN& earliest,
+                              ::TERMIN& latest) const;
     uint32_t ForWeekday(int weekday, const ::TERMIN& interval, bool dayBefore, bool checkRest, uint32_t rest) const;
     // Records for a group or run of entries in the order given, when more than limit.
     void Report(CAZPBewertung& evaluation, const std::vector<Entry>& entries, std::size_t from, std::size_t to,
                 uint16_t limit);
 
+    // For one weekday's relevant time and one shift interval: whether the earliest and the latest
+    // placement overlap the shift, and the time's length. Disturbed when each placement either
+    // overlaps or is longer than the rest after the shift.
+    struct Placements {
+        uint32_t length = 0;
+        bool earliest = false;
+        bool latest = false;
+        bool Disturbed(uint32_t rest) const
+        {
+            const bool tooShortRest = length > rest;
+            return (earliest || tooShortRest) && (latest || tooShortRest);
+        }
+    };
+    // A shift's times within its day (begin and end minute from the day's midnight) with, per
+    // slot, its placements on its own weekday and on the weekday before: slot 1..7 is the weekday
+    // of any day but the cycle's first, slot 0 the first day (where the day before is cut at the
+    // cycle's start).
+    struct CachedShift {
+        uint32_t begin = 0, end = 0;
+        uint8_t known = 0;  // bit per slot
+        std::array<Placements, 8> own{}, before{};
+    };
+    // Whether the shift node at `interval` (rest after it `rest`) disturbs a relevant time: the
+    // same as Disturbance(interval, true, rest) != 0.
+    bool IsDisturbed(const ::TERMIN& interval, uint32_t rest);
+    Placements PlacementsOf(int weekday, const ::TERMIN& interval, bool dayBefore) const;
+    // Empties the cache when the constraint or its times differ from those it was made for.
+    void ValidateCache();
+    void ForgetCache();
+
     // Scratch lists of one check, kept so that repeated checks do not allocate.
     std::vector<Entry> entries_;
     std::vector<Entry> run_;
+    // The cache: few shift times, each met on every day of the plan.
+    bool useCache_ = true;
+    std::vector<CachedShift> cache_;
+    std::size_t lastHit_ = 0;
+    const CRahmenbedingungRelevanteZeiten* cachedFor_ = nullptr;
+    std::array<int32_t, 21> cachedTimes_{};
 };
 
 class CKriteriumNachtschlafEinzel : public CKriteriumRelevanteZeiten {

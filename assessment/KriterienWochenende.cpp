@@ -214,10 +214,14 @@ void CKriteriumWochenende::Check(CAZPBewertung& evaluation, uint8_t)
             week = w;
             windows = WindowsOf(w);
         }
-        if (!HasRecordOf(*node, this)) {
-            if (Overlap(t, windows.earlyBegin, windows.earlyEnd) > 0)
+        // The windows first: most shifts lie outside both, and their record lists need not be
+        // read at all.
+        const bool inEarly = Overlap(t, windows.earlyBegin, windows.earlyEnd) > 0;
+        const bool inLate = Overlap(t, windows.lateBegin, windows.lateEnd) > 0;
+        if ((inEarly || inLate) && !HasRecordOf(*node, this)) {
+            if (inEarly)
                 early_.push_back({node, int64_t(t.ENDE)});
-            if (Overlap(t, windows.lateBegin, windows.lateEnd) > 0)
+            if (inLate)
                 late_.push_back({node, int64_t(t.BEGINN)});
         }
         node = node->NEXT;
