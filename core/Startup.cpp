@@ -27,6 +27,7 @@
 
 std::string ProgramDirectory;
 std::string ConfigFileName;
+FwIni* ProgramSettingsHooks = &GlobalIni;
 
 namespace {
 
@@ -228,6 +229,7 @@ void ProgramMain()
                    [](const std::string& section, const std::string& key, const std::string& value) {
                        GlobalIni.WriteValue(section, key, value);
                    }});
+    ProgramSettingsHooks->SetupHook();
 
     ProgramDirectory = directory;
     const bool configExisted = std::filesystem::exists(JoinPath(directory, "varn4.cfg"));
@@ -244,6 +246,7 @@ void ProgramMain()
     SystemPropertySet(Prop::ToolTipDelay, 1000);
     InstallMessageDialog(true);
     Main();
+    ProgramSettingsHooks->ClosingHook();
 }
 
 bool ProgramShutdown(int waitMs)

@@ -16,6 +16,11 @@
 extern std::string ProgramDirectory;
 extern std::string ConfigFileName;
 
+class FwIni;
+// The settings whose set-up hook start-up calls once the settings file is set up and whose
+// closing hook it calls right after the frame has closed: GlobalIni.
+extern FwIni* ProgramSettingsHooks;
+
 // The current directory, absolute and with symbolic links resolved.
 std::string CurrentDirectory();
 

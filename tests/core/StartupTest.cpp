@@ -4,6 +4,7 @@
 
 #include "FrameTestSupport.h"
 
+#include "platform/fw/FwIni.h"
 #include "platform/values/Locale.h"
 #include "platform/values/PrivateProfile.h"
 
@@ -248,6 +249,32 @@ TEST_F(ProgramTest, ShutDownClosesAProjectThatNoWindowClosed)
     started = false;
     EXPECT_FALSE(GlobalProjektmanager.HasProject());
     EXPECT_FALSE(std::filesystem::exists(Path("unbenannt.prj~")));
+}
+
+// Records the settings hooks as start-up and shut-down call them.
+struct HookRecorder : FwIni {
+    void SetupHook() override { calls.push_back("setup"); }
+    void ClosingHook() override { calls.push_back(frame && WindowExists(frame) ? "closing, frame open" : "closing"); }
+    std::vector<std::string> calls;
+    int frame = 0;
+};
+
+TEST_F(ProgramTest, SettingsHooksRunOnceAtStartAndAfterTheFrameHasClosed)
+{
+    HookRecorder hooks;
+    FwIni* const before = ProgramSettingsHooks;
+    ProgramSettingsHooks = &hooks;
+    StartProgram();
+    hooks.frame = frame;
+    EXPECT_EQ(hooks.calls, std::vector<std::string>{"setup"});
+    driver.Close(driver.Window("Willkommen bei Varn-4"));
+    driver.Close(frame);
+    driver.WaitEnd();
+    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"setup", "closing"}));
+    EXPECT_TRUE(ProgramShutdown(1000));
+    started = false;
+    EXPECT_EQ(hooks.calls.size(), 2u);
+    ProgramSettingsHooks = before;
 }
 
 } // namespace
