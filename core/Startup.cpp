@@ -219,9 +219,12 @@ std::string ConfigMissingMessage(const std::string& configFile)
 
 void ProgramMain()
 {
+    const std::string directory = CurrentDirectory();
+    // The framework's messages take their texts from the locale when their table is loaded.
+    std::string localeError;
+    const bool localeLoaded = Locale::Load(JoinPath(directory, "deutsch.env"), &localeError);
     GlobalErrorHandler.Init();
     InitFileAccess(GlobalErrorHandler);
-    const std::string directory = CurrentDirectory();
     GlobalIni.Setup(JoinPath(directory, "varn4.ini"));
     FwSetSettings({[](const std::string& section, const std::string& key, const std::string& def) {
                        return GlobalIni.ReadValue(section, key, def);
@@ -235,9 +238,8 @@ void ProgramMain()
     const bool configExisted = std::filesystem::exists(JoinPath(directory, "varn4.cfg"));
     ConfigFileName = NameProgramFiles(directory);
 
-    std::string error;
-    if (!Locale::Load(JoinPath(directory, "deutsch.env"), &error))
-        PlainNotice(LocaleMissingMessage(error));
+    if (!localeLoaded)
+        PlainNotice(LocaleMissingMessage(localeError));
 
     if (!configExisted)
         PlainNotice(ConfigMissingMessage(ConfigFileName));

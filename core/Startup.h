@@ -2,9 +2,10 @@
 // Start-up and shut-down of the program, and the guard that lets one instance run per program
 // directory.
 //
-// ProgramMain runs on logical thread 1: it sets up the error object, the record files and the
-// settings file, names the program's files in the program directory (the current directory at
-// start), loads the locale, makes sure the four defaults tables of "varn4.cfg" hold a record,
+// ProgramMain runs on logical thread 1: it loads the locale (the error object's messages read
+// it), sets up the error object, the record files and the settings file, names the program's
+// files in the program directory (the current directory at start), tells of a missing locale,
+// makes sure the four defaults tables of "varn4.cfg" hold a record,
 // installs the message dialog and runs the frame until the user quits. ProgramShutdown releases
 // all of it; the caller runs it only after every logical thread has ended, so nothing is released
 // while a thread may still use it.

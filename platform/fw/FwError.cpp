@@ -4,32 +4,42 @@
 
 #include "platform/fw/FwLevel.h"
 #include "platform/records/FileError.h"
+#include "platform/values/Locale.h"
 
 FwError GlobalErrorHandler;
 
 namespace {
 
-constexpr const char* kFileCaption = "Dateifehler";
-constexpr const char* kCause = "|%ErrorText (Fehler %ErrorCode).|Programmteil: %Procedure";
-
 // The framework's messages; every file error names the file, the cause and where it happened.
+// Each text is the locale's message of its key, else the text here; read when the defaults are
+// loaded, so start-up loads the locale first.
 std::vector<FwMessage> DefaultMessages() {
-    const std::string cause = kCause;
+    const std::string caption = LocaleMessageOr("Fw.Dateifehler", "Dateifehler");
+    const std::string cause =
+        LocaleMessageOr("Fw.Ursache", "|%ErrorText (Fehler %ErrorCode).|Programmteil: %Procedure");
     return {
-        {FWMSG_OPEN_FAILED, FwFatality::Notice, kFileCaption, "Die Datei %File konnte nicht geöffnet werden." + cause},
-        {FWMSG_CREATE_FAILED, FwFatality::Notice, kFileCaption, "Die Datei %File konnte nicht angelegt werden." + cause},
-        {FWMSG_FILE_IN_USE, FwFatality::Question, "Datei wird benutzt",
-         "Die Datei %File wird gerade von einem anderen Programm benutzt.|Soll sie noch einmal geöffnet werden?"},
-        {FWMSG_READ_FAILED, FwFatality::Notice, kFileCaption, "Die Datei %File konnte nicht gelesen werden." + cause},
-        {FWMSG_ADD_FAILED, FwFatality::Notice, kFileCaption,
-         "Der Datensatz konnte nicht in der Datei %File gespeichert werden." + cause},
-        {FWMSG_DUPLICATE_KEY, FwFatality::Notice, kFileCaption,
-         "Der Datensatz konnte nicht in der Datei %File gespeichert werden: ein Datensatz mit demselben "
-         "Schlüsselwert (%Key) ist bereits vorhanden.|Programmteil: %Procedure"},
-        {FWMSG_PUT_FAILED, FwFatality::Notice, kFileCaption,
-         "Der Datensatz in der Datei %File konnte nicht geändert werden." + cause},
-        {FWMSG_DELETE_FAILED, FwFatality::Notice, kFileCaption,
-         "Der Datensatz in der Datei %File konnte nicht gelöscht werden." + cause},
+        {FWMSG_OPEN_FAILED, FwFatality::Notice, caption,
+         LocaleMessageOr("Fw.NichtGeoeffnet", "Die Datei %File konnte nicht geöffnet werden.") + cause},
+        {FWMSG_CREATE_FAILED, FwFatality::Notice, caption,
+         LocaleMessageOr("Fw.NichtAngelegt", "Die Datei %File konnte nicht angelegt werden.") + cause},
+        {FWMSG_FILE_IN_USE, FwFatality::Question, LocaleMessageOr("Fw.BenutztTitel", "Datei wird benutzt"),
+         LocaleMessageOr("Fw.Benutzt", "Die Datei %File wird gerade von einem anderen Programm benutzt.|Soll sie "
+                                       "noch einmal geöffnet werden?")},
+        {FWMSG_READ_FAILED, FwFatality::Notice, caption,
+         LocaleMessageOr("Fw.NichtGelesen", "Die Datei %File konnte nicht gelesen werden.") + cause},
+        {FWMSG_ADD_FAILED, FwFatality::Notice, caption,
+         LocaleMessageOr("Fw.NichtGespeichert", "Der Datensatz konnte nicht in der Datei %File gespeichert werden.") +
+             cause},
+        {FWMSG_DUPLICATE_KEY, FwFatality::Notice, caption,
+         LocaleMessageOr("Fw.SchluesselVorhanden",
+                         "Der Datensatz konnte nicht in der Datei %File gespeichert werden: ein Datensatz mit "
+                         "demselben Schlüsselwert (%Key) ist bereits vorhanden.|Programmteil: %Procedure")},
+        {FWMSG_PUT_FAILED, FwFatality::Notice, caption,
+         LocaleMessageOr("Fw.NichtGeaendert", "Der Datensatz in der Datei %File konnte nicht geändert werden.") +
+             cause},
+        {FWMSG_DELETE_FAILED, FwFatality::Notice, caption,
+         LocaleMessageOr("Fw.NichtGeloescht", "Der Datensatz in der Datei %File konnte nicht gelöscht werden.") +
+             cause},
     };
 }
 
@@ -119,7 +129,8 @@ std::string FwError::SubsString(std::string_view text, const FwErrorContext& c) 
 }
 
 int FwError::Throw(int id, const FwErrorContext& context) {
-    FwMessage m{id, FwFatality::Notice, "Fehler", "Unbekannte Meldung Nr. " + std::to_string(id) + ".|%Message"};
+    FwMessage m{id, FwFatality::Notice, LocaleMessageOr("Fw.FehlerTitel", "Fehler"),
+                LocaleMessageOr("Fw.Unbekannt", "Unbekannte Meldung Nr. %1.|%Message", {std::to_string(id)})};
     {
         std::lock_guard lock(mutex_);
         if (const auto it = table_.find(id); it != table_.end()) m = it->second;

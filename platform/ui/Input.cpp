@@ -3,6 +3,7 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowInternal.h"
+#include "platform/values/Locale.h"
 
 #include <algorithm>
 
@@ -15,7 +16,7 @@ std::string Reach(int window, int control, WindowModel*& w, ControlModel*& c)
     w = WindowFind(window);
     c = nullptr;
     if (!w)
-        return "kein Fenster " + std::to_string(window);
+        return LocaleMessageOr("Eingabe.KeinFenster", "kein Fenster %1", {std::to_string(window)});
     std::string why = Reachable(*w, control);
     if (!why.empty())
         return why;
@@ -105,7 +106,7 @@ std::string InputChoose(int window, int control)
     ControlModel* c;
     w = WindowFind(window);
     if (!w)
-        return "kein Fenster " + std::to_string(window);
+        return LocaleMessageOr("Eingabe.KeinFenster", "kein Fenster %1", {std::to_string(window)});
     c = w->Find(control);
     if (!IsKind(c, {ControlKind::Radio, ControlKind::Tab}))
         return "Steuerelement " + std::to_string(control) + " ist weder Optionsfeld noch Registerkarte";
@@ -227,7 +228,7 @@ std::string InputClose(int window)
 {
     WindowModel* w = WindowFind(window);
     if (!w)
-        return "kein Fenster " + std::to_string(window);
+        return LocaleMessageOr("Eingabe.KeinFenster", "kein Fenster %1", {std::to_string(window)});
     if (auto why = Reachable(*w, 0); !why.empty())
         return why;
     Post(*w, EVENT_CLOSE_WINDOW, 0);
@@ -238,9 +239,9 @@ std::string InputWindowEvent(int window, int code)
 {
     WindowModel* w = WindowFind(window);
     if (!w)
-        return "kein Fenster " + std::to_string(window);
+        return LocaleMessageOr("Eingabe.KeinFenster", "kein Fenster %1", {std::to_string(window)});
     if (w->state != WindowState::Open)
-        return "Fenster ist nicht offen";
+        return LocaleMessageOr("Eingabe.FensterNichtOffen", "Fenster ist nicht offen");
     if (code == EVENT_UNDOCKED)
         w->Set(Prop::Docked, DOCKED_FLOAT);
     else if (code == EVENT_DOCKED)
@@ -262,7 +263,7 @@ std::string InputPlace(int window, int x, int y, int width, int height)
 {
     WindowModel* w = WindowFind(window);
     if (!w)
-        return "kein Fenster " + std::to_string(window);
+        return LocaleMessageOr("Eingabe.KeinFenster", "kein Fenster %1", {std::to_string(window)});
     bool moved = w->Get(Prop::Xpos).Int() != x || w->Get(Prop::Ypos).Int() != y;
     bool sized = w->Get(Prop::Width).Int() != width || w->Get(Prop::Height).Int() != height;
     w->Set(Prop::Xpos, x);
@@ -281,7 +282,7 @@ std::string InputPaint(int window, int control)
 {
     WindowModel* w = WindowFind(window);
     if (!w)
-        return "kein Fenster " + std::to_string(window);
+        return LocaleMessageOr("Eingabe.KeinFenster", "kein Fenster %1", {std::to_string(window)});
     if (!w->Find(control))
         return "kein Steuerelement " + std::to_string(control);
     WindowMessage m;

@@ -1,5 +1,7 @@
 #include "platform/ui/Report.h"
 
+#include "platform/values/Locale.h"
+
 #include <mutex>
 #include <utility>
 
@@ -77,8 +79,8 @@ std::string ReportPrint(const Report& report, const std::string& pdfFile)
         printer = Printer();
     }
     if (!printer)
-        return "Drucken ist ohne Bildschirmoberfläche nicht möglich.";
+        return LocaleMessageOr("Bericht.OhneOberflaeche", "Drucken ist ohne Bildschirmoberfläche nicht möglich.");
     if (report.PageCount() == 0)
-        return "Der Bericht hat keine Seiten.";
+        return LocaleMessageOr("Bericht.KeineSeiten", "Der Bericht hat keine Seiten.");
     return printer(report, pdfFile);
 }

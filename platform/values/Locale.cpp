@@ -283,10 +283,14 @@ std::string Locale::ButtonText(std::string_view key) const
 
 std::string Locale::Message(std::string_view key, std::initializer_list<std::string_view> args) const
 {
+    return MessageOr(key, key, args);
+}
+
+std::string Locale::MessageOr(std::string_view key, std::string_view builtIn,
+                              std::initializer_list<std::string_view> args) const
+{
     const auto it = messages_.find(key);
-    if (it == messages_.end())
-        return std::string(key);
-    const std::string& text = it->second;
+    const std::string_view text = it == messages_.end() ? builtIn : std::string_view(it->second);
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
@@ -389,4 +393,10 @@ bool LocaleEqualNoCase(std::string_view a, std::string_view b)
 std::string LocaleMessage(std::string_view key, std::initializer_list<std::string_view> args)
 {
     return Locale::Current().Message(key, args);
+}
+
+std::string LocaleMessageOr(std::string_view key, std::string_view builtIn,
+                            std::initializer_list<std::string_view> args)
+{
+    return Locale::Current().MessageOr(key, builtIn, args);
 }

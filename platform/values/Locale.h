@@ -24,6 +24,10 @@ public:
     std::string ButtonText(std::string_view key) const;
     // The message with %1, %2, ... replaced by the arguments; the key itself when unknown.
     std::string Message(std::string_view key, std::initializer_list<std::string_view> args = {}) const;
+    // The same with the program's own text in place of a message the locale does not hold (no
+    // locale loaded yet, or a file without the key).
+    std::string MessageOr(std::string_view key, std::string_view builtIn,
+                          std::initializer_list<std::string_view> args = {}) const;
 
     char32_t ToUpper(char32_t c) const;
     char32_t ToLower(char32_t c) const;
@@ -52,3 +56,6 @@ int LocaleCompareNoCase(std::string_view a, std::string_view b);
 bool LocaleEqualNoCase(std::string_view a, std::string_view b);
 // Shorthand for Locale::Current().Message(...).
 std::string LocaleMessage(std::string_view key, std::initializer_list<std::string_view> args = {});
+// Shorthand for Locale::Current().MessageOr(...).
+std::string LocaleMessageOr(std::string_view key, std::string_view builtIn,
+                            std::initializer_list<std::string_view> args = {});

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -78,6 +80,69 @@ TEST_F(LocaleTest, MessagesFillInTheirValues)
               "00:00 und 24:00 ein.");
     EXPECT_EQ(LocaleMessage("Zahl.Ungueltig"), "Die Eingabe „%1“ ist keine gültige Zahl.");
     EXPECT_EQ(LocaleMessage("Gibt.Es.Nicht"), "Gibt.Es.Nicht");
+}
+
+TEST_F(LocaleTest, MessagesWithABuiltInTextPreferTheLocale)
+{
+    std::string error;
+    ASSERT_TRUE(LoadVariant(Without(ReadAll(DataFile()), "Bericht.KeineSeiten = Der Bericht hat keine Seiten.") +
+                                "Bericht.KeineSeiten = Nichts zu drucken.\n",
+                            &error))
+        << error;
+    EXPECT_EQ(LocaleMessageOr("Bericht.KeineSeiten", "Der Bericht hat keine Seiten."), "Nichts zu drucken.");
+    EXPECT_EQ(LocaleMessageOr("Datei.Fehler", "Error %1", {"7"}), "Fehler 7");
+    // A key the file does not hold, and no locale at all (tests, start-up before the file is read).
+    EXPECT_EQ(LocaleMessageOr("Gibt.Es.Nicht", "Eingebaut %1", {"3"}), "Eingebaut 3");
+    EXPECT_EQ(Locale().MessageOr("Datei.Fehler", "Fehler %1", {"7"}), "Fehler 7");
+    EXPECT_EQ(Locale().MessageOr("Fw.Unbekannt", "Unbekannte Meldung Nr. %1.|%Message", {"12"}),
+              "Unbekannte Meldung Nr. 12.|%Message");
+}
+
+// Every message key in the sources that ask the locale for messages is in the installed file.
+TEST_F(LocaleTest, EveryMessageKeyOfTheCodeIsInTheInstalledFile)
+{
+    const std::filesystem::path root = std::filesystem::path(DataFile()).parent_path().parent_path();
+    // A key is a literal of capitalised words joined by dots: "Datei.NichtGefunden".
+    auto isKey = [](const std::string& s) {
+        bool wordStart = true, dot = false;
+        for (char c : s) {
+            if (c == '.') {
+                if (wordStart)
+                    return false;
+                wordStart = dot = true;
+            } else if (wordStart ? (c >= 'A' && c <= 'Z') : std::isalpha(static_cast<unsigned char>(c))) {
+                wordStart = false;
+            } else {
+                return false;
+            }
+        }
+        return dot && !wordStart;
+    };
+    std::set<std::string> keys;
+    for (const char* folder : {"platform", "core", "app", "assessment", "generation", "worksheets"}) {
+        if (!std::filesystem::exists(root / folder))
+            continue;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder)) {
+            if (entry.path().extension() != ".cpp")
+                continue;
+            const std::string code = ReadAll(entry.path().string());
+            if (code.find("LocaleMessage") == std::string::npos || entry.path().filename() == "Locale.cpp")
+                continue;
+            for (size_t open = code.find('"'); open != std::string::npos;) {
+                const size_t close = code.find('"', open + 1);
+                if (close == std::string::npos)
+                    break;
+                if (std::string literal = code.substr(open + 1, close - open - 1); isKey(literal))
+                    keys.insert(literal);
+                open = code.find('"', close + 1);
+            }
+        }
+    }
+    for (const char* key : {"Datei.NichtGefunden", "Fw.Ursache", "Bericht.KeineSeiten", "Eingabe.KeinFenster",
+                            "Zahl.Ungueltig"})
+        EXPECT_TRUE(keys.count(key)) << "the scan misses " << key;
+    for (const std::string& key : keys)
+        EXPECT_NE(Locale::Current().MessageOr(key, "\x01"), "\x01") << key << " is not in " << DataFile();
 }
 
 TEST_F(LocaleTest, UpperAndLowerCaseIncludeUmlauts)
