@@ -4,6 +4,7 @@
 #include "assessment/AZPBewertung.h"
 #include "assessment/Kriterium.h"
 #include "assessment/KriteriumMarker.h"
+#include "core/Files.h"
 #include "core/IniFile.h"
 #include "core/Schicht.h"
 #include "worksheets/AZPData.h"
@@ -136,6 +137,12 @@ public:
 
 private:
     bool azp_, st_;
+};
+
+// A criterion takes its switches from the shared KRI buffer when it is made: a fixture declares
+// this before its criteria so that they start from an empty buffer, whatever ran before.
+struct EmptyKri {
+    EmptyKri() { KRI.Clear(); }
 };
 
 // The settings file in a folder of its own while the object lives.

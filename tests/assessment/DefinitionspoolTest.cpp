@@ -108,6 +108,9 @@ protected:
                 FileClose(*f.file);
         GlobalFileName.clear();
         fs::remove_all(dir);
+        // The shared buffers go back empty: the next test must not find this pool's settings.
+        RB.Clear();
+        KRI.Clear();
     }
 
     std::string Path(const std::string& name) const { return (dir / name).string(); }

@@ -27,6 +27,7 @@ constexpr uint32_t H(uint32_t hours, uint32_t minutes = 0) { return hours * 60 +
 // Criteria read their weights from the settings file: one of its own per test.
 class WorkingTime : public ::testing::Test {
 protected:
+    EmptyKri emptyKri;
     TempIni ini;
 };
 

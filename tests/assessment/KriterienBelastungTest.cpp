@@ -53,6 +53,7 @@ protected:
         kr1.AKTIVIERT = 1;
     }
 
+    EmptyKri emptyKri;
     TempIni ini;
     CRahmenbedingungPausen rb11;
     CRahmenbedingungErstePause rb12;
@@ -265,6 +266,7 @@ protected:
         SetEbaRechenwerteProcedure({});
     }
 
+    EmptyKri emptyKri;
     TempIni ini;
     EbaFile eba;
     CBelastungseinschaetzungen list;
@@ -527,6 +529,7 @@ protected:
         return checker.EbaRecommendation(Shift("X", H(hour), H(hour + 8)), 1) / 60;
     }
 
+    EmptyKri emptyKri;
     TempIni ini;
     EbaFile eba;
     CBelastungseinschaetzungen list;

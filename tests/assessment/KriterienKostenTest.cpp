@@ -75,6 +75,7 @@ protected:
         kr21.SetKosten(&kosten);
     }
 
+    EmptyKri emptyKri;
     TempIni ini;
     CKosten kosten;
     CKriteriumSchichtkosten kr21;

@@ -55,6 +55,7 @@ protected:
         return Records(e, &k);
     }
 
+    EmptyKri emptyKri;
     TempIni ini;
     CRahmenbedingungNachtschlafzeiten sleep;
     CRahmenbedingungSozialzeiten social;

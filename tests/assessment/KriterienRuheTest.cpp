@@ -77,6 +77,7 @@ protected:
         checker.CheckPlan(e, quick);
     }
 
+    EmptyKri emptyKri;
     TempIni ini;  // the criteria write their weights
     LetterPlan p;
     CAZPBewertung e;

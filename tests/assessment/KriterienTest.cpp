@@ -183,6 +183,7 @@ protected:
     {
         return ProfileGetString("Kriteriengewichtung", "Kriterium " + std::to_string(n), "fehlt", GlobalIni.FILENAME);
     }
+    EmptyKri emptyKri;
     TempIni ini;
 };
 

@@ -41,6 +41,7 @@ protected:
         e.Evaluate(p.plan);
     }
 
+    EmptyKri emptyKri;
     TempIni ini;  // the criteria write their weights
     LetterPlan p;
     CAZPBewertung e;
