@@ -199,9 +199,20 @@ uint8_t CBelastungseinschaetzungen::Edit() {
         ShowFileProblem(false, tmp->GetName(), err, kKind);
         return 0;
     }
-    StoreStep();
+    uint8_t result = 0;
+    // A list of no project has nowhere to store; that is no failure.
+    if (StoreStep() != STORE_DONE && FileManager().File()) {
+        MessageRequest m;
+        m.text = "Die geänderten Belastungseinschätzungen konnten nicht als Bearbeitungsschritt "
+                 "gespeichert werden.|Die Liste bleibt wie geändert; der vorige Schritt ist unverändert erhalten.";
+        m.caption = "Belastungseinschätzungen nicht gespeichert";
+        m.icon = MessageIcon::Exclamation;
+        MessageShow(m);
+        result = STORE_REFUSED;
+    }
+    // The worksheet follows the list in memory, stored or not.
     if (ARBEITSBLATT) ARBEITSBLATT->OnDefinitionsChanged();
-    return 0;
+    return result;
 }
 
 void CBelastungseinschaetzungen::RefreshTree(int level, CTree& tree) { tree.AddEntry(*this, level, GetText(), GetIcon()); }

@@ -57,7 +57,9 @@ public:
     const Queue<Row>& Rows() const { return BELASTUNGSEINSCHAETZUNGEN; }
 
     // The edit cycle: the list into TMPBEL, the browse window, and when it was closed with OK the
-    // edited records back into the list as a new undo step, and the worksheet notified. Always 0.
+    // edited records back into the list as a new undo step, and the worksheet notified. 0; 5 when
+    // the step could not be stored (the user is told once; the list keeps the edit and the step
+    // before stays the last).
     uint8_t Edit();
 
     // Replaces the file's records by the list's, in list order (0, or 5 when the file cannot be

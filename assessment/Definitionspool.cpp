@@ -14,6 +14,7 @@
 #include "platform/fw/FwWindow.h"
 #include "platform/records/FileError.h"
 #include "platform/records/RecordFile.h"
+#include "platform/ui/MessageShow.h"
 
 #include <cstring>
 #include <vector>
@@ -323,12 +324,24 @@ uint8_t CDefinitionspool::Edit(uint8_t mode, long kriterium)
 {
     StoreAll();
     const int response = Dialog() ? Dialog()(mode, kriterium, ARBEITSBLATT) : RESPONSE_CANCELLED;
+    uint8_t result = 0;
     if (response == RESPONSE_COMPLETED) {
         Apply();
-        StoreStep();
+        // A pool of no project has nowhere to store; that is no failure.
+        if (StoreStep() != STORE_DONE && Bound()) {
+            MessageRequest m;
+            m.text = "Die geänderten Rahmenbedingungen und Kriterien konnten nicht als Bearbeitungsschritt "
+                     "gespeichert werden.|Die Einstellungen bleiben wie geändert; der vorige Schritt ist "
+                     "unverändert erhalten.";
+            m.caption = "Definitionen nicht gespeichert";
+            m.icon = MessageIcon::Exclamation;
+            MessageShow(m);
+            result = STORE_REFUSED;
+        }
+        // The worksheet follows the settings in memory, stored or not.
         NotifyArbeitsblatt();
     }
-    return 0;
+    return result;
 }
 
 void CDefinitionspool::RefreshTree(int level, CTree& tree) { tree.AddEntry(*this, level, GetText(), GetIcon()); }

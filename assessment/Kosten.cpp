@@ -7,6 +7,7 @@
 #include "platform/fw/FwFileManager.h"
 #include "platform/fw/FwWindow.h"
 #include "platform/records/FileError.h"
+#include "platform/ui/MessageShow.h"
 
 namespace {
 
@@ -20,6 +21,15 @@ CKosten::UpdateProcedure& Update() {
 }
 
 std::string Name(std::string_view prefix, const char* field) { return std::string(prefix) + field; }
+
+void ShowStepNotStored() {
+    MessageRequest m;
+    m.text = "Die geänderten Kosteneinstellungen konnten nicht als Bearbeitungsschritt gespeichert "
+             "werden.|Die Einstellungen bleiben wie geändert; der vorige Schritt ist unverändert erhalten.";
+    m.caption = "Kosteneinstellungen nicht gespeichert";
+    m.icon = MessageIcon::Exclamation;
+    MessageShow(m);
+}
 
 } // namespace
 
@@ -129,6 +139,7 @@ uint8_t CKosten::Edit() {
     FwFileManager* tmp = Access::TMPKOST;
     if (!tmp || !Update()) return 0;
     if (tmp->Open() != 0) return 0;   // the access object has told the user
+    uint8_t result = 0;
     // The dialog must never edit a record other than these settings.
     if (const int err = WriteRecord(*tmp)) {
         ShowFileProblem(true, tmp->GetName(), err, kKind);
@@ -136,12 +147,17 @@ uint8_t CKosten::Edit() {
         if (const int err = ReadRecord(*tmp, false, true)) {
             ShowFileProblem(false, tmp->GetName(), err, kKind);
         } else {
-            StoreStep();
+            // Settings of no project have nowhere to store; that is no failure.
+            if (StoreStep() != STORE_DONE && FileManager().File()) {
+                ShowStepNotStored();
+                result = STORE_REFUSED;
+            }
+            // The worksheet follows the settings in memory, stored or not.
             if (ARBEITSBLATT) ARBEITSBLATT->RecalcCosts();
         }
     }
     tmp->Close();
-    return 0;
+    return result;
 }
 
 void CKosten::RefreshTree(int level, CTree& tree) { tree.AddEntry(*this, level, GetText(), GetIcon()); }

@@ -61,7 +61,8 @@ public:
 
     // The edit cycle: the settings into TMPKOST, the cost dialog (change request), and when it
     // was closed with OK the edited record back as a new undo step and the worksheet notified.
-    // Always 0.
+    // 0; 5 when the step could not be stored (the user is told once; the settings keep the edit
+    // and the step before stays the last).
     uint8_t Edit();
 
     // The file := exactly one record, the settings (0, or 5 with the file as it was).

@@ -450,6 +450,38 @@ TEST_F(BelastungStoreTest, AnEditThatCannotBeTakenLeavesListAndStepsAsTheyWere) 
     EXPECT_EQ(shown[1].caption, "Datei kann nicht gespeichert werden");
 }
 
+// The table goes away under the store: the list keeps the edit, the user is told once, the caller
+// gets 5, and the steps before are as they were.
+TEST_F(BelastungStoreTest, AnEditWhoseStepCannotBeStoredIsReportedAndKeepsTheStepBefore) {
+    list.Add(*sample.Get(1));
+    ASSERT_EQ(list.StoreStep(), STORE_DONE);
+    list.AssignFrom(sample);
+    ASSERT_EQ(list.StoreStep(), STORE_DONE);
+
+    ASSERT_EQ(FileClose(BEL), ERR_NONE);
+    const CBelastungseinschaetzung added = Assessment("Reinigung", 2, H(5), H(6), 77);
+    CBelastungseinschaetzungen::SetBrowseProcedure([&] { return AddOneInBrowse(3, added, 1); });
+    EXPECT_EQ(list.Edit(), STORE_REFUSED);
+    CBelastungseinschaetzungen::SetBrowseProcedure({});
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Belastungseinschätzungen nicht gespeichert");
+    EXPECT_EQ(shown[0].text, "Die geänderten Belastungseinschätzungen konnten nicht als Bearbeitungsschritt "
+                             "gespeichert werden.|Die Liste bleibt wie geändert; der vorige Schritt ist "
+                             "unverändert erhalten.");
+    EXPECT_EQ(list.Count(), 4u);
+    EXPECT_EQ(owner.changes, 1);
+
+    GlobalFileName = files.PhysFileName() + "\\!Belastungseinschaetzungen";
+    ASSERT_EQ(FileOpen(BEL, FILE_READ_WRITE | FILE_DENY_ALL), ERR_NONE);
+    GlobalFileName.clear();
+    EXPECT_FALSE(list.CanRedo(1));
+    ASSERT_EQ(list.Undo(1), STORE_DONE);
+    EXPECT_EQ(list.Count(), 1u);
+    ASSERT_EQ(list.Redo(1), STORE_DONE);
+    EXPECT_EQ(Content(list), Content(sample));
+    EXPECT_FALSE(list.CanRedo(1));
+}
+
 TEST_F(BelastungStoreTest, TheTreeNodeIsOneLeafRow) {
     CTree tree;
     tree.Refresh(&list);

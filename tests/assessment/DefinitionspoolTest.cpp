@@ -28,6 +28,7 @@
 #include "core/Files.h"
 #include "core/ProjektFileManager.h"
 #include "platform/records/FileError.h"
+#include "platform/ui/MessageShow.h"
 
 namespace fs = std::filesystem;
 
@@ -699,6 +700,49 @@ TEST_F(DefinitionspoolTest, TheDialogsEditsAreAppliedAndStoredOnlyWhenItEndsWith
     CDefinitionspool::SetDialogProcedure({});
     EXPECT_EQ(pool->EditFromWorksheet(), 0);
     EXPECT_EQ(owner.changes, 1);
+}
+
+// The criteria table goes away under the store (the constraints table stays open): the
+// objects keep the dialog's edit, the user is told once, the caller gets 5, and both tables keep
+// the step before.
+TEST_F(DefinitionspoolTest, AnEditWhoseStepCannotBeStoredIsReportedAndKeepsTheStepBefore)
+{
+    Change(*pool);
+    ASSERT_EQ(pool->StoreStep(), STORE_DONE);
+    const int64_t rbRecords = Records(RB), kriRecords = Records(KRI);
+
+    std::vector<MessageRequest> shown;
+    SetMessageHook([&](const MessageRequest& m) {
+        shown.push_back(m);
+        return MessageDefaultAnswer(m);
+    });
+    ASSERT_EQ(FileClose(KRI), ERR_NONE);
+    CDefinitionspool::SetDialogProcedure([](uint8_t, long, IDefinitionspoolOwner*) {
+        RB.SetInt("KONTAZ_MAX", 5);
+        return 1;
+    });
+    EXPECT_EQ(pool->EditFromWorksheet(), STORE_REFUSED);
+    SetMessageHook({});
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Definitionen nicht gespeichert");
+    EXPECT_EQ(shown[0].text, "Die geänderten Rahmenbedingungen und Kriterien konnten nicht als "
+                             "Bearbeitungsschritt gespeichert werden.|Die Einstellungen bleiben wie "
+                             "geändert; der vorige Schritt ist unverändert erhalten.");
+    EXPECT_EQ(As<CRahmenbedingungKontArbeitstage>(pool->GetRahmenbedingung(7))->KONTAZ_MAX, 5);
+    EXPECT_EQ(owner.changes, 1);
+
+    GlobalFileName = files.PhysFileName() + "\\!Kriterien";
+    ASSERT_EQ(FileOpen(KRI, FILE_READ_WRITE | FILE_DENY_ALL), ERR_NONE);
+    GlobalFileName.clear();
+    EXPECT_EQ(Records(RB), rbRecords);
+    EXPECT_EQ(Records(KRI), kriRecords);
+    EXPECT_FALSE(pool->CanRedo(1));
+    ASSERT_EQ(pool->Undo(1), STORE_DONE);
+    ExpectChanged(*pool, false);
+    ASSERT_EQ(pool->Redo(1), STORE_DONE);
+    ExpectChanged(*pool, true);
+    EXPECT_EQ(As<CRahmenbedingungKontArbeitstage>(pool->GetRahmenbedingung(7))->KONTAZ_MAX, 6);
+    EXPECT_FALSE(pool->CanRedo(1));
 }
 
 } // namespace

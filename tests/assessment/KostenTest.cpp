@@ -361,4 +361,35 @@ TEST_F(KostenStoreTest, EditCycleTakesTheDialogsRecordOnlyWhenCompleted) {
     EXPECT_TRUE(shown.empty());
 }
 
+// The table goes away under the store: the edit stays in memory, the user is told once, the caller
+// gets 5, and the steps before are as they were.
+TEST_F(KostenStoreTest, AnEditWhoseStepCannotBeStoredIsReportedAndKeepsTheStepBefore) {
+    ASSERT_EQ(kosten.ResetNew(), STORE_DONE);
+    kosten.KOSTEN.SetReal("STUNDENLOHN", 20.0);
+    ASSERT_EQ(kosten.StoreStep(), STORE_DONE);
+
+    ASSERT_EQ(FileClose(KOST), ERR_NONE);
+    CKosten::SetUpdateProcedure([](int request) { return ChangeWage(request, 20.0, 22.5, 1); });
+    EXPECT_EQ(kosten.Edit(), STORE_REFUSED);
+    CKosten::SetUpdateProcedure({});
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Kosteneinstellungen nicht gespeichert");
+    EXPECT_EQ(shown[0].text, "Die geänderten Kosteneinstellungen konnten nicht als Bearbeitungsschritt "
+                             "gespeichert werden.|Die Einstellungen bleiben wie geändert; der vorige "
+                             "Schritt ist unverändert erhalten.");
+    EXPECT_EQ(kosten.KOSTEN.GetReal("STUNDENLOHN"), 22.5);
+    EXPECT_EQ(owner.recalcs, 1);
+    EXPECT_FALSE(FileIsOpen(TMPKOST));
+
+    GlobalFileName = files.PhysFileName() + "\\!Kosten";
+    ASSERT_EQ(FileOpen(KOST, FILE_READ_WRITE | FILE_DENY_ALL), ERR_NONE);
+    GlobalFileName.clear();
+    EXPECT_FALSE(kosten.CanRedo(1));
+    ASSERT_EQ(kosten.Undo(1), STORE_DONE);
+    EXPECT_EQ(kosten.KOSTEN.GetReal("STUNDENLOHN"), 0.0);
+    ASSERT_EQ(kosten.Redo(1), STORE_DONE);
+    EXPECT_EQ(kosten.KOSTEN.GetReal("STUNDENLOHN"), 20.0);
+    EXPECT_FALSE(kosten.CanRedo(1));
+}
+
 } // namespace
