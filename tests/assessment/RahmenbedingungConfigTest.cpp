@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -79,8 +80,7 @@ TEST_F(InstalledConfig, TablesHoldTheRecordsTheProgramExpects)
     EXPECT_EQ(Records(RBFEHLER), 1);
     EXPECT_EQ(Records(KRIDEFAULT), 1);
     EXPECT_EQ(Records(WARNTXT), 22);
-    const int64_t eba = Records(EBA);   // one, or none when data/config has no source for it
-    EXPECT_TRUE(eba == 0 || eba == 1) << eba;
+    EXPECT_EQ(Records(EBA), 1);
 }
 
 TEST_F(InstalledConfig, LegalValuesAreInPlace)
@@ -94,8 +94,9 @@ TEST_F(InstalledConfig, LegalValuesAreInPlace)
     EXPECT_EQ(RBDEFAULT.GetDecimal("WRZ_DAUER_MIN").Cents(), 3500);
     EXPECT_EQ(RBDEFAULT.GetInt("NS_ANFANGSZEIT_MAX", 5), T(1));
     EXPECT_EQ(RBWARN.GetInt("RZ_DAUER_MIT_AUSGLEICH"), T(10));
-    EXPECT_EQ(RBFEHLER.GetInt("RZ_DAUER_OHNE_AUSGLEICH"), T(11));
-    EXPECT_EQ(RBFEHLER.GetInt("ERSTE_PAUSE"), T(6));
+    EXPECT_EQ(RBWARN.GetInt("RZ_DAUER_OHNE_AUSGLEICH"), T(11));
+    EXPECT_EQ(RBFEHLER.GetInt("RZ_DAUER_OHNE_AUSGLEICH"), T(9));
+    EXPECT_EQ(RBWARN.GetInt("ERSTE_PAUSE"), T(6));
     EXPECT_EQ(RBFEHLER.GetInt("SL_DAUER_MAX"), T(10, 45));
     EXPECT_EQ(RBFEHLER.GetDecimal("WAZ").Cents(), 4800);
     EXPECT_EQ(RBFEHLER.GetInt("FREIE_SONNTAGE"), 6);
@@ -119,36 +120,88 @@ TEST_F(InstalledConfig, DefaultsPassTheInstalledLimits)
         ASSERT_EQ(RB.Bytes()[i], RBDEFAULT.Bytes()[i]) << "byte " << i;
 }
 
-// Each warning limit lies between the default and the error limit.
-TEST_F(InstalledConfig, WarningLimitsLieWithinTheErrorLimits)
+// Every field of the RB layout, element by element: a field with a limit is one the checks read,
+// its error limit lies strictly beyond its warning limit in the field's direction (so there is
+// always a band allowed only under conditions), the default lies within the warning limit, and
+// no upper limit is 0, which would put every value back (or make every value warn).
+TEST_F(InstalledConfig, EveryErrorLimitLiesBeyondItsWarningLimit)
 {
-    struct Limit {
-        const char* field;
-        bool lower;
+    enum Kind {
+        kLower,        // below the limit is beyond it
+        kUpper,        // above the limit is beyond it
+        kLowerGiven,   // lower; the warning record holds the value given when switched on
+        kUpperGiven,   // upper; likewise
+        kLowerError,   // lower, error limit only
+        kUpperError,   // upper, error limit only
     };
-    const Limit limits[] = {
-        {"NACHTAZ_LAENGE", true}, {"NACHTAZ_DAUER_MIN", true}, {"RZ_DAUER_OHNE_AUSGLEICH", true},
-        {"RZ_AUSGLEICHSZEITRAUM", false}, {"FREIE_SONNTAGE", true}, {"WRZ_DAUER_MIN", true},
-        {"ERSATZ_WRZ_DAUER_MIN", true}, {"SAZ_VERSCHIEBUNG", false}, {"SAZ_AUSGLEICHSZEITRAUM", false},
-        {"KONTAZ_MIN", true}, {"KONTAZ_MAX", false}, {"SL_DAUER_MIN", true}, {"SL_DAUER_MAX", false},
-        {"ERSTE_PAUSE", false}, {"MINDESTPAUSENLAENGE", true}, {"WTAZ_OHNE_AUSGLEICH", false},
-        {"WTAZ_AUSGLEICHSZEITRAUM_NORMAL", false}, {"WTAZ_AUSGLEICHSZEITRAUM_NACHTARBEIT", false},
-        {"WAZ", false}, {"WAZ_AUSGLEICHSZEITRAUM", false},
+    const std::map<std::string, Kind> kinds = {
+        {"NACHTAZ_ANFANG", kLower},   // the night start may lie from the error limit to 2 hours later
+        {"NACHTAZ_LAENGE", kLower}, {"NACHTAZ_DAUER_MIN", kLower},
+        {"RZ_DAUER_OHNE_AUSGLEICH", kLower}, {"RZ_DAUER_MIT_AUSGLEICH", kLowerGiven},
+        {"RZ_AUSGLEICHSZEITRAUM", kUpper}, {"FREIE_SONNTAGE", kLower},
+        {"WRZ_DAUER_MIN", kLower}, {"ERSATZ_WRZ_DAUER_MIN", kLower},
+        {"SAZ_VERSCHIEBUNG", kUpper}, {"SAZ_AUSGLEICHSZEITRAUM", kUpper},
+        {"KONTAZ_MIN", kLower}, {"KONTAZ_MAX", kUpper},
+        {"SL_DAUER_MIN", kLower}, {"SL_DAUER_MAX", kUpper},
+        {"ERSTE_PAUSE", kUpper}, {"MINDESTPAUSENLAENGE", kLower},
+        {"WTAZ_OHNE_AUSGLEICH", kUpper}, {"WTAZ_MIT_AUSGLEICH", kUpperGiven},
+        {"WTAZ_AUSGLEICHSZEITRAUM_NORMAL", kUpper}, {"WTAZ_AUSGLEICHSZEITRAUM_NACHTARBEIT", kUpper},
+        {"WAZ", kUpper}, {"WAZ_AUSGLEICHSZEITRAUM", kUpper}, {"WAZ_MAX", kUpperError},
+        {"WE_DAUER_MIN", kLowerError}, {"RZNACHTARBEIT_MIN", kLowerError},
+        {"NS_DAUER_MIN", kLowerError}, {"SZ_DAUER_MIN", kLowerError}, {"FZ_DAUER_MIN", kLowerError},
+        {"NS_KONT_STOERUNGEN", kUpperError}, {"SZ_KONT_STOERUNGEN", kUpperError},
+        {"FZ_KONT_STOERUNGEN", kUpperError}, {"NS_EINZELSTOERUNGEN", kUpperError},
+        {"SZ_EINZELSTOERUNGEN", kUpperError}, {"FZ_EINZELSTOERUNGEN", kUpperError},
     };
-    auto value = [](const RecordBuffer& r, const char* f) {
-        return r.GetLayout().At(f).type == FieldType::Decimal ? r.GetDecimal(f).Cents() : r.GetInt(f);
+    auto value = [](const RecordBuffer& r, const Field& f, int i) {
+        return f.type == FieldType::Decimal ? r.GetDecimal(f, i).Cents() : r.GetInt(f, i);
     };
-    for (const Limit& l : limits) {
-        SCOPED_TRACE(l.field);
-        const int64_t d = value(RBDEFAULT, l.field), w = value(RBWARN, l.field), f = value(RBFEHLER, l.field);
-        if (l.lower) {
-            EXPECT_LE(f, w);
-            EXPECT_LE(w, d);
-        } else {
-            EXPECT_LE(d, w);
-            EXPECT_LE(w, f);
+    std::set<std::string> seen;
+    for (const auto& field : RBFEHLER.GetLayout().Fields()) {
+        const Field& f = *field;
+        if (f.type == FieldType::String || f.type == FieldType::Group || f.name == "ID" || f.name == "STEP")
+            continue;
+        for (int i = 1; i <= f.count; ++i) {
+            SCOPED_TRACE(f.name + "[" + std::to_string(i) + "]");
+            const int64_t d = value(RBDEFAULT, f, i), w = value(RBWARN, f, i), e = value(RBFEHLER, f, i);
+            const auto kind = kinds.find(f.name);
+            if (kind == kinds.end()) {
+                EXPECT_EQ(w, 0) << "a limit no check reads";
+                EXPECT_EQ(e, 0) << "a limit no check reads";
+                continue;
+            }
+            seen.insert(f.name);
+            switch (kind->second) {
+            case kLower:
+            case kLowerGiven:
+                EXPECT_LT(e, w) << "the error limit must lie below the warning limit";
+                if (kind->second == kLower) {
+                    EXPECT_LE(w, d) << "a new worksheet must raise no warning";
+                }
+                break;
+            case kUpper:
+            case kUpperGiven:
+                EXPECT_NE(w, 0);
+                EXPECT_GT(e, w) << "the error limit must lie above the warning limit";
+                if (kind->second == kUpper) {
+                    EXPECT_LE(d, w) << "a new worksheet must raise no warning";
+                }
+                break;
+            case kLowerError:
+                EXPECT_EQ(w, 0) << "no warning limit is read";
+                EXPECT_LE(e, d);
+                break;
+            case kUpperError:
+                EXPECT_EQ(w, 0) << "no warning limit is read";
+                EXPECT_NE(e, 0) << "0 would put every value back";
+                EXPECT_LE(d, e);
+                break;
+            }
         }
     }
+    EXPECT_EQ(seen.size(), kinds.size()) << "a name in the table is not in the layout";
+    // The night start is a window: the warning limit (the legal start) lies inside it.
+    EXPECT_LE(RBWARN.GetInt("NACHTAZ_ANFANG"), RBFEHLER.GetInt("NACHTAZ_ANFANG") + T(2) - 1);
 }
 
 TEST_F(InstalledConfig, EveryConstraintHasItsTextInWindows1252)
