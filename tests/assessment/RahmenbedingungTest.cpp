@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Files.h"
@@ -212,6 +213,46 @@ INSTANTIATE_TEST_SUITE_P(Fields, ErrorOnlyLimits, ::testing::Values(
     PlainField{19, "SZ_KONT_STOERUNGEN", Kind::Count, Side::Upper, 0, 5},
     PlainField{20, "FZ_EINZELSTOERUNGEN", Kind::Count, Side::Upper, 0, 4},
     PlainField{21, "RZNACHTARBEIT_MIN", Kind::Hours, Side::Lower, 0, 1100}));
+
+// Checking every field at once (no field given) stops at the first part it puts back: of two
+// refused parts only the first is put back; the next check puts back the second.
+class FirstRefusalOnly : public ConstraintTest,
+                         public ::testing::WithParamInterface<std::pair<PlainField, PlainField>> {};
+
+TEST_P(FirstRefusalOnly, CheckingEveryFieldPutsBackOnlyTheFirstRefusedPart)
+{
+    const auto& [first, second] = GetParam();
+    auto beyond = [](const PlainField& p) { return p.side == Side::Lower ? p.error - Step(p.kind) : p.error + Step(p.kind); };
+    for (const PlainField* p : {&first, &second}) {
+        SetField(RBWARN, p->field, p->kind, p->warn);
+        SetField(RBFEHLER, p->field, p->kind, p->error);
+        SetField(RB, p->field, p->kind, beyond(*p));
+    }
+    const std::unique_ptr<CRahmenbedingung> rb = NewRahmenbedingung(first.rb);
+
+    EXPECT_EQ(rb->CheckLimits(true), LIMIT_REFUSED);
+    rb->StoreToRB();
+    EXPECT_EQ(GetField(RB, first.field, first.kind), first.error);
+    EXPECT_EQ(GetField(RB, second.field, second.kind), beyond(second));
+
+    EXPECT_EQ(rb->CheckLimits(true), LIMIT_REFUSED);
+    rb->StoreToRB();
+    EXPECT_EQ(GetField(RB, first.field, first.kind), first.error);
+    EXPECT_EQ(GetField(RB, second.field, second.kind), second.error);
+
+    // Both now at their error limits: allowed under conditions, nothing more put back.
+    EXPECT_EQ(rb->CheckLimits(true), LIMIT_CONDITIONAL);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, FirstRefusalOnly, ::testing::Values(
+    std::pair{PlainField{4, "RZ_DAUER_OHNE_AUSGLEICH", Kind::Time, Side::Lower, T(11), T(9)},
+              PlainField{4, "RZ_AUSGLEICHSZEITRAUM", Kind::Count, Side::Upper, 4, 8}},
+    std::pair{PlainField{6, "WRZ_DAUER_MIN", Kind::Hours, Side::Lower, 3500, 2400},
+              PlainField{6, "SAZ_AUSGLEICHSZEITRAUM", Kind::Count, Side::Upper, 2, 8}},
+    std::pair{PlainField{14, "WTAZ_OHNE_AUSGLEICH", Kind::Time, Side::Upper, T(8), T(10)},
+              PlainField{14, "WTAZ_AUSGLEICHSZEITRAUM_NACHTARBEIT", Kind::Count, Side::Upper, 4, 52}},
+    std::pair{PlainField{15, "WAZ", Kind::Hours, Side::Upper, 4000, 4800},
+              PlainField{15, "WAZ_AUSGLEICHSZEITRAUM", Kind::Count, Side::Upper, 24, 52}}));
 
 // ---- parts about one field that are asked about another ---------------------------------------------
 
