@@ -319,6 +319,90 @@ void ListView::PaintHeader(QPainter& p)
     p.drawLine(0, headerHeight_ - 1, all.right(), headerHeight_ - 1);
 }
 
+ListView::Resolved ListView::Resolve(const ListColumn& c, int col, const Row& fields) const
+{
+    auto field = [&](int f) -> const std::string& {
+        static const std::string none;
+        return f >= 1 && f <= static_cast<int>(fields.size()) ? fields[static_cast<size_t>(f - 1)] : none;
+    };
+    Fields f = FieldsOf(c);
+    Resolved r;
+    r.style = c.columnStyle;
+    if (f.style)
+        r.style = static_cast<int>(Number(field(f.style), r.style));
+    const Style* st = nullptr;
+    if (auto it = styles_.find(r.style); it != styles_.end())
+        st = &it->second;
+    if (f.colors) {
+        r.fore = Number(field(f.colors), -1);
+        r.back = Number(field(f.colors + 1), -1);
+        r.selFore = Number(field(f.colors + 2), -1);
+        r.selBack = Number(field(f.colors + 3), -1);
+    }
+    if (!HasColor(r.fore) && st)
+        r.fore = st->fore;
+    if (!HasColor(r.back) && st)
+        r.back = st->back;
+    if (!HasColor(r.back))
+        if (auto it = columnColors_.find(col); it != columnColors_.end())
+            r.back = it->second;
+    if (!HasColor(r.fore))
+        r.fore = c.defaultColors[0];
+    if (!HasColor(r.back))
+        r.back = c.defaultColors[1];
+    if (!HasColor(r.selFore))
+        r.selFore = c.defaultColors[2];
+    if (!HasColor(r.selBack))
+        r.selBack = c.defaultColors[3];
+    if (f.icon) {
+        // A number picks from the list's icons; anything else names the picture itself.
+        const std::string& v = field(f.icon);
+        long long n = Number(v, -1);
+        if (n > 0) {
+            if (auto it = iconList_.find(static_cast<int>(n)); it != iconList_.end())
+                r.icon = it->second;
+        } else if (n < 0 && !v.empty()) {
+            r.icon = v;
+        }
+    }
+    return r;
+}
+
+std::string ListView::CellText(const ListColumn& c, const Row& fields) const
+{
+    int f = FieldsOf(c).text;
+    std::string text = f >= 1 && f <= static_cast<int>(fields.size()) ? fields[static_cast<size_t>(f - 1)] : std::string();
+    if (!c.picture.empty() && c.picture[0] != 's' && c.picture[0] != 'S' && LooksNumeric(text))
+        text = PictureFormat(PropValue(text), "@" + c.picture);
+    return text;
+}
+
+ListView::CellLook ListView::Look(int64_t row, int column)
+{
+    CellLook look;
+    if (row < 1 || row > rows_ || column < 1 || column > static_cast<int>(format_.columns.size()))
+        return look;
+    TryBaton baton;
+    const Row* fields = FetchRow(row, baton.Held());
+    if (!fields)
+        return look;
+    const ListColumn& c = format_.columns[static_cast<size_t>(column - 1)];
+    Resolved r = Resolve(c, column, *fields);
+    bool selected = row == selected_ && !noBar_;
+    QColor baseFore = HasColor(fore_) ? ToColor(fore_) : palette().color(QPalette::Text);
+    look.known = true;
+    look.text = CellText(c, *fields);
+    look.icon = r.icon;
+    if (selected) {
+        look.fore = HasColor(r.selFore) ? ToColor(r.selFore) : HasColor(selFore_) ? ToColor(selFore_) : palette().color(QPalette::HighlightedText);
+        look.back = HasColor(r.selBack) ? ToColor(r.selBack) : HasColor(selBack_) ? ToColor(selBack_) : palette().color(QPalette::Highlight);
+    } else {
+        look.fore = HasColor(r.fore) ? ToColor(r.fore) : baseFore;
+        look.back = HasColor(r.back) ? ToColor(r.back) : QColor();
+    }
+    return look;
+}
+
 void ListView::PaintRows(QPainter& p, bool mayAsk)
 {
     std::vector<int> cols = VisibleColumns();
@@ -356,40 +440,13 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
             Fields f = FieldsOf(c);
             QRect cell(x, y, c.width, lineHeight_);
             x += c.width;
-            int style = c.columnStyle;
-            if (f.style)
-                style = static_cast<int>(Number(field(f.style), style));
-            const Style* st = nullptr;
-            if (auto it = styles_.find(style); it != styles_.end())
-                st = &it->second;
-            long long fore = -1, back = -1, sfore = -1, sback = -1;
-            if (f.colors) {
-                fore = Number(field(f.colors), -1);
-                back = Number(field(f.colors + 1), -1);
-                sfore = Number(field(f.colors + 2), -1);
-                sback = Number(field(f.colors + 3), -1);
-            }
-            if (!HasColor(fore) && st)
-                fore = st->fore;
-            if (!HasColor(back) && st)
-                back = st->back;
-            if (!HasColor(back))
-                if (auto it = columnColors_.find(col); it != columnColors_.end())
-                    back = it->second;
-            if (!HasColor(fore))
-                fore = c.defaultColors[0];
-            if (!HasColor(back))
-                back = c.defaultColors[1];
-            if (!HasColor(sfore))
-                sfore = c.defaultColors[2];
-            if (!HasColor(sback))
-                sback = c.defaultColors[3];
-            QColor cf = HasColor(fore) ? ToColor(fore) : baseFore;
+            Resolved look = Resolve(c, col, *fields);
+            QColor cf = HasColor(look.fore) ? ToColor(look.fore) : baseFore;
             if (selected) {
-                p.fillRect(cell, HasColor(sback) ? ToColor(sback) : selBack);
-                cf = HasColor(sfore) ? ToColor(sfore) : selFore;
-            } else if (HasColor(back)) {
-                p.fillRect(cell, ToColor(back));
+                p.fillRect(cell, HasColor(look.selBack) ? ToColor(look.selBack) : selBack);
+                cf = HasColor(look.selFore) ? ToColor(look.selFore) : selFore;
+            } else if (HasColor(look.back)) {
+                p.fillRect(cell, ToColor(look.back));
             }
             int textLeft = cell.left() + 2 + c.indent;
             if (f.tree) {
@@ -417,29 +474,16 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
                     textLeft = cell.left() + depth * TREE_INDENT + 2;
                 }
             }
-            if (f.icon) {
-                const std::string& v = field(f.icon);
-                std::string name;
-                long long n = Number(v, -1);
-                if (n > 0) {
-                    if (auto it = iconList_.find(static_cast<int>(n)); it != iconList_.end())
-                        name = it->second;
-                } else if (n < 0 && !v.empty()) {
-                    name = v;
-                }
-                if (!name.empty()) {
-                    int size = std::min(16, lineHeight_);
-                    QPixmap pm = Pictures::Picture(name, size, size);
-                    if (!pm.isNull())
-                        p.drawPixmap(textLeft, y + (lineHeight_ - pm.height()) / 2, pm);
-                    textLeft += size + 2;
-                }
+            if (!look.icon.empty()) {
+                int size = std::min(16, lineHeight_);
+                QPixmap pm = Pictures::Picture(look.icon, size, size);
+                if (!pm.isNull())
+                    p.drawPixmap(textLeft, y + (lineHeight_ - pm.height()) / 2, pm);
+                textLeft += size + 2;
             }
-            std::string text = field(f.text);
-            if (!c.picture.empty() && c.picture[0] != 's' && c.picture[0] != 'S' && LooksNumeric(text))
-                text = PictureFormat(PropValue(text), "@" + c.picture);
+            std::string text = CellText(c, *fields);
             if (!text.empty()) {
-                QFont f = StyleFont(style);
+                QFont f = StyleFont(look.style);
                 if (p.font() != f)
                     p.setFont(f);
                 p.setPen(cf);
@@ -745,7 +789,7 @@ void ListView::scrollContentsBy(int, int)
         });
 }
 
-std::string ListView::TipAt(const QPoint& pos)
+std::string ListView::CellTipAt(const QPoint& pos)
 {
     if (pos.y() < headerHeight_ || lineHeight_ <= 0)
         return {};
@@ -772,10 +816,7 @@ bool ListView::viewportEvent(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
-        QString tip = Q(TipAt(he->pos()));
-        tip.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        if (tip.isEmpty())
-            tip = toolTip();
+        QString tip = TipAt(he->pos());
         if (tip.isEmpty())
             QToolTip::hideText();
         else
@@ -783,6 +824,13 @@ bool ListView::viewportEvent(QEvent* e)
         return true;
     }
     return QAbstractScrollArea::viewportEvent(e);
+}
+
+QString ListView::TipAt(const QPoint& pos)
+{
+    QString tip = Q(CellTipAt(pos));
+    tip.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return tip.isEmpty() ? toolTip() : tip;
 }
 
 void ListView::focusInEvent(QFocusEvent* e)

@@ -7,6 +7,7 @@
 #include "platform/ui/WindowModel.h"
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QFont>
 #include <QRawFont>
 
@@ -37,6 +38,19 @@ public:
     // Where a list column starts on the screen, -1 when scrolled out (as the model counts).
     int ColumnLeft(int column) const;
 
+    // What a cell shows, resolved as drawing does from the row's fields, the styles, the column's
+    // colours and the selection. `known` is false when the row is out of range or not fetched.
+    struct CellLook {
+        bool known = false;
+        std::string text;                // after the column's picture
+        QColor fore;
+        QColor back;                     // invalid: the list's own background
+        std::string icon;                // the picture's file name, empty: none
+    };
+    CellLook Look(int64_t row, int column);
+    // The tip shown at a point of the viewport: the cell's own, else the list's (line breaks as "\n").
+    QString TipAt(const QPoint& pos);
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
@@ -57,6 +71,12 @@ private:
         long long fore = -1, back = -1;
     };
     using Row = std::vector<std::string>;
+    // A cell's colours (-1: none) and picture, from its fields and the list's settings.
+    struct Resolved {
+        int style = 0;
+        long long fore = -1, back = -1, selFore = -1, selBack = -1;
+        std::string icon;
+    };
 
     const Row* FetchRow(int64_t row, bool mayAsk);
     std::vector<int> VisibleColumns() const;
@@ -67,7 +87,9 @@ private:
     void ReportGeometry(WindowModel& window, ControlModel& control);
     void SendMouse(QMouseEvent* e, int kind);
     QFont StyleFont(int style) const;
-    std::string TipAt(const QPoint& pos);
+    Resolved Resolve(const ListColumn& c, int col, const Row& fields) const;
+    std::string CellText(const ListColumn& c, const Row& fields) const;
+    std::string CellTipAt(const QPoint& pos);
     void DrawCellText(QPainter& p, const QRect& r, Qt::Alignment align, const QString& text);
 
     QtHost& host_;

@@ -9,6 +9,7 @@
 #include "platform/ui/MessageShow.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -37,6 +38,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +60,7 @@ struct Seen {
     int answer = -1;
     std::string file;
     int popup = -1;
+    bool resizable = false;        // the window, made before the thread starts
 };
 Seen* seen = nullptr;
 
@@ -104,6 +107,7 @@ WindowDesc AllControls()
     d.w = 330;
     d.h = 250;
     d.statusZones = 2;
+    d.resizable = seen->resizable;
     d.alertKeys = {Key::F2};
     d.Add(Ctl::Menubar().Id(MENUBAR).Add(Ctl::Menu("&Datei").Id(FILEMENU)
                                  .Add(Ctl::Item("&Neu").Id(NEU).KeyText("Strg-N").Icon("neu.ico").Msg("neues Planungsprojekt anlegen"))
@@ -235,6 +239,21 @@ protected:
             WindowSetTarget(0);
         }
         ASSERT_TRUE(renderer->Settle());
+    }
+
+    // Settles after `ms` of Qt's events (the window's placement is reported after a pause).
+    void SettleAfter(int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(renderer->Settle());
+    }
+    void ForgetEvents()
+    {
+        Runtime::HostBaton b;
+        seen->events.clear();
     }
 
     std::unique_ptr<Seen> state;
@@ -414,6 +433,116 @@ TEST_F(RendererTest, ListMouseAndKeysReachTheModelInPixels)
     ASSERT_TRUE(renderer->Settle());
     EXPECT_EQ(Model(LIST, Prop::Selected).Int(), 101);
     Screenshot(list, QStringLiteral("liste_gescrollt"));
+}
+
+TEST_F(RendererTest, FocusPlacementAndWindowStateBecomeTheirEvents)
+{
+    seen->resizable = true;
+    StartAll();
+    QWidget* top = renderer->WindowWidget(win);
+    top->activateWindow();
+    QApplication::setActiveWindow(top);
+    SettleAfter(50);
+    auto send = [top](QEvent::Type type) {
+        QEvent e(type);
+        QCoreApplication::sendEvent(top, &e);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        int code;
+        int control;
+        int pauseMs;       // the placement is reported once the window holds still
+    };
+    const std::vector<Case> cases = {
+        {"ein Feld bekommt den Fokus", [this] { W<QSpinBox>(ZAHL)->setFocus(Qt::TabFocusReason); }, EVENT_SELECTED, ZAHL, 0},
+        {"die Liste bekommt den Fokus", [this] { W<ListView>(LIST)->setFocus(Qt::MouseFocusReason); }, EVENT_SELECTED, LIST, 0},
+        {"das Fenster verliert den Fokus", [send] { send(QEvent::WindowDeactivate); }, EVENT_LOSE_FOCUS, 0, 0},
+        {"das Fenster bekommt den Fokus", [send] { send(QEvent::WindowActivate); }, EVENT_GAIN_FOCUS, 0, 0},
+        {"Größe geändert", [top] { top->resize(top->width() + 40, top->height() + 20); }, EVENT_SIZED, 0, 200},
+        {"verschoben", [top] { top->move(top->x() + 30, top->y() + 12); }, EVENT_MOVED, 0, 200},
+        {"minimiert", [top] { top->showMinimized(); }, EVENT_ICONIZED, 0, 0},
+        {"wiederhergestellt nach Minimieren", [top] { top->showNormal(); }, EVENT_RESTORED, 0, 0},
+        {"maximiert", [top] { top->showMaximized(); }, EVENT_MAXIMIZED, 0, 0},
+        {"wiederhergestellt nach Maximieren", [top] { top->showNormal(); }, EVENT_RESTORED, 0, 200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ForgetEvents();
+        c.act();
+        SettleAfter(c.pauseMs);
+        EXPECT_TRUE(Has(c.code, c.control));
+    }
+    // The model holds what the screen shows: state flags and the last normal placement in units.
+    EXPECT_FALSE(Model(0, Prop::Maximize).Bool());
+    EXPECT_FALSE(Model(0, Prop::Iconize).Bool());
+    QSize inner = renderer->View(win)->Client()->size();
+    EXPECT_EQ(Model(0, Prop::Width).Int(), QtStyle::ToUnits(inner.width()));
+    EXPECT_EQ(Model(0, Prop::Height).Int(), QtStyle::ToUnits(inner.height()));
+    EXPECT_EQ(Model(0, Prop::Xpos).Int(), QtStyle::ToUnits(top->geometry().x()));
+}
+
+TEST_F(RendererTest, ListCellsShowTheirColoursIconsAndTips)
+{
+    StartAll();
+    auto* list = W<ListView>(LIST);
+    const QColor text = list->palette().color(QPalette::Text);
+    // Rows: odd ones red (field 3 = 255), every third with the list's icon 1, each with a two-line tip.
+    struct Case {
+        int64_t row;
+        int column;
+        std::string text;
+        QColor fore;
+        std::string icon;
+    };
+    const std::vector<Case> cases = {
+        {2, 1, "2", text, ""},
+        {2, 2, "Zeile 2", text, ""},
+        {3, 2, "Zeile 3", QColor(255, 0, 0), "mini_tabelle.ico"},
+        {5, 2, "Zeile 5", QColor(255, 0, 0), ""},
+        {6, 2, "Zeile 6", text, "mini_tabelle.ico"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + "/" + std::to_string(c.column));
+        ListView::CellLook look = list->Look(c.row, c.column);
+        ASSERT_TRUE(look.known);
+        EXPECT_EQ(look.text, c.text);
+        EXPECT_EQ(look.fore, c.fore);
+        EXPECT_FALSE(look.back.isValid());
+        EXPECT_EQ(look.icon, c.icon);
+    }
+    EXPECT_FALSE(list->Look(1001, 1).known);
+    // The chosen row shows the selection's colours, whatever its own.
+    Program([] { PropertySet(LIST, Prop::Selected, 3); });
+    ListView::CellLook chosen = list->Look(3, 2);
+    EXPECT_EQ(chosen.fore, list->palette().color(QPalette::HighlightedText));
+    EXPECT_EQ(chosen.back, list->palette().color(QPalette::Highlight));
+    // A cell's tip keeps its second line; a column without tips shows the list's own.
+    int row4 = list->HeaderHeight() + 3 * list->LineHeight() + list->LineHeight() / 2;
+    EXPECT_EQ(list->TipAt(QPoint(list->ColumnLeft(2) + 20, row4)), QStringLiteral("Tipp zu Zeile 4\nzweite Zeile"));
+    EXPECT_EQ(list->TipAt(QPoint(5, row4)), QStringLiteral("Liste"));
+}
+
+TEST_F(RendererTest, ThePainterDrawsOnTheList)
+{
+    StartAll();
+    auto* list = W<ListView>(LIST);
+    const int green = 0x00FF00;
+    int top = list->HeaderHeight() + 2;
+    auto pixel = [list](int x, int y) { return list->viewport()->grab().toImage().pixelColor(x, y); };
+    QImage before = list->viewport()->grab().toImage();
+    ASSERT_NE(before.pixelColor(20, top + 10), QColor(0, 255, 0));
+    Program([top] {
+        Painter p(LIST);
+        p.SetPen(255, 1);
+        p.SetBrush(green);
+        p.Rectangle(10, top, 30, top + 20);
+    });
+    EXPECT_EQ(pixel(20, top + 10), QColor(0, 255, 0));     // inside: the brush
+    EXPECT_EQ(pixel(10, top + 10), QColor(255, 0, 0));     // the left edge: the pen
+    EXPECT_EQ(pixel(40, top + 10), before.pixelColor(40, top + 10));   // beside it: the rows as they were
+    Program([] { Painter(LIST).Clear(); });
+    EXPECT_EQ(pixel(20, top + 10), before.pixelColor(20, top + 10));
 }
 
 TEST_F(RendererTest, ProgramChangesShowAtOnce)
