@@ -110,6 +110,7 @@ uint32_t CKriteriumRelevanteZeiten::Disturbance(const ::TERMIN& interval, bool c
 void CKriteriumRelevanteZeiten::ForgetCache()
 {
     cache_.clear();
+    byBegin_.assign(kMinutesPerDay, 0);
     lastHit_ = 0;
     cachedFor_ = nullptr;
 }
@@ -134,7 +135,7 @@ bool CKriteriumRelevanteZeiten::IsDisturbed(const ::TERMIN& interval, uint32_t r
 {
     // Plenty for any plan's shift types; beyond it the cache starts again rather than grow.
     constexpr std::size_t kCacheMax = 256;
-    const uint32_t dayIndex = MinuteStampDay(interval.BEGINN) - 1;
+    const uint32_t dayIndex = interval.BEGINN / kMinutesPerDay;  // MinuteStampDay - 1
     const uint32_t base = dayIndex * kMinutesPerDay;
     const uint32_t begin = interval.BEGINN - base;
     const uint32_t end = interval.ENDE - base;
@@ -142,7 +143,10 @@ bool CKriteriumRelevanteZeiten::IsDisturbed(const ::TERMIN& interval, uint32_t r
     const std::size_t slot = dayIndex == 0 ? 0 : std::size_t(weekday);
 
     CachedShift* entry = nullptr;
-    if (lastHit_ < cache_.size() && cache_[lastHit_].begin == begin && cache_[lastHit_].end == end) {
+    const std::size_t byBegin = byBegin_.size() > begin ? byBegin_[begin] : 0;
+    if (byBegin != 0 && cache_[byBegin - 1].end == end) {
+        entry = &cache_[byBegin - 1];
+    } else if (lastHit_ < cache_.size() && cache_[lastHit_].begin == begin && cache_[lastHit_].end == end) {
         entry = &cache_[lastHit_];
     } else {
         for (std::size_t i = 0; i < cache_.size(); ++i)
@@ -152,13 +156,17 @@ bool CKriteriumRelevanteZeiten::IsDisturbed(const ::TERMIN& interval, uint32_t r
                 break;
             }
         if (!entry) {
-            if (cache_.size() >= kCacheMax)
+            if (cache_.size() >= kCacheMax) {
                 cache_.clear();
+                byBegin_.assign(kMinutesPerDay, 0);
+            }
             cache_.push_back({});
             entry = &cache_.back();
             entry->begin = begin;
             entry->end = end;
             lastHit_ = cache_.size() - 1;
+            if (byBegin_.size() > begin)
+                byBegin_[begin] = uint16_t(cache_.size());
         }
     }
     const uint8_t bit = uint8_t(1u << slot);

@@ -113,6 +113,8 @@ private:
     bool useCache_ = true;
     std::vector<CachedShift> cache_;
     std::size_t lastHit_ = 0;
+    // Per begin minute of the day: 1 + the index of the last entry made with that begin, 0 none.
+    std::vector<uint16_t> byBegin_;
     const CRahmenbedingungRelevanteZeiten* cachedFor_ = nullptr;
     std::array<int32_t, 21> cachedTimes_{};
 };
