@@ -119,6 +119,11 @@ void HeadlessDriver::WaitIdle()
                 shellOpens_.push_back({r->file, r->parameters, r->directory, r->minimized, r->thread});
                 Runtime::Answer(*r, 0);
                 answered = true;
+            } else if (r->kind == UiRequest::Kind::Print && r->report) {
+                // The asking thread waits, so its report holds still while it is copied.
+                prints_.push_back({*r->report, r->fileName, r->thread});
+                Runtime::Answer(*r, 0);
+                answered = true;
             }
         if (!answered)
             break;

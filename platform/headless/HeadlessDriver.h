@@ -6,6 +6,7 @@
 // instead of hanging. The clock is virtual: timers fire only when the test advances it.
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Report.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 
@@ -24,6 +25,13 @@ struct ShellOpenRecord {
     int thread = 0;
 };
 
+// A report the program printed: what would have gone to the printer or the PDF file.
+struct PrintRecord {
+    Report report;
+    std::string pdfFile;               // empty: the printer
+    int thread = 0;
+};
+
 class HeadlessDriver : public UiHost {
 public:
     struct Options {
@@ -38,7 +46,8 @@ public:
 
     // Runs `main` as logical thread 1 and waits for idle.
     void Start(std::function<void()> main);
-    // Waits until every thread is idle (shell requests are recorded and answered on the way).
+    // Waits until every thread is idle (shell and print requests are recorded and answered on the
+    // way; a print counts as done).
     void WaitIdle();
     // Waits until every logical thread has ended.
     void WaitEnd();
@@ -78,6 +87,7 @@ public:
     void AnswerFileDialog(const std::string& path);
     void CancelFileDialog();
     std::vector<ShellOpenRecord> ShellOpens() const;
+    const std::vector<PrintRecord>& Prints() const { return prints_; }   // oldest first
     bool HasPopup() const;
     UiRequest Popup() const;                                     // the open context menu
     void ChoosePopup(int number);                                // 0 dismisses it
@@ -107,5 +117,6 @@ private:
     void ApplyGeometry();
     Options options_;
     std::vector<ShellOpenRecord> shellOpens_;
+    std::vector<PrintRecord> prints_;
     bool started_ = false;
 };

@@ -27,7 +27,6 @@
 #include <QUrl>
 
 #include <chrono>
-#include <mutex>
 #include <cstdio>
 #include <thread>
 
@@ -110,6 +109,8 @@ Renderer::Renderer(Options options) : options_(std::move(options))
         options_.startDetached = [](const QString& program, const QStringList& args, const QString& dir) {
             return QProcess::startDetached(program, args, dir);
         };
+    if (!options_.print)
+        options_.print = PrintReportWithQt;
     poll_ = new QTimer(this);
     poll_->setInterval(options_.pollMs);
     connect(poll_, &QTimer::timeout, this, &Renderer::Pump);
@@ -134,33 +135,14 @@ Renderer::~Renderer()
     while (!views_.empty())
         views_.erase(std::prev(views_.end()));
     Runtime::SetHost(nullptr);
-    if (started_)
-        SetReportPrinter(nullptr);
     if (started_ && Runtime::Threads().empty())
         Runtime::Reset(false);
 }
-
-namespace {
-std::mutex printerNameMutex;
-std::string& ChosenPrinter()
-{
-    static std::string name;    // from the printer set-up; empty: the default printer
-    return name;
-}
-} // namespace
 
 void Renderer::Start(std::function<void()> main)
 {
     Runtime::Reset(false);
     Runtime::SetHost(this);
-    SetReportPrinter([](const Report& report, const std::string& pdfFile) {
-        std::string printer;
-        {
-            std::lock_guard lk(printerNameMutex);
-            printer = ChosenPrinter();
-        }
-        return PrintReportWithQt(report, pdfFile, printer);
-    });
     started_ = true;
     finished_ = false;
     if (Runtime::StartMain(std::move(main)) == 0) {
@@ -225,6 +207,7 @@ void Renderer::Pump()
         ServeRequests();
         syncing_ = false;
         Runtime::HostRelease();
+        RunPrints();
     }
     pumping_ = false;
     if (!finished_ && Ended()) {
@@ -326,6 +309,7 @@ void Renderer::ServeRequests()
         case UiRequest::Kind::FileDialog: ShowFileDialog(*r); break;
         case UiRequest::Kind::Popup: ShowPopup(*r); break;
         case UiRequest::Kind::ShellOpen: OpenShell(*r); break;
+        case UiRequest::Kind::Print: QueuePrint(*r); break;
         }
     }
     // Requests that went without an answer (an aborted run) take their dialogs with them.
@@ -528,6 +512,23 @@ void Renderer::OpenShell(UiRequest& r)
     SchedulePump();
 }
 
+void Renderer::QueuePrint(UiRequest& r)
+{
+    shown_[r.id] = {UiRequest::Kind::Print, nullptr};
+    prints_.push_back({r.id, *r.report, r.fileName});
+}
+
+void Renderer::RunPrints()
+{
+    // Without the baton: a long print holds up neither the program's threads nor their requests.
+    auto jobs = std::move(prints_);
+    prints_.clear();
+    for (PrintJob& job : jobs) {
+        std::string why = options_.print(job.report, job.pdfFile, job.pdfFile.empty() ? chosenPrinter_ : std::string());
+        AnswerById(job.id, why.empty() ? 0 : 1, why);
+    }
+}
+
 QWidget* Renderer::RequestWidget(UiRequest::Kind kind) const
 {
     for (auto& [id, s] : shown_)
@@ -547,10 +548,7 @@ void Renderer::OnStdAction(int action)
         dialog->setWindowTitle(QStringLiteral("Drucker einrichten"));
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         QPrinter* printer = printer_.get();
-        connect(dialog, &QDialog::accepted, this, [printer] {
-            std::lock_guard lk(printerNameMutex);
-            ChosenPrinter() = S(printer->printerName());
-        });
+        connect(dialog, &QDialog::accepted, this, [this, printer] { chosenPrinter_ = S(printer->printerName()); });
         dialog->open();
         break;
     }

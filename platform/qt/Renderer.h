@@ -5,11 +5,14 @@
 // The logical threads never call Qt. Between two holders of the baton the renderer takes it
 // (the host's baton), runs the user's queued input (the Input... functions of the window layer),
 // lets the owners react, then brings every window's widgets in line with its model and shows the
-// requests that wait (message boxes, file dialogs, context menus, shell opens). A short timer
-// looks for changes that no request announces (timer events, other threads' work).
+// requests that wait (message boxes, file dialogs, context menus, shell opens). Reports to print
+// are copied under the baton and drawn after it is given back, so the program's other threads go
+// on meanwhile. A short timer looks for changes that no request announces (timer events, other
+// threads' work).
 //
 // The program's main() calls RunWithRenderer; tests make a Renderer themselves and call Settle.
 #include "platform/qt/Host.h"
+#include "platform/ui/Report.h"
 #include "platform/ui/Runtime.h"
 
 #include <QObject>
@@ -42,6 +45,9 @@ public:
         int pollMs = 15;        // how often changes without a request are looked for
         // Starts a detached program without a shell (tests record instead); true when started.
         std::function<bool(const QString& program, const QStringList& arguments, const QString& directory)> startDetached;
+        // Draws a report to the PDF file, else to the printer of that name (empty: the default);
+        // "" when done, else why not. Runs on the main thread without the baton.
+        std::function<std::string(const Report& report, const std::string& pdfFile, const std::string& printer)> print;
     };
 
     Renderer();
@@ -85,12 +91,19 @@ private:
         UiRequest::Kind kind;
         QPointer<QObject> widget;
     };
+    struct PrintJob {
+        int id = 0;
+        Report report;                      // a copy: the asking thread's may go if its run is aborted
+        std::string pdfFile;
+    };
     void SyncAll();
     void ServeRequests();
     void ShowMessage(UiRequest& r);
     void ShowFileDialog(UiRequest& r);
     void ShowPopup(UiRequest& r);
     void OpenShell(UiRequest& r);
+    void QueuePrint(UiRequest& r);
+    void RunPrints();
     void AnswerById(int id, int answer, const std::string& text = {});
     QWidget* OwnerFor(int thread) const;
     void OnStdAction(int action);
@@ -101,9 +114,11 @@ private:
     std::vector<std::function<std::string()>> pending_;
     std::vector<std::string> refusals_;
     std::map<int, Shown> shown_;            // request id -> its dialog or menu
+    std::vector<PrintJob> prints_;          // taken under the baton, drawn after it
     QTimer* poll_ = nullptr;
     bool started_ = false, finished_ = false;
     bool syncing_ = false, pumping_ = false, pumpQueued_ = false;
     int front_ = 0;
     std::unique_ptr<QPrinter> printer_;
+    std::string chosenPrinter_;             // from the printer set-up; empty: the default printer
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Draws a report's pages with Qt: to a PDF file, or to a printer. QPainter may draw on these
-// devices off the GUI thread, so the asking logical thread prints itself while it holds the baton.
+// Draws a report's pages with Qt: to a PDF file, or to a printer. The renderer calls it on the main
+// thread for a logical thread's print request (ReportPrint), without holding the baton.
 #include "platform/ui/Report.h"
 
 #include <string>

@@ -1,18 +1,11 @@
 #include "platform/ui/Report.h"
 
+#include "platform/ui/Runtime.h"
 #include "platform/values/Locale.h"
 
-#include <mutex>
 #include <utility>
 
 namespace {
-std::mutex printerMutex;
-ReportPrinter& Printer()
-{
-    static ReportPrinter printer;
-    return printer;
-}
-
 void Number(ReportBand& band, int page)
 {
     for (auto& t : band.texts)
@@ -65,22 +58,20 @@ std::vector<ReportPage> Report::Pages() const
     return pages;
 }
 
-void SetReportPrinter(ReportPrinter printer)
-{
-    std::lock_guard lk(printerMutex);
-    Printer() = std::move(printer);
-}
-
 std::string ReportPrint(const Report& report, const std::string& pdfFile)
 {
-    ReportPrinter printer;
-    {
-        std::lock_guard lk(printerMutex);
-        printer = Printer();
-    }
-    if (!printer)
-        return LocaleMessageOr("Bericht.OhneOberflaeche", "Drucken ist ohne Bildschirmoberfläche nicht möglich.");
     if (report.PageCount() == 0)
         return LocaleMessageOr("Bericht.KeineSeiten", "Der Bericht hat keine Seiten.");
-    return printer(report, pdfFile);
+    UiRequest r;
+    r.kind = UiRequest::Kind::Print;
+    r.report = &report;
+    r.fileName = pdfFile;
+    // Without a renderer or driver nothing can draw the pages.
+    RequestAndWait(r, [](UiRequest& q) {
+        q.answer = 1;
+        q.answerText = LocaleMessageOr("Bericht.OhneOberflaeche", "Drucken ist ohne Bildschirmoberfläche nicht möglich.");
+    });
+    if (r.answer == 0)
+        return {};
+    return r.answerText.empty() ? "Der Bericht wurde nicht gedruckt." : r.answerText;
 }

@@ -1,10 +1,9 @@
 #pragma once
 // A printed report as a page model: a header and a footer band on every page, detail bands that
 // flow down the pages and break to the next page when one does not fit, and explicit page ends.
-// Units are points (1/72 inch) from the page's top left corner inside the margins. The renderer
-// installs the printer (SetReportPrinter) that draws the pages to a printer or a PDF file; the
-// model itself needs no toolkit, so the program builds and tests reports without one.
-#include <functional>
+// Units are points (1/72 inch) from the page's top left corner inside the margins. The model needs
+// no toolkit, so the program builds and tests reports without one; printing is a request that the
+// renderer (or the headless driver) answers.
 #include <string>
 #include <vector>
 
@@ -61,8 +60,9 @@ private:
     double used_ = 0;
 };
 
-// Draws the report: to the PDF file when `pdfFile` is given, else to the printer chosen in the
-// printer set-up. Returns "" when done, else why not (a German text for the user).
-using ReportPrinter = std::function<std::string(const Report& report, const std::string& pdfFile)>;
-void SetReportPrinter(ReportPrinter printer);
+// Prints the report: to the PDF file when `pdfFile` is given, else to the printer chosen in the
+// printer set-up. The calling logical thread waits without the baton while the renderer draws the
+// pages on its own thread (the headless driver records the report and answers done). Returns ""
+// when done, else why not (a German text for the user); off a logical thread or without a
+// renderer or driver printing is refused.
 std::string ReportPrint(const Report& report, const std::string& pdfFile = {});

@@ -406,6 +406,7 @@ void RequestAndWait(UiRequest& request, const std::function<void(UiRequest&)>& f
     case UiRequest::Kind::FileDialog: sl.waitingFor = "Dateiauswahl \"" + request.title + "\""; break;
     case UiRequest::Kind::ShellOpen: sl.waitingFor = "Öffnen von \"" + request.file + "\""; break;
     case UiRequest::Kind::Popup: sl.waitingFor = "Kontextmenü"; break;
+    case UiRequest::Kind::Print: sl.waitingFor = "Druck \"" + request.fileName + "\""; break;
     }
     Dispatch(s);
     UiHost* host = s.host;

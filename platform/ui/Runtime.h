@@ -4,9 +4,9 @@
 // The program runs in logical threads numbered 1 to 64 (thread 1 runs the frame). Each is a real
 // thread, but only the holder of the one baton runs program code. A thread gives the baton away
 // only while it waits for its next event, or while the renderer (or the headless driver) answers
-// one of its requests (message box, file dialog, shell open). The next holder is the thread that
-// became ready first, so a run is repeatable. A started thread becomes ready at once but runs only
-// when its starter gives way.
+// one of its requests (message box, file dialog, shell open, printing a report). The next holder
+// is the thread that became ready first, so a run is repeatable. A started thread becomes ready at
+// once but runs only when its starter gives way.
 //
 // The renderer or the headless driver is the host: it takes the baton between two holders
 // (HostBaton), reads and changes the window models, posts the user's input and answers requests.
@@ -19,6 +19,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+class Report;
 
 constexpr int MAX_THREADS = 64;
 
@@ -64,7 +66,7 @@ int64_t UiClock();
 
 // A request of a logical thread that the host answers while the thread waits without the baton.
 struct UiRequest {
-    enum class Kind { Message, FileDialog, ShellOpen, Popup };
+    enum class Kind { Message, FileDialog, ShellOpen, Popup, Print };
     Kind kind = Kind::Message;
     int thread = 0;                 // the asking thread
     int id = 0;                     // unique per run
@@ -79,11 +81,14 @@ struct UiRequest {
     // Popup menu: its items, at x, y of a window (-1, -1: at the mouse)
     std::vector<PopupEntry> popup;
     int x = -1, y = -1, window = 0;
+    // Print: the asking thread's report, to the PDF file in `fileName` (empty: the printer)
+    const Report* report = nullptr;
     // Answer
     bool answered = false;
     int answer = 0;                 // message: the button value; file dialog: 1 chosen, 0 cancelled;
-                                    // popup: the chosen item's number, 0 dismissed
-    std::string answerText;         // file dialog: the chosen path
+                                    // popup: the chosen item's number, 0 dismissed;
+                                    // print: 0 done, else failed
+    std::string answerText;         // file dialog: the chosen path; print: why it failed
 };
 
 // Posts the request and waits, without the baton, until the host has answered it. Without a host

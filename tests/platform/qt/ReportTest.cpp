@@ -1,15 +1,20 @@
 // Reports: the page model's flow and page numbers, and printing it to a PDF file from a logical
-// thread through the renderer's printer.
+// thread: a request that the renderer draws on the main thread while the asking thread waits.
 #include "QtTestSupport.h"
 
 #include "platform/ui/Report.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 using namespace qttest;
 
@@ -75,8 +80,11 @@ TEST(ReportTest, WeeksMakePagesWithNumbersAndBandsFlowOver)
 
 TEST(ReportTest, WithoutARendererPrintingIsRefusedPlainly)
 {
-    SetReportPrinter(nullptr);
-    EXPECT_FALSE(ReportPrint(Plan(1, 1), "nie.pdf").empty());
+    // No host and no logical thread: nobody can draw, and nothing is written.
+    QFile::remove(QStringLiteral("nie.pdf"));
+    EXPECT_EQ(ReportPrint(Plan(1, 1), "nie.pdf"), "Drucken ist ohne Bildschirmoberfläche nicht möglich.");
+    EXPECT_FALSE(QFile::exists(QStringLiteral("nie.pdf")));
+    EXPECT_EQ(ReportPrint(Report(), "nie.pdf"), "Der Bericht hat keine Seiten.");
 }
 
 TEST(ReportTest, ALogicalThreadPrintsToAPdfFile)
@@ -111,6 +119,53 @@ TEST(ReportTest, ALogicalThreadPrintsToAPdfFile)
         ASSERT_TRUE(renderer.Settle());
     }
     EXPECT_FALSE(result.empty());
+}
+
+TEST(ReportTest, OtherThreadsRunWhileTheRendererPrints)
+{
+    App();
+    static std::atomic<int> helper{0}, reacted{0};
+    static std::string done, failed;
+    helper = 0;
+    reacted = 0;
+    done = failed = "(nicht gedruckt)";
+    constexpr int PING = 0x500, STOP = 0x501;
+    bool onMainThread = true, othersRan = true;
+    std::vector<std::string> printed;
+    Renderer::Options o;
+    o.print = [&](const Report& r, const std::string& pdf, const std::string&) -> std::string {
+        onMainThread = onMainThread && QThread::currentThread() == App().thread();
+        printed.push_back(pdf + ":" + std::to_string(r.PageCount()));
+        // Neither the asking thread nor the renderer holds the baton while the pages are drawn:
+        // another thread takes its event meanwhile.
+        int before = reacted;
+        EventPost(PING, 0, helper);
+        QElapsedTimer clock;
+        clock.start();
+        while (reacted == before && clock.elapsed() < 3000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        othersRan = othersRan && reacted > before;
+        return pdf == "schreibgeschuetzt.pdf" ? "Die Datei ist schreibgeschützt." : "";
+    };
+    {
+        Renderer renderer(o);
+        renderer.Start([] {
+            helper = ThreadStart([](const std::string&) {
+                while (EventWait().code == PING)
+                    ++reacted;
+            });
+            done = ReportPrint(Plan(2, 3), "plan.pdf");
+            failed = ReportPrint(Plan(1, 1), "schreibgeschuetzt.pdf");
+            EventPost(STOP, 0, helper);
+        });
+        ASSERT_TRUE(renderer.Settle());
+        EXPECT_TRUE(renderer.Ended());
+    }
+    EXPECT_TRUE(onMainThread);
+    EXPECT_TRUE(othersRan);
+    EXPECT_EQ(printed, (std::vector<std::string>{"plan.pdf:2", "schreibgeschuetzt.pdf:1"}));
+    EXPECT_EQ(done, "");
+    EXPECT_EQ(failed, "Die Datei ist schreibgeschützt.");
 }
 
 } // namespace
