@@ -5,21 +5,6 @@
 #include "platform/records/RecordBuffer.h"
 
 namespace {
-std::string Clip(const std::string& s)
-{
-    size_t end = s.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
-
-// Characters, not bytes: a note may hold umlauts.
-size_t Utf8Length(const std::string& s)
-{
-    size_t n = 0;
-    for (unsigned char c : s)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 std::string Utf8Prefix(const std::string& s, size_t chars)
 {
     size_t n = 0;

@@ -40,13 +40,6 @@ const ButtonDef kButtons[kMaxButtons] = {
     {BUTTON_CANCEL, "&Abbrechen"}, {BUTTON_HELP, "&Hilfe"},
 };
 
-std::string TrimRight(std::string s)
-{
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
-
 // CR LF, a single CR and "|" each start a new line.
 std::string Lines(const std::string& text)
 {
@@ -172,7 +165,7 @@ bool OwnWindowPossible() { return ThreadCurrent() != 0 && Runtime::HasHost(); }
 long MessageTextId(const std::string& text)
 {
     long id = 0;
-    for (unsigned char c : Utf8ToCp1252(TrimRight(text)))
+    for (unsigned char c : Utf8ToCp1252(Clip(text)))
         id += c;
     return id;
 }
@@ -314,5 +307,5 @@ std::string MessageDialogReplace(const std::string& text, const std::string& fin
 
 std::string MessageDialogReplaceAll(const std::string& text, const std::string& find, const std::string& replacement)
 {
-    return ReplaceRepeatedly(TrimRight(text), find, replacement, kMessageTextLimit);
+    return ReplaceRepeatedly(Clip(text), find, replacement, kMessageTextLimit);
 }

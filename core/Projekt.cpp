@@ -6,20 +6,6 @@
 #include "platform/values/Locale.h"
 
 namespace {
-std::string Clip(const std::string& s)
-{
-    size_t end = s.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
-
-size_t Utf8Length(const std::string& s)
-{
-    size_t n = 0;
-    for (unsigned char c : s)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 // The last `chars` characters.
 std::string Utf8Suffix(const std::string& s, size_t chars)
 {

@@ -1,5 +1,6 @@
 #include "core/ProjektDialogs.h"
 
+#include "core/Utilities.h"
 #include <array>
 #include <string>
 #include <utility>
@@ -16,12 +17,6 @@
 #include "platform/values/Locale.h"
 
 namespace {
-std::string Clip(const std::string& s)
-{
-    size_t end = s.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
-
 // ASCII prefixes only, so a byte comparison after lowering is exact.
 bool StartsWithNoCase(const std::string& text, const std::string& prefix)
 {

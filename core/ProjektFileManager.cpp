@@ -21,7 +21,8 @@ namespace {
 constexpr int kOpenMode = FILE_READ_WRITE | FILE_DENY_ALL;
 constexpr int kLockSeconds = 5;
 
-std::string Clip(std::string_view s) {
+// Blanks and the zero bytes of a C buffer both end a stored name.
+std::string ClipName(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
     return std::string(s);
 }
@@ -164,7 +165,7 @@ uint8_t CProjektFileManager::Open(std::string_view name) { return OpenWorkingCop
 uint8_t CProjektFileManager::OpenNew(std::string_view name) { return OpenWorkingCopy(name, false); }
 
 uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFile) {
-    fileName_ = Clip(name);
+    fileName_ = ClipName(name);
     const PathParts parts = SplitPath(fileName_);
     if (parts.name.empty()) {
         physFileName_.clear();
@@ -314,7 +315,7 @@ uint8_t CProjektFileManager::CompactWorkingCopy() {
 }
 
 uint8_t CProjektFileManager::Save(std::string_view name, bool keepName) {
-    const std::string target = Clip(name);
+    const std::string target = ClipName(name);
     if (physFileName_.empty() || target.empty()) {
         SetError(ERR_INVALID_NAME, target);
         return STORE_REFUSED;

@@ -37,12 +37,6 @@ int32_t AskSaveNow()
     return static_cast<int32_t>(ClockNow());
 }
 
-std::string Clip(const std::string& s)
-{
-    size_t end = s.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
-
 // The current directory follows a chosen file.
 void FollowDirectory(const std::string& file)
 {

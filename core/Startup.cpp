@@ -54,12 +54,6 @@ std::u32string CodePoints(std::string_view text)
     return out;
 }
 
-std::string TrimRightSpaces(std::string_view text)
-{
-    size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
-
 void PlainNotice(const std::string& text)
 {
     // Before the message dialog is installed: the platform's box, OK and no caption.
@@ -116,7 +110,7 @@ std::string CurrentDirectory()
 std::string SingleInstanceName(std::string_view productWord, std::string_view directory)
 {
     const std::u32string s =
-        CodePoints(LocaleUpper(TrimRightSpaces(productWord)) + LocaleUpper(TrimRightSpaces(directory)));
+        CodePoints(LocaleUpper(Clip(productWord)) + LocaleUpper(Clip(directory)));
     static const char alphabet[] = "0123456789ABCDE";
     // Position i (from 1) adds i + its code to digit ((i - 1) mod 32) + 1; the first 32 positions
     // are there even for a shorter text (as blanks).

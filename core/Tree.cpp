@@ -1,5 +1,6 @@
 #include "core/Tree.h"
 
+#include "core/Utilities.h"
 #include <algorithm>
 #include <cstdlib>
 
@@ -9,11 +10,6 @@
 #include "platform/values/Locale.h"
 
 namespace {
-std::string Clip(const std::string& s)
-{
-    size_t end = s.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
 } // namespace
 
 // The tree's shown rows as the list's source: the text, the icon index and the tree level.

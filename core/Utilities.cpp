@@ -195,6 +195,11 @@ private:
 
 } // namespace
 
+std::string Clip(std::string_view text) { return std::string(TrimRight(text)); }
+
+std::size_t Utf8Length(std::string_view text) { return CountCharacters(text); }
+
+
 std::string ReplaceRepeatedly(std::string_view text, std::string_view find, std::string_view replacement,
                               size_t limit)
 {

@@ -9,6 +9,12 @@
 #include <string_view>
 #include <type_traits>
 
+// The text with its trailing blanks removed, as a fixed-width record field leaves it.
+std::string Clip(std::string_view text);
+
+// The number of characters (not bytes) of a UTF-8 text.
+std::size_t Utf8Length(std::string_view text);
+
 // The text without any double-quote character.
 std::string StripQuotes(std::string_view text);
 
