@@ -7,6 +7,8 @@
 #include "core/Schicht.h"
 #include "core/TimeHelpers.h"
 
+#include <algorithm>
+
 namespace {
 
 // The weight of the six criteria: the settings file's value (default 20) x 1000.
@@ -131,51 +133,59 @@ void CKriteriumRelevanteZeiten::ValidateCache()
     }
 }
 
-bool CKriteriumRelevanteZeiten::IsDisturbed(const ::TERMIN& interval, uint32_t rest)
+CKriteriumRelevanteZeiten::CachedShift& CKriteriumRelevanteZeiten::EntryFor(uint32_t begin, uint32_t end)
 {
     // Plenty for any plan's shift types; beyond it the cache starts again rather than grow.
     constexpr std::size_t kCacheMax = 256;
+    if (lastHit_ < cache_.size() && cache_[lastHit_].begin == begin && cache_[lastHit_].end == end)
+        return cache_[lastHit_];
+    for (std::size_t i = 0; i < cache_.size(); ++i)
+        if (cache_[i].begin == begin && cache_[i].end == end) {
+            lastHit_ = i;
+            return cache_[i];
+        }
+    if (cache_.size() >= kCacheMax) {
+        cache_.clear();
+        byBegin_.assign(kMinutesPerDay, 0);
+    }
+    cache_.push_back({});
+    CachedShift& entry = cache_.back();
+    entry.begin = begin;
+    entry.end = end;
+    lastHit_ = cache_.size() - 1;
+    if (byBegin_.size() > begin)
+        byBegin_[begin] = uint16_t(cache_.size());
+    return entry;
+}
+
+void CKriteriumRelevanteZeiten::FillSlot(CachedShift& entry, std::size_t slot, const ::TERMIN& interval) const
+{
+    const int weekday = int((interval.BEGINN / kMinutesPerDay) % 7) + 1;
+    const Placements own = PlacementsOf(weekday, interval, false);
+    const Placements before = PlacementsOf(weekday == 1 ? 7 : weekday - 1, interval, true);
+    // Placements::Disturbed(rest) is (earliest && latest) || length > rest.
+    uint64_t bound = std::max(own.length, before.length);
+    if ((own.earliest && own.latest) || (before.earliest && before.latest))
+        bound = uint64_t(UINT32_MAX) + 1;
+    entry.restBelow[slot] = bound;
+    entry.known |= uint8_t(1u << slot);
+}
+
+inline bool CKriteriumRelevanteZeiten::IsDisturbed(const ::TERMIN& interval, uint32_t rest)
+{
     const uint32_t dayIndex = interval.BEGINN / kMinutesPerDay;  // MinuteStampDay - 1
     const uint32_t base = dayIndex * kMinutesPerDay;
     const uint32_t begin = interval.BEGINN - base;
     const uint32_t end = interval.ENDE - base;
-    const int weekday = int(dayIndex % 7) + 1;
-    const std::size_t slot = dayIndex == 0 ? 0 : std::size_t(weekday);
+    const std::size_t slot = dayIndex == 0 ? 0 : std::size_t(dayIndex % 7) + 1;
 
-    CachedShift* entry = nullptr;
     const std::size_t byBegin = byBegin_.size() > begin ? byBegin_[begin] : 0;
-    if (byBegin != 0 && cache_[byBegin - 1].end == end) {
-        entry = &cache_[byBegin - 1];
-    } else if (lastHit_ < cache_.size() && cache_[lastHit_].begin == begin && cache_[lastHit_].end == end) {
-        entry = &cache_[lastHit_];
-    } else {
-        for (std::size_t i = 0; i < cache_.size(); ++i)
-            if (cache_[i].begin == begin && cache_[i].end == end) {
-                entry = &cache_[i];
-                lastHit_ = i;
-                break;
-            }
-        if (!entry) {
-            if (cache_.size() >= kCacheMax) {
-                cache_.clear();
-                byBegin_.assign(kMinutesPerDay, 0);
-            }
-            cache_.push_back({});
-            entry = &cache_.back();
-            entry->begin = begin;
-            entry->end = end;
-            lastHit_ = cache_.size() - 1;
-            if (byBegin_.size() > begin)
-                byBegin_[begin] = uint16_t(cache_.size());
-        }
-    }
+    CachedShift& entry =
+        byBegin != 0 && cache_[byBegin - 1].end == end ? cache_[byBegin - 1] : EntryFor(begin, end);
     const uint8_t bit = uint8_t(1u << slot);
-    if (!(entry->known & bit)) {
-        entry->own[slot] = PlacementsOf(weekday, interval, false);
-        entry->before[slot] = PlacementsOf(weekday == 1 ? 7 : weekday - 1, interval, true);
-        entry->known |= bit;
-    }
-    return entry->own[slot].Disturbed(rest) || entry->before[slot].Disturbed(rest);
+    if (!(entry.known & bit)) [[unlikely]]
+        FillSlot(entry, slot, interval);
+    return rest < entry.restBelow[slot];
 }
 
 double CKriteriumRelevanteZeiten::GetCost(const CSchicht& shift, uint16_t, uint8_t)

@@ -93,14 +93,20 @@ private:
     // slot, its placements on its own weekday and on the weekday before: slot 1..7 is the weekday
     // of any day but the cycle's first, slot 0 the first day (where the day before is cut at the
     // cycle's start).
+    // Both placements together come down to one bound per slot: disturbed when the rest after
+    // the shift is below it (above any rest when a placement on either day is always disturbed).
     struct CachedShift {
         uint32_t begin = 0, end = 0;
         uint8_t known = 0;  // bit per slot
-        std::array<Placements, 8> own{}, before{};
+        std::array<uint64_t, 8> restBelow{};
     };
     // Whether the shift node at `interval` (rest after it `rest`) disturbs a relevant time: the
     // same as Disturbance(interval, true, rest) != 0.
     bool IsDisturbed(const ::TERMIN& interval, uint32_t rest);
+    // The cache entry of the interval's times within its day, made when new.
+    CachedShift& EntryFor(uint32_t begin, uint32_t end);
+    // Works out the entry's bound for a slot not met before.
+    void FillSlot(CachedShift& entry, std::size_t slot, const ::TERMIN& interval) const;
     Placements PlacementsOf(int weekday, const ::TERMIN& interval, bool dayBefore) const;
     // Empties the cache when the constraint or its times differ from those it was made for.
     void ValidateCache();

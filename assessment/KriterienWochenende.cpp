@@ -35,11 +35,14 @@ bool HasRecordOf(const CSchichtNode& node, const CKriterium* criterion)
     return false;
 }
 
-uint32_t Overlap(const ::TERMIN& t, int64_t from, int64_t to)
+// Whether the shift overlaps the window: IntervalOverlap(...) > 0, inline as it runs for every
+// shift twice per check.
+bool Overlaps(const ::TERMIN& t, int64_t from, int64_t to)
 {
     if (to <= from)
-        return 0;
-    return IntervalOverlap(t, ::TERMIN{uint32_t(from), uint32_t(to)});
+        return false;
+    const uint32_t b = uint32_t(from), e = uint32_t(to);
+    return t.ENDE > b && e > t.BEGINN && std::min(t.ENDE, e) > std::max(t.BEGINN, b);
 }
 
 } // namespace
@@ -216,8 +219,8 @@ void CKriteriumWochenende::Check(CAZPBewertung& evaluation, uint8_t)
         }
         // The windows first: most shifts lie outside both, and their record lists need not be
         // read at all.
-        const bool inEarly = Overlap(t, windows.earlyBegin, windows.earlyEnd) > 0;
-        const bool inLate = Overlap(t, windows.lateBegin, windows.lateEnd) > 0;
+        const bool inEarly = Overlaps(t, windows.earlyBegin, windows.earlyEnd);
+        const bool inLate = Overlaps(t, windows.lateBegin, windows.lateEnd);
         if ((inEarly || inLate) && !HasRecordOf(*node, this)) {
             if (inEarly)
                 early_.push_back({node, int64_t(t.ENDE)});

@@ -28,12 +28,6 @@ void ClipBlanks(std::string& text)
 
 } // namespace
 
-void CVerstossliste::Add(VERSTOSSINFO record)
-{
-    SUMME += record.WERT;
-    QueueAdd(VERSTOESSE, std::move(record));
-}
-
 void CVerstossliste::AddWithText(CKriterium* criterion, uint32_t amount, uint8_t position, std::string_view text,
                                  bool noText, bool noPosition)
 {

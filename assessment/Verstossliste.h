@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class CKriterium;
 
@@ -39,8 +40,18 @@ public:
     // The WERT of every record ever added; Clear leaves it (Reset starts a fresh list).
     uint32_t SUMME = 0;
 
-    // SUMME += WERT, then the record is appended.
-    void Add(VERSTOSSINFO record);
+    // SUMME += WERT, then the record is appended (copied straight into the list: this runs for
+    // every record of every check).
+    void Add(const VERSTOSSINFO& record)
+    {
+        SUMME += record.WERT;
+        VERSTOESSE.Rows().push_back(record);
+    }
+    void Add(VERSTOSSINFO&& record)
+    {
+        SUMME += record.WERT;
+        VERSTOESSE.Rows().push_back(std::move(record));
+    }
     // A record of the criterion with amount and position (0 with noPosition), INFO 0, and the
     // text cut to kVerstossTextMax characters - or an empty text with noText.
     void AddWithText(CKriterium* criterion, uint32_t amount, uint8_t position, std::string_view text,
