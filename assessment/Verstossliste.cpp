@@ -31,7 +31,8 @@ void ClipBlanks(std::string& text)
 void CVerstossliste::AddWithText(CKriterium* criterion, uint32_t amount, uint8_t position, std::string_view text,
                                  bool noText, bool noPosition)
 {
-    VERSTOSSINFO r;
+    // Made in place in the list: most records of a check come this way.
+    VERSTOSSINFO& r = VERSTOESSE.Rows().emplace_back();
     r.KRITERIUM = criterion;
     r.WERT = amount;
     r.POSITION = noPosition ? POSITION_EINZELN : position;
@@ -41,7 +42,7 @@ void CVerstossliste::AddWithText(CKriterium* criterion, uint32_t amount, uint8_t
         r.TEXT->assign(text);
         CutCharacters(*r.TEXT, kVerstossTextMax);
     }
-    Add(std::move(r));
+    SUMME += amount;
 }
 
 uint8_t CVerstossliste::Get(long i, VERSTOSSINFO& out)
