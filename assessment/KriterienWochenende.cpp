@@ -202,7 +202,28 @@ void CKriteriumWochenende::Check(CAZPBewertung& evaluation, uint8_t)
 
     // Once round the cycle, then once more so that the weekend over the cycle's end sees the first
     // shift of the next cycle.
-    int64_t week = std::numeric_limits<int64_t>::min();
+    //
+    // In the second round only two runs of shifts can be judged differently from the first: the
+    // one behind the first shift (which is now seen a cycle later) and the last one (whose shifts
+    // the weekend over the cycle's end may have marked). Every run between them meets the same
+    // unmarked shifts as before - none again when it was marked - so the second round jumps
+    // from the end of the first run to the start of the last.
+    constexpr int64_t kNoWeek = std::numeric_limits<int64_t>::min();
+    long lastRunLength = 1;
+    CSchichtNode* lastRun = first->PREVIOUS;
+    if (lastRun != first) {
+        const int64_t lastWeek = WeekOf(lastRun->TERMIN.BEGINN);
+        while (lastRun->PREVIOUS != first && WeekOf(lastRun->PREVIOUS->TERMIN.BEGINN) == lastWeek) {
+            lastRun = lastRun->PREVIOUS;
+            ++lastRunLength;
+        }
+    }
+    long count = 0;        // shifts in the round
+    long index = 0;        // the node's place in the second round (the first shift is 0)
+    long lastRunStart = 0;  // where the last run begins in the second round
+    bool jumped = false;
+
+    int64_t week = kNoWeek;
     Fenster windows{};
     CSchichtNode* node = first;
     int returns = 0;
@@ -227,8 +248,24 @@ void CKriteriumWochenende::Check(CAZPBewertung& evaluation, uint8_t)
             if (inLate)
                 late_.push_back({node, int64_t(t.BEGINN)});
         }
-        node = node->NEXT;
-        if (node == first && ++returns == 2) {
+        CSchichtNode* const next = node->NEXT;
+        if (returns == 0) {
+            ++count;
+        } else if (!jumped && index >= 1 && next != first && index + 1 < lastRunStart
+                   && WeekOf(next->TERMIN.BEGINN) != week) {
+            Judge(week);
+            week = kNoWeek;
+            node = lastRun;
+            index = lastRunStart;
+            jumped = true;
+            continue;
+        } else {
+            ++index;
+        }
+        node = next;
+        if (node == first && ++returns == 1)
+            lastRunStart = count - lastRunLength;
+        if (node == first && returns == 2) {
             Judge(week);
             break;
         }
