@@ -223,7 +223,7 @@ void CKriteriumRelevanteZeiten::Check(CAZPBewertung& evaluation, uint8_t)
         const bool disturbed = useCache_ ? IsDisturbed(node->TERMIN, node->RUHEZEIT)
                                          : Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
         if (disturbed)
-            entries_.push_back({long(MinuteStampDay(node->TERMIN.BEGINN)), node});
+            entries_.push_back({long(node->TERMIN.BEGINN / kMinutesPerDay) + 1, node});  // MinuteStampDay
         node = node->NEXT;
     } while (node != first);
     if (entries_.empty())

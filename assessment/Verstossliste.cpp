@@ -75,14 +75,11 @@ uint8_t CVerstossliste::Find(const CKriterium* criterion, long number, bool byRe
 
 void CVerstossliste::ClearRecords()
 {
-    // Only a record with a text has anything to free (INFO never holds an address).
-    for (VERSTOSSINFO& r : VERSTOESSE) {
-        if (!r.TEXT)
-            continue;
-        if (r.KRITERIUM)
+    // Only a record with a text has anything to free (INFO never holds an address); the text
+    // itself goes with the record.
+    for (VERSTOSSINFO& r : VERSTOESSE)
+        if (r.TEXT && r.KRITERIUM)
             r.KRITERIUM->FreeRecordText(r);
-        r.TEXT.reset();
-    }
     QueueFree(VERSTOESSE);
 }
 
