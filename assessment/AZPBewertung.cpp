@@ -48,6 +48,7 @@ void CAZPBewertung::ClearCells()
     }
     ERSTESCHICHT = nullptr;
     SHIFTCOUNT = 0;
+    ++SHIFTSVERSION;
 }
 
 void CAZPBewertung::Evaluate(const CAZPData& plan)
@@ -112,6 +113,7 @@ void CAZPBewertung::LinkShift(long i, const TypeInfo& type)
     node->BEZAHLTEAZ = type.PAID;
     CELLS[std::size_t(i - 1)] = node;
     ++SHIFTCOUNT;
+    ++SHIFTSVERSION;
 
     CSchichtNode* previousLast = nullptr;
     if (!ERSTESCHICHT) {
@@ -136,6 +138,7 @@ void CAZPBewertung::LinkShift(long i, const TypeInfo& type)
 void CAZPBewertung::Release()
 {
     ClearCells();
+    std::vector<Shared>().swap(SHARED);
     std::vector<CSchichtNode*>().swap(CELLS);
     std::vector<CSchichtNode>().swap(NODES);
     std::vector<TypeInfo>().swap(TYPES);
@@ -159,6 +162,29 @@ void CAZPBewertung::AddVerstoss(long i, const VERSTOSSINFO& record)
         node->Reset();
     }
     node->VERSTOSSLISTE.Add(record);
+}
+
+std::vector<long>& CAZPBewertung::SharedCells(const void* key, std::span<const int32_t> condition, bool& fresh)
+{
+    Shared* slot = nullptr;
+    for (Shared& s : SHARED)
+        if (s.KEY == key) {
+            slot = &s;
+            break;
+        }
+    if (!slot) {
+        SHARED.emplace_back();
+        slot = &SHARED.back();
+        slot->KEY = key;
+        slot->VERSION = 0;
+    }
+    fresh = slot->VERSION != SHIFTSVERSION || !std::ranges::equal(slot->CONDITION, condition);
+    if (fresh) {
+        slot->VERSION = SHIFTSVERSION;
+        slot->CONDITION.assign(condition.begin(), condition.end());
+        slot->CELLS.clear();
+    }
+    return slot->CELLS;
 }
 
 long CAZPBewertung::RowStart(long d, long n) const

@@ -16,6 +16,7 @@
 #include "assessment/Verstossliste.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class CAZPData;
@@ -66,6 +67,12 @@ public:
     // (cells must come in ascending order); other kinds leave the cell free. Used by Evaluate.
     void AddShift(long i, const CSchicht& shift);
 
+    // A list of cells that several criteria work out alike from the shifts alone, kept for the
+    // others until the shifts change (the relevant-times pairs share their disturbed days). The
+    // list stands for key under the given condition (the settings it was worked out with); fresh
+    // tells whether it is new - emptied - and must be filled. The lists keep their storage.
+    std::vector<long>& SharedCells(const void* key, std::span<const int32_t> condition, bool& fresh);
+
 private:
     // A shift type of the plan with what every cell of it needs, worked out once per Evaluate.
     struct TypeInfo {
@@ -88,4 +95,14 @@ private:
     bool HASCELLS = false;
     long SHIFTCOUNT = 0;
     CRuhezeiten RUHEZEITEN;
+
+    // The shared cell lists; SHIFTSVERSION changes with every change of the shift nodes.
+    struct Shared {
+        const void* KEY = nullptr;
+        uint64_t VERSION = 0;
+        std::vector<int32_t> CONDITION;
+        std::vector<long> CELLS;
+    };
+    std::vector<Shared> SHARED;
+    uint64_t SHIFTSVERSION = 1;
 };
