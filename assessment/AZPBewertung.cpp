@@ -54,6 +54,7 @@ void CAZPBewertung::ClearCells()
 void CAZPBewertung::Evaluate(const CAZPData& plan)
 {
     ClearCells();
+    LINES.clear();
 
     const uint32_t groups = plan.CountGroups();
     const uint32_t days = plan.CountDays();
@@ -87,7 +88,7 @@ void CAZPBewertung::Evaluate(const CAZPData& plan)
                 last = std::size_t(it - TYPES.begin());
             }
             if (TYPES[last].NORMAL)
-                LinkShift(cell, TYPES[last]);
+                LinkShift(cell, last);
         }
     }
 
@@ -98,11 +99,13 @@ void CAZPBewertung::AddShift(long i, const CSchicht& shift)
 {
     if (i < 1 || i > CellCount() || CELLS[std::size_t(i - 1)] || shift.ART != ART_NORMAL)
         return;
-    LinkShift(i, Describe(shift));
+    TYPES.push_back(Describe(shift));
+    LinkShift(i, TYPES.size() - 1);
 }
 
-void CAZPBewertung::LinkShift(long i, const TypeInfo& type)
+void CAZPBewertung::LinkShift(long i, std::size_t typeIndex)
 {
+    const TypeInfo& type = TYPES[typeIndex];
     CSchichtNode* node = &NODES[std::size_t(i - 1)];
     node->Reset();
     node->SCHICHT = type.SCHICHT;
@@ -133,12 +136,17 @@ void CAZPBewertung::LinkShift(long i, const TypeInfo& type)
     node->RUHEZEIT = GapTo(node->TERMIN, nextFirst);
     if (previousLast)
         previousLast->RUHEZEIT = GapTo(previousLast->TERMIN, node->TERMIN);
+
+    if (previousLast)
+        LINES.back().RUHEZEIT = previousLast->RUHEZEIT;
+    LINES.push_back({uint32_t(i), node->RUHEZEIT, uint32_t(typeIndex), uint8_t((i - 1) % 7 + 1)});
 }
 
 void CAZPBewertung::Release()
 {
     ClearCells();
     std::vector<Shared>().swap(SHARED);
+    std::vector<ShiftLine>().swap(LINES);
     std::vector<CSchichtNode*>().swap(CELLS);
     std::vector<CSchichtNode>().swap(NODES);
     std::vector<TypeInfo>().swap(TYPES);

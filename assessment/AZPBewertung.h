@@ -67,13 +67,6 @@ public:
     // (cells must come in ascending order); other kinds leave the cell free. Used by Evaluate.
     void AddShift(long i, const CSchicht& shift);
 
-    // A list of cells that several criteria work out alike from the shifts alone, kept for the
-    // others until the shifts change (the relevant-times pairs share their disturbed days). The
-    // list stands for key under the given condition (the settings it was worked out with); fresh
-    // tells whether it is new - emptied - and must be filled. The lists keep their storage.
-    std::vector<long>& SharedCells(const void* key, std::span<const int32_t> condition, bool& fresh);
-
-private:
     // A shift type of the plan with what every cell of it needs, worked out once per Evaluate.
     struct TypeInfo {
         uint32_t SYSID = 0;
@@ -83,8 +76,28 @@ private:
         uint32_t LENGTH = 0;
         uint16_t GROSS = 0, NET = 0, PAID = 0;
     };
+    // The shift types met by this evaluation (those of the plan, then any given to AddShift).
+    std::span<const TypeInfo> Types() const { return TYPES; }
+
+    // The shifts of the circular list in its order, packed for criteria that walk every shift:
+    // the same cells and rests as the nodes; the times are the type's.
+    struct ShiftLine {
+        uint32_t CELL = 0;      // the cell of the begin day (1..CellCount)
+        uint32_t RUHEZEIT = 0;  // as the node's
+        uint32_t TYPE = 0;      // index into Types()
+        uint8_t WOCHENTAG = 0;  // weekday of the cell, 1..7 (cell 1 is a 1)
+    };
+    std::span<const ShiftLine> ShiftLines() const { return LINES; }
+
+    // A list of cells that several criteria work out alike from the shifts alone, kept for the
+    // others until the shifts change (the relevant-times pairs share their disturbed days). The
+    // list stands for key under the given condition (the settings it was worked out with); fresh
+    // tells whether it is new - emptied - and must be filled. The lists keep their storage.
+    std::vector<long>& SharedCells(const void* key, std::span<const int32_t> condition, bool& fresh);
+
+private:
     static TypeInfo Describe(const CSchicht& shift);
-    void LinkShift(long i, const TypeInfo& type);
+    void LinkShift(long i, std::size_t type);
     void ClearCells();
 
     // Cell i at index i - 1: nullptr or the cell's node in NODES (the node of cell i is always
@@ -92,6 +105,7 @@ private:
     std::vector<CSchichtNode*> CELLS;
     std::vector<CSchichtNode> NODES;
     std::vector<TypeInfo> TYPES;
+    std::vector<ShiftLine> LINES;  // written with the nodes by LinkShift
     bool HASCELLS = false;
     long SHIFTCOUNT = 0;
     CRuhezeiten RUHEZEITEN;

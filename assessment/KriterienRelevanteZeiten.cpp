@@ -8,6 +8,7 @@
 #include "core/TimeHelpers.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -112,8 +113,6 @@ uint32_t CKriteriumRelevanteZeiten::Disturbance(const ::TERMIN& interval, bool c
 void CKriteriumRelevanteZeiten::ForgetCache()
 {
     cache_.clear();
-    byBegin_.assign(kMinutesPerDay, 0);
-    lastHit_ = 0;
     cachedFor_ = nullptr;
 }
 
@@ -137,24 +136,14 @@ CKriteriumRelevanteZeiten::CachedShift& CKriteriumRelevanteZeiten::EntryFor(uint
 {
     // Plenty for any plan's shift types; beyond it the cache starts again rather than grow.
     constexpr std::size_t kCacheMax = 256;
-    if (lastHit_ < cache_.size() && cache_[lastHit_].begin == begin && cache_[lastHit_].end == end)
-        return cache_[lastHit_];
-    for (std::size_t i = 0; i < cache_.size(); ++i)
-        if (cache_[i].begin == begin && cache_[i].end == end) {
-            lastHit_ = i;
-            return cache_[i];
-        }
-    if (cache_.size() >= kCacheMax) {
+    for (CachedShift& entry : cache_)
+        if (entry.begin == begin && entry.end == end)
+            return entry;
+    if (cache_.size() >= kCacheMax)
         cache_.clear();
-        byBegin_.assign(kMinutesPerDay, 0);
-    }
-    cache_.push_back({});
-    CachedShift& entry = cache_.back();
+    CachedShift& entry = cache_.emplace_back();
     entry.begin = begin;
     entry.end = end;
-    lastHit_ = cache_.size() - 1;
-    if (byBegin_.size() > begin)
-        byBegin_[begin] = uint16_t(cache_.size());
     return entry;
 }
 
@@ -171,21 +160,22 @@ void CKriteriumRelevanteZeiten::FillSlot(CachedShift& entry, std::size_t slot, c
     entry.known |= uint8_t(1u << slot);
 }
 
-inline bool CKriteriumRelevanteZeiten::IsDisturbed(const ::TERMIN& interval, uint32_t rest)
+void CKriteriumRelevanteZeiten::BoundsFor(const CAZPBewertung& evaluation)
 {
-    const uint32_t dayIndex = interval.BEGINN / kMinutesPerDay;  // MinuteStampDay - 1
-    const uint32_t base = dayIndex * kMinutesPerDay;
-    const uint32_t begin = interval.BEGINN - base;
-    const uint32_t end = interval.ENDE - base;
-    const std::size_t slot = dayIndex == 0 ? 0 : std::size_t(dayIndex % 7) + 1;
-
-    const std::size_t byBegin = byBegin_.size() > begin ? byBegin_[begin] : 0;
-    CachedShift& entry =
-        byBegin != 0 && cache_[byBegin - 1].end == end ? cache_[byBegin - 1] : EntryFor(begin, end);
-    const uint8_t bit = uint8_t(1u << slot);
-    if (!(entry.known & bit)) [[unlikely]]
-        FillSlot(entry, slot, interval);
-    return rest < entry.restBelow[slot];
+    const std::span<const CAZPBewertung::TypeInfo> types = evaluation.Types();
+    bounds_.resize(types.size() * 8);
+    for (std::size_t t = 0; t < types.size(); ++t) {
+        const uint32_t begin = types[t].OFFSET, end = types[t].OFFSET + types[t].LENGTH;
+        CachedShift& entry = EntryFor(begin, end);
+        for (std::size_t slot = 0; slot < 8; ++slot) {
+            if (!(entry.known & (1u << slot))) {
+                // A day of the slot: the first day, or a later day of the slot's weekday.
+                const uint32_t day = slot == 0 ? 0 : slot == 1 ? 7 : uint32_t(slot - 1);
+                FillSlot(entry, slot, {day * kMinutesPerDay + begin, day * kMinutesPerDay + end});
+            }
+            bounds_[t * 8 + slot] = entry.restBelow[slot];
+        }
+    }
 }
 
 double CKriteriumRelevanteZeiten::GetCost(const CSchicht& shift, uint16_t, uint8_t)
@@ -193,7 +183,7 @@ double CKriteriumRelevanteZeiten::GetCost(const CSchicht& shift, uint16_t, uint8
     return double(Disturbance(shift.TERMIN, false, 0));
 }
 
-void CKriteriumRelevanteZeiten::Report(CAZPBewertung& evaluation, const std::vector<Entry>& entries, std::size_t from,
+void CKriteriumRelevanteZeiten::Report(CAZPBewertung& evaluation, const std::vector<long>& days, std::size_t from,
                                        std::size_t to, uint16_t limit)
 {
     const std::size_t k = to - from;
@@ -202,41 +192,80 @@ void CKriteriumRelevanteZeiten::Report(CAZPBewertung& evaluation, const std::vec
     const uint32_t amount = uint32_t((k - limit) * 1000 / k);
     for (std::size_t i = from; i < to; ++i) {
         const uint8_t position = i == from ? POSITION_ANFANG : i + 1 == to ? POSITION_ENDE : POSITION_MITTE;
-        if (CVerstossliste* list = evaluation.GetVerstossliste(entries[i].TAG))
+        if (CVerstossliste* list = evaluation.GetVerstossliste(days[i]))
             list->AddWithText(this, amount, position, {}, true, false);
     }
 }
 
+void CKriteriumRelevanteZeiten::CollectDisturbed(const CAZPBewertung& evaluation, std::vector<long>& days)
+{
+    const std::span<const CAZPBewertung::ShiftLine> lines = evaluation.ShiftLines();
+    days.resize(lines.size());
+    long* out = days.data();
+    std::size_t count = 0;
+    if (!useCache_) {
+        // The reference: every node of the circular list judged on its own.
+        const CSchichtNode* first = evaluation.ERSTESCHICHT;
+        const CSchichtNode* node = first;
+        do {
+            if (Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0 && count < days.size())
+                out[count++] = long(node->TERMIN.BEGINN / kMinutesPerDay) + 1;  // MinuteStampDay
+            node = node->NEXT;
+        } while (node && node != first);
+        days.resize(count);
+        return;
+    }
+
+    BoundsFor(evaluation);
+    const uint64_t* bounds = bounds_.data();
+    std::size_t i = 0;
+    if (!lines.empty() && lines[0].CELL == 1) {
+        // The cycle's first day has a slot of its own (its day before is cut at the start).
+        out[count] = 1;
+        count += lines[0].RUHEZEIT < bounds[lines[0].TYPE * 8] ? 1 : 0;
+        i = 1;
+    }
+    // Every shift is written and the end moves on only for a disturbed one: whether a shift
+    // disturbs follows the rota's pattern, which a branch would mispredict.
+    for (; i < lines.size(); ++i) {
+        const CAZPBewertung::ShiftLine& line = lines[i];
+        out[count] = long(line.CELL);
+        count += line.RUHEZEIT < bounds[line.TYPE * 8 + line.WOCHENTAG] ? 1 : 0;
+    }
+    days.resize(count);
+}
+
 void CKriteriumRelevanteZeiten::Check(CAZPBewertung& evaluation, uint8_t)
 {
-    const CSchichtNode* first = evaluation.ERSTESCHICHT;
     const long n = evaluation.CellCount();
-    if (!first || !RBRELEVANTEZEITEN || n < 1)
+    if (!evaluation.ERSTESCHICHT || !RBRELEVANTEZEITEN || n < 1)
         return;
 
-    // The disturbed days, in cycle order.
-    entries_.clear();
-    if (useCache_)
+    // The disturbed days, in cycle order. The single and the continuous criterion of a constraint
+    // find the same days: the first to check an evaluation leaves them to the other.
+    const std::vector<long>* found = &days_;
+    if (useCache_) {
         ValidateCache();
-    const CSchichtNode* node = first;
-    do {
-        const bool disturbed = useCache_ ? IsDisturbed(node->TERMIN, node->RUHEZEIT)
-                                         : Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
-        if (disturbed)
-            entries_.push_back({long(node->TERMIN.BEGINN / kMinutesPerDay) + 1, node});  // MinuteStampDay
-        node = node->NEXT;
-    } while (node != first);
-    if (entries_.empty())
+        bool fresh = false;
+        std::vector<long>& shared = evaluation.SharedCells(RBRELEVANTEZEITEN, cachedTimes_, fresh);
+        if (fresh)
+            CollectDisturbed(evaluation, shared);
+        found = &shared;
+    } else {
+        CollectDisturbed(evaluation, days_);
+    }
+    const std::vector<long>& days = *found;
+    if (days.empty())
         return;
 
-    const std::size_t count = entries_.size();
+    const std::size_t count = days.size();
     if (PRUEFMODUS == PRUEFMODUS_EINZEL) {
         const uint16_t limit = RBRELEVANTEZEITEN->EINZELSTOERUNGEN;
         for (std::size_t from = 0; from < count;) {
             std::size_t to = from + 1;
-            while (to < count && (entries_[to].TAG - 1) / 7 == (entries_[from].TAG - 1) / 7)
+            while (to < count && (days[to] - 1) / 7 == (days[from] - 1) / 7)
                 ++to;
-            Report(evaluation, entries_, from, to, limit);
+            Report(evaluation, days, from, to, limit);
             from = to;
         }
         return;
@@ -246,33 +275,33 @@ void CKriteriumRelevanteZeiten::Check(CAZPBewertung& evaluation, uint8_t)
 
     const uint16_t limit = RBRELEVANTEZEITEN->KONT_STOERUNGEN;
     if (long(count) == n) {
-        Report(evaluation, entries_, 0, count, limit);
+        Report(evaluation, days, 0, count, limit);
         return;
     }
     std::size_t lo = 0, hi = count;
-    if (entries_.back().TAG == n && entries_.front().TAG == 1) {
+    if (days.back() == n && days.front() == 1) {
         // The run over the cycle's end: the last cell first, then back while consecutive, then
         // cell 1 and onwards.
         std::size_t back = count - 1;
-        while (back > 0 && entries_[back - 1].TAG == entries_[back].TAG - 1)
+        while (back > 0 && days[back - 1] == days[back] - 1)
             --back;
         std::size_t front = 1;
-        while (front < back && entries_[front].TAG == entries_[front - 1].TAG + 1)
+        while (front < back && days[front] == days[front - 1] + 1)
             ++front;
         run_.clear();
         for (std::size_t i = count; i > back; --i)
-            run_.push_back(entries_[i - 1]);
+            run_.push_back(days[i - 1]);
         for (std::size_t i = 0; i < front; ++i)
-            run_.push_back(entries_[i]);
+            run_.push_back(days[i]);
         Report(evaluation, run_, 0, run_.size(), limit);
         lo = front;
         hi = back;
     }
     for (std::size_t from = lo; from < hi;) {
         std::size_t to = from + 1;
-        while (to < hi && entries_[to].TAG == entries_[to - 1].TAG + 1)
+        while (to < hi && days[to] == days[to - 1] + 1)
             ++to;
-        Report(evaluation, entries_, from, to, limit);
+        Report(evaluation, days, from, to, limit);
         from = to;
     }
 }

@@ -63,18 +63,17 @@ protected:
     void PaintClassIcon(const GridDC& dc, int left, int top, int width, const char* icon) const;
 
 private:
-    struct Entry {
-        long TAG;               // the cell of the shift's begin day
-        const CSchichtNode* S;
-    };
     // The earliest and the latest placement of weekday's relevant time on the day of the
     // interval's begin (or, dayBefore, on the day before); returns the time's length.
     uint32_t PlacementWindows(int weekday, const ::TERMIN& interval, bool dayBefore, ::TERMIN& earliest,
                               ::TERMIN& latest) const;
     uint32_t ForWeekday(int weekday, const ::TERMIN& interval, bool dayBefore, bool checkRest, uint32_t rest) const;
-    // Records for a group or run of entries in the order given, when more than limit.
-    void Report(CAZPBewertung& evaluation, const std::vector<Entry>& entries, std::size_t from, std::size_t to,
+    // Records for a group or run of disturbed days (cells) in the order given, when more than
+    // limit.
+    void Report(CAZPBewertung& evaluation, const std::vector<long>& days, std::size_t from, std::size_t to,
                 uint16_t limit);
+    // The cells of the disturbed days in cycle order, into days (emptied first).
+    void CollectDisturbed(const CAZPBewertung& evaluation, std::vector<long>& days);
 
     // For one weekday's relevant time and one shift interval: whether the earliest and the latest
     // placement overlap the shift, and the time's length. Disturbed when each placement either
@@ -100,27 +99,26 @@ private:
         uint8_t known = 0;  // bit per slot
         std::array<uint64_t, 8> restBelow{};
     };
-    // Whether the shift node at `interval` (rest after it `rest`) disturbs a relevant time: the
-    // same as Disturbance(interval, true, rest) != 0.
-    bool IsDisturbed(const ::TERMIN& interval, uint32_t rest);
     // The cache entry of the interval's times within its day, made when new.
     CachedShift& EntryFor(uint32_t begin, uint32_t end);
     // Works out the entry's bound for a slot not met before.
     void FillSlot(CachedShift& entry, std::size_t slot, const ::TERMIN& interval) const;
+    // Per shift type of the evaluation and slot (type x 8 + slot), the bound of the cache entry
+    // of the type's times: a shift disturbs when the rest after it is below it.
+    void BoundsFor(const CAZPBewertung& evaluation);
     Placements PlacementsOf(int weekday, const ::TERMIN& interval, bool dayBefore) const;
     // Empties the cache when the constraint or its times differ from those it was made for.
     void ValidateCache();
     void ForgetCache();
 
-    // Scratch lists of one check, kept so that repeated checks do not allocate.
-    std::vector<Entry> entries_;
-    std::vector<Entry> run_;
+    // Scratch lists of one check, kept so that repeated checks do not allocate: the disturbed days
+    // when they are not shared, and the run over the cycle's end.
+    std::vector<long> days_;
+    std::vector<long> run_;
+    std::vector<uint64_t> bounds_;
     // The cache: few shift times, each met on every day of the plan.
     bool useCache_ = true;
     std::vector<CachedShift> cache_;
-    std::size_t lastHit_ = 0;
-    // Per begin minute of the day: 1 + the index of the last entry made with that begin, 0 none.
-    std::vector<uint16_t> byBegin_;
     const CRahmenbedingungRelevanteZeiten* cachedFor_ = nullptr;
     std::array<int32_t, 21> cachedTimes_{};
 };

@@ -68,6 +68,19 @@ TEST_P(RestTimes, EveryShiftHoldsTheRestToTheNextOneInTheCycle)
         EXPECT_EQ(back, forward);
     }
 
+    // The packed lines repeat the list: cell, rest, weekday and the type's times.
+    std::vector<CellRest> lines;
+    for (const CAZPBewertung::ShiftLine& line : e.ShiftLines()) {
+        lines.emplace_back(line.CELL, line.RUHEZEIT);
+        const CSchichtNode* node = e.GetNode(long(line.CELL));
+        ASSERT_NE(node, nullptr);
+        const CAZPBewertung::TypeInfo& type = e.Types()[line.TYPE];
+        EXPECT_EQ(node->TERMIN.BEGINN, (line.CELL - 1) * kDay + type.OFFSET) << line.CELL;
+        EXPECT_EQ(node->TERMIN.ENDE - node->TERMIN.BEGINN, type.LENGTH) << line.CELL;
+        EXPECT_EQ(line.WOCHENTAG, (line.CELL - 1) % 7 + 1) << line.CELL;
+    }
+    EXPECT_EQ(lines, c.expected);
+
     // One rest period per shift, from its end, as long as its rest.
     const CRuhezeiten& rz = e.GetRuhezeiten();
     ASSERT_EQ(rz.Count(), long(c.expected.size()));

@@ -246,6 +246,24 @@ TEST_F(CriteriaCache, ChangedSettingsAndShiftTimesAreNotAnsweredFromTheStore)
     }
     kept.kr11.SetRahmenbedingung(&c.sleep);
     Compare("own constraint again");
+    // The single and the continuous criterion of a constraint share the days they find on one
+    // evaluation; a change of the times between their checks is not answered from the shared list.
+    {
+        CAZPBewertung a, b;
+        a.Evaluate(p.plan);
+        b.Evaluate(p.plan);
+        kept.kr11.Check(a, 1);
+        c.sleep.RELEVANTEZEITEN[3] = {T(20), T(23), T(10)};
+        kept.kr12.Check(a, 1);
+        Twelve fresh(c, false);
+        fresh.kr11.Check(b, 1);
+        fresh.kr12.Check(b, 1);
+        std::vector<Full> got = AllRecords(a), want = AllRecords(b);
+        std::erase_if(got, [](const Full& r) { return r.number != 12; });
+        std::erase_if(want, [](const Full& r) { return r.number != 12; });
+        EXPECT_FALSE(want.empty());
+        EXPECT_EQ(got, want) << "times changed between the pair's checks";
+    }
     // A shift type's times changed in place: the plan keeps its cells, the times are new.
     CSchicht* d = p.types.FindBySysId(p.ids.at('D'));
     ASSERT_NE(d, nullptr);
