@@ -160,18 +160,6 @@ CVerstossliste* CAZPBewertung::GetVerstossliste(long i) const
     return node ? &node->VERSTOSSLISTE : nullptr;
 }
 
-void CAZPBewertung::AddVerstoss(long i, const VERSTOSSINFO& record)
-{
-    if (i < 1 || i > CellCount())
-        return;
-    CSchichtNode*& node = CELLS[std::size_t(i - 1)];
-    if (!node) {
-        node = &NODES[std::size_t(i - 1)];
-        node->Reset();
-    }
-    node->VERSTOSSLISTE.Add(record);
-}
-
 std::vector<long>& CAZPBewertung::SharedCells(const void* key, std::span<const int32_t> condition, bool& fresh)
 {
     Shared* slot = nullptr;

@@ -47,7 +47,18 @@ public:
     CVerstossliste* GetVerstossliste(long i) const;
     // Appends the record to cell i; a free cell first gets a placeholder node (not on the
     // circular list, no rest). Nothing for a cell outside 1..CellCount.
-    void AddVerstoss(long i, const VERSTOSSINFO& record);
+    void AddVerstoss(long i, const VERSTOSSINFO& record)
+    {
+        if (CVerstossliste* list = ListForRecord(i))
+            list->Add(record);
+    }
+    // The same for a record without a text, made in place (inline: the criteria add most of
+    // a check's records this way).
+    void AddVerstoss(long i, CKriterium* criterion, uint8_t position, uint32_t amount, uint32_t info = 0)
+    {
+        if (CVerstossliste* list = ListForRecord(i))
+            list->Add(criterion, position, amount, info);
+    }
     // First cell of the row of length n that holds cell d; 1 when n covers the cycle; 0 without
     // an evaluation.
     long RowStart(long d, long n) const;
@@ -99,6 +110,19 @@ private:
     static TypeInfo Describe(const CSchicht& shift);
     void LinkShift(long i, std::size_t type);
     void ClearCells();
+    // Cell i's list for AddVerstoss, after giving a free cell its placeholder node; nullptr
+    // outside 1..CellCount.
+    CVerstossliste* ListForRecord(long i)
+    {
+        if (i < 1 || i > CellCount())
+            return nullptr;
+        CSchichtNode*& node = CELLS[std::size_t(i - 1)];
+        if (!node) {
+            node = &NODES[std::size_t(i - 1)];
+            node->Reset();
+        }
+        return &node->VERSTOSSLISTE;
+    }
 
     // Cell i at index i - 1: nullptr or the cell's node in NODES (the node of cell i is always
     // NODES[i - 1], so nodes never move while the array is in use).

@@ -212,6 +212,7 @@ uint32_t PackWeek(uint32_t minutes, int64_t target)
 
 CKriteriumWAZMittel::CKriteriumWAZMittel()
 {
+    FREERECORDTEXT = true;  // its hook clears INFO too
     SetNummer(8);
     SetTableDivisor();
 }
@@ -250,12 +251,9 @@ void CKriteriumWAZMittel::Check(CAZPBewertung& evaluation, uint8_t)
     }
 
     for (long k = 1; k <= w; ++k) {
-        VERSTOSSINFO r;
-        r.KRITERIUM = this;
-        r.POSITION = POSITION_EINZELN;
-        r.WERT = AKTIVIERT && int64_t(average_[std::size_t(k - 1)]) * 100 > target ? 1 : 0;
-        r.INFO = PackWeek(weeks_[std::size_t(k - 1)], target);
-        evaluation.AddVerstoss(7 * k, r);
+        const uint32_t amount = AKTIVIERT && int64_t(average_[std::size_t(k - 1)]) * 100 > target ? 1 : 0;
+        const uint32_t info = PackWeek(weeks_[std::size_t(k - 1)], target);
+        evaluation.AddVerstoss(7 * k, this, POSITION_EINZELN, amount, info);
     }
 }
 
@@ -330,13 +328,13 @@ void CKriteriumKontArbeitstage::Report(CAZPBewertung& evaluation, long first, lo
     // About 1000 per missing or surplus day, shared by the run's cells.
     const uint32_t amount = uint32_t((length < lo ? lo - length : length - hi) * 1000 / length);
     if (length == 1) {
-        evaluation.AddVerstoss(first, {this, POSITION_EINZELN, amount, std::nullopt, 0});
+        evaluation.AddVerstoss(first, this, POSITION_EINZELN, amount);
         return;
     }
     long cell = first;
     for (long k = 1; k <= length; ++k, cell = evaluation.NextCell(cell)) {
         const uint8_t position = k == 1 ? POSITION_ANFANG : k == length ? POSITION_ENDE : POSITION_MITTE;
-        evaluation.AddVerstoss(cell, {this, position, amount, std::nullopt, 0});
+        evaluation.AddVerstoss(cell, this, position, amount);
     }
 }
 

@@ -80,9 +80,6 @@ void CKriteriumPlankosten::Check(CAZPBewertung& evaluation, uint8_t)
         for (long w = 1; w <= weeks; ++w)
             total = std::min(std::trunc(total + WeekSurcharge(evaluation, w) / wage), kMax);
     }
-    VERSTOSSINFO record;
-    record.KRITERIUM = this;
-    record.WERT = uint32_t(total);
-    record.POSITION = POSITION_EINZELN;
-    evaluation.AddVerstoss(long(MinuteStampDay(evaluation.ERSTESCHICHT->TERMIN.BEGINN)), record);
+    evaluation.AddVerstoss(long(MinuteStampDay(evaluation.ERSTESCHICHT->TERMIN.BEGINN)), this, POSITION_EINZELN,
+                           uint32_t(total));
 }

@@ -42,16 +42,6 @@ void PaintBorderText(const GridDC& dc, int left, int top, int width, const std::
         .Text(left + width / 2, top, width, 15, text, color, kMarkerTextFormat, kMarkerFontName, kMarkerFontSize);
 }
 
-VERSTOSSINFO Record(CKriterium* criterion, uint8_t position, uint32_t amount, uint32_t info)
-{
-    VERSTOSSINFO r;
-    r.KRITERIUM = criterion;
-    r.POSITION = position;
-    r.WERT = amount;
-    r.INFO = info;
-    return r;
-}
-
 template <class T>
 void AssignLinked(T* target, const T* source)
 {
@@ -100,8 +90,8 @@ void CKriteriumRuhezeit::Check(CAZPBewertung& evaluation, uint8_t quick)
             if (first == last)  // a rest within one day: the first mark on the shift that ended
                 first = CycleDay(last - 1, n);
             const uint32_t amount = compensated ? 0 : uint32_t(minimum - a);
-            evaluation.AddVerstoss(first, Record(this, POSITION_ANFANG, amount, uint32_t(a)));
-            evaluation.AddVerstoss(last, Record(this, POSITION_ENDE, amount, uint32_t(a)));
+            evaluation.AddVerstoss(first, this, POSITION_ANFANG, amount, uint32_t(a));
+            evaluation.AddVerstoss(last, this, POSITION_ENDE, amount, uint32_t(a));
         }
         r = r->NEXT;
     } while (r != rests.ERSTERUHEZEIT);
@@ -226,8 +216,8 @@ void CKriteriumSonntagsruhe::Check(CAZPBewertung& evaluation, uint8_t)
     for (const Woche& w : shortRest_) {
         const bool compensated = rb4.RZ_DAUER_MIT_AUSGLEICH > 0 && w.rest >= Minutes(rb4.RZ_DAUER_MIT_AUSGLEICH)
                                  && KR2->FindCompensation(7 * w.week, w.rest, rests) != 0;
-        evaluation.AddVerstoss(7 * w.week,
-                               Record(KR2, POSITION_EINZELN, compensated ? 0 : 1, uint32_t(std::max<int64_t>(0, w.rest))));
+        evaluation.AddVerstoss(7 * w.week, KR2, POSITION_EINZELN, compensated ? 0 : 1,
+                               uint32_t(std::max<int64_t>(0, w.rest)));
     }
     KR2->AZRMGR.Clear();
 }
@@ -318,7 +308,7 @@ void CKriteriumNachtFrueh::Check(CAZPBewertung& evaluation, uint8_t)
         if (node->SCHICHT && node->SCHICHT->SCHICHTLAGE == LAGE_NACHT && int64_t(node->RUHEZEIT) < need) {
             const long next = DayOf(node->TERMIN.BEGINN) % n + 1;
             if (!evaluation.GetNode(next))
-                evaluation.AddVerstoss(next, Record(this, POSITION_EINZELN, uint32_t(need - node->RUHEZEIT), 0));
+                evaluation.AddVerstoss(next, this, POSITION_EINZELN, uint32_t(need - node->RUHEZEIT));
         }
         node = node->NEXT;
     } while (node != evaluation.ERSTESCHICHT);
@@ -352,11 +342,8 @@ void CKriteriumRuhezeitAnzeige::Check(CAZPBewertung& evaluation, uint8_t)
     const int64_t from = HoursToMinutes(RB22->RZANZEIGE_MIN);
     CSchichtNode* node = evaluation.ERSTESCHICHT;
     do {
-        if (int64_t(node->RUHEZEIT) >= from) {
-            VERSTOSSINFO record = Record(this, POSITION_EINZELN, node->RUHEZEIT, 0);
-            record.TEXT = std::string();
-            node->VERSTOSSLISTE.Add(record);
-        }
+        if (int64_t(node->RUHEZEIT) >= from)
+            node->VERSTOSSLISTE.AddWithText(this, node->RUHEZEIT, POSITION_EINZELN, {}, true, true);
         node = node->NEXT;
     } while (node != evaluation.ERSTESCHICHT);
 }

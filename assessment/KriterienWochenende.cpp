@@ -174,10 +174,7 @@ void CKriteriumWochenende::Judge(int64_t week)
         auto mark = [&](CSchichtNode* node) {
             if (HasRecordOf(*node, this))
                 return;  // a shift in both lists is marked once
-            VERSTOSSINFO record;
-            record.KRITERIUM = this;
-            record.WERT = amount;
-            node->VERSTOSSLISTE.Add(record);
+            node->VERSTOSSLISTE.Add(this, POSITION_EINZELN, amount);
             amount = 0;
         };
         for (const Eintrag& e : early_)

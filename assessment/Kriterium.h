@@ -89,6 +89,10 @@ public:
     uint8_t TYP = 0;
     uint8_t AKTIVIERT = 0;
     uint8_t RELEVANZ = 0;
+    // Set by a class whose FreeRecordText does more than drop the text: a list being cleared
+    // calls the hook only for the records of such criteria, as the text goes with the record
+    // anyway (and a call per record would cost every plan check).
+    bool FREERECORDTEXT = false;
 
     // NUMMER := n, then the settings from the KRI buffer (called by each class's constructor).
     void SetNummer(long n);
@@ -127,6 +131,7 @@ public:
     virtual void StoreToKRI();    // TYP, AKTIVIERT, RELEVANZ; the name is not written
     // TEILER / ((90 + 10 x RELEVANZ) / 100)
     virtual double GetWeight() const;
+    // Called for each record with a text when a list is cleared - if FREERECORDTEXT is set.
     virtual void FreeRecordText(VERSTOSSINFO& record);
     virtual ISTChecker* GetSTChecker() { return nullptr; }
     virtual IAZPChecker* GetAZPChecker() { return nullptr; }

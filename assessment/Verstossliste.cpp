@@ -3,22 +3,30 @@
 #include "assessment/Kriterium.h"
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
+#include <ostream>
 
 namespace {
 
-// Cuts a UTF-8 text to at most n characters without splitting one.
-void CutCharacters(std::string& text, std::size_t n)
+// The bytes of the first n characters of a UTF-8 text (all of it when it has no more).
+std::size_t CharactersLength(std::string_view text, std::size_t n)
 {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
             continue;
-        if (chars == n) {
-            text.resize(i);
-            return;
-        }
+        if (chars == n)
+            return i;
         ++chars;
     }
+    return text.size();
+}
+
+// Cuts a UTF-8 text to at most n characters without splitting one.
+void CutCharacters(std::string& text, std::size_t n)
+{
+    text.resize(CharactersLength(text, n));
 }
 
 void ClipBlanks(std::string& text)
@@ -28,22 +36,76 @@ void ClipBlanks(std::string& text)
 
 } // namespace
 
-void CVerstossliste::AddWithText(CKriterium* criterion, uint32_t amount, uint8_t position, std::string_view text,
-                                 bool noText, bool noPosition)
+// ---- VerstossText -------------------------------------------------------------------------------
+
+std::string_view VerstossText::value() const
 {
-    // Made in place in the list: most records of a check come this way.
-    VERSTOSSINFO& r = VERSTOESSE.Rows().emplace_back();
-    r.KRITERIUM = criterion;
-    r.WERT = amount;
-    r.POSITION = noPosition ? POSITION_EINZELN : position;
-    r.INFO = 0;
-    r.TEXT.emplace();
-    if (!noText) {
-        r.TEXT->assign(text);
-        CutCharacters(*r.TEXT, kVerstossTextMax);
-    }
-    SUMME += amount;
+    if (!has_value())
+        throw std::bad_optional_access();
+    return **this;
 }
+
+std::string_view VerstossText::HeapView() const noexcept
+{
+    const char* data = nullptr;
+    uint32_t size = 0;
+    std::memcpy(&data, buf_, sizeof data);
+    std::memcpy(&size, buf_ + sizeof data, sizeof size);
+    return {data, size};
+}
+
+void VerstossText::FreeHeap() noexcept
+{
+    char* data = nullptr;
+    std::memcpy(&data, buf_, sizeof data);
+    delete[] data;
+    state_ = kNone;
+}
+
+void VerstossText::assign(std::string_view text)
+{
+    // No text has more characters than bytes: only a long one needs counting.
+    if (text.size() > kVerstossTextMax)
+        text = text.substr(0, CharactersLength(text, kVerstossTextMax));
+    if (text.size() <= kInline) {
+        // Through a copy: the text may be this one's own.
+        char copy[kInline];
+        if (!text.empty())
+            std::memcpy(copy, text.data(), text.size());
+        reset();
+        std::memcpy(buf_, copy, text.size());
+        state_ = uint8_t(text.size());
+        return;
+    }
+    // The new buffer first, for the same reason.
+    char* data = new char[text.size()];
+    std::memcpy(data, text.data(), text.size());
+    const uint32_t size = uint32_t(text.size());
+    reset();
+    std::memcpy(buf_, &data, sizeof data);
+    std::memcpy(buf_ + sizeof data, &size, sizeof size);
+    state_ = kHeap;
+}
+
+void VerstossText::CopyFrom(const VerstossText& other)
+{
+    if (other.state_ == kHeap) {
+        state_ = kNone;
+        assign(other.HeapView());
+        return;
+    }
+    std::memcpy(buf_, other.buf_, sizeof buf_);
+    state_ = other.state_;
+}
+
+std::ostream& operator<<(std::ostream& os, const VerstossText& text)
+{
+    if (!text)
+        return os << "(none)";
+    return os << '"' << *text << '"';
+}
+
+// ---- CVerstossliste -----------------------------------------------------------------------------
 
 uint8_t CVerstossliste::Get(long i, VERSTOSSINFO& out)
 {
@@ -75,10 +137,11 @@ uint8_t CVerstossliste::Find(const CKriterium* criterion, long number, bool byRe
 
 void CVerstossliste::ClearRecords()
 {
-    // Only a record with a text has anything to free (INFO never holds an address); the text
-    // itself goes with the record.
+    // Only a record with a text has anything to free (INFO never holds an address), and the
+    // text itself goes with the record: the hook is for criteria that want more. The rare
+    // condition first, so that the branches are foreseeable while texts come and go.
     for (VERSTOSSINFO& r : VERSTOESSE)
-        if (r.TEXT && r.KRITERIUM)
+        if (r.KRITERIUM && r.KRITERIUM->FREERECORDTEXT && r.TEXT)
             r.KRITERIUM->FreeRecordText(r);
     QueueFree(VERSTOESSE);
 }
@@ -100,7 +163,7 @@ std::string CVerstossliste::FormatText() const
             piece += ":";
         }
         piece += "\r\n";
-        std::string body = *r.TEXT;
+        std::string body(*r.TEXT);
         ClipBlanks(body);
         piece += body;
         if (first) {

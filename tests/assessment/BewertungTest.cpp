@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -378,7 +381,7 @@ TEST_F(RuhezeitenSearch, FindRangeWalksOnWhileTheRestsOverlapTheDays)
 
 class CountingKriterium : public StubKriterium {
 public:
-    using StubKriterium::StubKriterium;
+    explicit CountingKriterium(long number) : StubKriterium(number) { FREERECORDTEXT = true; }
     void FreeRecordText(VERSTOSSINFO& r) override
     {
         ++freed;
@@ -393,23 +396,98 @@ TEST(Verstossliste, SumsEveryAddAndKeepsTheSumWhenCleared)
     CVerstossliste list;
     list.Add(Record(&k, 5, POSITION_ANFANG));
     list.AddWithText(&k, 7, POSITION_ENDE, "zu kurz", false, false);
-    EXPECT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.SUMME, 12u);
+    list.Add(&k, POSITION_MITTE, 4, 99);
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.SUMME, 16u);
 
     VERSTOSSINFO r;
     EXPECT_EQ(list.Get(0, r), 5);
-    EXPECT_EQ(list.Get(3, r), 5);
+    EXPECT_EQ(list.Get(4, r), 5);
     ASSERT_EQ(list.Get(2, r), 0);
     EXPECT_EQ(r.WERT, 7u);
     EXPECT_EQ(r.POSITION, POSITION_ENDE);
-    EXPECT_EQ(r.TEXT, std::optional<std::string>("zu kurz"));
+    EXPECT_EQ(r.TEXT, VerstossText("zu kurz"));
+    ASSERT_EQ(list.Get(3, r), 0);
+    EXPECT_EQ(std::tuple(r.KRITERIUM, r.POSITION, r.WERT, r.INFO, r.TEXT),
+              std::tuple(static_cast<CKriterium*>(&k), POSITION_MITTE, 4u, 99u, VerstossText()))
+        << "made in place, without a text";
 
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.SUMME, 12u);
+    EXPECT_EQ(list.SUMME, 16u);
     EXPECT_EQ(k.freed, 1) << "only the record with a text had one to free";
     list.Reset();
     EXPECT_EQ(list.SUMME, 0u);
+}
+
+// Texts inline up to 14 bytes and on the heap beyond: every form must survive copies and moves
+// (the lists copy records out and move them when they grow) and keep none apart from empty.
+TEST(VerstossText, EveryFormSurvivesCopyAndMoveAndKeepsNoneApartFromEmpty)
+{
+    std::string umlauts;
+    for (int i = 0; i < 5000; ++i)
+        umlauts += "ä";
+    const struct {
+        const char* what;
+        VerstossText text;
+        bool present;
+        std::string expected;
+    } cases[] = {
+        {"none", VerstossText(), false, ""},
+        {"none from nullopt", VerstossText(std::nullopt), false, ""},
+        {"empty", VerstossText(""), true, ""},
+        {"a number", VerstossText("-60.6"), true, "-60.6"},
+        {"the longest inline", VerstossText("abcdefghijklmn"), true, "abcdefghijklmn"},
+        {"the shortest on the heap", VerstossText("abcdefghijklmno"), true, "abcdefghijklmno"},
+        {"umlauts across the border", VerstossText("äöüÄÖÜßx"), true, "äöüÄÖÜßx"},
+        {"4096 characters", VerstossText(std::string(4096, 'x')), true, std::string(4096, 'x')},
+        {"cut to 4096 characters", VerstossText(std::string(5000, 'x')), true, std::string(4096, 'x')},
+        {"cut between characters", VerstossText(umlauts), true, umlauts.substr(0, 8192)},
+        {"a character over the 4096th byte", VerstossText(std::string(4095, 'x') + "äy"), true,
+         std::string(4095, 'x') + "ä"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.text.has_value(), c.present) << c.what;
+        EXPECT_EQ(bool(c.text), c.present) << c.what;
+        EXPECT_EQ(*c.text, c.expected) << c.what;
+        EXPECT_EQ(c.text.value_or("(none)"), c.present ? c.expected : "(none)") << c.what;
+        EXPECT_EQ(c.text == c.expected, c.present) << c.what << ": a text equals only a present one";
+        EXPECT_EQ(c.text == std::nullopt, !c.present) << c.what;
+
+        auto copy = std::make_unique<VerstossText>(c.text);
+        VerstossText assigned("vorher ein langer Text auf dem Heap");
+        assigned = *copy;
+        copy.reset();  // the copies own their texts
+        EXPECT_EQ(assigned, c.text) << c.what;
+        VerstossText moved(std::move(assigned));
+        EXPECT_EQ(moved, c.text) << c.what;
+        EXPECT_FALSE(assigned.has_value()) << c.what << ": moved from";
+        VerstossText moveAssigned("x");
+        moveAssigned = std::move(moved);
+        EXPECT_EQ(moveAssigned, c.text) << c.what;
+    }
+
+    EXPECT_NE(VerstossText(), VerstossText("")) << "none is not an empty text";
+    EXPECT_NE(VerstossText("abcdefghijklmno"), VerstossText("abcdefghijklmnp"));
+    EXPECT_THROW((void)VerstossText().value(), std::bad_optional_access);
+}
+
+TEST(VerstossText, TakesItsOwnTextAndPartsOfIt)
+{
+    for (const std::string& start : {std::string("kurz"), std::string("ein Text, der auf dem Heap liegt")}) {
+        VerstossText t(start);
+        const VerstossText& same = t;
+        t = same;
+        EXPECT_EQ(t, start) << "assigned to itself";
+        t = *t;
+        EXPECT_EQ(t, start) << "its own view";
+        t.assign((*t).substr(2));
+        EXPECT_EQ(t, start.substr(2)) << "a part of its own";
+        t.emplace();
+        EXPECT_EQ(t, "") << "emptied, still present";
+        t.reset();
+        EXPECT_FALSE(t.has_value());
+    }
 }
 
 TEST(Verstossliste, AddWithTextKeepsATextOnlyWhereOneBelongs)
@@ -424,12 +502,13 @@ TEST(Verstossliste, AddWithTextKeepsATextOnlyWhereOneBelongs)
     list.AddWithText(&k, 1, 0, umlauts, false, false);
 
     const VERSTOSSINFO* noText = list.At(1);
-    EXPECT_EQ(noText->TEXT, std::optional<std::string>("")) << "present but empty";
+    EXPECT_EQ(noText->TEXT, VerstossText("")) << "present but empty";
     EXPECT_EQ(noText->POSITION, POSITION_EINZELN);
     EXPECT_EQ(noText->INFO, 0u);
     EXPECT_EQ(list.At(2)->POSITION, POSITION_MITTE);
-    EXPECT_EQ(list.At(2)->TEXT->size(), kVerstossTextMax);
-    EXPECT_EQ(list.At(3)->TEXT->size(), 2 * kVerstossTextMax) << "4096 characters, none split";
+    EXPECT_EQ(list.At(2)->TEXT.value().size(), kVerstossTextMax);
+    EXPECT_EQ(list.At(3)->TEXT.value().size(), 2 * kVerstossTextMax)
+        << "4096 characters, none split";
 }
 
 TEST(Verstossliste, FindMatchesByReferenceOrNumberAndContinuesBehindTheLastFound)

@@ -208,8 +208,8 @@ TEST_F(KR7Plan, MarkersShowBothIconsAndARedOrGreenLine)
 {
     CKriteriumWerktagAZ& k = kr7;
     const auto ops = Drawn([&](const GridDC& dc) {
-        k.Paint(1, {&k, POSITION_EINZELN, 1, std::nullopt, 0}, dc, 0, 0, 80, 60);
-        k.Paint(2, {&k, POSITION_EINZELN, 0, std::nullopt, 0}, dc, 80, 0, 80, 60);
+        k.Paint(1, {.KRITERIUM = &k, .WERT = 1, .POSITION = POSITION_EINZELN, .TEXT = std::nullopt}, dc, 0, 0, 80, 60);
+        k.Paint(2, {.KRITERIUM = &k, .WERT = 0, .POSITION = POSITION_EINZELN, .TEXT = std::nullopt}, dc, 80, 0, 80, 60);
     });
     using M = std::tuple<std::string, int, int>;
     EXPECT_EQ(Marks(ops), (std::vector<M>{{"KR7_anfang_ico", 0, 28}, {"KR7_ende_ico", 48, 28}, {"pen", 255, 1},
@@ -463,10 +463,10 @@ TEST_F(WeeklyPlan, KR9DrawsItsIconOnlyInTheWeeklyColumnAndOnlyForAViolation)
 {
     CKriteriumWAZGrenzen& k = kr9;
     const auto ops = Drawn([&](const GridDC& dc) {
-        k.Paint(0, {&k, 0, 450, std::string("-960"), 0}, dc, 10, 20, 80, 60);
-        k.Paint(7, {&k, 0, 450, std::string("-960"), 0}, dc, 10, 20, 80, 60);
-        k.Paint(0, {&k, 0, 0, std::string("-60"), 0}, dc, 10, 20, 80, 60);
-        kr8.Paint(7, {&kr8, 0, 1, std::nullopt, 0}, dc, 10, 20, 80, 60);
+        k.Paint(0, {.KRITERIUM = &k, .WERT = 450, .POSITION = 0, .TEXT = VerstossText("-960")}, dc, 10, 20, 80, 60);
+        k.Paint(7, {.KRITERIUM = &k, .WERT = 450, .POSITION = 0, .TEXT = VerstossText("-960")}, dc, 10, 20, 80, 60);
+        k.Paint(0, {.KRITERIUM = &k, .WERT = 0, .POSITION = 0, .TEXT = VerstossText("-60")}, dc, 10, 20, 80, 60);
+        kr8.Paint(7, {.KRITERIUM = &kr8, .WERT = 1, .POSITION = 0, .TEXT = std::nullopt}, dc, 10, 20, 80, 60);
     });
     using M = std::tuple<std::string, int, int>;
     EXPECT_EQ(Marks(ops), (std::vector<M>{{"KR_WRZ_ico", 34, 34}}));
@@ -518,7 +518,8 @@ TEST_F(WorkingTime, KR10MarkerIsALineThroughTheRunWithIconsAtItsEnds)
     CKriteriumKontArbeitstage kr10;
     const auto ops = Drawn([&](const GridDC& dc) {
         for (uint8_t position : {POSITION_ANFANG, POSITION_MITTE, POSITION_ENDE, POSITION_EINZELN})
-            kr10.Paint(1, {&kr10, position, 250, std::nullopt, 0}, dc, 0, 0, 80, 60);
+            kr10.Paint(1, {.KRITERIUM = &kr10, .WERT = 250, .POSITION = position, .TEXT = std::nullopt}, dc, 0, 0,
+                       80, 60);
     });
     using M = std::tuple<std::string, int, int>;
     const M pen{"pen", 255, 1}, line{"line", 0, 51};

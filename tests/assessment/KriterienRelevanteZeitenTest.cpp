@@ -205,7 +205,8 @@ TEST_F(RelevantTimes, SixClassesDifferInNumberModeAndIcon)
         EXPECT_EQ(k.TEILER, 100000.0) << "the weight comes with the constraint";
         // Position and amount do not change the marker: the icon at the top centre.
         const auto ops = Drawn([&](const GridDC& dc) {
-            k.Paint(3, {&k, POSITION_ENDE, 0, std::nullopt, 0}, dc, 10, 20, 80, 60);
+            k.Paint(3, {.KRITERIUM = &k, .WERT = 0, .POSITION = POSITION_ENDE, .TEXT = std::nullopt}, dc, 10, 20,
+                    80, 60);
         });
         using M = std::tuple<std::string, int, int>;
         EXPECT_EQ(Marks(ops), (std::vector<M>{{expected[i].icon, 34, 20}})) << expected[i].number;

@@ -311,7 +311,7 @@ TEST_F(RestCriteria, KR3SubstituteDayAfterTheCyclesLastNightShiftBeginsAt0600)
     const auto records = FullRecords(e, &kr3);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(std::tuple(records[0].first, records[0].second.WERT, records[0].second.TEXT),
-              std::tuple(7L, 1u, std::optional<std::string>("480")));
+              std::tuple(7L, 1u, VerstossText("480")));
 }
 
 TEST_F(RestCriteria, KR3DoesNotReadKR2sQueueOfAnEarlierEvaluation)
@@ -424,7 +424,7 @@ TEST_F(RestCriteria, KR18ShowsRestsFromItsThreshold)
         kr18.Check(e, 0);
         EXPECT_EQ(Records(e, &kr18), c.expected) << c.what;
         for (const auto& [cell, r] : FullRecords(e, &kr18))
-            EXPECT_EQ(r.TEXT, std::optional<std::string>("")) << c.what;
+            EXPECT_EQ(r.TEXT, VerstossText("")) << c.what;
     }
 
     // Shown, but counting almost nothing.

@@ -107,7 +107,7 @@ TEST(KriterienChecker, CheckShiftTypeRecordsEveryViolationOfTheSwitchedOnShiftTy
     EXPECT_EQ(*list.At(1)->TEXT, pausen.stText);
     EXPECT_EQ(list.At(1)->POSITION, POSITION_EINZELN);
     EXPECT_EQ(list.At(2)->KRITERIUM, &last);
-    EXPECT_EQ(list.At(2)->TEXT->size(), kSTCheckTextSize);
+    EXPECT_EQ(list.At(2)->TEXT.value().size(), kSTCheckTextSize);
     EXPECT_EQ(pausen.seenWeekdays, 4);
     EXPECT_EQ(laenge.seenWeekdays, 0) << "a switched-off criterion is not asked";
 }

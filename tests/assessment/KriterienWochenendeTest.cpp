@@ -82,7 +82,7 @@ TEST_F(WeekendCriteria, KR4CountsFreeSundaysAYearInThousandths)
         EXPECT_EQ(RecordsWithInfo(e, &kr4), std::vector<RecI>{c.expected}) << c.what;
         const auto full = FullRecords(e, &kr4);
         ASSERT_EQ(full.size(), 1u) << c.what;
-        EXPECT_EQ(full[0].second.TEXT, std::optional<std::string>("")) << c.what;
+        EXPECT_EQ(full[0].second.TEXT, VerstossText("")) << c.what;
     }
 }
 
