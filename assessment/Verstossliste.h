@@ -25,7 +25,7 @@ constexpr std::size_t kVerstossTextMax = 4096;
 constexpr std::size_t kVerstossFormatMax = 8192;
 
 // TEXT of a record: none, or a text of the record's own that may be empty and still counts as
-// present. Up to 14 bytes stay inline - every text a plan check writes - longer ones (the
+// present. Up to 14 bytes stay inline - the numbers a plan check writes - longer ones (the
 // explanations of shift types) go to the heap. Byte-aligned so that the record packs to 32 bytes;
 // copying is a deep copy only for the heap form. A text is cut to kVerstossTextMax characters
 // (whole UTF-8 characters) when it is set.
