@@ -208,6 +208,16 @@ void Renderer::Pump()
         syncing_ = false;
         Runtime::HostRelease();
         RunPrints();
+        // The keys whose own action waited for the program's answer to them (once the input
+        // that carried them has reached the program).
+        if (pending_.empty()) {
+            std::vector<int> ids;
+            for (auto& [id, view] : views_)
+                ids.push_back(id);
+            for (int id : ids)
+                if (auto it = views_.find(id); it != views_.end())
+                    it->second->ReplayAlertedKeys();
+        }
     }
     pumping_ = false;
     if (!finished_ && Ended()) {

@@ -1342,9 +1342,15 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
     if (v && v->list)
         return false;                       // the list hands its keys to the model itself
     int win = id_;
-    bool alerted = std::find(windowKeys_.begin(), windowKeys_.end(), code) != windowKeys_.end() ||
-                   (v && std::find(v->alertKeys.begin(), v->alertKeys.end(), code) != v->alertKeys.end());
-    if (alerted) {
+    const bool byControl = v && std::find(v->alertKeys.begin(), v->alertKeys.end(), code) != v->alertKeys.end();
+    const bool byWindow = std::find(windowKeys_.begin(), windowKeys_.end(), code) != windowKeys_.end();
+    if (!replaying_ && (byControl || byWindow)) {
+        // A control claims its alert keys; the window only wants to hear of Tab and Enter before
+        // they do what they do.
+        const bool moves = code == Key::TAB || code == Key::SHIFT_TAB || code == Key::ENTER || code == Key::SHIFT_ENTER;
+        if (byWindow && !byControl && moves)
+            if (auto* w = qobject_cast<QWidget*>(watched))
+                alertedKeys_.push_back({w, e->key(), e->modifiers(), e->text()});
         // The program reads the field as it stands on the screen, without an Accepted event.
         std::string screen;
         bool hasScreen = false;
@@ -1387,6 +1393,20 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
         return true;
     }
     return false;
+}
+
+void WindowView::ReplayAlertedKeys()
+{
+    std::vector<AlertedKey> keys = std::move(alertedKeys_);
+    alertedKeys_.clear();
+    for (const AlertedKey& k : keys) {
+        if (!k.widget || closing_)
+            continue;
+        QKeyEvent press(QEvent::KeyPress, k.key, k.modifiers, k.text);
+        replaying_ = true;
+        QCoreApplication::sendEvent(k.widget, &press);
+        replaying_ = false;
+    }
 }
 
 bool WindowView::eventFilter(QObject* watched, QEvent* e)

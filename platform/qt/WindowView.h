@@ -65,6 +65,11 @@ public:
     // Standard actions of the window layer that the renderer carries out (tile, cascade, ...).
     bool RunStdAction(StdAction action);
 
+    // After the program has seen a window's alert key and the widgets show what it changed: the
+    // key's own action (Tab moves on, Enter presses the default button), so that the field is
+    // taken with the program's correction. Outside the host's baton.
+    void ReplayAlertedKeys();
+
 signals:
     // A standard action that is not the window's own (printer set-up, help on help).
     void StdActionRequested(int action);
@@ -128,6 +133,16 @@ private:
     QTimer* placeTimer_ = nullptr;
 
     std::map<int, Ctl> ctls_;
+
+    // Tab and Enter alerted for the whole window, waiting for ReplayAlertedKeys.
+    struct AlertedKey {
+        QPointer<QWidget> widget;
+        int key = 0;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+    };
+    std::vector<AlertedKey> alertedKeys_;
+    bool replaying_ = false;
     std::map<QObject*, int> widgetControl_;
     uint64_t changes_ = ~0ull;
     std::vector<int> windowKeys_;

@@ -32,6 +32,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTextCursor>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -717,6 +718,105 @@ TEST_F(RendererTest, EscapeClosesADialogFromAFieldAndFromAList)
         Runtime::HostBaton b;
         seen->events.clear();
     }
+}
+
+// A dialog that hears of Tab and Enter for the whole window, as the time fields of dialogs do:
+// "24:30" typed in the time field means half past midnight and is taken as "00:30".
+struct TimeDialogSeen {
+    std::string zeit, name, notiz;
+};
+TimeDialogSeen* timeSeen = nullptr;
+enum : int { ZEIT = 1, NAME2, NOTIZ, OK2 };
+
+void TimeDialogMain()
+{
+    WindowDesc d;
+    d.title = "Zeit";
+    d.w = 200;
+    d.h = 120;
+    d.alertKeys = {Key::TAB, Key::SHIFT_TAB, Key::ENTER, Key::SHIFT_ENTER};
+    d.Add(Ctl::Entry("@s10").Id(ZEIT).At(6, 6, 60, 12).Use(timeSeen->zeit));
+    d.Add(Ctl::Entry("@s20").Id(NAME2).At(6, 22, 90, 12).Use(timeSeen->name));
+    d.Add(Ctl::Text().Id(NOTIZ).At(6, 38, 180, 40).Use(timeSeen->notiz));
+    d.Add(Ctl::Button("OK").Id(OK2).At(6, 90, 50, 15).Default());
+    int win = WindowCreate(d);
+    WindowOpen(win);
+    while (WindowAccept(win)) {
+        seen->events.push_back(EventCurrentRecord());
+        if (EventCurrent() == EVENT_ALERT_KEY && ControlFocus() == ZEIT) {
+            std::string text = PropertyGet(ZEIT, Prop::ScreenText).Str();
+            if (text.rfind("24", 0) == 0) {
+                PropertySet(ZEIT, Prop::ScreenText, "00" + text.substr(2));
+                ControlUpdate(ZEIT);
+            }
+        }
+        if (EventAccepted() == OK2)
+            break;
+    }
+    WindowClose(win);
+}
+
+TEST_F(RendererTest, TabAndEnterAlertedByTheWindowStillDoWhatTheyDo)
+{
+    TimeDialogSeen values;
+    timeSeen = &values;
+    renderer->Start(TimeDialogMain);
+    ASSERT_TRUE(renderer->Settle());
+    win = 1;
+    QWidget* top = renderer->WindowWidget(win);
+    ASSERT_NE(top, nullptr);
+    top->activateWindow();
+    QApplication::setActiveWindow(top);
+    SettleAfter(50);
+
+    // Tab: the program hears of it first, its correction is what the field is taken with, then
+    // the focus moves on.
+    auto* zeit = W<QLineEdit>(ZEIT);
+    zeit->setFocus(Qt::TabFocusReason);
+    SettleAfter(20);
+    zeit->setText(QStringLiteral("24:30"));
+    Press(zeit, Qt::Key_Tab);
+    SettleAfter(50);
+    EXPECT_TRUE(Has(EVENT_ALERT_KEY, ZEIT, Key::TAB));
+    EXPECT_EQ(zeit->text(), QStringLiteral("00:30"));
+    EXPECT_EQ(QApplication::focusWidget(), W<QLineEdit>(NAME2));
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(values.zeit, "00:30");
+    }
+    // Shift+Tab goes back.
+    Press(W<QLineEdit>(NAME2), Qt::Key_Backtab, Qt::ShiftModifier);
+    SettleAfter(50);
+    EXPECT_EQ(QApplication::focusWidget(), zeit);
+    // A time the program leaves alone is taken as typed when the focus moves on.
+    ForgetEvents();
+    zeit->setText(QStringLiteral("07:15"));
+    Press(zeit, Qt::Key_Tab);
+    SettleAfter(50);
+    EXPECT_TRUE(Has(EVENT_ALERT_KEY, ZEIT, Key::TAB));
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, ZEIT));
+    EXPECT_EQ(QApplication::focusWidget(), W<QLineEdit>(NAME2));
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(values.zeit, "07:15");
+    }
+
+    // Enter in the notes text breaks the line; in a field it presses the default button.
+    auto* notiz = W<QPlainTextEdit>(NOTIZ);
+    notiz->setFocus(Qt::TabFocusReason);
+    notiz->setPlainText(QStringLiteral("erste"));
+    notiz->moveCursor(QTextCursor::End);
+    Press(notiz, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    SettleAfter(50);
+    EXPECT_TRUE(Has(EVENT_ALERT_KEY, NOTIZ, Key::ENTER));
+    EXPECT_EQ(notiz->toPlainText(), QStringLiteral("erste\n"));
+    W<QLineEdit>(NAME2)->setFocus(Qt::TabFocusReason);
+    SettleAfter(20);
+    Press(W<QLineEdit>(NAME2), Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    SettleAfter(50);
+    EXPECT_TRUE(Has(EVENT_ACCEPTED, OK2));
+    EXPECT_TRUE(renderer->Ended());
+    timeSeen = nullptr;
 }
 
 TEST_F(RendererTest, ClosingByTheTitleBarAsksTheProgram)
