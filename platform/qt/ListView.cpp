@@ -287,12 +287,13 @@ void ListView::PaintHeader(QPainter& p)
     std::vector<int> cols = VisibleColumns();
     for (int col : cols) {
         const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
-        QRect r(x, groupRow, c.width, headerHeight_ - groupRow);
+        const int width = format_.ShownWidth(col, viewport()->width());
+        QRect r(x, groupRow, width, headerHeight_ - groupRow);
         p.setPen(palette().color(QPalette::ButtonText));
         p.drawText(r.adjusted(2 + c.headerIndent, 0, -2, 0), AlignOf(c.headerAlign) | Qt::TextSingleLine, Q(c.header));
         p.setPen(palette().color(QPalette::Mid));
         p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-        x += c.width;
+        x += width;
     }
     if (hasGroupHeaders_) {
         for (const auto& g : format_.groups) {
@@ -438,8 +439,9 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
         for (int col : cols) {
             const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
             Fields f = FieldsOf(c);
-            QRect cell(x, y, c.width, lineHeight_);
-            x += c.width;
+            const int width = format_.ShownWidth(col, viewport()->width());
+            QRect cell(x, y, width, lineHeight_);
+            x += width;
             Resolved look = Resolve(c, col, *fields);
             QColor cf = HasColor(look.fore) ? ToColor(look.fore) : baseFore;
             if (selected) {
@@ -706,7 +708,7 @@ void ListView::mouseMoveEvent(QMouseEvent* e)
     int64_t row = pos.y() < headerHeight_ || lineHeight_ <= 0 ? 0 : top_ + (pos.y() - headerHeight_) / lineHeight_ + 1;
     int column = 0, left = 0;
     for (int col : VisibleColumns()) {
-        int w = format_.columns[static_cast<size_t>(col - 1)].width;
+        int w = format_.ShownWidth(col, viewport()->width());
         if (pos.x() >= left && pos.x() < left + w) {
             column = col;
             break;
@@ -799,7 +801,8 @@ std::string ListView::CellTipAt(const QPoint& pos)
     int x = 0;
     for (int col : VisibleColumns()) {
         const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
-        if (pos.x() >= x && pos.x() < x + c.width) {
+        const int width = format_.ShownWidth(col, viewport()->width());
+        if (pos.x() >= x && pos.x() < x + width) {
             if (!c.tip)
                 return {};
             TryBaton baton;
@@ -807,7 +810,7 @@ std::string ListView::CellTipAt(const QPoint& pos)
             int f = FieldsOf(c).tip;
             return fields && f <= static_cast<int>(fields->size()) ? (*fields)[static_cast<size_t>(f - 1)] : std::string();
         }
-        x += c.width;
+        x += width;
     }
     return {};
 }

@@ -59,4 +59,11 @@ struct ListFormat {
     // Sum of the widths of columns 1..n-1: the left edge of column n when nothing is scrolled.
     int ColumnLeft(int column) const;
     int TotalWidth() const;
+    // The width a column is shown with in a list `listWidth` pixels wide: its own, except that a
+    // list's only column reaches to the list's right edge (a tree's long rows are not cut).
+    int ShownWidth(int column, int listWidth) const
+    {
+        const int own = columns[static_cast<size_t>(column - 1)].width;
+        return columns.size() == 1 && listWidth > own ? listWidth : own;
+    }
 };

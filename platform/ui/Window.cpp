@@ -671,7 +671,7 @@ int ListColumnAtModel(const ControlModel& c, int x)
         return 0;
     int left = 0;
     for (int col : VisibleColumns(c)) {
-        int w = c.format.columns[static_cast<size_t>(col - 1)].width;
+        int w = c.format.ShownWidth(col, c.geometry.width);
         if (x < left + w)
             return col;
         left += w;

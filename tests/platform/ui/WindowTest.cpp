@@ -548,6 +548,21 @@ TEST(ListFormatTest, ColumnsFieldsGroupsAndFlags)
     EXPECT_NE(error, "");
 }
 
+TEST(ListFormatTest, AListsOnlyColumnReachesItsRightEdge)
+{
+    const struct {
+        const char* format;
+        int column, listWidth, shown;
+    } cases[] = {
+        {"181L(1)|MIT(1)S(200)@s100@", 1, 400, 400},  // the project tree in a wide window
+        {"181L(1)|MIT(1)S(200)@s100@", 1, 120, 181},  // narrower: scrolled, not squeezed
+        {"40R~Nr~|#1#100L~Text~|#2#", 2, 400, 100},    // with two columns each keeps its own
+        {"40R~Nr~|#1#100L~Text~|#2#", 1, 400, 40},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListFormat::Parse(c.format).ShownWidth(c.column, c.listWidth), c.shown) << c.format << " " << c.column;
+}
+
 // ---- MDI ------------------------------------------------------------------------------------
 
 void Child(const std::string& title)
