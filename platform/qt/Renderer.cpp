@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -605,7 +606,8 @@ bool Renderer::Settle(int timeoutMs)
     while (clock.elapsed() < timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         Pump();
-        bool idle = Runtime::IsIdle() && pending_.empty() && !pumpQueued_;
+        bool idle = Runtime::IsIdle() && pending_.empty() && !pumpQueued_ &&
+                    std::none_of(views_.begin(), views_.end(), [](const auto& v) { return v.second->HasAlertedKeys(); });
         // Idle twice in a row: the last round's drawing raised no new input.
         quiet = idle ? quiet + 1 : 0;
         if (quiet >= 3)

@@ -69,6 +69,7 @@ public:
     // key's own action (Tab moves on, Enter presses the default button), so that the field is
     // taken with the program's correction. Outside the host's baton.
     void ReplayAlertedKeys();
+    bool HasAlertedKeys() const { return !alertedKeys_.empty(); }
 
 signals:
     // A standard action that is not the window's own (printer set-up, help on help).
