@@ -1,0 +1,81 @@
+#include "assessment/KriteriumZeile.h"
+
+#include <string>
+
+#include "core/Files.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+const char* const kTypTip =
+    "1 - gesetzlich (Generierung), 2 - ergonomisch (Generierung), 3 - Anzeige, "
+    "4 - gesetzlich (Verstossanzeige), 5 - ergonomisch (Verstossanzeige)";
+
+int Pos(int control, Prop p) { return static_cast<int>(PropertyGet(control, p).Int()); }
+
+} // namespace
+
+void CKriteriumZeile::Init(int g, int n, uint8_t mode) { Init(g, n, mode, KRI); }
+
+void CKriteriumZeile::Init(int g, int n, uint8_t mode, RecordBuffer& record)
+{
+    record_ = &record;
+    element_ = n;
+    CHECKFEQ = g + 1;
+    OPTIONFEQ = 0;
+    TYP = record.Raw("TYP", n).data();
+    AKTIVIERT = record.Raw("AKTIVIERT", n).data();
+    RELEVANZ = record.Raw("RELEVANZ", n).data();
+    ControlUse(CHECKFEQ, UseVar(*AKTIVIERT));
+
+    const std::string name = record.GetString("BEZEICHNUNG", n);
+    if (!name.empty())
+        PropertySet(CHECKFEQ, Prop::Text, name);
+
+    const int checkX = Pos(CHECKFEQ, Prop::Xpos), checkY = Pos(CHECKFEQ, Prop::Ypos);
+    const int checkH = Pos(CHECKFEQ, Prop::Height);
+    if (mode & DEFINITIONS_KRITERIENVORGABEN) {
+        if (name.empty())
+            record.SetString("BEZEICHNUNG", PropertyGet(CHECKFEQ, Prop::Text).Str(), n);
+        RecordBuffer* r = record_;
+        UseVar bezeichnung([r, n] { return PropValue(r->GetString("BEZEICHNUNG", n)); },
+                           [r, n](const PropValue& v) { r->SetString("BEZEICHNUNG", v.Str(), n); }, false);
+        const int entry = ControlCreate(Ctl::Entry("@S80").At(checkX + 12, checkY, 160, checkH).Use(bezeichnung));
+        PropertySet(CHECKFEQ, Prop::Text, std::string());
+        ControlUnhide(entry);
+    }
+
+    if ((*TYP == 1 || *TYP == 2) && ControlKindOf(g + 4) == ControlKind::Option) {
+        OPTIONFEQ = g + 4;
+        ControlUse(OPTIONFEQ, UseVar(*RELEVANZ));
+        const int optionX = Pos(OPTIONFEQ, Prop::Xpos), optionY = Pos(OPTIONFEQ, Prop::Ypos);
+        for (int i = 0; i < 5; ++i) {
+            const int radio = ControlCreate(
+                Ctl::Radio({}, std::to_string(i + 1)).At(optionX + 56 + 24 * i, optionY + 5, 12, 12), 0, OPTIONFEQ);
+            ControlUnhide(radio);
+        }
+    }
+
+    if (mode & DEFINITIONS_KRITERIENVORGABEN) {
+        const int entry = ControlCreate(Ctl::Entry("@N1").At(checkX + 180, checkY, 12, checkH).Tip(kTypTip).Use(UseVar(*TYP)));
+        ControlUnhide(entry);
+    }
+    ControlDisplay();
+}
+
+void CKriteriumZeile::Refresh(bool)
+{
+    // A row without a relevance choice has nothing the rule could switch.
+    if (!TYP || OPTIONFEQ == 0 || *TYP >= 3)
+        return;
+    if (*AKTIVIERT)
+        ControlEnable(OPTIONFEQ - 2, OPTIONFEQ);
+    else
+        ControlDisable(OPTIONFEQ - 2, OPTIONFEQ);
+}
+
+int CKriteriumZeile::OnEvent()
+{
+    Refresh(false);
+    return LEVEL_BENIGN;
+}
