@@ -485,4 +485,28 @@ TEST_F(KostenDialog, FrameEditorWritesTheFileBackUnlessOnlyViewing) {
     }
 }
 
+// A record that cannot be written back is reported and the form stays open with the edit.
+TEST_F(KostenDialog, AFailedWriteBackIsReportedAndKeepsTheForm) {
+    const std::string eco = MakeEco("weg.eco", 31.5);
+    FwFileManager* tmp = Access::TMPKOST;
+    tmp->SetName(eco);
+    ASSERT_EQ(tmp->Open(), 0);
+    ASSERT_EQ(FileSet(TMPKOST), ERR_NONE);
+    ASSERT_EQ(tmp->TryNext(), 0);
+    PendingRequest = 2;
+    int response = 0;
+    driver.Start([&] { response = KostenFrameWindow()(); });
+    w = driver.Window(kTitle);
+    Type("STUNDENLOHN", "27");
+    ASSERT_EQ(FileClose(TMPKOST), ERR_NONE);   // the file goes away under the form
+    driver.Press(w, "?OK");
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Datei kann nicht gespeichert werden");
+    driver.AnswerMessage(BUTTON_OK);
+    EXPECT_FALSE(driver.Ended());
+    EXPECT_EQ(Shown("STUNDENLOHN"), "27,00");
+    Finish("?Abbrechen");
+    EXPECT_EQ(response, RESPONSE_CANCELLED);
+}
+
 } // namespace
