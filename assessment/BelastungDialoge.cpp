@@ -203,7 +203,8 @@ public:
             const Seite& seite = kSeiten[s];
             ControlDesc page = Ctl::Tab(seite.tab).Id(next++);
             pages_[s].list = next++;
-            page.Add(Ctl::List("90L(2)|M*IT(1)@s40@").Id(pages_[s].list).At(8, 24, 96, 236));
+            page.Add(Ctl::List("90L(2)|M*IT(1)@s40@").Id(pages_[s].list).Name("?Baum" + std::to_string(s + 1))
+                         .At(8, 24, 96, 236));
             pages_[s].sheet = next++;
             ControlDesc items = Ctl::Sheet().Id(pages_[s].sheet).At(108, 24, 304, 236);
             int ordinal = 0;
@@ -800,12 +801,25 @@ public:
                                  default: return {};
                                  }
                              }));
-        PropertySet(0, Prop::MinHeight, 0);
+        openHeight_ = static_cast<int>(PropertyGet(0, Prop::Height).Int());
         return level;
+    }
+
+    // Wider up to 600 units, never taller than it opened.
+    int OnWindowEvent() override
+    {
+        if (EventCurrent() == EVENT_SIZED) {
+            if (PropertyGet(0, Prop::Width).Int() > 600)
+                PropertySet(0, Prop::Width, 600);
+            if (PropertyGet(0, Prop::Height).Int() > openHeight_)
+                PropertySet(0, Prop::Height, openHeight_);
+        }
+        return FwWindow::OnWindowEvent();
     }
 
 private:
     EBA_RECHENWERTE werte_;
+    int openHeight_ = 0;
 };
 
 class HinweisWindow : public FwWindow {

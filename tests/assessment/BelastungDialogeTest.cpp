@@ -219,7 +219,11 @@ TEST_F(BelastungDialogTest, InsertTicksTheTabsDayAndNeedsARating)
     EXPECT_TRUE(Shown("Bitte Belastungswerte eintragen"));
     EXPECT_TRUE(InFile().empty());
 
+    // The tree beside the items marks a rated item with its own icon.
+    const int tree = driver.Control(f, "?Baum1");
+    EXPECT_FALSE(driver.Property(f, tree, Prop::IconList, 3).IsText());
     RateItem1(f, 7);
+    EXPECT_EQ(driver.Property(f, tree, Prop::IconList, 3).Str(), "~CHECKED.ICO");
     driver.Press(f, "?OK");
     EXPECT_EQ(driver.FindWindow("Belastungseinschätzung bearbeiten"), 0);
     const auto stored = InFile();
