@@ -206,60 +206,60 @@ public:
         d.title = "Einstellungen: Grundvergütung, Zuschläge, Zulagen, Dienste";
         d.icon = "mini_oeko.ico";
         d.fontName = "Tahoma";
-        d.w = 562;
+        d.w = 620;
         d.h = 286;
         for (int key : {Key::TAB, Key::SHIFT_TAB, Key::ENTER, Key::SHIFT_ENTER, Key::MOUSE_LEFT})
             d.alertKeys.push_back(key);
 
-        ControlDesc sheet = Ctl::Sheet().Id(Next()).At(4, 4, 554, 252);
+        ControlDesc sheet = Ctl::Sheet().Id(Next()).At(4, 4, 612, 252);
 
         ControlDesc basis = Tab("&Grundvergütung");
-        basis.Add(Ctl::Prompt("durchschn. &Stundenlohn:").Id(Next()).At(12, 32, 90, 10));
+        basis.Add(Ctl::Prompt("durchschn. &Stundenlohn:").Id(Next()).At(12, 32, 100, 10));
         basis.Add(Field("STUNDENLOHN", FieldKind::Real, kAmount, "?STUNDENLOHN")
                       .Tip("durchschnittlicher Stundenlohn über alle Arbeitskräfte dieses Arbeitszeitblatts")
-                      .At(104, 32, 56, 10));
-        basis.Add(Ctl::String("/Std").Id(Next()).At(164, 32, 24, 10));
+                      .At(114, 32, 56, 10));
+        basis.Add(Ctl::String("/Std").Id(Next()).At(174, 32, 24, 10));
         lohnrechner_ = Next();
         basis.Add(Ctl::Button("&Lohnrechner").Id(lohnrechner_).Name("?Lohnrechner").Icon("calculator.ico")
-                      .Tip("durchschnittlichen Stundenlohn berechnen").At(200, 29, 76, 16));
+                      .Tip("durchschnittlichen Stundenlohn berechnen").At(210, 29, 76, 16));
         sheet.Add(std::move(basis));
 
         ControlDesc zuschlaege1 = Tab("&Zuschläge (1)");
         Item(zuschlaege1, "tageszeitabhängige Zuschläge (1)", "TZ1", Extra::Clock, 8, 26);
         Item(zuschlaege1, "tageszeitabhängige Zuschläge (2)", "TZ2", Extra::Clock, 8, 84);
         Item(zuschlaege1, "tageszeitabhängige Zuschläge (3)", "TZ3", Extra::Clock, 8, 142);
-        Item(zuschlaege1, "Zuschläge für Samstagsarbeit (1)", "ZSA1", Extra::Clock, 282, 26);
-        Item(zuschlaege1, "Zuschläge für Samstagsarbeit (2)", "ZSA2", Extra::Clock, 282, 84);
-        Item(zuschlaege1, "Zuschläge für Sonntagsarbeit", "ZSO", Extra::None, 282, 142);
+        Item(zuschlaege1, "Zuschläge für Samstagsarbeit (1)", "ZSA1", Extra::Clock, 314, 26);
+        Item(zuschlaege1, "Zuschläge für Samstagsarbeit (2)", "ZSA2", Extra::Clock, 314, 84);
+        Item(zuschlaege1, "Zuschläge für Sonntagsarbeit", "ZSO", Extra::None, 314, 142);
         zuschlaege1.Add(Ctl::Check(" Samstagszuschläge mit Überlauf berechnen").Id(Next())
                             .Name("?SAMSTAGSZUSCHLAGUEBERLAUF")
                             .Tip("Arbeitszeiten über Samstag 24:00 Uhr hinaus werden mit dem Zuschlag für "
                                  "Samstagsarbeit vergütet")
-                            .Use(Bind("SAMSTAGSZUSCHLAGUEBERLAUF", FieldKind::Byte)).At(288, 188, 250, 10));
+                            .Use(Bind("SAMSTAGSZUSCHLAGUEBERLAUF", FieldKind::Byte)).At(320, 188, 260, 10));
         sheet.Add(std::move(zuschlaege1));
 
         ControlDesc zuschlaege2 = Tab("&Zuschläge (2)");
         Item(zuschlaege2, "Überstunden-Zuschläge (1)", "UEBZ1", Extra::HoursDay, 8, 26);
         Item(zuschlaege2, "Überstunden-Zuschläge (2)", "UEBZ2", Extra::HoursDay, 8, 84);
         Item(zuschlaege2, "sonstige Zuschläge (1)", "SOZ1", Extra::Clock, 8, 142);
-        Item(zuschlaege2, "Wochenarbeitszeitabhängige Zuschläge (1)", "WAZ1", Extra::HoursWeek, 282, 26);
-        Item(zuschlaege2, "Wochenarbeitszeitabhängige Zuschläge (2)", "WAZ2", Extra::HoursWeek, 282, 84);
-        Item(zuschlaege2, "sonstige Zuschläge (2)", "SOZ2", Extra::Clock, 282, 142);
+        Item(zuschlaege2, "Wochenarbeitszeitabhängige Zuschläge (1)", "WAZ1", Extra::HoursWeek, 314, 26);
+        Item(zuschlaege2, "Wochenarbeitszeitabhängige Zuschläge (2)", "WAZ2", Extra::HoursWeek, 314, 84);
+        Item(zuschlaege2, "sonstige Zuschläge (2)", "SOZ2", Extra::Clock, 314, 142);
         sheet.Add(std::move(zuschlaege2));
 
         ControlDesc zulagen = Tab("Zu&lagen");
         Item(zulagen, "Zulage I", "LZ", Extra::None, 8, 26);
         Item(zulagen, "Zulage II", "SP", Extra::None, 8, 70);
         Item(zulagen, "Zulage III", "WS", Extra::None, 8, 114);
-        Item(zulagen, "Zulage IV", "SZ1", Extra::None, 282, 26);
-        Item(zulagen, "Zulage V", "SZ2", Extra::None, 282, 70);
+        Item(zulagen, "Zulage IV", "SZ1", Extra::None, 314, 26);
+        Item(zulagen, "Zulage V", "SZ2", Extra::None, 314, 70);
         sheet.Add(std::move(zulagen));
 
         ControlDesc dienste = Tab("&Dienste");
         Item(dienste, "Bereitschaft Werktags", "BD", Extra::Creditable, 8, 26);
         Item(dienste, "Bereitschaft Wochenende", "BDWE", Extra::Creditable, 8, 84);
-        Item(dienste, "Rufbereitschaft Werktags", "RB", Extra::Creditable, 282, 26);
-        Item(dienste, "Rufbereitschaft Wochenende", "RBWE", Extra::Creditable, 282, 84);
+        Item(dienste, "Rufbereitschaft Werktags", "RB", Extra::Creditable, 314, 26);
+        Item(dienste, "Rufbereitschaft Wochenende", "RBWE", Extra::Creditable, 314, 84);
         sheet.Add(std::move(dienste));
         d.Add(std::move(sheet));
 
@@ -267,8 +267,8 @@ public:
         cancel_ = Next();
         import_ = Next();
         export_ = Next();
-        d.Add(Ctl::Button("&OK").Id(ok_).Name("?OK").Default().At(322, 264, 56, 16));
-        d.Add(Ctl::Button("Abbrechen").Id(cancel_).Name("?Abbrechen").At(382, 264, 56, 16));
+        d.Add(Ctl::Button("&OK").Id(ok_).Name("?OK").Default().At(494, 264, 56, 16));
+        d.Add(Ctl::Button("Abbrechen").Id(cancel_).Name("?Abbrechen").At(556, 264, 56, 16));
         d.Add(Ctl::Button("&Import").Id(import_).Name("?Import").Tip("Einstellungen aus Ökonomie-Datei laden")
                   .Disabled(view_).At(8, 264, 56, 16));
         d.Add(Ctl::Button("&Export").Id(export_).Name("?Export").Tip("Einstellungen in Ökonomie-Datei speichern")
@@ -374,10 +374,10 @@ private:
 
     void Item(ControlDesc& tab, const std::string& caption, const std::string& p, Extra extra, int x, int y) {
         const int h = extra == Extra::None ? 40 : 54;
-        ControlDesc g = Ctl::Group(caption).Id(Next()).At(x, y, 268, h);
+        ControlDesc g = Ctl::Group(caption).Id(Next()).At(x, y, 300, h);
         g.Add(Ctl::Prompt("&Bezeichnung:").Id(Next()).At(x + 6, y + 12, 56, 10));
         g.Add(Field(F(p, "BEZEICHNUNG"), FieldKind::String, "@s40", "?" + F(p, "BEZEICHNUNG"))
-                  .Tip("frei vergebbare Bezeichnung").At(x + 64, y + 12, 196, 10));
+                  .Tip("frei vergebbare Bezeichnung").At(x + 64, y + 12, 200, 10));
         int row = y + 26;
         if (extra == Extra::Creditable) {
             g.Add(Ctl::Prompt("anrechenbar:").Id(Next()).At(x + 6, row, 56, 10));
@@ -386,18 +386,18 @@ private:
                       .At(x + 64, row, 36, 10));
             row += 14;
         }
-        g.Add(Ctl::Prompt(extra == Extra::Creditable ? "Lohn:" : "in Höhe von:").Id(Next()).At(x + 6, row, 46, 10));
-        g.Add(Ctl::Prompt("&Prozent:").Id(Next()).At(x + 54, row, 32, 10));
+        g.Add(Ctl::Prompt(extra == Extra::Creditable ? "Lohn:" : "in Höhe von:").Id(Next()).At(x + 6, row, 52, 10));
+        g.Add(Ctl::Prompt("&Prozent:").Id(Next()).At(x + 60, row, 36, 10));
         ControlDesc prozent = Field(F(p, "PROZENT"), FieldKind::Real, kPercent, "?" + F(p, "PROZENT"))
                                   .Tip("Angabe als prozentualer Wert vom Durchschnittsstundenlohn")
-                                  .At(x + 88, row, 36, 10);
+                                  .At(x + 98, row, 36, 10);
         const int prozentId = prozent.id;
         g.Add(std::move(prozent));
-        g.Add(Ctl::Prompt("&Betrag").Id(Next()).At(x + 132, row, 30, 10));
-        g.Add(Ctl::String("/Std:").Id(Next()).At(x + 162, row, 22, 10));
+        g.Add(Ctl::Prompt("&Betrag").Id(Next()).At(x + 142, row, 30, 10));
+        g.Add(Ctl::String("/Std:").Id(Next()).At(x + 174, row, 22, 10));
         ControlDesc betrag = Field(F(p, "BETRAG"), FieldKind::Real, kAmount, "?" + F(p, "BETRAG"))
                                  .Tip("Angabe als fester Betrag unabhängig vom Durchschnittsstundenlohn")
-                                 .At(x + 186, row, 56, 10);
+                                 .At(x + 198, row, 56, 10);
         rates_[p] = {prozentId, betrag.id};
         g.Add(std::move(betrag));
         row += 14;
@@ -405,7 +405,7 @@ private:
         if (extra == Extra::Clock) {
             // Saturday (2) begins where (1) ends: its begin shows and edits the end of (1).
             const std::string von = p == "ZSA2" ? "ZSA1BIS" : F(p, "VON");
-            g.Add(Ctl::Prompt("für Arbeitszeit").Id(Next()).At(x + 6, row, 60, 10));
+            g.Add(Ctl::Prompt("für Arbeitszeit").Id(Next()).At(x + 6, row, 62, 10));
             g.Add(Ctl::Prompt("von:").Id(Next()).At(x + 70, row, 18, 10));
             ControlDesc a = Field(von, FieldKind::Long, kClock, "?" + F(p, "VON"))
                                 .Tip("Uhrzeit, ab der dieser Zuschlag ausgezahlt wird").At(x + 90, row, 36, 10);
@@ -420,13 +420,13 @@ private:
             const std::string unit = extra == Extra::HoursDay ? "Arbeitsstunden/Tag" : "Arbeitsstunden/Woche";
             // Band (2) begins where (1) ends: its begin shows and edits the end of (1).
             const std::string von = p.back() == '2' ? F(p.substr(0, p.size() - 1), "1BIS") : F(p, "VON");
-            g.Add(Ctl::Prompt("für Arbeitszeit").Id(Next()).At(x + 6, row, 60, 10));
-            g.Add(Ctl::Prompt("von (Stunden):").Id(Next()).At(x + 70, row, 54, 10));
+            g.Add(Ctl::Prompt("für Arbeitszeit").Id(Next()).At(x + 6, row, 62, 10));
+            g.Add(Ctl::Prompt("von (Stunden):").Id(Next()).At(x + 70, row, 60, 10));
             g.Add(Field(von, FieldKind::Real, kHours, "?" + F(p, "VON"))
-                      .Tip(unit + ", ab der dieser Zuschlag ausgezahlt wird").At(x + 126, row, 36, 10));
-            g.Add(Ctl::Prompt("bis (Stunden):").Id(Next()).At(x + 168, row, 54, 10));
+                      .Tip(unit + ", ab der dieser Zuschlag ausgezahlt wird").At(x + 132, row, 36, 10));
+            g.Add(Ctl::Prompt("bis (Stunden):").Id(Next()).At(x + 176, row, 60, 10));
             g.Add(Field(F(p, "BIS"), FieldKind::Real, kHours, "?" + F(p, "BIS"))
-                      .Tip(unit + ", bis der dieser Zuschlag ausgezahlt wird").At(x + 224, row, 36, 10));
+                      .Tip(unit + ", bis der dieser Zuschlag ausgezahlt wird").At(x + 238, row, 36, 10));
         }
         tab.Add(std::move(g));
     }
@@ -514,12 +514,12 @@ public:
         d.title = "Lohnrechner";
         d.icon = "calculator.ico";
         d.fontName = "Tahoma";
-        d.w = 220;
+        d.w = 224;
         d.h = 98;
         auto line = [&d](int id, const std::string& prompt, UseVar use, const std::string& name, int y, bool hours) {
-            d.Add(Ctl::Prompt(prompt).Id(id).At(8, y, 90, 10));
-            d.Add(Ctl::Entry(kAmount).Id(id + 1).Name(name).Use(std::move(use)).At(100, y, 56, 10));
-            if (hours) d.Add(Ctl::String("Stunden").Id(id + 2).At(160, y, 40, 10));
+            d.Add(Ctl::Prompt(prompt).Id(id).At(8, y, 100, 10));
+            d.Add(Ctl::Entry(kAmount).Id(id + 1).Name(name).Use(std::move(use)).At(110, y, 56, 10));
+            if (hours) d.Add(Ctl::String("Stunden").Id(id + 2).At(170, y, 40, 10));
         };
         line(1, "monatl. Grundvergütung:", UseVar(brutto_), "?Brutto", 8, false);
         line(3, "monatl. Arbeitszeit:", UseVar(monat_), "?Monat", 22, true);
@@ -529,8 +529,8 @@ public:
              UseVar([this] { return PropValue(RealText(lohn_)); }, [](const PropValue&) {}, true), "?Stundenlohn",
              54, false);
         d.controls.back().readOnly = true;
-        d.Add(Ctl::Button("Übernehmen").Id(kOk).Name("?Uebernehmen").Default().At(96, 76, 56, 16));
-        d.Add(Ctl::Button("Abbrechen").Id(kOk + 1).Name("?Abbrechen").At(156, 76, 56, 16));
+        d.Add(Ctl::Button("Übernehmen").Id(kOk).Name("?Uebernehmen").Default().At(104, 76, 56, 16));
+        d.Add(Ctl::Button("Abbrechen").Id(kOk + 1).Name("?Abbrechen").At(164, 76, 56, 16));
         CreateWindow(d);
         OpenWindow();
         SetOkControl(kOk);
