@@ -209,6 +209,22 @@ TEST_F(Spreadsheet, DraggingPastTheRightEdgeScrollsOneColumnPerTickUpToTheLast)
     EXPECT_EQ(grid.SAVEDTIMER, -1);
 }
 
+TEST_F(Spreadsheet, DraggingPastTheLeftEdgeScrollsBackToTheFirstColumn)
+{
+    Open();
+    Mouse(WindowMessage::Kind::HScroll, 3, 0);   // columns 4 to 8 in view
+    Mouse(WindowMessage::Kind::MouseDown, X(1), Y(2));
+    Mouse(WindowMessage::Kind::MouseMove, X(2), Y(2), 0, true);
+    EXPECT_EQ(Selection(true), "(4,2)-(5,2)");
+    Mouse(WindowMessage::Kind::MouseMove, -10, Y(2), 0, true);
+    for (int i = 0; i < 6; ++i)
+        driver.AdvanceTime(15);
+    EXPECT_EQ(Prop_(Prop::Column), 1);
+    EXPECT_EQ(Prop_(Prop::HScrollPos), 0);
+    Mouse(WindowMessage::Kind::MouseUp, -10, Y(2));
+    EXPECT_EQ(Selection(), "(1,2)-(4,2)");
+}
+
 TEST_F(Spreadsheet, DraggingBackInsideStopsTheScrolling)
 {
     Open();
