@@ -103,8 +103,6 @@ void CSpreadsheet::SetCursor(const SpreadsheetCell* cell)
 void CSpreadsheet::SetSelection(const SpreadsheetSelection& selection)
 {
     SELEKTION = selection;
-    if (selection.START.Empty() || selection.ENDE.Empty())
-        SELEKTION = {};
     Redisplay();
 }
 
