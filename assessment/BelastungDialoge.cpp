@@ -43,6 +43,11 @@ void Warn(const std::string& caption, const std::string& text)
     MessageShow(m);
 }
 
+void ReadFailed(const std::string& file)
+{
+    Warn("Datei kann nicht geöffnet werden", "Beim Öffnen der Datei ist ein Fehler aufgetreten.|" + file);
+}
+
 void SetEnabled(int control, bool on)
 {
     if (on)
@@ -391,12 +396,12 @@ constexpr const char* kBrowseFormat =
 
 class BrowseWindow : public FwWindow {
 public:
-    BrowseWindow() : FwWindow("BrowseBelastungseinschaetzungen"), request_(PendingRequest) {}
+    BrowseWindow(std::vector<CBelastungseinschaetzung> items)
+        : FwWindow("BrowseBelastungseinschaetzungen"), request_(PendingRequest), items_(std::move(items)) {}
 
     int Setup() override
     {
         int level = FwWindow::Setup();
-        Load();
         WindowDesc d;
         d.name = "BrowseBelastungseinschaetzungen";
         d.title = "Belastungseinschätzung";
@@ -527,16 +532,6 @@ private:
         }
     }
 
-    // TMPBEL's records, in the order of their begin.
-    void Load()
-    {
-        CBelastungseinschaetzungen list;
-        items_.clear();
-        if (Access::TMPBEL && list.ReadFromFile(*Access::TMPBEL, true) == 0)
-            for (size_t i = 1; i <= list.Count(); ++i)
-                items_.push_back(*list.Get(i));
-    }
-
     // The records into TMPBEL; false when the file could not be written (the user was told).
     bool Store(const std::vector<CBelastungseinschaetzung>& items)
     {
@@ -556,6 +551,8 @@ private:
 
     void Edit(uint8_t request)
     {
+        if (!Access::TMPBEL)
+            return;
         const int64_t tab = std::max<int64_t>(1, PropertyGet(B_SHEET, Prop::Selected).Int());
         const int64_t row = PropertyGet(B_LIST, Prop::Selected).Int();
         size_t index = items_.size();
@@ -887,7 +884,17 @@ BelastungCheck CheckBelastungseinschaetzung(const CBelastungseinschaetzung& reco
 
 int BrowseBelastungseinschaetzungen()
 {
-    BrowseWindow w;
+    // A file that cannot be read is not shown as empty: the first edit would overwrite it.
+    CBelastungseinschaetzungen list;
+    if (!Access::TMPBEL || list.ReadFromFile(*Access::TMPBEL, true) != 0) {
+        ReadFailed(Access::TMPBEL ? Access::TMPBEL->GetName() : std::string());
+        LastResponse = RESPONSE_CANCELLED;
+        return RESPONSE_CANCELLED;
+    }
+    std::vector<CBelastungseinschaetzung> items;
+    for (size_t i = 1; i <= list.Count(); ++i)
+        items.push_back(*list.Get(i));
+    BrowseWindow w(std::move(items));
     const int answer = w.RunWindow();
     LastResponse = static_cast<uint8_t>(answer);
     return answer;
@@ -917,19 +924,18 @@ int BearbeiteEBAKonstanten()
     FwFileManager* access = Access::EBA;
     if (!access || access->Open() != 0)
         return RESPONSE_CANCELLED;
-    FileSet(EBA);
-    if (access->TryNext() != 0) {
+    if (FileRecords(EBA) == 0) {
         // No record yet: one with every constant 0.
         EBA.Clear();
         if (access->Insert() != 0) {
             access->Close();
             return RESPONSE_CANCELLED;
         }
-        FileSet(EBA);
-        if (access->Next() != 0) {
-            access->Close();
-            return RESPONSE_CANCELLED;
-        }
+    }
+    FileSet(EBA);
+    if (access->Next() != 0) {
+        access->Close();
+        return RESPONSE_CANCELLED;
     }
     PendingRequest = REQUEST_CHANGE;
     const int answer = UpdateEBAEinstellungen();
@@ -953,8 +959,11 @@ std::function<int()> BelastungsdateiBearbeiten()
 {
     return [] {
         CBelastungseinschaetzungen before;
-        if (!Access::TMPBEL || before.ReadFromFile(*Access::TMPBEL, true) != 0)
+        if (!Access::TMPBEL || before.ReadFromFile(*Access::TMPBEL, true) != 0) {
+            ReadFailed(Access::TMPBEL ? Access::TMPBEL->GetName() : std::string());
+            LastResponse = RESPONSE_CANCELLED;
             return int(RESPONSE_CANCELLED);
+        }
         PendingRequest = REQUEST_CHANGE;
         const int answer = BrowseBelastungseinschaetzungen();
         if (answer != RESPONSE_COMPLETED)

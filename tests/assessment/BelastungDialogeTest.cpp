@@ -6,6 +6,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -406,6 +408,19 @@ TEST_F(BelastungDialogTest, EmptyConstantsFileGetsOneRecordOfZerosOpenedForEditi
     EXPECT_DOUBLE_EQ(EBA.GetReal("BELA_GRENZE"), 123.45);
     EXPECT_DOUBLE_EQ(EBA.GetReal("GEWICHTUNG_1", 1), 0.0);
     FileClose(EBA);
+
+    // The next time the record is there: shown, and no second one is added.
+    OpenBrowse();
+    driver.Press(b, "?Konstanten");
+    k = driver.Window("EBA Konstanten definieren");
+    driver.Choose(k, driver.Control(k, "Kumulationseffekt / sonstiges"));
+    EXPECT_EQ(driver.Text(k, driver.Control(k, "?BELA_GRENZE")), "123,45");
+    driver.Press(k, "?Abbrechen");
+    driver.Press(b, "?OK");
+    driver.WaitEnd();
+    ASSERT_EQ(FileOpen(EBA), ERR_NONE);
+    EXPECT_EQ(FileRecords(EBA), 1);
+    FileClose(EBA);
 }
 
 TEST_F(BelastungDialogTest, StandAloneEditorRestoresTheFileWhenCancelled)
@@ -422,6 +437,22 @@ TEST_F(BelastungDialogTest, StandAloneEditorRestoresTheFileWhenCancelled)
     driver.WaitEnd();
     EXPECT_EQ(answer, RESPONSE_CANCELLED);
     EXPECT_EQ(InFile(), before);
+}
+
+TEST_F(BelastungDialogTest, UnreadableFileIsNotShownAsEmpty)
+{
+    const std::string path = dir + "/kaputt.eba";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "keine EBA-Datei";
+    }
+    Access::TMPBEL->SetName(path);
+    driver.Start([this] { answer = BelastungsdateiBearbeiten()(); });
+    driver.WaitEnd();
+    EXPECT_EQ(answer, RESPONSE_CANCELLED);
+    EXPECT_TRUE(Shown("Datei kann nicht geöffnet werden"));
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keine EBA-Datei");
 }
 
 TEST_F(BelastungDialogTest, NoticeAndHourlyFiguresOpenAndClose)
