@@ -599,11 +599,24 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
                 Watch(le, id);
     if (v.list)
         Watch(v.list->viewport(), id);
-    // Groups and frames lie behind the controls declared after them.
-    if (c.kind == ControlKind::Group || c.kind == ControlKind::Option || c.kind == ControlKind::Sheet ||
-        c.kind == ControlKind::Panel || c.kind == ControlKind::Box)
-        w->lower();
     ctls_[id] = v;
+    // Groups and frames lie behind the other controls, and among themselves in the order they are
+    // declared: a group on a sheet's tab lies over the sheet.
+    auto isFrame = [](ControlKind k) {
+        return k == ControlKind::Group || k == ControlKind::Option || k == ControlKind::Sheet ||
+               k == ControlKind::Panel || k == ControlKind::Box;
+    };
+    if (isFrame(c.kind)) {
+        std::vector<QWidget*> frames;
+        for (const ControlModel& other : m.controls) {
+            auto it = ctls_.find(other.id);
+            if (isFrame(other.kind) && it != ctls_.end() && it->second.widget &&
+                it->second.widget->parentWidget() == w->parentWidget())
+                frames.push_back(it->second.widget);
+        }
+        for (auto it = frames.rbegin(); it != frames.rend(); ++it)
+            (*it)->lower();
+    }
     // A prompt names the control after it (its "&" letter moves the focus there).
     if (c.kind != ControlKind::Prompt)
         for (auto it = ctls_.rbegin(); it != ctls_.rend(); ++it) {

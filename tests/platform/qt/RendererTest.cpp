@@ -819,6 +819,46 @@ TEST_F(RendererTest, TabAndEnterAlertedByTheWindowStillDoWhatTheyDo)
     timeSeen = nullptr;
 }
 
+// A group on a sheet's tab, with a field in it: the frames in their order, the field on top.
+enum : int { STAPEL_SHEET = 1, STAPEL_TAB, STAPEL_GROUP, STAPEL_FELD };
+
+void StackedMain()
+{
+    WindowDesc d;
+    d.title = "Stapel";
+    d.w = 200;
+    d.h = 120;
+    d.Add(Ctl::Sheet().Id(STAPEL_SHEET).At(4, 4, 190, 100)
+              .Add(Ctl::Tab("Allgemein").Id(STAPEL_TAB)
+                       .Add(Ctl::Group("Auftraggeber").Id(STAPEL_GROUP).At(10, 24, 170, 60))
+                       .Add(Ctl::Entry("@s20").Id(STAPEL_FELD).At(20, 40, 100, 12))));
+    int win = WindowCreate(d);
+    WindowOpen(win);
+    while (WindowAccept(win)) {
+    }
+    WindowClose(win);
+}
+
+TEST_F(RendererTest, AGroupOnASheetsTabLiesOverTheSheet)
+{
+    renderer->Start(StackedMain);
+    ASSERT_TRUE(renderer->Settle());
+    win = 1;
+    QWidget* sheet = renderer->ControlWidget(win, STAPEL_SHEET);
+    QWidget* group = renderer->ControlWidget(win, STAPEL_GROUP);
+    QWidget* field = renderer->ControlWidget(win, STAPEL_FELD);
+    ASSERT_TRUE(sheet && group && field);
+    ASSERT_EQ(sheet->parentWidget(), group->parentWidget());
+    // Qt keeps siblings in stacking order, the top one last.
+    const QObjectList order = sheet->parentWidget()->children();
+    EXPECT_LT(order.indexOf(sheet), order.indexOf(group));
+    EXPECT_LT(order.indexOf(group), order.indexOf(field));
+    EXPECT_TRUE(group->isVisible());
+    Screenshot(renderer->WindowWidget(win), QStringLiteral("gruppe_auf_karte"));
+    renderer->WindowWidget(win)->close();
+    ASSERT_TRUE(renderer->Settle());
+}
+
 TEST_F(RendererTest, ClosingByTheTitleBarAsksTheProgram)
 {
     StartAll();
