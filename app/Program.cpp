@@ -1,6 +1,9 @@
 #include "app/Program.h"
 
 #include "app/SingleInstance.h"
+#include "assessment/BelastungDialoge.h"
+#include "assessment/KostenDialog.h"
+#include "core/Frame.h"
 #include "core/Startup.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/Renderer.h"
@@ -10,6 +13,19 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
+
+#include <utility>
+
+void RegisterLayers()
+{
+    RegisterArbeitsblatt();
+    InstallBelastungDialoge();
+    InstallKostenDialog();
+    FrameWindows windows;
+    windows.editBelastungsdatei = BelastungsdateiBearbeiten();
+    windows.updateKosten = KostenFrameWindow();
+    SetFrameWindows(std::move(windows));
+}
 
 int RunProgram(int argc, char** argv)
 {
@@ -22,7 +38,7 @@ int RunProgram(int argc, char** argv)
         return 0;
     }
 
-    RegisterArbeitsblatt();
+    RegisterLayers();
     int code = 0;
     {
         QApplication app(argc, argv);

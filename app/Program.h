@@ -4,3 +4,7 @@
 
 // Returns the process's exit code.
 int RunProgram(int argc, char** argv);
+
+// Registers what the later layers contribute to the core: the worksheet class, the dialogs of the
+// worksheets' strain and cost edits, and the frame's ".eba" and ".eco" editors.
+void RegisterLayers();

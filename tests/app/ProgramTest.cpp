@@ -1,9 +1,13 @@
 // The real program on the offscreen platform: start-up in a program directory holding the
 // installed files, a project made from the welcome window, saved under a name, and what the
 // screenshot shows (the frame's title, the project manager and its tree rows); then the end.
+#include "app/Program.h"
+#include "assessment/Belastungseinschaetzungen.h"
+#include "core/Files.h"
 #include "core/Frame.h"
 #include "core/Projektmanager.h"
 #include "core/Startup.h"
+#include "platform/fw/FwFileManager.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
 #include "platform/qt/WindowView.h"
@@ -38,7 +42,7 @@ protected:
         App();
         previous = std::filesystem::current_path();
         std::filesystem::current_path(dir);
-        RegisterArbeitsblatt();
+        RegisterLayers();
         renderer = std::make_unique<Renderer>();
         renderer->Start(ProgramMain);
         ASSERT_TRUE(renderer->Settle());
@@ -52,6 +56,7 @@ protected:
             GlobalProjektmanager.Projekt().Close();
         ProgramShutdown();
         SetArbeitsblattFactory(nullptr);
+        SetFrameWindows({});
         std::filesystem::current_path(previous);
         ScratchProgramDir::TearDown();
     }
@@ -180,6 +185,50 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
     EXPECT_TRUE(ProgramShutdown());
     EXPECT_EQ(ProfileGetString("Main", "Maximize", "", Path("varn4.ini")), "No");
     EXPECT_FALSE(std::filesystem::exists(Path("Schichtplan.prj~")));
+}
+
+TEST_F(RealProgram, TheFramesStrainFileCommandOpensTheBrowse)
+{
+    int frame = WindowTitled("Varn 4");
+    ASSERT_NE(frame, 0);
+    // The welcome window goes first: it holds the frame's thread.
+    int welcome = WindowTitled("Willkommen bei Varn-4");
+    ASSERT_NE(welcome, 0);
+    renderer->WindowWidget(welcome)->close();
+    ASSERT_TRUE(renderer->Settle());
+    ASSERT_EQ(WindowTitled("Willkommen bei Varn-4"), 0);
+    // Both editors are registered, so the frame offers both commands.
+    QAction* eba = renderer->View(frame)->ControlAction(FRAME_DATEIEBA);
+    QAction* eco = renderer->View(frame)->ControlAction(FRAME_DATEIECO);
+    ASSERT_TRUE(eba && eco);
+    EXPECT_TRUE(eba->isEnabled());
+    EXPECT_TRUE(eco->isEnabled());
+
+    // An empty ".eba" file: the browse of its (no) assessments opens; closing it leaves the frame.
+    {
+        Runtime::HostBaton b;
+        FwFileManager* access = Access::TMPBEL;
+        const std::string before = access->GetName();
+        access->SetName(Path("Pflege.eba"));
+        CBelastungseinschaetzungen none;
+        ASSERT_EQ(none.WriteToFile(*access), 0);
+        access->SetName(before);
+    }
+    eba->trigger();
+    ASSERT_TRUE(renderer->Settle());
+    auto* dialog = qobject_cast<QFileDialog*>(renderer->RequestWidget(UiRequest::Kind::FileDialog));
+    ASSERT_NE(dialog, nullptr);
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(Path("Pflege.eba")));
+    QMetaObject::invokeMethod(dialog, "accept");
+    ASSERT_TRUE(renderer->Settle());
+    int browse = WindowTitled("Belastungseinschätzung");
+    ASSERT_NE(browse, 0);
+    renderer->WindowWidget(browse)->close();
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(WindowTitled("Belastungseinschätzung"), 0);
+    EXPECT_NE(WindowTitled("Varn 4"), 0);
 }
 
 } // namespace
