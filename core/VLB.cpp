@@ -287,29 +287,36 @@ void CVLB::Hook()
 
 void CVLB::Unhook()
 {
-    std::unique_ptr<ListHook> gone;
+    // Every row of this object goes, also one left on a list it was bound to before a later Init:
+    // that list would otherwise hand its messages to an object that may be gone.
+    std::vector<HookRow> gone;
     {
         std::lock_guard lock(HookMutex());
         auto& rows = HookTable();
-        auto it = std::find_if(rows.begin(), rows.end(),
-                               [&](const HookRow& r) { return r.window == listWindow_ && r.feq == FEQ && r.object == this; });
-        if (it == rows.end())
-            return;
-        gone = std::move(it->entry);
-        rows.erase(it);
-        // A hook put on top of this one later now follows the one before it.
-        auto* removed = static_cast<HookEntry*>(gone.get());
-        for (HookRow& r : rows) {
-            auto* e = static_cast<HookEntry*>(r.entry.get());
-            if (e->previous == removed)
-                e->previous = removed->previous;
+        for (auto it = rows.begin(); it != rows.end();) {
+            if (it->object != this) {
+                ++it;
+                continue;
+            }
+            gone.push_back(std::move(*it));
+            it = rows.erase(it);
+            // A hook put on top of this one later now follows the one before it.
+            auto* removed = static_cast<HookEntry*>(gone.back().entry.get());
+            for (HookRow& r : rows) {
+                auto* e = static_cast<HookEntry*>(r.entry.get());
+                if (e->previous == removed)
+                    e->previous = removed->previous;
+            }
         }
     }
     // The list gets back the hook it had before, so it goes on working normally.
-    WindowModel* w = WindowFind(listWindow_);
-    ControlModel* list = w ? w->Find(FEQ) : nullptr;
-    if (list && list->hook == gone.get())
-        list->hook = static_cast<HookEntry*>(gone.get())->previous;
+    for (const HookRow& row : gone) {
+        WindowModel* w = WindowFind(row.window);
+        ControlModel* list = w ? w->Find(row.feq) : nullptr;
+        auto* removed = static_cast<HookEntry*>(row.entry.get());
+        if (list && list->hook == removed)
+            list->hook = removed->previous;
+    }
 }
 
 CVLB* CVLB::FindHook(int window, int feq)

@@ -9,6 +9,7 @@
 #include "platform/ui/Window.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -79,7 +80,8 @@ TEST(VLBCallback, AnswersCountsChangedFlagAndCells)
     EXPECT_EQ(list.ListCallback(-3, 0), "0");   // a list without rows: nothing changed
 }
 
-// A window with one list, 200 x 120 pixels, on thread 1; `setup` binds the object to it.
+// A window with a list of 200 x 120 pixels and a second list below it, on thread 1; `setup` binds
+// the object.
 struct ListWindow {
     static inline std::function<void(int window)> setup;
     static void Main()
@@ -87,6 +89,7 @@ struct ListWindow {
         WindowDesc d;
         d.title = "Liste";
         d.Add(Ctl::List("40L|").At(0, 0, 200, 120));
+        d.Add(Ctl::List("40L|").At(0, 130, 200, 60));
         int w = WindowCreate(d);
         WindowOpen(w);
         setup(w);
@@ -240,6 +243,27 @@ TEST_F(VLBWindow, ReleaseGivesTheListItsFormerHookAndEmptiesIt)
     EXPECT_EQ(driver.Cell(w, 1, 1, 1), "");
     Runtime::HostBaton baton;
     WindowFind(window)->Find(1)->hook = nullptr;   // `former` goes before the window does
+}
+
+TEST_F(VLBWindow, AnObjectBoundToAnotherListLeavesNoHookBehindOnTheFirst)
+{
+    auto moved = std::make_unique<TestList>();
+    int window = 0;
+    Open([&](int win) {
+        window = win;
+        moved->Init(1, "40L|40L|", false, false);
+        moved->Subclass(win);
+        moved->Init(2, "40L|", false, false);
+    });
+    {
+        Runtime::HostBaton baton;
+        moved->Release();
+        EXPECT_EQ(CVLB::FindHook(window, 1), nullptr);
+        moved.reset();
+    }
+    // The first list no longer calls the object that is gone.
+    Message(WindowMessage::Kind::MouseDown, 10, 6);
+    EXPECT_EQ(driver.RowCount(w, 1), 0);
 }
 
 } // namespace
