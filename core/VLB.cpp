@@ -24,6 +24,7 @@ public:
     void AfterWindowMessage(const WindowMessage& m) override;
     int window, feq;
     ListHook* previous;
+    bool handled = false;   // the object took the last message: nothing follows it
 };
 
 namespace {
@@ -69,13 +70,24 @@ bool CVLB::HookEntry::TakeWindowMessage(const WindowMessage& m)
     CVLB* object = CVLB::FindHook(w, f);
     if (!object)
         return prev ? prev->TakeWindowMessage(m) : false;
-    if (object->TakeWindowMessage(m))
+    if (object->TakeWindowMessage(m)) {
+        std::lock_guard lock(HookMutex());
+        for (HookRow& r : HookTable())
+            if (r.entry.get() == this)
+                handled = true;
         return true;
+    }
     return prev ? prev->TakeWindowMessage(m) : false;
 }
 
 void CVLB::HookEntry::AfterWindowMessage(const WindowMessage& m)
 {
+    // A message the object handled itself was answered there; neither the hook before nor the
+    // object sees it again.
+    if (handled) {
+        handled = false;
+        return;
+    }
     const int w = window, f = feq;
     ListHook* const prev = previous;
     if (prev)

@@ -198,10 +198,14 @@ TEST_F(VLBWindow, HookSeesMessagesBeforeAndAfterTheListsOwnHandling)
     EXPECT_EQ(list.before, std::vector<K>{K::MouseDown});
     EXPECT_EQ(list.after, std::vector<K>{K::MouseDown});
     EXPECT_EQ(driver.Property(w, 1, Prop::Selected).Int(), 3);
-    // Handled before: the list does nothing with it.
+    // Handled before: the list does nothing with it, and nothing follows.
     list.swallow = true;
     Message(K::MouseDown, 10, 6);
     EXPECT_EQ(driver.Property(w, 1, Prop::Selected).Int(), 3);
+    EXPECT_EQ(list.before.size(), 2u);
+    EXPECT_EQ(list.after.size(), 1u);
+    list.swallow = false;
+    Message(K::MouseDown, 10, 6);
     EXPECT_EQ(list.after.size(), 2u);
 }
 
