@@ -40,6 +40,7 @@ struct GridWindow {
     static inline std::string format;
     static inline std::string editValue;
     static inline int editResult = 0;
+    static inline int pressed = 0;   // the button's presses the loop saw
     static void Main()
     {
         WindowDesc d;
@@ -54,6 +55,8 @@ struct GridWindow {
         ControlSelect(1, 1);
         while (WindowAccept(w)) {
             grid->TakeEvent();
+            if (EventCurrent() == EVENT_ACCEPTED && EventControl() == 2)
+                ++pressed;
             if (EventCurrent() == EVENT_ALERT_KEY && EventControl() == 1 && EventKeyCode() == Key::F2) {
                 FwEditInPlace editor;
                 editResult = grid->EditCell(editor, UseVar(editValue));
@@ -72,6 +75,7 @@ protected:
         GridWindow::format = format;
         GridWindow::editValue.clear();
         GridWindow::editResult = 0;
+        GridWindow::pressed = 0;
         driver.Start(GridWindow::Main);
         w = driver.Window("Raster");
     }
@@ -382,6 +386,20 @@ TEST_F(Spreadsheet, EditCellCompletesCancelsOrMovesOn)
     driver.Key(w, field, Key::DOWN);
     EXPECT_EQ(GridWindow::editResult, EDITCELL_COMPLETED);
     EXPECT_EQ(Prop_(Prop::Selected), 3);
+}
+
+TEST_F(Spreadsheet, AnotherControlEndsTheEditKeepingTheTextAndGetsItsEventAfterwards)
+{
+    Open();
+    driver.ChooseRow(w, 1, 2, 3);
+    driver.Key(w, 1, Key::F2);
+    const int field = static_cast<int>(Prop_(Prop::Focus, 0));
+    driver.Type(w, field, "Neu");
+    driver.Press(w, 2);
+    EXPECT_EQ(GridWindow::editResult, EDITCELL_COMPLETED);
+    EXPECT_EQ(GridWindow::editValue, "Neu");
+    EXPECT_EQ(Prop_(Prop::Edit, 1, 3), 0);
+    EXPECT_EQ(GridWindow::pressed, 1);
 }
 
 } // namespace
