@@ -269,6 +269,7 @@ public:
         export_ = Next();
         d.Add(Ctl::Button("&OK").Id(ok_).Name("?OK").Default().At(494, 264, 56, 16));
         d.Add(Ctl::Button("Abbrechen").Id(cancel_).Name("?Abbrechen").At(556, 264, 56, 16));
+        // Import writes the file under the form at once, which viewing must not do.
         d.Add(Ctl::Button("&Import").Id(import_).Name("?Import").Tip("Einstellungen aus Ökonomie-Datei laden")
                   .Disabled(view_).At(8, 264, 56, 16));
         d.Add(Ctl::Button("&Export").Id(export_).Name("?Export").Tip("Einstellungen in Ökonomie-Datei speichern")
