@@ -167,6 +167,35 @@ TEST(KostenRules, TheLastFailingCheckCounts) {
     EXPECT_EQ(CheckKosten(k).field, "BDWEANRECHENBAREAZ");
 }
 
+// Each colliding pair alone: its own message, and the begin of its first item is selected.
+TEST(KostenRules, EachOverlapNamesItsPairAndSelectsTheFirstBegin) {
+    struct Case {
+        const char *a, *b, *text, *field;
+    };
+    const Case cases[] = {
+        {"TZ1", "TZ2", "Die Arbeitszeitdefinitionen der tageszeitabhängigen Zuschläge (1) und (2) überschneiden sich.",
+         "TZ1VON"},
+        {"TZ1", "TZ3", "Die Arbeitszeitdefinitionen der tageszeitabhängigen Zuschläge (1) und (3) überschneiden sich.",
+         "TZ1VON"},
+        {"TZ2", "TZ3", "Die Arbeitszeitdefinitionen der tageszeitabhängigen Zuschläge (2) und (3) überschneiden sich.",
+         "TZ2VON"},
+        {"ZSA1", "ZSA2", "Die Arbeitszeitdefinitionen der Zuschläge für Samstagsarbeit (1) und (2) überschneiden sich.",
+         "ZSA1VON"},
+        {"SOZ1", "SOZ2", "Die Arbeitszeitdefinitionen der sonstigen Zuschläge (1) und (2) überschneiden sich.",
+         "SOZ1VON"},
+    };
+    for (const Case& c : cases) {
+        RecordBuffer k = Record();
+        k.SetInt(std::string(c.a) + "VON", Clock(8, 0));
+        k.SetInt(std::string(c.a) + "BIS", Clock(12, 0));
+        k.SetInt(std::string(c.b) + "VON", Clock(11, 0));
+        k.SetInt(std::string(c.b) + "BIS", Clock(14, 0));
+        const KostenCheckResult r = CheckKosten(k);
+        EXPECT_EQ(r.text, c.text) << c.a << "/" << c.b;
+        EXPECT_EQ(r.field, c.field) << c.a << "/" << c.b;
+    }
+}
+
 TEST(KostenRules, OkClearsASecondBandWithoutEndAndJoinsTheOther) {
     RecordBuffer k = Record();
     k.SetReal("UEBZ1BIS", 9);
