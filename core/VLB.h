@@ -40,7 +40,8 @@ public:
     virtual int32_t RowOfListRow(int32_t n);
     virtual int32_t ColumnOfField(int32_t n);
     virtual int32_t CurrentRow();
-    // Before the list's own handling; true: handled, the list does nothing with it.
+    // Before the list's own handling; true: handled, the list does nothing with it and
+    // AfterWindowMessage does not follow.
     virtual bool TakeWindowMessage(const WindowMessage& message);
     virtual void AfterWindowMessage(const WindowMessage& message);
     virtual void SetChanged();
