@@ -260,6 +260,16 @@ protected:
         driver.WaitEnd();
     }
 
+    // The frame's ".eco" editor on a file: TMPKOST opened on it at its first record.
+    FwFileManager* OpenOnFile(const std::string& file) {
+        FwFileManager* tmp = Access::TMPKOST;
+        tmp->SetName(file);
+        EXPECT_EQ(tmp->Open(), 0);
+        EXPECT_EQ(FileSet(TMPKOST), ERR_NONE);
+        EXPECT_EQ(tmp->TryNext(), 0);
+        return tmp;
+    }
+
     // A one-record ".eco" file with the given wage.
     std::string MakeEco(const std::string& name, double wage) {
         CKosten eco;
@@ -490,11 +500,8 @@ TEST_F(KostenDialog, FrameEditorWritesTheFileBackUnlessOnlyViewing) {
     const std::string eco = MakeEco("frame.eco", 31.5);
     const std::function<int()> update = KostenFrameWindow();
     for (const Case& c : cases) {
-        FwFileManager* tmp = Access::TMPKOST;
-        tmp->SetName(eco);
-        ASSERT_EQ(tmp->Open(), 0);
-        ASSERT_EQ(FileSet(TMPKOST), ERR_NONE);
-        ASSERT_EQ(tmp->TryNext(), 0);
+        FwFileManager* tmp = OpenOnFile(eco);
+        ASSERT_FALSE(HasFailure());
         PendingRequest = c.request;
         int response = 0;
         driver.Start([&] { response = update(); });
@@ -516,12 +523,8 @@ TEST_F(KostenDialog, FrameEditorWritesTheFileBackUnlessOnlyViewing) {
 
 // A record that cannot be written back is reported and the form stays open with the edit.
 TEST_F(KostenDialog, AFailedWriteBackIsReportedAndKeepsTheForm) {
-    const std::string eco = MakeEco("weg.eco", 31.5);
-    FwFileManager* tmp = Access::TMPKOST;
-    tmp->SetName(eco);
-    ASSERT_EQ(tmp->Open(), 0);
-    ASSERT_EQ(FileSet(TMPKOST), ERR_NONE);
-    ASSERT_EQ(tmp->TryNext(), 0);
+    OpenOnFile(MakeEco("weg.eco", 31.5));
+    ASSERT_FALSE(HasFailure());
     PendingRequest = 2;
     int response = 0;
     driver.Start([&] { response = KostenFrameWindow()(); });
