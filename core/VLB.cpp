@@ -49,6 +49,17 @@ std::vector<HookRow>& HookTable()
     return rows;
 }
 
+// The object whose row holds `entry`; nullptr once the row has gone. Two objects may hook the
+// same list, each through its own entry.
+CVLB* ObjectOf(const ListHook* entry)
+{
+    std::lock_guard lock(HookMutex());
+    for (const HookRow& r : HookTable())
+        if (r.entry.get() == entry)
+            return r.object;
+    return nullptr;
+}
+
 // Runs `f` with `window` as the calling thread's target and puts the target back.
 template <typename F>
 auto WithTarget(int window, F f)
@@ -65,16 +76,13 @@ auto WithTarget(int window, F f)
 bool CVLB::HookEntry::TakeWindowMessage(const WindowMessage& m)
 {
     // The entry may be removed while the object handles the message: only copies are used after.
-    const int w = window, f = feq;
     ListHook* const prev = previous;
-    CVLB* object = CVLB::FindHook(w, f);
+    CVLB* object = ObjectOf(this);
     if (!object)
         return prev ? prev->TakeWindowMessage(m) : false;
     if (object->TakeWindowMessage(m)) {
-        std::lock_guard lock(HookMutex());
-        for (HookRow& r : HookTable())
-            if (r.entry.get() == this)
-                handled = true;
+        if (ObjectOf(this))
+            handled = true;
         return true;
     }
     return prev ? prev->TakeWindowMessage(m) : false;
@@ -88,11 +96,10 @@ void CVLB::HookEntry::AfterWindowMessage(const WindowMessage& m)
         handled = false;
         return;
     }
-    const int w = window, f = feq;
     ListHook* const prev = previous;
     if (prev)
         prev->AfterWindowMessage(m);
-    CVLB* object = CVLB::FindHook(w, f);
+    CVLB* object = ObjectOf(this);
     if (!object)
         return;
     if (m.kind == WindowMessage::Kind::Size && object->FASTDRAW) {

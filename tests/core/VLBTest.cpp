@@ -209,6 +209,24 @@ TEST_F(VLBWindow, HookSeesMessagesBeforeAndAfterTheListsOwnHandling)
     EXPECT_EQ(list.after.size(), 2u);
 }
 
+TEST_F(VLBWindow, TwoObjectsOnOneListEachSeeItsMessagesOnce)
+{
+    TestList second;
+    Open([&](int window) {
+        list.Init(1, "40L|40L|", false, false);
+        list.Subclass(window);
+        second.Init(1, "40L|40L|", false, false);
+        second.Subclass(window);
+    });
+    Message(WindowMessage::Kind::MouseDown, 10, 6);
+    EXPECT_EQ(list.before.size(), 1u);
+    EXPECT_EQ(second.before.size(), 1u);
+    EXPECT_EQ(list.after.size(), 1u);
+    EXPECT_EQ(second.after.size(), 1u);
+    Runtime::HostBaton baton;
+    second.Release();
+}
+
 // The hook that a list had before goes on working once the object lets it go.
 class NotingHook : public ListHook {
 public:
