@@ -19,8 +19,6 @@ void CKriteriumZeile::Init(int g, int n, uint8_t mode) { Init(g, n, mode, KRI); 
 
 void CKriteriumZeile::Init(int g, int n, uint8_t mode, RecordBuffer& record)
 {
-    record_ = &record;
-    element_ = n;
     CHECKFEQ = g + 1;
     OPTIONFEQ = 0;
     TYP = record.Raw("TYP", n).data();
@@ -37,7 +35,7 @@ void CKriteriumZeile::Init(int g, int n, uint8_t mode, RecordBuffer& record)
     if (mode & DEFINITIONS_KRITERIENVORGABEN) {
         if (name.empty())
             record.SetString("BEZEICHNUNG", PropertyGet(CHECKFEQ, Prop::Text).Str(), n);
-        RecordBuffer* r = record_;
+        RecordBuffer* r = &record;
         UseVar bezeichnung([r, n] { return PropValue(r->GetString("BEZEICHNUNG", n)); },
                            [r, n](const PropValue& v) { r->SetString("BEZEICHNUNG", v.Str(), n); }, false);
         const int entry = ControlCreate(Ctl::Entry("@S80").At(checkX + 12, checkY, 160, checkH).Use(bezeichnung));

@@ -33,8 +33,4 @@ public:
     void Refresh(bool force = false) override;
     // Every event re-applies the rule; none is consumed.
     int OnEvent() override;
-
-private:
-    RecordBuffer* record_ = nullptr;
-    int element_ = 0;
 };
