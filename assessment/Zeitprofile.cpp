@@ -125,15 +125,18 @@ void CZeitprofile::Display(bool force)
     if (!FORCERESET && !force)
         return;
     FORCERESET = 0;
+    // Profile 1's times as they were before this pass: when its last day moves to a new profile,
+    // profile 1 is cleared below, and the new profile must still start with that day's times.
+    const RELEVANTEZEIT first{ANFANGSZEIT_MIN[0], ANFANGSZEIT_MAX[0], DAUER[0]};
     for (int p = 0; p < kProfile; ++p) {
         const size_t i = static_cast<size_t>(p);
         bool used = false;
         for (uint8_t chosen : WOCHENTAGE)
             used = used || chosen == p + 1;
         if (used && !shown_[i]) {
-            ANFANGSZEIT_MIN[i] = ANFANGSZEIT_MIN[0];
-            ANFANGSZEIT_MAX[i] = ANFANGSZEIT_MAX[0];
-            DAUER[i] = DAUER[0];
+            ANFANGSZEIT_MIN[i] = first.ANFANGSZEIT_MIN;
+            ANFANGSZEIT_MAX[i] = first.ANFANGSZEIT_MAX;
+            DAUER[i] = first.DAUER_MIN;
         } else if (!used && shown_[i]) {
             ANFANGSZEIT_MIN[i] = ANFANGSZEIT_MAX[i] = DAUER[i] = 0;
         }

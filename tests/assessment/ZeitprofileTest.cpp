@@ -232,6 +232,22 @@ TEST_F(ZeitprofileWindowTest, ASecondProfileStartsAsTheFirstAndIsClearedWhenDrop
     EXPECT_EQ(grid.DAUER[1], 0);
 }
 
+// Monday alone on profile 1 moves to a new profile: profile 1 is dropped in the same pass, yet the
+// new profile starts with Monday's times rather than with the cleared row.
+TEST_F(ZeitprofileWindowTest, MovingTheOnlyDayOfProfileOneKeepsItsTimes)
+{
+    const RELEVANTEZEIT rest = Times(23, 1, 6);
+    Open({kWeek, rest, rest, rest, rest, rest, rest});
+    driver->Choose(w, Radio(0, 3));
+    ExpectRowUsed(1, false);
+    ExpectRowUsed(3, true);
+    EXPECT_EQ(Row(3), (std::vector<std::string>{"22:00", "23:00", "07:00"}));
+    ZeitprofilGruppe group{};
+    grid.StoreToGroup(group);
+    EXPECT_EQ(group[0], kWeek);
+    EXPECT_EQ(group[1], rest);
+}
+
 TEST_F(ZeitprofileWindowTest, ATooShortDurationIsPutBackForEveryDayOfItsProfile)
 {
     const RELEVANTEZEIT weekend = Times(22, 23, 6);
