@@ -15,14 +15,13 @@ public:
     CVLB* owner;
 };
 
-// One row of the hook table: the list, its object and the hook that was there before. The layer
+// The hook of one row of the hook table; it keeps the hook that was there before. The layer
 // calls it before and after its own handling of every message of the list.
 class CVLB::HookEntry : public ListHook {
 public:
-    HookEntry(int window, int feq, ListHook* previous) : window(window), feq(feq), previous(previous) {}
+    explicit HookEntry(ListHook* previous) : previous(previous) {}
     bool TakeWindowMessage(const WindowMessage& m) override;
     void AfterWindowMessage(const WindowMessage& m) override;
-    int window, feq;
     ListHook* previous;
     bool handled = false;   // the object took the last message: nothing follows it
 };
@@ -298,7 +297,7 @@ void CVLB::Hook()
     ControlModel* list = w ? w->Find(FEQ) : nullptr;
     if (!list)
         return;
-    auto entry = std::make_unique<HookEntry>(listWindow_, FEQ, list->hook);
+    auto entry = std::make_unique<HookEntry>(list->hook);
     list->hook = entry.get();
     std::lock_guard lock(HookMutex());
     HookTable().push_back({listWindow_, FEQ, this, std::move(entry)});
