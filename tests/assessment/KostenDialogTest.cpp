@@ -113,9 +113,9 @@ TEST(KostenRules, ClearingOneBoundOfAPairClearsTheOther) {
     k.SetInt("ZSA1VON", Clock(13, 0));
     KostenFieldRules(k, "ZSA1BIS", Clock(18, 0));
     EXPECT_EQ(k.GetInt("ZSA1VON"), 0);
-    k.SetInt("ZSA1VON", Clock(13, 0));
-    KostenFieldRules(k, "ZSA1VON", Clock(14, 0));   // clearing a begin leaves the end alone
-    EXPECT_EQ(k.GetInt("ZSA1VON"), Clock(13, 0));
+    k.SetInt("ZSA1BIS", Clock(18, 0));
+    KostenFieldRules(k, "ZSA1VON", Clock(13, 0));   // clearing a begin leaves the end alone
+    EXPECT_EQ(k.GetInt("ZSA1BIS"), Clock(18, 0));
 }
 
 TEST(KostenRules, ClockRangesCollideOnlyWhenSetAndOverlappingByMoreThanAMinute) {
