@@ -6,6 +6,20 @@
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
 
+namespace {
+
+// A row's text holds at most 40 characters; cut whole UTF-8 characters, never a byte of one.
+std::string RowText(const std::string& text)
+{
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == 40)
+            return text.substr(0, i);
+    return text;
+}
+
+} // namespace
+
 CSheetTree::CSheetTree() = default;
 CSheetTree::~CSheetTree() = default;
 
@@ -41,7 +55,7 @@ void CSheetTree::AddRoot(const std::string& text, const std::string& iconName, b
 {
     HASROOT = 1;
     TreeRow row;
-    row.TABTEXT = text.substr(0, 40);
+    row.TABTEXT = RowText(text);
     if (!noIcon)
         row.ICON = IconIndex(iconName);
     row.LEVEL = 0;
@@ -53,7 +67,7 @@ void CSheetTree::AddTab(int tab, const std::string& iconName, bool noIcon, int32
 {
     TreeRow row;
     if (tab)
-        row.TABTEXT = PropertyGet(tab, Prop::Text).Str().substr(0, 40);
+        row.TABTEXT = RowText(PropertyGet(tab, Prop::Text).Str());
     if (!noIcon)
         row.ICON = IconIndex(iconName);
     row.LEVEL = 1;
@@ -103,7 +117,7 @@ void CSheetTree::Refresh(bool)
         row.ICON = icon.empty() ? 0 : IconIndex(icon);
         const bool off = PropertyGet(tab, Prop::Disable).Bool() || PropertyGet(tab, Prop::Hide).Bool();
         row.FORECOLOR = off ? GREY : -1;
-        row.TABTEXT = PropertyGet(tab, Prop::Text).Str().substr(0, 40);
+        row.TABTEXT = RowText(PropertyGet(tab, Prop::Text).Str());
     }
     const int64_t selectedTab = PropertyGet(SHEETFEQ, Prop::Selected).Int();
     for (size_t i = 0; i < TREEQUEUE.size(); ++i)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Runtime.h"
@@ -11,7 +13,10 @@
 
 namespace {
 
-enum { SHEET = 1, TAB1, TAB2, TAB3, LIST, DISABLE2, DISABLE3, RENAME, DISABLEALL };
+enum { SHEET = 1, TAB1, TAB2, TAB3, LIST, DISABLE2, DISABLE3, RENAME, DISABLEALL, LONGNAME };
+
+// 39 letters, then an umlaut as the 40th character and more behind it.
+const std::string kLongName = std::string(39, 'x') + "\xC3\xA4" + "yz";
 
 // A sheet of three tabs with the tree beside it; the buttons change the tabs and refresh.
 class SheetTreeWindow : public FwWindow {
@@ -35,6 +40,7 @@ public:
         d.Add(Ctl::Button("aus 3").Id(DISABLE3).Name("?Aus3").At(50, 170, 40, 14));
         d.Add(Ctl::Button("umbenennen").Id(RENAME).Name("?Umbenennen").At(100, 170, 40, 14));
         d.Add(Ctl::Button("alle aus").Id(DISABLEALL).Name("?AlleAus").At(150, 170, 40, 14));
+        d.Add(Ctl::Button("lang").Id(LONGNAME).Name("?Lang").At(200, 170, 40, 14));
         CreateWindow(d);
         OpenWindow();
         tree.Init(LIST, SHEET);
@@ -54,6 +60,7 @@ public:
         case DISABLE3: ControlDisable(TAB3); break;
         case RENAME: PropertySet(TAB1, Prop::Text, "Heben"); break;
         case DISABLEALL: ControlDisable(TAB1, TAB3); break;
+        case LONGNAME: PropertySet(TAB1, Prop::Text, kLongName); break;
         default: return FwWindow::OnAccepted();
         }
         Refresh(true);
@@ -150,6 +157,9 @@ TEST_F(SheetTreeTest, RenamedTabShowsAfterTheNextRefresh)
 {
     driver.Press(w, "?Umbenennen");
     EXPECT_EQ(driver.Cell(w, LIST, 2, 1), "Heben");
+    // A long text is cut to 40 characters, never inside one.
+    driver.Press(w, "?Lang");
+    EXPECT_EQ(driver.Cell(w, LIST, 2, 1), kLongName.substr(0, 41));
 }
 
 TEST_F(SheetTreeTest, EveryTabOffLeavesTheSheetAsItIs)
