@@ -48,6 +48,11 @@ void ReadFailed(const std::string& file)
     Warn("Datei kann nicht geöffnet werden", "Beim Öffnen der Datei ist ein Fehler aufgetreten.|" + file);
 }
 
+void WriteFailed(const std::string& file)
+{
+    Warn("Datei kann nicht gespeichert werden", "Beim Speichern der Datei ist ein Fehler aufgetreten.|" + file);
+}
+
 void SetEnabled(int control, bool on)
 {
     if (on)
@@ -538,7 +543,12 @@ private:
         CBelastungseinschaetzungen list;
         for (const auto& a : items)
             list.Add(a);
-        return Access::TMPBEL && list.WriteToFile(*Access::TMPBEL) == 0;
+        if (!Access::TMPBEL)
+            return false;
+        if (list.WriteToFile(*Access::TMPBEL) == 0)
+            return true;
+        WriteFailed(Access::TMPBEL->GetName());
+        return false;
     }
 
     static uint8_t Overlaps(const std::vector<CBelastungseinschaetzung>& items)
@@ -584,14 +594,15 @@ private:
             if (request == REQUEST_DELETE || Overlaps(next) == 0) {
                 if (Store(next))
                     items_ = std::move(next);
+                else
+                    answer = RESPONSE_CANCELLED;   // the file keeps what it had
                 break;
             }
             // The assessment collides: the user corrects it or gives it up.
             PendingRequest = REQUEST_CHANGE;
             answer = UpdateBelastungseinschaetzung(record);
         }
-        if (answer != RESPONSE_COMPLETED)
-            Store(items_);   // as it was before the form opened
+        // TMPBEL is written only above, so a cancelled form has left it as it was.
         LastResponse = static_cast<uint8_t>(answer);
         Refresh(true);
     }
@@ -966,8 +977,8 @@ std::function<int()> BelastungsdateiBearbeiten()
         }
         PendingRequest = REQUEST_CHANGE;
         const int answer = BrowseBelastungseinschaetzungen();
-        if (answer != RESPONSE_COMPLETED)
-            before.WriteToFile(*Access::TMPBEL);
+        if (answer != RESPONSE_COMPLETED && before.WriteToFile(*Access::TMPBEL) != 0)
+            WriteFailed(Access::TMPBEL->GetName());
         return answer;
     };
 }

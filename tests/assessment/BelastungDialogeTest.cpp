@@ -439,6 +439,27 @@ TEST_F(BelastungDialogTest, StandAloneEditorRestoresTheFileWhenCancelled)
     EXPECT_EQ(InFile(), before);
 }
 
+TEST_F(BelastungDialogTest, FailedWriteIsReportedAndTheListKeepsWhatTheFileHolds)
+{
+    Fill({Assessment("Frühdienst", 1, H(6), H(14), 11)});
+    const std::string path = Access::TMPBEL->GetName();
+    driver.Start([this] { answer = BelastungsdateiBearbeiten()(); });
+    b = driver.Window("Belastungseinschätzung");
+    list = driver.Control(b, "?Liste");
+    // From here on the file cannot be written.
+    Access::TMPBEL->SetName(dir + "/fehlt/Belastungseinschaetzungen.tmp");
+    driver.Press(b, "&Löschen");
+    driver.Press(Form(), "?OK");
+    EXPECT_TRUE(Shown("Datei kann nicht gespeichert werden"));
+    EXPECT_EQ(Rows(), 1);
+    shown.clear();
+    driver.Press(b, "Abbrechen");   // the editor's own restore fails too, and says so
+    driver.WaitEnd();
+    EXPECT_TRUE(Shown("Datei kann nicht gespeichert werden"));
+    Access::TMPBEL->SetName(path);
+    EXPECT_EQ(InFile().size(), 1u);
+}
+
 TEST_F(BelastungDialogTest, UnreadableFileIsNotShownAsEmpty)
 {
     const std::string path = dir + "/kaputt.eba";
