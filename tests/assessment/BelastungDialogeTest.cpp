@@ -85,6 +85,8 @@ TEST(BelastungCheckTest, CompleteOnlyWhenEveryRatedItemIsAboveZero)
 
 // ---- the windows -------------------------------------------------------------------------------
 
+const CBelastungseinschaetzung kFruehdienst = Assessment("Frühdienst", 31, H(6), H(14), 11);
+
 class BelastungDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -147,6 +149,19 @@ protected:
     {
         driver.Type(f, driver.Control(f, "?Beginn"), begin);
         driver.Type(f, driver.Control(f, "?Ende"), end);
+    }
+    // Next to the Monday-Friday 06:00-14:00 assessment of kFruehdienst, inserts 13:00-22:00 on
+    // Friday; the form that opens again after the collision.
+    int InsertCollidingFridayAssessment()
+    {
+        OpenBrowse();
+        Tab("Freitag");
+        driver.Press(b, "&Einfügen");
+        const int f = Form();
+        TypeTimes(f, "13:00", "22:00");
+        RateItem1(f, 5);
+        driver.Press(f, "?OK");
+        return Form();
     }
     bool Shown(const std::string& caption) const
     {
@@ -265,17 +280,10 @@ TEST_F(BelastungDialogTest, ItemSixShowsItsFactorsInPlaceOfTheScale)
 
 TEST_F(BelastungDialogTest, CollidingInsertReopensTheFormAndCancelLeavesTheFileAsBefore)
 {
-    Fill({Assessment("Frühdienst", 31, H(6), H(14), 11)});
+    Fill({kFruehdienst});
     const auto before = InFile();
-    OpenBrowse();
-    Tab("Freitag");
-    driver.Press(b, "&Einfügen");
-    int f = Form();
-    TypeTimes(f, "13:00", "22:00");
-    RateItem1(f, 5);
-    driver.Press(f, "?OK");
+    const int f = InsertCollidingFridayAssessment();
     EXPECT_TRUE(Shown("Belastungseinschätzungen überschneiden sich"));
-    f = Form();   // open again on the same record
     EXPECT_EQ(driver.Text(f, driver.Control(f, "?Beginn")), "13:00");
     driver.Press(f, "?Abbrechen");
     EXPECT_EQ(InFile(), before);
@@ -286,15 +294,8 @@ TEST_F(BelastungDialogTest, CollidingInsertReopensTheFormAndCancelLeavesTheFileA
 
 TEST_F(BelastungDialogTest, CollisionCorrectedInTheReopenedFormIsKept)
 {
-    Fill({Assessment("Frühdienst", 31, H(6), H(14), 11)});
-    OpenBrowse();
-    Tab("Freitag");
-    driver.Press(b, "&Einfügen");
-    int f = Form();
-    TypeTimes(f, "13:00", "22:00");
-    RateItem1(f, 5);
-    driver.Press(f, "?OK");
-    f = Form();
+    Fill({kFruehdienst});
+    const int f = InsertCollidingFridayAssessment();
     driver.Choose(f, driver.Control(f, "Tätigkeit"));
     TypeTimes(f, "14:00", "22:00");
     driver.Press(f, "?OK");
