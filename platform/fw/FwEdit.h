@@ -15,7 +15,8 @@ public:
     // Creates the field over `column` of the list's selected row, bound to `use`.
     virtual void Init(int list, int column, UseVar use);
     virtual void CreateControl();      // an entry; derived editors make other kinds
-    // Tab/Enter/Escape/Up/Down/Left/Right map to the actions; others are the field's own.
+    // Tab/Enter/Escape/Up/Down map to the actions; other keys, Left and Right among them, are the
+    // field's own (an editor that wants them alerts them in SetAlerts).
     virtual EditAction TakeEvent(int event);
     virtual void Kill();               // removes the field
     virtual void SetAlerts();          // the keys the field reports
