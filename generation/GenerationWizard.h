@@ -1,0 +1,75 @@
+#pragma once
+// The frame both generation wizards share: a heading band, a sheet without visible tabs whose pages
+// are walked with "<< zurück" and "weiter >>", "Abbrechen", the time-limit entry and the values
+// remembered in the settings file.
+#include <string>
+
+#include "platform/fw/FwWindow.h"
+#include "platform/ui/WindowModel.h"
+
+class CGenerationWizard : public FwWindow {
+public:
+    // Control numbers of one wizard's window.
+    struct Controls {
+        int sheet, timeout, defpool, ok, cancel, prev, next;
+    };
+    struct Texts {
+        const char* procedure;   // also the settings section
+        const char* window;      // the description's name
+        const char* title;
+        const char* heading;
+        const char* intro;
+    };
+
+    CGenerationWizard(const Texts& texts, const Controls& controls, int pages);
+
+    int Setup() override;
+    void Refresh(bool force = false) override;
+    int OnWindowEvent() override;
+    int OnAccepted() override;
+    int OnAlertKey() override;
+    int OnCompleted() override;
+    int Teardown() override;
+
+    // Runs the window; the response is left in LastResponse. True when the user started the run.
+    bool RunWizard();
+
+    long page = 1;
+    long timeout = kTimeoutStart;
+
+    // Ten minutes as a time value (hundredths + 1).
+    static constexpr long kTimeoutStart = 60001;
+
+    // The number under section/key when the key is present, not empty and a whole number in
+    // [low, high]; otherwise `value` stays.
+    static void ReadSetting(const char* section, const char* key, long& value, long low, long high);
+    static void WriteSetting(const char* section, const char* key, long value);
+
+    // The limit to hand to a generator: 00:00 (a limit of 24 hours turned round) means no limit.
+    long TimeoutForGenerator() const { return timeout == 1 ? 0 : timeout; }
+
+protected:
+    // Adds the pages (tabs) to the sheet.
+    virtual void DescribePages(ControlDesc& sheet) = 0;
+    // Enables the navigation buttons and shows the values for the current page.
+    virtual void ShowPage() = 0;
+    // Opens the definitions pool for this kind of generation.
+    virtual void EditPool() = 0;
+    // OK: the values go to the generator.
+    virtual void Apply() = 0;
+    // The values the next run starts with.
+    virtual void WriteSettings() = 0;
+
+    // The time-limit entry with its picture, number and name.
+    ControlDesc TimeoutEntry();
+    // Takes the screen values of every page into the window's variables.
+    void TakeOver();
+    const Controls controls_;
+    const int pages_;
+
+private:
+    const Texts texts_;
+};
+
+// The explanation of the time limit, shared by both wizards.
+extern const char* const kTimeoutExplanation;
