@@ -13,6 +13,8 @@
 #include "assessment/Kriterium.h"
 #include "core/Files.h"
 #include "core/Frame.h"
+#include "core/ProjektFileManager.h"
+#include "core/Savable.h"
 #include "core/Schicht.h"
 #include "platform/fw/FwWindow.h"
 #include "platform/headless/HeadlessDriver.h"
@@ -225,6 +227,43 @@ TEST_F(SchichttypDialogTest, DeleteAsksAndCancellingTheBrowseKeepsTheList)
     driver.Press(b, "?CANCEL");
     driver.WaitEnd();
     EXPECT_EQ(types.Count(), 2);
+}
+
+TEST_F(SchichttypDialogTest, UndoReplacesWhatWasEditedByTheStepBefore)
+{
+    CProjektFileManager files;
+    ASSERT_EQ(files.OpenNew(dir + "/plan.prj"), STORE_DONE);
+    CSchicht frueh = Shift("Früh", "F", H(6), H(14));
+    types.AddSchicht(frueh, false);
+    ASSERT_EQ(types.GetSavable().Init(files, nullptr), STORE_DONE);
+    ASSERT_EQ(types.GetSavable().StoreStep(), STORE_DONE);
+    CSchicht spaet = Shift("Spät", "S", H(14), H(22));
+    ASSERT_EQ(types.AddSchicht(spaet, true), STORE_DONE);
+
+    answers["Schichttyp löschen"] = {BUTTON_YES};
+    OpenBrowse();
+    EXPECT_EQ(driver.RowCount(b, list), 2);
+    EXPECT_FALSE(driver.Disabled(b, driver.Control(b, "?UNDO")));
+    EXPECT_TRUE(driver.Disabled(b, driver.Control(b, "?REDO")));
+    driver.Press(b, "&Löschen");   // an edit in the browse that the undo drops
+    driver.WaitIdle();
+    EXPECT_EQ(driver.RowCount(b, list), 1);
+    driver.Press(b, "?UNDO");
+    driver.WaitIdle();
+    ASSERT_EQ(driver.RowCount(b, list), 1);
+    EXPECT_EQ(driver.Cell(b, list, 1, 1), "F");
+    EXPECT_FALSE(driver.Disabled(b, driver.Control(b, "?REDO")));
+    driver.Press(b, "?REDO");
+    driver.WaitIdle();
+    EXPECT_EQ(driver.RowCount(b, list), 2);
+    driver.Press(b, "?UNDO");
+    driver.WaitIdle();
+    driver.Press(b, "?CANCEL");
+    driver.WaitEnd();
+    ASSERT_EQ(types.Count(), 1);   // the list stays at the earlier step
+    EXPECT_EQ(types.GetByIndex(1)->KURZBEZEICHNUNG, "F");
+    types.GetSavable().Release(files);
+    files.Close();
 }
 
 // ---- the form ------------------------------------------------------------------------------------
