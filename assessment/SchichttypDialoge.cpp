@@ -237,12 +237,30 @@ public:
                 work_.PausePaid(n, static_cast<uint8_t>(bezahlt_[static_cast<size_t>(n - 1)] != 0));
             }
         }
+        // A time shown as the working copy gives it changes nothing: the accept-all pass for OK
+        // takes every field again, and the working times of a shift that is not normal show 0,
+        // which would otherwise put its end on its begin.
         switch (c) {
-        case F_BEGINN: work_.StartTime(beginn_); break;
-        case F_ENDE: work_.EndTime(ende_); break;
-        case F_DAUERGESAMT: work_.Duration(TimeToMinutesLong(dauer_)); break;
-        case F_BEZAHLTEAZ: work_.PaidMinutes(TimeToMinutesLong(bezahltAz_)); break;
-        case F_REINEAZ: work_.NetMinutes(TimeToMinutesLong(reineAz_)); break;
+        case F_BEGINN:
+            if (beginn_ != work_.StartTime())
+                work_.StartTime(beginn_);
+            break;
+        case F_ENDE:
+            if (ende_ != work_.EndTime())
+                work_.EndTime(ende_);
+            break;
+        case F_DAUERGESAMT:
+            if (dauer_ != MinutesToClock(work_.Duration()))
+                work_.Duration(TimeToMinutesLong(dauer_));
+            break;
+        case F_BEZAHLTEAZ:
+            if (bezahltAz_ != MinutesToClock(work_.PaidMinutes()))
+                work_.PaidMinutes(TimeToMinutesLong(bezahltAz_));
+            break;
+        case F_REINEAZ:
+            if (reineAz_ != MinutesToClock(work_.NetMinutes()))
+                work_.NetMinutes(TimeToMinutesLong(reineAz_));
+            break;
         case F_BEZEICHNUNG:
             if (IsBlank(kurz_))
                 kurz_ = FirstUpper(bez_);

@@ -281,6 +281,8 @@ TEST_F(SchichttypDialogTest, AFreeShiftLosesItsBreaks)
     driver.WaitEnd();
     EXPECT_EQ(answer, 1);
     EXPECT_EQ(s.ART, ART_FREISCHICHT);
+    EXPECT_EQ(s.TERMIN.BEGINN, H(6));   // the times stay, though only normal shifts count working time
+    EXPECT_EQ(s.TERMIN.ENDE, H(14));
     for (const PAUSE& p : s.PAUSEN)
         EXPECT_TRUE(p.LAGE == 0 && p.DAUER == 0);
 }
