@@ -208,7 +208,7 @@ TEST_F(SchichttypDialogTest, InsertedShiftTypeGetsItsShortNameAndIdentity)
     EXPECT_NE(s.SYSID, 0u);
 }
 
-TEST_F(SchichttypDialogTest, DeleteAsksAndCancellingTheBrowseKeepsTheList)
+TEST_F(SchichttypDialogTest, CancelledInsertAndDeleteAskedAndCancellingTheBrowseKeepsTheList)
 {
     CSchicht frueh = Shift("Früh", "F", H(6), H(14));
     CSchicht spaet = Shift("Spät", "S", H(14), H(22));
@@ -216,6 +216,11 @@ TEST_F(SchichttypDialogTest, DeleteAsksAndCancellingTheBrowseKeepsTheList)
     types.AddSchicht(spaet, false);
     answers["Schichttyp löschen"] = {BUTTON_NO, BUTTON_YES};
     OpenBrowse();
+    driver.Press(b, "&Einfügen");   // a new record given up is not added
+    f = driver.Window("Schichttyp bearbeiten");
+    driver.Press(f, "?CANCEL");
+    driver.WaitIdle();
+    EXPECT_EQ(driver.RowCount(b, list), 2);
     driver.ChooseRow(b, list, 2);
     driver.Press(b, "&Löschen");
     driver.WaitIdle();
@@ -319,6 +324,9 @@ TEST_F(SchichttypDialogTest, BreaksThatDoNotFitStopOk)
     // A break reaching past the end: OK stops on its start field, without a message.
     CSchicht s = Shift("Früh", "F", H(6), H(14));
     OpenForm(s);
+    driver.Focus(f, C("?PAUSEDAUER_1"));   // a duration without a start: the start is asked first
+    driver.WaitIdle();
+    EXPECT_EQ(driver.Property(f, 0, Prop::Focus).Int(), C("?PAUSELAGE_1"));
     Type("?PAUSELAGE_1", "13:45");
     Type("?PAUSEDAUER_1", "30");
     Ok();
