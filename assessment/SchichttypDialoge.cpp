@@ -31,6 +31,19 @@ constexpr uint8_t REQUEST_CHANGE = 2;
 constexpr uint8_t REQUEST_DELETE = 3;
 
 constexpr int32_t kClockPerMin = 6000;
+constexpr int kDittoKey = 734;   // the platform's ditto key
+
+// The names and utilisation of the record last completed in the form, for the ditto key.
+struct Ditto {
+    bool set = false;
+    std::string bez, kurz;
+    int32_t ausl = 0, beruecks = 0;
+};
+Ditto& LastCompleted()
+{
+    static Ditto ditto;
+    return ditto;
+}
 
 // A number of minutes (0 .. 1440) as a clock value; 1440 shows as "24:00".
 int32_t MinutesToClock(int64_t minutes)
@@ -133,7 +146,8 @@ public:
         d.icon = "mini_schichten.ico";
         d.w = 300;
         d.h = 330;
-        for (int key : {Key::TAB, Key::SHIFT_TAB, Key::MOUSE_LEFT, Key::MOUSE_LEFT2, Key::ENTER, Key::SHIFT_ENTER})
+        for (int key : {Key::TAB, Key::SHIFT_TAB, Key::MOUSE_LEFT, Key::MOUSE_LEFT2, Key::ENTER, Key::SHIFT_ENTER,
+                        kDittoKey})
             d.alertKeys.push_back(key);
 
         d.Add(Ctl::Group("EBA-Empfehlung:").Id(F_GROUPEMPFEHLUNG).Name("?GROUPEMPFEHLUNG").At(150, 4, 144, 44));
@@ -300,8 +314,22 @@ public:
 
     int OnAlertKey() override
     {
-        // "24:00" typed into a time field is taken as midnight ("00:00").
         const int focus = ControlFocus();
+        if (EventKeyCode() == kDittoKey) {
+            const Ditto& last = LastCompleted();
+            if (!last.set)
+                return LEVEL_BENIGN;
+            switch (focus) {
+            case F_BEZEICHNUNG: bez_ = last.bez; break;
+            case F_KURZBEZEICHNUNG: kurz_ = last.kurz; break;
+            case F_AUSLASTUNG: ausl_ = last.ausl; break;
+            case F_BERUECKSICHTIGEN: beruecks_ = last.beruecks; break;
+            default: return LEVEL_BENIGN;
+            }
+            ControlDisplay(focus);
+            return LEVEL_BENIGN;
+        }
+        // "24:00" typed into a time field is taken as midnight ("00:00").
         if (IsTimeField(focus)) {
             const std::string text = PropertyGet(focus, Prop::ScreenText).Str();
             if (text.size() >= 2 && text.compare(0, 2, "24") == 0)
@@ -366,6 +394,7 @@ public:
             MessageShow(m);
             return LEVEL_BENIGN;
         }
+        LastCompleted() = Ditto{true, bez_, kurz_, ausl_, beruecks_};
         return FwWindow::OnCompleted();
     }
 

@@ -421,4 +421,25 @@ TEST_F(SchichttypDialogTest, RecommendationOnlyForNormalShifts)
     EXPECT_EQ(eba.computed.back().BEGINN, H(6));   // Monday, day 1
 }
 
+TEST_F(SchichttypDialogTest, DittoKeyCopiesTheNamesOfTheShiftTypeLastCompleted)
+{
+    CSchicht first = Shift("Frühdienst", "FD", H(6), H(14));
+    first.AUSLASTUNG = 80;
+    OpenForm(first);
+    Ok();
+    driver.WaitEnd();
+    CSchicht next = Shift("", "", H(14), H(22));
+    OpenForm(next);
+    for (const char* field : {"?TMPSCHICHT:BEZEICHNUNG", "?TMPSCHICHT:KURZBEZEICHNUNG", "?AUSLASTUNG"}) {
+        driver.Focus(f, C(field));
+        driver.Key(f, C(field), 734);
+    }
+    Ok();
+    driver.WaitEnd();
+    EXPECT_EQ(next.BEZEICHNUNG, "Frühdienst");
+    EXPECT_EQ(next.KURZBEZEICHNUNG, "FD");
+    EXPECT_EQ(next.AUSLASTUNG, 80);
+    EXPECT_EQ(next.TERMIN.BEGINN, H(14));   // the times are not copied
+}
+
 } // namespace
