@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "assessment/BelastungDialoge.h"
 #include "assessment/KostenDialog.h"
+#include "assessment/SchichttypDialoge.h"
 #include "core/Frame.h"
 #include "core/Startup.h"
 #include "platform/qt/Pictures.h"
@@ -21,6 +22,7 @@ void RegisterLayers()
     RegisterArbeitsblatt();
     InstallBelastungDialoge();
     InstallKostenDialog();
+    InstallSchichttypDialoge();
     FrameWindows windows;
     windows.editBelastungsdatei = BelastungsdateiBearbeiten();
     windows.updateKosten = KostenFrameWindow();

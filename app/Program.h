@@ -6,5 +6,5 @@
 int RunProgram(int argc, char** argv);
 
 // Registers what the later layers contribute to the core: the worksheet class, the dialogs of the
-// worksheets' strain and cost edits, and the frame's ".eba" and ".eco" editors.
+// worksheets' shift-type, strain and cost edits, and the frame's ".eba" and ".eco" editors.
 void RegisterLayers();
