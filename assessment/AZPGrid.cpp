@@ -141,7 +141,9 @@ std::string CAZPGrid::CellText(int32_t row, int16_t field)
         return WeekFigure(row, (column - 2) / 10 + 1, m * 10 + kind);
 
     const int32_t day = DayOfColumn(column);
-    if (row != lastRow_ || day != lastDay_) {
+    // The list asks a cell's text before its colours: looking up anew there shows a changed cell
+    // at once, and the colours still reuse the lookup.
+    if (kind == 0 || row != lastRow_ || day != lastDay_) {
         lastRow_ = row;
         lastDay_ = day;
         lastSchicht_ = AZP->GetCellSchicht(uint32_t(day), uint32_t(row));

@@ -150,6 +150,10 @@ TEST_F(AZPGrid, CellsShowShortNamesAndColourNonNormalShifts)
     EXPECT_EQ(Cell(2, 2, 2), std::to_string(0xB0FFB0));   // standby too
     EXPECT_NE(Cell(2, 4, 2), std::to_string(0xB0FFB0));   // a normal shift is not
     EXPECT_EQ(Cell(1, 4), "");
+    // A changed cell shows its new shift type even when it was the last one looked up.
+    EXPECT_EQ(Cell(1, 2), "F");
+    OnGrid([&] { letters.plan.SetCell(1, 1, letters.ids.at('S')); });
+    EXPECT_EQ(Cell(1, 2), "S");
     // Without evaluation the weekly columns are empty; the spacer keeps the list's colours.
     EXPECT_EQ(Cell(1, 9), "");
     EXPECT_EQ(Cell(1, 11, 2), "-1");
