@@ -69,11 +69,8 @@ protected:
         p2.Add(Ctl::Button("Definitionspool anzeigen").Id(AZ_DEFPOOL).Name("?BUTTONDEFPOOL").Icon("mini_defpool.ico")
                    .Disabled(pool_ == nullptr).At(150, 68, 110, 16));
 
-        ControlDesc p3 = Ctl::Tab("Berechnungsdauer").Id(AZ_TAB3).Name("?TAB3");
-        p3.Add(Ctl::Prompt(kTimeoutExplanation).Id(AZ_TEXT3).At(10, 20, 290, 40));
-        p3.Add(Ctl::Prompt("max. Berechnungsdauer:").Id(AZ_TIMEOUT_PROMPT).At(10, 72, 110, 10));
-        p3.Add(TimeoutEntry().At(150, 70, 40, 12));
-        p3.Add(Ctl::Prompt("Std:Min").Id(AZ_TIMEOUT_UNIT).At(194, 72, 40, 10));
+        ControlDesc p3 = TimeoutPage(AZ_TAB3, AZ_TEXT3, AZ_TIMEOUT_PROMPT, AZ_TIMEOUT_UNIT);
+        p3.Name("?TAB3");
 
         ControlDesc p4 = Ctl::Tab("Generierung").Id(AZ_TAB4).Name("?TAB4");
         p4.Add(Ctl::Prompt("Sie haben alle benötigten Einstellungen vorgenommen. Klicken Sie jetzt auf "

@@ -8,11 +8,11 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 
+namespace {
+
 const char* const kTimeoutExplanation =
     "Wenn nach Überschreiten der maximalen Berechnungs- dauer kein Ergebnis gefunden wurde, wird die "
     "Generierung abgebrochen. Tragen Sie keinen Wert ein, wenn kein automatischer Abbruch erfolgen soll.";
-
-namespace {
 
 constexpr int kWidth = 320;
 constexpr int kBandHeight = 52;
@@ -44,9 +44,14 @@ void CGenerationWizard::WriteSetting(const char* section, const char* key, long 
     GlobalIni.WriteKey(section, key, std::to_string(value));
 }
 
-ControlDesc CGenerationWizard::TimeoutEntry()
+ControlDesc CGenerationWizard::TimeoutPage(int tab, int text, int prompt, int unit)
 {
-    return Ctl::Entry("@T7B").Id(controls_.timeout).Name("?TIMEOUT").Use(UseVar(timeout));
+    ControlDesc page = Ctl::Tab("Berechnungsdauer").Id(tab);
+    page.Add(Ctl::Prompt(kTimeoutExplanation).Id(text).At(10, 20, 290, 40));
+    page.Add(Ctl::Prompt("max. Berechnungsdauer:").Id(prompt).At(10, 72, 110, 10));
+    page.Add(Ctl::Entry("@T7B").Id(controls_.timeout).Name("?TIMEOUT").Use(UseVar(timeout)).At(150, 70, 40, 12));
+    page.Add(Ctl::Prompt("Std:Min").Id(unit).At(194, 72, 40, 10));
+    return page;
 }
 
 int CGenerationWizard::Setup()

@@ -60,8 +60,9 @@ protected:
     // The values the next run starts with.
     virtual void WriteSettings() = 0;
 
-    // The time-limit entry with its picture, number and name.
-    ControlDesc TimeoutEntry();
+    // The page with the time limit: the explanation, "max. Berechnungsdauer:", the entry and
+    // "Std:Min", numbered by the caller (the entry is controls_.timeout).
+    ControlDesc TimeoutPage(int tab, int text, int prompt, int unit);
     // Takes the screen values of every page into the window's variables.
     void TakeOver();
     const Controls controls_;
@@ -70,6 +71,3 @@ protected:
 private:
     const Texts texts_;
 };
-
-// The explanation of the time limit, shared by both wizards.
-extern const char* const kTimeoutExplanation;

@@ -96,11 +96,7 @@ protected:
         p3.Add(Ctl::Button("Definitionspool anzeigen").Id(SB_DEFPOOL).Name("?BUTTONDEFPOOL").Icon("mini_defpool.ico")
                    .Disabled(pool_ == nullptr).At(150, 68, 110, 16));
 
-        ControlDesc p4 = Ctl::Tab("Berechnungsdauer").Id(SB_TAB4);
-        p4.Add(Ctl::Prompt(kTimeoutExplanation).Id(SB_TEXT4).At(10, 20, 290, 40));
-        p4.Add(Ctl::Prompt("max. Berechnungsdauer:").Id(SB_TIMEOUT_PROMPT).At(10, 72, 110, 10));
-        p4.Add(TimeoutEntry().At(150, 70, 40, 12));
-        p4.Add(Ctl::Prompt("Std:Min").Id(SB_TIMEOUT_UNIT).At(194, 72, 40, 10));
+        ControlDesc p4 = TimeoutPage(SB_TAB4, SB_TEXT4, SB_TIMEOUT_PROMPT, SB_TIMEOUT_UNIT);
 
         ControlDesc p5 = Ctl::Tab("Generierung").Id(SB_TAB5);
         p5.Add(Ctl::Prompt("Sie haben alle benötigten Einstellungen vorgenommen. Klicken Sie jetzt auf "
