@@ -56,6 +56,9 @@ int32_t MinutesToClock(int64_t minutes)
 // The time of day of a minute stamp as a clock value.
 int32_t StampToClock(int64_t stamp) { return MinutesToClock(stamp % 1440); }
 
+// The same for the browse, where a time at the very end of the day shows as "24:00".
+int32_t StampToListClock(int64_t stamp) { return MinutesToClock(stamp > 1440 ? (stamp - 1) % 1440 + 1 : stamp); }
+
 void SetEnabled(int from, int to, bool on)
 {
     if (on)
@@ -620,7 +623,7 @@ private:
         case 1: return s.KURZBEZEICHNUNG;
         case 2: return s.BEZEICHNUNG;
         case 3: return std::to_string(StampToClock(s.TERMIN.BEGINN));
-        case 4: return std::to_string(StampToClock(s.TERMIN.ENDE));
+        case 4: return std::to_string(StampToListClock(s.TERMIN.ENDE));
         default: break;
         }
         if (column > 19)
@@ -630,7 +633,7 @@ private:
         const PAUSE p = s.PAUSEN[static_cast<size_t>(n - 1)];
         const bool empty = p.LAGE == 0 && p.DAUER == 0;
         switch (part) {
-        case 0: return empty ? "0" : std::to_string(StampToClock(int64_t(s.TERMIN.BEGINN) + p.LAGE));
+        case 0: return empty ? "0" : std::to_string(StampToListClock(int64_t(s.TERMIN.BEGINN) + p.LAGE));
         case 1: return empty ? "0" : std::to_string(MinutesToClock(p.DAUER));
         default:
             if (offset == 1)

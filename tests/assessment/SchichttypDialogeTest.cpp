@@ -180,6 +180,22 @@ TEST_F(SchichttypDialogTest, BrowseListsTheShiftTypesByBeginWithTheirBreaks)
     EXPECT_EQ(types.GetByIndex(3)->SYSID, nacht.SYSID);
 }
 
+TEST_F(SchichttypDialogTest, BrowseShowsMidnightAtTheEndOfADayAs24)
+{
+    CSchicht abend = Shift("Abend", "A", H(16), H(24));
+    CSchicht nacht = Shift("Nacht", "N", H(20), H(28));
+    nacht.PAUSEN[0] = {240, 30, 0};   // at midnight
+    types.AddSchicht(abend, false);
+    types.AddSchicht(nacht, false);
+    OpenBrowse();
+    ASSERT_EQ(driver.RowCount(b, list), 2);
+    EXPECT_EQ(driver.Cell(b, list, 1, 4), Clock(1440));
+    EXPECT_EQ(driver.Cell(b, list, 2, 5), Clock(1440));
+    EXPECT_EQ(driver.Cell(b, list, 2, 4), Clock(240));
+    driver.Press(b, "?CANCEL");
+    driver.WaitEnd();
+}
+
 TEST_F(SchichttypDialogTest, InsertedShiftTypeGetsItsShortNameAndIdentity)
 {
     OpenBrowse();
