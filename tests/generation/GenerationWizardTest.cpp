@@ -158,6 +158,33 @@ TEST_F(WizardTest, CancelLeavesTheOptimiserButRemembersTheEntries)
     EXPECT_EQ(Setting("AZWizard", "Preserved-Timeout"), std::to_string(45 * 6000 + 1));
 }
 
+// An empty shift demand plan has no shifts on any day; the count still starts at one group, and
+// a count beyond the spin box's range starts at its top.
+TEST_F(WizardTest, SmallestGroupCountOutsideTheRange)
+{
+    struct Case {
+        long smallest;
+        const char* shown;
+        const char* hours;
+        long handed;
+    };
+    const Case cases[] = {{0, "1", "40,00", 1}, {-3, "1", "40,00", 1}, {300, "255", "0,16", 255}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.smallest);
+        CAZPOptimizer opt;
+        HeadlessDriver d;
+        d.Start([&] { AZWizard(opt, c.smallest, nullptr, AZWIZARD_GENERATE, 40.0); });
+        int w = d.Window(kAZTitle);
+        EXPECT_EQ(d.Text(w, d.Control(w, "?ANZAHLGRUPPEN")), c.shown);
+        EXPECT_EQ(d.Text(w, d.Control(w, "?WAZ")), c.hours);
+        for (int page = 2; page <= 4; ++page)
+            Next(d, w);
+        d.Press(w, "?BUTTONOK");
+        d.WaitEnd();
+        EXPECT_EQ(opt.GroupCount(0, true), c.handed);
+    }
+}
+
 // The limit as remembered and as typed: a limit of 24 hours or more turns round to 0 hours with
 // the minutes kept, and 00:00 (or nothing) is no limit at all.
 TEST_F(WizardTest, TimeLimitFromTheSettingsAndAsTyped)
