@@ -161,9 +161,8 @@ int CGenerationWizard::Teardown()
     return level;
 }
 
-bool CGenerationWizard::RunWizard()
+void CGenerationWizard::RunWizard()
 {
     RunWindow();
     LastResponse = static_cast<uint8_t>(Response);
-    return Response == RESPONSE_COMPLETED;
 }

@@ -31,8 +31,8 @@ public:
     int OnCompleted() override;
     int Teardown() override;
 
-    // Runs the window; the response is left in LastResponse. True when the user started the run.
-    bool RunWizard();
+    // Runs the window; the response is left in LastResponse.
+    void RunWizard();
 
     long page = 1;
     long timeout = kTimeoutStart;
