@@ -164,7 +164,7 @@ public:
 
         d.Add(Ctl::Group("").Id(F_GROUPAUSLASTUNG).Name("?GROUPAUSLASTUNG").At(4, 4, 142, 44));
         d.Add(Ctl::Prompt("&Auslastung:").Id(F_AUSLASTUNG_PROMPT).At(8, 14, 50, 10));
-        d.Add(Ctl::Spin("@N5~ %~", 1, 100, 5).Id(F_AUSLASTUNG).Name("?AUSLASTUNG").Use(UseVar(ausl_))
+        d.Add(Ctl::Spin("@N5.~ %~", 1, 100, 5).Id(F_AUSLASTUNG).Name("?AUSLASTUNG").Use(UseVar(ausl_))
                   .Tip("prozentuale Arbeitsauslastung für diesen Schichttyp").At(60, 14, 50, 10));
         d.Add(Ctl::Check(" &berücksichtigen").Id(F_BERUECKSICHTIGEN).Name("?AUSLASTUNG_BERUECKSICHTIGEN")
                   .Use(UseVar(beruecks_)).Tip("Arbeitsauslastung bei der Ergonomie-Bewertung berücksichtigen?")
