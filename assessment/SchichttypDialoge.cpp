@@ -1,7 +1,6 @@
 #include "assessment/SchichttypDialoge.h"
 
 #include <array>
-#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "platform/ui/MessageShow.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
+#include "platform/values/Locale.h"
 #include "worksheets/Schichttypen.h"
 
 CKriterienChecker* GlobalSchichtChecker = nullptr;
@@ -75,23 +75,15 @@ void SetShown(int from, int to, bool on)
         ControlHide(from, to);
 }
 
-// The first character of a name in upper case (UTF-8; the German umlauts included).
+// The first character of a name in upper case (UTF-8).
 std::string FirstUpper(const std::string& name)
 {
     if (name.empty())
         return {};
-    const unsigned char c = static_cast<unsigned char>(name[0]);
-    if (c < 0x80)
-        return std::string(1, static_cast<char>(std::toupper(c)));
-    size_t len = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
-    std::string first = name.substr(0, len);
-    if (first == "ä")
-        return "Ä";
-    if (first == "ö")
-        return "Ö";
-    if (first == "ü")
-        return "Ü";
-    return first;
+    size_t len = 1;
+    while (len < name.size() && (static_cast<unsigned char>(name[len]) & 0xC0) == 0x80)
+        ++len;
+    return LocaleUpper(std::string_view(name).substr(0, len));
 }
 
 bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }

@@ -20,6 +20,7 @@
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/records/RecordFile.h"
 #include "platform/ui/MessageShow.h"
+#include "platform/values/Locale.h"
 #include "worksheets/Schichttypen.h"
 
 namespace fs = std::filesystem;
@@ -81,6 +82,11 @@ protected:
         std::string t = (fs::temp_directory_path() / "varnschdlgXXXXXX").string();
         ASSERT_NE(::mkdtemp(t.data()), nullptr);
         dir = t;
+        // The short name's upper case comes from the locale's case pairs.
+        const char* data = std::getenv("VARN_DATA_DIR");
+        ASSERT_NE(data, nullptr) << "VARN_DATA_DIR is not set";
+        std::string error;
+        ASSERT_TRUE(Locale::Load(std::string(data) + "/deutsch.env", &error)) << error;
         InitFileAccess();
         TMPSCHICHT.SetName(dir + "/schichttypen.tmp");
         SetMessageHook([this](const MessageRequest& m) {
@@ -222,6 +228,20 @@ TEST_F(SchichttypDialogTest, InsertedShiftTypeGetsItsShortNameAndIdentity)
     EXPECT_EQ(s.TERMIN.BEGINN, H(6));
     EXPECT_EQ(s.TERMIN.ENDE, H(14));
     EXPECT_NE(s.SYSID, 0u);
+}
+
+TEST_F(SchichttypDialogTest, ShortNameIsTheFirstLetterOfTheNameInUpperCase)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"nacht", "N"}, {"öffnung", "Ö"}, {"étage", "É"}, {"7-Uhr-Dienst", "7"}};
+    for (const auto& [name, kurz] : cases) {
+        CSchicht s = Shift("", "", H(6), H(14));
+        OpenForm(s);
+        Type("?TMPSCHICHT:BEZEICHNUNG", name);
+        EXPECT_EQ(driver.Text(f, C("?TMPSCHICHT:KURZBEZEICHNUNG")), kurz) << name;
+        driver.Press(f, "?CANCEL");
+        driver.WaitEnd();
+    }
 }
 
 TEST_F(SchichttypDialogTest, CancelledInsertAndDeleteAskedAndCancellingTheBrowseKeepsTheList)
