@@ -7,6 +7,7 @@
 #include "assessment/SchichtNode.h"
 #include "core/Schicht.h"
 #include "core/TimeHelpers.h"
+#include "core/Utilities.h"
 #include "platform/values/Picture.h"
 
 #include <algorithm>
@@ -22,12 +23,7 @@ long CellOf(const CSchichtNode& node) { return long(MinuteStampDay(node.TERMIN.B
 // The explanation into the caller's buffer, never more than it holds (whole UTF-8 characters).
 void PutText(std::string& buffer, std::string text, std::size_t size)
 {
-    if (text.size() > size) {
-        std::size_t cut = size;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-            --cut;
-        text.resize(cut);
-    }
+    text.resize(Utf8PrefixBytes(text, size).size());
     buffer = std::move(text);
 }
 

@@ -18,12 +18,7 @@ namespace {
 // The explanation into the caller's buffer, never more bytes than it holds (whole characters).
 void PutText(std::string& buffer, std::string text, std::size_t size)
 {
-    if (text.size() > size) {
-        std::size_t cut = size;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-            --cut;
-        text.resize(cut);
-    }
+    text.resize(Utf8PrefixBytes(text, size).size());
     buffer = std::move(text);
 }
 

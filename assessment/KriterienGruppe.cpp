@@ -1,18 +1,10 @@
 #include "assessment/KriterienGruppe.h"
 
+#include "core/Utilities.h"
+
 void CKriterienGruppe::SetName(const std::string& text)
 {
-    NAME = text;
-    // At most 64 characters, never splitting one.
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < NAME.size(); ++i) {
-        if ((static_cast<unsigned char>(NAME[i]) & 0xC0) == 0x80)
-            continue;
-        if (chars++ == kKriteriumNameMax) {
-            NAME.resize(i);
-            break;
-        }
-    }
+    NAME = Utf8Prefix(text, kKriteriumNameMax);
     EXPANDED = 1;
 }
 

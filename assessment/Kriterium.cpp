@@ -2,6 +2,7 @@
 
 #include "core/Files.h"
 #include "core/IniFile.h"
+#include "core/Utilities.h"
 
 #include <algorithm>
 
@@ -43,22 +44,6 @@ constexpr KriteriumEintrag kTabelle[] = {
      0.0},
     {22, "CKriteriumPlankosten", "Kosten des Arbeitszeitplans minimieren", KR_AZP, "Kosten, RB15", 200, 1.0},
 };
-
-// At most n characters of a UTF-8 text.
-std::string CutCharacters(std::string text, std::size_t n)
-{
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        if (chars == n) {
-            text.resize(i);
-            break;
-        }
-        ++chars;
-    }
-    return text;
-}
 
 bool ValidNummer(long n) { return n >= 1 && n <= kKriteriumNummerMax; }
 
@@ -179,7 +164,7 @@ void CKriterium::LoadFrom(const RecordBuffer& record)
     TYP = static_cast<uint8_t>(record.GetInt("TYP", i));
     AKTIVIERT = static_cast<uint8_t>(record.GetInt("AKTIVIERT", i));
     RELEVANZ = static_cast<uint8_t>(record.GetInt("RELEVANZ", i));
-    NAME = CutCharacters(record.GetString("BEZEICHNUNG", i), kKriteriumNameMax);
+    NAME = std::string(Utf8Prefix(record.GetString("BEZEICHNUNG", i), kKriteriumNameMax));
 }
 
 void CKriterium::LoadFromKRI() { LoadFrom(KRI); }

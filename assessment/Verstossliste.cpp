@@ -1,6 +1,7 @@
 #include "assessment/Verstossliste.h"
 
 #include "assessment/Kriterium.h"
+#include "core/Utilities.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,24 +10,10 @@
 
 namespace {
 
-// The bytes of the first n characters of a UTF-8 text (all of it when it has no more).
-std::size_t CharactersLength(std::string_view text, std::size_t n)
-{
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        if (chars == n)
-            return i;
-        ++chars;
-    }
-    return text.size();
-}
-
 // Cuts a UTF-8 text to at most n characters without splitting one.
 void CutCharacters(std::string& text, std::size_t n)
 {
-    text.resize(CharactersLength(text, n));
+    text.resize(Utf8Prefix(text, n).size());
 }
 
 void ClipBlanks(std::string& text)
@@ -66,7 +53,7 @@ void VerstossText::assign(std::string_view text)
 {
     // No text has more characters than bytes: only a long one needs counting.
     if (text.size() > kVerstossTextMax)
-        text = text.substr(0, CharactersLength(text, kVerstossTextMax));
+        text = Utf8Prefix(text, kVerstossTextMax);
     if (text.size() <= kInline) {
         // Through a copy: the text may be this one's own.
         char copy[kInline];

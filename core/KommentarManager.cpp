@@ -5,18 +5,6 @@
 #include "platform/records/RecordBuffer.h"
 
 namespace {
-std::string Utf8Prefix(const std::string& s, size_t chars)
-{
-    size_t n = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            if (n == chars)
-                return s.substr(0, i);
-            ++n;
-        }
-    }
-    return s;
-}
 } // namespace
 
 void KommentarInfo::ToRecord(RecordBuffer& r) const
@@ -78,7 +66,7 @@ std::string CKommentarManager::TextFor(const KommentarInfo& info)
             c = ' ';
     if (Utf8Length(note) < 30)
         return note;
-    return Utf8Prefix(note, 40) + "...";
+    return std::string(Utf8Prefix(note, 40)) + "...";
 }
 
 std::string CKommentarManager::GetText()

@@ -9,14 +9,7 @@
 namespace {
 
 // A row's text holds at most 40 characters; cut whole UTF-8 characters, never a byte of one.
-std::string RowText(const std::string& text)
-{
-    size_t chars = 0;
-    for (size_t i = 0; i < text.size(); ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == 40)
-            return text.substr(0, i);
-    return text;
-}
+std::string RowText(const std::string& text) { return std::string(Utf8Prefix(text, 40)); }
 
 } // namespace
 

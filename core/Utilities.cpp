@@ -26,16 +26,7 @@ size_t CountCharacters(std::string_view s)
 }
 
 // Cuts s to its first max characters.
-void CutToCharacters(std::string& s, size_t max)
-{
-    size_t chars = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (!IsContinuation(s[i]) && chars++ == max) {
-            s.resize(i);
-            return;
-        }
-    }
-}
+void CutToCharacters(std::string& s, size_t max) { s.resize(Utf8Prefix(s, max).size()); }
 
 // The code point at s[i], advancing i; a broken sequence reads as its first byte.
 char32_t NextCodePoint(std::string_view s, size_t& i)
@@ -198,6 +189,25 @@ private:
 std::string Clip(std::string_view text) { return std::string(TrimRight(text)); }
 
 std::size_t Utf8Length(std::string_view text) { return CountCharacters(text); }
+
+std::string_view Utf8Prefix(std::string_view text, std::size_t chars)
+{
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!IsContinuation(text[i]) && n++ == chars)
+            return text.substr(0, i);
+    return text;
+}
+
+std::string_view Utf8PrefixBytes(std::string_view text, std::size_t bytes)
+{
+    if (text.size() <= bytes)
+        return text;
+    std::size_t cut = bytes;
+    while (cut > 0 && IsContinuation(text[cut]))
+        --cut;
+    return text.substr(0, cut);
+}
 
 
 std::string ReplaceRepeatedly(std::string_view text, std::string_view find, std::string_view replacement,

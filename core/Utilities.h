@@ -14,6 +14,10 @@ std::string Clip(std::string_view text);
 
 // The number of characters (not bytes) of a UTF-8 text.
 std::size_t Utf8Length(std::string_view text);
+// The first `chars` characters of a UTF-8 text (all of it when it has no more).
+std::string_view Utf8Prefix(std::string_view text, std::size_t chars);
+// The longest start of a UTF-8 text within `bytes` bytes that splits no character.
+std::string_view Utf8PrefixBytes(std::string_view text, std::size_t bytes);
 
 // The text without any double-quote character.
 std::string StripQuotes(std::string_view text);

@@ -175,6 +175,29 @@ TEST(Utilities, ReplaceInBufferDoesNotSearchItsReplacements)
     }
 }
 
+TEST(Utilities, PrefixesCutWholeCharacters)
+{
+    // "Grüße": G r ü(2 bytes) ß(2 bytes) e - 5 characters, 7 bytes.
+    const std::string gruesse = "Grüße";
+    const struct {
+        std::size_t limit;
+        const char* byChars;
+        const char* byBytes;
+    } cases[] = {
+        {0, "", ""},
+        {2, "Gr", "Gr"},
+        {3, "Grü", "Gr"},       // 3 bytes would end inside the ü
+        {4, "Grüß", "Grü"},
+        {5, "Grüße", "Grü"},    // 5 bytes would end inside the ß
+        {7, "Grüße", "Grüße"},
+        {50, "Grüße", "Grüße"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8Prefix(gruesse, c.limit), c.byChars) << c.limit;
+        EXPECT_EQ(Utf8PrefixBytes(gruesse, c.limit), c.byBytes) << c.limit;
+    }
+}
+
 TEST(Utilities, ContainsLetter)
 {
     struct Case { const char* text; bool letter; };
