@@ -53,13 +53,6 @@ void WriteFailed(const std::string& file)
     Warn("Datei kann nicht gespeichert werden", "Beim Speichern der Datei ist ein Fehler aufgetreten.|" + file);
 }
 
-void SetEnabled(int control, bool on)
-{
-    if (on)
-        ControlEnable(control);
-    else
-        ControlDisable(control);
-}
 
 // Two decimals with a decimal comma.
 std::string Komma2(double v)
@@ -502,9 +495,9 @@ public:
         if (sel < 1 && !shown_.empty())
             sel = 1;
         PropertySet(B_LIST, Prop::Selected, sel);
-        SetEnabled(B_AENDERN, !shown_.empty());
-        SetEnabled(B_LOESCHEN, !shown_.empty());
-        SetEnabled(B_EXPORT, !items_.empty());
+        ControlSetEnabled(B_AENDERN, !shown_.empty());
+        ControlSetEnabled(B_LOESCHEN, !shown_.empty());
+        ControlSetEnabled(B_EXPORT, !items_.empty());
         FwWindow::Refresh(force);
         ControlDisplay(B_LIST);
     }

@@ -140,12 +140,6 @@ double LohnrechnerStundenlohn(double brutto, double monatsstunden) {
 
 namespace {
 
-void SetEnabled(int control, bool on) {
-    if (on)
-        ControlEnable(control);
-    else
-        ControlDisable(control);
-}
 
 std::string RealText(double v) {
     char buf[64];
@@ -347,8 +341,8 @@ public:
         if (DeferRefresh(force)) return;
         KostenRefreshRules(TMPKOST);
         for (const auto& [prefix, ids] : rates_) {
-            SetEnabled(ids.first, KostenProzentEnabled(TMPKOST, prefix));
-            SetEnabled(ids.second, KostenBetragEnabled(TMPKOST, prefix));
+            ControlSetEnabled(ids.first, KostenProzentEnabled(TMPKOST, prefix));
+            ControlSetEnabled(ids.second, KostenBetragEnabled(TMPKOST, prefix));
         }
         FwWindow::Refresh(force);
     }

@@ -59,13 +59,6 @@ int32_t StampToClock(int64_t stamp) { return MinutesToClock(stamp % 1440); }
 // The same for the browse, where a time at the very end of the day shows as "24:00".
 int32_t StampToListClock(int64_t stamp) { return MinutesToClock(stamp > 1440 ? (stamp - 1) % 1440 + 1 : stamp); }
 
-void SetEnabled(int from, int to, bool on)
-{
-    if (on)
-        ControlEnable(from, to);
-    else
-        ControlDisable(from, to);
-}
 
 void SetShown(int from, int to, bool on)
 {
@@ -397,7 +390,7 @@ public:
     {
         if (DeferRefresh(force))
             return;
-        SetEnabled(F_GROUPPAUSEN, F_PAUSE_LAST, art_ == ART_NORMAL);
+        ControlSetEnabled(F_GROUPPAUSEN, art_ == ART_NORMAL, F_PAUSE_LAST);
         work_.ART = static_cast<uint8_t>(art_);
         if (art_ != ART_NORMAL)
             for (int n = 1; n <= 5; ++n)
@@ -415,7 +408,7 @@ public:
         }
         const bool eba = ebaAnzeigen_ != 0;
         SetShown(F_GROUPEMPFEHLUNG, F_EBA_INFO, eba);
-        SetEnabled(F_GROUPWOCHENTAG, F_BYTEDROP, eba);
+        ControlSetEnabled(F_GROUPWOCHENTAG, eba, F_BYTEDROP);
         if (eba && GlobalSchichtChecker) {
             const uint16_t m = GlobalSchichtChecker->EbaRecommendation(work_, static_cast<uint8_t>(wochentag_));
             ebaDauer_ = StampToClock(m);
@@ -526,10 +519,10 @@ public:
         if (DeferRefresh(force))
             return;
         ISavable& s = list_.GetSavable();
-        SetEnabled(B_REDO, 0, s.CanRedo(1));
-        SetEnabled(B_UNDO, 0, s.CanUndo(1));
+        ControlSetEnabled(B_REDO, s.CanRedo(1));
+        ControlSetEnabled(B_UNDO, s.CanUndo(1));
         const bool any = !rows_.empty();
-        SetEnabled(B_AENDERN, B_LOESCHEN, any);
+        ControlSetEnabled(B_AENDERN, any, B_LOESCHEN);
         int64_t sel = PropertyGet(B_LIST, Prop::Selected).Int();
         if (sel > static_cast<int64_t>(rows_.size()))
             sel = static_cast<int64_t>(rows_.size());

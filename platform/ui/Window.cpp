@@ -1381,6 +1381,10 @@ void ControlDisable(int control, int last)
 {
     ForRange(control, last, [](WindowModel&, ControlModel& c) { c.Set(Prop::Disable, true); });
 }
+void ControlSetEnabled(int control, bool on, int last)
+{
+    ForRange(control, last, [on](WindowModel&, ControlModel& c) { c.Set(Prop::Disable, !on); });
+}
 void ControlHide(int control, int last)
 {
     ForRange(control, last, [](WindowModel&, ControlModel& c) { c.Set(Prop::Hide, true); });

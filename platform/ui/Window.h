@@ -64,6 +64,8 @@ void WindowDisplay(int window);
 void ControlUpdate(int control = 0, int last = 0);
 void ControlEnable(int control, int last = 0);
 void ControlDisable(int control, int last = 0);
+// ControlEnable when `on`, else ControlDisable.
+void ControlSetEnabled(int control, bool on, int last = 0);
 void ControlHide(int control, int last = 0);
 void ControlUnhide(int control, int last = 0);
 // Creates a control at run time in the target window (an edit field over a list, a wait prompt);
