@@ -3,8 +3,8 @@
 #include "assessment/Kriterium.h"
 #include "core/Schicht.h"
 #include "core/TimeHelpers.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AZPData.h"
+#include "plans/Schichttypen.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "assessment/SBPBewertung.h"
 
 #include "core/Schicht.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 
 #include <algorithm>
 

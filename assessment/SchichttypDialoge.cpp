@@ -20,7 +20,7 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/Schichttypen.h"
 
 CKriterienChecker* GlobalSchichtChecker = nullptr;
 

@@ -16,8 +16,8 @@
 #include "assessment/AZPBewertung.h"
 #include "assessment/Kriterium.h"
 #include "core/Schicht.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AZPData.h"
+#include "plans/Schichttypen.h"
 
 #include "AllocationCounter.h"
 

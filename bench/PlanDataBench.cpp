@@ -8,11 +8,11 @@
 #include <string>
 
 #include "core/Schicht.h"
-#include "worksheets/AKBData.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/AZPInfo.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AKBData.h"
+#include "plans/AZPData.h"
+#include "plans/AZPInfo.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 
 namespace {
 

@@ -34,9 +34,9 @@
 #include "core/Files.h"
 #include "generation/SBPGenerator.h"
 #include "platform/records/RecordFile.h"
-#include "worksheets/AKBData.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AKBData.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 
 namespace {
 

@@ -24,9 +24,9 @@
 #include "platform/fw/FwFileManager.h"
 #include "platform/records/RecordFile.h"
 #include "platform/values/Random.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 
 namespace search_fixture {
 

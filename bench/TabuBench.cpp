@@ -33,9 +33,9 @@
 #include "platform/fw/FwFileManager.h"
 #include "platform/records/RecordFile.h"
 #include "platform/values/Random.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 
 #include "SearchFixture.h"
 

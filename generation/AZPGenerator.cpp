@@ -3,9 +3,9 @@
 #include "assessment/Kriterium.h"
 #include "assessment/RahmenbedingungArbeitszeit.h"
 #include "assessment/RahmenbedingungRuhezeiten.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/SBPInfo.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
+#include "plans/SBPInfo.h"
 #include "platform/values/Random.h"
 
 #include <algorithm>

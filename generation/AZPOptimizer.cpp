@@ -10,7 +10,7 @@
 #include "platform/values/Date.h"
 #include "platform/values/Picture.h"
 #include "platform/values/Random.h"
-#include "worksheets/AZPData.h"
+#include "plans/AZPData.h"
 
 #include <algorithm>
 #include <cctype>

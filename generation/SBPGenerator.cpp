@@ -8,9 +8,9 @@
 #include "generation/LPSolver.h"
 #include "generation/ProgressWindow.h"
 #include "platform/values/Picture.h"
-#include "worksheets/AKBData.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AKBData.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 
 #include <algorithm>
 #include <cmath>

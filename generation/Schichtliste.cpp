@@ -2,8 +2,8 @@
 
 #include "core/Schicht.h"
 #include "platform/values/Random.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 
 void CSchichtliste::Construct()
 {

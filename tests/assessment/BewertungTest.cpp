@@ -4,7 +4,7 @@
 #include "assessment/Verstossliste.h"
 
 #include "BewertungTestSupport.h"
-#include "worksheets/SBPData.h"
+#include "plans/SBPData.h"
 
 #include <gtest/gtest.h>
 

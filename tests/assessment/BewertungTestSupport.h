@@ -7,8 +7,8 @@
 #include "core/Files.h"
 #include "core/IniFile.h"
 #include "core/Schicht.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AZPData.h"
+#include "plans/Schichttypen.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

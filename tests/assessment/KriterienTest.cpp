@@ -9,7 +9,7 @@
 #include "core/Tree.h"
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/values/PrivateProfile.h"
-#include "worksheets/SBPData.h"
+#include "plans/SBPData.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@
 #include "platform/records/RecordFile.h"
 #include "platform/ui/MessageShow.h"
 #include "platform/values/Locale.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/Schichttypen.h"
 
 namespace fs = std::filesystem;
 

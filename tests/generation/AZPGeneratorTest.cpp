@@ -1,11 +1,11 @@
 #include "generation/AZPGenerator.h"
 
-#include "../worksheets/PlanTestSupport.h"
+#include "../plans/PlanTestSupport.h"
 #include "assessment/RahmenbedingungArbeitszeit.h"
 #include "assessment/RahmenbedingungRuhezeiten.h"
 #include "platform/values/Random.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/SBPData.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
 
 #include <gtest/gtest.h>
 

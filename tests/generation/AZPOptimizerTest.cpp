@@ -1,6 +1,6 @@
 #include "generation/AZPOptimizer.h"
 
-#include "../worksheets/PlanTestSupport.h"
+#include "../plans/PlanTestSupport.h"
 #include "assessment/AZPBewertung.h"
 #include "assessment/Kriterium.h"
 #include "core/IniFile.h"
@@ -8,8 +8,8 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Random.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/SBPData.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

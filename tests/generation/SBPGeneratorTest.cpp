@@ -10,9 +10,9 @@
 #include "generation/ProgressWindow.h"
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/ui/Window.h"
-#include "worksheets/AKBData.h"
-#include "worksheets/SBPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AKBData.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 
 #include <gtest/gtest.h>
 

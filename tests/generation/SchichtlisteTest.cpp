@@ -1,8 +1,8 @@
 #include "generation/Schichtliste.h"
 
-#include "../worksheets/PlanTestSupport.h"
+#include "../plans/PlanTestSupport.h"
 #include "platform/values/Random.h"
-#include "worksheets/SBPData.h"
+#include "plans/SBPData.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 // (GRUPPE, the 84 ids) per undo step. The weeks are not stored here (the worksheet keeps them).
 #include "core/SavableManager.h"
 #include "platform/values/Queue.h"
-#include "worksheets/SBPData.h"
+#include "plans/SBPData.h"
 
 #include <array>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "worksheets/AZPData.h"
+#include "plans/AZPData.h"
 
 #include "PlanTestSupport.h"
 #include "core/Files.h"
-#include "worksheets/AZPInfo.h"
-#include "worksheets/SBPData.h"
+#include "plans/AZPInfo.h"
+#include "plans/SBPData.h"
 
 #include <gtest/gtest.h>
 

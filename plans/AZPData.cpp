@@ -1,8 +1,8 @@
-#include "worksheets/AZPData.h"
+#include "plans/AZPData.h"
 
 #include "core/Files.h"
 #include "platform/ui/MessageShow.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/Schichttypen.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,10 +1,10 @@
-#include "worksheets/SBPData.h"
+#include "plans/SBPData.h"
 
 #include "core/Files.h"
 #include "core/TimeHelpers.h"
 #include "platform/ui/MessageShow.h"
-#include "worksheets/AKBData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AKBData.h"
+#include "plans/Schichttypen.h"
 
 #include <algorithm>
 #include <unordered_set>

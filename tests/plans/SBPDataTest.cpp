@@ -1,9 +1,9 @@
-#include "worksheets/SBPData.h"
+#include "plans/SBPData.h"
 
 #include "PlanTestSupport.h"
 #include "core/Files.h"
-#include "worksheets/AKBData.h"
-#include "worksheets/SBPInfo.h"
+#include "plans/AKBData.h"
+#include "plans/SBPInfo.h"
 
 #include <gtest/gtest.h>
 

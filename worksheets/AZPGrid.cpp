@@ -1,4 +1,4 @@
-#include "assessment/AZPGrid.h"
+#include "worksheets/AZPGrid.h"
 
 #include "assessment/AZPBewertung.h"
 #include "assessment/KriterienArbeitszeit.h"
@@ -8,7 +8,7 @@
 #include "platform/ui/Events.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Picture.h"
-#include "worksheets/AZPData.h"
+#include "plans/AZPData.h"
 
 #include <algorithm>
 #include <cmath>

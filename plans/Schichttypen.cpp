@@ -1,4 +1,4 @@
-#include "worksheets/Schichttypen.h"
+#include "plans/Schichttypen.h"
 
 #include "core/Files.h"
 #include "core/SavableManager.h"

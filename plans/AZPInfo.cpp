@@ -1,8 +1,8 @@
-#include "worksheets/AZPInfo.h"
+#include "plans/AZPInfo.h"
 
 #include "core/Schicht.h"
-#include "worksheets/AZPData.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/AZPData.h"
+#include "plans/Schichttypen.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "worksheets/AKBSavableManager.h"
+#include "plans/AKBSavableManager.h"
 
 #include "core/Files.h"
-#include "worksheets/AKBData.h"
+#include "plans/AKBData.h"
 
 void CAKBSavableManager::DefineSubfile(CSubfileManager* parent)
 {

@@ -4,8 +4,8 @@
 #include "core/ProjektFileManager.h"
 #include "core/Schicht.h"
 #include "platform/ui/MessageShow.h"
-#include "worksheets/PlanNotify.h"
-#include "worksheets/Schichttypen.h"
+#include "plans/PlanNotify.h"
+#include "plans/Schichttypen.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "worksheets/AKBData.h"
+#include "plans/AKBData.h"
 
 #include "PlanTestSupport.h"
 

@@ -9,7 +9,7 @@
 #include "core/Schicht.h"
 #include "core/Termin.h"
 #include "platform/values/Queue.h"
-#include "worksheets/PlanNotify.h"
+#include "plans/PlanNotify.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
 // The working-time plan grid: columns per week, cell texts and colours, the weekly figures of an
 // attached evaluation, wrapping the cursor between rows and the markers it paints.
-#include "assessment/AZPGrid.h"
+#include "worksheets/AZPGrid.h"
 
-#include "BewertungTestSupport.h"
+#include "../assessment/BewertungTestSupport.h"
 
 #include "assessment/KriterienArbeitszeit.h"
 #include "core/Projektmanager.h"

@@ -1,6 +1,6 @@
-#include "worksheets/SBPInfo.h"
+#include "plans/SBPInfo.h"
 
-#include "worksheets/SBPData.h"
+#include "plans/SBPData.h"
 
 #include <algorithm>
 

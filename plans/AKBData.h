@@ -9,8 +9,8 @@
 // After every MergeDemand, AddDemand and Normalize: spans sorted by BEGINN, BEGINN < ENDE, no
 // overlaps, every span within one day, ANZAHL >= 1, two touching spans of one day have different
 // counts, and the column sums match the list.
-#include "worksheets/AKBEintrag.h"
-#include "worksheets/AKBInfo.h"
+#include "plans/AKBEintrag.h"
+#include "plans/AKBInfo.h"
 #include "platform/values/Queue.h"
 
 #include <array>

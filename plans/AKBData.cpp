@@ -1,6 +1,6 @@
-#include "worksheets/AKBData.h"
+#include "plans/AKBData.h"
 
-#include "worksheets/AKBSavableManager.h"
+#include "plans/AKBSavableManager.h"
 
 #include "core/Savable.h"
 #include "platform/ui/MessageShow.h"

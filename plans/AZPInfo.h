@@ -3,7 +3,7 @@
 // average-WAZ message.
 #include "platform/values/Decimal.h"
 #include "platform/values/Queue.h"
-#include "worksheets/SBPInfo.h"
+#include "plans/SBPInfo.h"
 
 #include <cstdint>
 
