@@ -6,6 +6,7 @@
 #include "core/Projektmanager.h"
 #include "core/Schicht.h"
 #include "platform/ui/Events.h"
+#include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Picture.h"
 #include "plans/AZPData.h"
@@ -98,8 +99,24 @@ int32_t CAZPGrid::CurrentColumn()
 
 bool CAZPGrid::TakeWindowMessage(const WindowMessage& message)
 {
+    using K = WindowMessage::Kind;
+    if (message.kind == K::MouseDown || message.kind == K::MouseUp)
+        LASTBUTTON = message.button ? message.button : Key::MOUSE_LEFT;
+    else if (message.kind == K::KeyDown)
+        LASTBUTTON = 0;
+    const bool swapStarted = DRAGMODE == 2 && !SELEKTION.START.Empty();
     if (CSpreadsheet::TakeWindowMessage(message))
         return true;
+    // The list reports no new selection when the left button is let go; in swap mode the editor
+    // needs one there, to exchange the cells of the drag.
+    if (message.kind == K::MouseUp && LASTBUTTON == Key::MOUSE_LEFT && swapStarted && WindowExists(ListWindow())) {
+        Event e;
+        e.code = EVENT_NEW_SELECTION;
+        e.control = FEQ;
+        e.window = ListWindow();
+        e.keyCode = Key::MOUSE_LEFT;
+        EventPost(e, WindowThread(ListWindow()));
+    }
     if (message.kind != WindowMessage::Kind::KeyDown || !AZP)
         return false;
     const int32_t weeks = Weeks();

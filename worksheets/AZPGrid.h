@@ -23,6 +23,8 @@ public:
     uint8_t TYP = 1;                         // 1 rows are groups, 2 rows are weeks of a flex plan
     int32_t DATUMVON = 0;
     int32_t DATUMBIS = 0;
+    // The mouse button of the last press or release on the list; 0 after a key.
+    int LASTBUTTON = 0;
 
     int32_t CurrentColumn() override;
     int32_t ColumnOfField(int32_t field) override;

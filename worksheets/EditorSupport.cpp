@@ -1,0 +1,86 @@
+#include "worksheets/EditorSupport.h"
+
+#include "platform/ui/MessageShow.h"
+#include "platform/ui/Window.h"
+#include "platform/values/Locale.h"
+#include "platform/values/Picture.h"
+#include "worksheets/StdEdit.h"
+
+#include <cmath>
+
+std::string EditMenuText(IStdEdit& editor, bool hit, bool change)
+{
+    if (!hit)
+        return "~Ausschneiden|~Kopieren|~Einfügen|-|~Neu|~Ändern|~Löschen|-|";
+    auto item = [](bool on, const char* text) { return std::string(on ? "" : "~") + text; };
+    return item(editor.IsEnabled(STDEDIT_CUT), "Ausschneiden|") + item(editor.IsEnabled(STDEDIT_COPY), "Kopieren|") +
+           item(editor.IsEnabled(STDEDIT_PASTE), "Einfügen|-|") + item(editor.IsEnabled(STDEDIT_INSERT), "Neu|") +
+           item(change, "Ändern|") + item(editor.IsEnabled(STDEDIT_DELETE), "Löschen|-|");
+}
+
+void AlertListKeys(int feq, std::initializer_list<int> keys, bool digits, bool letters)
+{
+    for (int k : keys)
+        ControlAlert(feq, k);
+    if (digits)
+        for (int d = 0; d <= 9; ++d) {
+            ControlAlert(feq, Key::Digit(d));
+            ControlAlert(feq, Key::Keypad(d));
+        }
+    if (letters)
+        for (char c = 'A'; c <= 'Z'; ++c) {
+            ControlAlert(feq, Key::Letter(c));
+            ControlAlert(feq, Key::SHIFT | Key::Letter(c));
+        }
+}
+
+std::string StartText(int keyCode)
+{
+    const int base = Key::Base(keyCode);
+    if (keyCode & (Key::CTRL | Key::ALT))
+        return {};
+    if (base >= Key::DIGIT_0 && base <= Key::DIGIT_0 + 9)
+        return std::string(1, char('0' + base - Key::DIGIT_0));
+    if (base >= Key::KEYPAD_0 && base <= Key::KEYPAD_0 + 9)
+        return std::string(1, char('0' + base - Key::KEYPAD_0));
+    if (base >= Key::LETTER_A && base <= Key::LETTER_A + 25)
+        return std::string(1, char('A' + base - Key::LETTER_A));
+    return {};
+}
+
+bool ParseHeadCount(const std::string& text, uint8_t& count, const std::string& caption)
+{
+    // The picture leaves room for more digits than a byte holds, so that a number above 255 is
+    // refused as too large instead of being cut to its last digits.
+    const PictureInput in = ParsePicture(text, "@n6");
+    std::string message = in.message;
+    if (in.ok && in.number != std::floor(in.number))
+        message = LocaleMessage("Zahl.NurGanze");
+    else if (in.ok && in.number < 0)
+        message = LocaleMessage("Zahl.Negativ");
+    else if (in.ok && in.number > 255)
+        message = LocaleMessage("Zahl.ZuGross", {text});
+    else if (in.ok) {
+        count = uint8_t(in.number);
+        return true;
+    }
+    if (message.empty())
+        message = LocaleMessage("Zahl.Ungueltig", {text});
+    MessageRequest m;
+    m.text = message;
+    m.caption = caption;
+    m.icon = MessageIcon::Exclamation;
+    m.buttonBits = BUTTON_OK;
+    MessageShow(m);
+    return false;
+}
+
+void ShowInfo(const std::string& text, const std::string& caption)
+{
+    MessageRequest m;
+    m.text = text;
+    m.caption = caption;
+    m.icon = MessageIcon::Asterisk;
+    m.buttonBits = BUTTON_OK;
+    MessageShow(m);
+}
