@@ -14,7 +14,9 @@
 #include "plans/AZPData.h"
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
+#include "worksheets/AKBEditor.h"
 #include "worksheets/AZPEditor.h"
+#include "worksheets/SBPEditor.h"
 #include "worksheets/StdEdit.h"
 
 #include <gtest/gtest.h>
@@ -143,13 +145,23 @@ protected:
         Define('N', Shift("N", 22 * 60, 6 * 60), "Nacht");
         Define('X', Shift("X", 0, 24 * 60, {}, ART_FREISCHICHT), "Frei");
         sheet.sbp.SyncSchichttypen();
+        sheet.editors[0] = &akbEditor;
+        sheet.editors[1] = &sbpEditor;
         sheet.editors[2] = &azpEditor;
         sheet.azpEditor = &azpEditor;
         PaneWindow::bind = [this](int window) {
+            akbEditor.Init(sheet, sheet.akb, AKB_LIST);
+            sbpEditor.Init(sheet, sheet.sbp, SBP_LIST);
             azpEditor.Bind(AZP_LIST, sheet.azp, sheet, window, sheet.typ);
         };
-        PaneWindow::release = [this] { azpEditor.Release(); };
+        PaneWindow::release = [this] {
+            akbEditor.Release();
+            sbpEditor.Release();
+            azpEditor.Release();
+        };
         CAZPEditor::Clipboard() = {};
+        CAKBEditor::Clipboard().clear();
+        CSBPEditor::Clipboard() = {};
     }
     void TearDown() override
     {
@@ -267,6 +279,8 @@ protected:
 
     ProjectStore store;
     FakeWorksheet sheet;
+    CAKBEditor akbEditor;
+    CSBPEditor sbpEditor;
     CAZPEditor azpEditor;
     std::map<char, uint32_t> ids;
     HeadlessDriver driver;

@@ -1,0 +1,456 @@
+#include "worksheets/AKBEditor.h"
+
+#include "core/PopupMenu.h"
+#include "core/Savable.h"
+#include "core/TimeHelpers.h"
+#include "platform/fw/FwEdit.h"
+#include "platform/fw/FwWindow.h"
+#include "platform/ui/MessageShow.h"
+#include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
+#include "platform/values/Picture.h"
+#include "plans/AKBData.h"
+#include "worksheets/AKBEintragDialog.h"
+#include "worksheets/EditorSupport.h"
+
+#include <algorithm>
+
+// The in-place field of a span's begin, end or count; Left and Right leave it.
+class CAKBEditInPlace : public FwEditInPlace {
+public:
+    CAKBEditInPlace() { PICTURE = "@s20"; }
+    void SetAlerts() override
+    {
+        FwEditInPlace::SetAlerts();
+        ControlAlert(FEQ, Key::LEFT);
+        ControlAlert(FEQ, Key::RIGHT);
+    }
+    EditAction TakeEvent(int event) override
+    {
+        if (event == EVENT_ALERT_KEY && EventKeyCode() == Key::LEFT)
+            return EditAction::Backward;
+        if (event == EVENT_ALERT_KEY && EventKeyCode() == Key::RIGHT)
+            return EditAction::Forward;
+        return FwEditInPlace::TakeEvent(event);
+    }
+};
+
+namespace {
+
+constexpr uint32_t kDay = 1440;
+constexpr uint32_t kWeek = 10080;
+
+void SaveReported(ISavable& part)
+{
+    if (part.Save() == STORE_DONE)
+        return;
+    MessageRequest m;
+    m.text = "Der Arbeitskräftebedarf konnte nach der Änderung des Bezugsrahmens nicht gespeichert werden.";
+    m.caption = "Bezugsrahmen ändern";
+    m.icon = MessageIcon::Exclamation;
+    MessageShow(m);
+}
+
+} // namespace
+
+CAKBEditor::CAKBEditor() { CreateGrid(); }
+
+CAKBEditor::~CAKBEditor() { Release(); }
+
+std::vector<CAKBEintrag>& CAKBEditor::Clipboard()
+{
+    static std::vector<CAKBEintrag> clip;
+    return clip;
+}
+
+void CAKBEditor::CreateGrid()
+{
+    if (!VLBAKB)
+        VLBAKB = std::make_unique<CAKBGrid>();
+}
+
+void CAKBEditor::Release()
+{
+    if (VLBAKB) {
+        VLBAKB->Release();
+        VLBAKB.reset();
+    }
+}
+
+void CAKBEditor::Init(IEditorOwner& owner, CAKBData& akb, int feq)
+{
+    ARBEITSBLATT = &owner;
+    AKB = &akb;
+    CreateGrid();
+    VLBAKB->SetFormat(feq, akb);
+    AlertListKeys(feq,
+                  {Key::MOUSE_LEFT2, Key::ENTER, Key::INSERT, Key::DELETE, Key::MOUSE_RIGHT, Key::TAB, Key::SHIFT_TAB,
+                   Key::HOME, Key::END, Key::SHIFT | Key::HOME, Key::SHIFT | Key::END},
+                  true);
+}
+
+void CAKBEditor::Stored()
+{
+    VLBAKB->Refresh();
+    if (ARBEITSBLATT->StoreEditStep(AKB->GetSavable()))
+        ARBEITSBLATT->OnAKBChanged(false);
+    VLBAKB->Refresh();
+}
+
+CAKBEintrag* CAKBEditor::CursorEntry()
+{
+    if (!Bound())
+        return nullptr;
+    VLBAKB->SetCursor();
+    const SpreadsheetCell c = VLBAKB->GetCursor();
+    return VLBAKB->Entry(c.SPALTE, c.ZEILE);
+}
+
+// ---- IStdEdit --------------------------------------------------------------------------------
+
+void CAKBEditor::Cut()
+{
+    Copy();
+    Delete();
+}
+
+void CAKBEditor::Copy()
+{
+    if (!Bound())
+        return;
+    ClearClipboard();
+    VLBAKB->SetCursor();
+    SpreadsheetSelection s = VLBAKB->GetSelection();
+    if (!VLBAKB->HasSelection())
+        s = {VLBAKB->GetCursor(), VLBAKB->GetCursor()};
+    for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
+        for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
+            if (const CAKBEintrag* span = VLBAKB->Entry(day, row))
+                Clipboard().push_back(*span);
+}
+
+void CAKBEditor::Paste()
+{
+    if (!Bound() || Clipboard().empty())
+        return;
+    VLBAKB->SetCursor();
+    int32_t target = VLBAKB->GetCursor().SPALTE;
+    int32_t limit = AKB->CountDays();
+    if (VLBAKB->HasSelection()) {
+        target = VLBAKB->GetSelection().START.SPALTE;
+        limit = VLBAKB->GetSelection().ENDE.SPALTE;
+    }
+    const int64_t shift = int64_t(target) - int64_t(Clipboard().front().TERMIN.BEGINN / kDay + 1);
+    for (const CAKBEintrag& span : Clipboard()) {
+        CAKBEintrag moved = span;
+        const int64_t begin = int64_t(span.TERMIN.BEGINN) + shift * kDay;
+        if (begin < 0)
+            continue;
+        moved.TERMIN.BEGINN = uint32_t(begin);
+        moved.TERMIN.ENDE = uint32_t(int64_t(span.TERMIN.ENDE) + shift * kDay);
+        if (int64_t(moved.TERMIN.BEGINN / kDay + 1) > limit)
+            break;
+        AKB->MergeDemand(moved, true);
+    }
+    VLBAKB->SetSelection({});
+    VLBAKB->Refresh();
+}
+
+void CAKBEditor::Delete()
+{
+    if (!Bound())
+        return;
+    VLBAKB->SetCursor();
+    SpreadsheetSelection s = VLBAKB->GetSelection();
+    if (!VLBAKB->HasSelection())
+        s = {VLBAKB->GetCursor(), VLBAKB->GetCursor()};
+    std::vector<CAKBEintrag*> spans;
+    for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
+        for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
+            if (CAKBEintrag* span = VLBAKB->Entry(day, row))
+                spans.push_back(span);
+    for (CAKBEintrag* span : spans)
+        span->TERMIN.ENDE = span->TERMIN.BEGINN;
+    AKB->Normalize(nullptr);
+    VLBAKB->SetSelection({});
+    VLBAKB->Refresh();
+}
+
+void CAKBEditor::Insert() { InsertSpan(); }
+
+int CAKBEditor::InsertSpan()
+{
+    if (!Bound())
+        return RESPONSE_CANCELLED;
+    VLBAKB->SetCursor();
+    SpreadsheetSelection s = VLBAKB->GetSelection();
+    if (!VLBAKB->HasSelection())
+        s = {VLBAKB->GetCursor(), VLBAKB->GetCursor()};
+    CAKBEintrag span;
+    span.TERMIN.BEGINN = uint32_t(std::max(1, s.START.SPALTE) - 1) * kDay;
+    span.TERMIN.ENDE = uint32_t(std::max(1, s.ENDE.SPALTE)) * kDay;
+    VLBAKB->SetSelection({});
+    const int response = EditEntry(span);
+    if (response == RESPONSE_COMPLETED)
+        VLBAKB->Refresh();
+    return response;
+}
+
+bool CAKBEditor::IsEnabled(uint8_t action)
+{
+    if (!Bound())
+        return false;
+    switch (action) {
+    case STDEDIT_CUT:
+    case STDEDIT_COPY:
+    case STDEDIT_DELETE: return VLBAKB->HasSelection() || CursorEntry();
+    case STDEDIT_PASTE: return !Clipboard().empty();
+    case STDEDIT_INSERT: return true;
+    default: return false;
+    }
+}
+
+void CAKBEditor::ClearClipboard() { Clipboard().clear(); }
+
+int CAKBEditor::EditEntry(CAKBEintrag& span)
+{
+    int32_t weeks = AKB->GetBezugsrahmen();
+    uint8_t continuous = 0;
+    const int response = UpdateAKBEintrag(span, weeks, continuous);
+    if (response != RESPONSE_COMPLETED)
+        return response;
+    if (weeks > AKB->GetBezugsrahmen())
+        ARBEITSBLATT->SetBezugsrahmen(weeks, false);
+    Merge(span, continuous != 0);
+    return response;
+}
+
+void CAKBEditor::Merge(const CAKBEintrag& span, bool continuous)
+{
+    const uint32_t b = span.TERMIN.BEGINN, e = span.TERMIN.ENDE;
+    if (e <= b)
+        return;
+    if (e / kDay - b / kDay <= 7) {
+        AKB->MergeDemand(span, continuous);
+        return;
+    }
+    // A weekly pattern: the same weekdays and times in every week of the range. An end weekday
+    // before the begin's lies in the week after; a block that would end past the range is left out.
+    const uint32_t offBegin = b % kWeek, offEnd = (e - 1) % kWeek + 1;
+    for (uint32_t w = b / kWeek; w <= (e - 1) / kWeek; ++w) {
+        CAKBEintrag block = span;
+        block.TERMIN.BEGINN = w * kWeek + offBegin;
+        block.TERMIN.ENDE = w * kWeek + offEnd;
+        if (block.TERMIN.ENDE <= block.TERMIN.BEGINN)
+            block.TERMIN.ENDE += kWeek;
+        if (block.TERMIN.ENDE > e)
+            break;
+        AKB->MergeDemand(block, continuous);
+    }
+}
+
+void CAKBEditor::ChangeEntry()
+{
+    CAKBEintrag* span = CursorEntry();
+    if (!span)
+        return;
+    CAKBEintrag copy = *span;
+    int32_t weeks = AKB->GetBezugsrahmen();
+    uint8_t continuous = 0;
+    if (UpdateAKBEintrag(copy, weeks, continuous) != RESPONSE_COMPLETED)
+        return;
+    AKB->DeleteEntry(span);
+    if (weeks > AKB->GetBezugsrahmen())
+        ARBEITSBLATT->SetBezugsrahmen(weeks, false);
+    Merge(copy, continuous != 0);
+    Stored();
+}
+
+uint8_t CAKBEditor::EditInPlace(CAKBEintrag& span, int part, int32_t day, int startKey)
+{
+    std::string text = StartText(startKey);
+    if (text.empty()) {
+        if (part == 1)
+            text = FormatTimeOfDay(span.TERMIN.BEGINN);
+        else if (part == 2)
+            text = FormatTimeOfDay(span.TERMIN.ENDE, true);
+        else
+            text = FormatPicture(long(span.ANZAHL), "@N_3B");
+    }
+    CAKBEditInPlace editor;
+    if (VLBAKB->EditCell(editor, UseVar(text)) != EDITCELL_COMPLETED)
+        return 2;
+    const CAKBEintrag before = span;
+    const uint32_t dayStart = uint32_t(day - 1) * kDay;
+    if (part == 1) {
+        span.TERMIN.BEGINN = std::min(dayStart + ParseTimeEntry(text), span.TERMIN.ENDE - 1);
+    } else if (part == 2) {
+        span.TERMIN.ENDE = std::max(dayStart + ParseTimeEntry(text, true), span.TERMIN.BEGINN + 1);
+    } else {
+        uint8_t count = 0;
+        if (!ParseHeadCount(text, count, "Arbeitskräftebedarf"))
+            return 2;
+        span.ANZAHL = count;
+    }
+    if (span == before)
+        return 2;
+    AKB->Normalize(&span);
+    return 1;
+}
+
+uint8_t CAKBEditor::Edit(uint8_t request)
+{
+    const int key = startKey_;
+    startKey_ = 0;
+    if (!Bound())
+        return 2;
+    const int32_t day = VLBAKB->CurrentColumn();
+    VLBAKB->SetCursor();
+    const int32_t row = VLBAKB->GetCursor().ZEILE;
+    const int part = CAKBGrid::PartOfColumn(int32_t(PropertyGet(VLBAKB->ListWindow(), VLBAKB->FEQ, Prop::Column, 0).Int()));
+    CAKBEintrag* span = VLBAKB->Entry(day, row);
+    uint8_t result = 2;
+    auto insert = [&] { return InsertSpan() == RESPONSE_COMPLETED ? uint8_t(1) : uint8_t(2); };
+    if (request == 2) {
+        if (part != 0 && span)
+            result = EditInPlace(*span, part, day, key);
+        else if (part != 0)
+            result = insert();
+    } else if (request == 1) {
+        result = insert();
+    } else if (request == 3) {
+        Delete();
+        result = 1;
+    }
+    if (result == 1) {
+        ControlSelect(VLBAKB->FEQ);
+        Stored();
+    }
+    return result;
+}
+
+// ---- events ----------------------------------------------------------------------------------
+
+uint8_t CAKBEditor::OnEvent(int event)
+{
+    if (!Bound())
+        return 0;
+    VLBAKB->TakeEvent();
+    if (event != EVENT_ALERT_KEY || EventControl() != VLBAKB->FEQ)
+        return 0;
+    const int w = VLBAKB->ListWindow();
+    const int feq = VLBAKB->FEQ;
+    const int64_t column = PropertyGet(w, feq, Prop::Column, 0).Int();
+    auto moveTo = [&](int64_t c) {
+        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(c)), 0);
+        VLBAKB->SetCursor();
+        VLBAKB->Refresh();
+    };
+    const int key = EventKeyCode();
+    switch (key) {
+    case Key::MOUSE_LEFT2: {
+        const int32_t day = CAKBGrid::DayOfColumn(int32_t(PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int()));
+        const int32_t row = int32_t(PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int());
+        if (VLBAKB->Entry(day, row)) {
+            Edit(2);
+        } else {
+            VLBAKB->SetCursor();
+            const SpreadsheetCell c = VLBAKB->GetCursor();
+            VLBAKB->SetSelection({c, c});
+            Edit(1);
+        }
+        break;
+    }
+    case Key::ENTER: Edit(2); break;
+    case Key::INSERT: Edit(1); break;
+    case Key::DELETE: Edit(3); break;
+    case Key::TAB:
+        if (PropertyGet(w, feq, Prop::ColumnExists, int(column + 4)).Int())
+            moveTo(column + 4);
+        break;
+    case Key::SHIFT_TAB:
+        if (column > 4)
+            moveTo(column - 4);
+        break;
+    case Key::HOME:
+    case Key::SHIFT | Key::HOME: moveTo(1); break;
+    case Key::END:
+    case Key::SHIFT | Key::END: moveTo(int64_t(AKB->GetBezugsrahmen()) * CAKBGrid::kColumnsPerWeek); break;
+    case Key::MOUSE_RIGHT: ContextMenu(); break;
+    default:
+        if (!StartText(key).empty()) {
+            startKey_ = key;
+            Edit(2);
+        }
+        break;
+    }
+    return 0;
+}
+
+void CAKBEditor::ContextMenu()
+{
+    const int w = VLBAKB->ListWindow();
+    const int feq = VLBAKB->FEQ;
+    const int64_t row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
+    const int64_t column = PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int();
+    if (row > 0)
+        PropertySet(w, feq, Prop::Selected, PropValue(static_cast<long long>(row)), 0);
+    if (column > 0)
+        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(column)), 0);
+    VLBAKB->SetCursor();
+    VLBAKB->Refresh();
+    const bool hit = row > 0 && column > 0;
+    // "Ändern" needs a span under the cursor: an empty cell of a selection has none to change.
+    const std::string text = EditMenuText(*this, hit, hit && CursorEntry()) + "aus Schichtbedarf errechnen";
+    switch (PopupMenu(text)) {
+    case 1:
+        Cut();
+        Stored();
+        break;
+    case 2: Copy(); break;
+    case 3:
+        Paste();
+        Stored();
+        break;
+    case 4: Edit(1); break;
+    case 5: ChangeEntry(); break;
+    case 6: Edit(3); break;
+    case 7: ARBEITSBLATT->ComputeAKBFromSBP(); break;
+    default: break;
+    }
+}
+
+// ---- the rest of the worksheet's operations --------------------------------------------------
+
+ISavable& CAKBEditor::GetSavable() { return AKB->GetSavable(); }
+
+int CAKBEditor::GetListFeq() const { return VLBAKB ? VLBAKB->FEQ : 0; }
+
+int CAKBEditor::GetCurrentDay() const { return VLBAKB && VLBAKB->FEQ ? VLBAKB->CurrentColumn() : 1; }
+
+void CAKBEditor::SetBezugsrahmen(int32_t weeks)
+{
+    if (!AKB)
+        return;
+    const uint16_t before = AKB->GetBezugsrahmen();
+    if (weeks != before) {
+        // Shortening saves the staff demand itself; lengthening leaves that to this editor.
+        AKB->SetBezugsrahmen(uint16_t(std::clamp<int32_t>(weeks, 0, AKB_MAX_WOCHEN)));
+        if (AKB->GetBezugsrahmen() > before)
+            SaveReported(AKB->GetSavable());
+    }
+    if (Bound())
+        VLBAKB->BuildFormat();
+}
+
+void CAKBEditor::SetZoom(int percent)
+{
+    if (VLBAKB && VLBAKB->FEQ)
+        VLBAKB->SetZoom(percent);
+}
+
+void CAKBEditor::RefreshEmpty()
+{
+    if (VLBAKB && VLBAKB->FEQ)
+        VLBAKB->Refresh();
+}

@@ -1,0 +1,399 @@
+#include "worksheets/SBPEditor.h"
+
+#include "assessment/SchichttypDialoge.h"
+#include "assessment/Verstossliste.h"
+#include "core/Frame.h"
+#include "core/PopupMenu.h"
+#include "core/Savable.h"
+#include "platform/fw/FwEdit.h"
+#include "platform/fw/FwWindow.h"
+#include "platform/ui/MessageShow.h"
+#include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
+#include "plans/Schichttypen.h"
+#include "worksheets/ArbeitsblattDialogs.h"
+#include "worksheets/EditorSupport.h"
+
+#include <algorithm>
+#include <climits>
+
+// The in-place count field. Left and Right leave it only when a digit started the edit.
+class CSBPEditInPlace : public FwEditInPlace {
+public:
+    explicit CSBPEditInPlace(bool arrowsLeave) : arrowsLeave_(arrowsLeave) { PICTURE = "@S10"; }
+    void SetAlerts() override
+    {
+        FwEditInPlace::SetAlerts();
+        if (arrowsLeave_) {
+            ControlAlert(FEQ, Key::LEFT);
+            ControlAlert(FEQ, Key::RIGHT);
+        }
+    }
+    EditAction TakeEvent(int event) override
+    {
+        if (arrowsLeave_ && event == EVENT_ALERT_KEY && EventKeyCode() == Key::LEFT)
+            return EditAction::Backward;
+        if (arrowsLeave_ && event == EVENT_ALERT_KEY && EventKeyCode() == Key::RIGHT)
+            return EditAction::Forward;
+        return FwEditInPlace::TakeEvent(event);
+    }
+
+private:
+    bool arrowsLeave_;
+};
+
+CSBPEditor::CSBPEditor() { CreateGrid(); }
+
+CSBPEditor::~CSBPEditor() { Release(); }
+
+SBPClipboard& CSBPEditor::Clipboard()
+{
+    static SBPClipboard clip;
+    return clip;
+}
+
+void CSBPEditor::CreateGrid()
+{
+    if (!VLBSBP)
+        VLBSBP = std::make_unique<CSBPGrid>();
+}
+
+void CSBPEditor::Release()
+{
+    if (VLBSBP) {
+        VLBSBP->Release();
+        VLBSBP.reset();
+    }
+}
+
+void CSBPEditor::Init(IEditorOwner& owner, CSBPData& plan, int feq)
+{
+    ARBEITSBLATT = &owner;
+    SBP = &plan;
+    CreateGrid();
+    VLBSBP->SetFormat(feq, plan);
+    AlertListKeys(feq,
+                  {Key::MOUSE_LEFT2, Key::ENTER, Key::DELETE, Key::MOUSE_RIGHT, Key::TAB, Key::SHIFT_TAB, Key::HOME,
+                   Key::END, Key::SHIFT | Key::HOME, Key::SHIFT | Key::END},
+                  true);
+}
+
+void CSBPEditor::Stored()
+{
+    VLBSBP->Refresh();
+    if (ARBEITSBLATT->StoreEditStep(SBP->GetSavable()))
+        ARBEITSBLATT->OnSBPChanged(false);
+    VLBSBP->Refresh();
+}
+
+SpreadsheetSelection CSBPEditor::Target()
+{
+    VLBSBP->SetCursor();
+    if (VLBSBP->HasSelection())
+        return VLBSBP->GetSelection();
+    return {VLBSBP->GetCursor(), VLBSBP->GetCursor()};
+}
+
+// ---- IStdEdit --------------------------------------------------------------------------------
+
+void CSBPEditor::Cut()
+{
+    Copy();
+    Delete();
+}
+
+void CSBPEditor::Copy()
+{
+    if (!Bound())
+        return;
+    ClearClipboard();
+    const SpreadsheetSelection s = Target();
+    SBPClipboard& clip = Clipboard();
+    clip.WIDTH = std::min<int32_t>(s.ENDE.SPALTE - s.START.SPALTE + 1, int32_t(kPlanDays));
+    for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
+        const QSBP* r = SBP->GetRow(uint32_t(row));
+        if (!r)
+            continue;
+        QSBP copy = *r;
+        copy.ANZAHL = {};
+        for (int32_t k = 0; k < clip.WIDTH; ++k)
+            copy.ANZAHL[size_t(k)] = SBP->GetCount(uint32_t(s.START.SPALTE + k), uint32_t(row));
+        clip.ROWS.push_back(copy);
+    }
+}
+
+void CSBPEditor::Paste()
+{
+    const SBPClipboard& clip = Clipboard();
+    if (!Bound() || clip.ROWS.empty())
+        return;
+    VLBSBP->SetCursor();
+    SpreadsheetSelection s = VLBSBP->GetSelection();
+    if (!VLBSBP->HasSelection())
+        s = {VLBSBP->GetCursor(), {INT_MAX, INT_MAX}};
+    const int64_t lastDay = std::min<int64_t>({s.ENDE.SPALTE, int64_t(s.START.SPALTE) + clip.WIDTH - 1, SBP->CountDays()});
+    const int64_t lastRow = std::min<int64_t>(s.ENDE.ZEILE, int64_t(s.START.ZEILE) + int64_t(clip.ROWS.size()) - 1);
+    // Counts go by position, whatever the shift type of the target row.
+    for (int64_t row = s.START.ZEILE; row <= lastRow && row <= SBP->CountRows(); ++row) {
+        const QSBP& from = clip.ROWS[size_t(row - s.START.ZEILE)];
+        const uint32_t id = SBP->GetRowSysId(uint32_t(row));
+        for (int64_t day = s.START.SPALTE; day <= lastDay; ++day)
+            SBP->SetCount(uint32_t(day), id, from.ANZAHL[size_t(day - s.START.SPALTE)]);
+    }
+    VLBSBP->SetSelection({});
+    VLBSBP->Refresh();
+}
+
+void CSBPEditor::Delete()
+{
+    if (!Bound())
+        return;
+    const SpreadsheetSelection s = Target();
+    for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
+        for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
+            SBP->SetCount(uint32_t(day), SBP->GetRowSysId(uint32_t(row)), 0);
+    VLBSBP->Refresh();
+}
+
+bool CSBPEditor::IsEnabled(uint8_t action)
+{
+    if (!SBP)
+        return false;
+    switch (action) {
+    case STDEDIT_CUT:
+    case STDEDIT_COPY:
+    case STDEDIT_DELETE: return SBP->CountRows() > 0;
+    case STDEDIT_PASTE: return !Clipboard().ROWS.empty() && SBP->CountRows() > 0;
+    default: return false;
+    }
+}
+
+void CSBPEditor::ClearClipboard()
+{
+    Clipboard().ROWS.clear();
+    Clipboard().WIDTH = 0;
+}
+
+uint8_t CSBPEditor::Edit(uint8_t request)
+{
+    const int key = startKey_;
+    startKey_ = 0;
+    if (!Bound())
+        return 2;
+    const int32_t day = VLBSBP->CurrentColumn();
+    const int32_t row = VLBSBP->CurrentRow();
+    if (day < 1 || day > SBP->CountDays() || row < 1 || row > SBP->CountRows())
+        return 2;
+    VLBSBP->SetCursor();
+    uint8_t result = 2;
+    if (request == 3) {
+        Delete();
+        result = 1;
+    } else if (request == 2) {
+        const uint8_t old = SBP->GetCount(uint32_t(day), uint32_t(row));
+        std::string text = StartText(key);
+        if (text.empty())
+            text = std::to_string(old);
+        CSBPEditInPlace editor(key != 0);
+        if (VLBSBP->EditCell(editor, UseVar(text)) != EDITCELL_COMPLETED)
+            return 2;
+        // One check of the typed text for the whole selection, before any cell is written.
+        uint8_t count = 0;
+        if (!ParseHeadCount(text, count, "Schichtbedarf"))
+            return 2;
+        const bool selection = VLBSBP->HasSelection();
+        if (count == old && !selection)
+            return 2;
+        SpreadsheetSelection s = VLBSBP->GetSelection();
+        if (!selection)
+            s = {{day, row}, {day, row}};
+        for (int32_t r = s.START.ZEILE; r <= s.ENDE.ZEILE; ++r)
+            for (int32_t d = s.START.SPALTE; d <= s.ENDE.SPALTE; ++d)
+                SBP->SetCount(uint32_t(d), SBP->GetRowSysId(uint32_t(r)), count);
+        result = 1;
+    }
+    if (result == 1)
+        Stored();
+    return result;
+}
+
+// ---- events ----------------------------------------------------------------------------------
+
+uint8_t CSBPEditor::OnEvent(int event)
+{
+    if (!Bound())
+        return 0;
+    VLBSBP->TakeEvent();
+    if (event != EVENT_ALERT_KEY || EventControl() != VLBSBP->FEQ)
+        return 0;
+    const int w = VLBSBP->ListWindow();
+    const int feq = VLBSBP->FEQ;
+    const int64_t column = PropertyGet(w, feq, Prop::Column, 0).Int();
+    auto moveTo = [&](int64_t c) {
+        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(c)), 0);
+        VLBSBP->SetCursor();
+        VLBSBP->Refresh();
+    };
+    const int key = EventKeyCode();
+    switch (key) {
+    case Key::MOUSE_LEFT2: {
+        const int32_t day = CSBPGrid::DayOfColumn(int32_t(PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int()));
+        const int64_t row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
+        if (day >= 1 && day <= SBP->CountDays() && row >= 1 && row <= SBP->CountRows())
+            Edit(2);
+        else
+            ARBEITSBLATT->EditSchichttypen();
+        break;
+    }
+    case Key::ENTER: Edit(2); break;
+    case Key::DELETE: Edit(3); break;
+    case Key::TAB:
+        if (PropertyGet(w, feq, Prop::ColumnExists, int(column + 1)).Int())
+            moveTo(column + 1);
+        break;
+    case Key::SHIFT_TAB:
+        if (column > 2)
+            moveTo(column - 1);
+        break;
+    case Key::HOME:
+    case Key::SHIFT | Key::HOME: moveTo(2); break;
+    case Key::END:
+    case Key::SHIFT | Key::END: moveTo(int64_t(SBP->GetBezugsrahmen()) * CSBPGrid::kColumnsPerWeek + 1); break;
+    case Key::MOUSE_RIGHT: ContextMenu(); break;
+    default:
+        if (!StartText(key).empty()) {
+            startKey_ = key;
+            Edit(2);
+        }
+        break;
+    }
+    return 0;
+}
+
+void CSBPEditor::ContextMenu()
+{
+    const int w = VLBSBP->ListWindow();
+    const int feq = VLBSBP->FEQ;
+    const int64_t row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
+    const int64_t column = PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int();
+    if (row > 0)
+        PropertySet(w, feq, Prop::Selected, PropValue(static_cast<long long>(row)), 0);
+    if (column > 0)
+        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(column)), 0);
+    VLBSBP->SetCursor();
+    VLBSBP->Refresh();
+    std::string text = EditMenuText(*this, row > 0 && column > 0, IsEnabled(STDEDIT_DELETE));
+    text += std::string(row > 0 && GlobalSchichtChecker ? "" : "~") + "Bewertungsinfo|-|";
+    text += "Schichttypen|Personen/Schichtgruppe|aus Arbeitszeitplan errechnen|aus Arbeitskräftebedarf generieren";
+    switch (PopupMenu(text)) {
+    case 1:
+        Cut();
+        Stored();
+        break;
+    case 2: Copy(); break;
+    case 3:
+        Paste();
+        Stored();
+        break;
+    case 4: Edit(1); break;
+    case 5: Edit(2); break;
+    case 6: Edit(3); break;
+    case 7: CheckShiftType(int32_t(row)); break;
+    case 8: ARBEITSBLATT->EditSchichttypen(); break;
+    case 9: EditSchichtgruppenstaerke(); break;
+    case 10: ARBEITSBLATT->ComputeSBPFromAZP(); break;
+    case 11: ARBEITSBLATT->GenerateSBP(); break;
+    default: break;
+    }
+}
+
+void CSBPEditor::CheckShiftType(int32_t row)
+{
+    if (!GlobalSchichtChecker || !SBP || !ARBEITSBLATT)
+        return;
+    // The row's own shift type, by its id: the rows need not stand in the order of the shift types.
+    const CSchicht* shift = ARBEITSBLATT->GetSchichttypen().FindBySysId(SBP->GetRowSysId(uint32_t(row)));
+    if (!shift)
+        return;
+    CVerstossliste list;
+    ARBEITSBLATT->GetChecker().CheckShiftType(*shift, 0x7F, list);
+    if (list.Count() > 0)
+        ShowInfo("Dieser Schichttyp verstößt in folgenden Punkten gegen gesetzliche Bestimmungen bzw. "
+                 "arbeitswissenschaftliche Empfehlungen: ||" + list.FormatText(),
+                 "Schicht ist nicht erlaubt");
+    else
+        ShowInfo("Dieser Schichttyp verstößt nicht gegen gesetzliche Bestimmungen bzw. arbeitswissenschaftliche "
+                 "Empfehlungen.",
+                 "Schicht ist in Ordnung");
+    list.Release();
+}
+
+void CSBPEditor::EditSchichtgruppenstaerke()
+{
+    int32_t strength = ARBEITSBLATT->GetSchichtgruppenstaerke();
+    UpdateSchichtgruppenstaerke(strength);
+    if (LastResponse != RESPONSE_COMPLETED)
+        return;
+    ARBEITSBLATT->SetSchichtgruppenstaerke(strength, false);
+    Stored();
+}
+
+// ---- the rest of the worksheet's operations --------------------------------------------------
+
+ISavable& CSBPEditor::GetSavable() { return SBP->GetSavable(); }
+
+int CSBPEditor::GetListFeq() const { return VLBSBP ? VLBSBP->FEQ : 0; }
+
+int CSBPEditor::GetCurrentDay() const { return VLBSBP && VLBSBP->FEQ ? VLBSBP->CurrentColumn() : 1; }
+
+void CSBPEditor::SetBezugsrahmen(int32_t weeks)
+{
+    if (!SBP)
+        return;
+    if (weeks != SBP->GetBezugsrahmen()) {
+        SBP->SetBezugsrahmen(uint16_t(std::clamp<int32_t>(weeks, 0, kPlanWeeks)));
+        if (SBP->GetSavable().Save() != STORE_DONE) {
+            MessageRequest m;
+            m.text = "Der Schichtbedarf konnte nach der Änderung des Bezugsrahmens nicht gespeichert werden.";
+            m.caption = "Bezugsrahmen ändern";
+            m.icon = MessageIcon::Exclamation;
+            MessageShow(m);
+        }
+    }
+    if (Bound())
+        VLBSBP->BuildFormat();
+}
+
+void CSBPEditor::SetZoom(int percent)
+{
+    if (Bound())
+        VLBSBP->SetZoom(percent);
+}
+
+void CSBPEditor::SetDarstellung(int mode)
+{
+    if (Bound())
+        VLBSBP->SetDarstellung(mode);
+}
+
+void CSBPEditor::RefreshEmpty()
+{
+    if (Bound())
+        VLBSBP->Refresh();
+}
+
+void CSBPEditor::AttachEvaluation(CSBPBewertung& evaluation)
+{
+    CreateGrid();
+    VLBSBP->SBPBEWERTUNG = &evaluation;
+    if (Bound())
+        VLBSBP->AttachEvaluation(evaluation);
+}
+
+void CSBPEditor::DetachEvaluation()
+{
+    if (Bound())
+        VLBSBP->DetachEvaluation();
+    else if (VLBSBP)
+        VLBSBP->SBPBEWERTUNG = nullptr;
+}
