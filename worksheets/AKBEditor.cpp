@@ -40,17 +40,6 @@ namespace {
 constexpr uint32_t kDay = 1440;
 constexpr uint32_t kWeek = 10080;
 
-void SaveReported(ISavable& part)
-{
-    if (part.Save() == STORE_DONE)
-        return;
-    MessageRequest m;
-    m.text = "Der Arbeitskräftebedarf konnte nach der Änderung des Bezugsrahmens nicht gespeichert werden.";
-    m.caption = "Bezugsrahmen ändern";
-    m.icon = MessageIcon::Exclamation;
-    MessageShow(m);
-}
-
 } // namespace
 
 CAKBEditor::CAKBEditor() { CreateGrid(); }
@@ -437,7 +426,7 @@ void CAKBEditor::SetBezugsrahmen(int32_t weeks)
         // Shortening saves the staff demand itself; lengthening leaves that to this editor.
         AKB->SetBezugsrahmen(uint16_t(std::clamp<int32_t>(weeks, 0, AKB_MAX_WOCHEN)));
         if (AKB->GetBezugsrahmen() > before)
-            SaveReported(AKB->GetSavable());
+            SaveAfterNewPeriod(AKB->GetSavable(), "Der Arbeitskräftebedarf");
     }
     if (Bound())
         VLBAKB->BuildFormat();

@@ -23,8 +23,13 @@ std::string WeekFormat()
 
 constexpr int kFieldsPerDay = 20;
 constexpr int kFieldsPerPart = 5;
-// The renderer draws the stacked parts of a day column side by side on one line per row; the
-// row is as high as the two lines of text would be together.
+// The renderer draws the stacked parts of a day column side by side on one line per row: each
+// part is as wide as its text needs ("08:00", "- 24:00", "255", nothing), and the row is as high
+// as the two lines of text would be together.
+constexpr int kBeginWidth = 38;
+constexpr int kEndWidth = 46;
+constexpr int kCountWidth = 22;
+constexpr int kBlankWidth = 2;
 constexpr int kLineHeight = 16;
 
 int Scaled(int value, double zoom) { return int(std::lround(value * zoom)); }
@@ -146,10 +151,10 @@ void CAKBGrid::Layout()
         for (int d = 0; d < 7; ++d) {
             const int c = first + 4 * d;
             PropertySet(ListWindow(), FEQ, Prop::ColumnHeader, PropValue(std::to_string(w)), c + 3);
-            SetListProperty(Prop::ColumnWidth, Scaled(30, ZOOM), c + 1);
-            SetListProperty(Prop::ColumnWidth, Scaled(30, ZOOM), c + 2);
-            SetListProperty(Prop::ColumnWidth, Scaled(15, ZOOM), c + 3);
-            SetListProperty(Prop::ColumnWidth, Scaled(15, ZOOM), c + 4);
+            SetListProperty(Prop::ColumnWidth, Scaled(kBeginWidth, ZOOM), c + 1);
+            SetListProperty(Prop::ColumnWidth, Scaled(kEndWidth, ZOOM), c + 2);
+            SetListProperty(Prop::ColumnWidth, Scaled(kCountWidth, ZOOM), c + 3);
+            SetListProperty(Prop::ColumnWidth, Scaled(kBlankWidth, ZOOM), c + 4);
         }
         SetListProperty(Prop::ColumnColor, 0xFFFFFF, first + 29);
         SetListProperty(Prop::ColumnColor, 0xFFFFFF, first + 30);

@@ -491,13 +491,7 @@ void CAZPEditor::SetBezugsrahmen(int32_t weeks)
         return;
     if (weeks != AZP->GetBezugsrahmen()) {
         AZP->SetBezugsrahmen(uint16_t(std::clamp(weeks, 0, int32_t(kPlanWeeks))));
-        if (AZP->GetSavable().Save() != STORE_DONE) {
-            MessageRequest m;
-            m.text = "Der Arbeitszeitplan konnte nach der Änderung des Bezugsrahmens nicht gespeichert werden.";
-            m.caption = "Bezugsrahmen ändern";
-            m.icon = MessageIcon::Exclamation;
-            MessageShow(m);
-        }
+        SaveAfterNewPeriod(AZP->GetSavable(), "Der Arbeitszeitplan");
     }
     if (VLBAZP && VLBAZP->FEQ)
         VLBAZP->BuildFormat(AZP->GetBezugsrahmen());

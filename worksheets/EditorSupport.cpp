@@ -1,5 +1,6 @@
 #include "worksheets/EditorSupport.h"
 
+#include "core/Savable.h"
 #include "platform/ui/MessageShow.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
@@ -82,5 +83,16 @@ void ShowInfo(const std::string& text, const std::string& caption)
     m.caption = caption;
     m.icon = MessageIcon::Asterisk;
     m.buttonBits = BUTTON_OK;
+    MessageShow(m);
+}
+
+void SaveAfterNewPeriod(ISavable& part, const std::string& partName)
+{
+    if (part.Save() == STORE_DONE)
+        return;
+    MessageRequest m;
+    m.text = partName + " konnte nach der Änderung des Bezugsrahmens nicht gespeichert werden.";
+    m.caption = "Bezugsrahmen ändern";
+    m.icon = MessageIcon::Exclamation;
     MessageShow(m);
 }

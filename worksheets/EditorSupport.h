@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 
+class ISavable;
 class IStdEdit;
 
 // "Ausschneiden|Kopieren|Einfügen|-|Neu|Ändern|Löschen|-|", each item switched off ("~") unless
@@ -26,3 +27,7 @@ bool ParseHeadCount(const std::string& text, uint8_t& count, const std::string& 
 
 // Shows a German notice with the information icon and an OK button.
 void ShowInfo(const std::string& text, const std::string& caption);
+
+// Saves a plan part after its reference period changed (its undo steps are dropped); a failure is
+// told in German, naming the part ("Der Schichtbedarf").
+void SaveAfterNewPeriod(ISavable& part, const std::string& partName);

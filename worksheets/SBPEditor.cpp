@@ -352,13 +352,7 @@ void CSBPEditor::SetBezugsrahmen(int32_t weeks)
         return;
     if (weeks != SBP->GetBezugsrahmen()) {
         SBP->SetBezugsrahmen(uint16_t(std::clamp<int32_t>(weeks, 0, kPlanWeeks)));
-        if (SBP->GetSavable().Save() != STORE_DONE) {
-            MessageRequest m;
-            m.text = "Der Schichtbedarf konnte nach der Änderung des Bezugsrahmens nicht gespeichert werden.";
-            m.caption = "Bezugsrahmen ändern";
-            m.icon = MessageIcon::Exclamation;
-            MessageShow(m);
-        }
+        SaveAfterNewPeriod(SBP->GetSavable(), "Der Schichtbedarf");
     }
     if (Bound())
         VLBSBP->BuildFormat();

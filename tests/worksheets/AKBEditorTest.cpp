@@ -189,6 +189,11 @@ TEST_F(AKBEditorTest, ChangeNeedsASpanUnderTheCursorAndPasteMovesByDays)
     Plan({"......."});
     Span(1, 8, 16, 2);
     Open();
+    // Monday's time column shows the begin and "- end", its count column the count.
+    EXPECT_EQ(driver.Cell(w, AKB_LIST, 1, Column(1, 1)), "08:00");
+    EXPECT_EQ(driver.Cell(w, AKB_LIST, 1, Column(1, 2)), "- 16:00");
+    EXPECT_EQ(driver.Cell(w, AKB_LIST, 1, Column(1, 3)), "2");
+    EXPECT_EQ(driver.Cell(w, AKB_LIST, 1, Column(2, 1)), "");
     auto menu = [&](int day, int part) {
         RightClick(AKB_LIST, Column(day, part), 1);
         std::string text;

@@ -41,6 +41,7 @@ public:
     {
         types.SetArbeitsblatt(this);
         sbp.SetSchichttypen(&types);
+        sbp.SetSchichtgruppenstaerke(1);
         azp.SetSchichttypen(&types, 0);
     }
 

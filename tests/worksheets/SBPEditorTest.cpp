@@ -174,10 +174,12 @@ public:
 TEST_F(SBPEditorTest, TheRuleCheckTakesTheRowsOwnShiftType)
 {
     bewertungtest::EmptyKri kri;
+    struct Unpublish {
+        ~Unpublish() { GlobalSchichtChecker = nullptr; }
+    } unpublish;
     OneShiftCriterion criterion;
     criterion.flagged = ids['S'];
     sheet.checker.Add(&criterion);
-    GlobalSchichtChecker = &sheet.checker;
     // A shift type that begins earliest but has no row yet: the rows no longer stand where the
     // shift types do.
     CSchicht early = Shift("E", 0, 4 * 60);
@@ -185,6 +187,15 @@ TEST_F(SBPEditorTest, TheRuleCheckTakesTheRowsOwnShiftType)
     Add(sheet.types, early);
     Plan({"......."});
     Open();
+    // Without a published checker the item is off.
+    RightClick(SBP_LIST, 2, 3);
+    bool disabled = false;
+    for (const PopupEntry& e : driver.Popup().popup)
+        if (e.text == "Bewertungsinfo")
+            disabled = e.disabled;
+    EXPECT_TRUE(disabled);
+    driver.ChoosePopup(0);
+    GlobalSchichtChecker = &sheet.checker;
     Menu(1, 3, "Bewertungsinfo");   // row 3 is Spät
     ASSERT_TRUE(driver.HasMessage());
     EXPECT_EQ(driver.Message().caption, "Schicht ist nicht erlaubt");
@@ -194,7 +205,6 @@ TEST_F(SBPEditorTest, TheRuleCheckTakesTheRowsOwnShiftType)
     ASSERT_TRUE(driver.HasMessage());
     EXPECT_EQ(driver.Message().caption, "Schicht ist in Ordnung");
     driver.AnswerMessage(BUTTON_OK);
-    GlobalSchichtChecker = nullptr;
 }
 
 TEST_F(SBPEditorTest, CellsShowGroupsAndPersonsTheNameColumnItsShiftType)
