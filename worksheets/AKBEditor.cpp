@@ -19,6 +19,11 @@
 class CAKBEditInPlace : public FwEditInPlace {
 public:
     CAKBEditInPlace() { PICTURE = "@s20"; }
+    void CreateControl() override
+    {
+        FwEditInPlace::CreateControl();
+        StyleCellEditor(FEQ, 0xFFFFFF, 0x800000);
+    }
     void SetAlerts() override
     {
         FwEditInPlace::SetAlerts();

@@ -45,6 +45,11 @@ public:
         SetChoices(names);
     }
 
+    void CreateControl() override
+    {
+        FwEditCombo::CreateControl();
+        StyleCellEditor(FEQ, 0xFFFFFF, 0x800000);
+    }
     void SetAlerts() override
     {
         FwEditCombo::SetAlerts();

@@ -96,3 +96,12 @@ void SaveAfterNewPeriod(ISavable& part, const std::string& partName)
     m.icon = MessageIcon::Exclamation;
     MessageShow(m);
 }
+
+void StyleCellEditor(int feq, int selectedText, int selectedFill)
+{
+    PropertySet(feq, Prop::FontName, PropValue("Tahoma"));
+    PropertySet(feq, Prop::FontSize, PropValue(8));
+    PropertySet(feq, Prop::Color, PropValue(0xFFFFFF));
+    PropertySet(feq, Prop::SelectedColor, PropValue(selectedText));
+    PropertySet(feq, Prop::SelectedFillColor, PropValue(selectedFill));
+}

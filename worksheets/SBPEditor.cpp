@@ -21,6 +21,11 @@
 class CSBPEditInPlace : public FwEditInPlace {
 public:
     explicit CSBPEditInPlace(bool arrowsLeave) : arrowsLeave_(arrowsLeave) { PICTURE = "@S10"; }
+    void CreateControl() override
+    {
+        FwEditInPlace::CreateControl();
+        StyleCellEditor(FEQ, 0, 0xFFFFFF);
+    }
     void SetAlerts() override
     {
         FwEditInPlace::SetAlerts();

@@ -105,6 +105,7 @@ protected:
         ASSERT_NE(field, control) << "no cell editor opened";
         QWidget* editor = renderer->ControlWidget(win, field);
         ASSERT_NE(editor, nullptr);
+        qttest::Screenshot(renderer->WindowWidget(win), QStringLiteral("plan_editoren_feld_%1").arg(control));
         QWidget* target = editor->focusProxy() ? editor->focusProxy() : editor;
         qttest::Press(target, Qt::Key_Return);
         ASSERT_TRUE(renderer->Settle());

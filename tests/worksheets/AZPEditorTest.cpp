@@ -251,3 +251,40 @@ TEST_F(AZPEditorTest, TabHomeAndEndKeepTheCursorOnTheDays)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AZPEditorTest, ADoubleClickOnTheGroupColumnSetsTheGroupCountAsOneStep)
+{
+    Plan({"FF.....", "SS....."});
+    Open();
+    Mouse(AZP_LIST, WindowMessage::Kind::DoubleClick, X(AZP_LIST, 1), Y(AZP_LIST, 1));
+    const int d = driver.Window("Anzahl Schichtgruppen ändern");
+    driver.Type(d, driver.Control(d, "?ANZAHLGRUPPEN"), "4");
+    driver.Press(d, "?OK");
+    EXPECT_EQ(Rows(), (Rows_{"FF.....", "SS.....", ".......", "......."}));
+    EXPECT_EQ(sheet.steps, 1);
+    EXPECT_EQ(sheet.azpNotices, 1);
+    // A double click on a day edits that cell instead.
+    Mouse(AZP_LIST, WindowMessage::Kind::DoubleClick, X(AZP_LIST, 4), Y(AZP_LIST, 3));
+    const int field = Focus();
+    ASSERT_NE(field, AZP_LIST);
+    driver.Type(w, field, "Spät");
+    driver.Key(w, field, Key::ENTER);
+    EXPECT_EQ(Rows(), (Rows_{"FF.....", "SS.....", "..S....", "......."}));
+}
+
+TEST_F(AZPEditorTest, PrintHandsTheGridAndBothTextsToThePrintedPlan)
+{
+    Plan({"FF....."});
+    Open();
+    std::string printed;
+    CAZPEditor::SetPrintReport([&](CAZPGrid& grid, const std::string& project, const std::string& sheetName) {
+        printed = project + "|" + sheetName + "|" + grid.CellText(1, 2);
+    });
+    OnWindow([&] { azpEditor.Print("plan.prj", "Station 3"); });
+    CAZPEditor::SetPrintReport({});
+    EXPECT_EQ(printed, "plan.prj|Station 3|F");
+}
+
+} // namespace

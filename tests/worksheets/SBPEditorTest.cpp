@@ -215,6 +215,9 @@ TEST_F(SBPEditorTest, CellsShowGroupsAndPersonsTheNameColumnItsShiftType)
     Counts({"2......"});
     Open();
     EXPECT_EQ(driver.Cell(w, SBP_LIST, 1, 2), "2 (6)");
+    // A double click on the name column opens the shift types.
+    Mouse(SBP_LIST, WindowMessage::Kind::DoubleClick, X(SBP_LIST, 1), Y(SBP_LIST, 2));
+    EXPECT_EQ(sheet.commands, std::vector<std::string>{"Schichttypen"});
     EXPECT_EQ(driver.Cell(w, SBP_LIST, 1, 3), "");
     EXPECT_EQ(driver.Cell(w, SBP_LIST, 2, 1), "Früh");
     OnWindow([&] { sbpEditor.SetDarstellung(2); });
