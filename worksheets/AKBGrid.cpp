@@ -117,7 +117,7 @@ int32_t CAKBGrid::CurrentColumn()
         else if (ListProperty(Prop::ColumnExists, int(column + 2)))
             column += 2;
         else
-            column = column - within + 27;   // the week's last day column
+            column = column - within + 24;   // the begin of the week's last day
         SetListProperty(Prop::Column, column);
     }
     return std::clamp(DayOfColumn(int32_t(column)), 1, days);

@@ -224,3 +224,30 @@ TEST_F(AKBEditorTest, ChangeNeedsASpanUnderTheCursorAndPasteMovesByDays)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AKBEditorTest, TabHomeAndEndMoveByDaysAndStayOnTheDays)
+{
+    Plan({".............."});
+    Span(1, 8, 16, 2);
+    Open();
+    const struct {
+        int column, key, columnAfter;
+    } cases[] = {
+        {1, Key::TAB, 5},          // one day to the right
+        {25, Key::TAB, 31},        // over the week's filler to Monday of week 2
+        {31, Key::SHIFT_TAB, 27},  // back onto Sunday's count of week 1
+        {3, Key::SHIFT_TAB, 3},    // nothing before Monday
+        {39, Key::HOME, 1},
+        {5, Key::END, 55},         // the last week's filler: back to its Sunday's begin
+    };
+    for (const auto& c : cases) {
+        driver.ChooseRow(w, AKB_LIST, 1, c.column);
+        driver.Key(w, AKB_LIST, c.key);
+        EXPECT_EQ(driver.Property(w, AKB_LIST, Prop::Column, 0).Int(), c.columnAfter)
+            << "from column " << c.column << " key " << c.key;
+    }
+}
+
+} // namespace
