@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -247,6 +248,76 @@ TEST_F(AKBEditorTest, TabHomeAndEndMoveByDaysAndStayOnTheDays)
         driver.Key(w, AKB_LIST, c.key);
         EXPECT_EQ(driver.Property(w, AKB_LIST, Prop::Column, 0).Int(), c.columnAfter)
             << "from column " << c.column << " key " << c.key;
+    }
+}
+
+} // namespace
+
+namespace {
+
+struct SpanEdit {
+    const char* name;
+    std::function<void(AKBEditorTest&)> edit;
+    Spans after;
+    int steps;
+};
+
+TEST_F(AKBEditorTest, EditsInTheGridAreOneUndoStepEach)
+{
+    const Spans before = {"1 08:00-16:00 3", "2 08:00-16:00 3", "3 06:00-12:00 1", "4 20:00-24:00 2"};
+    auto cell = [&](int day, int part) { driver.ChooseRow(w, AKB_LIST, 1, Column(day, part)); };
+    auto typeIn = [&](const std::string& text) {
+        driver.Key(w, AKB_LIST, Key::ENTER);
+        driver.Type(w, Focus(), text);
+        driver.Key(w, Focus(), Key::ENTER);
+    };
+    const std::vector<SpanEdit> cases = {
+        {"Entf löscht die ganze Spanne, nicht nur die Anzahl",
+         [&](AKBEditorTest&) { cell(2, 3); driver.Key(w, AKB_LIST, Key::DELETE); },
+         {"1 08:00-16:00 3", "3 06:00-12:00 1", "4 20:00-24:00 2"}, 1},
+        {"Entf auf einer Auswahl",
+         [&](AKBEditorTest&) {
+             cell(1, 1);
+             OnWindow([&] { akbEditor.Grid()->SetSelection({{1, 1}, {3, 1}}); });
+             driver.Key(w, AKB_LIST, Key::DELETE);
+         },
+         {"4 20:00-24:00 2"}, 1},
+        {"ein neuer Beginn", [&](AKBEditorTest&) { cell(1, 1); typeIn("10:00"); },
+         {"1 10:00-16:00 3", "2 08:00-16:00 3", "3 06:00-12:00 1", "4 20:00-24:00 2"}, 1},
+        {"ein Ende vor dem Beginn läßt eine Minute", [&](AKBEditorTest&) { cell(3, 2); typeIn("05:00"); },
+         {"1 08:00-16:00 3", "2 08:00-16:00 3", "3 06:00-06:01 1", "4 20:00-24:00 2"}, 1},
+        {"Ausschneiden und am Donnerstag einfügen",
+         [&](AKBEditorTest&) {
+             cell(1, 1);
+             RightClick(AKB_LIST, Column(1, 1), 1);
+             driver.ChoosePopup("Ausschneiden");
+             RightClick(AKB_LIST, Column(4, 1), 1);
+             driver.ChoosePopup("Einfügen");
+         },
+         {"2 08:00-16:00 3", "3 06:00-12:00 1", "4 08:00-16:00 3", "4 20:00-24:00 2"}, 2},
+    };
+    Plan({"......."});
+    Open();
+    ISavable& part = sheet.akb.GetSavable();
+    for (const SpanEdit& c : cases) {
+        SCOPED_TRACE(c.name);
+        OnWindow([&] {
+            sheet.akb.Clear();
+            Span(1, 8, 16, 3);
+            Span(2, 8, 16, 3);
+            Span(3, 6, 12, 1);
+            Span(4, 20, 24, 2);
+            part.StoreStep();
+            akbEditor.Grid()->SetSelection({});
+        });
+        const int steps = sheet.steps;
+        c.edit(*this);
+        EXPECT_EQ(List(), c.after);
+        EXPECT_EQ(sheet.steps - steps, c.steps);
+        OnWindow([&] { EXPECT_EQ(part.Undo(c.steps), STORE_DONE); });
+        EXPECT_EQ(List(), before);
+        OnWindow([&] { EXPECT_EQ(part.Redo(c.steps), STORE_DONE); });
+        EXPECT_EQ(List(), c.after);
     }
 }
 
