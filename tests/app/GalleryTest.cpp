@@ -1,0 +1,180 @@
+// The gallery: every window and dialog of the program, opened offscreen on sample data by the real
+// renderer, one PNG each in the build folder's "gallery" directory, so that the whole program can
+// be looked at in a minute. Run it alone with
+//     build/test/tests/app_tests --gtest_filter='Gallery*'
+// A new window is one more line in kSheets: a name for its picture and the call that opens it on
+// the program's thread (it sets up what it needs; the run is unwound after the picture).
+#include "app/Program.h"
+#include "assessment/BelastungDialoge.h"
+#include "assessment/Belastungseinschaetzung.h"
+#include "assessment/Belastungseinschaetzungen.h"
+#include "assessment/KostenDialog.h"
+#include "assessment/SchichttypDialoge.h"
+#include "core/Files.h"
+#include "core/Frame.h"
+#include "core/KommentarManager.h"
+#include "core/MessageDialog.h"
+#include "core/ProjektDialogs.h"
+#include "core/Projektmanager.h"
+#include "core/Startup.h"
+#include "platform/fw/FwFileManager.h"
+#include "platform/qt/Renderer.h"
+#include "platform/qt/WindowView.h"
+#include "platform/ui/MessageShow.h"
+#include "platform/ui/Window.h"
+#include "platform/values/Locale.h"
+#include "plans/Schichttypen.h"
+#include "worksheets/Arbeitsblatt.h"
+
+#include "AppTestSupport.h"
+
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+using namespace apptest;
+
+namespace {
+
+// Sample data the windows show.
+CBelastungseinschaetzung Assessment(const std::string& name, uint8_t days, int fromHour, int toHour, uint32_t sysid)
+{
+    CBelastungseinschaetzung a;
+    a.TAETIGKEIT = name;
+    a.WOCHENTAGE = days;
+    a.TERMIN = {static_cast<uint32_t>(fromHour * 60), static_cast<uint32_t>(toHour * 60)};
+    a.SYSID = sysid;
+    for (int n = 1; n <= 18; ++n)
+        if (CBelastungseinschaetzung::IsRatedItem(n))
+            a.SetItem(n, 1 + n % 4);
+    return a;
+}
+
+void SampleAssessments()
+{
+    CBelastungseinschaetzungen list;
+    list.Add(Assessment("Frühdienst Kasse", 31, 6, 14, 11));
+    list.Add(Assessment("Spätdienst Lager", 31, 14, 22, 12));
+    CBelastungseinschaetzung partial = Assessment("Nachtdienst Überwachung", 96, 22, 24, 13);
+    partial.SetItem(1, 0);
+    list.Add(partial);
+    list.WriteToFile(*Access::TMPBEL);
+}
+
+// The program's files in the current (scratch program) directory, as the start-up names them.
+void Files()
+{
+    Locale::Load("deutsch.env");
+    InitFileAccess();
+    NameProgramFiles(std::filesystem::current_path().string());
+    InstallMessageDialog(true);
+}
+
+struct Sheet {
+    const char* name;
+    std::function<void()> open;   // on the program's thread
+    const char* title = nullptr;  // the window to picture; nullptr: the newest one
+};
+
+const Sheet kSheets[] = {
+    {"willkommen", [] { ProgramMain(); }, "Willkommen bei Varn-4"},
+    {"projektinformationen", [] { Files(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+                                   GlobalProjektmanager.Projekt().GetProjektInfo().Edit(); }},
+    {"notiz", [] { Files(); KommentarInfo n; n.KOMMENTAR = "Übergabe um 13:45 im Büro.";
+                   n.BEZEICHNUNGARBEITSPLATZ = "Pforte Süd"; n.TAETIGKEITEN[0] = "Empfang";
+                   UpdateKommentar(n); }},
+    {"arbeitsblatt_typ", [] { Files(); SelectArbeitsblattTyp(); }},
+    {"kosten", [] { Files(); PendingRequest = 2; TMPKOST.Clear(); TMPKOST.SetReal("STUNDENLOHN", 20.5);
+                    UpdateKosten(); }},
+    {"lohnrechner", [] { Files(); double lohn = 20.5; Lohnrechner(lohn); }},
+    {"belastung_liste", [] { Files(); SampleAssessments(); PendingRequest = 2; BrowseBelastungseinschaetzungen(); }},
+    {"belastung_formular", [] { Files(); PendingRequest = 2;
+                                CBelastungseinschaetzung a = Assessment("Frühdienst Kasse", 31, 6, 14, 11);
+                                UpdateBelastungseinschaetzung(a); }},
+    {"belastung_konstanten", [] { Files(); BearbeiteEBAKonstanten(); }},
+    {"belastung_hinweis", [] { Files(); EBAHinweis(); }},
+    {"schichttypen", [] { Files(); InstallSchichttypDialoge(); CSchichttypen types; CSchicht s;
+                          s.Clear(); s.BEZEICHNUNG = "Frühdienst"; s.KURZBEZEICHNUNG = "F";
+                          s.TERMIN = {6 * 60, 14 * 60}; types.AddSchicht(s, false); types.Edit(); }},
+    {"schichttyp", [] { Files(); InstallSchichttypDialoge(); CSchichttypen types; CSchicht s;
+                        s.Clear(); s.BEZEICHNUNG = "Spätdienst"; s.KURZBEZEICHNUNG = "S";
+                        s.TERMIN = {14 * 60, 22 * 60}; types.EditSchicht(s); }},
+    {"meldung", [] { Files(); MessageRequest m; m.caption = "Planungsprojekt schließen";
+                     m.text = "Sollen die Änderungen am Planungsprojekt gespeichert werden?";
+                     m.icon = MessageIcon::Question; m.buttonBits = BUTTON_YES | BUTTON_NO | BUTTON_CANCEL;
+                     MessageShow(m); }},
+};
+
+class Gallery : public ScratchProgramDir, public ::testing::WithParamInterface<Sheet> {
+protected:
+    void SetUp() override
+    {
+        ScratchProgramDir::SetUp();
+        App();
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        RegisterLayers();
+    }
+    void TearDown() override
+    {
+        renderer.reset();
+        if (GlobalProjektmanager.Projekt().IsOpen())
+            GlobalProjektmanager.Projekt().Close();
+        ProgramShutdown();
+        ReleaseFileAccess();
+        for (const ProgramFile& f : ProgramFiles())
+            if (FileIsOpen(*f.file))
+                FileClose(*f.file);
+        SetMessageHook({});
+        SetArbeitsblattFactory(nullptr);
+        SetFrameWindows({});
+        std::filesystem::current_path(previous);
+        ScratchProgramDir::TearDown();
+    }
+
+    // The open window with the title, else the newest open one; 0 when none.
+    int Shown(const char* title)
+    {
+        Runtime::HostBaton b;
+        int newest = 0;
+        for (int id : WindowList()) {
+            const WindowModel* m = WindowFind(id);
+            if (!m || m->state != WindowState::Open || !renderer->WindowWidget(id))
+                continue;
+            if (title && PropertyGet(id, 0, Prop::Text, 0).Str() == title)
+                return id;
+            newest = std::max(newest, id);
+        }
+        return title ? 0 : newest;
+    }
+
+    std::unique_ptr<Renderer> renderer;
+    std::filesystem::path previous;
+};
+
+TEST_P(Gallery, Picture)
+{
+    const Sheet& sheet = GetParam();
+    renderer = std::make_unique<Renderer>();
+    renderer->Start(sheet.open);
+    int window = 0;
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(200) && (window = Shown(sheet.title)) != 0; }, 10000))
+        << sheet.name << ": no window";
+    ASSERT_TRUE(renderer->Settle());
+    QWidget* top = renderer->WindowWidget(window)->window();
+    const QString folder = QString::fromStdString(
+        (std::filesystem::path(VARN_TEST_INSTALL_DIR).parent_path() / "gallery").string());
+    QDir().mkpath(folder);
+    const QString file = folder + QStringLiteral("/") + QString::fromLatin1(sheet.name) + QStringLiteral(".png");
+    ASSERT_TRUE(top->grab().save(file)) << file.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, Gallery, ::testing::ValuesIn(kSheets),
+                         [](const ::testing::TestParamInfo<Sheet>& info) { return std::string(info.param.name); });
+
+} // namespace
