@@ -103,33 +103,28 @@ QString TipText(const std::string& tip)
     return t;
 }
 
-// Colour numbers as a palette: the background and the text of a control.
+// Colour numbers as a palette: the background and the text of a control. Only the colours given
+// are set, so every other role and every colour group stays inherited: a disabled control looks
+// disabled, and what the parent showed at some moment (greyed below a dialog) is never frozen in.
 void ApplyColors(QWidget* w, long long back, long long fore)
 {
     bool hasBack = QtStyle::HasColor(back), hasFore = QtStyle::HasColor(fore);
-    QPalette pal = w->palette();
-    QPalette def = w->parentWidget() ? w->parentWidget()->palette() : QApplication::palette(w);
-    if (hasBack) {
-        pal.setColor(QPalette::Window, QtStyle::ToColor(back));
-        pal.setColor(QPalette::Base, QtStyle::ToColor(back));
-        pal.setColor(QPalette::Button, QtStyle::ToColor(back));
-    } else {
-        pal.setColor(QPalette::Window, def.color(QPalette::Window));
-        pal.setColor(QPalette::Base, def.color(QPalette::Base));
-        pal.setColor(QPalette::Button, def.color(QPalette::Button));
-    }
-    if (hasFore) {
-        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            pal.setColor(role, QtStyle::ToColor(fore));
-    } else {
-        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            pal.setColor(role, def.color(role));
-    }
-    if (pal != w->palette())
-        w->setPalette(pal);
-    bool fill = hasBack;
-    if (w->autoFillBackground() != fill)
-        w->setAutoFillBackground(fill);
+    const QVariant key = QString::number(hasBack ? back : -1) + QLatin1Char('/') + QString::number(hasFore ? fore : -1);
+    if (w->property("varnColors") == key)
+        return;
+    w->setProperty("varnColors", key);
+    QPalette pal;
+    if (hasBack)
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+                pal.setColor(group, role, QtStyle::ToColor(back));
+    if (hasFore)
+        for (auto group : {QPalette::Active, QPalette::Inactive})
+            for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                pal.setColor(group, role, QtStyle::ToColor(fore));
+    w->setPalette(pal);
+    if (w->autoFillBackground() != hasBack)
+        w->setAutoFillBackground(hasBack);
 }
 
 } // namespace
@@ -325,7 +320,11 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
     Ctl* parent = parentIt == ctls_.end() ? nullptr : &parentIt->second;
     int id = c.id, win = id_;
     QtHost* host = &host_;
-    auto press = [host, win, id] { host->Input([win, id] { return InputPress(win, id); }); };
+    // Whatever a button or menu item starts reads the fields as they stand on the screen.
+    auto press = [this, host, win, id] {
+        CommitAll();
+        host->Input([win, id] { return InputPress(win, id); });
+    };
 
     QWidget* area = client_;
     if (!area && !IsMenuKind(c.kind) && c.kind != ControlKind::Toolbar && !(parent && parent->toolbar)) {
@@ -529,6 +528,8 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
         QObject::connect(sheet, &QTabWidget::tabBarClicked, this, [this, win, id](int index) {
             if (host_.Syncing() || index < 0)
                 return;
+            // The fields of the page that goes are taken while they can still be reached.
+            CommitAll();
             int tab = 0;
             for (auto& [cid, cv] : ctls_)
                 if (cv.parent == id && cv.kind == ControlKind::Tab && cv.tabIndex == index)
@@ -1315,9 +1316,21 @@ void WindowView::CommitEdit(int control)
     std::string s = S(text);
     if (s == v.screenText)
         return;
+    if (v.kind == ControlKind::Text && QString(text) == Q(v.screenText).replace(QLatin1String("\r\n"), QLatin1String("\n")))
+        return;                             // the same text with the editor's line breaks
     v.screenText = s;
     int win = id_;
     host_.Input([win, control, s] { return InputType(win, control, s); });
+}
+
+void WindowView::CommitAll()
+{
+    for (auto& [id, v] : ctls_) {
+        if (auto* spin = qobject_cast<QSpinBox*>(v.widget.data()))
+            spin->interpretText();          // a changed value commits through valueChanged
+        else if (v.kind == ControlKind::Entry || v.kind == ControlKind::Text || v.kind == ControlKind::Combo)
+            CommitEdit(id);
+    }
 }
 
 void WindowView::PlaceChanged()
@@ -1386,8 +1399,8 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
         return true;
     }
     if (code == Key::ENTER && v && v->kind != ControlKind::Text && v->kind != ControlKind::Button) {
-        // Enter takes the field and presses the window's default button, if there is one.
-        CommitEdit(control);
+        // Enter takes the fields and presses the window's default button, if there is one.
+        CommitAll();
         host_.Input([win]() -> std::string {
             WindowModel* m = WindowFind(win);
             if (!m)
@@ -1431,6 +1444,7 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
         switch (e->type()) {
         case QEvent::Close:
             if (!host_.Syncing()) {
+                CommitAll();
                 e->ignore();
                 int win = id_;
                 host_.Input([win] { return InputClose(win); });
@@ -1457,6 +1471,8 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
         case QEvent::WindowActivate:
         case QEvent::WindowDeactivate:
             if (!host_.Syncing() && shown_) {
+                if (e->type() == QEvent::WindowDeactivate)
+                    CommitAll();
                 int win = id_;
                 int code = e->type() == QEvent::WindowActivate ? EVENT_GAIN_FOCUS : EVENT_LOSE_FOCUS;
                 host_.Input([win, code] { return InputWindowEvent(win, code); });
@@ -1484,13 +1500,11 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
             ShowStatus(it->second.widget->statusTip());
         break;
     }
-    case QEvent::FocusOut: {
-        int control = ControlOf(watched);
-        auto it = ctls_.find(control);
-        if (it != ctls_.end() && it->second.kind == ControlKind::Text)
+    case QEvent::FocusOut:
+        // A field is taken whenever it loses the focus, for whatever reason.
+        if (int control = ControlOf(watched))
             CommitEdit(control);
         break;
-    }
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
         if (!host_.Syncing()) {

@@ -112,6 +112,9 @@ private:
     void FillDropList(ControlModel& c, Ctl& v, QComboBox* box);
     int ControlOf(QObject* o) const;
     void CommitEdit(int control);
+    // Every field whose text differs from the model's goes to the model (before a press, a change
+    // of tab, a close or the window losing the focus), so nothing typed is lost.
+    void CommitAll();
     bool HandleKey(QObject* watched, QKeyEvent* e);
     void ShowStatus(const QString& text);
 

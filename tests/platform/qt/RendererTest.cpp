@@ -819,6 +819,101 @@ TEST_F(RendererTest, TabAndEnterAlertedByTheWindowStillDoWhatTheyDo)
     timeSeen = nullptr;
 }
 
+// A tabbed dialog: a field on each page and OK; what the field held when OK was pressed.
+enum : int { KARTEN_SHEET = 1, KARTEN_TAB1, KARTEN_LOHN, KARTEN_TAB2, KARTEN_NAME, KARTEN_OK, KARTEN_AUS };
+std::string* lohnAtOk = nullptr;
+
+void KartenMain()
+{
+    static std::string lohn, name;
+    lohn = "20,50";
+    name = "";
+    WindowDesc d;
+    d.title = "Karten";
+    d.w = 200;
+    d.h = 120;
+    d.Add(Ctl::Sheet().Id(KARTEN_SHEET).At(4, 4, 190, 80)
+              .Add(Ctl::Tab("Lohn").Id(KARTEN_TAB1).Add(Ctl::Entry("@s10").Id(KARTEN_LOHN).At(20, 30, 80, 12).Use(lohn)))
+              .Add(Ctl::Tab("Name").Id(KARTEN_TAB2).Add(Ctl::Entry("@s10").Id(KARTEN_NAME).At(20, 30, 80, 12).Use(name))));
+    d.Add(Ctl::Entry("@s10").Id(KARTEN_AUS).At(4, 90, 60, 12).Disabled());
+    d.Add(Ctl::Button("&OK").Id(KARTEN_OK).At(140, 90, 50, 15));
+    int win = WindowCreate(d);
+    WindowOpen(win);
+    while (WindowAccept(win))
+        if (EventAccepted() == KARTEN_OK) {
+            *lohnAtOk = lohn;
+            break;
+        }
+    WindowClose(win);
+}
+
+TEST_F(RendererTest, WhatWasTypedReachesTheModelHoweverTheFieldIsLeft)
+{
+    struct Case {
+        const char* how;
+        bool changeTab;
+    };
+    const Case cases[] = {{"the tab changes and back, then OK", true}, {"OK by its letter, the focus stays", false}};
+    for (const Case& c : cases) {
+        std::string atOk = "(nicht gedrückt)";
+        lohnAtOk = &atOk;
+        auto r = std::make_unique<Renderer>();
+        r->Start(KartenMain);
+        ASSERT_TRUE(r->Settle());
+        auto* field = qobject_cast<QLineEdit*>(r->ControlWidget(1, KARTEN_LOHN));
+        auto* sheet = qobject_cast<QTabWidget*>(r->ControlWidget(1, KARTEN_SHEET));
+        auto* ok = qobject_cast<QPushButton*>(r->ControlWidget(1, KARTEN_OK));
+        ASSERT_TRUE(field && sheet && ok);
+        field->setFocus(Qt::MouseFocusReason);
+        field->selectAll();
+        field->insert(QStringLiteral("33,33"));
+        if (c.changeTab) {
+            Click(sheet->tabBar(), sheet->tabBar()->tabRect(1).center());
+            ASSERT_TRUE(r->Settle());
+            ASSERT_FALSE(field->isVisible()) << c.how;
+            Click(sheet->tabBar(), sheet->tabBar()->tabRect(0).center());
+            ASSERT_TRUE(r->Settle());
+            EXPECT_EQ(field->text(), QStringLiteral("33,33")) << c.how;
+        }
+        ok->click();
+        ASSERT_TRUE(r->Settle());
+        {
+            Runtime::HostBaton b;
+            EXPECT_EQ(atOk, "33,33") << c.how;
+        }
+        EXPECT_TRUE(r->Ended()) << c.how;
+        r.reset();
+    }
+    lohnAtOk = nullptr;
+}
+
+TEST_F(RendererTest, ColoursFollowEachControlsOwnEnabledState)
+{
+    StartAll();
+    // A modal message over the window greys it; once answered, nothing stays grey.
+    Click(W<QPushButton>(MELDUNG));
+    ASSERT_TRUE(renderer->Settle());
+    auto* box = qobject_cast<QMessageBox*>(renderer->RequestWidget(UiRequest::Kind::Message));
+    ASSERT_NE(box, nullptr);
+    box->buttons().front()->click();
+    ASSERT_TRUE(renderer->Settle());
+    ASSERT_TRUE(renderer->WindowWidget(win)->isEnabled());
+    const QPalette app = QApplication::palette();
+    for (int control : {NAME, AKTIV, OK}) {
+        QWidget* w = renderer->ControlWidget(win, control);
+        ASSERT_TRUE(w && w->isEnabled()) << control;
+        EXPECT_EQ(w->palette().color(QPalette::Active, QPalette::Text), app.color(QPalette::Active, QPalette::Text)) << control;
+        EXPECT_EQ(w->palette().color(QPalette::Active, QPalette::WindowText), app.color(QPalette::Active, QPalette::WindowText)) << control;
+    }
+    // A control the model disables shows the disabled colours, the others the enabled ones.
+    Program([] { PropertySet(NAME, Prop::Disable, true); });
+    QWidget* name = renderer->ControlWidget(win, NAME);
+    EXPECT_FALSE(name->isEnabled());
+    EXPECT_NE(name->palette().color(QPalette::Disabled, QPalette::Text), name->palette().color(QPalette::Active, QPalette::Text));
+    EXPECT_EQ(name->palette().color(QPalette::Disabled, QPalette::Text), app.color(QPalette::Disabled, QPalette::Text));
+    Screenshot(renderer->WindowWidget(win), QStringLiteral("farben_nach_meldung"));
+}
+
 // A group on a sheet's tab, with a field in it: the frames in their order, the field on top.
 enum : int { STAPEL_SHEET = 1, STAPEL_TAB, STAPEL_GROUP, STAPEL_FELD };
 
