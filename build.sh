@@ -11,7 +11,7 @@ PACKAGES=(
   cmake ninja-build g++
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
   liblpsolve55-dev libsuitesparse-dev
 )
 

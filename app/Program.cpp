@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/CloseSignals.h"
 #include "app/SingleInstance.h"
 #include "assessment/BelastungDialoge.h"
 #include "assessment/KostenDialog.h"
@@ -14,6 +15,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <utility>
 
@@ -27,6 +31,19 @@ void RegisterLayers()
     windows.editBelastungsdatei = BelastungsdateiBearbeiten();
     windows.updateKosten = KostenFrameWindow();
     SetFrameWindows(std::move(windows));
+}
+
+bool InstallQtGerman(QCoreApplication& app)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 int RunProgram(int argc, char** argv)
@@ -46,6 +63,7 @@ int RunProgram(int argc, char** argv)
         QApplication app(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);
         QApplication::setApplicationName(QStringLiteral("Varn 4"));
+        InstallQtGerman(app);
         QIcon icon = Pictures::Icon("varn4.ico");
         if (!icon.isNull())
             QApplication::setWindowIcon(icon);
@@ -58,6 +76,7 @@ int RunProgram(int argc, char** argv)
 
         Renderer renderer;
         QObject::connect(&renderer, &Renderer::Finished, &app, [] { QCoreApplication::exit(0); });
+        CloseSignals closeSignals(renderer);
         renderer.Start([] { ProgramMain(); });
         code = QApplication::exec();
     }

@@ -8,3 +8,9 @@ int RunProgram(int argc, char** argv);
 // Registers what the later layers contribute to the core: the worksheet class, the dialogs of the
 // worksheets' shift-type, strain and cost edits, and the frame's ".eba" and ".eco" editors.
 void RegisterLayers();
+
+class QCoreApplication;
+
+// Qt's own German texts (file and printer dialogs, standard buttons, the question before a file
+// is replaced) from the installed Qt translations; false when they are not installed.
+bool InstallQtGerman(QCoreApplication& app);

@@ -119,7 +119,7 @@ const char* const kHinweis[4] = {
     "Nur wenn eine vollständige EBA Einschätzung vorliegt, kann eine korrekte belastungsbezogene Bewertung durchgeführt werden.",
     "Eine EBA Einschätzung ist dann vollständig, wenn die Belastungssituation an einem Arbeitsplatz über die gesamte "
     "Betriebszeit einer Woche eingeschätzt wurde.",
-    "Die mit EBA eingeschätzten Zeiträume sollten daher die definierten Zeiten des Arbeitskäfte- bzw. Schichtbedarfs "
+    "Die mit EBA eingeschätzten Zeiträume sollten daher die definierten Zeiten des Arbeitskräfte- bzw. Schichtbedarfs "
     "vollständig beinhalten. ",
     "Nicht eingeschätzte Zeitabschnitte werden mit neutralen Daten aufgefüllt.",
 };
@@ -223,7 +223,7 @@ public:
                 options_.push_back(option);
                 int32_t& rating = ratings_[static_cast<size_t>(item - 1)];
                 if (item == 6) {
-                    prompt(tab, "Treten beeinträchtigende Belastungen am Arbeitspltz durch Klima, Lärm, "
+                    prompt(tab, "Treten beeinträchtigende Belastungen am Arbeitsplatz durch Klima, Lärm, "
                                 "Schwingungen oder das Tragen von Schutzkleidung auf?", 114, 84, 290, 24);
                     ControlDesc o = Ctl::Option("").Id(option).Name("?Item6").Use(UseVar(rating)).At(114, 110, 120, 14);
                     o.Add(Ctl::Radio("nein", "3").Id(next++).At(118, 112, 40, 10));
@@ -723,7 +723,7 @@ public:
                     .Add(entry(fak[size_t(h)]).Name("?" + key + std::to_string(h + 1)).At(cx + 62, cy, 46, 12));
             }
         };
-        block("Circadyan-Effekt:", w_.mulCircadyan, w_.fakCircadyan, 10, "C");
+        block("Circadian-Effekt:", w_.mulCircadyan, w_.fakCircadyan, 10, "C");
         block("Psychosozialer Effekt:", w_.mulPsyso, w_.fakPsyso, 260, "P");
 
         ControlDesc so = Ctl::Tab("Kumulationseffekt / sonstiges");

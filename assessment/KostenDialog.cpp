@@ -321,7 +321,7 @@ public:
         if (!check.text.empty()) {
             MessageRequest m;
             m.text = check.text;
-            m.caption = "Eingaben überpüfen";
+            m.caption = "Eingaben überprüfen";
             m.icon = MessageIcon::Exclamation;
             m.buttonBits = BUTTON_OK;
             MessageShow(m);

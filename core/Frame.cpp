@@ -100,9 +100,9 @@ WindowDesc FrameDescription()
     ControlDesc tools = Ctl::Toolbar().Id(FRAME_TOOLBAR);
     tools.Add(Ctl::Button("").Id(FRAME_NEW).Name("?NEW").Icon("neu.ico").Tip("neues Planungsprojekt")
                   .Msg(replace + "neues Planungsprojekt anlegen  [Strg-N]"))
-        .Add(Ctl::Button("").Id(FRAME_OPEN).Name("?OPEN").Tip("Planungsprojekt öffnen")
+        .Add(Ctl::Button("").Id(FRAME_OPEN).Name("?OPEN").Icon("oeffnen.ico").Tip("Planungsprojekt öffnen")
                  .Msg(replace + "anderes Planungsprojekt öffnen  [Strg-O]"))
-        .Add(Ctl::Button("").Id(FRAME_SAVE).Name("?SAVE").Tip("Änderungen speichern")
+        .Add(Ctl::Button("").Id(FRAME_SAVE).Name("?SAVE").Icon("speichern.ico").Tip("Änderungen speichern")
                  .Msg("Änderungen an diesem Planungsprojekt speichern  [Strg-S]"))
         .Add(Ctl::Button("").Id(FRAME_PROJECT).Name("?PROJECT").Icon("Projekt.ico").Tip("Projektmanager anzeigen")
                  .Msg("Projektmanager in den Vordergrund holen [Strg-P]"));

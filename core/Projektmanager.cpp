@@ -275,7 +275,7 @@ uint8_t CProjektmanager::DeleteArbeitsblatt(CArbeitsblattBase& sheet)
     }
     MessageRequest q;
     q.text = "Wollen Sie das Arbeitsblatt \"" + Clip(sheet.GetText()) +
-             "\" wirklich löschen? |Dieses Vorgang kann nicht rückgängig gemacht werden.||Arbeitsblatt löschen?";
+             "\" wirklich löschen? |Dieser Vorgang kann nicht rückgängig gemacht werden.||Arbeitsblatt löschen?";
     q.caption = "Arbeitsblatt löschen?";
     q.icon = MessageIcon::Question;
     q.buttonBits = BUTTON_YES | BUTTON_NO;

@@ -181,7 +181,7 @@ void MailToSupport()
     AddressWindow w({"MailToSupport", "Mail an Support", "message.ico", "PAPFRAGE.WMF",
                      "Hilfe bei Problemen mit Varn-4",
                      "Bei auftretenden Problemen mit dem Programm senden Sie uns bitte "
-                     "eine e-mail an die untenstehende Addresse.",
+                     "eine E-Mail an die untenstehende Adresse.",
                      kSupportMailAddress, "eMail-Programm starten", "message.ico",
                      MailAddressForShell(kSupportMailAddress)});
     w.RunWindow();

@@ -173,7 +173,7 @@ public:
     ZeitraumDialog(int32_t start, int32_t end)
         : EinstellungDialog({"UpdateZeitraum", "P84$WINDOW", "Darstellungszeitraum ändern", "bezugsrahmen.ico",
                              "Darstellungszeitraum",
-                             "Mit der Eingabe des Darstellungszeitraum können Sie die Arbeitszeitabelle auf einen "
+                             "Mit der Eingabe des Darstellungszeitraums können Sie die Arbeitszeittabelle auf einen "
                              "Ausschnitt einschränken. Die Bewertungsfunktionen beziehen sich dann nur auf diesen "
                              "Ausschnitt."}),
           from(start), to(end)

@@ -38,10 +38,10 @@ constexpr std::array<Symbol, 15> kSymbols{{
     {"Legende_KRNS.bmp", 10,
      "max. erlaubte Anzahl von einzelnen/kontinuierlichen Störungen der Nachtschlafzeiten überschritten"},
     {"Legende_KRSZ.bmp", 10,
-     "max. erlaubte Anzahl von einzelnen/kontinuierlichen Störungen der Zeiten für soziale Aktivitären "
+     "max. erlaubte Anzahl von einzelnen/kontinuierlichen Störungen der Zeiten für soziale Aktivitäten "
      "überschritten"},
     {"Legende_KRFZ.bmp", 10,
-     "max. erlaubte Anzahl von einzelnen/kontinuierlichen Störungen der Zeiten für familiäre Aktivitären "
+     "max. erlaubte Anzahl von einzelnen/kontinuierlichen Störungen der Zeiten für familiäre Aktivitäten "
      "überschritten"},
 }};
 

@@ -120,6 +120,10 @@ ICONS = {
     "neu": sheet() + plus_badge(),
     "new": sheet() + plus_badge(),
     "projekt": path("M3 9h10l3 3h13v15h-26z", YELLOW) + table(9, 14, 15, 11),
+    "oeffnen": path("M3 7h9l3 3h11v5", "none", INK, 1.5) + path("M3 7v20h22l5 -12h-22l-5 12", YELLOW) +
+               path("M20 3c4 0 7 2 7 6", "none", BLUE, 2) + poly("29,8 27,12 24,8", BLUE, BLUE, 1),
+    "speichern": rect(4, 4, 24, 24, BLUE, r=2) + rect(9, 4, 14, 9, WHITE, INK, 1.2, 0.5) + rect(18, 6, 3, 5, INK, INK, 0, 0.5) +
+                 rect(8, 17, 16, 11, LIGHT, INK, 1.2, 0.5) + line(11, 21, 21, 21, GREY, 1) + line(11, 24, 21, 24, GREY, 1),
     "tabelle": table(),
     "mini_tabelle": table(),
     "mini_tabelle_neu": table(2, 4, 22, 18) + plus_badge(23, 23),

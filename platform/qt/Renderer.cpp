@@ -428,6 +428,9 @@ void Renderer::ShowFileDialog(UiRequest& r)
         dialog->setDefaultSuffix(suffix);
     QString proposed = Q(r.fileName);
     proposed.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    // Without a folder of its own the dialog opens where the user last chose a file.
+    if (!proposed.contains(QLatin1Char('/')) && !lastFolder_.isEmpty() && QDir(lastFolder_).exists())
+        dialog->setDirectory(lastFolder_);
     if (!proposed.isEmpty()) {
         QFileInfo fi(proposed);
         if (fi.isDir())
@@ -443,8 +446,10 @@ void Renderer::ShowFileDialog(UiRequest& r)
     connect(dialog, &QFileDialog::finished, this, [this, id, dialog, answered](int result) {
         *answered = true;
         QStringList files = dialog->selectedFiles();
-        if (result == QDialog::Accepted && !files.isEmpty())
+        if (result == QDialog::Accepted && !files.isEmpty()) {
+            lastFolder_ = QFileInfo(files.front()).absolutePath();
             AnswerById(id, 1, S(QDir::toNativeSeparators(files.front())));
+        }
         else
             AnswerById(id, 0);
     });

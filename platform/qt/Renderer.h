@@ -120,5 +120,6 @@ private:
     bool syncing_ = false, pumping_ = false, pumpQueued_ = false;
     int front_ = 0;
     std::unique_ptr<QPrinter> printer_;
+    QString lastFolder_;                    // of the file last chosen in a file dialog
     std::string chosenPrinter_;             // from the printer set-up; empty: the default printer
 };

@@ -142,7 +142,7 @@ bool Locale::Load(const std::string& path, std::string* error)
     };
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return fail("fehlt oder kann nicht gelesen werden. Das Programm kann ohne sie nicht starten.");
+        return fail("fehlt oder kann nicht gelesen werden.");
     std::stringstream buffer;
     buffer << in.rdbuf();
     std::string content = buffer.str();

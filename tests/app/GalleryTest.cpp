@@ -35,6 +35,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 using namespace apptest;
@@ -108,7 +109,11 @@ const Sheet kSheets[] = {
                      m.text = "Sollen die Änderungen am Planungsprojekt gespeichert werden?";
                      m.icon = MessageIcon::Question; m.buttonBits = BUTTON_YES | BUTTON_NO | BUTTON_CANCEL;
                      MessageShow(m); }},
+    {"meldung_ohne_symbol", [] { Files(); MessageRequest m; m.caption = "Hinweis";
+                                 m.text = "Das Planungsprojekt wurde gespeichert."; MessageShow(m); }},
 };
+
+void PrintTo(const Sheet& sheet, std::ostream* out) { *out << sheet.name; }
 
 class Gallery : public ScratchProgramDir, public ::testing::WithParamInterface<Sheet> {
 protected:

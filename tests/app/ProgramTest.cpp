@@ -1,6 +1,7 @@
 // The real program on the offscreen platform: start-up in a program directory holding the
 // installed files, a project made from the welcome window, saved under a name, and what the
 // screenshot shows (the frame's title, the project manager and its tree rows); then the end.
+#include "app/CloseSignals.h"
 #include "app/Program.h"
 #include "assessment/Belastungseinschaetzungen.h"
 #include "core/Files.h"
@@ -28,6 +29,7 @@
 #include <QMouseEvent>
 
 #include <memory>
+#include <signal.h>
 #include <vector>
 
 using namespace apptest;
@@ -229,6 +231,52 @@ TEST_F(RealProgram, TheFramesStrainFileCommandOpensTheBrowse)
     ASSERT_TRUE(renderer->Settle());
     EXPECT_EQ(WindowTitled("Belastungseinschätzung"), 0);
     EXPECT_NE(WindowTitled("Varn 4"), 0);
+}
+
+TEST_F(RealProgram, EveryToolbarButtonOfTheFrameShowsItsIcon)
+{
+    int frame = WindowTitled("Varn 4");
+    ASSERT_NE(frame, 0);
+    for (int control : {FRAME_NEW, FRAME_OPEN, FRAME_SAVE, FRAME_PROJECT}) {
+        QAction* button = renderer->View(frame)->ControlAction(control);
+        ASSERT_NE(button, nullptr) << control;
+        EXPECT_FALSE(button->icon().isNull()) << button->toolTip().toStdString();
+    }
+}
+
+TEST_F(RealProgram, TerminationSignalsAreTheFramesCloseRequest)
+{
+    CloseSignals closeSignals(*renderer);
+    ASSERT_TRUE(closeSignals.Active());
+    int welcome = WindowTitled("Willkommen bei Varn-4");
+    ASSERT_NE(welcome, 0);
+    auto* create = qobject_cast<QAbstractButton*>(renderer->ControlWidget(welcome, ControlNamed(welcome, "?BUTTON1:2")));
+    ASSERT_NE(create, nullptr);
+    create->click();
+    ASSERT_TRUE(renderer->Settle());
+    {
+        Runtime::HostBaton b;
+        ASSERT_TRUE(GlobalProjektmanager.Projekt().IsOpen());
+        GlobalProjektmanager.Projekt().FileManager().SetChanged();
+    }
+    // A changed project: the signal asks as closing the frame does, and the program goes on.
+    ::raise(SIGTERM);
+    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Änderungen speichern?") != 0; }, 5000));
+    EXPECT_FALSE(renderer->Ended());
+    int question = WindowTitled("Änderungen speichern?");
+    renderer->WindowWidget(question)->close();        // cancelled: the program stays
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_FALSE(renderer->Ended());
+    {
+        Runtime::HostBaton b;
+        GlobalProjektmanager.Projekt().FileManager().ClearChanged();
+    }
+    // Nothing to ask: the frame's close-down runs to its end (the settings are written).
+    ::raise(SIGINT);
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000));
+    renderer.reset();
+    EXPECT_TRUE(ProgramShutdown());
+    EXPECT_EQ(ProfileGetString("Main", "Maximize", "", Path("varn4.ini")), "No");
 }
 
 } // namespace

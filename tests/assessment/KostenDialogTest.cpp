@@ -364,7 +364,7 @@ TEST_F(KostenDialog, RefusedOkShowsTheLastFailingCheckAndKeepsTheFormOpen) {
     driver.Press(w, "?OK");
     ASSERT_TRUE(driver.HasMessage());
     MessageRequest m = driver.Message();
-    EXPECT_EQ(m.caption, "Eingaben überpüfen");
+    EXPECT_EQ(m.caption, "Eingaben überprüfen");
     EXPECT_EQ(m.text, "Eine anrechenbare Arbeitszeit von 0% ist nicht zulässig.");
     EXPECT_EQ(m.icon, MessageIcon::Exclamation);
     driver.AnswerMessage(BUTTON_OK);

@@ -391,8 +391,8 @@ TEST_F(ProgramTest, SupportAndInfoWindowsHandTheirAddressToTheShell)
     };
     const Case cases[] = {
         {"&Hilfe|&Support", "Mail an Support", std::string("mailto:") + kSupportMailAddress,
-         "Bei auftretenden Problemen mit dem Programm senden Sie uns bitte eine e-mail an die untenstehende "
-         "Addresse."},
+         "Bei auftretenden Problemen mit dem Programm senden Sie uns bitte eine E-Mail an die untenstehende "
+         "Adresse."},
         {"&Hilfe|&Info", "Informationen zu Varn-4", std::string("http://") + kPublisherWebAddress,
          std::string("Version vom 06.12.2007\n") + kPublisherName},
     };

@@ -139,6 +139,8 @@ TEST_F(ProgramTest, MissingInstalledFilesAreNamedAtStartUp)
             ASSERT_FALSE(Locale::Load(Path("deutsch.env"), &error));
             EXPECT_NE(error.find(Path("deutsch.env")), std::string::npos) << error;
             expected.push_back(LocaleMissingMessage(error));
+            // The notice says what happens: the program goes on, it does not refuse to start.
+            EXPECT_EQ(expected.back().find("nicht starten"), std::string::npos) << expected.back();
         }
         if (!c.config) {
             expected.push_back(ConfigMissingMessage(Path("varn4.cfg")));

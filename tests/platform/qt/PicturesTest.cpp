@@ -13,7 +13,7 @@ namespace {
 
 // The names as the program writes them: case, "~" and the original extensions vary.
 const char* const kNames[] = {
-    "mini_belastung.ico", "generieren.ico", "bezugsrahmen.ICO", "Schichtgruppen.ico", "schichtgruppen.ICO",
+    "oeffnen.ico", "speichern.ico", "mini_belastung.ico", "generieren.ico", "bezugsrahmen.ICO", "Schichtgruppen.ico", "schichtgruppen.ICO",
     "~unchecked.ico", "~exclamation.ico", "~checked.ico", "mini_oeko.ico", "~tick.ico", "~application.ico",
     "mini_schichten.ico", "mini_kalender.ico", "mini_defpool.ico", "message.ico", "Tabelle.ico", "DELETE.ICO",
     "~mini_belastung.ico", "~folders.ico", "~checked_gesetzlich.ico", "~OekoInsp.ico", "~BewertungsInsp.ico",

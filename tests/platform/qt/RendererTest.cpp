@@ -32,6 +32,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QToolButton>
 
@@ -673,6 +674,29 @@ TEST_F(RendererTest, RequestsAreAnsweredThroughDialogs)
         Runtime::HostBaton b;
         EXPECT_EQ(seen->popup, 2);
     }
+}
+
+TEST_F(RendererTest, FileDialogsOpenInTheFolderOfTheLastFileChosen)
+{
+    StartAll();
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    auto ask = [this]() -> QFileDialog* {
+        Click(W<QPushButton>(DATEI));
+        EXPECT_TRUE(renderer->Settle());
+        return qobject_cast<QFileDialog*>(renderer->RequestWidget(UiRequest::Kind::FileDialog));
+    };
+    QFileDialog* first = ask();
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first->directory().absolutePath(), elsewhere.path());
+    first->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(elsewhere.filePath(QStringLiteral("woanders.prj")));
+    QMetaObject::invokeMethod(first, "accept");
+    ASSERT_TRUE(renderer->Settle());
+    QFileDialog* second = ask();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->directory().absolutePath(), QDir(elsewhere.path()).absolutePath());
+    QMetaObject::invokeMethod(second, "reject");
+    ASSERT_TRUE(renderer->Settle());
 }
 
 TEST_F(RendererTest, TreeBoxesOpenAndCloseRows)

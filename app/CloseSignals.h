@@ -1,0 +1,34 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP as a close request of the frame: the same close-down and save question
+// as closing its window, instead of an end on the spot that leaves the working copy behind. The
+// handler only writes a byte to a pipe; the main thread's event loop reads it. Dialogs over the
+// frame are closed first, one by one, as a user would, then the frame is asked to close.
+#include <QObject>
+
+class QSocketNotifier;
+class QTimer;
+class QtHost;
+
+class CloseSignals : public QObject {
+    Q_OBJECT
+public:
+    // `host`: where the close requests go as the user's input (the renderer).
+    explicit CloseSignals(QtHost& host, QObject* parent = nullptr);
+    ~CloseSignals() override;
+
+    // Whether the handlers are in place.
+    bool Active() const { return notifier_ != nullptr; }
+
+signals:
+    // A signal arrived and the frame is being asked to close.
+    void Received(int signal);
+
+private:
+    void OnReadable();
+    void Step();
+
+    QtHost& host_;
+    QSocketNotifier* notifier_ = nullptr;
+    QTimer* steps_ = nullptr;
+    int left_ = 0;                          // dialogs that may still be closed on the way
+};
