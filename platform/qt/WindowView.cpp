@@ -6,7 +6,10 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowInternal.h"
+#include "platform/values/Picture.h"
+#include "platform/values/Windows1252.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -34,6 +37,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -89,6 +93,15 @@ bool IsValueKind(ControlKind k)
     default:
         return false;
     }
+}
+
+// Whether every character of a typed text has a place in the stored (Windows-1252) text.
+bool Storable(const QString& typed)
+{
+    if (typed.isEmpty())
+        return true;
+    std::string utf8 = typed.toStdString();
+    return Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8;
 }
 
 bool IsMenuKind(ControlKind k)
@@ -321,8 +334,16 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
     int id = c.id, win = id_;
     QtHost* host = &host_;
     // Whatever a button or menu item starts reads the fields as they stand on the screen.
+    // A field that refuses its text stops the default button (its OK); any other button goes on
+    // with what the model holds, and the field shows that again.
     auto press = [this, host, win, id] {
-        CommitAll();
+        if (!CommitAll()) {
+            auto self = ctls_.find(id);
+            auto* button = self == ctls_.end() ? nullptr : qobject_cast<QPushButton*>(self->second.widget.data());
+            if (button && button->isDefault())
+                return;
+            RevertRefused();
+        }
         host->Input([win, id] { return InputPress(win, id); });
     };
 
@@ -528,8 +549,17 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
         QObject::connect(sheet, &QTabWidget::tabBarClicked, this, [this, win, id](int index) {
             if (host_.Syncing() || index < 0)
                 return;
-            // The fields of the page that goes are taken while they can still be reached.
-            CommitAll();
+            // The fields of the page that goes are taken while they can still be reached; one that
+            // refuses its text keeps its page.
+            auto* sheet = qobject_cast<QTabWidget*>(ControlWidget(id));
+            if (!CommitAll()) {
+                if (sheet)
+                    QTimer::singleShot(0, sheet, [this, sheet, keep = sheet->currentIndex()] {
+                        sheet->setCurrentIndex(keep);
+                        FocusRefused();
+                    });
+                return;
+            }
             int tab = 0;
             for (auto& [cid, cv] : ctls_)
                 if (cv.parent == id && cv.kind == ControlKind::Tab && cv.tabIndex == index)
@@ -1042,6 +1072,12 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
     case ControlKind::Entry: {
         auto* e = static_cast<QLineEdit*>(w);
         e->setReadOnly(c.Get(Prop::ReadOnly).Bool());
+        {
+            // A text picture reads anything: only other pictures are checked when taken.
+            std::string pic = c.Has(Prop::Picture) ? c.Get(Prop::Picture).Str() : std::string();
+            auto compiled = Picture::Compile(pic);
+            v.picture = compiled && compiled->GetKind() != Picture::Kind::String ? pic : std::string();
+        }
         setScreen([&](const QString& s) {
             if (e->text() != s)
                 e->setText(s);
@@ -1224,7 +1260,10 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             right = std::max(right, u.right() + 1);
             bottom = std::max(bottom, u.bottom() + 1);
         }
-        QSize need(ToPixels(std::max(place.width(), right + 6)), ToPixels(std::max(place.height(), bottom + 6)));
+        // A margin only where the controls reach past the window's own size: a background that
+        // fills the window exactly leaves no strip beside it.
+        QSize need(ToPixels(right > place.width() ? right + 6 : place.width()),
+                   ToPixels(bottom > place.height() ? bottom + 6 : place.height()));
         if (!m.desc.resizable || first)
             client_->setMinimumSize(need);
         if (m.desc.resizable && !first)
@@ -1294,13 +1333,13 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
 
 // ---- input ----------------------------------------------------------------------------------
 
-void WindowView::CommitEdit(int control)
+bool WindowView::CommitEdit(int control)
 {
     if (host_.Syncing())
-        return;
+        return true;
     auto it = ctls_.find(control);
     if (it == ctls_.end() || !it->second.widget)
-        return;
+        return true;
     Ctl& v = it->second;
     QString text;
     if (auto* e = qobject_cast<QLineEdit*>(v.widget.data()))
@@ -1312,25 +1351,68 @@ void WindowView::CommitEdit(int control)
     else if (auto* b = qobject_cast<QComboBox*>(v.widget.data()); b && b->isEditable())
         text = b->currentText();
     else
-        return;
+        return true;
     std::string s = S(text);
-    if (s == v.screenText)
-        return;
+    if (s == v.screenText) {
+        v.refused.clear();
+        return true;
+    }
     if (v.kind == ControlKind::Text && QString(text) == Q(v.screenText).replace(QLatin1String("\r\n"), QLatin1String("\n")))
-        return;                             // the same text with the editor's line breaks
+        return true;                        // the same text with the editor's line breaks
+    // A field with a picture takes only what its picture reads; the text stays for correcting.
+    if (v.kind == ControlKind::Entry && !v.picture.empty()) {
+        PropValue value;
+        if (!PictureParse(s, v.picture, value)) {
+            PictureInput in = ParsePicture(s, v.picture);
+            v.refused = in.message.empty() ? std::string("Diese Eingabe ist hier nicht möglich.") : in.message;
+            QWidget* w = v.widget;
+            w->setProperty("varnRefused", Q(v.refused));
+            QToolTip::showText(w->mapToGlobal(QPoint(0, w->height())), Q(v.refused), w);
+            ShowStatus(Q(v.refused));
+            return false;
+        }
+    }
+    v.refused.clear();
+    v.widget->setProperty("varnRefused", QVariant());
     v.screenText = s;
     int win = id_;
     host_.Input([win, control, s] { return InputType(win, control, s); });
+    return true;
 }
 
-void WindowView::CommitAll()
+void WindowView::FocusRefused()
 {
+    for (auto& [id, v] : ctls_)
+        if (!v.refused.empty() && v.widget && v.widget->isVisible()) {
+            v.widget->setFocus(Qt::OtherFocusReason);
+            if (auto* e = qobject_cast<QLineEdit*>(v.widget.data()))
+                e->selectAll();
+            return;
+        }
+}
+
+void WindowView::RevertRefused()
+{
+    for (auto& [id, v] : ctls_)
+        if (!v.refused.empty()) {
+            v.refused.clear();
+            if (auto* e = qobject_cast<QLineEdit*>(v.widget.data()))
+                e->setText(Q(v.screenText));
+        }
+}
+
+bool WindowView::CommitAll()
+{
+    bool all = true;
     for (auto& [id, v] : ctls_) {
         if (auto* spin = qobject_cast<QSpinBox*>(v.widget.data()))
             spin->interpretText();          // a changed value commits through valueChanged
         else if (v.kind == ControlKind::Entry || v.kind == ControlKind::Text || v.kind == ControlKind::Combo)
-            CommitEdit(id);
+            all = CommitEdit(id) && all;
     }
+    if (!all)
+        FocusRefused();
+    return all;
 }
 
 void WindowView::PlaceChanged()
@@ -1400,7 +1482,8 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
     }
     if (code == Key::ENTER && v && v->kind != ControlKind::Text && v->kind != ControlKind::Button) {
         // Enter takes the fields and presses the window's default button, if there is one.
-        CommitAll();
+        if (!CommitAll())
+            return true;
         host_.Input([win]() -> std::string {
             WindowModel* m = WindowFind(win);
             if (!m)
@@ -1501,12 +1584,19 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
         break;
     }
     case QEvent::FocusOut:
-        // A field is taken whenever it loses the focus, for whatever reason.
-        if (int control = ControlOf(watched))
-            CommitEdit(control);
+        // A field is taken whenever it loses the focus, for whatever reason; one that refuses its
+        // text keeps the focus, unless a button takes it (the button decides).
+        if (int control = ControlOf(watched); control && !CommitEdit(control) &&
+                                              static_cast<QFocusEvent*>(e)->reason() != Qt::ActiveWindowFocusReason)
+            QTimer::singleShot(0, this, [this] {
+                if (!qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
+                    FocusRefused();
+            });
         break;
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
+        if (e->type() == QEvent::KeyPress && !Storable(static_cast<QKeyEvent*>(e)->text()))
+            return true;                    // what the stored text cannot hold is not typed
         if (!host_.Syncing()) {
             auto* ke = static_cast<QKeyEvent*>(e);
             if (e->type() == QEvent::ShortcutOverride) {

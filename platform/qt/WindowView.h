@@ -94,6 +94,8 @@ private:
         bool inToolbar = false;
         QRect autoRect;                  // units: the place chosen when the model leaves it open
         std::string screenText;          // what the last sync showed
+        std::string picture;             // an entry's picture when it is not a text picture
+        std::string refused;             // the picture's message for the text on the screen
         std::vector<int> alertKeys;
         int64_t rows = -1;               // drop lists: rows shown
         uint64_t rowsStamp = 0;
@@ -111,10 +113,15 @@ private:
     void PlaceChanged();
     void FillDropList(ControlModel& c, Ctl& v, QComboBox* box);
     int ControlOf(QObject* o) const;
-    void CommitEdit(int control);
+    // The field's text to the model; false when its picture refuses it (the field keeps the text,
+    // the picture's message shows).
+    bool CommitEdit(int control);
     // Every field whose text differs from the model's goes to the model (before a press, a change
-    // of tab, a close or the window losing the focus), so nothing typed is lost.
-    void CommitAll();
+    // of tab, a close or the window losing the focus), so nothing typed is lost; false when a field
+    // refused its text (it then has the focus).
+    bool CommitAll();
+    void FocusRefused();
+    void RevertRefused();
     bool HandleKey(QObject* watched, QKeyEvent* e);
     void ShowStatus(const QString& text);
 

@@ -7,6 +7,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageShow.h"
+#include "platform/values/Picture.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -936,6 +937,137 @@ TEST_F(RendererTest, ColoursFollowEachControlsOwnEnabledState)
     EXPECT_NE(name->palette().color(QPalette::Disabled, QPalette::Text), name->palette().color(QPalette::Active, QPalette::Text));
     EXPECT_EQ(name->palette().color(QPalette::Disabled, QPalette::Text), app.color(QPalette::Disabled, QPalette::Text));
     Screenshot(renderer->WindowWidget(win), QStringLiteral("farben_nach_meldung"));
+}
+
+// A message laid out to its window's size: a white background over the whole width, the text
+// and a button below it.
+void FilledMain()
+{
+    WindowDesc d;
+    d.title = "Hinweis";
+    d.w = 180;
+    d.h = 70;
+    d.Add(Ctl::Box(0xFFFFFF).Id(1).At(0, 0, 180, 45));
+    d.Add(Ctl::String("Das Planungsprojekt wurde gespeichert.").Id(2).At(20, 15, 150, 10));
+    d.Add(Ctl::Button("&OK").Id(3).At(65, 50, 50, 15));
+    int win = WindowCreate(d);
+    WindowOpen(win);
+    while (WindowAccept(win)) {
+    }
+    WindowClose(win);
+}
+
+TEST_F(RendererTest, ABackgroundFillingTheWindowLeavesNoStripBesideIt)
+{
+    renderer->Start(FilledMain);
+    ASSERT_TRUE(renderer->Settle());
+    win = 1;
+    QWidget* box = renderer->ControlWidget(win, 1);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(renderer->View(win)->Client()->width(), box->width());
+    Screenshot(renderer->WindowWidget(win), QStringLiteral("hinweis_ohne_symbol"));
+    renderer->WindowWidget(win)->close();
+    ASSERT_TRUE(renderer->Settle());
+}
+
+// A form with a time field, a date field, a note and OK; what they held when OK was pressed.
+enum : int { FORM_ZEIT = 1, FORM_DATUM, FORM_NOTIZ, FORM_OK, FORM_ABBRECHEN };
+struct FormValues {
+    std::string zeit = "06:00", datum = "01.02.2025", notiz = "alt";
+    bool ok = false, cancelled = false;
+};
+FormValues* form = nullptr;
+
+void FormMain()
+{
+    WindowDesc d;
+    d.title = "Formular";
+    d.w = 200;
+    d.h = 100;
+    d.Add(Ctl::Entry("@t4").Id(FORM_ZEIT).At(10, 10, 60, 12).Use(form->zeit));
+    d.Add(Ctl::Entry("@d17").Id(FORM_DATUM).At(10, 28, 60, 12).Use(form->datum));
+    d.Add(Ctl::Entry("@s20").Id(FORM_NOTIZ).At(10, 46, 100, 12).Use(form->notiz));
+    d.Add(Ctl::Button("&OK").Id(FORM_OK).At(80, 75, 50, 15).Default());
+    d.Add(Ctl::Button("&Abbrechen").Id(FORM_ABBRECHEN).At(135, 75, 50, 15));
+    int win = WindowCreate(d);
+    WindowOpen(win);
+    while (WindowAccept(win)) {
+        if (EventAccepted() == FORM_OK) {
+            form->ok = true;
+            break;
+        }
+        if (EventAccepted() == FORM_ABBRECHEN) {
+            form->cancelled = true;
+            break;
+        }
+    }
+    WindowClose(win);
+}
+
+TEST_F(RendererTest, InputAFieldCannotHoldIsRefusedAtOnce)
+{
+    struct Case {
+        int field;
+        const char* typed;
+    };
+    const Case cases[] = {{FORM_ZEIT, "25:99"}, {FORM_ZEIT, "abc"}, {FORM_DATUM, "31.02.2025"}};
+    for (const Case& c : cases) {
+        FormValues values;
+        form = &values;
+        auto r = std::make_unique<Renderer>();
+        r->Start(FormMain);
+        ASSERT_TRUE(r->Settle());
+        auto* field = qobject_cast<QLineEdit*>(r->ControlWidget(1, c.field));
+        auto* ok = qobject_cast<QPushButton*>(r->ControlWidget(1, FORM_OK));
+        ASSERT_TRUE(field && ok);
+        const QString before = field->text();
+        field->setText(QString::fromUtf8(c.typed));
+        // OK does not go through: the field keeps the text for correcting and says why.
+        ok->click();
+        ASSERT_TRUE(r->Settle());
+        EXPECT_FALSE(r->Ended()) << c.typed;
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.typed));
+        EXPECT_EQ(field->property("varnRefused").toString().toStdString(), ParsePicture(c.typed, c.field == FORM_ZEIT ? "@t4" : "@d17").message);
+        EXPECT_FALSE(field->property("varnRefused").toString().isEmpty()) << c.typed;
+        // Cancel goes on with what the model holds, and the field shows it again.
+        qobject_cast<QPushButton*>(r->ControlWidget(1, FORM_ABBRECHEN))->click();
+        EXPECT_EQ(field->text(), before) << c.typed;
+        ASSERT_TRUE(r->Settle());
+        EXPECT_TRUE(r->Ended()) << c.typed;
+        {
+            Runtime::HostBaton b;
+            EXPECT_TRUE(values.cancelled) << c.typed;
+            EXPECT_FALSE(values.ok) << c.typed;
+        }
+        r.reset();
+    }
+
+    // A correct time goes through; a character the stored text cannot hold is not typed at all.
+    FormValues values;
+    form = &values;
+    auto r = std::make_unique<Renderer>();
+    r->Start(FormMain);
+    ASSERT_TRUE(r->Settle());
+    auto* notiz = qobject_cast<QLineEdit*>(r->ControlWidget(1, FORM_NOTIZ));
+    ASSERT_NE(notiz, nullptr);
+    notiz->setFocus(Qt::OtherFocusReason);
+    notiz->setText(QStringLiteral("Büro"));
+    notiz->end(false);
+    Press(notiz, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\xF0\x9F\x98\x80"));
+    Press(notiz, Qt::Key_E, Qt::NoModifier, QStringLiteral("€"));
+    EXPECT_EQ(notiz->text(), QStringLiteral("Büro€"));
+    qobject_cast<QLineEdit*>(r->ControlWidget(1, FORM_ZEIT))->setText(QStringLiteral("07:15"));
+    qobject_cast<QPushButton*>(r->ControlWidget(1, FORM_OK))->click();
+    ASSERT_TRUE(r->Settle());
+    EXPECT_TRUE(r->Ended());
+    {
+        Runtime::HostBaton b;
+        EXPECT_TRUE(values.ok);
+        EXPECT_EQ(values.zeit, "2610001");   // 07:15 as a clock value
+        EXPECT_EQ(values.notiz, "Büro€");
+    }
+    r.reset();
+    form = nullptr;
 }
 
 // A group on a sheet's tab, with a field in it: the frames in their order, the field on top.
