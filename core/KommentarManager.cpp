@@ -46,8 +46,12 @@ CKommentarManager::~CKommentarManager() = default;
 
 int CKommentarManager::Edit()
 {
-    if (INFO)
-        UpdateKommentar(*INFO);
+    if (!INFO)
+        return 0;
+    const KommentarInfo before = *INFO;
+    UpdateKommentar(*INFO);
+    if (!(*INFO == before) && ONCHANGED)
+        ONCHANGED();
     return 0;
 }
 

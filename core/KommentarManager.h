@@ -2,6 +2,7 @@
 // The notes of a worksheet (workplace description, employees, free notes) and their tree node.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/Tree.h"
@@ -54,5 +55,7 @@ public:
     static std::string TextFor(const KommentarInfo& info);
 
     KommentarInfo* INFO = nullptr;
+    // Called after the dialog changed the notes (the worksheet marks the project changed).
+    std::function<void()> ONCHANGED;
     CTreeStdBehaviour TREESTDBEHAVIOUR;
 };

@@ -1,10 +1,48 @@
 #include "worksheets/Arbeitsblatt.h"
 
+#include "assessment/AZPBewertung.h"
+#include "assessment/KriterienChecker.h"
+#include "assessment/Rahmenbedingung.h"
+#include "assessment/RahmenbedingungSchichten.h"
+#include "assessment/SBPBewertung.h"
+#include "assessment/SchichttypDialoge.h"
 #include "core/Files.h"
 #include "core/ProjektFileManager.h"
 #include "core/Projektmanager.h"
+#include "core/Utilities.h"
+#include "platform/ui/MessageShow.h"
 #include "platform/ui/Runtime.h"
 #include "platform/values/Date.h"
+#include "plans/AKBData.h"
+#include "plans/AKBInfo.h"
+#include "plans/AZPData.h"
+#include "plans/AZPInfo.h"
+#include "plans/SBPData.h"
+#include "plans/SBPInfo.h"
+#include "plans/Schichttypen.h"
+#include "worksheets/AKBEditor.h"
+#include "worksheets/AZPEditor.h"
+#include "worksheets/SBPEditor.h"
+
+#include <algorithm>
+#include <map>
+
+// The shift types' node in the project tree: the list itself is plan data and knows no tree.
+class CSchichttypenNode : public ITreeEntry {
+public:
+    explicit CSchichttypenNode(CSchichttypen& types) : TYPES(types) {}
+    std::string GetIcon() override { return TYPES.GetIcon(); }
+    std::string GetText() override { return TYPES.GetText(); }
+    bool IsExpanded() override { return true; }
+    bool ForceReset() override { return false; }
+    int32_t CountEntries() override { return 1; }
+    void RefreshTree(int level, CTree& tree) override { tree.AddEntry(*this, level, GetText(), GetIcon()); }
+    bool AcceptsRequest(int request) override { return TYPES.AcceptsRequest(request); }
+    uint8_t TakeRequest(int request, const std::string& text) override { return TYPES.TakeRequest(request, text); }
+
+private:
+    CSchichttypen& TYPES;
+};
 
 namespace {
 std::string Clip(const std::string& s)
@@ -13,53 +51,133 @@ std::string Clip(const std::string& s)
     return end == std::string::npos ? std::string() : s.substr(0, end + 1);
 }
 
-// The first `chars` characters of a UTF-8 text (the record holds 80 characters of a name).
-std::string CutChars(const std::string& s, size_t chars)
-{
-    size_t n = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            if (n == chars)
-                return s.substr(0, i);
-            ++n;
-        }
-    }
-    return s;
-}
-
 constexpr size_t kNameLength = 80;
+
+std::map<uint8_t, CArbeitsblatt::WindowProcedure>& WindowProcedures()
+{
+    static std::map<uint8_t, CArbeitsblatt::WindowProcedure> procedures;
+    return procedures;
+}
 } // namespace
 
-CArbeitsblatt::CArbeitsblatt()
+void CArbeitsblatt::SetWindowProcedure(uint8_t typ, WindowProcedure procedure)
 {
-    KOMMENTARMANAGER.SetInfo(&INFO);
+    WindowProcedures()[typ] = std::move(procedure);
 }
 
-CArbeitsblatt::~CArbeitsblatt() = default;
+CArbeitsblatt::CArbeitsblatt()
+    : SCHICHTEN(std::make_unique<CSchichttypen>()),
+      BELASTUNGSEINSCHAETZUNGEN(std::make_unique<CBelastungseinschaetzungen>()),
+      KOSTEN(std::make_unique<CKosten>()),
+      AKB(std::make_unique<CAKBData>()),
+      SBP(std::make_unique<CSBPData>()),
+      AZP(std::make_unique<CAZPData>()),
+      DEFINITIONSMANAGER(std::make_unique<CDefinitionspool>()),
+      CHECKER(std::make_unique<CKriterienChecker>())
+{
+    SCHICHTEN->SetArbeitsblatt(this);
+    SCHICHTENNODE = std::make_unique<CSchichttypenNode>(*SCHICHTEN);
+    BELASTUNGSEINSCHAETZUNGEN->ARBEITSBLATT = this;
+    KOSTEN->SetArbeitsblatt(this);
+    DEFINITIONSMANAGER->SetArbeitsblatt(this);
+    KOMMENTARMANAGER.SetInfo(&INFO);
+    // Edited notes are stored with the next save: closing without one must ask, or they are lost.
+    KOMMENTARMANAGER.ONCHANGED = [this] { FILEMANAGER.SetChanged(true); };
+    SBP->SetSchichttypen(SCHICHTEN.get());
+    AZP->SetSchichttypen(SCHICHTEN.get(), 0);
+    parts_ = {&SCHICHTEN->GetSavable(), BELASTUNGSEINSCHAETZUNGEN.get(), KOSTEN.get(), &AKB->GetSavable(),
+              &SBP->GetSavable(), &AZP->GetSavable(), DEFINITIONSMANAGER.get()};
+}
+
+CArbeitsblatt::~CArbeitsblatt()
+{
+    DisposeEditors();
+    // A checker published by this worksheet must not outlive it.
+    if (GlobalSchichtChecker == CHECKER.get())
+        GlobalSchichtChecker = nullptr;
+}
 
 // ---- window --------------------------------------------------------------------------------------
 
+void CArbeitsblatt::CreateEditors()
+{
+    if (TYP == ARBEITSBLATT_AZ) {
+        BROWSEAKB = std::make_unique<CAKBEditor>();
+        BROWSESBP = std::make_unique<CSBPEditor>();
+    }
+    BROWSEAZP = std::make_unique<CAZPEditor>();
+    CURRENTSTDEDIT = nullptr;
+    CURRENTSAVABLE = nullptr;
+}
+
+void CArbeitsblatt::DisposeEditors()
+{
+    CURRENTSTDEDIT = nullptr;
+    CURRENTSAVABLE = nullptr;
+    if (BROWSEAKB)
+        BROWSEAKB->Release();
+    if (BROWSESBP)
+        BROWSESBP->Release();
+    if (BROWSEAZP)
+        BROWSEAZP->Release();
+    BROWSEAKB.reset();
+    BROWSESBP.reset();
+    BROWSEAZP.reset();
+}
+
 int CArbeitsblatt::Run()
 {
-    // The worksheet windows come with their own issue; until then there is no window to start.
-    return 3;
+    auto found = WindowProcedures().find(TYP);
+    if (found == WindowProcedures().end() || !found->second) {
+        MessageShow({"Das Fenster dieses Arbeitsblattes steht in dieser Version nicht zur Verfügung.",
+                     BEZEICHNUNG, MessageIcon::Exclamation});
+        return LEVEL_NOTIFY;
+    }
+    CreateEditors();
+    DEFINITIONSMANAGER->StoreAll();
+    const int thread = StartThread(found->second, 50000,
+                                   TYP == ARBEITSBLATT_AZ ? "UpdateArbeitsblatt" : "UpdateFlexAZBlatt");
+    if (thread == 0) {
+        // No thread could start: nothing of the window may stay behind.
+        DisposeEditors();
+        MessageShow({"Das Fenster des Arbeitsblattes konnte nicht geöffnet werden: Es laufen bereits zu "
+                     "viele Fenster. Schließen Sie ein anderes Fenster und versuchen Sie es erneut.",
+                     BEZEICHNUNG, MessageIcon::Exclamation});
+        return LEVEL_NOTIFY;
+    }
+    return 0;
 }
 
 int CArbeitsblatt::CloseRequest()
 {
-    if (!IsActive() || ThreadCurrent() == THREAD)
+    if (!IsActive())
+        return 0;
+    CloseInspektoren();
+    if (ThreadCurrent() == THREAD)
         return 0;
     return CVisual::CloseRequest();
 }
 
 void CArbeitsblatt::Reset()
 {
+    CURRENTSTDEDIT = nullptr;
+    CURRENTSAVABLE = nullptr;
     CVisual::Reset();
+    DisposeEditors();
+    CUTFEQ = COPYFEQ = PASTEFEQ = DELETEFEQ = INSERTFEQ = CHANGEFEQ = 0;
+    UNDOFEQ = REDOFEQ = SWAPFEQ = GENERATEFEQ = 0;
+    // The checker published while the window ran goes with it.
+    if (GlobalSchichtChecker == CHECKER.get())
+        GlobalSchichtChecker = nullptr;
 }
 
 int CArbeitsblatt::Open()
 {
-    return Execute(false);
+    const int result = Execute(false);
+    ApplyDefinitions();
+    if (result == 0 && TYP == ARBEITSBLATT_AZ)
+        ShowTabellenInspektor();
+    return result;
 }
 
 // ---- kind, name, settings --------------------------------------------------------------------------
@@ -77,7 +195,20 @@ void CArbeitsblatt::CopyFrom(CArbeitsblattBase& base)
     BEZUGSRAHMEN = source.BEZUGSRAHMEN;
     SCHICHTGRUPPENSTAERKE = source.SCHICHTGRUPPENSTAERKE;
     INFO = source.INFO;
-    BEZEICHNUNG = CutChars("Kopie von " + source.BEZEICHNUNG, kNameLength);
+    const std::string copyName = "Kopie von " + source.BEZEICHNUNG;
+    BEZEICHNUNG = std::string(Utf8Prefix(copyName, kNameLength));
+    SCHICHTEN->CopyFrom(*source.SCHICHTEN);
+    SBP->SetSchichttypen(SCHICHTEN.get());
+    AZP->SetSchichttypen(SCHICHTEN.get(), 0);
+    BELASTUNGSEINSCHAETZUNGEN->AssignFrom(*source.BELASTUNGSEINSCHAETZUNGEN);
+    KOSTEN->AssignFrom(*source.KOSTEN);
+    AKB->CopyFrom(*source.AKB);
+    SBP->CopyFrom(*source.SBP);
+    AZP->CopyFrom(*source.AZP);
+    DEFINITIONSMANAGER->AssignFrom(*source.DEFINITIONSMANAGER);
+    CHECKER->SetKriterien(DEFINITIONSMANAGER->GetKriterien());
+    // The copy's first undo step is its copied state, never the empty parts it was made from.
+    Save();
 }
 
 void CArbeitsblatt::SetBezugsrahmen(int32_t weeks, bool keep)
@@ -86,6 +217,22 @@ void CArbeitsblatt::SetBezugsrahmen(int32_t weeks, bool keep)
         return;
     if (!keep)
         BEZUGSRAHMEN = weeks;
+    const auto w = static_cast<uint16_t>(std::clamp<int32_t>(BEZUGSRAHMEN, 1, 12));
+    if (BROWSEAZP || BROWSESBP || BROWSEAKB) {
+        if (BROWSEAKB)
+            BROWSEAKB->SetBezugsrahmen(w);
+        if (BROWSESBP)
+            BROWSESBP->SetBezugsrahmen(w);
+        if (BROWSEAZP)
+            BROWSEAZP->SetBezugsrahmen(w);
+    } else {
+        AKB->SetBezugsrahmen(w);
+        SBP->SetBezugsrahmen(w);
+        AZP->SetBezugsrahmen(w);
+    }
+    RefreshInspektoren();
+    RecalcEvaluation();
+    RecalcCosts();
 }
 
 void CArbeitsblatt::SetSchichtgruppenstaerke(int32_t strength, bool keep)
@@ -94,7 +241,51 @@ void CArbeitsblatt::SetSchichtgruppenstaerke(int32_t strength, bool keep)
         return;
     if (!keep)
         SCHICHTGRUPPENSTAERKE = strength;
+    SBP->SetSchichtgruppenstaerke(static_cast<uint16_t>(std::clamp<int32_t>(SCHICHTGRUPPENSTAERKE, 0, 65535)));
+    RefreshInspektoren();
+    RecalcCosts();
 }
+
+void CArbeitsblatt::GetKriterien(std::vector<CKriterium*>& destination) const
+{
+    const auto& k = DEFINITIONSMANAGER->GetKriterien();
+    destination.assign(k.begin(), k.end());
+}
+
+void CArbeitsblatt::GetRahmenbedingungen(std::vector<CRahmenbedingung*>& destination) const
+{
+    const auto& r = DEFINITIONSMANAGER->GetRahmenbedingungen();
+    destination.assign(r.begin(), r.end());
+}
+
+long CArbeitsblatt::GetAnzahlGruppen() const { return AZP->CountGroups(); }
+void CArbeitsblatt::ComputeAZPInfo(CAZPInfo& info) const { info.Compute(*AZP, SCHICHTGRUPPENSTAERKE); }
+void CArbeitsblatt::ComputeSBPInfo(CSBPInfo& info) const { info.Compute(*SBP); }
+void CArbeitsblatt::ComputeAKBInfo(CAKBInfo& info) const { AKB->ComputeInfo(info); }
+
+// ---- owners of the parts -------------------------------------------------------------------------
+
+bool CArbeitsblatt::GetLageDefinitions(NACHTSCHICHT& night, FRUEHSCHICHT& early, TAGSCHICHT& day)
+{
+    auto* rb1 = dynamic_cast<CRahmenbedingungNachtschicht*>(DEFINITIONSMANAGER->GetRahmenbedingung(1));
+    auto* rb2 = dynamic_cast<CRahmenbedingungFruehschicht*>(DEFINITIONSMANAGER->GetRahmenbedingung(2));
+    auto* rb3 = dynamic_cast<CRahmenbedingungTagschicht*>(DEFINITIONSMANAGER->GetRahmenbedingung(3));
+    if (!rb1 || !rb2 || !rb3)
+        return false;
+    night = {rb1->NACHTAZ_ANFANG, rb1->NACHTAZ_LAENGE, rb1->NACHTAZ_DAUER_MIN};
+    early = {rb2->FS_VON, rb2->FS_BIS};
+    day = {rb3->TS_VON, rb3->TS_BIS};
+    return true;
+}
+
+void CArbeitsblatt::PublishChecker()
+{
+    if (!GlobalSchichtChecker)
+        GlobalSchichtChecker = CHECKER.get();
+}
+
+void CArbeitsblatt::EditBelastung() { BELASTUNGSEINSCHAETZUNGEN->Edit(); }
+void CArbeitsblatt::EditKosten() { KOSTEN->Edit(); }
 
 // ---- tree node ---------------------------------------------------------------------------------------
 
@@ -107,6 +298,11 @@ void CArbeitsblatt::RefreshTree(int level, CTree& tree)
 {
     tree.AddEntry(*this, level, GetText(), GetIcon());
     KOMMENTARMANAGER.RefreshTree(level + 1, tree);
+    if (TYP == ARBEITSBLATT_AZ)
+        SCHICHTENNODE->RefreshTree(level + 1, tree);
+    BELASTUNGSEINSCHAETZUNGEN->RefreshTree(level + 1, tree);
+    KOSTEN->RefreshTree(level + 1, tree);
+    DEFINITIONSMANAGER->RefreshTree(level + 1, tree);
 }
 
 bool CArbeitsblatt::AcceptsRequest(int request)
@@ -135,7 +331,7 @@ uint8_t CArbeitsblatt::TakeRequest(int request, const std::string& text)
     case TREE_RENAME:
         if (Clip(text).empty())
             return STORE_REFUSED;
-        BEZEICHNUNG = CutChars(text, kNameLength);
+        BEZEICHNUNG = std::string(Utf8Prefix(text, kNameLength));
         // The name is stored with the next save: closing without one must ask, or it is lost.
         FILEMANAGER.SetChanged(true);
         return STORE_DONE;
@@ -174,6 +370,9 @@ void CArbeitsblatt::Release(CProjektFileManager& fileManager)
         part->Release(fileManager);
     fileManager.Unregister(FILEMANAGER, *this);
     FILEMANAGER.Release();
+    CURRENTSAVABLE = nullptr;
+    if (GlobalSchichtChecker == CHECKER.get())
+        GlobalSchichtChecker = nullptr;
 }
 
 uint8_t CArbeitsblatt::ResetNew()
@@ -182,10 +381,18 @@ uint8_t CArbeitsblatt::ResetNew()
     SCHICHTGRUPPENSTAERKE = 1;
     BEZEICHNUNG = "Arbeitszeitblatt";
     INFO.Clear();
-    for (ISavable* part : parts_)
-        part->ResetNew();
+    SCHICHTEN->GetSavable().ResetNew();
+    BELASTUNGSEINSCHAETZUNGEN->ResetNew();
+    KOSTEN->ResetNew();
+    AKB->GetSavable().ResetNew();
+    SBP->SetSchichttypen(SCHICHTEN.get());
+    SBP->GetSavable().ResetNew();
+    AZP->SetSchichttypen(SCHICHTEN.get(), 0);
+    AZP->GetSavable().ResetNew();
     SetBezugsrahmen(BEZUGSRAHMEN, true);
     SetSchichtgruppenstaerke(SCHICHTGRUPPENSTAERKE, true);
+    DEFINITIONSMANAGER->ResetNew();
+    CHECKER->SetKriterien(DEFINITIONSMANAGER->GetKriterien());
     BLATT.Clear();
     return Save();
 }
@@ -238,9 +445,19 @@ uint8_t CArbeitsblatt::Load(bool fromStart)
     }
     SetBezugsrahmen(BEZUGSRAHMEN, true);
     SetSchichtgruppenstaerke(SCHICHTGRUPPENSTAERKE, true);
-    for (ISavable* part : parts_)
-        if (part->Load(true) != STORE_DONE)
-            result = STORE_REFUSED;
+    SBP->SetSchichttypen(SCHICHTEN.get());
+    AZP->SetSchichttypen(SCHICHTEN.get(), 0);
+    for (ISavable* part : parts_) {
+        if (part->Load(true) == STORE_DONE)
+            continue;
+        result = STORE_REFUSED;
+        // Only a pool that could not be read falls back to its defaults; a failure elsewhere is
+        // reported as it is and leaves the pool as stored.
+        if (part == DEFINITIONSMANAGER.get())
+            DEFINITIONSMANAGER->ResetNew();
+    }
+    CHECKER->SetKriterien(DEFINITIONSMANAGER->GetKriterien());
+    SCHICHTEN->ApplyDefinitions();
     return result;
 }
 

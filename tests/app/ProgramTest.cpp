@@ -170,14 +170,16 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
     EXPECT_EQ(titles, QStringList{QStringLiteral("Projektmanager")});
     EXPECT_TRUE(tree->isVisible());
     std::vector<std::string> rows = Rows(manager, tree);
-    // The project, its information, the worksheet and the worksheet's notes.
-    ASSERT_EQ(tree->RowCount(), 4);
-    ASSERT_EQ(rows.size(), 4u);
+    // The project, its information, the worksheet and the worksheet's parts.
+    ASSERT_EQ(tree->RowCount(), 8);
+    ASSERT_EQ(rows.size(), 8u);
     EXPECT_EQ(rows[0].rfind("Varn 4-Projekt ", 0), 0u) << rows[0];
     EXPECT_TRUE(rows[0].ends_with("Schichtplan.prj")) << rows[0];
     EXPECT_EQ(rows[1], "Informationen zum Planungsprojekt");
     EXPECT_EQ(rows[2], "Arbeitszeitblatt");
     EXPECT_EQ(rows[3], "Notizen (leer)");
+    EXPECT_EQ(rows[4], "Schichttypen");
+    EXPECT_EQ(rows[7], "Definitionspool (Rahmenbedingungen und Kriterieneinstellungen)");
     EXPECT_TRUE(renderer->View(frame)->ControlAction(FRAME_FILECLOSE)->isEnabled());
 
     // Ending the program: nothing to ask, every thread ends.

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/Files.h"
 #include "core/Projektmanager.h"
@@ -160,15 +161,31 @@ TEST_F(ArbeitsblattTest, SavedFieldsLoadBackInTheirOrder)
     EXPECT_EQ(sheet(3).GetText(), "Arbeitszeitblatt");
 }
 
-TEST_F(ArbeitsblattTest, NotesNodeShowsTheNotesAndRefreshesWithThem)
+TEST_F(ArbeitsblattTest, TreeShowsEveryPartBelowItsWorksheetAndTheNotesFollowTheirText)
 {
     CArbeitsblatt& s = sheet(1);
+    projekt().AddArbeitsblatt(ARBEITSBLATT_FLEX);
     CTree tree;
     tree.Refresh(&projekt());
-    ASSERT_EQ(tree.RowCount(), 4);
-    EXPECT_EQ(tree.Row(3)->SCREENTEXT, "Arbeitszeitblatt");
-    EXPECT_EQ(tree.Row(4)->SCREENTEXT, "Notizen (leer)");
-    EXPECT_EQ(tree.Row(4)->LEVEL, 3);   // always expanded, below the worksheet
+    // A flex worksheet has no shift-types child.
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"Arbeitszeitblatt", 2},
+        {"Notizen (leer)", 3},
+        {"Schichttypen", 3},
+        {"Belastungseinschätzung nach EBA", 3},
+        {"Ökonomische Kostenfaktoren", 3},
+        {"Definitionspool (Rahmenbedingungen und Kriterieneinstellungen)", 3},
+        {"Flex-Arbeitszeitblatt", 2},
+        {"Notizen (leer)", 3},
+        {"Belastungseinschätzung nach EBA", 3},
+        {"Ökonomische Kostenfaktoren", 3},
+        {"Definitionspool (Rahmenbedingungen und Kriterieneinstellungen)", 3},
+    };
+    ASSERT_EQ(tree.RowCount(), 2 + long(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(tree.Row(long(i) + 3)->SCREENTEXT, expected[i].first) << i;
+        EXPECT_EQ(tree.Row(long(i) + 3)->LEVEL, expected[i].second) << i;
+    }
     s.GetKommentar().BEZEICHNUNGARBEITSPLATZ = "Pforte";
     tree.Refresh();
     EXPECT_EQ(tree.Row(4)->SCREENTEXT, "Pforte");
