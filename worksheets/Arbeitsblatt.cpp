@@ -22,6 +22,7 @@
 #include "plans/Schichttypen.h"
 #include "worksheets/AKBEditor.h"
 #include "worksheets/AZPEditor.h"
+#include "worksheets/ArbeitsblattWindow.h"
 #include "worksheets/SBPEditor.h"
 
 #include <algorithm>
@@ -135,9 +136,7 @@ int CArbeitsblatt::Run()
     }
     CreateEditors();
     DEFINITIONSMANAGER->StoreAll();
-    const int thread = StartThread(found->second, 50000,
-                                   TYP == ARBEITSBLATT_AZ ? "UpdateArbeitsblatt" : "UpdateFlexAZBlatt");
-    if (thread == 0) {
+    if (StartThread(found->second, 50000, TYP == ARBEITSBLATT_AZ ? "UpdateArbeitsblatt" : "UpdateFlexAZBlatt") != 0) {
         // No thread could start: nothing of the window may stay behind.
         DisposeEditors();
         MessageShow({"Das Fenster des Arbeitsblattes konnte nicht geöffnet werden: Es laufen bereits zu "
@@ -478,4 +477,5 @@ int32_t CArbeitsblatt::CountInstances()
 void RegisterArbeitsblatt()
 {
     SetArbeitsblattFactory([]() -> std::unique_ptr<CArbeitsblattBase> { return std::make_unique<CArbeitsblatt>(); });
+    CArbeitsblatt::SetWindowProcedure(ARBEITSBLATT_AZ, UpdateArbeitsblatt);
 }

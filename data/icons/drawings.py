@@ -140,6 +140,13 @@ ICONS = {
     "insert": rect(4, 8, 24, 16, WHITE) + line(4, 16, 28, 16, GREY, 1) + plus_badge(22, 22),
     "edit": sheet() + path("M12 24l1 -5l11 -11l4 4l-11 11z", YELLOW, INK, 1.2),
     "undo": arrow_curve(-1),
+    # The worksheet window's printing and clipboard buttons.
+    "drucken": rect(8, 4, 16, 9, PAPER) + rect(3, 12, 26, 11, GREY) + rect(8, 19, 16, 10, PAPER)
+               + line(11, 23, 21, 23) + line(11, 26, 19, 26) + circle(25, 16, 1.2, GREEN, sw=0.8),
+    "ausschneiden": circle(9, 24, 4, WHITE) + circle(23, 24, 4, WHITE) + line(11, 21, 22, 4, sw=2)
+                    + line(21, 21, 10, 4, sw=2),
+    "kopieren": sheet(4, 3, 16, 20) + sheet(12, 9, 16, 20),
+    "einfuegen": rect(6, 6, 20, 23, SALMON) + rect(11, 3, 10, 6, GREY) + sheet(12, 12, 14, 17),
     "redo": arrow_curve(1),
     "swap": path("M5 11h18", "none", BLUE, 3) + poly("28,11 21,5 21,17", BLUE, BLUE, 1) + path("M27 22h-18", "none", GREEN, 3) + poly("4,22 11,16 11,28", GREEN, GREEN, 1),
     "select": path("M9 4v20l5 -4l4 8l3 -1.5l-4 -8h7z", WHITE, INK, 1.5),

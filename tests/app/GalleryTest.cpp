@@ -23,6 +23,8 @@
 #include "platform/ui/MessageShow.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
 #include "worksheets/Arbeitsblatt.h"
 
@@ -82,7 +84,42 @@ struct Sheet {
     const char* title = nullptr;  // the window to picture; nullptr: the newest one
 };
 
+// A worksheet with shift types, a shift demand plan and a working-time plan of three groups.
+void SampleWorksheet()
+{
+    Files();
+    InstallSchichttypDialoge();
+    GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+    auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
+    uint32_t ids[3] = {};
+    const char* names[3][2] = {{"Frühschicht", "F"}, {"Spätschicht", "S"}, {"Nachtschicht", "N"}};
+    for (int i = 0; i < 3; ++i) {
+        CSchicht s;
+        s.Clear();
+        s.ART = ART_NORMAL;
+        s.BEZEICHNUNG = names[i][0];
+        s.KURZBEZEICHNUNG = names[i][1];
+        const uint32_t from = uint32_t(6 + 8 * i) * 60;
+        s.TERMIN = {from, from + 480};
+        s.ClassifyLageByStart();
+        sheet.GetSchichttypen().AddSchicht(s, true);
+        ids[i] = s.SYSID;
+    }
+    sheet.GetSBP().SyncSchichttypen();
+    sheet.GetAZP().SetGroupCount(3);
+    for (uint32_t g = 1; g <= 3; ++g)
+        for (uint32_t d = 1; d <= 7; ++d) {
+            if ((d + g) % 4 == 0)
+                continue;
+            const uint32_t id = ids[(g + d / 3) % 3];
+            sheet.GetAZP().SetCell(d, g, id);
+            sheet.GetSBP().AddCount(d, id, 1);
+        }
+    sheet.Open();
+}
+
 const Sheet kSheets[] = {
+    {"arbeitsblatt", [] { SampleWorksheet(); }, "Arbeitszeitblatt"},
     {"willkommen", [] { ProgramMain(); }, "Willkommen bei Varn-4"},
     {"projektinformationen", [] { Files(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
                                    GlobalProjektmanager.Projekt().GetProjektInfo().Edit(); }},

@@ -1,0 +1,334 @@
+#include "worksheets/ArbeitsblattWindow.h"
+
+#include <algorithm>
+
+#include "core/Frame.h"
+#include "core/Projektmanager.h"
+#include "core/ShellAndEvents.h"
+#include "platform/fw/FwWindow.h"
+#include "platform/ui/Events.h"
+#include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
+#include "plans/AZPData.h"
+#include "worksheets/AZPEditor.h"
+#include "worksheets/Arbeitsblatt.h"
+#include "worksheets/ArbeitsblattDialogs.h"
+
+PaneLayout LayoutPanes(int top, int height, const bool hidden[3], int titleHeight)
+{
+    static constexpr int kWeight[3] = {3, 2, 5};
+    PaneLayout layout;
+    int open = 0;
+    for (int i = 0; i < 3; ++i)
+        if (!hidden[i])
+            open += kWeight[i];
+    const int forLists = std::max(0, height - 3 * titleHeight);
+    int y = top;
+    int given = 0;
+    int lastOpen = -1;
+    for (int i = 0; i < 3; ++i)
+        if (!hidden[i])
+            lastOpen = i;
+    for (int i = 0; i < 3; ++i) {
+        layout.top[i] = y;
+        y += titleHeight;
+        layout.listTop[i] = y;
+        int h = 0;
+        if (!hidden[i] && open > 0) {
+            // The last open pane takes what rounding left over.
+            h = i == lastOpen ? forLists - given : forLists * kWeight[i] / open;
+            given += h;
+        }
+        layout.listHeight[i] = h;
+        y += h;
+    }
+    return layout;
+}
+
+namespace {
+constexpr int kToolbarHeight = 16;
+constexpr int kTitleHeight = 11;
+constexpr int kZoom[5] = {75, 90, 100, 125, 150};
+
+struct Pane {
+    int bar, barText, show, title, hide, list;
+    const char* text;
+};
+constexpr Pane kPanes[3] = {
+    {AB_AKB_BAR, AB_AKB_BAR_TEXT, AB_AKB_SHOW, AB_AKB_TITLE, AB_AKB_HIDE, AB_AKB_LIST, "Arbeitskräftebedarf"},
+    {AB_SBP_BAR, AB_SBP_BAR_TEXT, AB_SBP_SHOW, AB_SBP_TITLE, AB_SBP_HIDE, AB_SBP_LIST, "Schichtbedarf"},
+    {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan"},
+};
+
+class ArbeitsblattWindow : public FwWindow {
+public:
+    explicit ArbeitsblattWindow(CArbeitsblatt& sheet) : FwWindow("UpdateArbeitsblatt"), SHEET(sheet) {}
+
+    int Setup() override
+    {
+        const int level = FwWindow::Setup();
+        WindowDesc d;
+        d.name = "P1$WINDOW";
+        d.title = SHEET.GetBezeichnung();
+        d.kind = WindowKind::MdiChild;
+        d.icon = "mini_tabelle.ico";
+        d.resizable = true;
+        d.w = 520;
+        d.h = 340;
+        d.Add(Menus());
+        d.Add(Toolbar());
+        for (const Pane& p : kPanes) {
+            // The collapsed form: a bar with the pane's name and a button that opens it again.
+            d.Add(Ctl::Panel().Id(p.bar).At(0, 0, d.w, kTitleHeight).Hidden());
+            d.Add(Ctl::Prompt(p.text).Id(p.barText).At(16, 0, 200, kTitleHeight).Hidden());
+            d.Add(Ctl::Button("").Id(p.show).Icon("maximized.ico").Tip(std::string(p.text) + " einblenden")
+                      .At(2, 0, 12, kTitleHeight - 1).Hidden());
+            d.Add(Ctl::Prompt(p.text).Id(p.title).At(16, 0, 200, kTitleHeight));
+            d.Add(Ctl::Button("").Id(p.hide).Icon("minimized.ico").Tip(std::string(p.text) + " ausblenden")
+                      .At(2, 0, 12, kTitleHeight - 1));
+            d.Add(Ctl::List("40L|").Id(p.list).At(0, 0, d.w, 40));
+        }
+        CreateWindow(d);
+        OpenWindow();
+        return level;
+    }
+
+    void AfterOpen() override
+    {
+        SHEET.Init(this, Win());
+        SHEET.SetEditButtons(AB_CUT, AB_COPY, AB_PASTE, AB_DELETE, AB_INSERT, AB_UNDO, AB_REDO);
+        SHEET.SetGenerateButton(AB_GENERATE);
+        SHEET.BindAKBList(AB_AKB_LIST, AB_INSERT);
+        SHEET.BindSBPList(AB_SBP_LIST);
+        SHEET.BindAZPList(AB_AZP_LIST, AB_SWAP, Win());
+        SHEET.PublishChecker();
+        Layout();
+        ControlSelect(AB_AZP_LIST);
+        SHEET.SelectPane(AB_AZP_LIST);
+        Refresh(true);
+    }
+
+    int OnEvent() override
+    {
+        const int event = EventCurrent();
+        if (event == EventRefresh) {
+            Refresh(true);
+            return LEVEL_BENIGN;
+        }
+        if (event == EVENT_CLOSE_WINDOW || event == EVENT_CLOSE_DOWN) {
+            SHEET.CloseRequest();
+            return FwWindow::OnEvent();
+        }
+        if (event == EVENT_SIZED || event == EVENT_SIZE)
+            Layout();
+        if (SHEET.OnWindowEvent() == LEVEL_NOTIFY)
+            return LEVEL_NOTIFY;
+        return FwWindow::OnEvent();
+    }
+
+    int OnAccepted() override
+    {
+        const int control = EventAccepted();
+        switch (control) {
+        // Menu items with a toolbar twin post to the button, which the worksheet's dispatch takes.
+        case AB_UNDO_ITEM: Post(AB_UNDO); break;
+        case AB_REDO_ITEM: Post(AB_REDO); break;
+        case AB_CUT_ITEM: Post(AB_CUT); break;
+        case AB_COPY_ITEM: Post(AB_COPY); break;
+        case AB_PASTE_ITEM: Post(AB_PASTE); break;
+        case AB_NEW_ITEM: Post(AB_INSERT); break;
+        case AB_DELETE_ITEM: Post(AB_DELETE); break;
+        case AB_SWAP_ITEM: Post(AB_SWAP); break;
+        case AB_PRINT_ITEM:
+        case AB_PRINT_BUTTON: SHEET.PrintAZP(); break;
+        case AB_SCHICHTTYPEN_ITEM: SHEET.EditSchichttypen(); break;
+        case AB_BELASTUNG_ITEM: SHEET.EditBelastung(); break;
+        case AB_OEKO_ITEM: SHEET.EditKosten(); break;
+        case AB_NOTIZEN_ITEM: SHEET.EditNotizen(); break;
+        case AB_DEFPOOL_ITEM: SHEET.EditDefinitionspool(); break;
+        case AB_BEZUGSRAHMEN_ITEM:
+        case AB_BEZUGSRAHMEN_BUTTON: EditBezugsrahmen(); break;
+        case AB_GRUPPEN_ITEM:
+        case AB_GRUPPEN_BUTTON: SHEET.EditDarstellung(); break;
+        case AB_AKB_ERRECHNEN: SHEET.ComputeAKBFromSBP(); break;
+        case AB_SBP_ERRECHNEN: SHEET.ComputeSBPFromAZP(); break;
+        case AB_SBP_GENERIEREN: SHEET.GenerateSBP(); break;
+        case AB_AZP_GENERIEREN: SHEET.GenerateAZP(); break;
+        case AB_AZP_OPTIMIEREN: SHEET.OptimizeAZP(); break;
+        case AB_AZP_GUETEWERT: SHEET.ShowPlanQuality(); break;
+        case AB_SYNC_ITEM: SHEET.SetSynchronScrollen(!SHEET.GetSynchronScrollen()); break;
+        case AB_NORMAL: SHEET.SetDarstellung(1); break;
+        case AB_KOMPAKT: SHEET.SetDarstellung(2); break;
+        default:
+            if (control >= AB_ZOOM_50 && control <= AB_ZOOM_150) {
+                SHEET.SetZoom(kZoom[control - AB_ZOOM_50]);
+                break;
+            }
+            for (int i = 0; i < 3; ++i) {
+                if (control == kPanes[i].hide || control == kPanes[i].show) {
+                    HIDDEN[i] = control == kPanes[i].hide;
+                    Layout();
+                }
+            }
+            break;
+        }
+        Refresh();
+        return FwWindow::OnAccepted();
+    }
+
+    void Refresh(bool force = false) override
+    {
+        if (DeferRefresh(force))
+            return;
+        SHEET.UpdateButtons();
+        // Menu items follow their toolbar twins.
+        const std::pair<int, int> twins[] = {{AB_UNDO_ITEM, AB_UNDO}, {AB_REDO_ITEM, AB_REDO}, {AB_CUT_ITEM, AB_CUT},
+                                             {AB_COPY_ITEM, AB_COPY}, {AB_PASTE_ITEM, AB_PASTE},
+                                             {AB_NEW_ITEM, AB_INSERT}, {AB_DELETE_ITEM, AB_DELETE},
+                                             {AB_SWAP_ITEM, AB_SWAP}};
+        for (auto [item, button] : twins)
+            ControlSetEnabled(item, !PropertyGet(button, Prop::Disable).Bool());
+        PropertySet(AB_SYNC_ITEM, Prop::Checked, SHEET.GetSynchronScrollen() ? 1 : 0);
+        PropertySet(0, Prop::Text, SHEET.GetBezeichnung());
+        FwWindow::Refresh(force);
+    }
+
+    int Teardown() override
+    {
+        const int level = FwWindow::Teardown();
+        SHEET.Reset();
+        return level;
+    }
+
+private:
+    static ControlDesc Menus()
+    {
+        auto item = [](int id, const char* text, const char* key = "", const char* tip = "", const char* icon = "") {
+            ControlDesc c = Ctl::Item(text).Id(id);
+            if (*key) c.KeyText(key);
+            if (*tip) c.Msg(tip);
+            if (*icon) c.Icon(icon);
+            return c;
+        };
+        ControlDesc bar = Ctl::Menubar().Id(99);
+        bar.Add(Ctl::Menu("&Datei").Id(1)
+                    .Add(Ctl::Menu("&Exportieren").Id(2).Add(item(3, "&Schichttypen").Disabled()).Add(item(4, "&Arbeitszeitplan").Disabled()))
+                    .Add(Ctl::Menu("&Importieren").Id(5).Add(item(6, "&Schichttypen").Disabled()).Add(item(7, "&Arbeitszeitplan").Disabled())));
+        bar.Add(Ctl::Menu("&Bearbeiten").Id(8)
+                    .Add(item(AB_UNDO_ITEM, "&Rückgängig", "Strg+Z", "Bearbeitungsschritt rückgängig machen", "undo.ico"))
+                    .Add(item(AB_REDO_ITEM, "&Wiederholen", "Strg+Y", "Bearbeitungsschritt wiederholen", "redo.ico"))
+                    .Add(item(AB_CUT_ITEM, "&Ausschneiden", "Strg-X", "Objekt in die Zwischenablage verschieben"))
+                    .Add(item(AB_COPY_ITEM, "&Kopieren", "Strg-C", "Objekt in die Zwischenablage kopieren"))
+                    .Add(item(AB_PASTE_ITEM, "&Einfügen", "Strg-V", "Inhalt der Zwischenablage einfügen"))
+                    .Add(item(AB_NEW_ITEM, "&Neuer Eintrag", "Einfg", "", "new.ico"))
+                    .Add(item(AB_DELETE_ITEM, "&Entfernen", "Entf", "Objekt entfernen", "delete.ico"))
+                    .Add(item(AB_SWAP_ITEM, "Ver&schieben", "Strg+M", "Verschiebemodus für Tabellenzellen", "swap.ico")));
+        bar.Add(Ctl::Menu("Arbeits&zeitblatt").Id(17)
+                    .Add(item(AB_PRINT_ITEM, "&Drucken", "Alt+P", "Arbeitszeitplan drucken"))
+                    .Add(item(AB_SCHICHTTYPEN_ITEM, "&Schichttypen", "Alt+S", "Liste der Schichttypen bearbeiten", "mini_schichten.ico"))
+                    .Add(item(AB_BELASTUNG_ITEM, "B&elastung", "Alt+E", "Belastungseinschätzung nach dem EBA Verfahren vornehmen", "mini_belastung.ico"))
+                    .Add(item(AB_OEKO_ITEM, "&Ökonomie", "Alt+Ö", "Ökonomie-Einstellungen (Kosten) bearbeiten", "mini_oeko.ico"))
+                    .Add(item(AB_NOTIZEN_ITEM, "&Notizen", "Alt+N", "Notizen zum Arbeitszeitblatt", "mini_notiz.ico"))
+                    .Add(item(AB_DEFPOOL_ITEM, "&Definitionspool", "Alt+D", "Definitionspool für dieses Arbeitszeitblatt", "mini_defpool.ico"))
+                    .Add(item(AB_BEZUGSRAHMEN_ITEM, "&Bezugsrahmen", "Strg+L", "Bezugsrahmen (Anzahl Wochen) verändern", "bezugsrahmen.ico"))
+                    .Add(item(AB_GRUPPEN_ITEM, "&Schichtgruppen", "Strg+G", "Anzahl Schichtgruppen des AZP verändern", "schichtgruppen.ico")));
+        bar.Add(Ctl::Menu("&Arbeitskräftebedarf").Id(26)
+                    .Add(item(AB_AKB_ERRECHNEN, "&errechnen", "", "Arbeitskräftebedarf aus Schichtbedarf errechnen")));
+        bar.Add(Ctl::Menu("&Schichtbedarf").Id(28)
+                    .Add(item(AB_SBP_ERRECHNEN, "&Errechnen", "", "Schichtbedarf aus Arbeitszeitplan errechnen"))
+                    .Add(item(AB_SBP_GENERIEREN, "&Generieren", "", "Schichtbedarf aus Arbeitskräftebedarf generieren")));
+        bar.Add(Ctl::Menu("&Arbeitszeitplan").Id(31)
+                    .Add(item(AB_AZP_SCHUETZEN, "&Schützen", "", "Arbeitszeitplan vor konsistenzverletzenden Veränderungen schützen").Disabled())
+                    .Add(item(AB_AZP_GENERIEREN, "&Generieren", "", "Arbeitszeitplan aus Schichtbedarfsplan generieren"))
+                    .Add(item(AB_AZP_OPTIMIEREN, "&Optimieren"))
+                    .Add(item(AB_AZP_GUETEWERT, "Gütewert &berechnen")));
+        ControlDesc zoom = Ctl::Menu("&Zoom").Id(42);
+        const char* zoomText[5] = {"50 %", "75 %", "100 %", "125%", "150%"};
+        for (int i = 0; i < 5; ++i)
+            zoom.Add(Ctl::RadioItem(zoomText[i]).Id(AB_ZOOM_50 + i).Checked(i == 2));
+        bar.Add(Ctl::Menu("&Ansicht").Id(37)
+                    .Add(Ctl::CheckItem("SBP+AZP zusammen scrollen").Id(AB_SYNC_ITEM).Msg("Tabellen gleichzeitig nach links/rechts scrollen").Checked())
+                    .Add(zoom)
+                    .Add(Ctl::Menu("&Darstellung").Id(48)
+                             .Add(Ctl::RadioItem("&normal").Id(AB_NORMAL).Checked())
+                             .Add(Ctl::RadioItem("&kompakt").Id(AB_KOMPAKT))));
+        return bar;
+    }
+
+    static ControlDesc Toolbar()
+    {
+        auto button = [](int id, const char* icon, const char* tip, int x) {
+            return Ctl::Button("").Id(id).Icon(icon).Tip(tip).At(x, 2, 14, 12);
+        };
+        ControlDesc bar = Ctl::Toolbar().Id(100).At(0, 0, 520, kToolbarHeight);
+        int x = 2;
+        auto next = [&x](int gap = 0) { x += 16 + gap; return x - 16 - gap; };
+        bar.Add(button(AB_PRINT_BUTTON, "drucken.ico", "Arbeitszeitplan drucken [Alt+P]", next(4)));
+        bar.Add(button(AB_BEZUGSRAHMEN_BUTTON, "bezugsrahmen.ico", "Bezugsrahmen (Anzahl Wochen) des Arbeitszeitblattes verändern  [Strg+L]", next()));
+        bar.Add(button(AB_GRUPPEN_BUTTON, "schichtgruppen.ico", "Anzahl Schichtgruppen des Arbeitszeitplanes (AZP) verändern  [Strg+G]", next(4)));
+        bar.Add(button(AB_CUT, "ausschneiden.ico", "Auswahl ausschneiden [Strg-X]", next()));
+        bar.Add(button(AB_COPY, "kopieren.ico", "Auswahl in die Zwischenablage kopieren [Strg+C]", next()));
+        bar.Add(button(AB_PASTE, "einfuegen.ico", "Inhalt der Zwischenablage einfügen [Strg+V]", next()));
+        bar.Add(button(AB_UNDO, "undo.ico", "letzten Bearbeitungsschritt rückgängig machen [Strg+Z]", next()));
+        bar.Add(button(AB_REDO, "redo.ico", "zuletzt rückgängig gemachten Bearbeitungsschritt wiederholen [Strg+Y]", next()));
+        bar.Add(button(AB_INSERT, "new.ico", "neuen Arbeitskräftebedarf eintragen [Einfg]", next()));
+        bar.Add(button(AB_DELETE, "delete.ico", "Tabellenzelle löschen [Entf]", next(4)));
+        bar.Add(button(AB_SWAP, "swap.ico", "Verschiebemodus für Tabellenzellen an/aus [Strg+M]", next()));
+        bar.Add(button(AB_GENERATE, "generieren.ico", "Plan generieren [Alt+G]", next()));
+        return bar;
+    }
+
+    void Post(int button)
+    {
+        if (!PropertyGet(button, Prop::Disable).Bool())
+            EventPost(EVENT_ACCEPTED, button);
+    }
+
+    // The reference period: only a value the user changed is applied, so a plan longer than the
+    // dialog offers keeps its weeks when the dialog is merely confirmed.
+    void EditBezugsrahmen()
+    {
+        const int32_t before = SHEET.GetBezugsrahmen();
+        const int32_t shown = std::clamp<int32_t>(before, 1, 8);
+        int32_t weeks = shown;
+        UpdateBezugsrahmen(weeks);
+        if (LastResponse != RESPONSE_COMPLETED || weeks == shown)
+            return;
+        SHEET.SetBezugsrahmen(weeks, false);
+    }
+
+    void Layout()
+    {
+        const int width = std::max(100, int(PropertyGet(0, Prop::Width).Int()));
+        const int height = std::max(60, int(PropertyGet(0, Prop::Height).Int()));
+        PropertySet(0 + 0, Prop::Width, width);   // keep the model's idea of the size in step
+        const PaneLayout l = LayoutPanes(kToolbarHeight + 2, height - kToolbarHeight - 2, HIDDEN, kTitleHeight);
+        for (int i = 0; i < 3; ++i) {
+            const Pane& p = kPanes[i];
+            const bool hidden = HIDDEN[i];
+            for (int c : {p.bar, p.barText, p.show})
+                hidden ? ControlUnhide(c) : ControlHide(c);
+            for (int c : {p.title, p.hide, p.list})
+                hidden ? ControlHide(c) : ControlUnhide(c);
+            for (int c : {p.bar, p.barText, p.show, p.title, p.hide})
+                PropertySet(c, Prop::Ypos, l.top[i]);
+            PropertySet(p.bar, Prop::Width, width);
+            PropertySet(p.list, Prop::Ypos, l.listTop[i]);
+            PropertySet(p.list, Prop::Width, width);
+            PropertySet(p.list, Prop::Height, std::max(0, l.listHeight[i]));
+        }
+    }
+
+    CArbeitsblatt& SHEET;
+    bool HIDDEN[3] = {false, false, false};
+};
+} // namespace
+
+void UpdateArbeitsblatt(const std::string& parameter)
+{
+    auto* sheet = dynamic_cast<CArbeitsblatt*>(CVisual::FromParameter(parameter));
+    if (!sheet)
+        return;
+    ArbeitsblattWindow w(*sheet);
+    w.RunWindow();
+}
