@@ -74,10 +74,14 @@ QFont MapFont(const std::string& name, int points, int weight)
 
 double UnitScale()
 {
+    // A unit is a quarter of the average width of the letters A-Z and a-z in the dialogs' font,
+    // the measure the layouts were made in; the font's own average figure runs narrower than real
+    // text in wide fonts, which then no longer fits the places laid out for it.
     static const double scale = [] {
         QFontMetricsF m(MapFont("Tahoma", 8));
-        double s = m.averageCharWidth() / 4.0;
-        return std::clamp(s, 1.0, 4.0);
+        const double letters =
+            m.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+        return std::clamp(std::max(letters, m.averageCharWidth()) / 4.0, 1.0, 4.0);
     }();
     return scale;
 }

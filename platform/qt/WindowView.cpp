@@ -44,6 +44,7 @@
 #include <QWindowStateChangeEvent>
 
 #include <algorithm>
+#include <climits>
 
 using QtStyle::Q;
 using QtStyle::S;
@@ -297,6 +298,7 @@ void WindowView::Build(WindowModel& m)
     AutoPlace(m);
     for (auto& c : m.controls)
         CreateControl(m, c);
+    FitSheets(m);
 }
 
 void WindowView::Watch(QWidget* w, int control)
@@ -648,15 +650,20 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
         for (auto it = frames.rbegin(); it != frames.rend(); ++it)
             (*it)->lower();
     }
-    // A prompt names the control after it (its "&" letter moves the focus there).
-    if (c.kind != ControlKind::Prompt)
+    // A prompt names the field after it (its "&" letter moves the focus there); prompts in a row
+    // before one field ("Tätigkeiten:" and "1.") all name it.
+    if (IsValueKind(c.kind))
         for (auto it = ctls_.rbegin(); it != ctls_.rend(); ++it) {
-            if (it->first >= id || it->second.kind != ControlKind::Prompt)
+            if (it->first >= id)
+                continue;
+            if (IsValueKind(it->second.kind))
+                break;
+            if (it->second.kind != ControlKind::Prompt)
                 continue;
             auto* label = qobject_cast<QLabel*>(it->second.widget.data());
-            if (label && !label->buddy() && IsValueKind(c.kind))
-                label->setBuddy(w);
-            break;
+            if (!label || label->buddy())
+                break;
+            label->setBuddy(w);
         }
 }
 
@@ -824,7 +831,31 @@ void WindowView::AutoPlace(WindowModel& m)
     flow(0, 6, 6, std::max(120, width - 12));
 }
 
-QRect WindowView::UnitsRect(const ControlModel& c, const Ctl& v) const
+int WindowView::RoomRight(WindowModel& m, const ControlModel& c, const QRect& u) const
+{
+    int limit = std::max(static_cast<int>(m.Get(Prop::Width).Int()), u.right() + 1) - 2;
+    for (const ControlModel& other : m.controls) {
+        if (other.id == c.id || IsMenuKind(other.kind) || other.kind == ControlKind::Toolbar ||
+            other.kind == ControlKind::Tab || WindowInternal::HiddenInEffect(m, other))
+            continue;
+        auto it = ctls_.find(other.id);
+        if (it == ctls_.end() || it->second.inToolbar)
+            continue;
+        const QRect o = UnitsRect(other, it->second);
+        if (o.bottom() < u.top() || o.top() > u.bottom())
+            continue;
+        const bool frame = other.kind == ControlKind::Group || other.kind == ControlKind::Option ||
+                           other.kind == ControlKind::Sheet || other.kind == ControlKind::Panel ||
+                           other.kind == ControlKind::Box;
+        if (frame && o.contains(u.topLeft()))
+            limit = std::min(limit, o.right() - 2);          // not out of its group
+        else if (o.left() > u.left())
+            limit = std::min(limit, o.left() - 1);            // not into the next control
+    }
+    return std::max(limit, u.right() + 1);
+}
+
+QRect WindowView::DesignedRect(const ControlModel& c, const Ctl& v) const
 {
     QRect r(static_cast<int>(c.Get(Prop::Xpos).Int()), static_cast<int>(c.Get(Prop::Ypos).Int()),
             static_cast<int>(c.Get(Prop::Width).Int()), static_cast<int>(c.Get(Prop::Height).Int()));
@@ -835,6 +866,64 @@ QRect WindowView::UnitsRect(const ControlModel& c, const Ctl& v) const
     if (r.height() <= 0)
         r.setHeight(v.autoRect.height());
     return r;
+}
+
+bool WindowView::Inside(int control, int ancestor) const
+{
+    for (int guard = 0; control && guard < 64; ++guard) {
+        auto it = ctls_.find(control);
+        if (it == ctls_.end())
+            return false;
+        control = it->second.parent;
+        if (control == ancestor)
+            return true;
+    }
+    return false;
+}
+
+QRect WindowView::UnitsRect(const ControlModel& c, const Ctl& v) const
+{
+    QRect r = DesignedRect(c, v);
+    // Below a sheet whose tab bar is taller than the design allowed for, its pages' controls and
+    // whatever lies under the sheet move down; the sheet and frames around it grow.
+    for (const auto& [sheet, shift] : sheetShifts_) {
+        if (c.id == sheet)
+            r.setWidth(r.width() + shift.columns);      // the pages hold all their controls
+        if (shift.lines <= 0)
+            continue;
+        if (c.id == sheet || (r.contains(shift.designed.topLeft()) && r.bottom() >= shift.designed.bottom()))
+            r.setHeight(r.height() + shift.lines);
+        else if (Inside(c.id, sheet) || r.top() > shift.designed.bottom())
+            r.translate(0, shift.lines);
+    }
+    return r;
+}
+
+void WindowView::FitSheets(WindowModel& m)
+{
+    sheetShifts_.clear();
+    for (auto& c : m.controls) {
+        if (c.kind != ControlKind::Sheet)
+            continue;
+        auto it = ctls_.find(c.id);
+        auto* sheet = it == ctls_.end() ? nullptr : qobject_cast<QTabWidget*>(it->second.widget.data());
+        if (!sheet || c.Get(Prop::Wizard).Bool())
+            continue;
+        const QRect designed = DesignedRect(c, it->second);
+        const int contentTop = designed.top() + ToUnits(sheet->tabBar()->sizeHint().height()) + 3;
+        int top = INT_MAX, right = designed.right();
+        for (auto& other : m.controls) {
+            auto o = ctls_.find(other.id);
+            if (o != ctls_.end() && other.kind != ControlKind::Tab && Inside(other.id, c.id)) {
+                const QRect r = DesignedRect(other, o->second);
+                top = std::min(top, r.top());
+                right = std::max(right, r.right() + 4);
+            }
+        }
+        SheetShift shift{designed, top != INT_MAX && top < contentTop ? contentTop - top : 0, right - designed.right()};
+        if (shift.lines > 0 || shift.columns > 0)
+            sheetShifts_[c.id] = shift;
+    }
 }
 
 // ---- syncing --------------------------------------------------------------------------------
@@ -913,6 +1002,7 @@ void WindowView::Sync(WindowModel& m)
     }
     reachable_ = reachable;
     changed = true;
+    FitSheets(m);
     for (auto& c : m.controls) {
         auto it = ctls_.find(c.id);
         if (it != ctls_.end())
@@ -1007,6 +1097,16 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
         QRect px(ToPixels(u.x()), ToPixels(u.y()), ToPixels(u.width()), ToPixels(u.height()));
         if (v.kind == ControlKind::Line)
             px.setSize(QSize(std::max(px.width(), 2), std::max(px.height(), 2)));
+        if ((v.kind == ControlKind::Prompt || v.kind == ControlKind::String) && !text.empty()) {
+            // A one-line text laid out for narrower letters takes the room free to its right
+            // rather than being cut.
+            QString shown = Q(text);
+            shown.remove(QLatin1Char('&'));
+            const QFontMetrics fm(w->font());
+            const int need = fm.horizontalAdvance(shown) + 4;
+            if (need > px.width() && px.height() < 2 * fm.lineSpacing())
+                px.setWidth(std::min(need, ToPixels(RoomRight(m, c, u)) - px.x()));
+        }
         if (w->geometry() != px)
             w->setGeometry(px);
     }
@@ -1057,9 +1157,13 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
     case ControlKind::Prompt:
     case ControlKind::String: {
         auto* l = static_cast<QLabel*>(w);
-        QString t = v.kind == ControlKind::Prompt ? Q(text) : Q(text);
-        if (v.kind == ControlKind::Prompt)
-            l->setTextFormat(Qt::PlainText);
+        QString t = Q(text);
+        if (v.kind == ControlKind::Prompt && !l->buddy()) {
+            // Without a field to name, the "&" marks nothing: it does not show.
+            t.replace(QLatin1String("&&"), QString(QChar(0xFFFF)));
+            t.remove(QLatin1Char('&'));
+            t.replace(QChar(0xFFFF), QLatin1Char('&'));
+        }
         if (l->text() != t)
             l->setText(t);
         // A text given room for more than one line breaks at blanks to fit (an explanation, the

@@ -107,7 +107,22 @@ private:
     void ApplyControl(WindowModel& model, ControlModel& c, Ctl& v, bool changed);
     void ApplyWindow(WindowModel& model, bool first);
     void AutoPlace(WindowModel& model);
+    // A control's place in units: as designed (or chosen by AutoPlace), and as shown.
+    QRect DesignedRect(const ControlModel& c, const Ctl& v) const;
     QRect UnitsRect(const ControlModel& c, const Ctl& v) const;
+    bool Inside(int control, int ancestor) const;
+    // How far each sheet's pages move down so that their controls clear its tab bar, and how much
+    // wider a sheet grows to hold its pages' controls.
+    void FitSheets(WindowModel& m);
+    struct SheetShift {
+        QRect designed;
+        int lines = 0;                    // down
+        int columns = 0;                  // wider, for controls past the sheet's right edge
+    };
+    std::map<int, SheetShift> sheetShifts_;
+    // The right edge (units) a one-line text may reach: the next control on its line, the edge of
+    // its group or of the window.
+    int RoomRight(WindowModel& m, const ControlModel& c, const QRect& u) const;
     QWidget* ParentMenuOwner(const Ctl& v);
     void Watch(QWidget* w, int control);
     void PlaceChanged();

@@ -352,8 +352,9 @@ TEST_F(RendererTest, InputBecomesTheEventsTheProgramExpects)
         EXPECT_EQ(seen->name, "Frühschicht");
     }
     // Check box, radio, drop list, tab: each as the Parts expect it.
-    Click(W<QCheckBox>(AKTIV));
-    Click(W<QRadioButton>(ART2));
+    // (on the mark: a click beside the text does nothing)
+    Click(W<QCheckBox>(AKTIV), QPoint(6, W<QCheckBox>(AKTIV)->height() / 2));
+    Click(W<QRadioButton>(ART2), QPoint(6, W<QRadioButton>(ART2)->height() / 2));
     ASSERT_TRUE(renderer->Settle());
     EXPECT_TRUE(Has(EVENT_ACCEPTED, AKTIV));
     EXPECT_TRUE(Has(EVENT_ACCEPTED, ART));
@@ -1068,6 +1069,54 @@ TEST_F(RendererTest, InputAFieldCannotHoldIsRefusedAtOnce)
     }
     r.reset();
     form = nullptr;
+}
+
+// A tabbed form laid out for a low tab bar and narrow letters: a prompt for a column of fields,
+// a long prompt, fields close under the tab bar and a button under the sheet.
+enum : int { LAGE_SHEET = 1, LAGE_TAB, LAGE_LANG, LAGE_FELD, LAGE_SPALTE, LAGE_EINS, LAGE_FELD1, LAGE_OK };
+
+void LayoutMain()
+{
+    WindowDesc d;
+    d.title = "Lage";
+    d.w = 220;
+    d.h = 110;
+    d.Add(Ctl::Sheet().Id(LAGE_SHEET).At(4, 4, 212, 80)
+              .Add(Ctl::Tab("Allgemein").Id(LAGE_TAB)
+                       .Add(Ctl::Prompt("&Bezeichnung Arbeitsplatz:").Id(LAGE_LANG).At(10, 18, 70, 10))
+                       .Add(Ctl::Entry("@s20").Id(LAGE_FELD).At(110, 18, 90, 12))
+                       .Add(Ctl::Prompt("&Tätigkeiten:").Id(LAGE_SPALTE).At(10, 34, 60, 10))
+                       .Add(Ctl::Prompt("1.").Id(LAGE_EINS).At(100, 34, 10, 10))
+                       .Add(Ctl::Entry("@s20").Id(LAGE_FELD1).At(110, 34, 90, 12))));
+    d.Add(Ctl::Button("&OK").Id(LAGE_OK).At(160, 88, 50, 15));
+    int win = WindowCreate(d);
+    WindowOpen(win);
+    while (WindowAccept(win)) {
+    }
+    WindowClose(win);
+}
+
+TEST_F(RendererTest, DialogLayoutKeepsControlsApartAndLabelsWhole)
+{
+    renderer->Start(LayoutMain);
+    ASSERT_TRUE(renderer->Settle());
+    win = 1;
+    auto* sheet = W<QTabWidget>(LAGE_SHEET);
+    ASSERT_NE(sheet, nullptr);
+    const int barBottom = sheet->geometry().top() + sheet->tabBar()->geometry().bottom();
+    for (int control : {LAGE_LANG, LAGE_FELD, LAGE_SPALTE, LAGE_EINS, LAGE_FELD1})
+        EXPECT_GT(renderer->ControlWidget(win, control)->geometry().top(), barBottom) << control;
+    EXPECT_GT(W<QPushButton>(LAGE_OK)->geometry().top(), sheet->geometry().bottom());
+    // Labels show whole, without a stray "&", and do not reach into their fields.
+    auto* lang = W<QLabel>(LAGE_LANG);
+    EXPECT_GE(lang->width(), lang->fontMetrics().horizontalAdvance(QStringLiteral("Bezeichnung Arbeitsplatz:")));
+    EXPECT_LE(lang->geometry().right(), W<QLineEdit>(LAGE_FELD)->geometry().left());
+    auto* spalte = W<QLabel>(LAGE_SPALTE);
+    EXPECT_TRUE(spalte->buddy() != nullptr || !spalte->text().contains(QLatin1Char('&'))) << spalte->text().toStdString();
+    EXPECT_EQ(spalte->buddy(), renderer->ControlWidget(win, LAGE_FELD1));
+    Screenshot(renderer->WindowWidget(win), QStringLiteral("lage"));
+    renderer->WindowWidget(win)->close();
+    ASSERT_TRUE(renderer->Settle());
 }
 
 // A group on a sheet's tab, with a field in it: the frames in their order, the field on top.
