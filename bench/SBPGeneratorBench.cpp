@@ -11,6 +11,11 @@
 // strain constants in a scratch "eba.cfg"), which prices every candidate shift of every day.
 //
 // After the benchmark table every figure is printed once more on a line of its own.
+//
+// --write-models DIR writes every model the runs solve, objective by objective, as an MPS file
+// (lp_solve's own writer, fixed format) named by run, day and objective, and DIR/models.txt with
+// each model's objective value and solve time in lp_solve, so that the same models can be timed
+// in another MILP solver.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -32,11 +37,18 @@
 #include "assessment/RahmenbedingungRelevanteZeiten.h"
 #include "assessment/RahmenbedingungSchichten.h"
 #include "core/Files.h"
+#include "generation/LPSolver.h"
 #include "generation/SBPGenerator.h"
 #include "platform/records/RecordFile.h"
 #include "plans/AKBData.h"
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+
+#include <lpsolve/lp_lib.h>
 
 namespace {
 
@@ -131,6 +143,35 @@ private:
 };
 
 enum Mode { EVERY_LENGTH = 0, DEFAULTS = 1, STRAIN = 2 };
+
+// ---- --write-models: the generator's models as MPS files
+std::string gModelDir;
+std::vector<std::string> gModelLines;   // of models.txt
+
+// The generator, writing each model before it is solved and noting value and time after.
+class ModelWritingGenerator : public CSBPGenerator {
+public:
+    std::string run;   // part of the file names: mode and grid
+
+protected:
+    uint8_t SolveModel(CLPSolver& lp, long day, int objective) override
+    {
+        if (gModelDir.empty() || !lp.ITSLP)
+            return CSBPGenerator::SolveModel(lp, day, objective);
+        char name[160];
+        std::snprintf(name, sizeof name, "%s_day%02ld_objective%d.mps", run.c_str(), day, objective);
+        std::string path = (std::filesystem::path(gModelDir) / name).string();
+        const bool written = write_mps(lp.ITSLP, path.data());
+        const auto start = std::chrono::steady_clock::now();
+        const uint8_t result = CSBPGenerator::SolveModel(lp, day, objective);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        char line[320];
+        std::snprintf(line, sizeof line, "%-52s %18.6f %10.4f %s", written ? name : "(not written)",
+                      get_objective(lp.ITSLP), seconds, result == LP_RESULT_OPTIMAL ? "optimal" : "not optimal");
+        gModelLines.push_back(line);
+        return result;
+    }
+};
 
 // The definitions pool's objects the generator reads, with the installed defaults.
 struct Definitions {
@@ -242,7 +283,9 @@ void BM_FourWeeks(benchmark::State& state)
         CSBPData plan;
         plan.SetSchichttypen(&types);
         plan.SetBezugsrahmen(kWeeks);
-        CSBPGenerator generator;
+        ModelWritingGenerator generator;
+        generator.run = std::string(mode == EVERY_LENGTH ? "everylength" : mode == DEFAULTS ? "defaults" : "strain") +
+                        "_grid" + std::to_string(grid);
         generator.TimeGrid(grid);
         state.ResumeTiming();
 
@@ -296,6 +339,26 @@ BENCHMARK(BM_FourWeeks)
 
 int main(int argc, char** argv)
 {
+    // --write-models DIR is ours; the rest goes to the benchmark library.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--write-models") != 0)
+            continue;
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "--write-models erwartet einen Ordner\n");
+            return 2;
+        }
+        gModelDir = argv[i + 1];
+        std::error_code ec;
+        std::filesystem::create_directories(gModelDir, ec);
+        if (!std::filesystem::is_directory(gModelDir)) {
+            std::fprintf(stderr, "Ordner %s kann nicht angelegt werden\n", gModelDir.c_str());
+            return 1;
+        }
+        for (int j = i; j + 2 <= argc; ++j)
+            argv[j] = argv[j + 2];
+        argc -= 2;
+        break;
+    }
     benchmark::Initialize(&argc, argv);
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -315,6 +378,19 @@ int main(int argc, char** argv)
                         "objectives to %d, result %d)\n",
                         name.c_str(), t->second * 1000.0 / (kWeeks * 7), f.columns, f.lastObjective, int(f.result));
         }
+    if (!gModelDir.empty()) {
+        const std::string list = (std::filesystem::path(gModelDir) / "models.txt").string();
+        std::ofstream out(list);
+        out << "# model, objective value and solve time in lp_solve (s), result\n";
+        for (const std::string& line : gModelLines)
+            out << line << '\n';
+        out.close();
+        if (!out) {
+            std::fprintf(stderr, "%s kann nicht geschrieben werden\n", list.c_str());
+            return 1;
+        }
+        std::printf("shift demand generator: %zu models written to %s\n", gModelLines.size(), gModelDir.c_str());
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <limits>
 
@@ -88,6 +89,8 @@ CAZPOptimizer::CAZPOptimizer() { Construct(); }
 CAZPOptimizer::~CAZPOptimizer() = default;
 
 void CAZPOptimizer::SetClock(Clock clock) { CLOCK = std::move(clock); }
+
+void CAZPOptimizer::SetPaceClock(PaceClock clock) { PACECLOCK = std::move(clock); }
 
 long CAZPOptimizer::GroupCount(long value, bool getOnly)
 {
@@ -367,6 +370,22 @@ void CAZPOptimizer::Iteration()
     }
 }
 
+bool CAZPOptimizer::TimerStep()
+{
+    const auto now = [this] {
+        if (PACECLOCK)
+            return PACECLOCK();
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    };
+    const double start = now();
+    do {
+        Iteration();
+        if (CURRENTQUALITY == 0.0 || TimeoutReached())
+            return false;
+    } while (ITSRECHENZEIT > 0 && now() - start < double(ITSRECHENZEIT));
+    return true;
+}
+
 void CAZPOptimizer::EndSearch()
 {
     ITSTABULISTE.clear();
@@ -421,10 +440,7 @@ uint8_t CAZPOptimizer::Run(CAZPData& azp, const AZPDefinitionen& pool)
         SHOWNITERATION = SHOWNPROGRESS = -1;
         SHOWNPERCENT.clear();
         ShowProgress();
-        window.RunLoop([this] {
-            Iteration();
-            return !(CURRENTQUALITY == 0.0 || TimeoutReached());
-        });
+        window.RunLoop([this] { return TimerStep(); });
         if (window.Cancelled())
             ITSUSERABORT = 1;
         window.Display();

@@ -8,9 +8,12 @@
 // no violation). Per iteration the best admissible candidate of a full scan (fewer than 500
 // moves, thinned by "Randomity") or of about 100 / (R + 1) random samples is made; a move made
 // within the last "Tabudauer" iterations is not admissible, and after "Rückschritte" iterations
-// without improvement the search returns to the best plan. The search runs one iteration per
-// timer event of its progress window until the quality is 0.0, the time limit has passed or the
-// user cancels; the best plan met is copied back and the outcome is shown ("Plangütewert AZP").
+// without improvement the search returns to the best plan. Per timer event of its progress
+// window the search runs as many iterations as fit in 40 ms (at least one), so that it computes
+// for most of the time the planner gives it while the window stays responsive; it stops when the
+// quality is 0.0, the time limit has passed or the user cancels; the best plan met is copied
+// back and the outcome is shown ("Plangütewert AZP"). The pace changes only how many iterations
+// one event runs, never which ones.
 //
 // The clock is the time of day in hundredths (plus 1, as clock values); a limit survives one
 // passage of midnight. Random draws come from the program's one source (RandomRestart replays a
@@ -34,6 +37,9 @@ constexpr const char* kOptimizerSection = "AZP Optimierungsalgorithmus";
 constexpr long kTabudauerDefault = 10;
 constexpr long kRueckschritteDefault = 40;
 constexpr long kRandomityDefault = 3;
+
+// Milliseconds of iterations per timer event of the progress window (the timer fires every 50).
+constexpr long kRechenzeitProEreignis = 40;
 
 // From this many moves on an iteration samples instead of scanning all moves.
 constexpr uint64_t kFullScanBelow = 500;
@@ -73,6 +79,7 @@ public:
     long ITSTIMEOUT = 0;                // time limit in hundredths; 0 none
     long ITSPROGRESS = 0;               // elapsed hundredths, shown by the progress bar
     long ITSPROGRESSMSG = 0, ITSPROGRESSBAR = 0, ITSPERCENTAGE = 0;
+    long ITSRECHENZEIT = kRechenzeitProEreignis;  // ms of iterations per timer event; 0: one
     CAZPData* ITSAZP = nullptr;
     const AZPDefinitionen* ITSDEFMANAGER = nullptr;
     std::unique_ptr<CKriterienChecker> ITSCHECKER;
@@ -98,6 +105,10 @@ public:
     // The clock of the day (hundredths since midnight plus 1); the local time by default.
     using Clock = std::function<long()>;
     void SetClock(Clock clock);
+    // A monotonic clock in milliseconds that paces the iterations of a timer event; a steady
+    // clock of the system by default.
+    using PaceClock = std::function<double()>;
+    void SetPaceClock(PaceClock clock);
 
     // ---- the search in pieces: Run strings them together; tests and measurements use them
     // without the window.
@@ -107,8 +118,11 @@ public:
     // Sets up a search on the plan: checker, evaluation, K, the start time, the first
     // assessment and the best plan, the tabu list. No window.
     void BeginSearch(CAZPData& azp, const AZPDefinitionen& pool);
-    // One iteration (what a timer event does).
+    // One iteration.
     void Iteration();
+    // What a timer event does: iterations until ITSRECHENZEIT milliseconds have passed (at least
+    // one); false as soon as one ends with quality 0.0 or after the time limit.
+    bool TimerStep();
     // The plan := the best plan; checker, evaluation and tabu list go.
     void EndSearch();
     // Chooses a move and makes it on the plan.
@@ -145,6 +159,7 @@ private:
     std::string ResultText(double quality);
 
     Clock CLOCK;
+    PaceClock PACECLOCK;
     CProgressWindow* WINDOW = nullptr;
     std::vector<AZPMove> PAIRS;      // pair k of a day at k - 1, for the run's group count
     uint32_t PAIRCOUNT = 0;          // P

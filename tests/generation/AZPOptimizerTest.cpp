@@ -560,6 +560,8 @@ protected:
     void Start(long timeout = 0, long clockStart = 360'001)
     {
         opt.SetClock([clockStart] { return long((clockStart - 1 + UiClock()) % kDayClock + 1); });
+        // 10 ms pass per look at the pace clock: four iterations fill a timer event's 40 ms.
+        opt.SetPaceClock([this] { return pace += 10.0; });
         opt.Timeout(timeout);
         driver.Start([this] { result = opt.Run(letters.plan, pool); });
     }
@@ -591,6 +593,7 @@ protected:
     CAZPOptimizer opt;
     HeadlessDriver driver;
     uint8_t result = 0;
+    double pace = 0.0;
 };
 
 TEST_F(RunTest, APlanWithoutViolationsIsSearchedUntilAnIterationEndsWithoutViolations)
@@ -670,15 +673,82 @@ TEST_F(RunTest, TheTimeLimitRunsAcrossMidnightAndTheBestPlanComesBack)
     driver.AdvanceTime(50);
     EXPECT_EQ(driver.Text(w, 5), "50 % fertiggestellt.");
     EXPECT_EQ(driver.Property(w, 4, Prop::Value).Int(), 50);
-    EXPECT_EQ(driver.Text(w, 10), "aktuelle Iteration: 10");
+    EXPECT_EQ(driver.Text(w, 10), "aktuelle Iteration: 40");   // four per timer event
     driver.AdvanceTime(50);
     EXPECT_EQ(driver.FindWindow(kResultCaption), 0);   // 100 hundredths have not passed
     driver.AdvanceTime(5);
-    EXPECT_EQ(Result(), Expected("1,0000", 21, 0, 0, "Die Generierungszeit betrug 00:00:01"));
+    // The limit has passed after the first iteration of the 21st event: that one ends the run.
+    EXPECT_EQ(Result(), Expected("1,0000", 81, 0, 0, "Die Generierungszeit betrug 00:00:01"));
     EXPECT_EQ(opt.ITSSTARTZEIT, kDayClock - 19);
     EXPECT_EQ(opt.Timeout(0, true), 100);
     EXPECT_EQ(letters.Rows(), rows);   // the last plan was worse: the best one is kept
     EXPECT_EQ(result, 5);
+}
+
+// The pace decides only how many iterations a timer event runs: with one iteration per event
+// and with 40 ms of them, the search passes through the same plans and ends on the same one.
+// The search's clock moves one hundredth per look, so that the time limit falls on the same
+// iteration whatever the pace.
+TEST_F(RunTest, BothPacesPassThroughTheSamePlans)
+{
+    GlobalIni.WriteValue(kOptimizerSection, "Randomity", "3");   // sampling and thinned scans
+    const std::vector<std::string> start = {"FFSSNN.FFSSNN.", "SSNN..FSSNN..F", "NN..FFSNN..FFS",
+                                            "..FFSSN..FFSSN", "F.F.F.FF.F.F.F", "N.N.N.NN.N.N.N",
+                                            "S.S.S.SS.S.S.S", "FSNFSNFSNFSNFS", "NSFNSFNSFNSFNS"};
+    std::vector<std::string> wanted = start;
+    for (std::string& r : wanted)
+        std::rotate(r.begin(), r.begin() + 3, r.end());
+    struct Pace {
+        long milliseconds;
+        double perLook;
+    };
+    // Per pace: the plan at the end of each timer event, by the iteration it ends on.
+    std::vector<std::map<long, std::vector<std::string>>> after;
+    std::vector<std::string> messages, finals;
+    for (const Pace& p : {Pace{0, 10.0}, Pace{kRechenzeitProEreignis, 3.0}}) {
+        SCOPED_TRACE(p.milliseconds);
+        letters.Set(start);
+        WantedPlan criterion(letters, wanted);
+        pool.KRITERIEN = {&criterion};
+        // Without the window: timer event by timer event, 70 iterations.
+        RandomRestart(5);
+        CAZPOptimizer search;
+        search.ITSRECHENZEIT = p.milliseconds;
+        double now = 0.0;
+        search.SetPaceClock([&] { return now += p.perLook; });
+        search.BeginSearch(letters.plan, pool);
+        after.emplace_back();
+        while (search.ITSITERATION < 70) {
+            const long before = search.ITSITERATION;
+            ASSERT_TRUE(search.TimerStep());
+            // 0 ms: one iteration; 40 ms at 3 ms per look: 14.
+            EXPECT_EQ(search.ITSITERATION - before, p.milliseconds == 0 ? 1 : 14);
+            after.back()[search.ITSITERATION] = letters.Rows();
+        }
+        search.EndSearch();
+
+        // In the window, to the time limit.
+        letters.Set(start);
+        RandomRestart(5);
+        long looks = 0;
+        opt.ITSRECHENZEIT = p.milliseconds;
+        opt.Timeout(400);
+        opt.SetClock([&looks] { return 360'001 + looks++; });
+        opt.SetPaceClock([&] { return now += p.perLook; });
+        driver.Start([this] { result = opt.Run(letters.plan, pool); });
+        for (int i = 0; i < 400 && driver.FindWindow(kResultCaption) == 0; ++i)
+            driver.AdvanceTime(5);
+        messages.push_back(Result());
+        finals.push_back(letters.Rows().front() + "/" + letters.Rows().back());
+    }
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[1].size(), 5u);
+    for (const auto& [iteration, plan] : after[1])
+        EXPECT_EQ(plan, after[0][iteration]) << "after iteration " << iteration;
+    EXPECT_NE(after[0][70], start);
+    EXPECT_EQ(messages[0], messages[1]);
+    EXPECT_NE(messages[0].find("Die Generierungszeit betrug"), std::string::npos) << messages[0];
+    EXPECT_EQ(finals[0], finals[1]);
 }
 
 TEST_F(RunTest, APlanOfOneGroupOffersNoMove)

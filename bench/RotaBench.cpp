@@ -1,0 +1,132 @@
+// The main road - constructive generator, then the tabu search at its defaults - on instances of
+// the public rotating-workforce problem, which no one here wrote. Each instance becomes a
+// worksheet in memory (rota/RotaModel.h); the search runs without its window until quality 0 or
+// the time limit; a checker of its own (rota/RotaChecker.h) then judges the best rota against the
+// instance's rules, so that quality 0 is seen to mean the rules hold.
+//
+//   RotaBench [--seconds S] [--seed N] [FILE.dzn ...]
+//
+// Given files: a limit of 60 s per instance unless --seconds says otherwise. Without files it
+// runs the instances in bench/data/rota/ with 5 s each, so that ./build.sh bench stays short.
+// Per instance one line of figures, what the criteria do not express, what the checker finds, and
+// the rota (one row per worker, "-" a free day); at the end the instances reaching quality 0 and
+// the median time to it (over all instances; one not reached counts as slower than any).
+#include "rota/RotaChecker.h"
+#include "rota/RotaInstance.h"
+#include "rota/RotaModel.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Number(const char* text, double& out)
+{
+    char* end = nullptr;
+    out = std::strtod(text, &end);
+    return end && end != text && *end == '\0' && out > 0 && out < 1e7;
+}
+
+void PrintRota(const RotaInstance& instance, const Rota& rota)
+{
+    std::size_t width = 1;
+    for (const std::string& n : instance.shiftName)
+        width = std::max(width, n.size());
+    for (const auto& row : rota) {
+        std::string line = "   ";
+        for (int cell : row) {
+            std::string name = cell > 0 ? instance.shiftName[std::size_t(cell - 1)] : "-";
+            name.resize(width, ' ');
+            line += " " + name;
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    double seconds = 0;
+    double seed = 1;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if ((a == "--seconds" || a == "--seed") && i + 1 < argc) {
+            double v = 0;
+            if (!Number(argv[++i], v) || (a == "--seed" && v != double(long(v)))) {
+                std::fprintf(stderr, "RotaBench: %s erwartet eine positive Zahl, nicht \u201e%s\u201c\n", a.c_str(), argv[i]);
+                return 2;
+            }
+            (a == "--seconds" ? seconds : seed) = v;
+        } else if (a.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "Aufruf: RotaBench [--seconds S] [--seed N] [DATEI.dzn ...]\n");
+            return 2;
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.empty()) {
+        for (const auto& entry : fs::directory_iterator(VARN_ROTA_DATA))
+            if (entry.path().extension() == ".dzn")
+                files.push_back(entry.path().string());
+        std::sort(files.begin(), files.end());
+        if (seconds == 0)
+            seconds = 5;
+    }
+    if (seconds == 0)
+        seconds = 60;
+
+    int failed = 0, reached = 0, allRules = 0, runs = 0;
+    std::vector<double> times;   // to quality 0; infinity when not reached
+    for (const std::string& file : files) {
+        std::string error;
+        const auto instance = ReadRotaFile(file, error);
+        if (!instance) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            ++failed;
+            continue;
+        }
+        RotaModel model(*instance);
+        const RotaRun run = model.Solve(seconds, uint64_t(seed));
+        const RotaVerdict verdict = CheckRota(*instance, run.rota);
+        const bool zero = run.bestQuality == 0.0;
+        const bool agrees = zero == verdict.ModelRulesHold();
+        std::string check = agrees ? "checker agrees" : "checker DISAGREES";
+        if (!agrees)
+            check += zero ? " (quality 0, but " + verdict.Describe() + ")" : " (quality above 0, but the rules hold)";
+        std::printf("rotating workforce, %s: %d groups, quality %.4f at start, best %.4f, %ld iterations, "
+                    "%.3f s to the best, %s\n",
+                    instance->name.c_str(), instance->workers, run.startQuality, run.bestQuality, run.iterations,
+                    run.secondsToBest, check.c_str());
+        for (const std::string& note : model.Notes())
+            std::printf("  not exact: %s\n", note.c_str());
+        std::printf("  every rule of the instance: %s\n",
+                    verdict.AllRulesHold() ? "holds" : ("no - " + verdict.Describe()).c_str());
+        PrintRota(*instance, run.rota);
+        ++runs;
+        reached += zero;
+        allRules += verdict.AllRulesHold();
+        times.push_back(zero ? run.secondsToBest : std::numeric_limits<double>::infinity());
+    }
+    if (runs > 0) {
+        std::sort(times.begin(), times.end());
+        const double median = times.size() % 2 ? times[times.size() / 2]
+                                                : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
+        std::printf("rotating workforce: quality 0 in %d of %d instances within %.0f s each, median time to it %s\n",
+                    reached, runs, seconds,
+                    median == std::numeric_limits<double>::infinity() ? "not reached"
+                                                                     : (std::to_string(median).substr(0, 5) + " s").c_str());
+        std::printf("rotating workforce: every rule of the instance holds in %d of %d rotas\n", allRules, runs);
+    }
+    return failed ? 1 : 0;
+}
