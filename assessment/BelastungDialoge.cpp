@@ -96,6 +96,56 @@ const ItemText kItems[] = {
     {17, "Informationsumsetzung", "Umsetzen von Informationen in Handlungen und deren Koordination.", "Einschätzen nach: Menge, Umfang Koordination"},
 };
 
+// What a low, a middle and a high rating stand for on an item's scale, each with an example; our
+// own wording, as an aid to the rater.
+struct Anker {
+    int item;
+    const char* stufe[3];
+};
+const Anker kAnker[] = {
+    {1, {"selten leichte Lasten, z.B. Akten tragen", "öfter mittlere Lasten, z.B. Pakete bis 15 kg",
+         "häufig schwere Lasten, z.B. Säcke über 25 kg heben, Patienten umlagern"}},
+    {2, {"wenige gleichförmige Bewegungen, z.B. gelegentlich Formulare ausfüllen",
+         "zeitweise wiederholte Bewegungen, z.B. Kassieren",
+         "ständig schnelle gleiche Bewegungen, z.B. Fließbandmontage, Dauererfassung am Bildschirm"}},
+    {3, {"kurz leichte Gegenstände halten, z.B. ein Klemmbrett", "öfter Werkzeuge halten, z.B. eine Bohrmaschine",
+         "lange schwere Teile halten, z.B. Bauteile beim Verschrauben"}},
+    {4, {"meist entspannte Haltung, z.B. Wechsel von Sitzen und Stehen", "zeitweise gebückt oder kniend, z.B. Regale einräumen",
+         "lange in Zwangshaltung, z.B. Arbeiten über Kopf oder im Knien"}},
+    {5, {"freier Wechsel von Sitzen, Stehen und Gehen, z.B. Rundgänge", "teilweise Wechsel, z.B. Arbeit an mehreren Plätzen",
+         "keine Abwechslung, z.B. die ganze Schicht sitzend am Leitstand"}},
+    {7, {"Fehler sind leicht zu beheben, z.B. Ablage", "Fehler kosten Zeit oder Geld, z.B. Warenannahme",
+         "Fehler gefährden Menschen oder große Werte, z.B. Anlagenfahrer, Pflege"}},
+    {8, {"eine gleichbleibende Aufgabe, z.B. eine Maschine beschicken", "einige verschiedene Aufgaben, z.B. Lager mit Annahme und Versand",
+         "viele wechselnde Aufgaben, z.B. Schichtleitung"}},
+    {9, {"Arbeitstempo frei einteilbar, z.B. Instandhaltung ohne Termin", "feste Termine, z.B. ein Tourenplan",
+         "enger Takt, z.B. Bandarbeit, Notrufannahme"}},
+    {10, {"selten gestört, z.B. Büroarbeit in der Nacht", "mehrmals in der Stunde unterbrochen, z.B. Empfang",
+          "ständig unterbrochen, mit Folgen, z.B. Leitstelle, Hotline"}},
+    {13, {"wenige Anzeigen, z.B. eine einzelne Kontrollleuchte", "mehrere Quellen, z.B. Bildschirm und Telefon",
+          "sehr viele Signale zugleich, z.B. Leitwarte"}},
+    {14, {"gut erkennbar und eindeutig, z.B. eine klare Bildschirmanzeige", "teilweise schlecht erkennbar, z.B. kleine Schrift, Lärm beim Zuhören",
+          "schwer erkennbar oder mehrdeutig, z.B. undeutlicher Funk, schlechte Sicht"}},
+    {15, {"wenig zu behalten oder Hilfsmittel zur Hand, z.B. eine Checkliste", "einiges zu behalten, z.B. Bestellungen mehrerer Kunden",
+          "viel ohne Hilfsmittel zu behalten, z.B. den Stand vieler Einsätze"}},
+    {16, {"Routineentscheidungen, z.B. Sortieren nach festen Regeln", "gelegentlich Probleme lösen, z.B. Störungen an einer Maschine",
+          "ständig schwierige Entscheidungen, z.B. Einsatzleitung, Diagnose"}},
+    {17, {"einfache Handgriffe, z.B. eine Taste drücken", "mehrere Handlungen abstimmen, z.B. Gabelstapler fahren",
+          "viele Handlungen genau koordinieren, z.B. einen Kran führen"}},
+};
+
+const Anker* AnkerOf(int item)
+{
+    for (const Anker& a : kAnker)
+        if (a.item == item)
+            return &a;
+    return nullptr;
+}
+
+// The scale's three columns below the option buttons: their left edges and width.
+constexpr int kSkalaX[3] = {114, 210, 306};
+constexpr int kSkalaW = 94;
+
 struct Seite {
     const char* tab;
     const char* root;
@@ -128,7 +178,7 @@ const char* const kHinweis[4] = {
 
 enum FormControl {
     FM_SHEET = 1, FM_TAB_TAETIGKEIT, FM_BEZEICHNUNG, FM_TAG1, FM_BEGINN = FM_TAG1 + 7, FM_ENDE, FM_OK, FM_CANCEL,
-    FM_SKALA_GERING, FM_SKALA_MITTEL, FM_SKALA_HOCH, FM_ITEM6_GROUP,
+    FM_SKALA_GERING, FM_SKALA_MITTEL, FM_SKALA_HOCH, FM_ITEM6_GROUP, FM_LOESCHHINWEIS,
     FM_DYNAMIC = 100,     // the pages of the items, numbered as they are declared
     FM_ANONYMOUS = 1000,  // prompts and frames
 };
@@ -172,6 +222,9 @@ public:
         int level = FwWindow::Setup();
         WindowDesc d;
         d.name = "UpdateBelastungseinschaetzung";
+        // Deleting and viewing show the assessment as it is: nothing can be changed, and a delete
+        // says that OK deletes it.
+        const bool readOnly = request_ == REQUEST_DELETE || request_ == REQUEST_VIEW;
         d.title = "Belastungseinschätzung bearbeiten";
         d.icon = "mini_belastung.ico";
         d.w = 420;
@@ -186,15 +239,15 @@ public:
         ControlDesc taetigkeit = Ctl::Tab("Tätigkeit").Id(FM_TAB_TAETIGKEIT);
         prompt(taetigkeit, "Bezeichnung:", 10, 30, 60, 10);
         taetigkeit.Add(Ctl::Entry("@s30").Id(FM_BEZEICHNUNG).Name("?Bezeichnung")
-                           .Tip("ausführliche Bezeichnung für diesen Schichttyp").Use(UseVar(taetigkeit_)).At(80, 30, 160, 10));
+                           .Tip("ausführliche Bezeichnung für diesen Schichttyp").Use(UseVar(taetigkeit_)).ReadOnly(readOnly).At(80, 30, 160, 10));
         prompt(taetigkeit, "Wochentage:", 10, 46, 60, 10);
         for (int i = 0; i < 7; ++i)
             taetigkeit.Add(Ctl::Check(kTageKurz[i]).Id(FM_TAG1 + i).Name(std::string("?") + kTageKurz[i])
-                               .Use(UseVar(tage_[static_cast<size_t>(i)])).At(80 + 28 * i, 46, 26, 10));
+                               .Use(UseVar(tage_[static_cast<size_t>(i)])).Disabled(readOnly).At(80 + 28 * i, 46, 26, 10));
         prompt(taetigkeit, "Beginn:", 10, 62, 60, 10);
-        taetigkeit.Add(Ctl::Entry("@s10").Id(FM_BEGINN).Name("?Beginn").Use(UseVar(beginn_)).At(80, 62, 40, 10));
+        taetigkeit.Add(Ctl::Entry("@s10").Id(FM_BEGINN).Name("?Beginn").Use(UseVar(beginn_)).ReadOnly(readOnly).At(80, 62, 40, 10));
         prompt(taetigkeit, "Ende:", 10, 76, 60, 10);
-        taetigkeit.Add(Ctl::Entry("@s10").Id(FM_ENDE).Name("?Ende").Use(UseVar(ende_)).At(80, 76, 40, 10));
+        taetigkeit.Add(Ctl::Entry("@s10").Id(FM_ENDE).Name("?Ende").Use(UseVar(ende_)).ReadOnly(readOnly).At(80, 76, 40, 10));
         ControlDesc hinweis = Ctl::Group("Bitte beachten Sie:").Id(anon++).At(10, 96, 396, 150);
         for (int i = 0; i < 4; ++i)
             prompt(hinweis, kHinweis[i], 16, 108 + 34 * i, 384, 30);
@@ -225,14 +278,17 @@ public:
                 if (item == 6) {
                     prompt(tab, "Treten beeinträchtigende Belastungen am Arbeitsplatz durch Klima, Lärm, "
                                 "Schwingungen oder das Tragen von Schutzkleidung auf?", 114, 84, 290, 24);
-                    ControlDesc o = Ctl::Option("").Id(option).Name("?Item6").Use(UseVar(rating)).At(114, 110, 120, 14);
+                    ControlDesc o = Ctl::Option("").Id(option).Name("?Item6").Use(UseVar(rating)).Disabled(readOnly).At(114, 110, 120, 14);
                     o.Add(Ctl::Radio("nein", "3").Id(next++).At(118, 112, 40, 10));
                     o.Add(Ctl::Radio("ja", "8").Id(next++).At(170, 112, 40, 10));
                     tab.Add(std::move(o));
                 } else {
                     prompt(tab, t.judge, 114, 84, 290, 10);
+                    if (const Anker* a = AnkerOf(item))
+                        for (int k = 0; k < 3; ++k)
+                            prompt(tab, a->stufe[k], kSkalaX[k], 142, kSkalaW, 40);
                     ControlDesc o = Ctl::Option("").Id(option).Name("?Item" + std::to_string(item))
-                                        .Use(UseVar(rating)).At(114, 110, 290, 14);
+                                        .Use(UseVar(rating)).Disabled(readOnly).At(114, 110, 290, 14);
                     for (int v = 1; v <= 9; ++v)
                         o.Add(Ctl::Radio("", std::to_string(v)).Id(next++).At(150 + 24 * (v - 1), 112, 12, 10));
                     tab.Add(std::move(o));
@@ -242,9 +298,9 @@ public:
             }
             page.Add(std::move(items));
             const bool physical = s == 0;
-            prompt(page, "gering:", 114, 130, 60, 10, physical ? FM_SKALA_GERING : 0);
-            prompt(page, "mittel:", 186, 130, 60, 10, physical ? FM_SKALA_MITTEL : 0);
-            prompt(page, "hoch:", 258, 130, 60, 10, physical ? FM_SKALA_HOCH : 0);
+            prompt(page, "gering:", kSkalaX[0], 130, 60, 10, physical ? FM_SKALA_GERING : 0);
+            prompt(page, "mittel:", kSkalaX[1], 130, 60, 10, physical ? FM_SKALA_MITTEL : 0);
+            prompt(page, "hoch:", kSkalaX[2], 130, 60, 10, physical ? FM_SKALA_HOCH : 0);
             if (physical) {
                 ControlDesc g = Ctl::Group("").Id(FM_ITEM6_GROUP).Hidden().At(114, 128, 290, 120);
                 const char* const factors[4][2] = {
@@ -262,6 +318,9 @@ public:
             sheet.Add(std::move(page));
         }
         d.Add(std::move(sheet));
+        if (request_ == REQUEST_DELETE)
+            d.Add(Ctl::Prompt("Mit OK wird diese Belastungseinschätzung gelöscht.").Id(FM_LOESCHHINWEIS)
+                      .Name("?Loeschhinweis").Font("Tahoma", 8, 700).At(8, 277, 280, 10));
         d.Add(Ctl::Button("OK").Id(FM_OK).Name("?OK").Default().At(292, 274, 56, 16));
         d.Add(Ctl::Button("Abbrechen").Id(FM_CANCEL).Name("?Abbrechen").At(356, 274, 56, 16));
         CreateWindow(d);
@@ -697,14 +756,19 @@ public:
         auto entry = [&](double& v) { return Ctl::Entry(pic).Use(UseVar(v)); };
 
         ControlDesc gew = Ctl::Tab("Gewichtungen für EBA-Werte");
-        gew.Add(Ctl::Prompt("EBA-Rechenwert").At(10, 24, 80, 10)).Add(Ctl::Prompt("Anzahl Vorkommen").At(40, 36, 100, 10));
+        // The grid within its page: a column per calculation value under its number, a row per
+        // count after its number.
+        const auto column = [](int v) { return 70 + 48 * (v - 1); };
+        const auto row = [](int n) { return 50 + 16 * (n - 1); };
+        gew.Add(Ctl::Prompt("EBA-Rechenwert").At(column(1), 26, 150, 10))
+            .Add(Ctl::Prompt("Anzahl Vorkommen").At(8, 26, 58, 22));
         for (int v = 1; v <= 9; ++v)
-            gew.Add(Ctl::Prompt(std::to_string(v)).At(60 + 50 * v, 24, 40, 10));
+            gew.Add(Ctl::Prompt(std::to_string(v)).At(column(v), 38, 46, 10));
         for (int n = 1; n <= 15; ++n) {
-            gew.Add(Ctl::Prompt(std::to_string(n)).At(40, 36 + 16 * n, 20, 10));
+            gew.Add(Ctl::Prompt(std::to_string(n)).At(40, row(n) + 1, 20, 10));
             for (int v = 1; v <= 9; ++v)
                 gew.Add(entry(w_.gewichtung[size_t(v - 1)][size_t(n - 1)])
-                            .Name("?G" + std::to_string(v) + "_" + std::to_string(n)).At(60 + 50 * v, 36 + 16 * n, 46, 12));
+                            .Name("?G" + std::to_string(v) + "_" + std::to_string(n)).At(column(v), row(n), 46, 12));
         }
 
         ControlDesc tz = Ctl::Tab("tageszeitabhängige Effekte");
@@ -776,13 +840,14 @@ public:
         d.name = "ViewEbaDaten";
         d.title = "EBA Rechenwerte";
         d.resizable = true;
-        d.w = 420;
+        // Columns wide enough for their titles.
+        d.w = 480;
         d.h = 320;
-        d.Add(Ctl::List("70R(2)|M~Stunde der Arbeitszeit:~@s5@80R(2)|M~Summe bewertete Anzahl:~@s20@"
-                        "70R(2)|M~EBA-Index~@s20@90R(2)|M~Zwischenwert für Kumulation:~@s20@"
-                        "80R(2)|M~Gesamtwert Stunde:~@s20@")
-                  .Id(1).Name("?Werte").At(4, 4, 412, 290));
-        d.Add(Ctl::Button("Schließen").Id(2).Name("?Schliessen").Default().At(356, 300, 60, 16));
+        d.Add(Ctl::List("94R(2)|M~Stunde der Arbeitszeit:~@s5@100R(2)|M~Summe bewertete Anzahl:~@s20@"
+                        "50R(2)|M~EBA-Index~@s20@118R(2)|M~Zwischenwert für Kumulation:~@s20@"
+                        "92R(2)|M~Gesamtwert Stunde:~@s20@")
+                  .Id(1).Name("?Werte").At(4, 4, 472, 290));
+        d.Add(Ctl::Button("Schließen").Id(2).Name("?Schliessen").Default().At(416, 300, 60, 16));
         CreateWindow(d);
         OpenWindow();
         SetCancelControl(2);

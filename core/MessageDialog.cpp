@@ -215,13 +215,15 @@ int MessageDialog(const MessageRequest& request)
     int lineHeight = TextLineHeight(kFont);
     int textHeight = lines * lineHeight;
     int checkHeight = request.style == 1 ? 16 : 0;
-    int winW = std::max(kDesignedWidth, kTextX + width + 14);
+    // Without a symbol the text takes its place rather than leaving an empty strip.
+    const int textX = icon.empty() ? 14 : kTextX;
+    int winW = std::max(kDesignedWidth, textX + width + 14);
     int winH = std::max(kDesignedHeight, kTextY + textHeight + 10 + checkHeight + kButtonHeight + kButtonBottom);
     PropertySet(0, Prop::Width, winW);
     PropertySet(0, Prop::Height, winH);
     PropertySet(BACKGROUND, Prop::Width, winW);
     PropertySet(BACKGROUND, Prop::Height, winH - kButtonHeight - kButtonBottom - 8);
-    PropertySet(MESSAGE, Prop::Xpos, kTextX);
+    PropertySet(MESSAGE, Prop::Xpos, textX);
     PropertySet(MESSAGE, Prop::Ypos, kTextY);
     PropertySet(MESSAGE, Prop::Width, width);
     PropertySet(MESSAGE, Prop::Height, textHeight);

@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 using QtStyle::Q;
@@ -102,12 +103,17 @@ ListView::ListView(QtHost& host, int window, int control, QWidget* parent)
     setFrameShape(QFrame::StyledPanel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scale_ = QtStyle::UnitScale();
 }
+
+int ListView::ToViewport(double units) const { return static_cast<int>(std::lround(units * scale_)); }
+
+int ListView::ToModel(int pixels) const { return static_cast<int>(std::floor(pixels / scale_ + 1e-9)); }
 
 int ListView::VisibleRows() const
 {
-    int body = viewport()->height() - headerHeight_;
-    return lineHeight_ > 0 && body > 0 ? body / lineHeight_ : 0;
+    const double body = viewport()->height() / scale_ - headerHeight_;
+    return lineHeight_ > 0 && body > 0 ? static_cast<int>(std::floor(body / lineHeight_ + 1e-9)) : 0;
 }
 
 void ListView::Sync(WindowModel& window, ControlModel& c, bool modelChanged)
@@ -124,7 +130,6 @@ void ListView::Sync(WindowModel& window, ControlModel& c, bool modelChanged)
     column_ = static_cast<int>(c.Get(Prop::Column).Int());
     top_ = std::max<int64_t>(0, c.Get(Prop::VScrollPos).Int());
     hscroll_ = static_cast<int>(std::max<int64_t>(0, c.Get(Prop::HScrollPos).Int()));
-    lineHeight_ = std::max(1, c.geometry.lineHeight);
     hasHeaders_ = false;
     hasGroupHeaders_ = false;
     for (const auto& col : format_.columns)
@@ -133,7 +138,6 @@ void ListView::Sync(WindowModel& window, ControlModel& c, bool modelChanged)
     for (const auto& g : format_.groups)
         if (!g.header.empty())
             hasGroupHeaders_ = true;
-    headerHeight_ = (hasHeaders_ || hasGroupHeaders_) ? std::max(c.geometry.headerHeight, 1) : 0;
     noBar_ = c.Get(Prop::NoBar).Bool();
     fore_ = c.Get(Prop::FontColor).Int();
     back_ = c.Has(Prop::Color) ? c.Get(Prop::Color).Int() : -1;
@@ -144,6 +148,17 @@ void ListView::Sync(WindowModel& window, ControlModel& c, bool modelChanged)
     std::string fontName = c.Has(Prop::FontName) ? c.Get(Prop::FontName).Str() : window.Get(Prop::FontName).Str();
     int fontSize = static_cast<int>(c.Has(Prop::FontSize) ? c.Get(Prop::FontSize).Int() : window.Get(Prop::FontSize).Int());
     font_ = QtStyle::MapFont(fontName, fontSize, static_cast<int>(c.Get(Prop::FontStyle).Int()));
+    {
+        // Rows and headers at least as tall as their font needs (the dots of capital umlauts
+        // included); the model hears of it with the geometry.
+        const QFontMetrics fm(font_);
+        const auto units = [this](int pixels) { return static_cast<int>(std::ceil(pixels / scale_ - 1e-9)); };
+        lineHeight_ = std::max({1, c.geometry.lineHeight, units(fm.height() + 2)});
+        const int headerLines = hasGroupHeaders_ ? 2 : 1;
+        headerHeight_ = (hasHeaders_ || hasGroupHeaders_)
+                            ? std::max({1, c.geometry.headerHeight, units(headerLines * (fm.height() + 4))})
+                            : 0;
+    }
     styles_.clear();
     iconList_.clear();
     columnColors_.clear();
@@ -175,8 +190,8 @@ void ListView::Sync(WindowModel& window, ControlModel& c, bool modelChanged)
 void ListView::ReportGeometry(WindowModel& window, ControlModel& c)
 {
     ListGeometry g;
-    g.width = viewport()->width();
-    g.height = viewport()->height();
+    g.width = ModelWidth();
+    g.height = ToModel(viewport()->height());
     g.headerHeight = headerHeight_;
     g.lineHeight = lineHeight_;
     g.visibleRows = VisibleRows();
@@ -201,7 +216,7 @@ void ListView::UpdateScrollBars()
         if (!col.fixed)
             ++scrollable;
     }
-    bool needH = total > viewport()->width() && scrollable > 1;
+    bool needH = total > ModelWidth() && scrollable > 1;
     horizontalScrollBar()->setRange(0, needH ? scrollable - 1 : std::min(hscroll_, std::max(0, scrollable - 1)));
     horizontalScrollBar()->setPageStep(1);
     horizontalScrollBar()->setValue(hscroll_);
@@ -224,6 +239,12 @@ std::vector<int> ListView::VisibleColumns() const
 }
 
 int ListView::ColumnLeft(int column) const
+{
+    const int left = ModelColumnLeft(column);
+    return left < 0 ? -1 : ToViewport(left);
+}
+
+int ListView::ModelColumnLeft(int column) const
 {
     int left = 0;
     for (int col : VisibleColumns()) {
@@ -278,19 +299,30 @@ void ListView::PaintHeader(QPainter& p)
 {
     if (headerHeight_ <= 0)
         return;
-    QRect all(0, 0, viewport()->width(), headerHeight_);
+    const int bottom = ToViewport(headerHeight_);
+    QRect all(0, 0, viewport()->width(), bottom);
     p.fillRect(all, palette().color(QPalette::Button));
     p.setFont(font_);
     p.setPen(palette().color(QPalette::ButtonText));
-    int groupRow = hasGroupHeaders_ ? headerHeight_ / 2 : 0;
+    const QFontMetrics fm(font_);
+    // A title wider than its column shows its beginning rather than being cut on both sides.
+    auto title = [&](const QRect& r, Qt::Alignment align, const QString& text) {
+        if (fm.horizontalAdvance(text) > r.width())
+            align = Qt::AlignLeft | Qt::AlignVCenter;
+        p.save();
+        p.setClipRect(r, Qt::IntersectClip);
+        p.drawText(r, align | Qt::TextSingleLine, text);
+        p.restore();
+    };
+    const int groupRow = hasGroupHeaders_ ? ToViewport(headerHeight_ / 2.0) : 0;
     int x = 0;
-    std::vector<int> cols = VisibleColumns();
-    for (int col : cols) {
+    const int listWidth = ModelWidth();
+    for (int col : VisibleColumns()) {
         const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
-        const int width = format_.ShownWidth(col, viewport()->width());
-        QRect r(x, groupRow, width, headerHeight_ - groupRow);
+        const int width = format_.ShownWidth(col, listWidth);
+        QRect r(QPoint(ToViewport(x), groupRow), QPoint(ToViewport(x + width) - 1, bottom - 1));
         p.setPen(palette().color(QPalette::ButtonText));
-        p.drawText(r.adjusted(2 + c.headerIndent, 0, -2, 0), AlignOf(c.headerAlign) | Qt::TextSingleLine, Q(c.header));
+        title(r.adjusted(ToViewport(c.headerIndent) + 2, 0, -2, 0), AlignOf(c.headerAlign), Q(c.header));
         p.setPen(palette().color(QPalette::Mid));
         p.drawLine(r.right(), r.top(), r.right(), r.bottom());
         x += width;
@@ -299,7 +331,7 @@ void ListView::PaintHeader(QPainter& p)
         for (const auto& g : format_.groups) {
             int left = -1, right = -1;
             for (int col = g.firstColumn; col <= g.lastColumn; ++col) {
-                int l = ColumnLeft(col);
+                int l = ModelColumnLeft(col);
                 if (l < 0)
                     continue;
                 if (left < 0)
@@ -308,16 +340,16 @@ void ListView::PaintHeader(QPainter& p)
             }
             if (left < 0)
                 continue;
-            QRect r(left, 0, right - left, groupRow);
+            QRect r(QPoint(ToViewport(left), 0), QPoint(ToViewport(right) - 1, groupRow - 1));
             p.setPen(palette().color(QPalette::ButtonText));
-            p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, Q(g.header));
+            title(r.adjusted(2, 0, -2, 0), Qt::AlignCenter, Q(g.header));
             p.setPen(palette().color(QPalette::Mid));
             p.drawLine(r.right(), r.top(), r.right(), r.bottom());
             p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
         }
     }
     p.setPen(palette().color(QPalette::Mid));
-    p.drawLine(0, headerHeight_ - 1, all.right(), headerHeight_ - 1);
+    p.drawLine(0, bottom - 1, all.right(), bottom - 1);
 }
 
 ListView::Resolved ListView::Resolve(const ListColumn& c, int col, const Row& fields) const
@@ -412,12 +444,17 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
     QColor selFore = HasColor(selFore_) ? ToColor(selFore_) : palette().color(QPalette::HighlightedText);
     QColor selBack = HasColor(selBack_) ? ToColor(selBack_) : palette().color(QPalette::Highlight);
     bool noColumns = format_.columns.empty();
-    p.setClipRect(QRect(0, headerHeight_, viewport()->width(), viewport()->height() - headerHeight_));
+    const int headerBottom = ToViewport(headerHeight_);
+    const int listWidth = ModelWidth();
+    const int indentPx = ToViewport(TREE_INDENT);
+    p.setClipRect(QRect(0, headerBottom, viewport()->width(), viewport()->height() - headerBottom));
+    int x = 0;
     for (int i = 0; i < vis; ++i) {
         int64_t row = top_ + 1 + i;
         if (row > rows_)
             break;
-        int y = headerHeight_ + i * lineHeight_;
+        const int y = RowTop(i);
+        const int line = RowTop(i + 1) - y;
         const Row* fields = FetchRow(row, mayAsk);
         if (!fields)
             continue;
@@ -427,7 +464,7 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
         };
         bool selected = row == selected_ && !noBar_;
         if (noColumns) {
-            QRect r(0, y, viewport()->width(), lineHeight_);
+            QRect r(0, y, viewport()->width(), line);
             if (selected)
                 p.fillRect(r, selBack);
             p.setFont(font_);
@@ -435,13 +472,14 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
             p.drawText(r.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, Q(field(1)));
             continue;
         }
-        int x = 0;
+        int left = 0;
         for (int col : cols) {
             const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
             Fields f = FieldsOf(c);
-            const int width = format_.ShownWidth(col, viewport()->width());
-            QRect cell(x, y, width, lineHeight_);
-            x += width;
+            const int width = format_.ShownWidth(col, listWidth);
+            QRect cell(QPoint(ToViewport(left), y), QPoint(ToViewport(left + width) - 1, y + line - 1));
+            left += width;
+            x = cell.right() + 1;
             Resolved look = Resolve(c, col, *fields);
             QColor cf = HasColor(look.fore) ? ToColor(look.fore) : baseFore;
             if (selected) {
@@ -450,19 +488,21 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
             } else if (HasColor(look.back)) {
                 p.fillRect(cell, ToColor(look.back));
             }
-            int textLeft = cell.left() + 2 + c.indent;
+            // The picture stands at the start of its cell; the column's indent moves the text (a
+            // column that shows only its picture pushes its text out of sight that way).
+            int iconLeft = cell.left() + 2;
             if (f.tree) {
                 int level = Level(field(f.tree));
                 int depth = std::abs(level);
                 if (depth > 0) {
-                    int slot = cell.left() + (depth - 1) * TREE_INDENT;
+                    int slot = cell.left() + ToViewport((depth - 1) * TREE_INDENT);
                     int nextDepth = 0;
                     if (row < rows_)
                         if (const Row* next = FetchRow(row + 1, mayAsk))
                             nextDepth = std::abs(Level(f.tree <= static_cast<int>(next->size()) ? (*next)[static_cast<size_t>(f.tree - 1)] : std::string()));
                     bool collapsed = level < 0;
                     if (collapsed || nextDepth > depth) {
-                        QRect box(slot + (TREE_INDENT - 9) / 2, y + (lineHeight_ - 9) / 2, 8, 8);
+                        QRect box(slot + (indentPx - 9) / 2, y + (line - 9) / 2, 8, 8);
                         p.setPen(palette().color(QPalette::Mid));
                         p.setBrush(palette().color(QPalette::Base));
                         p.drawRect(box);
@@ -473,14 +513,19 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
                             p.drawLine(cx, box.top() + 2, cx, box.bottom() - 2);
                         p.setBrush(Qt::NoBrush);
                     }
-                    textLeft = cell.left() + depth * TREE_INDENT + 2;
+                    iconLeft = cell.left() + ToViewport(depth * TREE_INDENT) + 2;
                 }
             }
+            int textLeft = iconLeft + ToViewport(c.indent);
             if (!look.icon.empty()) {
-                int size = std::min(16, lineHeight_);
+                int size = std::max(1, std::min(16, line - 2));
                 QPixmap pm = Pictures::Picture(look.icon, size, size);
-                if (!pm.isNull())
-                    p.drawPixmap(textLeft, y + (lineHeight_ - pm.height()) / 2, pm);
+                if (!pm.isNull()) {
+                    p.save();
+                    p.setClipRect(cell, Qt::IntersectClip);
+                    p.drawPixmap(iconLeft, y + (line - pm.height()) / 2, pm);
+                    p.restore();
+                }
                 textLeft += size + 2;
             }
             std::string text = CellText(c, *fields);
@@ -489,7 +534,7 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
                 if (p.font() != f)
                     p.setFont(f);
                 p.setPen(cf);
-                QRect tr(textLeft, y, cell.right() - 2 - textLeft, lineHeight_);
+                QRect tr(textLeft, y, cell.right() - 2 - textLeft, line);
                 DrawCellText(p, tr, AlignOf(c.align), Q(text));
             }
             p.setPen(palette().color(QPalette::Mid));
@@ -501,7 +546,7 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
         if (selected && hasFocus()) {
             p.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
             p.setBrush(Qt::NoBrush);
-            p.drawRect(QRect(0, y, std::min(x, viewport()->width()) - 1, lineHeight_ - 1));
+            p.drawRect(QRect(0, y, std::min(x, viewport()->width()) - 1, line - 1));
         }
     }
     p.setClipping(false);
@@ -591,13 +636,13 @@ void ListView::PaintOps(QPainter& p)
             break;
         case PaintOp::Kind::Line:
             p.setPen(pen);
-            p.drawLine(op.x1, op.y1, op.x2, op.y2);
+            p.drawLine(ToViewport(op.x1), ToViewport(op.y1), ToViewport(op.x2), ToViewport(op.y2));
             break;
         case PaintOp::Kind::Rectangle:
             // Like the platform's rectangle: the right and bottom edges are outside.
             p.setPen(pen);
             p.setBrush(brush);
-            p.drawRect(QRect(QPoint(op.x1, op.y1), QPoint(op.x2 - 1, op.y2 - 1)));
+            p.drawRect(QRect(QPoint(ToViewport(op.x1), ToViewport(op.y1)), QPoint(ToViewport(op.x2) - 1, ToViewport(op.y2) - 1)));
             p.setBrush(Qt::NoBrush);
             break;
         case PaintOp::Kind::Text: {
@@ -613,13 +658,16 @@ void ListView::PaintOps(QPainter& p)
             int flags = static_cast<int>(a) | ((op.style & 0x20) ? Qt::TextSingleLine : Qt::TextWordWrap);
             p.setFont(op.fontName.empty() && op.fontSize == 0 ? font_ : QtStyle::MapFont(op.fontName, op.fontSize));
             p.setPen(ToColor(std::max(0, op.color)));
-            p.drawText(QRect(QPoint(op.x1, op.y1), QPoint(op.x2 - 1, op.y2 - 1)), flags, Q(op.text));
+            p.drawText(QRect(QPoint(ToViewport(op.x1), ToViewport(op.y1)), QPoint(ToViewport(op.x2) - 1, ToViewport(op.y2) - 1)),
+                       flags, Q(op.text));
             break;
         }
         case PaintOp::Kind::Icon: {
-            QPixmap pm = Pictures::Picture(op.text, 32, 32);
+            // A small picture in the middle of the 16 units the program leaves for it.
+            QPixmap pm = Pictures::Picture(op.text, 16, 16);
+            const int room = ToViewport(16);
             if (!pm.isNull())
-                p.drawPixmap(op.x1, op.y1, pm);
+                p.drawPixmap(ToViewport(op.x1) + (room - pm.width()) / 2, ToViewport(op.y1) + (room - pm.height()) / 2, pm);
             break;
         }
         }
@@ -633,7 +681,7 @@ void ListView::resizeEvent(QResizeEvent* e)
     if (host_.Syncing())
         return;
     int w = window_, c = control_;
-    QSize size = viewport()->size();
+    QSize size(ModelWidth(), ToModel(viewport()->height()));
     int header = headerHeight_, line = lineHeight_;
     host_.Input([w, c, size, header, line]() -> std::string {
         ListGeometry g;
@@ -658,8 +706,8 @@ void ListView::SendMouse(QMouseEvent* e, int kind)
     WindowMessage m;
     m.kind = static_cast<WindowMessage::Kind>(kind);
     QPoint pos = e->position().toPoint();
-    m.x = pos.x();
-    m.y = pos.y();
+    m.x = ToModel(pos.x());
+    m.y = ToModel(pos.y());
     Qt::MouseButton b = kind == static_cast<int>(WindowMessage::Kind::MouseMove) ? Qt::NoButton : e->button();
     m.button = b == Qt::RightButton ? Key::MOUSE_RIGHT : b == Qt::MiddleButton ? Key::MOUSE_CENTER
                : b == Qt::LeftButton ? Key::MOUSE_LEFT : 0;
@@ -674,7 +722,7 @@ void ListView::SendMouse(QMouseEvent* e, int kind)
         for (size_t i = 0; i < format_.columns.size() && row <= rows_; ++i) {
             if (!format_.columns[i].tree)
                 continue;
-            int left = ColumnLeft(static_cast<int>(i) + 1);
+            int left = ModelColumnLeft(static_cast<int>(i) + 1);
             Fields f = FieldsOf(format_.columns[i]);
             auto it = cache_.find(row);
             if (left >= 0 && it != cache_.end() && f.tree <= static_cast<int>(it->second.size())) {
@@ -704,11 +752,13 @@ void ListView::mouseReleaseEvent(QMouseEvent* e) { SendMouse(e, static_cast<int>
 void ListView::mouseMoveEvent(QMouseEvent* e)
 {
     // Moves without a button matter only when the pointer enters another cell; keep the queue short.
-    QPoint pos = e->position().toPoint();
+    const QPoint px = e->position().toPoint();
+    const QPoint pos(ToModel(px.x()), ToModel(px.y()));
     int64_t row = pos.y() < headerHeight_ || lineHeight_ <= 0 ? 0 : top_ + (pos.y() - headerHeight_) / lineHeight_ + 1;
     int column = 0, left = 0;
+    const int listWidth = ModelWidth();
     for (int col : VisibleColumns()) {
-        int w = format_.ShownWidth(col, viewport()->width());
+        int w = format_.ShownWidth(col, listWidth);
         if (pos.x() >= left && pos.x() < left + w) {
             column = col;
             break;
@@ -791,8 +841,9 @@ void ListView::scrollContentsBy(int, int)
         });
 }
 
-std::string ListView::CellTipAt(const QPoint& pos)
+std::string ListView::CellTipAt(const QPoint& px)
 {
+    const QPoint pos(ToModel(px.x()), ToModel(px.y()));
     if (pos.y() < headerHeight_ || lineHeight_ <= 0)
         return {};
     int64_t row = top_ + (pos.y() - headerHeight_) / lineHeight_ + 1;
@@ -801,7 +852,7 @@ std::string ListView::CellTipAt(const QPoint& pos)
     int x = 0;
     for (int col : VisibleColumns()) {
         const ListColumn& c = format_.columns[static_cast<size_t>(col - 1)];
-        const int width = format_.ShownWidth(col, viewport()->width());
+        const int width = format_.ShownWidth(col, ModelWidth());
         if (pos.x() >= x && pos.x() < x + width) {
             if (!c.tip)
                 return {};

@@ -1,8 +1,10 @@
 #pragma once
 // A list of the window models drawn by hand: header, rows of the virtual source with colours,
 // styles, icons, tree levels and tips, the selection bar, and the program's own drawing (the
-// Painter primitives) on top. Everything inside is in the list's pixels, which are the pixels the
-// program's grids compute with, so mouse positions go to the model as they are.
+// Painter primitives) on top. The program computes inside a list in the window's units, as it
+// places the list itself: column widths, line and header heights, its drawing and the mouse
+// positions it hears of. The view scales them to the screen as it scales the window, so columns
+// keep in step with the font and a field the program lays over a cell lands on that cell.
 #include "platform/qt/Host.h"
 #include "platform/ui/WindowModel.h"
 
@@ -29,14 +31,24 @@ public:
     int Window() const { return window_; }
     int Control() const { return control_; }
     int64_t TopRow() const { return top_; }         // rows scrolled out above
-    int LineHeight() const { return lineHeight_; }
-    int HeaderHeight() const { return headerHeight_; }
+    // On the screen, in the viewport's pixels.
+    int LineHeight() const { return ToViewport(lineHeight_); }
+    int HeaderHeight() const { return ToViewport(headerHeight_); }
+    // The top of the n-th row shown (from 0), in the viewport's pixels.
+    int RowTop(int shown) const { return ToViewport(headerHeight_ + static_cast<double>(shown) * lineHeight_); }
     int VisibleRows() const;
     int64_t RowCount() const { return rows_; }
     const std::shared_ptr<ListSource>& Source() const { return source_; }
+    // As the model counts them: line and header height in units.
+    int ModelLineHeight() const { return lineHeight_; }
+    int ModelHeaderHeight() const { return headerHeight_; }
 
-    // Where a list column starts on the screen, -1 when scrolled out (as the model counts).
+    // Where a list column starts in the viewport, -1 when scrolled out.
     int ColumnLeft(int column) const;
+
+    // The program's units inside the list and the viewport's pixels.
+    int ToViewport(double units) const;
+    int ToModel(int pixels) const;
 
     // What a cell shows, resolved as drawing does from the row's fields, the styles, the column's
     // colours and the selection. `known` is false when the row is out of range or not fetched.
@@ -80,6 +92,8 @@ private:
 
     const Row* FetchRow(int64_t row, bool mayAsk);
     std::vector<int> VisibleColumns() const;
+    int ModelColumnLeft(int column) const;          // units, -1 when scrolled out
+    int ModelWidth() const { return ToModel(viewport()->width()); }
     void PaintHeader(QPainter& p);
     void PaintRows(QPainter& p, bool mayAsk);
     void PaintOps(QPainter& p);
@@ -101,7 +115,8 @@ private:
     ListFormat format_;
     int64_t rows_ = 0, selected_ = 0, top_ = 0;
     int column_ = 1, hscroll_ = 0;
-    int lineHeight_ = 12, headerHeight_ = 0;
+    int lineHeight_ = 12, headerHeight_ = 0;      // units
+    double scale_ = 1.0;                         // pixels per unit
     bool noBar_ = false, hasHeaders_ = false, hasGroupHeaders_ = false;
     long long fore_ = -1, back_ = -1, selFore_ = -1, selBack_ = -1;
     QFont font_;

@@ -23,8 +23,8 @@ QColor ToColor(long long color);
 QFont MapFont(const std::string& name, int points, int weight = 0);
 
 // Window and control geometry in the models is in dialog-like units: one unit is a quarter of the
-// mapped font's average character width, so descriptions scale with the desktop's font. Lists
-// draw in pixels of their own (line heights, columns, the painter's primitives), unscaled.
+// mapped font's average character width, so descriptions scale with the desktop's font. Inside a
+// list (columns, line heights, the painter's primitives, mouse positions) the same units hold.
 double UnitScale();
 int ToPixels(long long units);
 int ToUnits(int pixels);

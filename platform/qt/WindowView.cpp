@@ -120,10 +120,13 @@ QString TipText(const std::string& tip)
 // Colour numbers as a palette: the background and the text of a control. Only the colours given
 // are set, so every other role and every colour group stays inherited: a disabled control looks
 // disabled, and what the parent showed at some moment (greyed below a dialog) is never frozen in.
-void ApplyColors(QWidget* w, long long back, long long fore)
+// A read-only field without a colour of its own shows the window's background, so that it does
+// not look as if it took input.
+void ApplyColors(QWidget* w, long long back, long long fore, bool readOnly = false)
 {
     bool hasBack = QtStyle::HasColor(back), hasFore = QtStyle::HasColor(fore);
-    const QVariant key = QString::number(hasBack ? back : -1) + QLatin1Char('/') + QString::number(hasFore ? fore : -1);
+    const QVariant key = QString::number(hasBack ? back : -1) + QLatin1Char('/') + QString::number(hasFore ? fore : -1) +
+                         (readOnly ? QStringLiteral("/ro") : QString());
     if (w->property("varnColors") == key)
         return;
     w->setProperty("varnColors", key);
@@ -136,6 +139,9 @@ void ApplyColors(QWidget* w, long long back, long long fore)
         for (auto group : {QPalette::Active, QPalette::Inactive})
             for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
                 pal.setColor(group, role, QtStyle::ToColor(fore));
+    if (readOnly && !hasBack)
+        for (auto group : {QPalette::Active, QPalette::Inactive})
+            pal.setColor(group, QPalette::Base, QApplication::palette().color(group, QPalette::Window));
     w->setPalette(pal);
     if (w->autoFillBackground() != hasBack)
         w->setAutoFillBackground(hasBack);
@@ -743,7 +749,7 @@ void WindowView::AutoPlace(WindowModel& m)
         case ControlKind::DropList:
         case ControlKind::Combo: return {std::max(60, c.format.TotalWidth() / 2 + 20), 13};
         case ControlKind::Text: return {160, 48};
-        case ControlKind::List: return {std::max(160, ToUnits(c.format.TotalWidth()) + 12), 110};
+        case ControlKind::List: return {std::max(160, c.format.TotalWidth() + 12), 110};
         case ControlKind::Image: {
             QPixmap p = Pictures::Picture(c.Get(Prop::Icon).Str());
             if (p.isNull())
@@ -926,6 +932,86 @@ void WindowView::FitSheets(WindowModel& m)
     }
 }
 
+// ---- following the window's edges ----------------------------------------------------------
+
+void WindowView::Anchor(WindowModel& m)
+{
+    for (auto& [id, v] : ctls_)
+        v.growX = v.growY = v.moveY = false;
+    if (!client_ || !m.desc.resizable)
+        return;
+    auto stretches = [](ControlKind k) {
+        return k == ControlKind::List || k == ControlKind::Text || k == ControlKind::Sheet || k == ControlKind::Group ||
+               k == ControlKind::Option || k == ControlKind::Panel || k == ControlKind::Box;
+    };
+    struct Placed {
+        const ControlModel* c;
+        Ctl* v;
+        QRect u;
+        bool asDesigned;
+    };
+    std::vector<Placed> placed;
+    for (const ControlModel& c : m.controls) {
+        if (IsMenuKind(c.kind) || c.kind == ControlKind::Toolbar || c.kind == ControlKind::Tab)
+            continue;
+        auto it = ctls_.find(c.id);
+        if (it == ctls_.end() || !it->second.widget || it->second.inToolbar)
+            continue;
+        Ctl& v = it->second;
+        const QRect designed = DesignedRect(c, v);
+        if (v.firstDesigned.isNull())
+            v.firstDesigned = designed;
+        placed.push_back({&c, &v, UnitsRect(c, v), designed == v.firstDesigned});
+    }
+    const int width = m.desc.w;
+    int lowest = -1, lowestTop = INT_MAX;
+    for (const Placed& p : placed) {
+        if (!p.asDesigned)
+            continue;
+        if (stretches(p.c->kind) && p.u.right() + 1 >= width - 12 && p.u.left() < width / 2)
+            p.v->growX = true;
+        if ((p.c->kind == ControlKind::List || p.c->kind == ControlKind::Text) && p.u.bottom() >= lowest)
+            lowest = p.u.bottom();
+    }
+    if (lowest < 0)
+        return;
+    for (const Placed& p : placed)
+        if ((p.c->kind == ControlKind::List || p.c->kind == ControlKind::Text) && p.asDesigned && p.u.bottom() == lowest)
+            lowestTop = std::min(lowestTop, p.u.top());
+    for (const Placed& p : placed) {
+        if (p.u.top() > lowest)
+            p.v->moveY = true;
+        else if (p.asDesigned && stretches(p.c->kind) && p.u.top() <= lowestTop && p.u.bottom() >= lowest)
+            p.v->growY = true;
+    }
+}
+
+QRect WindowView::Anchored(const Ctl& v) const
+{
+    QRect r = v.laidOut;
+    if (!client_ || designedClient_.isEmpty() || !(v.growX || v.growY || v.moveY))
+        return r;
+    const int dx = std::max(0, client_->width() - designedClient_.width());
+    const int dy = std::max(0, client_->height() - designedClient_.height());
+    if (v.growX)
+        r.setWidth(r.width() + dx);
+    if (v.growY)
+        r.setHeight(r.height() + dy);
+    if (v.moveY)
+        r.translate(0, dy);
+    return r;
+}
+
+void WindowView::Relayout()
+{
+    for (auto& [id, v] : ctls_)
+        if (v.widget && !v.inToolbar && !v.laidOut.isNull()) {
+            const QRect r = Anchored(v);
+            if (v.widget->geometry() != r)
+                v.widget->setGeometry(r);
+        }
+}
+
 // ---- syncing --------------------------------------------------------------------------------
 
 void WindowView::FillDropList(ControlModel& c, Ctl& v, QComboBox* box)
@@ -1003,6 +1089,7 @@ void WindowView::Sync(WindowModel& m)
     reachable_ = reachable;
     changed = true;
     FitSheets(m);
+    Anchor(m);
     for (auto& c : m.controls) {
         auto it = ctls_.find(c.id);
         if (it != ctls_.end())
@@ -1107,6 +1194,8 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
             if (need > px.width() && px.height() < 2 * fm.lineSpacing())
                 px.setWidth(std::min(need, ToPixels(RoomRight(m, c, u)) - px.x()));
         }
+        v.laidOut = px;
+        px = Anchored(v);
         if (w->geometry() != px)
             w->setGeometry(px);
     }
@@ -1118,7 +1207,8 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
             w->setFont(f);
     }
     if (!v.list)
-        ApplyColors(w, c.Get(Prop::Color).Int(), c.Has(Prop::FontColor) ? c.Get(Prop::FontColor).Int() : -1);
+        ApplyColors(w, c.Get(Prop::Color).Int(), c.Has(Prop::FontColor) ? c.Get(Prop::FontColor).Int() : -1,
+                    (v.kind == ControlKind::Entry || v.kind == ControlKind::Text) && c.Get(Prop::ReadOnly).Bool());
     if (w->toolTip() != tip && !v.list)
         w->setToolTip(tip);
     if (w->statusTip() != msg)
@@ -1168,9 +1258,12 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
             l->setText(t);
         // A text given room for more than one line breaks at blanks to fit (an explanation, the
         // message dialog's text laid out by the text measure); a one-line text stays one line.
+        // Such a text starts at the top of its room, as its neighbours' first lines do.
         bool wrap = l->height() >= 2 * l->fontMetrics().lineSpacing();
-        if (l->wordWrap() != wrap)
+        if (l->wordWrap() != wrap) {
             l->setWordWrap(wrap);
+            l->setAlignment(Qt::AlignLeft | (wrap ? Qt::AlignTop : Qt::AlignVCenter));
+        }
         break;
     }
     case ControlKind::Entry: {
@@ -1366,6 +1459,8 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
         }
         // A margin only where the controls reach past the window's own size: a background that
         // fills the window exactly leaves no strip beside it.
+        designedClient_ = QSize(ToPixels(right > m.desc.w ? right + 6 : m.desc.w),
+                                ToPixels(bottom > m.desc.h ? bottom + 6 : m.desc.h));
         QSize need(ToPixels(right > place.width() ? right + 6 : place.width()),
                    ToPixels(bottom > place.height() ? bottom + 6 : place.height()));
         if (!m.desc.resizable || first)
@@ -1672,6 +1767,10 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
         default:
             break;
         }
+        return false;
+    }
+    if (watched == client_ && e->type() == QEvent::Resize) {
+        Relayout();
         return false;
     }
     switch (e->type()) {

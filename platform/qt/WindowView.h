@@ -99,6 +99,11 @@ private:
         std::vector<int> alertKeys;
         int64_t rows = -1;               // drop lists: rows shown
         uint64_t rowsStamp = 0;
+        // In a window the user can size: the place as laid out (pixels), and how the control
+        // follows the window's edges when the window is larger than designed.
+        QRect laidOut;
+        QRect firstDesigned;             // units: the place the first sync found
+        bool growX = false, growY = false, moveY = false;
     };
 
     void Build(WindowModel& model);
@@ -123,6 +128,14 @@ private:
     // The right edge (units) a one-line text may reach: the next control on its line, the edge of
     // its group or of the window.
     int RoomRight(WindowModel& m, const ControlModel& c, const QRect& u) const;
+    // Which controls follow the edges of a window the user can size: a list (or text) reaching the
+    // right edge as designed grows with the width, with the frames around it; the lowest list
+    // grows with the height, with its frames, and what lies below it moves down. A control the
+    // program has placed anew is left where the program put it.
+    void Anchor(WindowModel& m);
+    QRect Anchored(const Ctl& v) const;
+    void Relayout();
+    QSize designedClient_;                // pixels: the client area as designed
     QWidget* ParentMenuOwner(const Ctl& v);
     void Watch(QWidget* w, int control);
     void PlaceChanged();

@@ -79,7 +79,7 @@ enum class Prop : int {
     ColumnWidth = 60, ColumnHeader = 61, ColumnPicture = 62, ColumnFixed = 63,
     ColumnExists = 64,   // read only: 1 when the format has that column
     ColumnColor = 65,    // background of the whole column
-    ColumnX = 66,        // read only: left edge of the column in pixels
+    ColumnX = 66,        // read only: left edge of the column in units, as the list draws it
     // list styles (index: style number)
     StyleFontName = 70, StyleFontSize = 71, StyleFontStyle = 72, StyleFontColor = 73,
     StyleBackColor = 74,

@@ -9,6 +9,7 @@
 #include "assessment/Belastungseinschaetzung.h"
 #include "assessment/Belastungseinschaetzungen.h"
 #include "assessment/KostenDialog.h"
+#include "assessment/KriterienBelastung.h"
 #include "assessment/SchichttypDialoge.h"
 #include "core/Files.h"
 #include "core/Frame.h"
@@ -16,6 +17,7 @@
 #include "core/MessageDialog.h"
 #include "core/ProjektDialogs.h"
 #include "core/Projektmanager.h"
+#include "core/ProjektmanagerWindow.h"
 #include "core/Startup.h"
 #include "platform/fw/FwFileManager.h"
 #include "platform/qt/Renderer.h"
@@ -32,6 +34,7 @@
 
 #include <QDir>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <filesystem>
@@ -82,6 +85,7 @@ struct Sheet {
     const char* name;
     std::function<void()> open;   // on the program's thread
     const char* title = nullptr;  // the window to picture; nullptr: the newest one
+    const char* tab = nullptr;    // a tab to choose first, as the user would
 };
 
 // A worksheet with shift types, a shift demand plan and a working-time plan of three groups.
@@ -134,7 +138,22 @@ const Sheet kSheets[] = {
     {"belastung_formular", [] { Files(); PendingRequest = 2;
                                 CBelastungseinschaetzung a = Assessment("Frühdienst Kasse", 31, 6, 14, 11);
                                 UpdateBelastungseinschaetzung(a); }},
+    {"belastung_skala", [] { Files(); PendingRequest = 2;
+                             CBelastungseinschaetzung a = Assessment("Frühdienst Kasse", 31, 6, 14, 11);
+                             UpdateBelastungseinschaetzung(a); }, nullptr, "Mentale Belastung"},
+    {"belastung_loeschen", [] { Files(); PendingRequest = 3;
+                                CBelastungseinschaetzung a = Assessment("Spätdienst Lager", 31, 14, 22, 12);
+                                UpdateBelastungseinschaetzung(a); }},
     {"belastung_konstanten", [] { Files(); BearbeiteEBAKonstanten(); }},
+    {"belastung_rechenwerte", [] { Files(); EBA_RECHENWERTE w;
+                                   for (size_t h = 0; h < w.ANZRWG.size(); ++h) {
+                                       w.ANZRWG[h] = 3.5 + double(h); w.EBA_IDX[h] = 1.25 * double(h);
+                                       w.BELA_STD[h] = 0.5 * double(h); w.BELA_SUM[h] = 2.0 * double(h);
+                                   }
+                                   ViewEbaDaten(w); }},
+    {"projektmanager", [] { Files(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+                            GlobalProjektmanager.Projekt().AddArbeitsblatt(ARBEITSBLATT_AZ);
+                            Projektmanager(""); }, "Projektmanager"},
     {"belastung_hinweis", [] { Files(); EBAHinweis(); }},
     {"schichttypen", [] { Files(); InstallSchichttypDialoge(); CSchichttypen types; CSchicht s;
                           s.Clear(); s.BEZEICHNUNG = "Frühdienst"; s.KURZBEZEICHNUNG = "F";
@@ -209,6 +228,17 @@ TEST_P(Gallery, Picture)
         << sheet.name << ": no window";
     ASSERT_TRUE(renderer->Settle());
     QWidget* top = renderer->WindowWidget(window)->window();
+    if (sheet.tab) {
+        bool chosen = false;
+        for (QTabWidget* tabs : top->findChildren<QTabWidget*>())
+            for (int i = 0; i < tabs->count() && !chosen; ++i)
+                if (tabs->tabText(i) == QString::fromUtf8(sheet.tab)) {
+                    emit tabs->tabBarClicked(i);
+                    chosen = true;
+                }
+        ASSERT_TRUE(chosen) << sheet.tab;
+        ASSERT_TRUE(renderer->Settle());
+    }
     const QString folder = QString::fromStdString(
         (std::filesystem::path(VARN_TEST_INSTALL_DIR).parent_path() / "gallery").string());
     QDir().mkpath(folder);

@@ -17,6 +17,7 @@
 #include "worksheets/Arbeitsblatt.h"
 
 #include "AppTestSupport.h"
+#include "../platform/qt/QtTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -82,12 +83,11 @@ protected:
         return c ? c->id : 0;
     }
 
-    // A click on the expand box of a tree row at its level.
-    static void ClickTreeBox(ListView* tree, int64_t row, int level)
+    // A click on the expand box of a tree row at its level (or at `x` units into the row).
+    static void ClickTreeBox(ListView* tree, int64_t row, int level, int x = -1)
     {
-        const QPoint at((level - 1) * TREE_INDENT + TREE_INDENT / 2,
-                        tree->HeaderHeight() + static_cast<int>(row - tree->TopRow() - 1) * tree->LineHeight() +
-                            tree->LineHeight() / 2);
+        const QPoint at(tree->ToViewport(x >= 0 ? x : (level - 1) * TREE_INDENT + TREE_INDENT / 2),
+                        tree->RowTop(static_cast<int>(row - tree->TopRow() - 1)) + tree->LineHeight() / 2);
         QWidget* port = tree->viewport();
         const QPoint global = port->mapToGlobal(at);
         QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -181,6 +181,26 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
     EXPECT_EQ(rows[4], "Schichttypen");
     EXPECT_EQ(rows[7], "Definitionspool (Rahmenbedingungen und Kriterieneinstellungen)");
     EXPECT_TRUE(renderer->View(frame)->ControlAction(FRAME_FILECLOSE)->isEnabled());
+
+    // Renaming the worksheet: the field lies on its row, and the row is tall enough for its font.
+    EXPECT_GE(tree->LineHeight(), tree->fontMetrics().height());
+    ClickTreeBox(tree, 3, 2, 3 * TREE_INDENT + 10);
+    ASSERT_TRUE(renderer->Settle());
+    qttest::Press(tree, Qt::Key_F2);
+    ASSERT_TRUE(renderer->Settle());
+    int field = 0;
+    {
+        Runtime::HostBaton b;
+        field = static_cast<int>(PropertyGet(manager, 0, Prop::Focus, 0).Int());
+    }
+    QWidget* editor = renderer->ControlWidget(manager, field);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor, tree);
+    const QPoint at = editor->mapToGlobal(QPoint(0, 0)) - tree->viewport()->mapToGlobal(QPoint(0, 0));
+    EXPECT_NEAR(at.y(), tree->RowTop(static_cast<int>(3 - tree->TopRow() - 1)), 3);
+    main->grab().save(screens + QStringLiteral("/varn4-umbenennen.png"));
+    qttest::Press(editor, Qt::Key_Escape);
+    ASSERT_TRUE(renderer->Settle());
 
     // Ending the program: nothing to ask, every thread ends.
     main->close();

@@ -313,7 +313,14 @@ TEST_F(BelastungDialogTest, DeleteRemovesTheSelectedAssessment)
     OpenBrowse();
     driver.ChooseRow(b, list, 2);
     driver.Press(b, "&Löschen");
-    driver.Press(Form(), "?OK");
+    // The form shows the assessment as it is, nothing to change, and says that OK deletes it.
+    const int f = Form();
+    EXPECT_EQ(driver.Text(f, driver.Control(f, "?Loeschhinweis")), "Mit OK wird diese Belastungseinschätzung gelöscht.");
+    for (const char* field : {"?Bezeichnung", "?Beginn", "?Ende"})
+        EXPECT_TRUE(driver.Property(f, driver.Control(f, field), Prop::ReadOnly).Bool()) << field;
+    for (const char* choice : {"?Mo", "?So", "?Item1", "?Item6"})
+        EXPECT_TRUE(driver.Disabled(f, driver.Control(f, choice))) << choice;
+    driver.Press(f, "?OK");
     const auto stored = InFile();
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0].SYSID, 11u);

@@ -161,6 +161,8 @@ TEST_F(MessageDialogTest, LinesCaptionAndIcon)
     none.text = "ohne Bild";
     int v = Ask(none);
     EXPECT_TRUE(driver.Hidden(v, 4));
+    // The text takes the symbol's place: no empty strip beside it.
+    EXPECT_EQ(driver.Property(v, 2, Prop::Xpos).Int(), driver.Property(v, 4, Prop::Xpos).Int());
     driver.Press(v, 6);
     Answer();
 }

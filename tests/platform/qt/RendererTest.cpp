@@ -330,7 +330,7 @@ TEST_F(RendererTest, EveryControlKindHasItsWidget)
         g = ListGeometryOf(LIST);
         WindowSetTarget(0);
     }
-    EXPECT_EQ(g.width, list->viewport()->width());
+    EXPECT_EQ(g.width, list->ToModel(list->viewport()->width()));
     EXPECT_EQ(g.visibleRows, list->VisibleRows());
     EXPECT_GT(g.visibleRows, 3);
     Screenshot(top, QStringLiteral("alle_steuerelemente"));
@@ -404,14 +404,14 @@ TEST_F(RendererTest, InputBecomesTheEventsTheProgramExpects)
     EXPECT_EQ(renderer->WindowWidget(win), nullptr);
 }
 
-TEST_F(RendererTest, ListMouseAndKeysReachTheModelInPixels)
+TEST_F(RendererTest, ListMouseAndKeysReachTheModelInUnits)
 {
     StartAll();
     auto* list = W<ListView>(LIST);
     QWidget* vp = list->viewport();
     // The third visible row, in the second column.
-    int y = list->HeaderHeight() + 2 * list->LineHeight() + list->LineHeight() / 2;
-    Click(vp, QPoint(60, y));
+    int y = list->RowTop(2) + list->LineHeight() / 2;
+    Click(vp, QPoint(list->ColumnLeft(2) + 10, y));
     ASSERT_TRUE(renderer->Settle());
     EXPECT_TRUE(Has(EVENT_NEW_SELECTION, LIST));
     EXPECT_EQ(Model(LIST, Prop::Selected).Int(), 3);
@@ -532,10 +532,14 @@ TEST_F(RendererTest, ThePainterDrawsOnTheList)
     StartAll();
     auto* list = W<ListView>(LIST);
     const int green = 0x00FF00;
-    int top = list->HeaderHeight() + 2;
-    auto pixel = [list](int x, int y) { return list->viewport()->grab().toImage().pixelColor(x, y); };
+    // The program draws in units; the picture is read in the viewport's pixels.
+    int top = list->ModelHeaderHeight() + 2;
+    auto pixel = [list](int x, int y) {
+        return list->viewport()->grab().toImage().pixelColor(list->ToViewport(x), list->ToViewport(y));
+    };
     QImage before = list->viewport()->grab().toImage();
-    ASSERT_NE(before.pixelColor(20, top + 10), QColor(0, 255, 0));
+    auto was = [&](int x, int y) { return before.pixelColor(list->ToViewport(x), list->ToViewport(y)); };
+    ASSERT_NE(was(20, top + 10), QColor(0, 255, 0));
     Program([top] {
         Painter p(LIST);
         p.SetPen(255, 1);
@@ -544,9 +548,9 @@ TEST_F(RendererTest, ThePainterDrawsOnTheList)
     });
     EXPECT_EQ(pixel(20, top + 10), QColor(0, 255, 0));     // inside: the brush
     EXPECT_EQ(pixel(10, top + 10), QColor(255, 0, 0));     // the left edge: the pen
-    EXPECT_EQ(pixel(40, top + 10), before.pixelColor(40, top + 10));   // beside it: the rows as they were
+    EXPECT_EQ(pixel(40, top + 10), was(40, top + 10));   // beside it: the rows as they were
     Program([] { Painter(LIST).Clear(); });
-    EXPECT_EQ(pixel(20, top + 10), before.pixelColor(20, top + 10));
+    EXPECT_EQ(pixel(20, top + 10), was(20, top + 10));
 }
 
 TEST_F(RendererTest, ProgramChangesShowAtOnce)
@@ -568,6 +572,14 @@ TEST_F(RendererTest, ProgramChangesShowAtOnce)
     EXPECT_EQ(W<QProgressBar>(PROGRESS)->value(), 75);
     EXPECT_EQ(renderer->WindowWidget(win)->windowTitle(), QStringLiteral("Neuer Titel"));
     EXPECT_EQ(renderer->WindowWidget(win)->findChild<QLabel*>(QStringLiteral("zone2"))->text(), QStringLiteral("läuft"));
+    // A read-only field looks it: the window's background, not the field's.
+    const QColor fieldBack = W<QLineEdit>(NAME)->palette().color(QPalette::Active, QPalette::Base);
+    Program([] { PropertySet(NAME, Prop::ReadOnly, 1); });
+    EXPECT_TRUE(W<QLineEdit>(NAME)->isReadOnly());
+    EXPECT_EQ(W<QLineEdit>(NAME)->palette().color(QPalette::Active, QPalette::Base),
+              QApplication::palette().color(QPalette::Active, QPalette::Window));
+    Program([] { PropertySet(NAME, Prop::ReadOnly, 0); });
+    EXPECT_EQ(W<QLineEdit>(NAME)->palette().color(QPalette::Active, QPalette::Base), fieldBack);
     auto* sheet = W<QTabWidget>(SHEET);
     EXPECT_FALSE(sheet->tabBar()->isVisible());     // tab rows hidden, pages still switch
     EXPECT_EQ(sheet->currentIndex(), 1);
@@ -599,6 +611,7 @@ TEST_F(RendererTest, ProgramChangesShowAtOnce)
     ASSERT_NE(explanation, nullptr);
     EXPECT_TRUE(explanation->wordWrap());
     EXPECT_LE(explanation->heightForWidth(explanation->width()), explanation->height());   // all of it shows
+    EXPECT_TRUE(explanation->alignment() & Qt::AlignTop);   // from the top of its room, as the line beside it
     EXPECT_FALSE(wait->wordWrap());
     // The program's drawing on a list is kept for the replay.
     Program([] {
@@ -712,12 +725,13 @@ TEST_F(RendererTest, TreeBoxesOpenAndCloseRows)
     auto* tree = qobject_cast<ListView*>(renderer->ControlWidget(win, 300));
     ASSERT_NE(tree, nullptr);
     tree->raise();
-    int line = tree->LineHeight(), head = tree->HeaderHeight();
+    const int half = tree->LineHeight() / 2;
+    const int box = tree->ToViewport(TREE_INDENT / 2.0);
     // The box of row 1 lies in the first indent; a click there opens the collapsed row.
-    Click(tree->viewport(), QPoint(TREE_INDENT / 2, head + line / 2));
+    Click(tree->viewport(), QPoint(box, tree->RowTop(0) + half));
     // The box of row 2 closes the open row; a click on the text only selects.
-    Click(tree->viewport(), QPoint(TREE_INDENT / 2, head + line + line / 2));
-    Click(tree->viewport(), QPoint(2 * TREE_INDENT + 10, head + 2 * line + line / 2));
+    Click(tree->viewport(), QPoint(box, tree->RowTop(1) + half));
+    Click(tree->viewport(), QPoint(tree->ToViewport(2 * TREE_INDENT + 10), tree->RowTop(2) + half));
     ASSERT_TRUE(renderer->Settle());
     Runtime::HostBaton b;
     std::vector<std::pair<int, int>> opened;
