@@ -991,12 +991,13 @@ QRect WindowView::Anchored(const Ctl& v) const
     QRect r = v.laidOut;
     if (!client_ || designedClient_.isEmpty() || !(v.growX || v.growY || v.moveY))
         return r;
-    const int dx = std::max(0, client_->width() - designedClient_.width());
-    const int dy = std::max(0, client_->height() - designedClient_.height());
+    // A window a little smaller than designed (its frame took the room) takes from them too.
+    const int dx = client_->width() - designedClient_.width();
+    const int dy = client_->height() - designedClient_.height();
     if (v.growX)
-        r.setWidth(r.width() + dx);
+        r.setWidth(std::max(r.width() + dx, std::min(r.width(), 16)));
     if (v.growY)
-        r.setHeight(r.height() + dy);
+        r.setHeight(std::max(r.height() + dy, std::min(r.height(), 16)));
     if (v.moveY)
         r.translate(0, dy);
     return r;

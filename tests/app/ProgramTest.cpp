@@ -202,6 +202,17 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
     qttest::Press(editor, Qt::Key_Escape);
     ASSERT_TRUE(renderer->Settle());
 
+    // The tree grows with its window.
+    QWidget* sub = renderer->WindowWidget(manager);
+    QWidget* client = renderer->View(manager)->Client();
+    const QSize treeBefore = tree->size(), clientBefore = client->size();
+    sub->resize(sub->size() + QSize(100, 80));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(renderer->Settle());
+    ASSERT_GT(client->width(), clientBefore.width());
+    ASSERT_GT(client->height(), clientBefore.height());
+    EXPECT_EQ(tree->size() - treeBefore, client->size() - clientBefore);
+
     // Ending the program: nothing to ask, every thread ends.
     main->close();
     ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000));
