@@ -23,6 +23,7 @@
 #include "worksheets/AKBEditor.h"
 #include "worksheets/AZPEditor.h"
 #include "worksheets/ArbeitsblattWindow.h"
+#include "worksheets/Inspektoren.h"
 #include "worksheets/SBPEditor.h"
 
 #include <algorithm>
@@ -92,6 +93,7 @@ CArbeitsblatt::CArbeitsblatt()
 
 CArbeitsblatt::~CArbeitsblatt()
 {
+    DisposeInspektoren();
     DisposeEditors();
     // A checker published by this worksheet must not outlive it.
     if (GlobalSchichtChecker == CHECKER.get())
@@ -478,4 +480,5 @@ void RegisterArbeitsblatt()
 {
     SetArbeitsblattFactory([]() -> std::unique_ptr<CArbeitsblattBase> { return std::make_unique<CArbeitsblatt>(); });
     CArbeitsblatt::SetWindowProcedure(ARBEITSBLATT_AZ, UpdateArbeitsblatt);
+    InstallInspektoren();
 }

@@ -196,12 +196,16 @@ public:
         std::function<void(CArbeitsblatt&, int which)> close;
         std::function<bool(CArbeitsblatt&, int which)> isOpen;
         std::function<void(CArbeitsblatt&, int which)> refresh;  // data changed
+        std::function<void(CArbeitsblatt&)> dispose;             // the worksheet goes
     };
     static void SetInspektoren(Inspektoren inspectors);
     void ShowTabellenInspektor() { Inspector(1, &Inspektoren::show); }
     void ShowBewertungInspektor() { Inspector(2, &Inspektoren::show); }
     void ShowOekoInspektor() { Inspector(3, &Inspektoren::show); }
     void CloseInspektoren();
+    void CloseInspektor(int which) { Inspector(which, &Inspektoren::close); }
+    bool IsInspektorOpen(int which);
+    void ShowGesamtbewertung();
 
     // Window control numbers the edit buttons have (0 while no window).
     int CUTFEQ = 0, COPYFEQ = 0, PASTEFEQ = 0, DELETEFEQ = 0, INSERTFEQ = 0, CHANGEFEQ = 0;
@@ -210,6 +214,7 @@ public:
 private:
     void Inspector(int which, std::function<void(CArbeitsblatt&, int)> Inspektoren::*what);
     void RefreshInspektoren();
+    void DisposeInspektoren();
     void CreateEditors();
     void DisposeEditors();
     CPlanEditor* EditorOfSavable(ISavable* part);

@@ -33,6 +33,7 @@
 #include "plans/Schichttypen.h"
 #include "worksheets/AKBEditor.h"
 #include "worksheets/AZPEditor.h"
+#include "worksheets/Gesamtbewertung.h"
 #include "worksheets/SBPEditor.h"
 
 namespace {
@@ -107,6 +108,20 @@ void CArbeitsblatt::CloseInspektoren()
     for (int which = 1; which <= 3; ++which)
         Inspector(which, &Inspektoren::close);
 }
+
+bool CArbeitsblatt::IsInspektorOpen(int which)
+{
+    auto& call = InstalledInspektoren().isOpen;
+    return call && call(*this, which);
+}
+
+void CArbeitsblatt::DisposeInspektoren()
+{
+    if (InstalledInspektoren().dispose)
+        InstalledInspektoren().dispose(*this);
+}
+
+void CArbeitsblatt::ShowGesamtbewertung() { ::ShowGesamtbewertung(*this); }
 
 // ---- window binding ---------------------------------------------------------------------------------
 

@@ -157,6 +157,19 @@ public:
         case AB_AZP_OPTIMIEREN: SHEET.OptimizeAZP(); break;
         case AB_AZP_GUETEWERT: SHEET.ShowPlanQuality(); break;
         case AB_SYNC_ITEM: SHEET.SetSynchronScrollen(!SHEET.GetSynchronScrollen()); break;
+        case AB_TABELLEN_INSP_ITEM: ToggleInspektor(1); break;
+        case AB_BEWERTUNG_INSP_ITEM: ToggleInspektor(2); break;
+        case AB_OEKO_INSP_ITEM: ToggleInspektor(3); break;
+        case AB_INSPEKTOR_BUTTON:
+            if (!AcceptAllRunning())
+                if (const int item = NextInspektorItem(); item != 0)
+                    EventPost(EVENT_ACCEPTED, item);
+            break;
+        case AB_GESAMTBEWERTUNG_ITEM: Post(AB_GESAMTBEWERTUNG_BUTTON); break;
+        case AB_GESAMTBEWERTUNG_BUTTON:
+            if (!AcceptAllRunning())
+                SHEET.ShowGesamtbewertung();
+            break;
         case AB_NORMAL: SHEET.SetDarstellung(1); break;
         case AB_KOMPAKT: SHEET.SetDarstellung(2); break;
         default:
@@ -189,6 +202,14 @@ public:
         for (auto [item, button] : twins)
             ControlSetEnabled(item, !PropertyGet(button, Prop::Disable).Bool());
         PropertySet(AB_SYNC_ITEM, Prop::Checked, SHEET.GetSynchronScrollen() ? 1 : 0);
+        PropertySet(AB_TABELLEN_INSP_ITEM, Prop::Checked, SHEET.IsInspektorOpen(1) ? 1 : 0);
+        PropertySet(AB_BEWERTUNG_INSP_ITEM, Prop::Checked, SHEET.IsInspektorOpen(2) ? 1 : 0);
+        PropertySet(AB_OEKO_INSP_ITEM, Prop::Checked, SHEET.IsInspektorOpen(3) ? 1 : 0);
+        if (const int item = NextInspektorItem(); item != 0)
+            PropertySet(AB_INSPEKTOR_BUTTON, Prop::Icon,
+                        std::string(item == AB_TABELLEN_INSP_ITEM    ? "~TabellenInsp.ico"
+                                    : item == AB_BEWERTUNG_INSP_ITEM ? "~BewertungsInsp.ico"
+                                                                     : "~OekoInsp.ico"));
         PropertySet(0, Prop::Text, SHEET.GetBezeichnung());
         FwWindow::Refresh(force);
     }
@@ -241,12 +262,16 @@ private:
                     .Add(item(AB_AZP_SCHUETZEN, "&Schützen", "", "Arbeitszeitplan vor konsistenzverletzenden Veränderungen schützen").Disabled())
                     .Add(item(AB_AZP_GENERIEREN, "&Generieren", "", "Arbeitszeitplan aus Schichtbedarfsplan generieren"))
                     .Add(item(AB_AZP_OPTIMIEREN, "&Optimieren"))
-                    .Add(item(AB_AZP_GUETEWERT, "Gütewert &berechnen")));
+                    .Add(item(AB_AZP_GUETEWERT, "Gütewert &berechnen"))
+                    .Add(item(AB_GESAMTBEWERTUNG_ITEM, "&Gesamtbewertung anzeigen", "", "", "mini_info.ico")));
         ControlDesc zoom = Ctl::Menu("&Zoom").Id(42);
         const char* zoomText[5] = {"50 %", "75 %", "100 %", "125%", "150%"};
         for (int i = 0; i < 5; ++i)
             zoom.Add(Ctl::RadioItem(zoomText[i]).Id(AB_ZOOM_50 + i).Checked(i == 2));
         bar.Add(Ctl::Menu("&Ansicht").Id(37)
+                    .Add(Ctl::CheckItem("Bewertungs-&Inspektor").Id(AB_BEWERTUNG_INSP_ITEM).Msg("Bewertungs-Inspektor an/ausschalten").Icon("BewertungsInsp.ico"))
+                    .Add(Ctl::CheckItem("Tabellen-&Inspektor").Id(AB_TABELLEN_INSP_ITEM).Msg("Tabellen-Inspektor an/ausschalten").Icon("TabellenInsp.ico"))
+                    .Add(Ctl::CheckItem("Ökonomie-&Inspektor").Id(AB_OEKO_INSP_ITEM).Msg("Ökonomie-Inspektor an/ausschalten").Icon("OekoInsp.ico"))
                     .Add(Ctl::CheckItem("SBP+AZP zusammen scrollen").Id(AB_SYNC_ITEM).Msg("Tabellen gleichzeitig nach links/rechts scrollen").Checked())
                     .Add(zoom)
                     .Add(Ctl::Menu("&Darstellung").Id(48)
@@ -274,8 +299,37 @@ private:
         bar.Add(button(AB_INSERT, "new.ico", "neuen Arbeitskräftebedarf eintragen [Einfg]", next()));
         bar.Add(button(AB_DELETE, "delete.ico", "Tabellenzelle löschen [Entf]", next(4)));
         bar.Add(button(AB_SWAP, "swap.ico", "Verschiebemodus für Tabellenzellen an/aus [Strg+M]", next()));
-        bar.Add(button(AB_GENERATE, "generieren.ico", "Plan generieren [Alt+G]", next()));
+        bar.Add(button(AB_GENERATE, "generieren.ico", "Plan generieren [Alt+G]", next(4)));
+        bar.Add(button(AB_INSPEKTOR_BUTTON, "BewertungsInsp.ico", "zwischen Inspektoren umschalten", next()));
+        bar.Add(button(AB_GESAMTBEWERTUNG_BUTTON, "mini_info.ico", "Gesamtbewertung AZP anzeigen", next()));
         return bar;
+    }
+
+    void ToggleInspektor(int which)
+    {
+        if (SHEET.IsInspektorOpen(which))
+            SHEET.CloseInspektor(which);
+        else if (which == 1)
+            SHEET.ShowTabellenInspektor();
+        else if (which == 2)
+            SHEET.ShowBewertungInspektor();
+        else
+            SHEET.ShowOekoInspektor();
+    }
+
+    // The item the inspector button switches on, by the inspectors open now: none or table and
+    // evaluation -> table, table -> evaluation, evaluation -> costs; 0 for any other combination.
+    int NextInspektorItem()
+    {
+        const int code = (SHEET.IsInspektorOpen(1) ? 1 : 0) + 2 * (SHEET.IsInspektorOpen(2) ? 1 : 0) +
+                         3 * (SHEET.IsInspektorOpen(3) ? 1 : 0);
+        switch (code) {
+        case 0:
+        case 3: return AB_TABELLEN_INSP_ITEM;
+        case 1: return AB_BEWERTUNG_INSP_ITEM;
+        case 2: return AB_OEKO_INSP_ITEM;
+        default: return 0;
+        }
     }
 
     void Post(int button)
