@@ -89,7 +89,7 @@ struct Sheet {
 };
 
 // A worksheet with shift types, a shift demand plan and a working-time plan of three groups.
-void SampleWorksheet()
+CArbeitsblatt& SampleWorksheet()
 {
     Files();
     InstallSchichttypDialoge();
@@ -119,11 +119,17 @@ void SampleWorksheet()
             sheet.GetAZP().SetCell(d, g, id);
             sheet.GetSBP().AddCount(d, id, 1);
         }
+    sheet.GetKosten()->KOSTEN.SetReal("STUNDENLOHN", 20.0);
     sheet.Open();
+    return sheet;
 }
 
 const Sheet kSheets[] = {
     {"arbeitsblatt", [] { SampleWorksheet(); }, "Arbeitszeitblatt"},
+    {"tabellen_inspektor", [] { SampleWorksheet(); }, "Tabellen-Inspektor"},
+    {"oeko_inspektor", [] { SampleWorksheet().ShowOekoInspektor(); }, "Ökonomie-Inspektor"},
+    {"bewertungs_inspektor", [] { SampleWorksheet().ShowBewertungInspektor(); }, "Bewertungs-Inspektor"},
+    {"gesamtbewertung", [] { SampleWorksheet().ShowGesamtbewertung(); }, "Gesamtbewertung AZP"},
     {"willkommen", [] { ProgramMain(); }, "Willkommen bei Varn-4"},
     {"projektinformationen", [] { Files(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
                                    GlobalProjektmanager.Projekt().GetProjektInfo().Edit(); }},
