@@ -230,7 +230,9 @@ TEST_P(Gallery, Picture)
     renderer = std::make_unique<Renderer>();
     renderer->Start(sheet.open);
     int window = 0;
-    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(200) && (window = Shown(sheet.title)) != 0; }, 10000))
+    // A worksheet starts its window and its table inspector, each on a thread of its own: on a busy
+    // machine with the sanitizers that takes several seconds.
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(200) && (window = Shown(sheet.title)) != 0; }, 30000))
         << sheet.name << ": no window";
     ASSERT_TRUE(renderer->Settle());
     QWidget* top = renderer->WindowWidget(window)->window();
