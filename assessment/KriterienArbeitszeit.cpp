@@ -70,18 +70,21 @@ uint32_t CKriteriumSchichtlaenge::Check(const CSchicht& shift, uint8_t, std::str
 {
     if (!AKTIVIERT || shift.ART != ART_NORMAL || !RB10)
         return 0;
-    const int32_t t = MinuteStampToTime(uint32_t(std::max(shift.GrossMinutes(), 0)));
-    if (t < RB10->SL_DAUER_MIN) {
+    // In minutes: a shift of 24 hours is not 00:00 long.
+    const long gross = std::max<long>(shift.GrossMinutes(), 0);
+    const long minimum = long(TimeToMinutesLong(RB10->SL_DAUER_MIN));
+    const long maximum = long(TimeToMinutesLong(RB10->SL_DAUER_MAX));
+    if (gross < minimum) {
         PutText(text,
                 "- Die Gesamtlänge der Schicht unterschreitet die empfohlene Mindestdauer um " +
-                    Clock(RB10->SL_DAUER_MIN + 1 - t) + " Stunden.",
+                    Clock(int32_t(minimum - gross) * kClockPerMinute + 1) + " Stunden.",
                 size);
         return 1;
     }
-    if (t > RB10->SL_DAUER_MAX) {
+    if (gross > maximum) {
         PutText(text,
                 "- Die Gesamtlänge der Schicht überschreitet die empfohlene Höchstdauer um " +
-                    Clock(t + 1 - RB10->SL_DAUER_MAX) + " Stunden.",
+                    Clock(int32_t(gross - maximum) * kClockPerMinute + 1) + " Stunden.",
                 size);
         return 1;
     }

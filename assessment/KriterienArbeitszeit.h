@@ -15,8 +15,8 @@ class CRahmenbedingungSchichtzeit;
 class CRahmenbedingungWAZGrenzen;
 class CRahmenbedingungWerktagAZ;
 
-// KR6 "Schichtzeiten einhalten": a shift type's gross length against RB10. The length is taken
-// as a time of day, so a 24-hour shift reads as 00:00 and counts as too short.
+// KR6 "Schichtzeiten einhalten": a shift type's gross length in minutes against RB10 (a shift
+// of 24 hours is 24 hours long, as the cost rules and KR1 take it).
 class CKriteriumSchichtlaenge : public CKriterium, public ISTChecker, public ISTLPCost {
 public:
     CRahmenbedingungSchichtzeit* RB10 = nullptr;  // not owned

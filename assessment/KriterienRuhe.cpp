@@ -307,7 +307,10 @@ void CKriteriumNachtFrueh::Check(CAZPBewertung& evaluation, uint8_t)
     do {
         if (node->SCHICHT && node->SCHICHT->SCHICHTLAGE == LAGE_NACHT && int64_t(node->RUHEZEIT) < need) {
             const long next = DayOf(node->TERMIN.BEGINN) % n + 1;
-            if (!evaluation.GetNode(next))
+            // A placeholder that an earlier criterion put on the free day holds no shift: the
+            // day is still free.
+            const CSchichtNode* following = evaluation.GetNode(next);
+            if (!following || following->IsPlaceholder())
                 evaluation.AddVerstoss(next, this, POSITION_EINZELN, uint32_t(need - node->RUHEZEIT));
         }
         node = node->NEXT;

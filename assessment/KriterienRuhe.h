@@ -84,8 +84,8 @@ private:
 };
 
 // KR5 "Schichtwechsel Nacht-frei-Früh vermeiden": a night shift whose rest is shorter than RB21's
-// rest after night work marks the next cell when that cell holds no node - a free day, a free
-// shift kind, but not a cell an earlier criterion of the same check has already marked.
+// rest after night work marks the next cell when that cell holds no shift - a free day or a free
+// shift kind, also when an earlier criterion of the same check has put its record there.
 class CKriteriumNachtFrueh : public CKriterium, public IAZPChecker {
 public:
     CRahmenbedingungRZNachtarbeit* RB21 = nullptr;  // not owned

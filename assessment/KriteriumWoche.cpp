@@ -36,42 +36,47 @@ void CKriteriumWoche::Assign(const CKriterium& other, IKriterienPool* pool)
         RB15->Assign(*same->RB15);
 }
 
+long CKriteriumWoche::OwnMinutes(const CSchichtNode& node, long d) const
+{
+    const long breaks = long(node.AZGESAMT) - long(node.REINEAZ);
+    ::TERMIN frame;
+    if (d % 7 == 0) {
+        frame = SONNTAG;
+        MoveIntervalToDay(frame, uint32_t(d));
+        if (node.TERMIN.ENDE <= frame.ENDE)
+            return node.REINEAZ;
+    } else if (d % 7 == 1) {
+        frame = MONTAG;
+        MoveIntervalToDay(frame, uint32_t(d));
+        if (node.TERMIN.BEGINN >= frame.BEGINN)
+            return node.REINEAZ;
+    } else {
+        return node.REINEAZ;
+    }
+    // Every break counts to this week's part; the rest of the net minutes go to the other.
+    return std::max(long(IntervalOverlap(node.TERMIN, frame)) - breaks, 0L);
+}
+
+long CKriteriumWoche::OtherWeeksMinutes(const CSchichtNode& node, long d) const
+{
+    return std::max(long(node.REINEAZ) - OwnMinutes(node, d), 0L);
+}
+
 uint16_t CKriteriumWoche::OverlapMinutes(const CSchichtNode& node, long d, long n) const
 {
-    const int32_t weekBegin = Wochenbeginn();
-    if (weekBegin == 0 || n < 1)
+    if (Wochenbeginn() == 0 || n < 1)
         return node.REINEAZ;
-    const long breaks = long(node.AZGESAMT) - long(node.REINEAZ);
-    long minutes = node.REINEAZ;
-
+    long minutes = OwnMinutes(node, d);
     if (d % 7 == 0) {
-        ::TERMIN frame = SONNTAG;
-        MoveIntervalToDay(frame, uint32_t(d));
-        if (node.TERMIN.ENDE > frame.ENDE)
-            minutes = long(IntervalOverlap(node.TERMIN, frame)) - breaks;
-        minutes = std::max(minutes, 0L);
-        // The early part of Monday's shift, before the new week begins, still belongs here. It
-        // is never more than the shift itself (a shift that ends before the week begins).
+        // The early part of Monday's shift, before the new week begins, still belongs here.
         const CSchichtNode* next = node.NEXT;
-        if (Worked(next) && CellOf(*next) == d % n + 1) {
-            const int32_t nextBegin = MinuteStampToTime(next->TERMIN.BEGINN);
-            if (nextBegin < weekBegin)
-                minutes += std::min<long>(TimeToMinutes(weekBegin - nextBegin), next->AZGESAMT);
-        }
+        if (Worked(next) && CellOf(*next) == d % n + 1)
+            minutes += OtherWeeksMinutes(*next, d % n + 1);
     } else if (d % 7 == 1) {
-        ::TERMIN frame = MONTAG;
-        MoveIntervalToDay(frame, uint32_t(d));
-        if (node.TERMIN.BEGINN < frame.BEGINN)
-            minutes = long(IntervalOverlap(node.TERMIN, frame)) - breaks;
-        minutes = std::max(minutes, 0L);
-        // The part of Sunday's night shift after the new week has begun.
+        // The part of Sunday's shift after the new week has begun (a shift of 24 hours too).
         const CSchichtNode* previous = node.PREVIOUS;
-        if (Worked(previous) && CellOf(*previous) % n == d - 1) {
-            const int32_t begin = MinuteStampToTime(previous->TERMIN.BEGINN);
-            const int32_t end = MinuteStampToTime(previous->TERMIN.ENDE);
-            if (end < begin && end > weekBegin)
-                minutes += TimeToMinutes(end - weekBegin);
-        }
+        if (Worked(previous) && CellOf(*previous) % n == d - 1)
+            minutes += OtherWeeksMinutes(*previous, d == 1 ? n : d - 1);
     }
     return Clamp16(minutes);
 }
@@ -92,13 +97,13 @@ uint32_t CKriteriumWoche::WeeklyHours(const CAZPBewertung& evaluation, long week
             const long previousCell = d == 1 ? n : d - 1;
             const CSchichtNode* previous = evaluation.GetNode(previousCell);
             if (Worked(previous))
-                sum += uint32_t(std::max<long>(long(previous->REINEAZ) - OverlapMinutes(*previous, previousCell, n), 0));
+                sum += uint32_t(OtherWeeksMinutes(*previous, previousCell));
         } else if (frame && d % 7 == 0) {
             // A free Sunday: what Monday's shift worked before the week began.
             const long nextCell = d % n + 1;
             const CSchichtNode* next = evaluation.GetNode(nextCell);
             if (Worked(next))
-                sum += uint32_t(std::max<long>(long(next->REINEAZ) - OverlapMinutes(*next, nextCell, n), 0));
+                sum += uint32_t(OtherWeeksMinutes(*next, nextCell));
         }
     }
     return sum;

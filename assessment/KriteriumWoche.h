@@ -35,4 +35,12 @@ public:
 protected:
     // RB15's WOCHENBEGINN; 0 without RB15.
     int32_t Wochenbeginn() const;
+
+private:
+    // The net minutes of a worked node of cell d inside the frame of its own day: all of them
+    // but on Sunday and Monday, where the breaks count to the part in the frame. With a week
+    // beginning only.
+    long OwnMinutes(const CSchichtNode& node, long d) const;
+    // The rest of its net minutes, which belong to the neighbouring week.
+    long OtherWeeksMinutes(const CSchichtNode& node, long d) const;
 };

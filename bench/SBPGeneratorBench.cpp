@@ -10,6 +10,10 @@
 // and the defaults with the strain criterion switched on (one assessment of the whole day, the
 // strain constants in a scratch "eba.cfg"), which prices every candidate shift of every day.
 //
+// A second profile has odd head counts on every day (3, 6, 9, 5 and 3 persons over 00-06, 06-09,
+// 09-12, 12-22 and 22-24 h) for one week, with group strengths of 2 and 3: the rows then ask for
+// the demand divided by the strength, rounded up. Target as above, under one second per day.
+//
 // After the benchmark table every figure is printed once more on a line of its own.
 //
 // --write-models DIR writes every model the runs solve, objective by objective, as an MPS file
@@ -26,6 +30,7 @@
 #include <stdlib.h>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "assessment/Belastungseinschaetzungen.h"
@@ -308,6 +313,52 @@ void BM_FourWeeks(benchmark::State& state)
     gFigures[name] = figure;
 }
 
+// One week of the odd profile at the given grid, mode and group strength.
+void BM_StrengthWeek(benchmark::State& state)
+{
+    const uint16_t grid = uint16_t(state.range(0));
+    const Mode mode = Mode(state.range(1));
+    const long strength = long(state.range(2));
+    Definitions definitions(mode);
+    CAKBData akb;
+    akb.SetBezugsrahmen(1);
+    for (uint32_t d = 1; d <= 7; ++d) {
+        const uint32_t base = (d - 1) * kDay;
+        for (auto [from, to, n] : {std::tuple{0u, 360u, 3u}, std::tuple{360u, 540u, 6u}, std::tuple{540u, 720u, 9u},
+                                   std::tuple{720u, 1320u, 5u}, std::tuple{1320u, 1440u, 3u}})
+            akb.MergeDemand({{base + from, base + to}, uint8_t(n)}, true);
+    }
+    Figure figure;
+    for (auto _ : state) {
+        state.PauseTiming();
+        CSchichttypen types;
+        CSBPData plan;
+        plan.SetSchichttypen(&types);
+        plan.SetBezugsrahmen(1);
+        ModelWritingGenerator generator;
+        generator.run = "strength" + std::to_string(strength) + (mode == EVERY_LENGTH ? "_everylength" : "_defaults") +
+                        "_grid" + std::to_string(grid);
+        generator.TimeGrid(grid);
+        generator.GroupStrength(strength);
+        state.ResumeTiming();
+
+        generator.Start(akb, plan, definitions.pool);
+        while (generator.Step()) {
+        }
+        figure.result = generator.Result();
+        for (long d = 1; d <= generator.NTAG_MAX; ++d) {
+            figure.columns = std::max(figure.columns, generator.Tagesergebnis(d).SPALTEN);
+            figure.lastObjective = std::min<int>(figure.lastObjective, generator.Tagesergebnis(d).ZIELFUNKTIONEN);
+        }
+        benchmark::DoNotOptimize(plan.CountRows());
+    }
+    state.counters["result"] = figure.result;
+    state.counters["objectives"] = figure.lastObjective;
+    const char* modes[] = {"every length", "defaults", "defaults with strain"};
+    gFigures["strength " + std::to_string(strength) + ", " + modes[mode] + ", grid " + std::to_string(grid) + " min"] =
+        figure;
+}
+
 // Keeps the mean wall time of each run for the summary lines.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
@@ -333,6 +384,13 @@ BENCHMARK(BM_FourWeeks)
     ->Args({30, EVERY_LENGTH})
     ->Args({60, STRAIN})
     ->Args({30, STRAIN})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+BENCHMARK(BM_StrengthWeek)
+    ->ArgNames({"grid", "mode", "strength"})
+    ->ArgsProduct({{60, 30}, {DEFAULTS, EVERY_LENGTH}, {2, 3}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
@@ -378,6 +436,22 @@ int main(int argc, char** argv)
                         "objectives to %d, result %d)\n",
                         name.c_str(), t->second * 1000.0 / (kWeeks * 7), f.columns, f.lastObjective, int(f.result));
         }
+    for (int mode : {DEFAULTS, EVERY_LENGTH})
+        for (int strength : {2, 3})
+            for (int grid : {60, 30}) {
+                const std::string run = "BM_StrengthWeek/grid:" + std::to_string(grid) + "/mode:" +
+                                        std::to_string(mode) + "/strength:" + std::to_string(strength) +
+                                        "/iterations:1/real_time";
+                const auto t = reporter.times.find(run);
+                if (t == reporter.times.end())
+                    continue;
+                const std::string name = "strength " + std::to_string(strength) + ", " + modes[mode] + ", grid " +
+                                         std::to_string(grid) + " min";
+                const Figure& f = gFigures[name];
+                std::printf("shift demand generator, 1 week of odd head counts, %s: per day %.1f ms (largest model "
+                            "%ld columns, objectives to %d, result %d)\n",
+                            name.c_str(), t->second * 1000.0 / 7, f.columns, f.lastObjective, int(f.result));
+            }
     if (!gModelDir.empty()) {
         const std::string list = (std::filesystem::path(gModelDir) / "models.txt").string();
         std::ofstream out(list);

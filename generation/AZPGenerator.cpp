@@ -120,7 +120,9 @@ void CAZPGenerator::PickShift()
         return;
     }
     bool tryFree = true;
-    if (KONTTAGE < LIMITS.KONTAZ_MAX && WORKEDMINUTES < int64_t(LIMITS.ZIELMINUTEN)) {
+    // The target is per week, the worked minutes are the row's so far: the target counts for
+    // the weeks of the row up to this day.
+    if (KONTTAGE < LIMITS.KONTAZ_MAX && WORKEDMINUTES < int64_t(LIMITS.ZIELMINUTEN) * TAG / 7) {
         // n = total / free cells + 1, truncated toward zero; no free cells: n = 1.
         int64_t n = 1;
         if (FREECELLS > 0)

@@ -6,6 +6,9 @@
 // fourth identical shift in a row is placed. The last group takes what is left. The tabu search
 // then improves the plan.
 //
+// The target is a weekly figure; a group's worked minutes are compared with it pro rata, for the
+// weeks of its row up to the current day, so that every group's free days spread over its row.
+//
 // AZPDefinitionen is what generating and optimising take from the worksheet's definitions pool:
 // the two constraints the generator reads and the pool's criteria, from which the search takes
 // its twelve. The caller fills it from the pool; nothing here is owned.
@@ -33,7 +36,7 @@ struct AZPDefinitionen {
 struct AZPGeneratorLimits {
     uint32_t RUHEZEIT = 0;       // minutes: the larger of RB4's two rests
     uint16_t KONTAZ_MAX = 0;     // RB7
-    uint32_t ZIELMINUTEN = 0;    // working minutes aimed at per group
+    uint32_t ZIELMINUTEN = 0;    // working minutes aimed at per group and week
 };
 
 class CAZPGenerator {

@@ -82,6 +82,27 @@ AZPMove DecodeAZPMove(uint64_t m, uint32_t groups, uint32_t days)
     return {static_cast<uint32_t>(day), static_cast<uint32_t>(z1), static_cast<uint32_t>(z2)};
 }
 
+bool AZPSearchFits(uint32_t groups, uint32_t days)
+{
+    const uint64_t moves = uint64_t(AZPPairCount(groups)) * days;
+    if (moves <= kMaxAZPMoves)
+        return true;
+    // The largest group count that still fits these days.
+    uint32_t most = 2;
+    while (uint64_t(AZPPairCount(most + 1)) * days <= kMaxAZPMoves)
+        ++most;
+    MessageRequest message;
+    message.caption = "Arbeitszeitplan zu groß";
+    message.icon = MessageIcon::Hand;
+    message.buttonBits = BUTTON_OK;
+    message.defaultButton = BUTTON_OK;
+    message.text = "Ein Arbeitszeitplan mit " + std::to_string(groups) + " Schichtgruppen und " +
+                   std::to_string(days) + " Tagen ist zu groß, um ihn zu optimieren.|Bei " + std::to_string(days) +
+                   " Tagen sind höchstens " + std::to_string(most) + " Schichtgruppen möglich.";
+    MessageDialog(message);
+    return false;
+}
+
 // ---- the optimiser --------------------------------------------------------------------------
 
 CAZPOptimizer::CAZPOptimizer() { Construct(); }
@@ -113,6 +134,9 @@ uint8_t CAZPOptimizer::Generate(const CSBPData& sbp, CAZPData& azp, const AZPDef
 {
     // A negative count is no count either.
     if (ITSANZAHLGRUPPEN <= 0)
+        return 5;
+    // Refused before the plan is touched.
+    if (!AZPSearchFits(GroupsOf(ITSANZAHLGRUPPEN), azp.CountDays()))
         return 5;
     azp.SetGroupCount(GroupsOf(ITSANZAHLGRUPPEN));
     CAZPGenerator generator;
@@ -232,8 +256,9 @@ void CAZPOptimizer::BeginSearch(CAZPData& azp, const AZPDefinitionen& pool)
     RESULT = 5;
     LASTMOVE = 0;
 
+    // Without a tabu list (a single move, or more moves than a search takes on) no move is made.
     ITSTABULISTE.clear();
-    if (ITSKOMBINATIONEN > 1)
+    if (ITSKOMBINATIONEN > 1 && ITSKOMBINATIONEN <= kMaxAZPMoves)
         ITSTABULISTE.assign(ITSKOMBINATIONEN, 0);
 }
 
@@ -416,6 +441,8 @@ std::string CAZPOptimizer::ResultText(double quality)
 
 uint8_t CAZPOptimizer::Run(CAZPData& azp, const AZPDefinitionen& pool)
 {
+    if (!AZPSearchFits(azp.CountGroups(), azp.CountDays()))
+        return 5;
     CProgressWindow window(ProgressLayout::Optimizer);
     window.Create(UseVar(ITSPROGRESS));
     WINDOW = &window;

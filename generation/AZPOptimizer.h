@@ -57,6 +57,13 @@ struct AZPMove {
 
 // Pairs per day for G groups, G(G - 1)/2 (0 below two groups).
 uint32_t AZPPairCount(uint32_t groups);
+
+// The most moves a search takes on: its tabu list holds 4 bytes per move, 512 MiB at most. A plan
+// of several thousand groups would need far more.
+constexpr uint64_t kMaxAZPMoves = uint64_t(1) << 27;
+// Whether the search can take on a plan of that many groups and days; when not, tells the user
+// so (a German message) and answers false.
+bool AZPSearchFits(uint32_t groups, uint32_t days);
 // Move m (1 .. pairs x days) for `groups` groups; all zero for a move outside.
 AZPMove DecodeAZPMove(uint64_t m, uint32_t groups, uint32_t days);
 

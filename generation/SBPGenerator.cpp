@@ -292,16 +292,20 @@ void CSBPGenerator::ComputeDay(long day)
     CLPSolver lp;
     lp.Init(uint32_t(n));
     ROW.assign(size_t(n), 0.0);
-    long maxDemand = 0;
-    const double strength = double(ITSSCHICHTBELEGSCHAFT);
+    long maxGroups = 0;
+    const long strength = std::max(ITSSCHICHTBELEGSCHAFT, 1L);
     for (long t = 1; t <= steps; ++t) {
         std::fill(ROW.begin(), ROW.end(), 0.0);
         for (long j = 1; j <= n; ++j)
             if (MAP.Covers(j, t))
-                ROW[size_t(j - 1)] = strength;
+                ROW[size_t(j - 1)] = 1.0;
+        // Groups, not persons: strength x groups >= demand allows exactly the same whole
+        // numbers as groups >= the demand divided by the strength and rounded up, but its
+        // relaxation lies far below them for odd demands, and branch and bound does not finish.
         const long demand = ITSAKB->DemandAt(uint16_t(day), uint16_t(t), b, DT);
-        maxDemand = std::max(maxDemand, demand);
-        lp.AddConstraint(ROW, LP_GE, double(demand));
+        const long groups = (demand + strength - 1) / strength;
+        maxGroups = std::max(maxGroups, groups);
+        lp.AddConstraint(ROW, LP_GE, double(groups));
     }
     ShowProgress();
     // Columns of length 0 cover nothing and cost nothing: they must stay 0, or they would be
@@ -314,7 +318,7 @@ void CSBPGenerator::ComputeDay(long day)
         lp.AddConstraint(ROW, LP_LE, 0.0);
     }
     lp.SetInt();
-    lp.SetUpbo(double((maxDemand - 1) / ITSSCHICHTBELEGSCHAFT + 1));
+    lp.SetUpbo(double(std::max(maxGroups, 1L)));
     lp.SetMinim();
     if (ITSTIMEOUT != 0) {
         // Shared out evenly over the days; never truncated to 0, which would mean no limit.

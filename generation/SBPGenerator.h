@@ -1,12 +1,13 @@
 #pragma once
 // CSBPGenerator: derives the shift demand plan from the staff demand. For every day of the
 // reference period it builds an integer program whose columns are candidate shifts on a time grid
-// (CSBPVariableMap) and whose rows ask for enough persons in every time step of the operating
-// day, and solves it with lp_solve (CLPSolver) for up to four objectives in turn: shortest total
-// length, fewest shifts that disturb protected times, lowest shift cost, lengths closest to the
-// longest allowed. Each optimum is held by a row while the next objective is solved. The number
-// of shift groups chosen for each shift is written into the plan; shift types that do not exist
-// yet are made ("F1", "T1", "S1", "N1", ... by position class).
+// (CSBPVariableMap) and whose rows ask for enough shift groups in every time step of the
+// operating day (the step's largest demand divided by the group strength, rounded up), and solves
+// it with lp_solve (CLPSolver) for up to four objectives in turn: shortest total length, fewest
+// shifts that disturb protected times, lowest shift cost, lengths closest to the longest allowed.
+// Each optimum is held by a row while the next objective is solved. The number of shift groups
+// chosen for each shift is written into the plan; shift types that do not exist yet are made
+// ("F1", "T1", "S1", "N1", ... by position class).
 //
 // Run works in a progress window, one day per timer event. Start/Step/Cancel/Result are the same
 // work without the window.

@@ -500,17 +500,36 @@ uint32_t CAKBData::WrapStamp(int64_t stamp) const
     return uint32_t(m < 0 ? m + p : m);
 }
 
-bool CAKBData::Covered(int64_t stamp) const { return FindEntryAt(WrapStamp(stamp)) != nullptr; }
+uint16_t CAKBData::PeakDemand(int64_t from, int64_t to) const
+{
+    const int64_t p = PlanMinutes();
+    if (p == 0 || from >= to)
+        return 0;
+    to = std::min(to, from + p);  // a longer range meets every minute of the plan once anyway
+    uint16_t peak = 0;
+    // Piece by piece within one day, where the column sums find the day's spans.
+    while (from < to) {
+        const uint32_t a = WrapStamp(from);
+        const uint32_t day = DayOf(a);
+        const int64_t piece = std::min<int64_t>(to - from, int64_t(day) * kDay - a);
+        const uint32_t b = uint32_t(a + piece);
+        if (day <= AKB_TAGE)
+            for (uint32_t pos = SPALTENSUMME[day - 1] + 1; pos <= SPALTENSUMME[day]; ++pos) {
+                const CAKBEintrag* e = GetByIndex(long(pos));
+                if (e && e->TERMIN.BEGINN < b && e->TERMIN.ENDE > a)
+                    peak = std::max<uint16_t>(peak, e->ANZAHL);
+            }
+        from += piece;
+    }
+    return peak;
+}
 
 uint16_t CAKBData::DemandAt(uint16_t day, uint16_t step, uint16_t offset, uint16_t length) const
 {
     if (PlanMinutes() == 0 || day == 0 || step == 0)
         return 0;
-    int64_t a = int64_t(day - 1) * kDay + offset + int64_t(step - 1) * length;
-    int64_t b = a + length;
-    const CAKBEintrag* first = FindEntryAt(WrapStamp(a + 1));
-    const CAKBEintrag* last = FindEntryAt(WrapStamp(b - 1));
-    return uint16_t(std::max(first ? first->ANZAHL : 0, last ? last->ANZAHL : 0));
+    const int64_t a = int64_t(day - 1) * kDay + offset + int64_t(step - 1) * length;
+    return PeakDemand(a, a + length);
 }
 
 uint32_t CAKBData::FindFirstDemandStep(uint16_t day, uint16_t offset, uint16_t length) const
@@ -519,7 +538,7 @@ uint32_t CAKBData::FindFirstDemandStep(uint16_t day, uint16_t offset, uint16_t l
         return 0;
     const int64_t to = int64_t(day) * kDay + offset - length;
     for (int64_t m = int64_t(day - 1) * kDay + offset; m <= to; m += length)
-        if (Covered(m + length - 1))
+        if (PeakDemand(m, m + length) > 0)
             return uint32_t(m);
     return 0;
 }
@@ -530,7 +549,7 @@ uint32_t CAKBData::FindLastDemandStep(uint16_t day, uint16_t offset, uint16_t le
         return 0;
     const int64_t to = int64_t(day - 1) * kDay + offset + length;
     for (int64_t m = int64_t(day) * kDay + offset; m >= to; m -= length)
-        if (Covered(m - length + 1))
+        if (PeakDemand(m - length, m) > 0)
             return uint32_t(m);
     return 0;
 }

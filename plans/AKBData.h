@@ -85,10 +85,11 @@ public:
 
     // For the shift demand generator: a day cut into steps of `length` minutes from the `offset`
     // minute of the day; stamps are taken modulo P, so the last day wraps to day 1.
-    // The demand during step s (1-based): the larger count at its first and last minute.
+    // The demand during step s (1-based): the largest count at any minute within it, so that a
+    // short peak inside a step is never lost.
     uint16_t DemandAt(uint16_t day, uint16_t step, uint16_t offset, uint16_t length) const;
-    // The begin of the first step (the end of the last step) of the day whose last (first) minute
-    // has demand, as a full minute stamp; 0 when none.
+    // The begin of the first step (the end of the last step) of the day with demand at any of its
+    // minutes, as a full minute stamp; 0 when none.
     uint32_t FindFirstDemandStep(uint16_t day, uint16_t offset, uint16_t length) const;
     uint32_t FindLastDemandStep(uint16_t day, uint16_t offset, uint16_t length) const;
     // Whether two days have the same demand: never reported.
@@ -105,7 +106,8 @@ private:
     uint32_t PlanMinutes() const { return uint32_t(BEZUGSRAHMEN) * 10080u; }
     uint32_t Fold(uint32_t stamp) const;
     uint32_t WrapStamp(int64_t stamp) const;
-    bool Covered(int64_t stamp) const;
+    // The largest count of a span overlapping the minutes [from, to), taken modulo P.
+    uint16_t PeakDemand(int64_t from, int64_t to) const;
     template <class Op>
     void ApplyRange(uint32_t begin, uint32_t end, Op op);
     void SetRange(uint32_t begin, uint32_t end, unsigned count);

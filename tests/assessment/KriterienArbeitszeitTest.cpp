@@ -33,7 +33,7 @@ protected:
 
 // ---- KR6 -----------------------------------------------------------------------------------------
 
-TEST_F(WorkingTime, KR6JudgesTheGrossLengthAsATimeOfDay)
+TEST_F(WorkingTime, KR6JudgesTheGrossLength)
 {
     CRahmenbedingungSchichtzeit rb10;
     rb10.SL_DAUER_MIN = T(6);
@@ -58,7 +58,7 @@ TEST_F(WorkingTime, KR6JudgesTheGrossLengthAsATimeOfDay)
         {"exactly the minimum", Shift("F", H(6), H(12)), 1, 0, "vorher"},
         {"exactly the maximum", Shift("F", H(6), H(16)), 1, 0, "vorher"},
         {"12 hours, two too long", Shift("L", H(6), H(18)), 1, 1, tooLong + "02:00 Stunden."},
-        {"24 hours read as 00:00: too short", Shift("T", H(6), H(6)), 1, 1, tooShort + "06:00 Stunden."},
+        {"24 hours are too long, not too short", Shift("T", H(6), H(6)), 1, 1, tooLong + "14:00 Stunden."},
         {"a free shift is not judged", Shift("X", H(8), H(9), ART_FREISCHICHT), 1, 0, "vorher"},
         {"switched off", Shift("K", H(22), H(3)), 0, 0, "vorher"},
     };
@@ -226,6 +226,11 @@ TEST_F(WorkingTime, WeekFrameSharesShiftsAroundTheWeeksBeginning)
     p.Define('P', Shift("P", H(22), H(7), ART_NORMAL, {60, 30, 0}));  // the same with 30 min break
     p.Define('E', Shift("E", H(4), H(12)));                      // Monday from 04:00, 8 h
     p.Define('e', Shift("e", H(4), H(5)));                       // 04:00-05:00
+    p.Define('m', Shift("m", H(0), H(5), ART_NORMAL, {120, 30, 0}));  // Monday 00:00-05:00, 270 net
+    p.Define('D', Shift("D", H(6), H(6), ART_NORMAL, {600, 45, 0}));  // 24 h from 06:00, 1395 net
+    p.Define('d', Shift("d", H(23), H(23)));                     // 24 h from 23:00
+    p.Define('M', Shift("M", H(14), H(22)));                     // 8 h
+    p.Define('n', Shift("n", H(23), H(7)));                      // 23:00-07:00, 8 h
     CRahmenbedingungWAZMittel rb15;
     CKriteriumWoche week;
 
@@ -246,6 +251,11 @@ TEST_F(WorkingTime, WeekFrameSharesShiftsAroundTheWeeksBeginning)
         {"06:00: never more than the Monday shift", T(6), {"......Se......"}, 465 + 60, 0},
         {"06:00: over the cycle's end", T(6), {"E.....S"}, 945, 0},
         {"06:00: from the last group to the first", T(6), {".......", "......O"}, 60, 480},
+        {"05:00: a 24-hour Sunday shift gives its last hour to a free Monday", T(5), {"......D......."}, 1335, 60},
+        {"05:00: and to a worked Monday", T(5), {"......DM......"}, 1335, 540},
+        {"06:00: 24 hours from 23:00 before a Monday night", T(6), {"......dn......"}, 420, 1500},
+        {"06:00: Monday before the week begins counts net after a free Sunday", T(6), {".......m......"}, 270, 0},
+        {"06:00: and after a worked Sunday", T(6), {"......Sm......"}, 465 + 270, 0},
     };
     for (const auto& c : cases) {
         rb15.WOCHENBEGINN = c.begin;
@@ -409,10 +419,10 @@ TEST_F(WeeklyPlan, SwitchedOffKR8AndKR9StillMarkEveryWeekButWeighNothing)
     EXPECT_EQ(e.ShiftCount(), 8);
 }
 
-TEST_F(WeeklyPlan, KR9sSundayPlaceholderHidesTheFreeSundayFromKR5WhenKR9RunsFirst)
+TEST_F(WeeklyPlan, KR9sSundayPlaceholderDoesNotHideTheFreeSundayFromKR5)
 {
     // Saturday night, a free Sunday, Monday early: 24 h of rest where 48 h are asked after night
-    // work. KR5 marks the free Sunday only when KR9 has not put its weekly record there yet
+    // work. KR9's weekly record on the free Sunday leaves the day free for KR5 in either order
     // (the worksheet checks KR5 first, the optimiser KR9 first).
     CRahmenbedingungRZNachtarbeit rb21;
     rb21.RZNACHTARBEIT_MIN = Decimal::FromCents(4800);
@@ -424,7 +434,7 @@ TEST_F(WeeklyPlan, KR9sSundayPlaceholderHidesTheFreeSundayFromKR5WhenKR9RunsFirs
         const char* order;
         std::vector<CKriterium*> criteria;
         std::size_t kr5Records;
-    } cases[] = {{"KR5, KR9", {&kr5, &kr9}, 1}, {"KR9, KR5", {&kr9, &kr5}, 0}};
+    } cases[] = {{"KR5, KR9", {&kr5, &kr9}, 1}, {"KR9, KR5", {&kr9, &kr5}, 1}};
     for (const auto& c : cases) {
         CKriterienChecker checker;
         checker.SetKriterien(c.criteria);

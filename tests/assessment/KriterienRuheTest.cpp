@@ -368,19 +368,19 @@ TEST_F(RestCriteria, KR5MarksTheFreeDayAfterAShortNightRest)
     }
 }
 
-TEST_F(RestCriteria, KR5LeavesCellsThatEarlierCriteriaMarked)
+TEST_F(RestCriteria, KR5MarksFreeDaysThatEarlierCriteriaMarkedToo)
 {
-    // KR3 crosses the Sunday after Saturday's night shift, KR4 puts its record on cell 1: run
-    // before KR5 (the worksheet's order) their placeholders hide the free day from it.
+    // KR3 crosses the Sunday after Saturday's night shift, KR4 puts its record on cell 1: their
+    // placeholders hold no shift, so the day stays free for KR5 whichever runs first.
     const struct {
         const char* what;
         Rows rows;
         std::vector<CKriterium*> order;
         std::vector<Rec> expected;
     } cases[] = {
-        {"KR3 first", {"FFFFFN."}, {&kr3, &kr5}, {}},
+        {"KR3 first", {"FFFFFN."}, {&kr3, &kr5}, {{7, 0, 1440}}},
         {"KR5 first", {"FFFFFN."}, {&kr5, &kr3}, {{7, 0, 1440}}},
-        {"KR4 first", {".F....N"}, {&kr4, &kr5}, {}},
+        {"KR4 first", {".F....N"}, {&kr4, &kr5}, {{1, 0, 1440}}},
         {"KR5 before KR4", {".F....N"}, {&kr5, &kr4}, {{1, 0, 1440}}},
     };
     for (const auto& c : cases) {

@@ -245,6 +245,30 @@ TEST_F(AZPGeneratorTest, DemandBeyondTheGroupsStaysUnplaced)
     }
 }
 
+TEST_F(AZPGeneratorTest, GroupsWorkAboutTheSameMinutesOverSeveralWeeks)
+{
+    // 12 groups, 4 weeks, six 8-hour shifts a day: 14 shifts a group. The weekly target counts
+    // for the weeks of the row so far, so no group stops after a week's worth of shifts and
+    // leaves the others the rest.
+    Weeks(4, 1);
+    Daily(F, 2);
+    Daily(S, 2);
+    Daily(N, 2);
+    for (uint64_t start : {1u, 2u, 3u, 17u}) {
+        SCOPED_TRACE("start value " + std::to_string(start));
+        RandomRestart(start);
+        std::string shifts;
+        long fewest = 28, most = 0;
+        for (const std::string& row : Generate(12)) {
+            const long n = long(row.size()) - long(std::count(row.begin(), row.end(), '.'));
+            fewest = std::min(fewest, n);
+            most = std::max(most, n);
+            shifts += std::to_string(n) + " ";
+        }
+        EXPECT_LE(most - fewest, 1) << shifts;
+    }
+}
+
 TEST_F(AZPGeneratorTest, DaysBeyondTheShiftDemandPlanStayFree)
 {
     // A plan longer than the demand must not place the last day's shifts again.

@@ -2,7 +2,11 @@
 
 #include "../plans/PlanTestSupport.h"
 #include "assessment/AZPBewertung.h"
+#include "assessment/KriterienArbeitszeit.h"
+#include "assessment/KriterienRuhe.h"
 #include "assessment/Kriterium.h"
+#include "assessment/RahmenbedingungArbeitszeit.h"
+#include "assessment/RahmenbedingungRuhezeiten.h"
 #include "core/IniFile.h"
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/ui/Runtime.h"
@@ -426,6 +430,41 @@ TEST_F(SearchTest, ShortcutQualitiesEqualAFullAssessment)
     }
 }
 
+TEST_F(SearchTest, WithTheRealCriteriaTheSearchReachesTheKnownBestPlan)
+{
+    // Saturday night, a free Sunday and the next row's Monday early: 24 h of rest where 48 h are
+    // asked after night work. KR9, checked before KR5 in the search, puts its weekly record on
+    // the free Sunday; KR5 must still see the day as free. Exchanging day 1 (or day 6) of the two
+    // groups gives a plan without violations.
+    CRahmenbedingungWAZMittel rb15;
+    rb15.WAZ = Decimal::FromCents(800);
+    rb15.WAZ_AUSGLEICHSZEITRAUM = 1;
+    CRahmenbedingungWAZGrenzen rb16;
+    rb16.WAZ_MIN = Decimal::FromCents(0);
+    rb16.WAZ_MAX = Decimal::FromCents(6000);
+    CKriteriumWAZGrenzen kr9;
+    kr9.SetRahmenbedingung(&rb15, &rb16);
+    kr9.AKTIVIERT = 1;
+    CRahmenbedingungRZNachtarbeit rb21;
+    rb21.RZNACHTARBEIT_MIN = Decimal::FromCents(4800);
+    CKriteriumNachtFrueh kr5;
+    kr5.SetRahmenbedingung(&rb21);
+    kr5.AKTIVIERT = 1;
+    pool.KRITERIEN = {&kr5, &kr9};
+    letters.Set({".....N.", "F......"});
+    CAZPOptimizer opt;
+    opt.BeginSearch(letters.plan, pool);
+    EXPECT_GT(opt.BestQuality(), 0.0);
+    for (int i = 0; i < 10 && opt.CurrentQuality() > 0.0; ++i)
+        opt.Iteration();
+    EXPECT_EQ(opt.BestQuality(), 0.0);
+    opt.EndSearch();
+    const std::vector<std::string> rows = letters.Rows();
+    EXPECT_TRUE(rows == (std::vector<std::string>{"F....N.", "......."}) ||
+                rows == (std::vector<std::string>{".......", "F....N."}))
+        << rows[0] << " " << rows[1];
+}
+
 TEST_F(SearchTest, AfterTooManyIterationsWithoutImprovementTheSearchReturnsToTheBestPlan)
 {
     GlobalIni.WriteValue(kOptimizerSection, "Rückschritte", "3");
@@ -759,6 +798,52 @@ TEST_F(RunTest, APlanOfOneGroupOffersNoMove)
     Start();
     EXPECT_EQ(Result(false), Expected("5,0000", 0, 0, 0, "Dieser Plan bietet keine Optimierungsmöglichkeit."));
     EXPECT_EQ(result, 5);
+}
+
+TEST_F(RunTest, APlanTooLargeForTheTabuListIsRefusedWithAMessage)
+{
+    // The largest group counts a search takes on, without a word.
+    EXPECT_TRUE(AZPSearchFits(6193, 7));
+    EXPECT_TRUE(AZPSearchFits(1788, 84));
+
+    struct Case {
+        const char* what;
+        bool generate;
+        uint32_t groups;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"optimising one group too many", false, 6194,
+         "Ein Arbeitszeitplan mit 6194 Schichtgruppen und 7 Tagen ist zu groß, um ihn zu optimieren.|"
+         "Bei 7 Tagen sind höchstens 6193 Schichtgruppen möglich."},
+        {"generating as many groups as the data allow", true, 65535,
+         "Ein Arbeitszeitplan mit 65535 Schichtgruppen und 7 Tagen ist zu groß, um ihn zu optimieren.|"
+         "Bei 7 Tagen sind höchstens 6193 Schichtgruppen möglich."},
+    };
+    CSBPData sbp;
+    sbp.SetSchichttypen(&letters.types);
+    sbp.SetBezugsrahmen(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.generate) {
+            letters.Set({"......."});
+            letters.plan.DeleteAllGroups();
+            opt.GroupCount(c.groups);
+        } else {
+            letters.Set(std::vector<std::string>(c.groups, "FS....N"));
+        }
+        driver.Start([&] { result = c.generate ? opt.Generate(sbp, letters.plan, pool) : opt.Run(letters.plan, pool); });
+        const int m = driver.Window("Arbeitszeitplan zu groß");
+        std::string text = driver.Text(m, 2);
+        std::replace(text.begin(), text.end(), '\n', '|');
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(driver.FindWindow(kProgressTitle), 0);
+        driver.Press(m, "OK");
+        driver.WaitEnd();
+        EXPECT_EQ(result, 5);
+        EXPECT_EQ(letters.plan.CountGroups(), c.generate ? 0u : c.groups);
+    }
 }
 
 TEST_F(RunTest, GenerateFillsTheSizedPlanAndSearchesIt)

@@ -319,6 +319,80 @@ INSTANTIATE_TEST_SUITE_P(
         DemandCase{"HalfHourLimitsRounded", 30, {{420, 780, 2}, {780, 900, 3}}, 2, T(2, 45), T(4, 50)}),
     [](const testing::TestParamInfo<DemandCase>& info) { return std::string(info.param.name); });
 
+// ---- the whole day's demand -------------------------------------------------------------------------
+
+// A weekday of a round-the-clock operation with odd head counts, every length from one hour: the
+// optimum is the sum over the steps of the groups each step needs, and it must be found well
+// within a second per solve, whatever the group strength.
+struct FullDayCase {
+    int strength;
+    uint16_t grid;
+};
+
+class FullDay : public testing::TestWithParam<FullDayCase> {};
+
+TEST_P(FullDay, IsSolvedAtOnceForAnyGroupStrength)
+{
+    const FullDayCase& c = GetParam();
+    const std::vector<std::tuple<int, int, int>> spans = {
+        {0, 360, 3}, {360, 540, 6}, {540, 720, 9}, {720, 1320, 5}, {1320, 1440, 3}};
+    Fixture f;
+    std::vector<int> groups;  // per step
+    for (auto [from, to, n] : spans) {
+        f.Demand(uint32_t(from), uint32_t(to), unsigned(n));
+        for (int m = from; m < to; m += c.grid)
+            groups.push_back((n + c.strength - 1) / c.strength);
+    }
+    FailingGenerator g;
+    g.TimeGrid(c.grid);
+    g.GroupStrength(c.strength);
+    g.Timeout(7 * 100);  // one second a solve
+    ASSERT_EQ(f.Generate(g), SBP_KOMPLETT);
+    ASSERT_EQ(g.Tagesergebnis(1).STATUS, SBPTagesergebnis::GESCHRIEBEN);
+    EXPECT_EQ(g.timeouts.front(), 1);
+    int64_t lowest = 0;
+    for (int n : groups)
+        lowest += n;
+    EXPECT_EQ(g.Tagesergebnis(1).ZIELWERT[0], lowest);
+
+    std::vector<int> work(groups.size(), 0);
+    for (const auto& [key, n] : f.Counts()) {
+        auto [d, b, e] = key;
+        for (uint32_t m = b; m < e && m / c.grid < work.size(); m += c.grid)
+            work[m / c.grid] += n;
+    }
+    EXPECT_EQ(work, groups);
+}
+
+INSTANTIATE_TEST_SUITE_P(Strengths, FullDay,
+                         testing::Values(FullDayCase{1, 60}, FullDayCase{2, 60}, FullDayCase{3, 60},
+                                         FullDayCase{2, 30}),
+                         [](const testing::TestParamInfo<FullDayCase>& info) {
+                             return "Strength" + std::to_string(info.param.strength) + "Grid" +
+                                    std::to_string(info.param.grid);
+                         });
+
+TEST(SBPGenerator, DemandWithinOneStepIsCoveredAtItsPeak)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::tuple<int, int, int>> spans;  // from, to (minutes of day 1), persons
+        int persons;                                   // to work 08:00-09:00
+    };
+    for (const Case& c : {Case{"half an hour inside the step", {{495, 525, 1}}, 1},
+                          Case{"a peak inside a busy hour", {{480, 540, 2}, {500, 520, 5}}, 5},
+                          Case{"one minute at the step's end", {{539, 540, 3}}, 3}}) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        for (auto [from, to, n] : c.spans)
+            f.Demand(uint32_t(from), uint32_t(to), unsigned(n));
+        CSBPGenerator g;
+        ASSERT_EQ(f.Generate(g), SBP_KOMPLETT);
+        EXPECT_EQ(g.Tagesergebnis(1).STATUS, SBPTagesergebnis::GESCHRIEBEN);
+        EXPECT_EQ(f.Counts(), (std::map<std::tuple<uint32_t, uint32_t, uint32_t>, int>{{{1, 480, 540}, c.persons}}));
+    }
+}
+
 // ---- the later objectives ---------------------------------------------------------------------------
 
 TEST(SBPGenerator, AStrainPricedShiftIsUsedOnlyWhenNothingElseCovers)

@@ -512,6 +512,17 @@ TEST_F(AKBDataTest, DemandStepsWrapFromTheLastDayToTheFirst)
     EXPECT_EQ(akb.FindFirstDemandStep(7, 22 * 60, 60), At(7, 23));
     EXPECT_EQ(akb.FindLastDemandStep(7, 22 * 60, 60), At(8, 2));  // full stamp past the plan
     EXPECT_EQ(akb.FindFirstDemandStep(3, 0, 0), 0u);  // no step length: no endless search
+
+    // Demand that neither begins nor ends a step still counts for it, and a span ending as the
+    // step begins does not.
+    akb.MergeDemand(Span(At(5, 8, 15), At(5, 8, 45), 3), true);
+    akb.MergeDemand(Span(At(5, 9), At(5, 10), 1), true);
+    akb.MergeDemand(Span(At(5, 9, 20), At(5, 9, 40), 6), true);
+    EXPECT_EQ(akb.DemandAt(5, 9, 0, 60), 3);
+    EXPECT_EQ(akb.DemandAt(5, 10, 0, 60), 6);
+    EXPECT_EQ(akb.DemandAt(5, 11, 0, 60), 0);
+    EXPECT_EQ(akb.FindFirstDemandStep(5, 0, 60), At(5, 8));
+    EXPECT_EQ(akb.FindLastDemandStep(5, 0, 60), At(5, 10));
     EXPECT_FALSE(akb.TestStep(3, 2, 0, nullptr));
 }
 
