@@ -220,6 +220,8 @@ uint8_t CSchichttypen::AddSchicht(CSchicht& shift, bool store)
     return store ? StoreStepReported() : STORE_DONE;
 }
 
+void CSchichttypen::AddSchichtKeepId(const CSchicht& shift) { Insert(std::make_unique<CSchicht>(shift)); }
+
 void CSchichttypen::Clear() { QueueFree(SCHICHTTYPEN); }
 
 void CSchichttypen::CopyFrom(const CSchichttypen& source)

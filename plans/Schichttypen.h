@@ -54,6 +54,9 @@ public:
     // store, stores an undo step. Returns the result of storing (0 done, 5 failed; 0 without
     // store). The caller sends its own change notification.
     uint8_t AddSchicht(CSchicht& shift, bool store);
+    // Adds a copy that keeps the shift's own SYSID (the caller makes sure no other type has it);
+    // no undo step. Used where references to the type must survive a rebuilt list.
+    void AddSchichtKeepId(const CSchicht& shift);
 
     // Releases every shift type (no undo step).
     void Clear();

@@ -17,6 +17,7 @@
 #include "plans/AKBInfo.h"
 #include "plans/AZPData.h"
 #include "plans/AZPInfo.h"
+#include "plans/FlexAZ.h"
 #include "plans/SBPData.h"
 #include "plans/SBPInfo.h"
 #include "plans/Schichttypen.h"
@@ -74,6 +75,7 @@ CArbeitsblatt::CArbeitsblatt()
       AKB(std::make_unique<CAKBData>()),
       SBP(std::make_unique<CSBPData>()),
       AZP(std::make_unique<CAZPData>()),
+      FLEXAZ(std::make_unique<CFlexAZ>()),
       DEFINITIONSMANAGER(std::make_unique<CDefinitionspool>()),
       CHECKER(std::make_unique<CKriterienChecker>())
 {
@@ -88,7 +90,7 @@ CArbeitsblatt::CArbeitsblatt()
     SBP->SetSchichttypen(SCHICHTEN.get());
     AZP->SetSchichttypen(SCHICHTEN.get(), 0);
     parts_ = {&SCHICHTEN->GetSavable(), BELASTUNGSEINSCHAETZUNGEN.get(), KOSTEN.get(), &AKB->GetSavable(),
-              &SBP->GetSavable(), &AZP->GetSavable(), DEFINITIONSMANAGER.get()};
+              &SBP->GetSavable(), &AZP->GetSavable(), &FLEXAZ->GetSavable(), DEFINITIONSMANAGER.get()};
 }
 
 CArbeitsblatt::~CArbeitsblatt()
@@ -206,6 +208,7 @@ void CArbeitsblatt::CopyFrom(CArbeitsblattBase& base)
     AKB->CopyFrom(*source.AKB);
     SBP->CopyFrom(*source.SBP);
     AZP->CopyFrom(*source.AZP);
+    FLEXAZ->CopyFrom(*source.FLEXAZ);
     DEFINITIONSMANAGER->AssignFrom(*source.DEFINITIONSMANAGER);
     CHECKER->SetKriterien(DEFINITIONSMANAGER->GetKriterien());
     // The copy's first undo step is its copied state, never the empty parts it was made from.
@@ -390,6 +393,8 @@ uint8_t CArbeitsblatt::ResetNew()
     SBP->GetSavable().ResetNew();
     AZP->SetSchichttypen(SCHICHTEN.get(), 0);
     AZP->GetSavable().ResetNew();
+    FLEXAZ->Clear();
+    FLEXAZ->GetSavable().ResetNew();
     SetBezugsrahmen(BEZUGSRAHMEN, true);
     SetSchichtgruppenstaerke(SCHICHTGRUPPENSTAERKE, true);
     DEFINITIONSMANAGER->ResetNew();

@@ -29,6 +29,7 @@ class CAZPBewertung;
 class CAZPData;
 class CAZPEditor;
 class CAZPInfo;
+class CFlexAZ;
 class CKriterienChecker;
 class CSBPBewertung;
 class CSBPData;
@@ -81,6 +82,7 @@ public:
     CAKBData& GetAKB() { return *AKB; }
     CSBPData& GetSBP() { return *SBP; }
     CAZPData& GetAZP() { return *AZP; }
+    CFlexAZ& GetFlexAZ() { return *FLEXAZ; }
     CDefinitionspool& GetDefinitionspool() { return *DEFINITIONSMANAGER; }
     CKriterienChecker& GetChecker() override { return *CHECKER; }
     // The 21 criteria (KR1, KR3, KR2, KR4 .. KR19, KR21, KR22) and the 22 constraints of the pool.
@@ -187,6 +189,15 @@ public:
     void Generate();
     void ToggleSwapMode();
     void PrintAZP();
+    // CSV exchange of the shift types, the working-time plan and the flex plan. An import that
+    // replaced the part stores one undo step of it and tells the worksheet; a cancelled or refused
+    // one changes nothing and stores nothing.
+    void ExportSchichttypenCSV();
+    void ImportSchichttypenCSV();
+    void ExportAZPCSV();
+    void ImportAZPCSV();
+    void ExportFlexCSV();
+    void ImportFlexCSV();
     // The quality value of the current plan with the worksheet's definitions (-1 without groups).
     double ComputePlanQuality();
 
@@ -236,6 +247,7 @@ private:
     std::unique_ptr<CAKBData> AKB;
     std::unique_ptr<CSBPData> SBP;
     std::unique_ptr<CAZPData> AZP;
+    std::unique_ptr<CFlexAZ> FLEXAZ;
     std::unique_ptr<CDefinitionspool> DEFINITIONSMANAGER;
     std::unique_ptr<CKriterienChecker> CHECKER;
     std::unique_ptr<CAZPBewertung> AZPBEWERTUNG;
@@ -251,7 +263,7 @@ private:
     uint8_t SYNCHRONSCROLLEN = 1;
     uint16_t AKTTAG = 0;
     // The stored plan parts under the worksheet's sub-file, in the order they are initialised,
-    // saved and loaded: shift types, strain, costs, AKB, SBP, AZP, definitions pool.
+    // saved and loaded: shift types, strain, costs, AKB, SBP, AZP, flex plan, definitions pool.
     std::vector<ISavable*> parts_;
 };
 

@@ -28,11 +28,13 @@
 #include "platform/values/Picture.h"
 #include "plans/AKBData.h"
 #include "plans/AZPData.h"
+#include "plans/FlexAZ.h"
 #include "plans/SBPData.h"
 #include "plans/SBPInfo.h"
 #include "plans/Schichttypen.h"
 #include "worksheets/AKBEditor.h"
 #include "worksheets/AZPEditor.h"
+#include "worksheets/CSVFile.h"
 #include "worksheets/Gesamtbewertung.h"
 #include "worksheets/SBPEditor.h"
 
@@ -330,6 +332,8 @@ void CArbeitsblatt::OnEdited()
         OnSBPChanged(false);
     else if (CURRENTSAVABLE == &AZP->GetSavable())
         OnAZPChanged();
+    else if (CURRENTSAVABLE == &FLEXAZ->GetSavable())
+        OnFlexChanged();
 }
 
 // ---- notices -------------------------------------------------------------------------------------------
@@ -530,6 +534,43 @@ void CArbeitsblatt::PrintAZP()
     if (!IsActive() || !BROWSEAZP)
         return;
     BROWSEAZP->Print(GlobalProjektmanager.Projekt().GetFileName(), BEZEICHNUNG);
+}
+
+// ---- CSV exchange ----------------------------------------------------------------------------------
+
+void CArbeitsblatt::ExportSchichttypenCSV() { CCSVFile().ExportSchichttypen(*SCHICHTEN); }
+void CArbeitsblatt::ExportAZPCSV() { CCSVFile().ExportAZP(*AZP); }
+void CArbeitsblatt::ExportFlexCSV() { CCSVFile().ExportFlexAZ(*FLEXAZ); }
+
+void CArbeitsblatt::ImportSchichttypenCSV()
+{
+    if (!CCSVFile().ImportSchichttypen(*SCHICHTEN))
+        return;
+    if (!StoreEditStep(SCHICHTEN->GetSavable()))
+        return;
+    SCHICHTEN->ApplyDefinitions();
+    OnSchichttypenChanged();
+}
+
+void CArbeitsblatt::ImportAZPCSV()
+{
+    if (!CCSVFile().ImportAZP(*AZP))
+        return;
+    SetBezugsrahmen(AZP->CountDays() / 7, false);
+    if (!StoreEditStep(AZP->GetSavable()))
+        return;
+    AZP->CheckUnknownShifts();
+    OnAZPChanged();
+}
+
+void CArbeitsblatt::ImportFlexCSV()
+{
+    if (!CCSVFile().ImportFlexAZ(*FLEXAZ))
+        return;
+    FLEXAZ->Sort();
+    if (!StoreEditStep(FLEXAZ->GetSavable()))
+        return;
+    OnFlexChanged();
 }
 
 // ---- conversions ---------------------------------------------------------------------------------------

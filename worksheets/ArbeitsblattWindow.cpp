@@ -139,6 +139,10 @@ public:
         case AB_NEW_ITEM: Post(AB_INSERT); break;
         case AB_DELETE_ITEM: Post(AB_DELETE); break;
         case AB_SWAP_ITEM: Post(AB_SWAP); break;
+        case AB_EXPORT_SCHICHTTYPEN: SHEET.ExportSchichttypenCSV(); break;
+        case AB_EXPORT_AZP: SHEET.ExportAZPCSV(); break;
+        case AB_IMPORT_SCHICHTTYPEN: SHEET.ImportSchichttypenCSV(); break;
+        case AB_IMPORT_AZP: SHEET.ImportAZPCSV(); break;
         case AB_PRINT_ITEM:
         case AB_PRINT_BUTTON: SHEET.PrintAZP(); break;
         case AB_SCHICHTTYPEN_ITEM: SHEET.EditSchichttypen(); break;
@@ -233,8 +237,8 @@ private:
         };
         ControlDesc bar = Ctl::Menubar().Id(99);
         bar.Add(Ctl::Menu("&Datei").Id(1)
-                    .Add(Ctl::Menu("&Exportieren").Id(2).Add(item(3, "&Schichttypen").Disabled()).Add(item(4, "&Arbeitszeitplan").Disabled()))
-                    .Add(Ctl::Menu("&Importieren").Id(5).Add(item(6, "&Schichttypen").Disabled()).Add(item(7, "&Arbeitszeitplan").Disabled())));
+                    .Add(Ctl::Menu("&Exportieren").Id(2).Add(item(AB_EXPORT_SCHICHTTYPEN, "&Schichttypen")).Add(item(AB_EXPORT_AZP, "&Arbeitszeitplan")))
+                    .Add(Ctl::Menu("&Importieren").Id(5).Add(item(AB_IMPORT_SCHICHTTYPEN, "&Schichttypen")).Add(item(AB_IMPORT_AZP, "&Arbeitszeitplan"))));
         bar.Add(Ctl::Menu("&Bearbeiten").Id(8)
                     .Add(item(AB_UNDO_ITEM, "&Rückgängig", "Strg+Z", "Bearbeitungsschritt rückgängig machen", "undo.ico"))
                     .Add(item(AB_REDO_ITEM, "&Wiederholen", "Strg+Y", "Bearbeitungsschritt wiederholen", "redo.ico"))

@@ -9,6 +9,7 @@ void UpdateArbeitsblatt(const std::string& parameter);
 
 // Control numbers the worksheet's commands and the tests use.
 enum ArbeitsblattControl {
+    AB_EXPORT_SCHICHTTYPEN = 3, AB_EXPORT_AZP = 4, AB_IMPORT_SCHICHTTYPEN = 6, AB_IMPORT_AZP = 7,
     AB_UNDO_ITEM = 9, AB_REDO_ITEM, AB_CUT_ITEM, AB_COPY_ITEM, AB_PASTE_ITEM, AB_NEW_ITEM, AB_DELETE_ITEM,
     AB_SWAP_ITEM,
     AB_PRINT_ITEM = 18, AB_SCHICHTTYPEN_ITEM, AB_BELASTUNG_ITEM, AB_OEKO_ITEM, AB_NOTIZEN_ITEM, AB_DEFPOOL_ITEM,

@@ -1,0 +1,445 @@
+// CSV exchange: the lines of the three formats, round trips of shift types, working-time plan and
+// flex plan through real files, the files refused before anything changes, shift types that keep
+// their identity by short name, the file name rules and a failed export.
+#include "worksheets/CSVFile.h"
+
+#include "../plans/PlanTestSupport.h"
+#include "platform/headless/HeadlessDriver.h"
+#include "platform/values/Date.h"
+#include "plans/AZPData.h"
+#include "plans/FlexAZ.h"
+#include "plans/Schichttypen.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace plantest;
+
+namespace {
+
+const int32_t kMonday = int32_t(DateFromParts(2024, 1, 1));
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Write(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+CFlexSchicht Flex(int32_t date, uint32_t from, uint32_t to, uint8_t art = ART_NORMAL)
+{
+    CFlexSchicht s;
+    s.Clear();
+    s.DATUM = date;
+    s.ART = art;
+    s.TERMIN = {from, to > from ? to : to + kDay};
+    return s;
+}
+
+// Every entry as "date begin-end kind | breaks".
+std::vector<std::string> Entries(const CFlexAZ& flex)
+{
+    std::vector<std::string> out;
+    for (long n = 1; n <= flex.Count(); ++n) {
+        const QFLEXAZ& e = *flex.Entry(n);
+        std::string t = std::to_string(e.DATUM - kMonday) + " " + std::to_string(e.TERMIN.BEGINN) + "-" +
+                        std::to_string(e.TERMIN.ENDE) + " " + std::to_string(e.ART) + " |";
+        for (const PAUSE& p : e.PAUSEN)
+            if (p.DAUER)
+                t += " " + std::to_string(p.LAGE) + "+" + std::to_string(p.DAUER) + (p.BEZAHLT ? "b" : "");
+        out.push_back(t);
+    }
+    return out;
+}
+
+// A transfer run as thread 1 of a scripted user, who answers questions with `answer`, picks
+// `path` in the file dialog (empty: cancels it) and confirms every notice. The captions of all
+// messages shown are kept.
+class CSVFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = store.dir + "/";
+        early = Add(types, Shift("F", 360, 840, {240, 30, 0}));
+        late = Add(types, Shift("S", 840, 1320));
+        night = Add(types, Shift("N", 1320, 360));
+        azp.SetSchichttypen(&types, 0);
+    }
+
+    bool Run(const std::function<bool(CCSVFile&)>& transfer, const std::string& path, int answer = BUTTON_YES)
+    {
+        captions.clear();
+        bool result = false;
+        HeadlessDriver driver;
+        CCSVFile csv;
+        driver.Start([&] { result = transfer(csv); });
+        for (int guard = 0; guard < 20; ++guard) {
+            if (driver.HasMessage()) {
+                const MessageRequest m = driver.Message();
+                captions.push_back(m.caption);
+                driver.AnswerMessage((m.buttonBits & BUTTON_YES) ? answer : BUTTON_OK);
+            } else if (driver.HasFileDialog()) {
+                dialogTitle = driver.FileDialogRequest().title;
+                if (path.empty())
+                    driver.CancelFileDialog();
+                else
+                    driver.AnswerFileDialog(path);
+            } else {
+                break;
+            }
+        }
+        driver.WaitEnd();
+        chosen = csv.FILENAME;
+        return result;
+    }
+
+    std::vector<std::string> AZPRows()
+    {
+        std::vector<std::string> out;
+        for (uint32_t g = 1; g <= azp.CountGroups(); ++g) {
+            std::string row;
+            for (uint32_t d = 1; d <= azp.CountDays(); ++d) {
+                const CSchicht* s = azp.GetCellSchicht(d, g);
+                row += s ? s->KURZBEZEICHNUNG : ".";
+            }
+            out.push_back(row);
+        }
+        return out;
+    }
+
+    void PlanRows(const std::vector<std::string>& rows)
+    {
+        azp.SetBezugsrahmen(uint16_t(rows[0].size() / 7));
+        azp.SetGroupCount(uint32_t(rows.size()));
+        for (uint32_t g = 1; g <= rows.size(); ++g)
+            for (uint32_t d = 1; d <= rows[g - 1].size(); ++d) {
+                const char c = rows[g - 1][d - 1];
+                azp.SetCell(d, g, c == 'F' ? early : c == 'S' ? late : c == 'N' ? night : 0);
+            }
+    }
+
+    ProjectStore store;
+    std::string dir;
+    CSchichttypen types;
+    CAZPData azp;
+    CFlexAZ flex;
+    uint32_t early = 0, late = 0, night = 0;
+    std::vector<std::string> captions;
+    std::string dialogTitle, chosen;
+};
+
+// ---- lines -----------------------------------------------------------------------------------------
+
+TEST_F(CSVFileTest, LinesAreWrittenAsTheFormatsSay)
+{
+    CSchicht frueh = Shift("F", 360, 840, {240, 30, 0});
+    frueh.BEZEICHNUNG = "Früh";
+    EXPECT_EQ(CCSVFile::SchichtLine(frueh), "normal,Früh,F,06:00,14:00,10:00,10:30,");
+
+    // A whole day ends at "24:00": as "00:00" it would come back without length.
+    CSchicht frei = Shift("X", 0, 1440, {}, ART_FREISCHICHT);
+    frei.BEZEICHNUNG = "Frei";
+    EXPECT_EQ(CCSVFile::SchichtLine(frei), "Freischicht,Frei,X,00:00,24:00,");
+    std::vector<CSchicht> back;
+    ASSERT_FALSE(CCSVFile::ReadSchichttypen({CCSVFile::SchichtLine(frei)}, back));
+    EXPECT_EQ(back[0].TERMIN, (TERMIN{0, 1440}));
+
+    PlanRows({"FF.SSNN"});
+    EXPECT_EQ(CCSVFile::AZPLine(azp, 1), "F    ,F    ,,S    ,S    ,N    ,N    ,");
+
+    CFlexSchicht e = Flex(kMonday + 2, 1320, 360, ART_BEREITSCHAFT);
+    e.PAUSEN[1] = {240, 30, 1};   // packed: the second break is written first
+    CFlexAZ one;
+    one.Add(e);
+    EXPECT_EQ(CCSVFile::FlexLine(*one.Entry(1)), "03.01.2024,22:00,06:00,3,02:00,02:30,");
+}
+
+TEST_F(CSVFileTest, FieldsSplitAtSemicolonsAndCommasAlike)
+{
+    const std::vector<std::string> expected = {"F", "", "S", "N"};
+    for (const char* line : {"F,,S,N", "F;;S;N", "F;,S,N;", "F,;S;N,"}) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(CCSVFile::SplitFields(line), expected);
+    }
+}
+
+TEST_F(CSVFileTest, ShiftTypeLinesTakeKindsNamesAndTimes)
+{
+    std::vector<CSchicht> read;
+    ASSERT_FALSE(CCSVFile::ReadSchichttypen(
+        {"normal,Früh,F,06:00,14:00,10:00,10:30,", "FREISCHICHT;Frei;X;00:00;00:00", "unbekannt,Nacht,N,22:00,06:00,02:00,02:30",
+         "", "Rufbereitschaft,Ein sehr langer Name mit mehr als dreißig Zeichen,ABCDEFG,08:00,16:00"},
+        read));
+    ASSERT_EQ(read.size(), 5u);
+    EXPECT_EQ(read[0].BEZEICHNUNG, "Früh");
+    EXPECT_EQ(read[0].TERMIN, (TERMIN{360, 840}));
+    EXPECT_EQ(read[0].PAUSEN[0], (PAUSE{240, 30, 0}));
+    EXPECT_EQ(read[1].ART, ART_FREISCHICHT);
+    EXPECT_EQ(read[2].ART, ART_FREISCHICHT) << "an unknown kind text keeps the kind of the line before";
+    EXPECT_EQ(read[2].TERMIN, (TERMIN{1320, 1800}));
+    EXPECT_EQ(read[2].PAUSEN[0], (PAUSE{240, 30, 0}));
+    EXPECT_EQ(read[3].BEZEICHNUNG, "") << "an empty line is a shift type with empty names at midnight";
+    EXPECT_EQ(read[3].TERMIN.BEGINN, 0u);
+    EXPECT_EQ(read[4].ART, ART_RUFBEREITSCHAFT);
+    EXPECT_EQ(read[4].BEZEICHNUNG, "Ein sehr langer Name mit mehr ");
+    EXPECT_EQ(read[4].KURZBEZEICHNUNG, "ABCDE");
+}
+
+TEST_F(CSVFileTest, FlexLinesClampTheKindAndPutAnEndAfterMidnightOnTheNextDay)
+{
+    struct Case {
+        const char* kind;
+        uint8_t art;
+    };
+    for (const Case& c : {Case{"0", 1}, Case{"", 1}, Case{"2", 2}, Case{"200", 4}, Case{"256", 1}, Case{"x", 1}}) {
+        SCOPED_TRACE(c.kind);
+        CFlexAZ out;
+        ASSERT_FALSE(CCSVFile::ReadFlexAZ({std::string("03.01.2024;22:00;06:00;") + c.kind + ";02:00;02:30"}, out));
+        ASSERT_EQ(out.Count(), 1);
+        EXPECT_EQ(out.Entry(1)->ART, c.art);
+        EXPECT_EQ(out.Entry(1)->TERMIN, (TERMIN{1320, 1800}));
+        EXPECT_EQ(out.Entry(1)->PAUSEN[0], (PAUSE{240, 30, 0}));
+    }
+}
+
+struct AZPCase {
+    const char* name;
+    std::vector<std::string> lines;
+    int weeks;                       // 0: refused
+    std::vector<std::string> rows;
+};
+
+TEST_F(CSVFileTest, ThePlansWeeksComeFromItsFirstLine)
+{
+    const std::vector<AZPCase> cases = {
+        {"eine Woche mit abschließendem Trenner", {"F    ,F    ,,S    ,S    ,N    ,N    ,"}, 1, {"FF.SSNN"}},
+        {"14 Felder ohne abschließenden Trenner", {"F,F,F,F,F,F,F,S,S,S,S,S,S,S"}, 2, {"FFFFFFFSSSSSSS"}},
+        {"Semikolon und Komma gemischt", {"F;f,;S;s,N;n,"}, 1, {"FF.SSNN"}},
+        {"unbekannte Kurzbezeichnung bleibt leer", {"F,Q,F,Q,F,Q,F,"}, 1, {"F.F.F.F"}},
+        {"leere Folgezeile ist eine leere Gruppe", {"F,F,F,F,F,F,F,", "", "N,,,,,,,"}, 1, {"FFFFFFF", ".......", "N......"}},
+        {"Felder über den Plan hinaus zählen nicht", {",,,,,,,", "F,F,F,F,F,F,F,S,S,"}, 1, {".......", "FFFFFFF"}},
+        {"12 Felder", {"F,F,F,F,F,F,F,S,S,S,S,S"}, 0, {}},
+        {"leere erste Zeile", {"", "F,F,F,F,F,F,F,"}, 0, {}},
+        {"mehr als 84 Tage", {std::string(91, ',')}, 0, {}},
+        {"leere Datei", {}, 0, {}},
+    };
+    for (const AZPCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        uint16_t weeks = 0;
+        std::vector<std::vector<uint32_t>> groups;
+        const auto fault = CCSVFile::ReadAZP(c.lines, types, weeks, groups);
+        if (c.weeks == 0) {
+            EXPECT_TRUE(fault.has_value());
+            continue;
+        }
+        ASSERT_FALSE(fault.has_value()) << fault->TEXT;
+        EXPECT_EQ(weeks, c.weeks);
+        std::vector<std::string> rows;
+        for (const auto& g : groups) {
+            std::string row;
+            for (uint32_t id : g)
+                row += id == early ? "F" : id == late ? "S" : id == night ? "N" : id == 0 ? "." : "?";
+            rows.push_back(row);
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
+}
+
+// ---- files -------------------------------------------------------------------------------------------
+
+TEST_F(CSVFileTest, AllThreePartsComeBackFromTheirFiles)
+{
+    // Shift types.
+    const std::string typesFile = dir + "typen.csv";
+    types.GetByIndex(1)->BEZEICHNUNG = "Früh";
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ExportSchichttypen(types); }, typesFile));
+    EXPECT_EQ(dialogTitle, "Schichttypen exportieren");
+    const std::string bytes = Bytes(typesFile);
+    EXPECT_NE(bytes.find("normal,Fr\xFCh,F,06:00,14:00,10:00,10:30,\r\n"), std::string::npos)
+        << "Windows-1252 with CR LF";
+    CSchichttypen back;
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ImportSchichttypen(back); }, typesFile));
+    EXPECT_TRUE(captions.empty()) << "an empty list asks nothing";
+    ASSERT_EQ(back.Count(), types.Count());
+    for (long n = 1; n <= types.Count(); ++n) {
+        EXPECT_EQ(back.GetByIndex(n)->BEZEICHNUNG, types.GetByIndex(n)->BEZEICHNUNG);
+        EXPECT_EQ(back.GetByIndex(n)->TERMIN, types.GetByIndex(n)->TERMIN);
+        EXPECT_EQ(back.GetByIndex(n)->PAUSEN, types.GetByIndex(n)->PAUSEN);
+        EXPECT_NE(back.GetByIndex(n)->SYSID, 0u);
+    }
+
+    // Working-time plan: two weeks, three groups.
+    const std::string planFile = dir + "plan.csv";
+    PlanRows({"FF.SSNNFFFFFFF", "..............", "NNNNNNN.S.S.S."});
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ExportAZP(azp); }, planFile));
+    const std::vector<std::string> rows = AZPRows();
+    CAZPData plan;
+    plan.SetSchichttypen(&types, 0);
+    plan.SetBezugsrahmen(1);
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ImportAZP(plan); }, planFile));
+    EXPECT_EQ(plan.CountDays(), 14);
+    azp.DeleteAllGroups();
+    azp.SetBezugsrahmen(2);
+    azp.SetGroupCount(plan.CountGroups());
+    for (uint32_t g = 1; g <= plan.CountGroups(); ++g)
+        for (uint32_t d = 1; d <= 14; ++d)
+            azp.SetCell(d, g, plan.GetCell(d, g));
+    EXPECT_EQ(AZPRows(), rows);
+
+    // Flex plan.
+    const std::string flexFile = dir + "flex.csv";
+    CFlexSchicht a = Flex(kMonday + 1, 1320, 360);
+    a.PAUSEN[0] = {240, 30, 0};
+    a.PAUSEN[1] = {300, 15, 0};
+    flex.Add(a);
+    flex.Add(Flex(kMonday, 480, 960, ART_FREISCHICHT));
+    flex.Add(Flex(kMonday + 40, 0, 1440, ART_RUFBEREITSCHAFT));
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ExportFlexAZ(flex); }, flexFile));
+    CFlexAZ flexBack;
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ImportFlexAZ(flexBack); }, flexFile));
+    EXPECT_EQ(Entries(flexBack), Entries(flex));
+}
+
+TEST_F(CSVFileTest, TheFileIsReadAsUtf8OrWindows1252WithEitherLineEnd)
+{
+    for (const std::string& bytes : {std::string("normal,Fr\xFCh,F,06:00,14:00\r\nnormal,Sp\xE4t,S,14:00,22:00\r\n"),
+                                     std::string("normal,Früh,F,06:00,14:00\nnormal,Spät,S,14:00,22:00\n"),
+                                     std::string("\xEF\xBB\xBFnormal,Früh,F,06:00,14:00\r\nnormal,Spät,S,14:00,22:00")}) {
+        Write(dir + "in.csv", bytes);
+        CSchichttypen read;
+        ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ImportSchichttypen(read); }, dir + "in.csv"));
+        ASSERT_EQ(read.Count(), 2);
+        EXPECT_EQ(read.GetByIndex(1)->BEZEICHNUNG, "Früh");
+        EXPECT_EQ(read.GetByIndex(2)->BEZEICHNUNG, "Spät");
+    }
+}
+
+struct RefusedCase {
+    const char* name;
+    int part;            // 1 shift types, 2 working-time plan, 3 flex plan
+    std::string bytes;   // empty with missing: no file at all
+    bool missing;
+    const char* caption;
+};
+
+TEST_F(CSVFileTest, ARefusedFileChangesNothingAndIsToldOnce)
+{
+    const std::vector<RefusedCase> cases = {
+        {"Flex: Datum fehlt", 3, "01.01.2024,08:00,16:00,1,\r\n,09:00,17:00,1,\r\n", false, "Dateiformat nicht kompatibel "},
+        {"Flex: Datum unlesbar", 3, "31.02.2024,08:00,16:00,1,\r\n", false, "Dateiformat nicht kompatibel "},
+        {"Flex: Zeit unlesbar", 3, "01.01.2024,acht,16:00,1,\r\n", false, "Dateiformat nicht kompatibel "},
+        {"Flex: nur Leerzeilen", 3, "\r\n\r\n", false, "Dateiformat nicht kompatibel "},
+        {"Flex: Datei fehlt", 3, "", true, "Fehler beim Import"},
+        {"AZP: 12 Felder", 2, "F,F,F,F,F,F,F,S,S,S,S,S\r\n", false, "Dateiformat nicht kompatibel "},
+        {"AZP: mehr als 84 Tage", 2, std::string(98, ',') + "\r\n", false, "Dateiformat nicht kompatibel "},
+        {"AZP: leere Datei", 2, "", false, "Dateiformat nicht kompatibel "},
+        {"Schichttypen: Pause unlesbar", 1, "normal,Früh,F,06:00,14:00,zehn,10:30\r\n", false,
+         "Dateiformat nicht kompatibel "},
+        {"Schichttypen: Datei fehlt", 1, "", true, "Fehler beim Import"},
+    };
+    PlanRows({"FS.NNNN"});
+    flex.Add(Flex(kMonday, 480, 960));
+    for (const RefusedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir + "bad.csv";
+        std::filesystem::remove(path);
+        if (!c.missing)
+            Write(path, c.bytes);
+        const auto planBefore = AZPRows();
+        const auto flexBefore = Entries(flex);
+        const long typesBefore = types.Count();
+        bool result = true;
+        if (c.part == 1)
+            result = Run([&](CCSVFile& f) { return f.ImportSchichttypen(types); }, path);
+        else if (c.part == 2)
+            result = Run([&](CCSVFile& f) { return f.ImportAZP(azp); }, path);
+        else
+            result = Run([&](CCSVFile& f) { return f.ImportFlexAZ(flex); }, path);
+        EXPECT_FALSE(result);
+        // The question first, then the one message.
+        ASSERT_EQ(captions.size(), 2u);
+        EXPECT_EQ(captions[1], c.caption);
+        EXPECT_EQ(AZPRows(), planBefore);
+        EXPECT_EQ(Entries(flex), flexBefore);
+        EXPECT_EQ(types.Count(), typesBefore);
+        EXPECT_EQ(azp.GetSchichttypen()->FindBySysId(early), types.GetByIndex(1));
+    }
+}
+
+TEST_F(CSVFileTest, ImportedShiftTypesKeepTheIdentityOfTheirShortName)
+{
+    Write(dir + "typen.csv", "normal,Früh neu,f,05:00,13:00,\r\nnormal,Zwischen,Z,10:00,18:00,\r\n"
+                             "normal,Noch ein F,F,07:00,15:00,\r\n");
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ImportSchichttypen(types); }, dir + "typen.csv"));
+    EXPECT_EQ(captions, std::vector<std::string>{"bestehende Schichttypen werden überschrieben"});
+    ASSERT_EQ(types.Count(), 3);
+    const CSchicht* f = types.FindBySysId(early);
+    ASSERT_NE(f, nullptr) << "cells and demand rows of F still find their shift type";
+    EXPECT_EQ(f->BEZEICHNUNG, "Früh neu");
+    EXPECT_EQ(f->TERMIN, (TERMIN{300, 780}));
+    EXPECT_EQ(types.FindBySysId(late), nullptr) << "S is no longer in the file";
+    uint32_t others = 0;
+    for (long n = 1; n <= types.Count(); ++n)
+        if (types.GetByIndex(n)->SYSID != early)
+            others += types.GetByIndex(n)->SYSID != 0 && types.GetByIndex(n)->SYSID != late;
+    EXPECT_EQ(others, 2u) << "the new name and the second F get new ids";
+}
+
+TEST_F(CSVFileTest, QuestionsAndTheFileDialogCanStopAnImport)
+{
+    flex.Add(Flex(kMonday, 480, 960));
+    Write(dir + "flex.csv", "02.01.2024,06:00,14:00,1,\r\n");
+    // "Nein" to the question; then "Ja" and a cancelled file dialog.
+    EXPECT_FALSE(Run([&](CCSVFile& c) { return c.ImportFlexAZ(flex); }, dir + "flex.csv", BUTTON_NO));
+    EXPECT_FALSE(Run([&](CCSVFile& c) { return c.ImportFlexAZ(flex); }, ""));
+    EXPECT_EQ(Entries(flex), std::vector<std::string>{"0 480-960 1 |"});
+    // A name without ".csv" gets it; ".CSV" in any case is kept.
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ExportFlexAZ(flex); }, dir + "plan.txt"));
+    EXPECT_EQ(chosen, dir + "plan.txt.csv");
+    EXPECT_TRUE(std::filesystem::exists(dir + "plan.txt.csv"));
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ExportFlexAZ(flex); }, dir + "Plan.CSV"));
+    EXPECT_EQ(chosen, dir + "Plan.CSV");
+    EXPECT_EQ(dialogTitle, "Arbeitszeitplan exportieren");
+}
+
+TEST_F(CSVFileTest, EmptyPartsAreNotExportedAndAFailedExportLeavesNoFile)
+{
+    CSchichttypen none;
+    CFlexAZ empty;
+    CAZPData noGroups;
+    EXPECT_FALSE(Run([&](CCSVFile& c) { return c.ExportSchichttypen(none); }, dir + "x.csv"));
+    EXPECT_FALSE(Run([&](CCSVFile& c) { return c.ExportAZP(noGroups); }, dir + "x.csv"));
+    EXPECT_FALSE(Run([&](CCSVFile& c) { return c.ExportFlexAZ(empty); }, dir + "x.csv"));
+    EXPECT_EQ(captions, std::vector<std::string>{"Exportdatei wurde nicht erstellt"});
+    EXPECT_FALSE(std::filesystem::exists(dir + "x.csv"));
+
+    flex.Add(Flex(kMonday, 480, 960));
+    EXPECT_FALSE(Run([&](CCSVFile& c) { return c.ExportFlexAZ(flex); }, dir + "fehlt/x.csv"));
+    EXPECT_EQ(captions, std::vector<std::string>{"Fehler beim Export"});
+    // A target that cannot be replaced: the temporary file goes again.
+    std::filesystem::create_directories(dir + "ordner.csv/inhalt");
+    EXPECT_FALSE(Run([&](CCSVFile& c) { return c.ExportFlexAZ(flex); }, dir + "ordner.csv"));
+    EXPECT_EQ(captions, std::vector<std::string>{"Fehler beim Export"});
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        files += entry.is_regular_file() && entry.path().filename().string().find("ordner") != std::string::npos;
+    EXPECT_EQ(files, 0u);
+    // An export over an existing file replaces it whole.
+    Write(dir + "alt.csv", std::string(10000, 'x'));
+    ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ExportFlexAZ(flex); }, dir + "alt.csv"));
+    EXPECT_EQ(Bytes(dir + "alt.csv"), "01.01.2024,08:00,16:00,1,\r\n");
+}
+
+} // namespace

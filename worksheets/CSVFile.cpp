@@ -1,0 +1,638 @@
+#include "worksheets/CSVFile.h"
+
+#include "core/Utilities.h"
+#include "platform/records/FileError.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/MessageShow.h"
+#include "platform/values/Date.h"
+#include "platform/values/Locale.h"
+#include "platform/values/Picture.h"
+#include "platform/values/Windows1252.h"
+#include "plans/AZPData.h"
+#include "plans/FlexAZ.h"
+#include "plans/Schichttypen.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const kArten[4] = {"normal", "Freischicht", "Bereitschaft", "Rufbereitschaft"};
+constexpr size_t kMaxDays = 84;
+
+const Picture& TimePicture()
+{
+    static const Picture p("@T7");
+    return p;
+}
+const Picture& DatePicture()
+{
+    static const Picture p("@D17");
+    return p;
+}
+
+// The time of day of a minute stamp, as a clock value (hundredths since midnight plus 1).
+std::string TimeText(uint32_t stamp)
+{
+    return FormatPicture(static_cast<long long>(stamp % 1440) * kClockPerMinute + 1, TimePicture());
+}
+
+// An end on a day boundary is written as "24:00": as "00:00" a whole-day entry would come back
+// without length.
+std::string EndText(uint32_t stamp)
+{
+    if (stamp > 0 && stamp % 1440 == 0)
+        return FormatPicture(static_cast<long long>(1440) * kClockPerMinute + 1, TimePicture());
+    return TimeText(stamp);
+}
+
+void Notice(const std::string& caption, const std::string& text)
+{
+    MessageRequest m;
+    m.caption = caption;
+    m.text = text;
+    m.icon = MessageIcon::Exclamation;
+    m.buttonBits = BUTTON_OK;
+    MessageShow(m);
+}
+
+bool Ask(const std::string& caption, const std::string& text)
+{
+    MessageRequest m;
+    m.caption = caption;
+    m.text = text;
+    m.icon = MessageIcon::Question;
+    m.buttonBits = BUTTON_YES | BUTTON_NO;
+    m.defaultButton = BUTTON_YES;
+    return MessageShow(m) == BUTTON_YES;
+}
+
+// A time field: blank reads as 0 (midnight, an emptied break); a text the picture cannot read
+// makes the file bad.
+bool ReadTime(const std::string& field, int32_t& clock)
+{
+    if (Clip(field).empty() && field.find_first_not_of(' ') == std::string::npos) {
+        clock = 0;
+        return true;
+    }
+    const PictureInput in = ParsePicture(field, TimePicture());
+    if (!in.ok)
+        return false;
+    clock = int32_t(in.Whole());
+    return true;
+}
+
+std::optional<CSVFehler> Fault(long line, const std::string& what)
+{
+    return CSVFehler{line, what};
+}
+
+// The fields of a line, numbered from 1: a field the line does not have reads as empty.
+struct Fields {
+    std::vector<std::string> f;
+    const std::string& operator()(size_t n) const
+    {
+        static const std::string empty;
+        return n >= 1 && n <= f.size() ? f[n - 1] : empty;
+    }
+};
+
+bool ValidUtf8(std::string_view s)
+{
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        size_t more = 0;
+        if (c < 0x80)
+            more = 0;
+        else if (c >= 0xC2 && c <= 0xDF)
+            more = 1;
+        else if ((c >> 4) == 0xE)
+            more = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            more = 3;
+        else
+            return false;
+        if (i + more >= s.size() && more > 0)
+            return false;
+        for (size_t k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2)
+                return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+int CodeOfErrno(int e)
+{
+    switch (e) {
+    case ENOENT: return ERR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return ERR_ACCESS_DENIED;
+    default: return ERR_FILE_SYSTEM;
+    }
+}
+
+std::string ErrnoText(const std::string& path)
+{
+    const int code = SetError(CodeOfErrno(errno), path);
+    return ErrorTextFor(code);
+}
+
+// The kind text (trailing spaces removed, any letter case) as 1..4; 0 when it names none.
+uint8_t ArtOfText(const std::string& text)
+{
+    const std::string wanted = LocaleUpper(Clip(text));
+    for (uint8_t k = 0; k < 4; ++k)
+        if (LocaleUpper(kArten[k]) == wanted)
+            return uint8_t(k + 1);
+    return 0;
+}
+
+// Five pairs of break start and end from field `first` on: start before end, pair by pair.
+bool ReadPausen(const Fields& f, size_t first, CSchicht& s, long line, std::optional<CSVFehler>& fault)
+{
+    for (int k = 1; k <= 5; ++k) {
+        int32_t start = 0, end = 0;
+        if (!ReadTime(f(first + size_t(2 * (k - 1))), start) || !ReadTime(f(first + size_t(2 * (k - 1)) + 1), end)) {
+            fault = Fault(line, "Die Pausenzeiten von Pause " + std::to_string(k) + " sind keine Uhrzeiten.");
+            return false;
+        }
+        s.PauseStart(k, start);
+        s.PauseEnd(k, end);
+    }
+    return true;
+}
+
+void WritePausen(const CSchicht& s, std::string& line)
+{
+    for (const PAUSE& p : s.PAUSEN) {
+        if (p.DAUER == 0)
+            continue;
+        const uint32_t start = s.TERMIN.BEGINN + p.LAGE;
+        line += TimeText(start) + "," + EndText(start + p.DAUER) + ",";
+    }
+}
+
+} // namespace
+
+// ---- lines -----------------------------------------------------------------------------------------
+
+std::vector<std::string> CCSVFile::SplitFields(const std::string& line)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t i = 0; i <= line.size(); ++i) {
+        if (i == line.size() || line[i] == ';' || line[i] == ',') {
+            out.emplace_back(line, start, i - start);
+            start = i + 1;
+        }
+    }
+    // The separator behind the last field opens no field of its own.
+    if (!out.empty() && out.back().empty() && !line.empty() && (line.back() == ';' || line.back() == ','))
+        out.pop_back();
+    return out;
+}
+
+std::string CCSVFile::SchichtLine(const CSchicht& s)
+{
+    const uint8_t art = s.ART >= 1 && s.ART <= 4 ? s.ART : ART_NORMAL;
+    std::string line = std::string(kArten[art - 1]) + "," + Clip(s.BEZEICHNUNG) + "," + Clip(s.KURZBEZEICHNUNG) + ",";
+    line += FormatPicture(static_cast<long long>(s.StartTime()), TimePicture()) + ",";
+    line += EndText(s.TERMIN.ENDE) + ",";
+    WritePausen(s, line);
+    return line;
+}
+
+std::string CCSVFile::AZPLine(const CAZPData& azp, uint32_t group)
+{
+    std::string line;
+    for (uint32_t d = 1; d <= azp.CountDays(); ++d) {
+        if (const CSchicht* s = azp.GetCellSchicht(d, group)) {
+            // The short name as its full five characters.
+            std::string name(Utf8Prefix(s->KURZBEZEICHNUNG, 5));
+            name.append(5 - std::min<size_t>(5, Utf8Length(name)), ' ');
+            line += name;
+        }
+        line += ",";
+    }
+    return line;
+}
+
+std::string CCSVFile::FlexLine(const QFLEXAZ& e)
+{
+    std::string line = FormatPicture(static_cast<long long>(e.DATUM), DatePicture()) + ",";
+    line += TimeText(e.TERMIN.BEGINN) + "," + EndText(e.TERMIN.ENDE) + "," + std::to_string(int(e.ART)) + ",";
+    CSchicht s;
+    s.TERMIN = e.TERMIN;
+    s.PAUSEN = e.PAUSEN;
+    WritePausen(s, line);
+    return line;
+}
+
+std::optional<CSVFehler> CCSVFile::ReadSchichttypen(const std::vector<std::string>& lines, std::vector<CSchicht>& out)
+{
+    out.clear();
+    if (lines.empty())
+        return Fault(0, "Die Datei ist leer.");
+    // An unknown kind text keeps the kind of the line before (normal on the first line).
+    uint8_t art = ART_NORMAL;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const long n = long(i + 1);
+        const Fields f{SplitFields(lines[i])};
+        CSchicht s;
+        s.Clear();
+        if (const uint8_t found = ArtOfText(f(1)))
+            art = found;
+        s.ART = art;
+        s.BEZEICHNUNG = std::string(Utf8Prefix(f(2), 30));
+        s.KURZBEZEICHNUNG = std::string(Utf8Prefix(f(3), 5));
+        int32_t begin = 0, end = 0;
+        if (!ReadTime(f(4), begin) || !ReadTime(f(5), end))
+            return Fault(n, "Beginn oder Ende ist keine Uhrzeit.");
+        s.StartTime(begin);
+        s.EndTime(end);
+        std::optional<CSVFehler> fault;
+        if (!ReadPausen(f, 6, s, n, fault))
+            return fault;
+        out.push_back(std::move(s));
+    }
+    return std::nullopt;
+}
+
+std::optional<CSVFehler> CCSVFile::ReadAZP(const std::vector<std::string>& lines, const CSchichttypen& types,
+                                           uint16_t& weeks, std::vector<std::vector<uint32_t>>& groups)
+{
+    groups.clear();
+    if (lines.empty())
+        return Fault(1, "Die Datei ist leer.");
+    // The first line's separators give the weeks; a line without a final separator has one less.
+    const std::string first = Clip(lines[0]);
+    size_t count = 0;
+    for (char c : first)
+        count += c == ';' || c == ',';
+    if (count % 7 == 6)
+        ++count;
+    if (count == 0 || count % 7 != 0)
+        return Fault(1, "Die Anzahl der Tage ist kein Vielfaches von 7.");
+    if (count > kMaxDays)
+        return Fault(1, "Die Datei enthält mehr als 12 Wochen (84 Tage).");
+    weeks = uint16_t(count / 7);
+    // Short names are looked up once each.
+    std::map<std::string, uint32_t> ids;
+    for (const std::string& line : lines) {
+        const std::vector<std::string> f = SplitFields(line);
+        std::vector<uint32_t> cells(count, 0);
+        for (size_t d = 0; d < count && d < f.size(); ++d) {
+            const std::string name = Clip(f[d]);
+            if (name.empty())
+                continue;
+            auto [at, fresh] = ids.try_emplace(name, 0);
+            if (fresh)
+                if (const CSchicht* s = types.FindByKurzbezeichnung(name))
+                    at->second = s->SYSID;
+            cells[d] = at->second;
+        }
+        groups.push_back(std::move(cells));
+    }
+    return std::nullopt;
+}
+
+std::optional<CSVFehler> CCSVFile::ReadFlexAZ(const std::vector<std::string>& lines, CFlexAZ& out)
+{
+    out.Clear();
+    long taken = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const long n = long(i + 1);
+        // A line without any text is no entry.
+        if (lines[i].find_first_not_of(" \t") == std::string::npos)
+            continue;
+        const Fields f{SplitFields(lines[i])};
+        CFlexSchicht s;
+        s.Clear();
+        const std::string date = Clip(f(1));
+        if (date.find_first_not_of(' ') == std::string::npos)
+            return Fault(n, "Das Datum fehlt.");
+        const PictureInput d = ParsePicture(date, DatePicture());
+        if (!d.ok || !DateValid(long(d.Whole())))
+            return Fault(n, "\"" + date + "\" ist kein gültiges Datum.");
+        s.DATUM = int32_t(d.Whole());
+        int32_t begin = 0, end = 0;
+        if (!ReadTime(f(2), begin) || !ReadTime(f(3), end))
+            return Fault(n, "Beginn oder Ende ist keine Uhrzeit.");
+        s.StartTime(begin);
+        s.EndTime(end);
+        // The kind as a byte, then held to 1..4.
+        long long art = 0;
+        const PictureInput a = ParsePicture(Clip(f(4)), "@N-6");
+        if (a.ok)
+            art = a.Whole();
+        const uint8_t byte = uint8_t(art & 0xFF);
+        s.ART = uint8_t(std::clamp<int>(byte, 1, 4));
+        std::optional<CSVFehler> fault;
+        if (!ReadPausen(f, 5, s, n, fault))
+            return fault;
+        out.Add(s);
+        ++taken;
+    }
+    if (taken == 0)
+        return Fault(0, "Die Datei enthält keine Arbeitszeiten.");
+    return std::nullopt;
+}
+
+void CCSVFile::ReplaceSchichttypen(CSchichttypen& types, std::vector<CSchicht>& staged)
+{
+    std::map<std::string, uint32_t> known;
+    for (long n = types.Count(); n >= 1; --n)
+        if (const CSchicht* s = types.GetByIndex(n))
+            known[LocaleUpper(Clip(s->KURZBEZEICHNUNG))] = s->SYSID;  // the first of a name wins
+    types.Clear();
+    std::set<uint32_t> used;
+    for (CSchicht& s : staged) {
+        auto at = known.find(LocaleUpper(Clip(s.KURZBEZEICHNUNG)));
+        if (at != known.end() && used.insert(at->second).second) {
+            s.SYSID = at->second;
+            types.AddSchichtKeepId(s);
+        } else {
+            types.AddSchicht(s, false);
+        }
+    }
+}
+
+// ---- files ----------------------------------------------------------------------------------------
+
+bool CCSVFile::ReadLines(const std::string& path, std::vector<std::string>& lines, std::string& error)
+{
+    lines.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = "Fehler beim Öffnen der Importdatei.|" + ErrnoText(path) + "|Die Importdatei wurde nicht eingelesen.";
+        return false;
+    }
+    std::string bytes;
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, got);
+    const bool failed = std::ferror(f) != 0;
+    const int saved = errno;
+    std::fclose(f);
+    if (failed) {
+        errno = saved;
+        error = "Fehler beim Lesen der Importdatei.|" + ErrnoText(path) + "|Die Importdatei wurde nicht eingelesen.";
+        return false;
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.erase(0, 3);
+    const std::string text = ValidUtf8(bytes) ? bytes : Cp1252ToUtf8(bytes);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r')
+            --stop;
+        lines.emplace_back(text, start, stop - start);
+        start = end + 1;
+    }
+    SetError(ERR_NONE);
+    return true;
+}
+
+bool CCSVFile::WriteLines(const std::string& path, const std::vector<std::string>& lines, std::string& error)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() + "/." +
+                       target.filename().string() + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    auto fail = [&](const char* what) {
+        error = std::string(what) + "|" + ErrnoText(path) + "|Die Exportdatei wurde nicht erstellt.";
+        return false;
+    };
+    if (fd < 0)
+        return fail("Fehler beim Erstellen der Exportdatei.");
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f) {
+        const int saved = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        errno = saved;
+        return fail("Fehler beim Öffnen der Exportdatei.");
+    }
+    bool ok = true;
+    for (const std::string& line : lines) {
+        const std::string bytes = Utf8ToCp1252(line) + "\r\n";
+        if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+            ok = false;
+            break;
+        }
+    }
+    int saved = errno;
+    if (std::fflush(f) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    if (ok && ::fsync(::fileno(f)) != 0) {
+        ok = false;
+        saved = errno;
+    }
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    // A replaced file keeps its permissions; a new one gets those of any file the user creates.
+    if (ok) {
+        struct stat old {};
+        if (::stat(path.c_str(), &old) == 0) {
+            ::chmod(temp.c_str(), old.st_mode & 07777);
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            ::chmod(temp.c_str(), 0666 & ~mask);
+        }
+    }
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        saved = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        errno = saved;
+        return fail("Fehler beim Schreiben der Exportdatei.");
+    }
+    SetError(ERR_NONE);
+    return true;
+}
+
+uint8_t CCSVFile::AskFileName(uint8_t kind, uint8_t exportFlag)
+{
+    const std::string title =
+        std::string(kind == 1 ? "Schichttypen" : "Arbeitszeitplan") + (exportFlag ? " exportieren" : " importieren");
+    std::string name;
+    unsigned flags = FILE_LONG_NAMES | (exportFlag ? FILE_SAVE : 0u);
+    if (!FileDialog(title, name, "CSV-Datei |*.csv", flags))
+        return 5;
+    name = Clip(name);
+    if (name.empty())
+        return 5;
+    if (name.size() < 4 || LocaleUpper(name.substr(name.size() - 4)) != ".CSV")
+        name += ".csv";
+    FILENAME = name;
+    EXPORT = exportFlag;
+    return 0;
+}
+
+bool CCSVFile::Export(uint8_t kind, const std::vector<std::string>& lines)
+{
+    if (AskFileName(kind, 1) != 0)
+        return false;
+    std::string error;
+    if (!WriteLines(FILENAME, lines, error)) {
+        Notice("Fehler beim Export", error);
+        return false;
+    }
+    return true;
+}
+
+bool CCSVFile::AskAndRead(uint8_t kind, std::vector<std::string>& lines)
+{
+    if (AskFileName(kind, 0) != 0)
+        return false;
+    std::string error;
+    if (!ReadLines(FILENAME, lines, error)) {
+        Notice("Fehler beim Import", error);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+void FormatFault(const std::string& what, const CSVFehler& fault)
+{
+    std::string text = "Die gewählte Datei entspricht nicht dem erwarteten Format für " + what + ". |";
+    if (fault.ZEILE > 0)
+        text += "Zeile " + std::to_string(fault.ZEILE) + ": ";
+    text += fault.TEXT + "|Der Import kann daher nicht durchgeführt werden.";
+    Notice("Dateiformat nicht kompatibel ", text);
+}
+} // namespace
+
+// ---- the six transfers --------------------------------------------------------------------------------
+
+bool CCSVFile::ExportSchichttypen(CSchichttypen& types)
+{
+    if (types.Count() == 0) {
+        Notice("Exportdatei wurde nicht erstellt", "Es sind keine Schichttypen angelegt.");
+        return false;
+    }
+    std::vector<std::string> lines;
+    for (long n = 1; n <= types.Count(); ++n)
+        lines.push_back(SchichtLine(*types.GetByIndex(n)));
+    return Export(1, lines);
+}
+
+bool CCSVFile::ImportSchichttypen(CSchichttypen& types)
+{
+    if (types.Count() > 0 &&
+        !Ask("bestehende Schichttypen werden überschrieben",
+             "Im aktuellen Arbeitszeitblatt sind bereits Schichttypen angelegt. Diese Schichttypen werden durch die "
+             "Schichttypen in der Importdatei überschrieben.|Soll der Import durchgeführt werden?"))
+        return false;
+    std::vector<std::string> lines;
+    if (!AskAndRead(1, lines))
+        return false;
+    std::vector<CSchicht> staged;
+    if (auto fault = ReadSchichttypen(lines, staged)) {
+        FormatFault("Schichttypen", *fault);
+        return false;
+    }
+    ReplaceSchichttypen(types, staged);
+    return true;
+}
+
+bool CCSVFile::ExportAZP(CAZPData& azp)
+{
+    if (azp.CountGroups() == 0 || azp.CountDays() == 0) {
+        Notice("Exportdatei wurde nicht erstellt", "Der Arbeitszeitplan enthält keine Schichteinträge.");
+        return false;
+    }
+    std::vector<std::string> lines;
+    for (uint32_t g = 1; g <= azp.CountGroups(); ++g)
+        lines.push_back(AZPLine(azp, g));
+    return Export(2, lines);
+}
+
+bool CCSVFile::ImportAZP(CAZPData& azp)
+{
+    CSchichttypen* types = azp.GetSchichttypen();
+    if (!types || types->Count() == 0) {
+        Notice("keine Schichttypen vorhanden",
+               "Der aktuelle Arbeitszeitplan enthält keine Schichttypen. Der Import eines Arbeitzeitplanes setzt "
+               "voraus, das Schichttypen vorhanden sind.|Der Import kann daher nicht durchgeführt werden.");
+        return false;
+    }
+    if (azp.CountGroups() > 0 &&
+        !Ask("bestehende Schichtgruppen werden überschrieben",
+             "Im aktuellen Arbeitszeitplan sind bereits Schichtgruppen angelegt. Diese Schichtgruppen werden durch die "
+             "Schichtgruppen in der Importdatei überschrieben.|Soll der Import durchgeführt werden?"))
+        return false;
+    std::vector<std::string> lines;
+    if (!AskAndRead(2, lines))
+        return false;
+    uint16_t weeks = 0;
+    std::vector<std::vector<uint32_t>> groups;
+    if (auto fault = ReadAZP(lines, *types, weeks, groups)) {
+        FormatFault("Arbeitszeitpläne", *fault);
+        return false;
+    }
+    azp.DeleteAllGroups();
+    azp.SetBezugsrahmen(weeks);
+    azp.SetGroupCount(uint32_t(groups.size()));
+    for (uint32_t g = 1; g <= groups.size(); ++g)
+        for (uint32_t d = 1; d <= groups[g - 1].size(); ++d)
+            azp.SetCell(d, g, groups[g - 1][d - 1]);
+    return true;
+}
+
+bool CCSVFile::ExportFlexAZ(CFlexAZ& flex)
+{
+    if (flex.Count() == 0) {
+        Notice("Exportdatei wurde nicht erstellt", "Der Flex.-Arbeitszeitplan enthält keine Einträge.");
+        return false;
+    }
+    std::vector<std::string> lines;
+    lines.reserve(size_t(flex.Count()));
+    for (long n = 1; n <= flex.Count(); ++n)
+        lines.push_back(FlexLine(*flex.Entry(n)));
+    return Export(2, lines);
+}
+
+bool CCSVFile::ImportFlexAZ(CFlexAZ& flex)
+{
+    if (flex.Count() > 0 &&
+        !Ask("bestehende Einträge werden überschrieben",
+             "Im aktuellen Flex.-Arbeitszeitplan sind bereits Einträge enthalten. Diese Einträge werden durch die "
+             "Arbeitszeiten in der Importdatei überschrieben.|Soll der Import durchgeführt werden?"))
+        return false;
+    std::vector<std::string> lines;
+    if (!AskAndRead(2, lines))
+        return false;
+    CFlexAZ staged;
+    if (auto fault = ReadFlexAZ(lines, staged)) {
+        FormatFault("Flex.-Arbeitszeiten", *fault);
+        return false;
+    }
+    flex.CopyFrom(staged);
+    return true;
+}
