@@ -25,6 +25,8 @@
 #include "worksheets/AZPEditor.h"
 #include "worksheets/ArbeitsblattWindow.h"
 #include "worksheets/Inspektoren.h"
+#include "worksheets/FlexAZBlattWindow.h"
+#include "worksheets/FlexAZEditor.h"
 #include "worksheets/SBPEditor.h"
 
 #include <algorithm>
@@ -109,6 +111,8 @@ void CArbeitsblatt::CreateEditors()
     if (TYP == ARBEITSBLATT_AZ) {
         BROWSEAKB = std::make_unique<CAKBEditor>();
         BROWSESBP = std::make_unique<CSBPEditor>();
+    } else {
+        BROWSEFLEXAZ = std::make_unique<CFlexAZEditor>();
     }
     BROWSEAZP = std::make_unique<CAZPEditor>();
     CURRENTSTDEDIT = nullptr;
@@ -125,9 +129,13 @@ void CArbeitsblatt::DisposeEditors()
         BROWSESBP->Release();
     if (BROWSEAZP)
         BROWSEAZP->Release();
+    // The flex editor goes too: a reopened window must find no editor bound to a closed list.
+    if (BROWSEFLEXAZ)
+        BROWSEFLEXAZ->Release();
     BROWSEAKB.reset();
     BROWSESBP.reset();
     BROWSEAZP.reset();
+    BROWSEFLEXAZ.reset();
 }
 
 int CArbeitsblatt::Run()
@@ -486,4 +494,5 @@ void RegisterArbeitsblatt()
     SetArbeitsblattFactory([]() -> std::unique_ptr<CArbeitsblattBase> { return std::make_unique<CArbeitsblatt>(); });
     CArbeitsblatt::SetWindowProcedure(ARBEITSBLATT_AZ, UpdateArbeitsblatt);
     InstallInspektoren();
+    CArbeitsblatt::SetWindowProcedure(ARBEITSBLATT_FLEX, UpdateFlexAZBlatt);
 }

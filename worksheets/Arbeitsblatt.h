@@ -30,6 +30,7 @@ class CAZPData;
 class CAZPEditor;
 class CAZPInfo;
 class CFlexAZ;
+class CFlexAZEditor;
 class CKriterienChecker;
 class CSBPBewertung;
 class CSBPData;
@@ -97,6 +98,7 @@ public:
     CAZPEditor* GetAZPEditor() { return BROWSEAZP.get(); }
     CAKBEditor* GetAKBEditor() { return BROWSEAKB.get(); }
     CSBPEditor* GetSBPEditor() { return BROWSESBP.get(); }
+    CFlexAZEditor* GetFlexEditor() { return BROWSEFLEXAZ.get(); }
     IStdEdit* GetCurrentStdEdit() { return CURRENTSTDEDIT; }
     ISavable* GetCurrentSavable() { return CURRENTSAVABLE; }
     // The evaluations while the evaluation inspector is open.
@@ -143,6 +145,8 @@ public:
     void BindAZPList(int list, int swapButton, int window);
     void BindSBPList(int list);
     void BindAKBList(int list, int insertButton);
+    // Flex worksheets: the flex list with the new and change buttons; the plan is built from it.
+    void BindFlexWindow(int list, int insertButton, int changeButton, int window);
     void SetGenerateButton(int button);
     void SetEditButtons(int cut, int copy, int paste, int del, int insert, int undo, int redo);
     // Every event of the window; 5 when an editor handled it (the window skips its default).
@@ -170,6 +174,10 @@ public:
     void GenerateSBP() override;
     void ComputeSBPFromAZP() override;
     void ComputeAKBFromSBP() override;
+    void SyncFlexDate(int32_t date) override;
+    // Flex worksheets: the working-time plan rebuilt from the whole flex plan (its period taken from
+    // the entries) or from the dates from .. to, and the plan grid set to that period.
+    void FlexToAZP(int32_t from, int32_t to, bool whole) override;
 
     // ---- notices and evaluation ----
     void ApplyDefinitions();
@@ -255,6 +263,7 @@ private:
     std::unique_ptr<CAKBEditor> BROWSEAKB;
     std::unique_ptr<CSBPEditor> BROWSESBP;
     std::unique_ptr<CAZPEditor> BROWSEAZP;
+    std::unique_ptr<CFlexAZEditor> BROWSEFLEXAZ;
     IStdEdit* CURRENTSTDEDIT = nullptr;
     ISavable* CURRENTSAVABLE = nullptr;
     int32_t BEZUGSRAHMEN = 0;

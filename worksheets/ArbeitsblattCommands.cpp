@@ -35,6 +35,7 @@
 #include "worksheets/AKBEditor.h"
 #include "worksheets/AZPEditor.h"
 #include "worksheets/CSVFile.h"
+#include "worksheets/FlexAZEditor.h"
 #include "worksheets/Gesamtbewertung.h"
 #include "worksheets/SBPEditor.h"
 
@@ -153,6 +154,16 @@ void CArbeitsblatt::BindAKBList(int list, int insertButton)
     INSERTFEQ = insertButton;
 }
 
+void CArbeitsblatt::BindFlexWindow(int list, int insertButton, int changeButton, int window)
+{
+    if (!BROWSEFLEXAZ)
+        return;
+    BROWSEFLEXAZ->Bind(*this, list, *FLEXAZ, window);
+    INSERTFEQ = insertButton;
+    CHANGEFEQ = changeButton;
+    FlexToAZP(0, 0, true);
+}
+
 void CArbeitsblatt::SetGenerateButton(int button)
 {
     GENERATEFEQ = button;
@@ -186,6 +197,8 @@ CPlanEditor* CArbeitsblatt::EditorOfSavable(ISavable* part)
         return BROWSESBP.get();
     if (BROWSEAZP && part == &AZP->GetSavable())
         return BROWSEAZP.get();
+    if (BROWSEFLEXAZ && part == &FLEXAZ->GetSavable())
+        return BROWSEFLEXAZ.get();
     return nullptr;
 }
 
@@ -203,6 +216,9 @@ void CArbeitsblatt::SelectPane(int list)
         CURRENTSTDEDIT = BROWSEAZP.get();
         CURRENTSAVABLE = &AZP->GetSavable();
         ControlEnable(GENERATEFEQ, TYP == ARBEITSBLATT_AZ);
+    } else if (BROWSEFLEXAZ && list == BROWSEFLEXAZ->GetListFeq()) {
+        CURRENTSTDEDIT = BROWSEFLEXAZ.get();
+        CURRENTSAVABLE = &FLEXAZ->GetSavable();
     } else {
         return;
     }
@@ -236,12 +252,14 @@ uint8_t CArbeitsblatt::OnWindowEvent()
             EditCommand(STDEDIT_DELETE);
         else if (control == INSERTFEQ)
             EditCommand(STDEDIT_INSERT);
+        else if (control == CHANGEFEQ && BROWSEFLEXAZ && CURRENTSTDEDIT == BROWSEFLEXAZ.get())
+            BROWSEFLEXAZ->Edit(2);
     }
     if (event == EVENT_GAIN_FOCUS)
         RefreshInspektoren();
     uint8_t result = 0;
     for (CPlanEditor* editor : {static_cast<CPlanEditor*>(BROWSEAKB.get()), static_cast<CPlanEditor*>(BROWSESBP.get()),
-                                static_cast<CPlanEditor*>(BROWSEAZP.get())})
+                                static_cast<CPlanEditor*>(BROWSEAZP.get()), static_cast<CPlanEditor*>(BROWSEFLEXAZ.get())})
         if (editor && editor->OnEvent(event))
             result = LEVEL_NOTIFY;
     UpdateButtons();
@@ -262,7 +280,7 @@ void CArbeitsblatt::UpdateButtons()
     const int buttons[] = {CUTFEQ, COPYFEQ, PASTEFEQ, DELETEFEQ, INSERTFEQ};
     for (uint8_t action = STDEDIT_CUT; action <= STDEDIT_INSERT; ++action)
         ControlEnable(buttons[action - 1], CURRENTSTDEDIT && CURRENTSTDEDIT->IsEnabled(action));
-    ControlEnable(CHANGEFEQ, false);
+    ControlEnable(CHANGEFEQ, BROWSEFLEXAZ && CURRENTSTDEDIT == BROWSEFLEXAZ.get() && FLEXAZ->Count() > 0);
 }
 
 // ---- edit operations -------------------------------------------------------------------------------------
@@ -271,6 +289,14 @@ bool CArbeitsblatt::EditCommand(uint8_t action)
 {
     if (!CURRENTSTDEDIT || !CURRENTSAVABLE || !CURRENTSTDEDIT->IsEnabled(action))
         return false;
+    // The flex editor stores the one step of an accepted edit itself; a cancelled dialog none.
+    if (BROWSEFLEXAZ && CURRENTSTDEDIT == BROWSEFLEXAZ.get()) {
+        if (action == STDEDIT_INSERT)
+            return BROWSEFLEXAZ->Edit(1) == 1;
+        if (action == STDEDIT_DELETE)
+            return BROWSEFLEXAZ->Edit(3) == 1;
+        return false;
+    }
     switch (action) {
     case STDEDIT_CUT: CURRENTSTDEDIT->Cut(); break;
     case STDEDIT_COPY: CURRENTSTDEDIT->Copy(); break;
@@ -372,9 +398,37 @@ void CArbeitsblatt::OnAKBChanged(bool syncTypes)
 
 void CArbeitsblatt::OnFlexChanged()
 {
+    FlexToAZP(0, 0, true);
     RefreshInspektoren();
     RecalcEvaluation();
     RecalcCosts();
+    if (AZP->CountGroups() == 0 && BROWSEAZP)
+        BROWSEAZP->RefreshEmpty();
+}
+
+void CArbeitsblatt::FlexToAZP(int32_t from, int32_t to, bool whole)
+{
+    if (TYP != ARBEITSBLATT_FLEX)
+        return;
+    if (whole && !FLEXAZ->GetPeriod(from, to))
+        from = to = 0;
+    FLEXAZ->BuildAZP(*AZP, *SCHICHTEN, from, to, whole, whole);
+    if (!BROWSEAZP)
+        return;
+    BROWSEAZP->SetPeriod(from, to);
+    BROWSEAZP->SetBezugsrahmen(AZP->GetBezugsrahmen());
+    BROWSEAZP->RefreshEmpty();
+}
+
+void CArbeitsblatt::SyncFlexDate(int32_t date)
+{
+    if (TYP != ARBEITSBLATT_FLEX || !IsActive())
+        return;
+    const int focus = ControlFocus();
+    if (BROWSEAZP && focus != BROWSEAZP->GetListFeq())
+        BROWSEAZP->ShowDate(date);
+    if (BROWSEFLEXAZ && focus != BROWSEFLEXAZ->GetListFeq())
+        BROWSEFLEXAZ->ShowDate(date);
 }
 
 void CArbeitsblatt::OnSchichttypenChanged()
@@ -432,6 +486,8 @@ void CArbeitsblatt::RecalcEvaluation()
         // An emptied plan is evaluated too, so that no old violation stays on screen.
         AZPBEWERTUNG->Evaluate(*AZP);
         CHECKER->CheckPlan(*AZPBEWERTUNG, 0);
+        if (BROWSEFLEXAZ)
+            BROWSEFLEXAZ->Evaluate();
     }
     Inspector(2, &Inspektoren::refresh);
 }
@@ -451,6 +507,10 @@ void CArbeitsblatt::CreateEvaluations()
             BROWSESBP->AttachEvaluation(*SBPBEWERTUNG);
         made = true;
     }
+    if (BROWSEFLEXAZ && BROWSEFLEXAZ->Grid() && !BROWSEFLEXAZ->Grid()->CHECKER) {
+        BROWSEFLEXAZ->SetChecker(*CHECKER);
+        made = true;
+    }
     if (made)
         RecalcEvaluation();
 }
@@ -463,6 +523,8 @@ void CArbeitsblatt::DisposeEvaluations()
     if (BROWSESBP)
         BROWSESBP->DetachEvaluation();
     SBPBEWERTUNG.reset();
+    if (BROWSEFLEXAZ)
+        BROWSEFLEXAZ->ClearChecker();
 }
 
 // ---- dialogs of the parts --------------------------------------------------------------------------------
@@ -498,6 +560,8 @@ void CArbeitsblatt::SetDarstellung(int mode)
         BROWSESBP->SetDarstellung(mode);
     if (BROWSEAZP)
         BROWSEAZP->SetDarstellung(mode);
+    if (BROWSEFLEXAZ)
+        BROWSEFLEXAZ->SetDarstellung(mode);
     SetBezugsrahmen(BEZUGSRAHMEN, true);
 }
 
@@ -506,7 +570,7 @@ void CArbeitsblatt::SetZoom(int percent)
     if (!IsActive())
         return;
     for (CPlanEditor* editor : {static_cast<CPlanEditor*>(BROWSEAKB.get()), static_cast<CPlanEditor*>(BROWSESBP.get()),
-                                static_cast<CPlanEditor*>(BROWSEAZP.get())})
+                                static_cast<CPlanEditor*>(BROWSEAZP.get()), static_cast<CPlanEditor*>(BROWSEFLEXAZ.get())})
         if (editor)
             editor->SetZoom(percent);
     SetBezugsrahmen(BEZUGSRAHMEN, true);

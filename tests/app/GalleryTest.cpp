@@ -24,11 +24,14 @@
 #include "platform/qt/WindowView.h"
 #include "platform/ui/MessageShow.h"
 #include "platform/ui/Window.h"
+#include "platform/values/Date.h"
 #include "platform/values/Locale.h"
 #include "plans/AZPData.h"
+#include "plans/FlexAZ.h"
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
 #include "worksheets/Arbeitsblatt.h"
+#include "worksheets/FlexzeitDialog.h"
 
 #include "AppTestSupport.h"
 
@@ -124,7 +127,38 @@ CArbeitsblatt& SampleWorksheet()
     return sheet;
 }
 
+// A flex entry of January 2024 (Monday the 1st is day 0) from hh:mm to hh:mm, with a break.
+CFlexSchicht FlexEntry(int day, int from, int to, int breakAt = 0, int breakMinutes = 0)
+{
+    CFlexSchicht e;
+    e.Clear();
+    e.DATUM = int32_t(DateFromParts(2024, 1, 1)) + day;
+    e.TERMIN = {uint32_t(from), uint32_t(to > from ? to : to + 1440)};
+    if (breakMinutes)
+        e.PAUSEN[0] = {uint16_t((breakAt - from + 1440) % 1440), uint16_t(breakMinutes), 0};
+    return e;
+}
+
+// A flex worksheet with two weeks of entries.
+void SampleFlexWorksheet()
+{
+    Files();
+    GlobalProjektmanager.Projekt().New(ARBEITSBLATT_FLEX);
+    auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
+    for (int day : {0, 1, 2, 3, 4})
+        sheet.GetFlexAZ().Add(FlexEntry(day, 7 * 60, 15 * 60 + 30, 11 * 60, 30));
+    sheet.GetFlexAZ().Add(FlexEntry(7, 22 * 60, 6 * 60, 2 * 60, 45));
+    sheet.GetFlexAZ().Add(FlexEntry(8, 22 * 60, 6 * 60, 2 * 60, 45));
+    CFlexSchicht standby = FlexEntry(12, 9 * 60, 13 * 60);
+    standby.ART = ART_BEREITSCHAFT;
+    sheet.GetFlexAZ().Add(standby);
+    sheet.Open();
+}
+
 const Sheet kSheets[] = {
+    {"flex_arbeitsblatt", [] { SampleFlexWorksheet(); }, "Flex-Arbeitszeitblatt"},
+    {"flex_eintrag", [] { Files(); CFlexAZ plan; CFlexSchicht e = FlexEntry(2, 7 * 60, 15 * 60 + 30, 11 * 60, 30);
+                          e.PAUSEN[1] = {420, 15, 1}; UpdateFlexzeit(plan, e); }},
     {"arbeitsblatt", [] { SampleWorksheet(); }, "Arbeitszeitblatt"},
     {"tabellen_inspektor", [] { SampleWorksheet(); }, "Tabellen-Inspektor"},
     {"oeko_inspektor", [] { SampleWorksheet().ShowOekoInspektor(); }, "Ökonomie-Inspektor"},
