@@ -3,8 +3,10 @@
 #include "app/CloseSignals.h"
 #include "app/SingleInstance.h"
 #include "assessment/BelastungDialoge.h"
+#include "assessment/DefinitionsDialog.h"
 #include "assessment/KostenDialog.h"
 #include "assessment/SchichttypDialoge.h"
+#include "assessment/VorgabenDialoge.h"
 #include "core/Frame.h"
 #include "core/Startup.h"
 #include "platform/qt/Pictures.h"
@@ -27,7 +29,9 @@ void RegisterLayers()
     InstallBelastungDialoge();
     InstallKostenDialog();
     InstallSchichttypDialoge();
+    InstallDefinitionsDialog();
     FrameWindows windows;
+    windows.updateVorgaben = VorgabenFrameWindow();
     windows.editBelastungsdatei = BelastungsdateiBearbeiten();
     windows.updateKosten = KostenFrameWindow();
     SetFrameWindows(std::move(windows));

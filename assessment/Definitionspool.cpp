@@ -1,6 +1,7 @@
 #include "assessment/Definitionspool.h"
 
 #include "assessment/Belastungseinschaetzungen.h"
+#include "assessment/DefinitionsDialog.h"
 #include "assessment/Kosten.h"
 #include "assessment/KriterienArbeitszeit.h"
 #include "assessment/KriterienBelastung.h"
@@ -322,6 +323,9 @@ void CDefinitionspool::NotifyArbeitsblatt()
 
 uint8_t CDefinitionspool::Edit(uint8_t mode, long kriterium)
 {
+    // The open dialog edits the shared buffers: StoreAll must not overwrite what its user typed.
+    if (DefinitionsDialogBusy(true))
+        return 0;
     StoreAll();
     const int response = Dialog() ? Dialog()(mode, kriterium, ARBEITSBLATT) : RESPONSE_CANCELLED;
     uint8_t result = 0;

@@ -79,7 +79,8 @@ public:
     // The edit cycle: StoreAll, the definitions dialog on the RB and KRI buffers with the mode,
     // the criterion (0 = none) and the worksheet; when it ends with OK: Apply, a new undo step
     // and the worksheet told. 0; 5 when the step could not be stored (the user is told once; the
-    // objects keep the edit and the step before stays the last).
+    // objects keep the edit and the step before stays the last). While a definitions dialog is
+    // open anywhere the user is told so and nothing is touched (0).
     uint8_t Edit(uint8_t mode, long kriterium);
     uint8_t EditForAZWizard() { return Edit(DEFINITIONS_AZP, 0); }
     uint8_t EditForSBWizard() { return Edit(DEFINITIONS_SCHICHTEN, 0); }

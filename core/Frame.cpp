@@ -73,6 +73,9 @@ WindowDesc FrameDescription()
         .Add(Ctl::Separator().Id(FRAME_SEPARATOR1))
         .Add(Item(FRAME_DATEIEBA, "?DATEIEBA", "&Belastungseinschätzung bearbeiten").Icon("mini_belastung.ico"))
         .Add(Item(FRAME_DATEIECO, "?DATEIECO", "&Kosteneinstellungen bearbeiten").Icon("mini_oeko.ico"))
+        .Add(Item(FRAME_VORGABEN, "?VORGABEN", "&Vorgaben bearbeiten...",
+                  "Vorgabewerte, Grenzwerte und Warntexte der Rahmenbedingungen und Kriterien bearbeiten")
+                 .KeyText("Strg-Umschalt-F12").Icon("mini_defpool.ico"))
         .Add(Ctl::Separator().Id(FRAME_SEPARATOR2))
         .Add(Item(FRAME_PRINTSETUP, "?PRINTSETUP", "&Drucker einrichten...", "Drucker einrichten")
                  .Std(StdAction::PrintSetup))
@@ -197,6 +200,9 @@ public:
         case FRAME_DATEIECO:
             EditKostendatei();
             break;
+        case FRAME_VORGABEN:
+            StartVorgaben();
+            break;
         case FRAME_LERNUNTERLAGE:
             OpenLernunterlage();
             break;
@@ -219,8 +225,7 @@ public:
                 PostAccepted(FRAME_PROJECT);
             return LEVEL_BENIGN;
         }
-        if (const auto& start = Windows().updateVorgaben)
-            ThreadStart(start, "", kVorgabenStack, "UpdateVorgaben");
+        StartVorgaben();
         return LEVEL_BENIGN;
     }
 
@@ -233,6 +238,7 @@ public:
             PropertySet(win_, c, Prop::Disable, project ? 0 : 1, 0);
         PropertySet(win_, FRAME_DATEIEBA, Prop::Disable, Windows().editBelastungsdatei ? 0 : 1, 0);
         PropertySet(win_, FRAME_DATEIECO, Prop::Disable, Windows().updateKosten ? 0 : 1, 0);
+        PropertySet(win_, FRAME_VORGABEN, Prop::Disable, Windows().updateVorgaben ? 0 : 1, 0);
         // A close-down that stalled is taken up again; one that runs needs no second start.
         const WindowModel* model = WindowFind(win_);
         if (ClosingDown && model && !model->closingDown) {
@@ -251,6 +257,13 @@ public:
     }
 
 private:
+    // The defaults window runs on a thread of its own.
+    static void StartVorgaben()
+    {
+        if (const auto& start = Windows().updateVorgaben)
+            ThreadStart(start, "", kVorgabenStack, "UpdateVorgaben");
+    }
+
     void PostAccepted(int control)
     {
         Event e;

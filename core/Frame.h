@@ -46,10 +46,11 @@ enum FrameControl : int {
     FRAME_OPEN,            // toolbar: open a project
     FRAME_SAVE,            // toolbar: save
     FRAME_PROJECT,         // toolbar: show the project manager
+    FRAME_VORGABEN,        // Datei: the defaults and warning texts window
 };
 
 // The frame's keys: Ctrl+P shows the project manager; Ctrl+Shift+F12 opens the defaults and
-// warning texts window.
+// warning texts window (as does its entry in the file menu).
 constexpr int kFrameProjectKey = Key::CTRL | Key::Letter('P');
 constexpr int kFrameVorgabenKey = Key::CTRL | Key::SHIFT | (Key::F1 + 11);
 

@@ -6,11 +6,14 @@
 // the program's thread (it sets up what it needs; the run is unwound after the picture).
 #include "app/Program.h"
 #include "assessment/BelastungDialoge.h"
+#include "assessment/DefinitionsDialog.h"
+#include "assessment/Definitionspool.h"
 #include "assessment/Belastungseinschaetzung.h"
 #include "assessment/Belastungseinschaetzungen.h"
 #include "assessment/KostenDialog.h"
 #include "assessment/KriterienBelastung.h"
 #include "assessment/SchichttypDialoge.h"
+#include "assessment/VorgabenDialoge.h"
 #include "core/Files.h"
 #include "core/Frame.h"
 #include "core/KommentarManager.h"
@@ -23,6 +26,7 @@
 #include "platform/qt/Renderer.h"
 #include "platform/qt/WindowView.h"
 #include "platform/ui/MessageShow.h"
+#include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Date.h"
 #include "platform/values/Locale.h"
@@ -82,6 +86,27 @@ void Files()
     InitFileAccess();
     NameProgramFiles(std::filesystem::current_path().string());
     InstallMessageDialog(true);
+}
+
+// The files and the defaults records as the start-up reads them, the buffers set to the defaults.
+void Defaults()
+{
+    Files();
+    for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
+        a->TryOpen();
+        FileSet(*a->File());
+        a->TryNext();
+        a->Close();
+    }
+    RB.CopyFrom(RBDEFAULT);
+    KRI.CopyFrom(KRIDEFAULT);
+}
+
+// The definitions dialog on one of its tabs: opened for a criterion on that tab.
+void Definitionen(long kriterium, uint8_t mode = DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN)
+{
+    Defaults();
+    UpdateDefinitionsmanager(kriterium ? mode | DEFINITIONS_KRITERIUM : mode, kriterium, nullptr);
 }
 
 struct Sheet {
@@ -201,6 +226,20 @@ const Sheet kSheets[] = {
     {"schichttyp", [] { Files(); InstallSchichttypDialoge(); CSchichttypen types; CSchicht s;
                         s.Clear(); s.BEZEICHNUNG = "Spätdienst"; s.KURZBEZEICHNUNG = "S";
                         s.TERMIN = {14 * 60, 22 * 60}; types.EditSchicht(s); }},
+    {"definitionspool_arbeitszeit", [] { Definitionen(0); }},
+    {"definitionspool_ruhezeit", [] { Definitionen(2); }},
+    {"definitionspool_wochenende", [] { Definitionen(17); }},
+    {"definitionspool_nachtschlaf", [] { Definitionen(11); }},
+    {"definitionspool_freizeit", [] { Definitionen(13); }},
+    {"definitionspool_schichten", [] { Definitionen(6); }},
+    {"definitionspool_belastung", [] { Definitionen(19); }},
+    {"definitionspool_oekonomie", [] { Definitionen(21); }},
+    {"definitionspool_schichtbedarf", [] { Definitionen(0, DEFINITIONS_SCHICHTEN); }},
+    {"definitionspool_grenzwerte", [] { Definitionen(0, DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN | DEFINITIONS_GRENZWERTE); }},
+    {"definitionspool_kriterienvorgaben", [] { Definitionen(0, DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN | 0x80); }},
+    {"vorgaben", [] { Defaults(); UpdateVorgaben(); }},
+    {"warntexte", [] { Defaults(); PendingRequest = 2; UpdateWarntexte(); }},
+    {"warntext", [] { Defaults(); PendingRequest = 2; EventPost(EVENT_ACCEPTED, 4); UpdateWarntexte(); }, "Warnungstext"},
     {"meldung", [] { Files(); MessageRequest m; m.caption = "Planungsprojekt schließen";
                      m.text = "Sollen die Änderungen am Planungsprojekt gespeichert werden?";
                      m.icon = MessageIcon::Question; m.buttonBits = BUTTON_YES | BUTTON_NO | BUTTON_CANCEL;

@@ -28,6 +28,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QTabWidget>
 
 #include <memory>
 #include <signal.h>
@@ -263,6 +264,91 @@ TEST_F(RealProgram, TheFramesStrainFileCommandOpensTheBrowse)
     renderer->WindowWidget(browse)->close();
     ASSERT_TRUE(renderer->Settle());
     EXPECT_EQ(WindowTitled("Belastungseinschätzung"), 0);
+    EXPECT_NE(WindowTitled("Varn 4"), 0);
+}
+
+// What the definitions dialog shows, tab by tab: the names of the fields and check boxes that
+// are not hidden (the constraint records are edited without the criteria panel).
+std::string DescribeTabs(int window)
+{
+    Runtime::HostBaton b;
+    const WindowModel* m = WindowFind(window);
+    std::string out;
+    for (const ControlModel& tab : m->controls) {
+        if (tab.kind != ControlKind::Tab)
+            continue;
+        out += "[" + tab.Get(Prop::Text).Str() + (tab.Get(Prop::Disable).Bool() ? ", gesperrt" : "") + "]";
+        for (const ControlModel& c : m->controls) {
+            bool inside = false, hidden = false;
+            for (const ControlModel* p = &c; p; p = p->parent ? m->Find(p->parent) : nullptr) {
+                hidden = hidden || p->Get(Prop::Hide).Bool();
+                inside = inside || p->id == tab.id;
+            }
+            const bool value = c.kind == ControlKind::Entry || c.kind == ControlKind::Spin ||
+                               c.kind == ControlKind::Check || c.kind == ControlKind::DropList ||
+                               c.kind == ControlKind::Button;
+            if (inside && !hidden && value && c.name.size() > 1)
+                out += " " + c.name.substr(1);
+        }
+        out += "\n";
+    }
+    return out;
+}
+
+TEST_F(RealProgram, TheFramesDefaultsEntryOpensTheDefinitionsDialogOnTheDefaults)
+{
+    int frame = WindowTitled("Varn 4");
+    ASSERT_NE(frame, 0);
+    int welcome = WindowTitled("Willkommen bei Varn-4");
+    ASSERT_NE(welcome, 0);
+    renderer->WindowWidget(welcome)->close();
+    ASSERT_TRUE(renderer->Settle());
+    QAction* vorgaben = renderer->View(frame)->ControlAction(FRAME_VORGABEN);
+    ASSERT_NE(vorgaben, nullptr);
+    ASSERT_TRUE(vorgaben->isEnabled());
+    vorgaben->trigger();
+    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Vorgaben bearbeiten") != 0; }, 5000));
+    int window = WindowTitled("Vorgaben bearbeiten");
+    auto* button = qobject_cast<QAbstractButton*>(renderer->ControlWidget(window, ControlNamed(window, "?RBDEFAULT")));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("Vorgabewerte für Rahmenbedingungen"));
+    button->click();
+    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Definitionspool") != 0; }, 5000));
+    ASSERT_TRUE(renderer->Settle());
+    int dialog = WindowTitled("Definitionspool");
+    auto* tabs = renderer->WindowWidget(dialog)->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->count(), 8);
+    EXPECT_EQ(DescribeTabs(dialog),
+              "[Arbeitszeit] KONTAZ_MIN KONTAZ_MAX WTAZ_OHNE_AUSGLEICH WTAZ_AUSGLEICH WTAZ_MIT_AUSGLEICH "
+              "WTAZ_AUSGLEICHSZEITRAUM_NORMAL WTAZ_AUSGLEICHSZEITRAUM_NACHTARBEIT UEBERLAUF WOCHENBEGINN WAZ "
+              "WAZ_AUSGLEICHSZEITRAUM WAZ_MIN WAZ_MAX\n"
+              "[Ruhezeit] RZ_DAUER_OHNE_AUSGLEICH RZ_AUSGLEICH RZ_DAUER_MIT_AUSGLEICH RZ_AUSGLEICHSZEITRAUM "
+              "RZANZEIGE_MIN AZ_AB_1 PAUSENLAENGE_1 AZ_AB_2 PAUSENLAENGE_2 AZ_AB_3 PAUSENLAENGE_3 AZ_AB_4 "
+              "PAUSENLAENGE_4 ERSTE_PAUSE MINDESTPAUSENLAENGE NACHTAZ_ANFANG NACHTAZ_ENDE NACHTAZ_DAUER_MIN "
+              "RZNACHTARBEIT_MIN\n"
+              "[Wochenende] WE_ANFANGSTAG WE_ANFANGSZEIT WE_ENDTAG WE_ENDZEIT WE_DAUER_MIN FREIE_SONNTAGE "
+              "WRZ_DAUER_MIN ERSATZ_WRZ_DAUER_MIN SONNTAGSVERSCHIEBUNG SAZ_AUSGLEICHSZEITRAUM SAZ_VERSCHIEBUNG\n"
+              "[Nachtschlaf] NS_ANFANGSZEIT_MIN_P1 NS_ANFANGSZEIT_MAX_P1 NS_DAUER_MIN_P1 NS_ANFANGSZEIT_MIN_P2 "
+              "NS_ANFANGSZEIT_MAX_P2 NS_DAUER_MIN_P2 NS_ANFANGSZEIT_MIN_P3 NS_ANFANGSZEIT_MAX_P3 NS_DAUER_MIN_P3 "
+              "NS_ANFANGSZEIT_MIN_P4 NS_ANFANGSZEIT_MAX_P4 NS_DAUER_MIN_P4 NS_EINZELSTOERUNGEN NS_KONT_STOERUNGEN\n"
+              "[Freizeit] SZ_ANFANGSZEIT_MIN_P1 SZ_ANFANGSZEIT_MAX_P1 SZ_DAUER_MIN_P1 SZ_ANFANGSZEIT_MIN_P2 "
+              "SZ_ANFANGSZEIT_MAX_P2 SZ_DAUER_MIN_P2 SZ_ANFANGSZEIT_MIN_P3 SZ_ANFANGSZEIT_MAX_P3 SZ_DAUER_MIN_P3 "
+              "SZ_ANFANGSZEIT_MIN_P4 SZ_ANFANGSZEIT_MAX_P4 SZ_DAUER_MIN_P4 SZ_EINZELSTOERUNGEN SZ_KONT_STOERUNGEN "
+              "FZ_ANFANGSZEIT_MIN_P1 FZ_ANFANGSZEIT_MAX_P1 FZ_DAUER_MIN_P1 FZ_ANFANGSZEIT_MIN_P2 "
+              "FZ_ANFANGSZEIT_MAX_P2 FZ_DAUER_MIN_P2 FZ_ANFANGSZEIT_MIN_P3 FZ_ANFANGSZEIT_MAX_P3 FZ_DAUER_MIN_P3 "
+              "FZ_ANFANGSZEIT_MIN_P4 FZ_ANFANGSZEIT_MAX_P4 FZ_DAUER_MIN_P4 FZ_EINZELSTOERUNGEN FZ_KONT_STOERUNGEN\n"
+              "[Schichten] SL_DAUER_MIN SL_DAUER_MAX SCHICHTUEBERGABEZEIT BETRIEBSTAGSBEGINN FS_VON FS_BIS TS_VON "
+              "TS_BIS\n"
+              "[Belastung && Beanspruchung] BELASTUNG\n"
+              "[Ökonomie] KOSTEN\n");
+    // Without a worksheet the two buttons are disabled; cancelling ends the defaults window too.
+    EXPECT_FALSE(renderer->ControlWidget(dialog, ControlNamed(dialog, "?BELASTUNG"))->isEnabled());
+    auto* cancel = qobject_cast<QAbstractButton*>(renderer->ControlWidget(dialog, ControlNamed(dialog, "?Abbrechen")));
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Definitionspool") == 0 && WindowTitled("Vorgaben bearbeiten") == 0; },
+                             5000));
     EXPECT_NE(WindowTitled("Varn 4"), 0);
 }
 

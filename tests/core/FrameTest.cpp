@@ -226,11 +226,17 @@ TEST_F(ProgramTest, AlertKeyStartsTheDefaultsWindowOnAThreadOfItsOwn)
     EXPECT_NE(self.id, 1);
     EXPECT_EQ(self.name, "UpdateVorgaben");
     EXPECT_EQ(self.stackBytes, kVorgabenStack);
+    // The file menu's entry starts it the same way.
+    driver.ChooseMenu(frame, "&Datei|&Vorgaben bearbeiten...");
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(self.name, "UpdateVorgaben");
 
-    // Without the window the key does nothing.
+    // Without the window the key does nothing and the entry is disabled.
     SetFrameWindows({});
     driver.Key(frame, 0, kFrameVorgabenKey);
-    EXPECT_EQ(started, 1);
+    EXPECT_EQ(started, 2);
+    driver.Post(frame, EventRefresh);
+    EXPECT_TRUE(driver.Disabled(frame, driver.Control(frame, "?VORGABEN")));
 }
 
 TEST_F(ProgramTest, ProjectKeyBringsTheManagerForward)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "assessment/DefinitionsDialog.h"
 #include "assessment/Definitionspool.h"
 #include "core/Frame.h"
 #include "core/IniFile.h"
@@ -332,6 +333,41 @@ TEST_F(WizardTest, PoolButtonOpensThePoolForItsKindOfGeneration)
         d.WaitEnd();
     }
     EXPECT_EQ(modes, (std::vector<int>{1, 2}));
+}
+
+TEST_F(WizardTest, PoolButtonOpensTheDefinitionsDialogOverTheWizard)
+{
+    CDefinitionspool pool;
+    InstallDefinitionsDialog();
+    {
+        HeadlessDriver d;
+        d.Start([&] { AZWizard(optimizer, 1, &pool, AZWIZARD_OPTIMIZE, 40.0); });
+        int w = d.Window(kAZTitle);
+        d.Press(w, "?BUTTONDEFPOOL");
+        const int dialog = d.Window("Definitionspool");
+        // Working-time plan settings only: the shift tab cannot be entered.
+        EXPECT_TRUE(d.Disabled(dialog, d.Control(dialog, "Schichten")));
+        EXPECT_FALSE(d.Disabled(dialog, d.Control(dialog, "Arbeitszeit")));
+        d.Press(dialog, "Abbrechen");
+        EXPECT_EQ(d.FindWindow("Definitionspool"), 0);
+        d.Press(w, "?BUTTONCANCEL");
+        d.WaitEnd();
+    }
+    {
+        HeadlessDriver d;
+        d.Start([&] { SBWizard(generator, &pool); });
+        int w = d.Window(kSBTitle);
+        Next(d, w);
+        Next(d, w);
+        d.Press(w, "?BUTTONDEFPOOL");
+        const int dialog = d.Window("Definitionspool");
+        // Shift generation only: the window opens on the shift tab.
+        EXPECT_EQ(d.Property(dialog, d.Control(dialog, "?SHEET"), Prop::Selected).Int(), 6);
+        EXPECT_TRUE(d.Disabled(dialog, d.Control(dialog, "Arbeitszeit")));
+        d.Press(dialog, "Abbrechen");
+        d.Press(w, "?BUTTONCANCEL");
+        d.WaitEnd();
+    }
 }
 
 TEST_F(WizardTest, WithoutAPoolItsButtonIsDisabled)
