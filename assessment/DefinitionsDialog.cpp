@@ -40,7 +40,8 @@ constexpr int kMarked = Rgb(254, 220, 226);
 constexpr int kWindowW = 600, kWindowH = 306;
 constexpr int kSheetW = 592, kSheetH = 280;
 constexpr int kPanelX = 310, kPanelW = 282;
-constexpr int kNarrower = kPanelW + 2;
+// The narrowed window keeps the room its eight tab captions need.
+constexpr int kNarrower = 150;
 constexpr int kLeft = 10, kGroupW = 294;
 constexpr int kPromptX = 16, kFieldX = 150, kUnitX = 190;
 constexpr int kTimeW = 34, kLine = 14;
@@ -502,8 +503,9 @@ private:
         nacht.Add(Prompt("Mindestdauer größer als:", kPromptX, 248));
         nacht.Add(FieldEntry("NACHTAZ_DAUER_MIN", 0, Kind::Time, kTime, kFieldX, 248).Colors(kButtonFace));
         nacht.Add(Unit("Std:Min", kUnitX, 248));
-        Line(nacht, "Mindestruhezeit nach Nachtarbeits(block):", "RZNACHTARBEIT_MIN", Kind::Decimal, kHours6, 262,
-             "Stunden");
+        nacht.Add(Prompt("Mindestruhezeit nach Nachtarbeits(block):", kPromptX, 262, 180));
+        nacht.Add(FieldEntry("RZNACHTARBEIT_MIN", 0, Kind::Decimal, kHours6, 198, 262));
+        nacht.Add(Unit("Stunden", 238, 262));
         tab.Add(std::move(nacht));
 
         ControlDesc panel = Panel();
@@ -583,19 +585,19 @@ private:
         next_ = f + CZeitprofile::kControls - 1;
         profileFirst_[static_cast<size_t>(which)] = f;
         const char* const kurz[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
-        const int gridX = 62, col = 16, rowY = y + 30;
-        g.Add(Ctl::Prompt("beginnt").Id(Next()).At(150, y + 8, 40, 10));
-        g.Add(Ctl::Prompt("Mindest-").Id(Next()).At(238, y + 8, 40, 10));
-        g.Add(Ctl::Prompt("zwischen").Id(Next()).At(150, y + 17, 40, 10));
-        g.Add(Ctl::Prompt("und").Id(Next()).At(194, y + 17, 30, 10));
-        g.Add(Ctl::Prompt("Dauer").Id(Next()).At(238, y + 17, 40, 10));
+        const int gridX = 58, col = 14, rowY = y + 30, timesX = 168;
+        g.Add(Ctl::Prompt("beginnt").Id(Next()).At(timesX, y + 8, 40, 10));
+        g.Add(Ctl::Prompt("Mindest-").Id(Next()).At(timesX + 88, y + 8, 40, 10));
+        g.Add(Ctl::Prompt("zwischen").Id(Next()).At(timesX, y + 17, 40, 10));
+        g.Add(Ctl::Prompt("und").Id(Next()).At(timesX + 44, y + 17, 30, 10));
+        g.Add(Ctl::Prompt("Dauer").Id(Next()).At(timesX + 88, y + 17, 40, 10));
         for (int d = 0; d < 7; ++d)
-            g.Add(Ctl::Prompt(kurz[d]).Id(Next()).At(gridX + col * d + 1, y + 17, 14, 10));
+            g.Add(Ctl::Prompt(kurz[d]).Id(Next()).At(gridX + col * d + 1, y + 17, col - 1, 10));
         for (int p = 0; p < 4; ++p)
             g.Add(Ctl::Prompt("Profil " + std::to_string(p + 1)).Id(Next()).At(kPromptX, rowY + 14 * p + 1, 40, 10));
         for (int d = 0; d < 7; ++d) {
             ControlDesc option = Ctl::Option({}).Id(f + 5 * d).Name("?" + prefix + "_TAG" + std::to_string(d + 1))
-                                     .At(gridX + col * d, rowY - 2, 14, 14 * 4);
+                                     .At(gridX + col * d, rowY - 2, col - 1, 14 * 4);
             for (int p = 0; p < 4; ++p)
                 option.Add(Ctl::Radio({}).Id(f + 5 * d + 1 + p).At(gridX + col * d + 2, rowY + 14 * p, 10, 10));
             g.Add(std::move(option));
@@ -606,7 +608,7 @@ private:
                 const int id = f + 35 + 3 * p + c;
                 times_.insert(id);
                 g.Add(Ctl::Entry(kTime).Id(id).Name("?" + prefix + "_" + namen[c] + "_P" + std::to_string(p + 1))
-                          .At(150 + 44 * c, rowY + 14 * p - 1, kTimeW, 12));
+                          .At(timesX + 44 * c, rowY + 14 * p - 1, kTimeW, 12));
             }
         const int countsY = rowY + 14 * 4 + 4;
         const int first = next_ + 1;
@@ -671,7 +673,7 @@ private:
         namen.Add(FieldEntry("TS_BIS", 0, Kind::Time, kTime, 210, 166));
         tab.Add(std::move(namen));
         ControlDesc panel = Panel();
-        Row(panel, 6, 24, false);
+        Row(panel, 6, 34, false);
         tab.Add(std::move(panel));
         return tab;
     }
@@ -688,11 +690,11 @@ private:
                   .At(kPromptX, 54, 110, 16));
         tab.Add(std::move(g));
         ControlDesc panel = Panel();
-        Row(panel, 19, 24, false);
+        Row(panel, 19, 34, false);
         kr20_ = Next();
-        ControlDesc kr20 = Ctl::Group().Id(kr20_).Name("?KRITERIUM20").At(kPanelX + 6, 50, kPanelW - 12, 22);
+        ControlDesc kr20 = Ctl::Group().Id(kr20_).Name("?KRITERIUM20").At(kPanelX + 6, 60, kPanelW - 12, 22);
         kr20.Add(Ctl::Check("Belastungssituation für Schichtabfolge berücksichtigen").Id(Next())
-                     .Name("?KR20_AKTIVIERT").At(kPanelX + 12, 57, kPanelW - 24, 10));
+                     .Name("?KR20_AKTIVIERT").At(kPanelX + 12, 67, kPanelW - 24, 10));
         panel.Add(std::move(kr20));
         tab.Add(std::move(panel));
         return tab;
@@ -709,8 +711,8 @@ private:
                   .At(kPromptX, 54, 110, 16));
         tab.Add(std::move(g));
         ControlDesc panel = Panel();
-        Row(panel, 21, 24, false);
-        Row(panel, 22, 50, true);
+        Row(panel, 21, 34, false);
+        Row(panel, 22, 60, true);
         tab.Add(std::move(panel));
         return tab;
     }

@@ -38,7 +38,8 @@ void CKriteriumZeile::Init(int g, int n, uint8_t mode, RecordBuffer& record)
         RecordBuffer* r = &record;
         UseVar bezeichnung([r, n] { return PropValue(r->GetString("BEZEICHNUNG", n)); },
                            [r, n](const PropValue& v) { r->SetString("BEZEICHNUNG", v.Str(), n); }, false);
-        const int entry = ControlCreate(Ctl::Entry("@S80").At(checkX + 12, checkY, 160, checkH).Use(bezeichnung));
+        // Inside the row's group, so that it is shown, hidden and disabled with its row.
+        const int entry = ControlCreate(Ctl::Entry("@S80").At(checkX + 12, checkY, 160, checkH).Use(bezeichnung), 0, g);
         PropertySet(CHECKFEQ, Prop::Text, std::string());
         ControlUnhide(entry);
     }
@@ -55,7 +56,8 @@ void CKriteriumZeile::Init(int g, int n, uint8_t mode, RecordBuffer& record)
     }
 
     if (mode & DEFINITIONS_KRITERIENVORGABEN) {
-        const int entry = ControlCreate(Ctl::Entry("@N1").At(checkX + 180, checkY, 12, checkH).Tip(kTypTip).Use(UseVar(*TYP)));
+        const int entry =
+            ControlCreate(Ctl::Entry("@N1").At(checkX + 180, checkY, 12, checkH).Tip(kTypTip).Use(UseVar(*TYP)), 0, g);
         ControlUnhide(entry);
     }
     ControlDisplay();

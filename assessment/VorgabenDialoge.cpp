@@ -231,7 +231,7 @@ private:
 
 enum BrowseControl { W_LIST = 1, W_CLOSE, W_INSERT, W_CHANGE, W_DELETE };
 
-constexpr const char* kFormat = "60L(2)|M?~Rahmenbedingung~@s20@1020L(2)|M~Text~@s255@";
+constexpr const char* kFormat = "74L(2)|M?~Rahmenbedingung~@s20@1020L(2)|M~Text~@s255@";
 
 class WarntexteWindow : public FwWindow {
 public:
