@@ -23,6 +23,7 @@
 #include "plans/Schichttypen.h"
 #include "worksheets/AKBEditor.h"
 #include "worksheets/AZPEditor.h"
+#include "worksheets/AZPReport.h"
 #include "worksheets/ArbeitsblattWindow.h"
 #include "worksheets/Inspektoren.h"
 #include "worksheets/FlexAZBlattWindow.h"
@@ -495,4 +496,7 @@ void RegisterArbeitsblatt()
     CArbeitsblatt::SetWindowProcedure(ARBEITSBLATT_AZ, UpdateArbeitsblatt);
     InstallInspektoren();
     CArbeitsblatt::SetWindowProcedure(ARBEITSBLATT_FLEX, UpdateFlexAZBlatt);
+    CAZPEditor::SetPrintReport([](CAZPGrid& grid, const std::string& project, const std::string& sheet) {
+        PrintAZPReport(grid, project, sheet);
+    });
 }

@@ -699,14 +699,18 @@ void CArbeitsblatt::OptimizeAZP()
     const AZPDefinitionen defs = AZPDefinitionenOf(*DEFINITIONSMANAGER);
     OptimizationRunning = true;
     const uint8_t result = optimizer.Run(*AZP, defs);
+    OptimizationRunning = false;
+    // The grids of every worksheet skipped their repaints meanwhile: each window draws again.
+    CProjekt& project = GlobalProjektmanager.Projekt();
+    for (int32_t i = 1; CArbeitsblattBase* sheet = project.GetArbeitsblatt(i); ++i)
+        if (auto* other = dynamic_cast<CArbeitsblatt*>(sheet); other && other != this && other->IsActive())
+            other->PostToOwner(EventRefresh);
     if (result == 1) {
         Message("Arbeitszeitplan optimiert", "Der Arbeitszeitplan wurde optimiert.");
-        OptimizationRunning = false;
         if (StoreEditStep(AZP->GetSavable()))
             OnAZPChanged();
     } else {
         Message("keinen besseren Arbeitszeitplan gefunden", "Der Arbeitszeitplan konnte nicht weiter optimiert werden.");
-        OptimizationRunning = false;
     }
 }
 

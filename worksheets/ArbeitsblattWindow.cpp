@@ -102,6 +102,8 @@ public:
         SHEET.BindSBPList(AB_SBP_LIST);
         SHEET.BindAZPList(AB_AZP_LIST, AB_SWAP, Win());
         SHEET.PublishChecker();
+        PropertySet(0, Prop::MinWidth, 300);
+        PropertySet(0, Prop::MinHeight, 200);
         Layout();
         ControlSelect(AB_AZP_LIST);
         SHEET.SelectPane(AB_AZP_LIST);
@@ -123,6 +125,8 @@ public:
             Layout();
         if (SHEET.OnWindowEvent() == LEVEL_NOTIFY)
             return LEVEL_NOTIFY;
+        if (event == EVENT_SELECTED)
+            MarkCurrentPane(EventControl());
         return FwWindow::OnEvent();
     }
 
@@ -145,11 +149,16 @@ public:
         case AB_IMPORT_AZP: SHEET.ImportAZPCSV(); break;
         case AB_PRINT_ITEM:
         case AB_PRINT_BUTTON: SHEET.PrintAZP(); break;
-        case AB_SCHICHTTYPEN_ITEM: SHEET.EditSchichttypen(); break;
-        case AB_BELASTUNG_ITEM: SHEET.EditBelastung(); break;
-        case AB_OEKO_ITEM: SHEET.EditKosten(); break;
-        case AB_NOTIZEN_ITEM: SHEET.EditNotizen(); break;
-        case AB_DEFPOOL_ITEM: SHEET.EditDefinitionspool(); break;
+        case AB_SCHICHTTYPEN_ITEM:
+        case AB_SCHICHTTYPEN_BUTTON: SHEET.EditSchichttypen(); break;
+        case AB_BELASTUNG_ITEM:
+        case AB_BELASTUNG_BUTTON: SHEET.EditBelastung(); break;
+        case AB_OEKO_ITEM:
+        case AB_OEKO_BUTTON: SHEET.EditKosten(); break;
+        case AB_NOTIZEN_ITEM:
+        case AB_NOTIZEN_BUTTON: SHEET.EditNotizen(); break;
+        case AB_DEFPOOL_ITEM:
+        case AB_DEFPOOL_BUTTON: SHEET.EditDefinitionspool(); break;
         case AB_BEZUGSRAHMEN_ITEM:
         case AB_BEZUGSRAHMEN_BUTTON: EditBezugsrahmen(); break;
         case AB_GRUPPEN_ITEM:
@@ -293,6 +302,11 @@ private:
         int x = 2;
         auto next = [&x](int gap = 0) { x += 16 + gap; return x - 16 - gap; };
         bar.Add(button(AB_PRINT_BUTTON, "drucken.ico", "Arbeitszeitplan drucken [Alt+P]", next(4)));
+        bar.Add(button(AB_SCHICHTTYPEN_BUTTON, "mini_schichten.ico", "Schichttypen bearbeiten [Alt+S]", next()));
+        bar.Add(button(AB_BELASTUNG_BUTTON, "mini_belastung.ico", "Belastungseinschätzung nach EBA vornehmen [Alt+E]", next()));
+        bar.Add(button(AB_OEKO_BUTTON, "mini_oeko.ico", "Ökonomie-Einstellungen (Kosten) bearbeiten [Alt+Ö]", next()));
+        bar.Add(button(AB_NOTIZEN_BUTTON, "mini_notiz.ico", "Notizen bearbeiten [Alt+N]", next()));
+        bar.Add(button(AB_DEFPOOL_BUTTON, "mini_defpool.ico", "Definitionspool öffnen [Alt+D]", next(4)));
         bar.Add(button(AB_BEZUGSRAHMEN_BUTTON, "bezugsrahmen.ico", "Bezugsrahmen (Anzahl Wochen) des Arbeitszeitblattes verändern  [Strg+L]", next()));
         bar.Add(button(AB_GRUPPEN_BUTTON, "schichtgruppen.ico", "Anzahl Schichtgruppen des Arbeitszeitplanes (AZP) verändern  [Strg+G]", next(4)));
         bar.Add(button(AB_CUT, "ausschneiden.ico", "Auswahl ausschneiden [Strg-X]", next()));
@@ -354,6 +368,18 @@ private:
             return;
         SHEET.SetBezugsrahmen(weeks, false);
     }
+
+    // The title of the pane whose list was selected last is underlaid in light blue, so the planner
+    // sees which plan the edit buttons act on.
+    void MarkCurrentPane(int list)
+    {
+        if (list != AB_AKB_LIST && list != AB_SBP_LIST && list != AB_AZP_LIST)
+            return;
+        for (const Pane& p : kPanes)
+            PropertySet(p.title, Prop::Color, p.list == list ? kHighlight : kPlain);
+    }
+    static constexpr int64_t kHighlight = 0xF0D8B0;   // colours are 0xBBGGRR
+    static constexpr int64_t kPlain = -1;              // the window's own background
 
     void Layout()
     {

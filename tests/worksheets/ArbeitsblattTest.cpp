@@ -8,10 +8,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/Files.h"
 #include "core/Projektmanager.h"
+#include "core/Schicht.h"
+#include "plans/AKBData.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
 #include "platform/values/Date.h"
 
 namespace {
@@ -160,6 +166,110 @@ TEST_F(ArbeitsblattTest, SavedFieldsLoadBackInTheirOrder)
     EXPECT_EQ(sheet(2).GetText(), "Gleitzeit");
     EXPECT_EQ(sheet(2).GetTyp(), ARBEITSBLATT_FLEX);
     EXPECT_EQ(sheet(3).GetText(), "Arbeitszeitblatt");
+}
+
+// Early, late and night shifts, two days of staff demand and a plan of two groups; the cells of
+// the plan as their shift types' short names ("." free), group by group.
+std::string FillPlanParts(CArbeitsblatt& s)
+{
+    s.SetBezugsrahmen(2, false);
+    std::vector<uint32_t> ids;
+    for (auto [name, letter, from] : {std::tuple{"Frühschicht", "F", 360u}, std::tuple{"Spätschicht", "S", 840u},
+                                      std::tuple{"Nachtschicht", "N", 1320u}}) {
+        CSchicht shift;
+        shift.Clear();
+        shift.ART = ART_NORMAL;
+        shift.BEZEICHNUNG = name;
+        shift.KURZBEZEICHNUNG = letter;
+        shift.TERMIN = {from, (from + 480) % 1440};
+        shift.ClassifyLageByStart();
+        s.GetSchichttypen().AddSchicht(shift, true);
+        ids.push_back(shift.SYSID);
+    }
+    s.GetSBP().SyncSchichttypen();
+    CAKBEintrag span;
+    span.TERMIN = {360, 2 * 1440 + 1320};
+    span.ANZAHL = 3;
+    s.GetAKB().MergeDemand(span, true);
+    s.GetAZP().SetGroupCount(2);
+    const char* rows[2] = {"FFSSNN..FFSSNN", "SSNN..FFSSNN.."};
+    for (uint32_t g = 1; g <= 2; ++g)
+        for (uint32_t d = 1; d <= 14; ++d)
+            if (rows[g - 1][d - 1] != '.')
+                s.GetAZP().SetCell(d, g, ids[std::string("FSN").find(rows[g - 1][d - 1])]);
+    s.ComputeSBPFromAZP();
+    for (ISavable* part : {&s.GetSchichttypen().GetSavable(), &s.GetAKB().GetSavable(), &s.GetSBP().GetSavable(),
+                           &s.GetAZP().GetSavable()})
+        EXPECT_EQ(part->StoreStep(), STORE_DONE);
+    return std::string(rows[0]) + rows[1];
+}
+
+std::string PlanCells(CArbeitsblatt& s)
+{
+    std::string cells;
+    for (uint32_t g = 1; g <= s.GetAZP().CountGroups(); ++g)
+        for (uint32_t d = 1; d <= 14; ++d) {
+            const CSchicht* shift = s.GetAZP().GetCellSchicht(d, g);
+            cells += shift ? shift->KURZBEZEICHNUNG : ".";
+        }
+    return cells;
+}
+
+TEST_F(ArbeitsblattTest, EveryPlanPartSurvivesSaveAndReopen)
+{
+    const std::string cells = FillPlanParts(sheet(1));
+    // The shift demand counted from the plan: one early shift on Monday of week 1, group 1's.
+    const uint32_t early = sheet(1).GetSchichttypen().FindByKurzbezeichnung("F")->SYSID;
+    EXPECT_EQ(sheet(1).GetSBP().GetCountBySysId(1, early), 1);
+    EXPECT_EQ(sheet(1).GetSBP().GetCountBySysId(7, early), 1);   // group 2's Sunday
+    const long spans = sheet(1).GetAKB().Count();
+    ASSERT_GT(spans, 0);
+    projekt().SetFileName("teile");
+    ASSERT_EQ(projekt().Save(), STORE_DONE);
+    projekt().Close();
+
+    projekt().SetFileName(dir_ + "/teile.prj");
+    ASSERT_EQ(projekt().Load(), STORE_DONE);
+    CArbeitsblatt& s = sheet(1);
+    EXPECT_EQ(s.GetSchichttypen().Count(), 3);
+    EXPECT_EQ(s.GetAKB().Count(), spans);
+    EXPECT_EQ(s.GetSBP().CountRows(), 3);
+    EXPECT_EQ(s.GetSBP().GetCountBySysId(1, early), 1);
+    EXPECT_EQ(PlanCells(s), cells);
+}
+
+TEST_F(ArbeitsblattTest, ACopyUndoesToItsFirstStepNeverToEmptyParts)
+{
+    const std::string cells = FillPlanParts(sheet(1));
+    GlobalProjektmanager.DuplicateArbeitsblatt(sheet(1));
+    ASSERT_EQ(projekt().CountArbeitsblaetter(), 2);
+    CArbeitsblatt& copy = sheet(2);
+    EXPECT_EQ(PlanCells(copy), cells);
+    copy.GetAZP().SetCell(1, 1, 0);
+    ASSERT_EQ(copy.GetAZP().GetSavable().StoreStep(), STORE_DONE);
+    ASSERT_EQ(copy.GetAZP().GetSavable().Undo(1), STORE_DONE);
+    EXPECT_EQ(PlanCells(copy), cells);
+    EXPECT_FALSE(copy.GetAZP().GetSavable().CanUndo(1));
+}
+
+TEST_F(ArbeitsblattTest, ADeletedWorksheetLeavesNothingInTheFile)
+{
+    FillPlanParts(sheet(1));
+    auto& second = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_AZ));
+    FillPlanParts(second);
+    EXPECT_EQ(second.GetAZP().GetSavable().CountInstances(), 2);
+    projekt().RemoveArbeitsblatt(1, true);
+    projekt().SetFileName("geloescht");
+    ASSERT_EQ(projekt().Save(), STORE_DONE);
+    projekt().Close();
+
+    projekt().SetFileName(dir_ + "/geloescht.prj");
+    ASSERT_EQ(projekt().Load(), STORE_DONE);
+    ASSERT_EQ(projekt().CountArbeitsblaetter(), 1);
+    EXPECT_EQ(StoredRecords(), 1);
+    for (ISavable* part : {&sheet(1).GetSchichttypen().GetSavable(), &sheet(1).GetAKB().GetSavable(),
+                           &sheet(1).GetSBP().GetSavable(), &sheet(1).GetAZP().GetSavable()})
+        EXPECT_EQ(part->CountInstances(), 1);
 }
 
 TEST_F(ArbeitsblattTest, TreeShowsEveryPartBelowItsWorksheetAndTheNotesFollowTheirText)

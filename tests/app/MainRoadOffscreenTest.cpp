@@ -1,0 +1,322 @@
+// The planner's main road through the real program on the offscreen platform, with mouse and keys
+// on the real widgets: a new project from the welcome window, the worksheet opened from the project
+// tree with Enter, the shift demand plan and the working-time plan generated through their wizards,
+// the plan optimised with a short time limit and its quality value shown, a cell deleted and undone,
+// the plan printed (no printer here: saved as a PDF file instead), the project saved, closed and
+// opened again with the same plan. The shift types and the week's staff demand are put in through
+// the worksheet's parts: their dialogs have offscreen tests of their own.
+#include "app/Program.h"
+#include "core/Frame.h"
+#include "core/Projektmanager.h"
+#include "core/Schicht.h"
+#include "core/Startup.h"
+#include "platform/qt/ListView.h"
+#include "platform/qt/Renderer.h"
+#include "platform/qt/WindowView.h"
+#include "platform/ui/Window.h"
+#include "plans/AKBData.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
+#include "worksheets/Arbeitsblatt.h"
+#include "worksheets/ArbeitsblattWindow.h"
+
+#include "../platform/qt/QtTestSupport.h"
+#include "AppTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace apptest;
+
+namespace {
+
+class MainRoad : public ScratchProgramDir {
+protected:
+    void SetUp() override
+    {
+        ScratchProgramDir::SetUp();
+        App();
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        RegisterLayers();
+        renderer = std::make_unique<Renderer>();
+        renderer->Start(ProgramMain);
+        ASSERT_TRUE(renderer->Settle());
+    }
+    void TearDown() override
+    {
+        renderer.reset();
+        if (GlobalProjektmanager.Projekt().IsOpen())
+            GlobalProjektmanager.Projekt().Close();
+        ProgramShutdown();
+        SetArbeitsblattFactory(nullptr);
+        SetFrameWindows({});
+        std::filesystem::current_path(previous);
+        ScratchProgramDir::TearDown();
+    }
+
+    // The newest open window with that title, 0 when none.
+    int WindowTitled(const std::string& title)
+    {
+        Runtime::HostBaton b;
+        int found = 0;
+        for (int id : WindowList()) {
+            const WindowModel* m = WindowFind(id);
+            if (m && m->state == WindowState::Open && PropertyGet(id, 0, Prop::Text, 0).Str() == title)
+                found = id;
+        }
+        return found;
+    }
+    int WaitFor(const std::string& title, int timeoutMs = 10000)
+    {
+        int w = 0;
+        ProcessUntil([&] { return renderer->Settle(100) && (w = WindowTitled(title)) != 0; }, timeoutMs);
+        return w;
+    }
+    int ControlNamed(int window, const std::string& name)
+    {
+        Runtime::HostBaton b;
+        ControlModel* c = WindowFind(window)->FindByName(name);
+        return c ? c->id : 0;
+    }
+    // A button of a window by its text without '&'.
+    QAbstractButton* Button(int window, const QString& text)
+    {
+        for (QAbstractButton* b : renderer->WindowWidget(window)->window()->findChildren<QAbstractButton*>())
+            if (b->isVisible() && b->text().remove(QLatin1Char('&')) == text)
+                return b;
+        return nullptr;
+    }
+    void Click(QAbstractButton* button)
+    {
+        ASSERT_NE(button, nullptr);
+        button->click();
+        ASSERT_TRUE(renderer->Settle());
+    }
+    void Trigger(int window, int control)
+    {
+        QAction* a = renderer->View(window)->ControlAction(control);
+        if (a) {
+            ASSERT_TRUE(a->isEnabled()) << control;
+            a->trigger();
+        } else {
+            auto* b = qobject_cast<QAbstractButton*>(renderer->ControlWidget(window, control));
+            ASSERT_NE(b, nullptr) << control;
+            b->click();
+        }
+        ASSERT_TRUE(renderer->Settle());
+    }
+    // Through the wizard's pages with "Weiter", then its start button.
+    void FinishWizard(const std::string& title)
+    {
+        const int wizard = WaitFor(title);
+        ASSERT_NE(wizard, 0) << title;
+        auto* ok = qobject_cast<QAbstractButton*>(renderer->ControlWidget(wizard, ControlNamed(wizard, "?BUTTONOK")));
+        auto* next = qobject_cast<QAbstractButton*>(renderer->ControlWidget(wizard, ControlNamed(wizard, "?BUTTONNEXT")));
+        ASSERT_TRUE(ok && next);
+        for (int page = 0; page < 8 && !ok->isVisible(); ++page)
+            Click(next);
+        Click(ok);
+    }
+    // Closes the message windows the work ends with, until `title` shows; their titles.
+    std::vector<std::string> CloseMessagesUntil(int keep, int timeoutMs = 60000)
+    {
+        std::vector<std::string> titles;
+        ProcessUntil([&] {
+            renderer->Settle(100);
+            int newest = 0;
+            {
+                Runtime::HostBaton b;
+                for (int id : WindowList()) {
+                    const WindowModel* m = WindowFind(id);
+                    if (m && m->state == WindowState::Open && renderer->WindowWidget(id))
+                        newest = std::max(newest, id);
+                }
+            }
+            if (newest == keep || newest == 0)
+                return true;
+            std::string title;
+            {
+                Runtime::HostBaton b;
+                title = PropertyGet(newest, 0, Prop::Text, 0).Str();
+            }
+            if (title == "Berechnung läuft...")
+                return false;
+            titles.push_back(title);
+            renderer->WindowWidget(newest)->window()->close();
+            return false;
+        }, timeoutMs);
+        return titles;
+    }
+    void ChooseFile(const std::string& path)
+    {
+        ASSERT_TRUE(ProcessUntil([&] { return renderer->RequestWidget(UiRequest::Kind::FileDialog) != nullptr; }));
+        auto* dialog = qobject_cast<QFileDialog*>(renderer->RequestWidget(UiRequest::Kind::FileDialog));
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(path));
+        QMetaObject::invokeMethod(dialog, "accept");
+        ASSERT_TRUE(renderer->Settle());
+    }
+    static CArbeitsblatt& Sheet() { return *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1)); }
+    std::vector<uint32_t> Cells()
+    {
+        Runtime::HostBaton b;
+        std::vector<uint32_t> cells;
+        CAZPData& azp = Sheet().GetAZP();
+        for (uint32_t g = 1; g <= azp.CountGroups(); ++g)
+            for (uint32_t d = 1; d <= 7; ++d)
+                cells.push_back(azp.GetCellSchicht(d, g) ? azp.GetCellSchicht(d, g)->SYSID : 0);
+        return cells;
+    }
+
+    std::unique_ptr<Renderer> renderer;
+    std::filesystem::path previous;
+};
+
+TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
+{
+    const int frame = WindowTitled("Varn 4");
+    const int welcome = WindowTitled("Willkommen bei Varn-4");
+    ASSERT_TRUE(frame && welcome);
+    Click(Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen")));
+    const int manager = WaitFor("Projektmanager");
+    ASSERT_NE(manager, 0);
+
+    // Shift types and a week of staff demand: two persons round the clock.
+    {
+        Runtime::HostBaton b;
+        CArbeitsblatt& s = Sheet();
+        const struct { const char* name; char letter; uint32_t from; } kinds[] = {
+            {"Frühschicht", 'F', 6 * 60}, {"Spätschicht", 'S', 14 * 60}, {"Nachtschicht", 'N', 22 * 60}};
+        for (const auto& k : kinds) {
+            CSchicht shift;
+            shift.Clear();
+            shift.ART = ART_NORMAL;
+            shift.BEZEICHNUNG = k.name;
+            shift.KURZBEZEICHNUNG = std::string(1, k.letter);
+            shift.TERMIN = {k.from, (k.from + 480) % 1440};
+            shift.ClassifyLageByStart();
+            s.GetSchichttypen().AddSchicht(shift, true);
+        }
+        s.GetSBP().SyncSchichttypen();
+        for (uint32_t day = 0; day < 7; ++day) {
+            CAKBEintrag span;
+            span.TERMIN = {day * 1440, (day + 1) * 1440};
+            span.ANZAHL = 2;
+            s.GetAKB().MergeDemand(span, true);
+        }
+        s.GetSchichttypen().GetSavable().StoreStep();
+        s.GetAKB().GetSavable().StoreStep();
+        s.GetSBP().GetSavable().StoreStep();
+    }
+
+    // The worksheet opened from the tree: its row chosen, then Enter.
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ASSERT_NE(tree, nullptr);
+    {
+        // The project's row opens with a click on its box.
+        const QPoint box(TREE_INDENT / 2, tree->HeaderHeight() + tree->LineHeight() / 2);
+        qttest::Click(tree->viewport(), box);
+        ASSERT_TRUE(renderer->Settle());
+        ASSERT_GE(tree->RowCount(), 3);
+        qttest::Click(tree->viewport(), QPoint(3 * TREE_INDENT, tree->HeaderHeight() + 2 * tree->LineHeight() +
+                                                                    tree->LineHeight() / 2));
+        ASSERT_TRUE(renderer->Settle());
+    }
+    qttest::Press(tree, Qt::Key_Return);
+    const int sheet = WaitFor("Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0) << "the worksheet's window did not open";
+    CloseMessagesUntil(sheet, 5000);
+
+    // The shift demand plan, then the working-time plan, each from its pane's generate button.
+    qttest::Click(renderer->ControlWidget(sheet, AB_SBP_LIST));
+    ASSERT_TRUE(renderer->Settle());
+    Trigger(sheet, AB_GENERATE);
+    FinishWizard("Schichtbedarfsplan generieren");
+    CloseMessagesUntil(sheet);
+    {
+        Runtime::HostBaton b;
+        ASSERT_GT(Sheet().GetSBP().CountRows(), 0);
+    }
+    qttest::Click(renderer->ControlWidget(sheet, AB_AZP_LIST));
+    ASSERT_TRUE(renderer->Settle());
+    Trigger(sheet, AB_GENERATE);
+    FinishWizard("Arbeitszeitplan generieren");
+    CloseMessagesUntil(sheet);
+    uint32_t groups = 0;
+    {
+        Runtime::HostBaton b;
+        groups = Sheet().GetAZP().CountGroups();
+    }
+    ASSERT_GT(groups, 0u);
+
+    // Optimised for a short while (cancelled after two seconds), then the quality value.
+    Trigger(sheet, AB_AZP_OPTIMIEREN);
+    FinishWizard("Arbeitszeitplan generieren");
+    const int progress = WaitFor("Berechnung läuft...");
+    ASSERT_NE(progress, 0);
+    ProcessUntil([] { return false; }, 2000);
+    if (WindowTitled("Berechnung läuft...") != 0)
+        Click(Button(progress, QStringLiteral("Abbrechen")));
+    const std::vector<std::string> optimised = CloseMessagesUntil(sheet);
+    ASSERT_FALSE(optimised.empty());
+    EXPECT_TRUE(optimised.back() == "Arbeitszeitplan optimiert" ||
+                optimised.back() == "keinen besseren Arbeitszeitplan gefunden")
+        << ::testing::PrintToString(optimised);
+    Trigger(sheet, AB_AZP_GUETEWERT);
+    EXPECT_EQ(CloseMessagesUntil(sheet), std::vector<std::string>{"Plangütewert AZP"});
+
+    // A cell deleted with the Delete key, then undone with the toolbar.
+    const std::vector<uint32_t> before = Cells();
+    auto* plan = qobject_cast<ListView*>(renderer->ControlWidget(sheet, AB_AZP_LIST));
+    ASSERT_NE(plan, nullptr);
+    qttest::Click(plan->viewport(), QPoint(plan->ColumnLeft(2) + 4, plan->HeaderHeight() + plan->LineHeight() / 2));
+    ASSERT_TRUE(renderer->Settle());
+    qttest::Press(plan, Qt::Key_Delete);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_NE(Cells(), before);
+    Trigger(sheet, AB_UNDO);
+    EXPECT_EQ(Cells(), before);
+
+    // Printed: no printer offscreen, so the plan is saved as a PDF file.
+    Trigger(sheet, AB_PRINT_BUTTON);
+    const int refusal = WaitFor("Drucken nicht möglich");
+    ASSERT_NE(refusal, 0);
+    Click(Button(refusal, QStringLiteral("Als PDF speichern")));
+    ChooseFile(Path("Plan.pdf"));
+    ASSERT_TRUE(ProcessUntil([&] { return std::filesystem::exists(Path("Plan.pdf")); }));
+    EXPECT_GT(std::filesystem::file_size(Path("Plan.pdf")), 1000u);
+
+    // Saved under a name, closed, opened again: the same plan.
+    const std::vector<uint32_t> cells = Cells();
+    Trigger(frame, FRAME_SAVE);
+    ChooseFile(Path("Station.prj"));
+    ASSERT_TRUE(std::filesystem::exists(Path("Station.prj")));
+    Trigger(frame, FRAME_FILECLOSE);
+    CloseMessagesUntil(frame, 5000);
+    ASSERT_TRUE(ProcessUntil([&] {
+        Runtime::HostBaton b;
+        return !GlobalProjektmanager.Projekt().IsOpen();
+    }));
+    EXPECT_EQ(WindowTitled("Arbeitszeitblatt"), 0);
+    Trigger(frame, FRAME_OPEN);
+    ChooseFile(Path("Station.prj"));
+    ASSERT_TRUE(ProcessUntil([&] {
+        Runtime::HostBaton b;
+        return GlobalProjektmanager.Projekt().IsOpen();
+    }));
+    EXPECT_EQ(Cells(), cells);
+}
+
+} // namespace

@@ -1,0 +1,321 @@
+// The worksheet window: the stacking of its three panes, its menu items in step with their buttons,
+// the reference period and printing, and a planner's main road through the window on the headless
+// driver - a week of staff demand, the shift demand plan and the working-time plan generated through
+// their wizards, the plan optimised, the quality value, an edit undone, the plan printed, the project
+// saved, closed and opened again with the same plans.
+#include "worksheets/ArbeitsblattWindow.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "assessment/SchichttypDialoge.h"
+#include "core/Files.h"
+#include "core/MessageDialog.h"
+#include "core/Projektmanager.h"
+#include "core/Schicht.h"
+#include "platform/headless/HeadlessDriver.h"
+#include "platform/ui/Events.h"
+#include "platform/ui/Window.h"
+#include "platform/values/Locale.h"
+#include "plans/AKBData.h"
+#include "plans/AZPData.h"
+#include "plans/SBPData.h"
+#include "plans/Schichttypen.h"
+#include "worksheets/Arbeitsblatt.h"
+
+namespace {
+
+// ---- pane layout ---------------------------------------------------------------------------------
+
+struct LayoutCase {
+    const char* what;
+    bool hidden[3];
+    int height;
+    int listHeight[3];
+};
+
+TEST(PaneLayout, OpenPanesShareTheRoomCollapsedOnesKeepTheirTitle)
+{
+    // Title bars of 10; the open panes share height - 30 by the weights 3, 2, 5.
+    const LayoutCase cases[] = {
+        {"all open", {false, false, false}, 230, {60, 40, 100}},
+        {"shift demand collapsed", {false, true, false}, 190, {60, 0, 100}},
+        {"only the plan open", {true, true, false}, 130, {0, 0, 100}},
+        {"all collapsed: three title bars", {true, true, true}, 300, {0, 0, 0}},
+        {"no room at all", {false, false, false}, 20, {0, 0, 0}},
+        {"rounding goes to the last open pane", {false, false, false}, 37, {2, 1, 4}},
+    };
+    for (const LayoutCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PaneLayout l = LayoutPanes(5, c.height, c.hidden, 10);
+        int y = 5;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(l.listHeight[i], c.listHeight[i]) << i;
+            // Stacked from the top without gaps or overlaps.
+            EXPECT_EQ(l.top[i], y) << i;
+            EXPECT_EQ(l.listTop[i], y + 10) << i;
+            y = l.listTop[i] + l.listHeight[i];
+        }
+    }
+}
+
+// ---- the window on the headless driver -------------------------------------------------------------
+
+class WorksheetWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string t = (std::filesystem::temp_directory_path() / "varnfensterXXXXXX").string();
+        ASSERT_NE(::mkdtemp(t.data()), nullptr);
+        dir = t;
+        const char* installed = std::getenv("VARN_INSTALL_DIR");
+        ASSERT_NE(installed, nullptr);
+        previous = std::filesystem::current_path();
+        for (const char* file : {"varn4.cfg", "eba.cfg", "deutsch.env"})
+            std::filesystem::copy_file(std::filesystem::path(installed) / file, std::filesystem::path(dir) / file);
+        std::filesystem::current_path(dir);
+        Locale::Load("deutsch.env");
+        InitFileAccess();
+        NameProgramFiles(dir);
+        RegisterArbeitsblatt();
+        InstallSchichttypDialoge();
+    }
+    void TearDown() override
+    {
+        if (projekt().IsOpen())
+            projekt().Close();
+        ReleaseFileAccess();
+        SetArbeitsblattFactory(nullptr);
+        if (!previous.empty())
+            std::filesystem::current_path(previous);
+        if (!dir.empty())
+            std::filesystem::remove_all(dir);
+    }
+    static CProjekt& projekt() { return GlobalProjektmanager.Projekt(); }
+    static CArbeitsblatt& sheet() { return *static_cast<CArbeitsblatt*>(projekt().GetArbeitsblatt(1)); }
+
+    // A new project whose worksheet has early, late and night shifts; `fill` adds what a case needs.
+    void NewProject(const std::function<void(CArbeitsblatt&)>& fill = {})
+    {
+        driver.Start([fill] {
+            projekt().New(ARBEITSBLATT_AZ);
+            CArbeitsblatt& s = sheet();
+            const char* names[3][2] = {{"Frühschicht", "F"}, {"Spätschicht", "S"}, {"Nachtschicht", "N"}};
+            for (int i = 0; i < 3; ++i) {
+                CSchicht shift;
+                shift.Clear();
+                shift.ART = ART_NORMAL;
+                shift.BEZEICHNUNG = names[i][0];
+                shift.KURZBEZEICHNUNG = names[i][1];
+                const uint32_t from = uint32_t(6 + 8 * i) * 60;
+                shift.TERMIN = {from, from + 480};
+                shift.ClassifyLageByStart();
+                s.GetSchichttypen().AddSchicht(shift, true);
+            }
+            s.GetSBP().SyncSchichttypen();
+            if (fill)
+                fill(s);
+            s.GetSchichttypen().GetSavable().StoreStep();
+            s.GetSBP().GetSavable().StoreStep();
+            s.GetAZP().GetSavable().StoreStep();
+            s.GetAKB().GetSavable().StoreStep();
+            s.Open();
+        });
+        win = driver.Window("Arbeitszeitblatt");
+    }
+
+    // Answers every message with its first button, closes the message windows, and lets the
+    // progress window's clock run until no calculation is left; the captions met on the way.
+    std::vector<std::string> RunToEnd()
+    {
+        std::vector<std::string> captions;
+        for (int round = 0; round < 2000; ++round) {
+            if (driver.HasMessage()) {
+                captions.push_back(driver.Message().caption);
+                driver.AnswerMessage(1);
+                continue;
+            }
+            const int dialog = driver.Windows().back();
+            const std::string title = driver.Title(dialog);
+            if (title == "Berechnung läuft...") {
+                driver.AdvanceTime(100);
+                continue;
+            }
+            if (dialog == win || title.ends_with("generieren"))
+                break;
+            captions.push_back(title);
+            driver.Close(dialog);
+        }
+        return captions;
+    }
+
+    // Through the wizard's pages to its last, then its start button.
+    void FinishWizard(int wizard)
+    {
+        const int ok = driver.Control(wizard, "?BUTTONOK");
+        for (int page = 0; page < 8 && driver.Hidden(wizard, ok); ++page)
+            driver.Press(wizard, "?BUTTONNEXT");
+        driver.Press(wizard, ok);
+    }
+
+    std::string dir;
+    std::filesystem::path previous;
+    HeadlessDriver driver;
+    int win = 0;
+};
+
+TEST_F(WorksheetWindow, MenuItemsFollowTheirToolbarButtons)
+{
+    NewProject([](CArbeitsblatt& s) {
+        s.GetAZP().SetGroupCount(2);
+        s.GetAZP().SetCell(1, 1, s.GetSchichttypen().GetByIndex(1)->SYSID);
+    });
+    driver.ChooseRow(win, AB_AZP_LIST, 1, 2);
+    const int pairs[][2] = {{AB_UNDO_ITEM, AB_UNDO}, {AB_REDO_ITEM, AB_REDO}, {AB_CUT_ITEM, AB_CUT},
+                            {AB_COPY_ITEM, AB_COPY}, {AB_PASTE_ITEM, AB_PASTE}, {AB_DELETE_ITEM, AB_DELETE}};
+    auto inStep = [&] {
+        for (auto [item, button] : pairs)
+            EXPECT_EQ(driver.Disabled(win, item), driver.Disabled(win, button)) << item;
+    };
+    inStep();
+    driver.Press(win, AB_DELETE);   // the cell of group 1, Monday
+    EXPECT_FALSE(driver.Disabled(win, AB_UNDO));
+    inStep();
+    driver.ChooseMenu(win, "Bearbeiten|Rückgängig");
+    EXPECT_EQ(sheet().GetAZP().GetCellSchicht(1, 1), sheet().GetSchichttypen().GetByIndex(1));
+    inStep();
+}
+
+TEST_F(WorksheetWindow, CollapsedPanesLeaveTheirTitleBars)
+{
+    NewProject();
+    for (int hide : {AB_SBP_HIDE, AB_AKB_HIDE, AB_AZP_HIDE})
+        driver.Press(win, hide);
+    for (int list : {AB_AKB_LIST, AB_SBP_LIST, AB_AZP_LIST})
+        EXPECT_TRUE(driver.Hidden(win, list));
+    for (int bar : {AB_AKB_BAR_TEXT, AB_SBP_BAR_TEXT, AB_AZP_BAR_TEXT})
+        EXPECT_FALSE(driver.Hidden(win, bar));
+    // The title bars stand one below the other.
+    EXPECT_LT(driver.Property(win, AB_AKB_BAR, Prop::Ypos).Int(), driver.Property(win, AB_SBP_BAR, Prop::Ypos).Int());
+    EXPECT_LT(driver.Property(win, AB_SBP_BAR, Prop::Ypos).Int(), driver.Property(win, AB_AZP_BAR, Prop::Ypos).Int());
+    driver.Press(win, AB_SBP_SHOW);
+    EXPECT_FALSE(driver.Hidden(win, AB_SBP_LIST));
+    EXPECT_GT(driver.Property(win, AB_SBP_LIST, Prop::Height).Int(), 0);
+}
+
+TEST_F(WorksheetWindow, AConfirmedReferencePeriodDialogKeepsTwelveWeeks)
+{
+    NewProject();
+    driver.Start([] { sheet().SetBezugsrahmen(12, false); });
+    driver.Press(win, AB_BEZUGSRAHMEN_BUTTON);
+    const int dialog = driver.Window("Bezugsrahmen ändern");
+    driver.Press(dialog, "?OK");
+    EXPECT_EQ(sheet().GetBezugsrahmen(), 12);
+}
+
+TEST_F(WorksheetWindow, PrintingAPlanWithoutGroupsSaysSoAndPrintsNothing)
+{
+    NewProject();
+    driver.Press(win, AB_PRINT_BUTTON);
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Nichts zu drucken");
+    driver.AnswerMessage(1);
+    EXPECT_TRUE(driver.Prints().empty());
+}
+
+TEST_F(WorksheetWindow, TheMainRoad)
+{
+    // A week of staff demand: two persons 06-22 on every day.
+    NewProject([](CArbeitsblatt& s) {
+        CAKBEintrag span;
+        span.TERMIN = {6 * 60, 22 * 60};
+        span.ANZAHL = 2;
+        s.GetAKB().MergeDemand(span, true);
+    });
+    ASSERT_GT(sheet().GetAKB().Count(), 0u);
+
+    // The shift demand plan from the staff demand, through its wizard.
+    driver.Focus(win, AB_SBP_LIST);
+    driver.Press(win, AB_GENERATE);
+    RunToEnd();
+    int wizard = driver.Window("Schichtbedarfsplan generieren");
+    FinishWizard(wizard);
+    RunToEnd();
+    ASSERT_EQ(driver.FindWindow("Schichtbedarfsplan generieren"), 0);
+    EXPECT_GT(sheet().GetSBP().CountRows(), 0);
+
+    // The working-time plan from the shift demand, through its wizard.
+    driver.Focus(win, AB_AZP_LIST);
+    driver.Press(win, AB_GENERATE);
+    RunToEnd();
+    wizard = driver.Window("Arbeitszeitplan generieren");
+    FinishWizard(wizard);
+    const std::vector<std::string> met = RunToEnd();
+    EXPECT_FALSE(met.empty());
+    const uint32_t groups = sheet().GetAZP().CountGroups();
+    ASSERT_GT(groups, 0u);
+
+    // Optimised within the wizard's time limit: the plan stays whole.
+    driver.ChooseMenu(win, "Arbeitszeitplan|Optimieren");
+    RunToEnd();
+    FinishWizard(driver.Window("Arbeitszeitplan generieren"));
+    const std::vector<std::string> optimised = RunToEnd();
+    ASSERT_FALSE(optimised.empty());
+    EXPECT_TRUE(optimised.back() == "Arbeitszeitplan optimiert" ||
+                optimised.back() == "keinen besseren Arbeitszeitplan gefunden")
+        << ::testing::PrintToString(optimised);
+    EXPECT_EQ(sheet().GetAZP().CountGroups(), groups);
+
+    // The quality value.
+    driver.ChooseMenu(win, "Arbeitszeitplan|Gütewert berechnen");
+    EXPECT_EQ(RunToEnd(), std::vector<std::string>{"Plangütewert AZP"});
+
+    // A cell removed and the removal undone: the plan is what it was.
+    std::vector<CSchicht*> before;
+    for (uint32_t d = 1; d <= 7; ++d)
+        before.push_back(sheet().GetAZP().GetCellSchicht(d, 1));
+    driver.ChooseRow(win, AB_AZP_LIST, 1, 2);
+    driver.Press(win, AB_DELETE);
+    driver.Press(win, AB_UNDO);
+    for (uint32_t d = 1; d <= 7; ++d)
+        EXPECT_EQ(sheet().GetAZP().GetCellSchicht(d, 1), before[d - 1]) << d;
+
+    // Printed: one page for the week, a line per group.
+    driver.Press(win, AB_PRINT_BUTTON);
+    ASSERT_EQ(driver.Prints().size(), 1u);
+    const std::vector<ReportPage> pages = driver.Prints()[0].report.Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].bands.size(), 1 + 1 + groups + 1);   // header, day headers, groups, footer
+
+    // Saved, closed and opened again: the same plans.
+    const std::string file = dir + "/Station.prj";
+    std::vector<uint32_t> cells;
+    for (uint32_t g = 1; g <= groups; ++g)
+        for (uint32_t d = 1; d <= 7; ++d)
+            cells.push_back(sheet().GetAZP().GetCellSchicht(d, g) ? sheet().GetAZP().GetCellSchicht(d, g)->SYSID : 0);
+    const int32_t sbpRows = sheet().GetSBP().CountRows();
+    driver.Close(win);
+    driver.Start([file] {
+        projekt().SetFileName(file);
+        ASSERT_EQ(projekt().Save(), 0);
+        projekt().Close();
+        projekt().SetFileName(file);
+        ASSERT_EQ(projekt().Load(), 0);
+    });
+    ASSERT_TRUE(projekt().IsOpen());
+    EXPECT_EQ(sheet().GetAZP().CountGroups(), groups);
+    EXPECT_EQ(sheet().GetSBP().CountRows(), sbpRows);
+    std::vector<uint32_t> reopened;
+    for (uint32_t g = 1; g <= groups; ++g)
+        for (uint32_t d = 1; d <= 7; ++d)
+            reopened.push_back(sheet().GetAZP().GetCellSchicht(d, g) ? sheet().GetAZP().GetCellSchicht(d, g)->SYSID : 0);
+    EXPECT_EQ(reopened, cells);
+}
+
+} // namespace
