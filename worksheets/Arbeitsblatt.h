@@ -242,6 +242,9 @@ private:
     // Generation and optimisation share the sizing of the plan by the shift demand.
     double WeeklyHours() const;
     void ControlEnable(int feq, bool on);
+    // With SYNCHRONSCROLLEN the shift demand plan and the working-time plan scroll sideways
+    // together, the list with the focus leading (on the window's timer).
+    void ScrollTogether();
 
     uint8_t TYP = ARBEITSBLATT_AZ;
     CTreeStdBehaviour TREESTDBEHAVIOUR;

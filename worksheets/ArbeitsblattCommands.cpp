@@ -257,6 +257,8 @@ uint8_t CArbeitsblatt::OnWindowEvent()
     }
     if (event == EVENT_GAIN_FOCUS)
         RefreshInspektoren();
+    if (event == EVENT_TIMER)
+        ScrollTogether();
     uint8_t result = 0;
     for (CPlanEditor* editor : {static_cast<CPlanEditor*>(BROWSEAKB.get()), static_cast<CPlanEditor*>(BROWSESBP.get()),
                                 static_cast<CPlanEditor*>(BROWSEAZP.get()), static_cast<CPlanEditor*>(BROWSEFLEXAZ.get())})
@@ -264,6 +266,23 @@ uint8_t CArbeitsblatt::OnWindowEvent()
             result = LEVEL_NOTIFY;
     UpdateButtons();
     return result;
+}
+
+void CArbeitsblatt::ScrollTogether()
+{
+    if (!SYNCHRONSCROLLEN || !BROWSESBP || !BROWSEAZP || !IsActive())
+        return;
+    const int sbp = BROWSESBP->GetListFeq();
+    const int azp = BROWSEAZP->GetListFeq();
+    const int focus = int(PropertyGet(0, Prop::Focus).Int());
+    // The list with the focus leads; the other one follows its horizontal position.
+    const int leader = focus == sbp ? sbp : focus == azp ? azp : 0;
+    if (leader == 0)
+        return;
+    const int follower = leader == sbp ? azp : sbp;
+    const int64_t position = PropertyGet(leader, Prop::HScrollPos).Int();
+    if (PropertyGet(follower, Prop::HScrollPos).Int() != position)
+        PropertySet(follower, Prop::HScrollPos, position);
 }
 
 void CArbeitsblatt::UpdateButtons()

@@ -75,6 +75,7 @@ public:
         d.resizable = true;
         d.w = 520;
         d.h = 340;
+        d.timer = 20;   // the plans' synchronous scrolling looks at their positions
         d.Add(Menus());
         d.Add(Toolbar());
         for (const Pane& p : kPanes) {

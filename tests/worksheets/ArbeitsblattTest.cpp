@@ -254,22 +254,29 @@ TEST_F(ArbeitsblattTest, ACopyUndoesToItsFirstStepNeverToEmptyParts)
 
 TEST_F(ArbeitsblattTest, ADeletedWorksheetLeavesNothingInTheFile)
 {
+    // The records of the first worksheet's parts in a saved file, with and without a second one
+    // that was deleted before the save.
+    auto savedRecords = [this](const std::string& name) {
+        projekt().SetFileName(name);
+        EXPECT_EQ(projekt().Save(), STORE_DONE);
+        projekt().Close();
+        projekt().SetFileName(dir_ + "/" + name + ".prj");
+        EXPECT_EQ(projekt().Load(), STORE_DONE);
+        std::vector<int32_t> records{StoredRecords()};
+        for (ISavable* part : {&sheet(1).GetSchichttypen().GetSavable(), &sheet(1).GetAKB().GetSavable(),
+                               &sheet(1).GetSBP().GetSavable(), &sheet(1).GetAZP().GetSavable()})
+            records.push_back(part->CountInstances());
+        return records;
+    };
     FillPlanParts(sheet(1));
+    const std::vector<int32_t> alone = savedRecords("allein");
+    const std::string cells = PlanCells(sheet(1));
     auto& second = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_AZ));
     FillPlanParts(second);
-    EXPECT_EQ(second.GetAZP().GetSavable().CountInstances(), 2);
-    projekt().RemoveArbeitsblatt(1, true);
-    projekt().SetFileName("geloescht");
-    ASSERT_EQ(projekt().Save(), STORE_DONE);
-    projekt().Close();
-
-    projekt().SetFileName(dir_ + "/geloescht.prj");
-    ASSERT_EQ(projekt().Load(), STORE_DONE);
+    projekt().RemoveArbeitsblatt(2, true);
+    EXPECT_EQ(savedRecords("geloescht"), alone);
     ASSERT_EQ(projekt().CountArbeitsblaetter(), 1);
-    EXPECT_EQ(StoredRecords(), 1);
-    for (ISavable* part : {&sheet(1).GetSchichttypen().GetSavable(), &sheet(1).GetAKB().GetSavable(),
-                           &sheet(1).GetSBP().GetSavable(), &sheet(1).GetAZP().GetSavable()})
-        EXPECT_EQ(part->CountInstances(), 1);
+    EXPECT_EQ(PlanCells(sheet(1)), cells);
 }
 
 TEST_F(ArbeitsblattTest, TreeShowsEveryPartBelowItsWorksheetAndTheNotesFollowTheirText)

@@ -21,6 +21,7 @@
 #include "core/Schicht.h"
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/ui/Events.h"
+#include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
 #include "plans/AKBData.h"
@@ -207,6 +208,30 @@ TEST_F(WorksheetWindow, CollapsedPanesLeaveTheirTitleBars)
     driver.Press(win, AB_SBP_SHOW);
     EXPECT_FALSE(driver.Hidden(win, AB_SBP_LIST));
     EXPECT_GT(driver.Property(win, AB_SBP_LIST, Prop::Height).Int(), 0);
+}
+
+TEST_F(WorksheetWindow, ThePlanListsScrollSidewaysTogetherUnlessSwitchedOff)
+{
+    NewProject([](CArbeitsblatt& s) {
+        s.SetBezugsrahmen(4, false);
+        s.GetAZP().SetGroupCount(2);
+    });
+    auto scrollSbp = [&](int64_t position) {
+        {
+            Runtime::HostBaton b;
+            const int before = WindowSetTarget(win);
+            PropertySet(AB_SBP_LIST, Prop::HScrollPos, position);
+            WindowSetTarget(before);
+        }
+        driver.AdvanceTime(25);
+    };
+    driver.Focus(win, AB_SBP_LIST);
+    scrollSbp(3);
+    EXPECT_EQ(driver.Property(win, AB_AZP_LIST, Prop::HScrollPos).Int(), 3);
+    driver.Press(win, AB_SYNC_ITEM);
+    EXPECT_EQ(driver.Property(win, AB_SYNC_ITEM, Prop::Checked).Int(), 0);
+    scrollSbp(5);
+    EXPECT_EQ(driver.Property(win, AB_AZP_LIST, Prop::HScrollPos).Int(), 3);
 }
 
 TEST_F(WorksheetWindow, AConfirmedReferencePeriodDialogKeepsTwelveWeeks)
