@@ -148,28 +148,33 @@ protected:
     // which keeps the best plan found.
     void CancelSearchAfter(int ms)
     {
+        ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, 30000);
         ProcessUntil([] { return false; }, ms);
         if (const int progress = WindowTitled("Berechnung läuft..."))
             if (QAbstractButton* cancel = Button(progress, QStringLiteral("Abbrechen")))
                 Click(cancel);
     }
-    // Closes the message windows the work ends with, until `keep` is the newest window; their titles.
-    std::vector<std::string> CloseMessagesUntil(int keep, int timeoutMs = 60000)
+    // Closes the message windows the work ends with until none is left and no calculation runs;
+    // their titles.
+    std::vector<std::string> CloseMessages(int timeoutMs = 60000)
     {
         std::vector<std::string> titles;
-        int quiet = 0;   // rounds in a row with nothing above `keep`: the work has really ended
+        int quiet = 0;   // rounds in a row with no dialog and no calculation: the work has really ended
         ProcessUntil([&] {
             renderer->Settle(100);
             int newest = 0;
             {
                 Runtime::HostBaton b;
+                // Only dialogs of their own: the worksheet, its inspectors and the project
+                // manager are windows inside the frame and stay.
                 for (int id : WindowList()) {
                     const WindowModel* m = WindowFind(id);
-                    if (m && m->state == WindowState::Open && renderer->WindowWidget(id))
+                    QWidget* w = m && m->state == WindowState::Open ? renderer->WindowWidget(id) : nullptr;
+                    if (w && w->isWindow() && id != frameWindow)
                         newest = std::max(newest, id);
                 }
             }
-            if (newest != keep && newest != 0) {
+            if (newest != 0) {
                 std::string title;
                 {
                     Runtime::HostBaton b;
@@ -178,7 +183,7 @@ protected:
                 quiet = 0;
                 if (title != "Berechnung läuft...") {
                     titles.push_back(title);
-                    renderer->WindowWidget(newest)->window()->close();
+                    renderer->WindowWidget(newest)->close();
                 }
                 return false;
             }
@@ -215,11 +220,13 @@ protected:
 
     std::unique_ptr<Renderer> renderer;
     std::filesystem::path previous;
+    int frameWindow = 0;
 };
 
 TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
 {
     const int frame = WindowTitled("Varn 4");
+    frameWindow = frame;
     const int welcome = WindowTitled("Willkommen bei Varn-4");
     ASSERT_TRUE(frame && welcome);
     Click(Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen")));
@@ -270,12 +277,12 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
     qttest::Press(tree, Qt::Key_Return);
     const int sheet = WaitFor("Arbeitszeitblatt");
     ASSERT_NE(sheet, 0) << "the worksheet's window did not open";
-    CloseMessagesUntil(sheet, 5000);
+    CloseMessages(5000);
 
     // The shift demand plan, then the working-time plan, each from its menu.
     Trigger(sheet, AB_SBP_GENERIEREN);
     FinishWizard("Schichtbedarfsplan generieren");
-    CloseMessagesUntil(sheet);
+    CloseMessages();
     {
         Runtime::HostBaton b;
         ASSERT_GT(Sheet().GetSBP().CountRows(), 0);
@@ -283,7 +290,7 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
     Trigger(sheet, AB_AZP_GENERIEREN);
     FinishWizard("Arbeitszeitplan generieren");
     CancelSearchAfter(2000);
-    CloseMessagesUntil(sheet);
+    CloseMessages();
     uint32_t groups = 0;
     {
         Runtime::HostBaton b;
@@ -295,13 +302,13 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
     Trigger(sheet, AB_AZP_OPTIMIEREN);
     FinishWizard("Arbeitszeitplan generieren");
     CancelSearchAfter(2000);
-    const std::vector<std::string> optimised = CloseMessagesUntil(sheet);
+    const std::vector<std::string> optimised = CloseMessages();
     ASSERT_FALSE(optimised.empty());
     EXPECT_TRUE(optimised.back() == "Arbeitszeitplan optimiert" ||
                 optimised.back() == "keinen besseren Arbeitszeitplan gefunden")
         << ::testing::PrintToString(optimised);
     Trigger(sheet, AB_AZP_GUETEWERT);
-    EXPECT_EQ(CloseMessagesUntil(sheet), std::vector<std::string>{"Plangütewert AZP"});
+    EXPECT_EQ(CloseMessages(), std::vector<std::string>{"Plangütewert AZP"});
 
     // A cell deleted with the Delete key, then undone with the toolbar.
     const std::vector<uint32_t> before = Cells();
@@ -330,7 +337,7 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
     ChooseFile(Path("Station.prj"));
     ASSERT_TRUE(std::filesystem::exists(Path("Station.prj")));
     Trigger(frame, FRAME_FILECLOSE);
-    CloseMessagesUntil(frame, 5000);
+    CloseMessages(5000);
     ASSERT_TRUE(ProcessUntil([&] {
         Runtime::HostBaton b;
         return !GlobalProjektmanager.Projekt().IsOpen();

@@ -89,6 +89,13 @@ protected:
     }
     void TearDown() override
     {
+        // The windows go first (the worksheet's closes its inspectors), then the project.
+        for (int round = 0; round < 10 && !driver.Windows().empty(); ++round) {
+            if (driver.HasMessage())
+                driver.AnswerMessage(1);
+            else
+                driver.Close(driver.Windows().back());
+        }
         if (projekt().IsOpen())
             projekt().Close();
         ReleaseFileAccess();
