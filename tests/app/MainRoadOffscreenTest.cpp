@@ -22,7 +22,7 @@
 #include "worksheets/ArbeitsblattWindow.h"
 
 #include "../platform/qt/QtTestSupport.h"
-#include "AppTestSupport.h"
+#include "RealProgramSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -39,43 +39,8 @@ using namespace apptest;
 
 namespace {
 
-class MainRoad : public ScratchProgramDir {
+class MainRoad : public RealProgramTest {
 protected:
-    void SetUp() override
-    {
-        ScratchProgramDir::SetUp();
-        App();
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir);
-        RegisterLayers();
-        renderer = std::make_unique<Renderer>();
-        renderer->Start(ProgramMain);
-        ASSERT_TRUE(renderer->Settle());
-    }
-    void TearDown() override
-    {
-        renderer.reset();
-        if (GlobalProjektmanager.Projekt().IsOpen())
-            GlobalProjektmanager.Projekt().Close();
-        ProgramShutdown();
-        SetArbeitsblattFactory(nullptr);
-        SetFrameWindows({});
-        std::filesystem::current_path(previous);
-        ScratchProgramDir::TearDown();
-    }
-
-    // The newest open window with that title, 0 when none.
-    int WindowTitled(const std::string& title)
-    {
-        Runtime::HostBaton b;
-        int found = 0;
-        for (int id : WindowList()) {
-            const WindowModel* m = WindowFind(id);
-            if (m && m->state == WindowState::Open && PropertyGet(id, 0, Prop::Text, 0).Str() == title)
-                found = id;
-        }
-        return found;
-    }
     int WaitFor(const std::string& title, int timeoutMs = 10000)
     {
         int w = 0;
@@ -90,12 +55,6 @@ protected:
             if (const WindowModel* m = WindowFind(id); m && m->state == WindowState::Open)
                 titles += "\"" + PropertyGet(id, 0, Prop::Text, 0).Str() + "\" ";
         return titles;
-    }
-    int ControlNamed(int window, const std::string& name)
-    {
-        Runtime::HostBaton b;
-        ControlModel* c = WindowFind(window)->FindByName(name);
-        return c ? c->id : 0;
     }
     // A button of a window by its text without '&'.
     QAbstractButton* Button(int window, const QString& text)
@@ -218,8 +177,6 @@ protected:
         return cells;
     }
 
-    std::unique_ptr<Renderer> renderer;
-    std::filesystem::path previous;
     int frameWindow = 0;
 };
 
@@ -264,16 +221,12 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
     // The worksheet opened from the tree: its row chosen, then Enter.
     auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
     ASSERT_NE(tree, nullptr);
-    {
-        // The project's row opens with a click on its box.
-        const QPoint box(TREE_INDENT / 2, tree->HeaderHeight() + tree->LineHeight() / 2);
-        qttest::Click(tree->viewport(), box);
-        ASSERT_TRUE(renderer->Settle());
-        ASSERT_GE(tree->RowCount(), 3);
-        qttest::Click(tree->viewport(), QPoint(3 * TREE_INDENT, tree->HeaderHeight() + 2 * tree->LineHeight() +
-                                                                    tree->LineHeight() / 2));
-        ASSERT_TRUE(renderer->Settle());
-    }
+    // The project's row opens with a click on its box; the worksheet's row is chosen.
+    ClickTreeBox(tree, 1, 1);
+    ASSERT_TRUE(renderer->Settle());
+    ASSERT_GE(tree->RowCount(), 3);
+    ClickTreeBox(tree, 3, 2, 3 * TREE_INDENT);
+    ASSERT_TRUE(renderer->Settle());
     qttest::Press(tree, Qt::Key_Return);
     const int sheet = WaitFor("Arbeitszeitblatt");
     ASSERT_NE(sheet, 0) << "the worksheet's window did not open";

@@ -16,7 +16,7 @@
 #include "platform/values/PrivateProfile.h"
 #include "worksheets/Arbeitsblatt.h"
 
-#include "AppTestSupport.h"
+#include "RealProgramSupport.h"
 #include "../platform/qt/QtTestSupport.h"
 
 #include <QAbstractButton>
@@ -38,65 +38,8 @@ using namespace apptest;
 
 namespace {
 
-class RealProgram : public ScratchProgramDir {
+class RealProgram : public RealProgramTest {
 protected:
-    void SetUp() override
-    {
-        ScratchProgramDir::SetUp();
-        App();
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir);
-        RegisterLayers();
-        renderer = std::make_unique<Renderer>();
-        renderer->Start(ProgramMain);
-        ASSERT_TRUE(renderer->Settle());
-    }
-
-    void TearDown() override
-    {
-        renderer.reset();
-        // A test that stopped half-way leaves no project open behind it.
-        if (GlobalProjektmanager.Projekt().IsOpen())
-            GlobalProjektmanager.Projekt().Close();
-        ProgramShutdown();
-        SetArbeitsblattFactory(nullptr);
-        SetFrameWindows({});
-        std::filesystem::current_path(previous);
-        ScratchProgramDir::TearDown();
-    }
-
-    // The open window with that title, 0 when none.
-    int WindowTitled(const std::string& title)
-    {
-        Runtime::HostBaton b;
-        for (int id : WindowList()) {
-            const WindowModel* m = WindowFind(id);
-            if (m && m->state == WindowState::Open && PropertyGet(id, 0, Prop::Text, 0).Str() == title)
-                return id;
-        }
-        return 0;
-    }
-
-    int ControlNamed(int window, const std::string& name)
-    {
-        Runtime::HostBaton b;
-        ControlModel* c = WindowFind(window)->FindByName(name);
-        return c ? c->id : 0;
-    }
-
-    // A click on the expand box of a tree row at its level (or at `x` units into the row).
-    static void ClickTreeBox(ListView* tree, int64_t row, int level, int x = -1)
-    {
-        const QPoint at(tree->ToViewport(x >= 0 ? x : (level - 1) * TREE_INDENT + TREE_INDENT / 2),
-                        tree->RowTop(static_cast<int>(row - tree->TopRow() - 1)) + tree->LineHeight() / 2);
-        QWidget* port = tree->viewport();
-        const QPoint global = port->mapToGlobal(at);
-        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(port, &press);
-        QCoreApplication::sendEvent(port, &release);
-    }
-
     std::vector<std::string> Rows(int window, ListView* list)
     {
         Runtime::HostBaton b;
@@ -107,9 +50,6 @@ protected:
         WindowSetTarget(before);
         return rows;
     }
-
-    std::unique_ptr<Renderer> renderer;
-    std::filesystem::path previous;
 };
 
 TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)

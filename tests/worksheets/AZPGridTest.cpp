@@ -3,6 +3,7 @@
 #include "worksheets/AZPGrid.h"
 
 #include "../assessment/BewertungTestSupport.h"
+#include "GridWindowSupport.h"
 
 #include "assessment/KriterienArbeitszeit.h"
 #include "core/Projektmanager.h"
@@ -20,24 +21,6 @@
 using namespace bewertungtest;
 
 namespace {
-
-struct GridWindow {
-    static inline CAZPGrid* grid = nullptr;
-    static inline CAZPData* plan = nullptr;
-    static void Main()
-    {
-        WindowDesc d;
-        d.title = "Plan";
-        d.Add(Ctl::List("45L|").At(0, 0, 800, 200));
-        int w = WindowCreate(d);
-        WindowOpen(w);
-        grid->SetFormat(1, *plan, w);
-        while (WindowAccept(w))
-            grid->TakeEvent();
-        grid->Release();
-        WindowClose(w);
-    }
-};
 
 // List field of a kind (0 text, 1-4 colours) in list column c: the head column has one field.
 int Field(int column, int kind = 0) { return column == 1 ? 1 : 2 + (column - 2) * 5 + kind; }

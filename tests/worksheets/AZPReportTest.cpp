@@ -3,6 +3,7 @@
 #include "worksheets/AZPReport.h"
 
 #include "../assessment/BewertungTestSupport.h"
+#include "GridWindowSupport.h"
 
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/ui/Runtime.h"
@@ -17,24 +18,6 @@
 using namespace bewertungtest;
 
 namespace {
-
-struct GridWindow {
-    static inline CAZPGrid* grid = nullptr;
-    static inline CAZPData* plan = nullptr;
-    static void Main()
-    {
-        WindowDesc d;
-        d.title = "Plan";
-        d.Add(Ctl::List("45L|").At(0, 0, 800, 200));
-        int w = WindowCreate(d);
-        WindowOpen(w);
-        grid->SetFormat(1, *plan, w);
-        while (WindowAccept(w))
-            grid->TakeEvent();
-        grid->Release();
-        WindowClose(w);
-    }
-};
 
 class AZPReportTest : public ::testing::Test {
 protected:
