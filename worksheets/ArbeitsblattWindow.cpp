@@ -387,7 +387,8 @@ private:
         const int width = std::max(100, int(PropertyGet(0, Prop::Width).Int()));
         const int height = std::max(60, int(PropertyGet(0, Prop::Height).Int()));
         PropertySet(0 + 0, Prop::Width, width);   // keep the model's idea of the size in step
-        const PaneLayout l = LayoutPanes(kToolbarHeight + 2, height - kToolbarHeight - 2, HIDDEN, kTitleHeight);
+        // The toolbar stands above the client area: the panes fill the client from its top.
+        const PaneLayout l = LayoutPanes(0, height, HIDDEN, kTitleHeight);
         for (int i = 0; i < 3; ++i) {
             const Pane& p = kPanes[i];
             const bool hidden = HIDDEN[i];

@@ -13,7 +13,8 @@
 
 namespace {
 
-const char* const kNameColumn = "45L(1)|FP_~Schicht~C(0)@s20@/";
+// Wide enough for the usual names ("Nachtschicht", "Bereitschaft") at the default font.
+const char* const kNameColumn = "55L(1)|FP_~Schicht~C(0)@s20@/";
 const char* const kDayNames[7] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"};
 
 std::string WeekFormat()
