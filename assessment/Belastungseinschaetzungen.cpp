@@ -13,6 +13,11 @@
 
 namespace {
 
+// Ratings are 1 .. 9, 0 for an item not rated; anything else did not come from a form.
+bool RatingsInRange(const CBelastungseinschaetzung& a) {
+    return std::all_of(a.EINSCHAETZUNG.begin(), a.EINSCHAETZUNG.end(), [](int32_t v) { return v >= 0 && v <= 9; });
+}
+
 constexpr const char* kTable = "Belastungseinschaetzungen";
 constexpr const char* kKind = "EBA-Datei";
 constexpr const char* kDayNames[7] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag",
@@ -142,7 +147,7 @@ int CBelastungseinschaetzungen::ReadList(FwFileManager& source, bool keep, bool 
     const int err = ReadRecords(source, keep, mayCreate, [&read](const RecordFile& file) {
         auto item = std::make_unique<CBelastungseinschaetzung>();
         item->FromRecord(file);
-        if (!WithinOneDay(item->TERMIN)) return int(ERR_INVALID_FILE);
+        if (!WithinOneDay(item->TERMIN) || !RatingsInRange(*item)) return int(ERR_INVALID_FILE);
         AddInOrder(read, std::move(item));
         return int(ERR_NONE);
     });
@@ -189,14 +194,23 @@ uint8_t CBelastungseinschaetzungen::ImportEba(const std::string& fileName) {
 uint8_t CBelastungseinschaetzungen::Edit() {
     FwFileManager* tmp = Access::TMPBEL;
     if (!tmp || !Browse()) return 0;
+    if (EditFileBusy(*tmp, "Eine Belastungseinschätzung")) return 0;
+    // Held open for the whole edit: no other edit takes the file meanwhile.
+    if (tmp->Open() != 0) return 0;   // the access object has told the user
+    const uint8_t result = EditHeld(*tmp);
+    tmp->Close();
+    return result;
+}
+
+uint8_t CBelastungseinschaetzungen::EditHeld(FwFileManager& tmp) {
     // The browse must never edit records other than the list's.
-    if (const int err = WriteList(*tmp)) {
-        ShowFileProblem(true, tmp->GetName(), err, kKind);
+    if (const int err = WriteList(tmp)) {
+        ShowFileProblem(true, tmp.GetName(), err, kKind);
         return 0;
     }
     if (Browse()() != RESPONSE_COMPLETED) return 0;
-    if (const int err = ReadList(*tmp, false, true)) {
-        ShowFileProblem(false, tmp->GetName(), err, kKind);
+    if (const int err = ReadList(tmp, false, true)) {
+        ShowFileProblem(false, tmp.GetName(), err, kKind);
         return 0;
     }
     uint8_t result = 0;
@@ -237,6 +251,8 @@ void CBelastungseinschaetzungen::ClearData() { Clear(); }
 uint8_t CBelastungseinschaetzungen::TakeRecord() {
     auto item = std::make_unique<CBelastungseinschaetzung>();
     item->FromRecord(BEL);
+    // A rating no form can give is damage, never a number to compute with.
+    if (!RatingsInRange(*item)) return STORE_FILE_ERROR;
     AddInOrder(BELASTUNGSEINSCHAETZUNGEN, std::move(item));
     return STORE_DONE;
 }

@@ -59,7 +59,8 @@ public:
     // The edit cycle: the list into TMPBEL, the browse window, and when it was closed with OK the
     // edited records back into the list as a new undo step, and the worksheet notified. 0; 5 when
     // the step could not be stored (the user is told once; the list keeps the edit and the step
-    // before stays the last).
+    // before stays the last). TMPBEL stays open for the whole cycle; while another edit has it
+    // open, the user is told and nothing happens.
     uint8_t Edit();
 
     // Replaces the file's records by the list's, in list order (0, or 5 when the file cannot be
@@ -115,6 +116,7 @@ protected:
     uint8_t PutRecord(int n) override;
 
 private:
+    uint8_t EditHeld(FwFileManager& tmp);
     int WriteList(FwFileManager& target) const;
     int ReadList(FwFileManager& source, bool keep, bool mayCreate);
 

@@ -1,10 +1,5 @@
 #include "assessment/ExchangeFile.h"
 
-#include <unistd.h>
-
-#include <atomic>
-#include <filesystem>
-
 #include "core/Savable.h"
 #include "core/SubfileManager.h"
 #include "platform/fw/FwFileManager.h"
@@ -27,14 +22,9 @@ int FailedOpenCode() {
     return code != ERR_NONE ? code : ERR_FILE_SYSTEM;
 }
 
-// A name for the scratch copy of an export that no other export of any run of the program uses.
-std::string ScratchName(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    const std::string name = "varn-export-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "~";
-    std::error_code ec;
-    const std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
-    return ec ? target + "." + name : (dir / name).string();
-}
+// A name for the scratch copy of an export that nothing else has: in the program's own folder for
+// temporary files, never by a fixed name.
+std::string ScratchName(const std::string&) { return FileScratchName("varn-export"); }
 
 std::string Reason(int code, std::string_view kind) {
     switch (code) {
@@ -59,22 +49,35 @@ std::string WithExtension(std::string_view name, std::string_view ext) {
     return std::string(name) + suffix;
 }
 
+namespace {
+
+// The records replaced in the open file, in one transaction.
+int FillInTransaction(FwFileManager& target, const std::function<int(RecordFile&)>& fill) {
+    RecordFile* file = target.File();
+    int err = ERR_NONE;
+    SubfileTransaction t(*file);
+    if (!t.Started()) err = ERR_TRANSACTION;
+    if (err == ERR_NONE) err = FileEmpty(*file);
+    if (err == ERR_NONE) err = fill(*file);
+    if (t.Finish(err == ERR_NONE ? STORE_DONE : STORE_REFUSED) != STORE_DONE && err == ERR_NONE) err = ERR_TRANSACTION;
+    return err;
+}
+
+} // namespace
+
 int ReplaceRecords(FwFileManager& target, const std::function<int(RecordFile&)>& fill) {
     RecordFile* file = target.File();
     if (!file) return ERR_NOT_OPEN;
-    if (!target.IsOpen()) FileRemove(*file);   // a missing file is no failure here
-    if (target.TryOpen() != 0) return FailedOpenCode();
-    int err = ERR_NONE;
-    {
-        SubfileTransaction t(*file);
-        if (!t.Started()) err = ERR_TRANSACTION;
-        if (err == ERR_NONE) err = FileEmpty(*file);
-        if (err == ERR_NONE) err = fill(*file);
-        if (t.Finish(err == ERR_NONE ? STORE_DONE : STORE_REFUSED) != STORE_DONE && err == ERR_NONE)
-            err = ERR_TRANSACTION;
-    }
-    target.Close();
-    return err;
+    if (target.IsOpen()) return FillInTransaction(target, fill);
+    // Written whole into a scratch file first and then put in place by a rename: the file is never
+    // removed or emptied on the way, so a full disk leaves it as it was.
+    const std::string name = target.GetName();
+    return ExportRecords(target, name, [&](FwFileManager& scratch) {
+        if (scratch.TryOpen() != 0) return FailedOpenCode();
+        const int err = FillInTransaction(scratch, fill);
+        scratch.Close();
+        return err;
+    });
 }
 
 int ReadRecords(FwFileManager& source, bool keep, bool mayCreate,
@@ -125,4 +128,15 @@ void ShowFileProblem(bool saving, const std::string& file, int code, std::string
     m.icon = MessageIcon::Exclamation;
     m.buttonBits = BUTTON_OK;
     MessageShow(m);
+}
+
+bool EditFileBusy(FwFileManager& editFile, std::string_view what) {
+    if (!editFile.IsOpen()) return false;
+    MessageRequest m;
+    m.caption = "Datei wird bearbeitet";
+    m.text = std::string(what) + " wird gerade in einem anderen Fenster bearbeitet.|Bitte schließen Sie zuerst diesen Dialog.";
+    m.icon = MessageIcon::Exclamation;
+    m.buttonBits = BUTTON_OK;
+    MessageShow(m);
+    return true;
 }

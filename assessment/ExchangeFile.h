@@ -16,9 +16,9 @@ class RecordFile;
 std::string WithExtension(std::string_view name, std::string_view ext);
 
 // Replaces the file's records by those that fill adds (FileAdd on the file, returning its error
-// code), in one transaction: a failure leaves the file as it was. A file nobody has open is
-// removed first, so that a stale file of another layout does not stand in the way; then it is
-// opened quietly (created when missing) and closed again.
+// code): a failure leaves the file as it was. An open file is rewritten in one transaction; a file
+// nobody has open is written whole into a scratch file that then takes its place (ExportRecords),
+// so that it is never removed or emptied before its new content is safe.
 int ReplaceRecords(FwFileManager& target, const std::function<int(RecordFile&)>& fill);
 
 // Opens the file quietly (with mayCreate, a missing file is created empty; without it, a missing
@@ -37,3 +37,8 @@ int ExportRecords(FwFileManager& access, const std::string& target,
 // The German warning for a file that could not be read (saving false) or written, naming the
 // file and the reason; kind names what the file should be ("EBA-Datei").
 void ShowFileProblem(bool saving, const std::string& file, int code, std::string_view kind);
+
+// Whether the edit file is in use by another edit (a dialog of another worksheet, or the frame's
+// editor of a user's file, which lends it that file's name): then says so and returns true. An
+// edit holds its file open from start to end, so that two edits never write into each other's.
+bool EditFileBusy(FwFileManager& editFile, std::string_view what);

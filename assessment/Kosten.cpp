@@ -11,6 +11,19 @@
 
 namespace {
 
+// Amounts, percentages and hours of the settings: finite and far below what any form takes
+// (the widest takes 999,999.99). A value beyond is damage, never a number to show or compute with.
+bool ValuesInRange(const RecordBuffer& record) {
+    for (const auto& f : record.GetLayout().Fields()) {
+        if (f->type != FieldType::Real) continue;
+        for (int i = 1; i <= f->count; ++i) {
+            const double v = record.GetReal(*f, f->count > 1 ? i : 0);
+            if (!std::isfinite(v) || std::fabs(v) >= 1e9) return false;
+        }
+    }
+    return true;
+}
+
 constexpr const char* kTable = "Kosten";
 constexpr const char* kKind = "Ökonomie-Datei";
 constexpr int kRequestChange = 2;
@@ -92,6 +105,7 @@ int CKosten::ReadRecord(FwFileManager& source, bool keep, bool mayCreate) {
     bool found = false;
     const int err = ReadRecords(source, keep, mayCreate, [&](const RecordFile& file) {
         read.CopyFrom(file);
+        if (!ValuesInRange(read)) return int(ERR_INVALID_FILE);
         found = true;
         return -1;   // only the first record counts
     });
@@ -138,6 +152,7 @@ uint8_t CKosten::ImportEco(const std::string& fileName) {
 uint8_t CKosten::Edit() {
     FwFileManager* tmp = Access::TMPKOST;
     if (!tmp || !Update()) return 0;
+    if (EditFileBusy(*tmp, "Eine Kosteneinstellung")) return 0;
     if (tmp->Open() != 0) return 0;   // the access object has told the user
     uint8_t result = 0;
     // The dialog must never edit a record other than these settings.
@@ -180,6 +195,7 @@ uint8_t CKosten::ResetData() {
 }
 
 uint8_t CKosten::TakeRecord() {
+    if (!ValuesInRange(KOST)) return STORE_FILE_ERROR;
     KOSTEN.CopyFrom(KOST);
     return STORE_DONE;
 }

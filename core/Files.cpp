@@ -346,10 +346,13 @@ void ReleaseFileAccess() {
 std::string NameProgramFiles(std::string_view startDirectory) {
     const std::string config = JoinPath(startDirectory, "varn4.cfg");
     EBA.SetName(JoinPath(startDirectory, "eba.cfg"));
-    TMPSCHICHT.SetName("schichttypen.tmp");
-    TMPFLEX.SetName("flexzeiten.tmp");
-    TMPBEL.SetName("Belastungseinschaetzungen.tmp");
-    TMPKOST.SetName("Kosten.tmp");
+    // The edit files live in the program's own folder for temporary files under names no other
+    // file has: never in the current folder, where a link or another program's file of that name
+    // could stand, and never shared with another running copy of the program.
+    TMPSCHICHT.SetName(FileScratchName("schichttypen.tmp"));
+    TMPFLEX.SetName(FileScratchName("flexzeiten.tmp"));
+    TMPBEL.SetName(FileScratchName("Belastungseinschaetzungen.tmp"));
+    TMPKOST.SetName(FileScratchName("Kosten.tmp"));
     const std::pair<RecordFile*, const char*> tables[] = {
         {&KRIDEFAULT, "kriterienvorgaben"}, {&RBDEFAULT, "rahmenbedingungenvorgaben"},
         {&RBWARN, "warngrenzen"},           {&RBFEHLER, "fehlergrenzen"},

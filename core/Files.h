@@ -36,12 +36,12 @@ extern RecordFile STAMP;       // "Filestamp"
 extern RecordFile WARNTXT;     // "varn4.cfg" table "warntexte"
 extern RecordFile EBA;         // "eba.cfg"
 // Aliases.
-extern RecordFile TMPSCHICHT;  // SCHICHT: "schichttypen.tmp"
+extern RecordFile TMPSCHICHT;  // SCHICHT: "schichttypen.tmp-…~" in the temporary folder
 extern RecordFile XISCHICHT;   // SCHICHT: declared only
-extern RecordFile TMPFLEX;     // FLEX: "flexzeiten.tmp", only its buffer is used
-extern RecordFile TMPBEL;      // BEL: "Belastungseinschaetzungen.tmp"
+extern RecordFile TMPFLEX;     // FLEX: "flexzeiten.tmp-…~", only its buffer is used
+extern RecordFile TMPBEL;      // BEL: "Belastungseinschaetzungen.tmp-…~"
 extern RecordFile XIBEL;       // BEL: the user's ".eba" file
-extern RecordFile TMPKOST;     // KOST: "Kosten.tmp"
+extern RecordFile TMPKOST;     // KOST: "Kosten.tmp-…~"
 extern RecordFile XIKOST;      // KOST: the user's ".eco" file
 extern RecordFile KRIDEFAULT;  // KRI: "varn4.cfg" table "kriterienvorgaben"
 extern RecordFile RBDEFAULT;   // RB: "varn4.cfg" table "rahmenbedingungenvorgaben"

@@ -365,9 +365,12 @@ private:
             return;
         const std::string before = access->GetName();
         access->SetName(file);
-        edit();
-        if (access->IsOpen())
+        // Held open while the editor runs: no worksheet's edit writes its list into the user's
+        // file meanwhile, and every write of the editor is one transaction in it.
+        if (access->Open() == 0) {
+            edit();
             access->Close();
+        }
         access->SetName(before);
     }
 

@@ -77,10 +77,11 @@ void CIniFile::RestoreQueue(std::string_view section, std::string_view name, Ini
     long count = ReadNumber(section, name, 0);
     if (count <= 0)
         return;
-    // Rows past the last one in the file would all read "---Unknown---"; a damaged count such as
-    // 2000000000 must not fill memory with them.
+    // Only the rows the file holds are read, in order: a damaged count such as 999999999 (or a
+    // row number as high) must neither fill memory with rows that are not there nor read the file
+    // once for each of them, and what was not read is never written back as a row.
     const std::string prefix = LocaleLower(std::string(name) + "_");
-    long highest = 0;
+    std::vector<long> present;
     for (const auto& key : ReadKeys(section)) {
         const std::string k = LocaleLower(key);
         if (k.size() <= prefix.size() || k.size() > prefix.size() + 9 || k.compare(0, prefix.size(), prefix) != 0)
@@ -88,10 +89,13 @@ void CIniFile::RestoreQueue(std::string_view section, std::string_view name, Ini
         const std::string_view digits = std::string_view(k).substr(prefix.size());
         if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
-        highest = std::max(highest, std::stol(std::string(digits)));
+        const long n = std::stol(std::string(digits));
+        if (n >= 1 && n <= count)
+            present.push_back(n);
     }
-    count = std::min(count, highest);
-    for (long n = 1; n <= count; ++n) {
+    std::sort(present.begin(), present.end());
+    present.erase(std::unique(present.begin(), present.end()), present.end());
+    for (const long n : present) {
         std::vector<std::string> fields;
         for (int f = 1; f <= queue.FieldCount(); ++f)
             fields.push_back(FetchRequiredField(section, RowKey(name, static_cast<std::size_t>(n)), f));

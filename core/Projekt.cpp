@@ -77,14 +77,20 @@ uint8_t CProjekt::Load()
     }
     if (count < 1)
         result = STORE_REFUSED;
+    // A project that cannot be read whole is never opened in part.
+    for (const CSubfileManager* sub : FILEMANAGER.Subfiles())
+        if (sub->LoadFailed())
+            result = STORE_REFUSED;
     FILEMANAGER.LoadIDCounter();
     KILLED = 0;
+    if (result != STORE_DONE && ErrorCode() == ERR_NONE)
+        SetError(ERR_INVALID_FILE, FILENAME);
     return result;
 }
 
 uint8_t CProjekt::Save()
 {
-    uint8_t result = FILEMANAGER.Save(FILENAME, true);
+    uint8_t result = FILEMANAGER.Save(FILENAME, false);
     for (auto& sheet : ARBEITSBLAETTER)
         sheet->UpdateButtons();
     return result;

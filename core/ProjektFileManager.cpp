@@ -1,6 +1,7 @@
 #include "core/ProjektFileManager.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,8 +28,28 @@ std::string ClipName(std::string_view s) {
     return std::string(s);
 }
 
-// Where Save builds the reduced working copy; a scratch name, so it costs no disk syncs.
+// The working copy of a project file: its name with "~" appended, beside it (in the current
+// directory for a name without one). Only "/" separates folders; a backslash belongs to the name.
+std::string WorkingCopyName(const std::string& projectFile) {
+    std::filesystem::path p(projectFile);
+    if (!p.has_parent_path()) {
+        std::error_code ec;
+        p = std::filesystem::current_path(ec) / p;
+    }
+    return p.string() + "~";
+}
+
+// Where Save builds the reduced working copy: beside the working copy it is to become; a scratch
+// name, so it costs no disk syncs.
 std::string CompactName(const std::string& workingCopy) { return workingCopy + "~"; }
+
+// Whether two names reach the same file (through links and relative parts).
+bool SamePath(const std::string& a, const std::string& b) {
+    std::error_code ea, eb;
+    const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+    const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+    return !ea && !eb ? pa == pb : a == b;
+}
 
 std::string TableName(const std::string& container, std::string_view table) {
     return container + "\\!" + std::string(table);
@@ -49,6 +70,10 @@ class KeepError {
 public:
     KeepError() : code_(ErrorCode()), file_(ErrorFile()) {}
     ~KeepError() { SetError(code_, file_); }
+    void Set(int code, std::string file) {
+        code_ = code;
+        file_ = std::move(file);
+    }
 
 private:
     int code_;
@@ -91,6 +116,9 @@ uint8_t CopyTable(TableCopy& t, const std::string& target) {
     };
 
     uint8_t result = setKey(INT32_MIN, INT32_MIN) ? STORE_DONE : STORE_REFUSED;
+    // The IDs read never go back: each pass moves on, so the copy ends for any content of the
+    // table, and a table that reads otherwise is damaged.
+    int64_t lowest = INT32_MIN;
     while (result == STORE_DONE) {
         int rc = FileNext(src);
         if (rc == ERR_NO_RECORD) break;
@@ -99,6 +127,12 @@ uint8_t CopyTable(TableCopy& t, const std::string& target) {
             break;
         }
         const auto id = static_cast<int32_t>(src.GetInt(idField));
+        if (id < lowest) {
+            SetError(ERR_INVALID_FILE, src.Name());
+            result = STORE_REFUSED;
+            break;
+        }
+        lowest = id;
         const auto it = t.steps.find(id);
         if (it == t.steps.end()) {
             if (!copy(false)) result = STORE_REFUSED;
@@ -117,13 +151,19 @@ uint8_t CopyTable(TableCopy& t, const std::string& target) {
         if (rc != ERR_NONE && rc != ERR_NO_RECORD) result = STORE_REFUSED;
         else if (id == INT32_MAX) break;
         else if (!setKey(int64_t{id} + 1, INT32_MIN)) result = STORE_REFUSED;
+        else lowest = int64_t{id} + 1;
     }
 
+    KeepError keep;
     FileReset(src, position);
     if (position.nextId == position.prevId) FileNext(src);
     std::copy(saved.begin(), saved.end(), src.Bytes().begin());
 
-    if (result == STORE_DONE) return FileCommit() == ERR_NONE ? STORE_DONE : STORE_REFUSED;
+    if (result == STORE_DONE) {
+        const int rc = FileCommit();
+        keep.Set(rc, rc == ERR_NONE ? std::string() : target);
+        return rc == ERR_NONE ? STORE_DONE : STORE_REFUSED;
+    }
     FileRollback();
     return result;
 }
@@ -166,38 +206,73 @@ uint8_t CProjektFileManager::OpenNew(std::string_view name) { return OpenWorking
 
 uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFile) {
     fileName_ = ClipName(name);
-    const PathParts parts = SplitPath(fileName_);
-    if (parts.name.empty()) {
+    problem_.clear();
+    if (fileName_.empty() || fileName_.back() == '/') {
         physFileName_.clear();
         SetError(ERR_INVALID_NAME, fileName_);
         return STORE_REFUSED;
     }
-    std::string directory = parts.directory;
-    if (directory.empty()) {
-        std::error_code ec;
-        directory = std::filesystem::current_path(ec).string();
+    physFileName_ = WorkingCopyName(fileName_);
+    const bool read = readFile && FileExists(fileName_);
+    // The project file stays locked while the project is open, so that another program can
+    // neither open it nor save over it meanwhile.
+    if (read) {
+        if (FileHoldNamed(fileName_) != ERR_NONE) {
+            physFileName_.clear();
+            return STORE_REFUSED;
+        }
+        heldName_ = fileName_;
     }
-    physFileName_ = JoinPath(directory, parts.name + "~");
 
     // A working copy left by an earlier run is stale.
     FileRemoveNamed(physFileName_);
     FileRemoveNamed(CompactName(physFileName_));
 
     uint8_t result;
-    if (readFile && FileExists(fileName_))
-        result = FileCopyNamed(fileName_, physFileName_) == ERR_NONE ? CheckStamp() : STORE_REFUSED;
-    else
+    if (read) {
+        result = FileCopyNamed(fileName_, physFileName_) == ERR_NONE ? STORE_DONE : STORE_REFUSED;
+        if (result == STORE_DONE) result = CheckWholeFile();
+        if (result == STORE_DONE) result = CheckStamp();
+    } else {
         result = CreateStamp();
+    }
     if (result != STORE_DONE) {
         // A refused file leaves nothing behind.
         KeepError keep;
         FileRemoveNamed(physFileName_);
         physFileName_.clear();
+        ReleaseHold();
         return result;
     }
     result = OpenTables();
     ClearChanged();
     return result;
+}
+
+// The working copy read whole before any part is loaded: a project opens complete or not at all.
+// Key columns that disagree with their records are repaired from the records (in the working
+// copy only; the project file changes at the next save).
+uint8_t CProjektFileManager::CheckWholeFile() {
+    FileCheckReport report;
+    const int rc = FileCheckNamed(physFileName_, true, &report);
+    if (rc == ERR_NONE) return STORE_DONE;
+    if (rc == ERR_INVALID_FILE) {
+        if (!report.table.empty()) {
+            problem_ = "Beschädigt ist die Tabelle \"" + report.table + "\"";
+            if (report.record > 0) problem_ += ", Datensatz " + std::to_string(report.record);
+            problem_ += ": " + report.problem;
+        } else {
+            problem_ = report.problem;
+        }
+    }
+    SetError(rc, fileName_);
+    return STORE_REFUSED;
+}
+
+void CProjektFileManager::ReleaseHold() {
+    if (heldName_.empty()) return;
+    FileReleaseNamed(heldName_);
+    heldName_.clear();
 }
 
 uint8_t CProjektFileManager::CheckStamp() {
@@ -261,10 +336,14 @@ void CProjektFileManager::CloseTables() {
 
 // The working copy replaced by one that holds only the current step of every registered part
 // (as step 1) and the records of other IDs, so that saving costs what the current data costs
-// and not what the undo steps held.
-uint8_t CProjektFileManager::CompactWorkingCopy() {
-    const std::string target = CompactName(physFileName_);
-    FileRemoveNamed(target);
+// and not what the undo steps held. The new working copy is built beside `target`, the file
+// about to be saved, and then takes the old one's place: saving to another disk needs no room
+// where the old working copy lies (a full disk, a folder gone). Every path out of here leaves the
+// tables open exactly as they were found.
+uint8_t CProjektFileManager::CompactWorkingCopy(const std::string& target) {
+    const std::string newCopy = WorkingCopyName(target);
+    const std::string compact = CompactName(newCopy);
+    FileRemoveNamed(compact);
 
     std::vector<TableCopy> tables;
     for (CSubfileManager* s : subfiles_) {
@@ -278,7 +357,7 @@ uint8_t CProjektFileManager::CompactWorkingCopy() {
     uint8_t result = STORE_DONE;
     {
         RecordFile stamp(STAMP.Prefix(), LayoutOf(STAMP));
-        stamp.SetName(TableName(target, kStampTable));
+        stamp.SetName(TableName(compact, kStampTable));
         if (FileCreate(stamp) != ERR_NONE || FileOpen(stamp, kOpenMode) != ERR_NONE) result = STORE_REFUSED;
         else {
             stamp.SetString("VERSION", kStampVersion);
@@ -287,44 +366,92 @@ uint8_t CProjektFileManager::CompactWorkingCopy() {
             if (FileAdd(stamp) != ERR_NONE) result = STORE_REFUSED;
         }
         for (TableCopy& t : tables)
-            if (result == STORE_DONE) result = CopyTable(t, target);
+            if (result == STORE_DONE) result = CopyTable(t, compact);
         for (TableCopy& t : tables) t.out.reset();
     }
+    bool closed = false;
     if (result == STORE_DONE) {
         CloseTables();
+        closed = true;
+        // A working copy of that name is stale unless it is ours or open (then it is not ours to
+        // take: another project has it).
+        if (newCopy != physFileName_) {
+            const int rc = FileRemoveNamed(newCopy);
+            if (rc != ERR_NONE && rc != ERR_FILE_NOT_FOUND) result = STORE_REFUSED;
+        }
+    }
+    if (result == STORE_DONE) {
         // The old working copy holds every step since opening; the kernel frees its blocks when
         // its last reference goes. That reference is dropped on another thread, so the cost of
         // the history stays out of saving.
-        // (Only when it was replaced: closing a descriptor drops the locks SQLite holds on the
-        // file, which must not happen while the tables are open in it again.)
         const int oldCopy = ::open(physFileName_.c_str(), O_RDONLY | O_CLOEXEC);
-        if (FileCopyNamed(target, physFileName_) != ERR_NONE) result = STORE_REFUSED;
+        // A copy, not a rename: the reduced copy may still hold its last commits in its log.
+        if (FileCopyNamed(compact, newCopy) != ERR_NONE) result = STORE_REFUSED;
+        if (result == STORE_DONE && newCopy != physFileName_) {
+            KeepError keep;
+            FileRemoveNamed(physFileName_);
+            FileRemoveNamed(CompactName(physFileName_));
+            physFileName_ = newCopy;
+        }
         if (oldCopy >= 0 && result == STORE_DONE) std::thread([oldCopy] { ::close(oldCopy); }).detach();
         else if (oldCopy >= 0) ::close(oldCopy);
     }
     {
         KeepError keep;
-        FileRemoveNamed(target);
+        FileRemoveNamed(compact);
     }
     if (result == STORE_DONE) {
         for (CSubfileManager* s : subfiles_)
             if (s->CurrentStep() > 0) s->SetStepState({1, 1, s->HasChanged()});
     }
-    if (OpenTables() != STORE_DONE) result = STORE_REFUSED;
+    if (closed) {
+        KeepError keep;
+        if (OpenTables() != STORE_DONE) result = STORE_REFUSED;
+    }
     return result;
 }
 
 uint8_t CProjektFileManager::Save(std::string_view name, bool keepName) {
     const std::string target = ClipName(name);
-    if (physFileName_.empty() || target.empty()) {
+    problem_.clear();
+    if (physFileName_.empty() || target.empty() || target.back() == '/') {
         SetError(ERR_INVALID_NAME, target);
         return STORE_REFUSED;
     }
     // A part that did not load completely would overwrite its good records with what it lacks.
     for (const CSubfileManager* s : subfiles_)
-        if (s->LoadFailed()) return STORE_REFUSED;
+        if (s->LoadFailed()) {
+            SetError(ERR_INVALID_FILE, fileName_);
+            problem_ = "Ein Teil des Projekts konnte nicht vollständig gelesen werden.";
+            return STORE_REFUSED;
+        }
+    // A file marked read-only is not replaced behind the user's back.
+    if (struct stat st {}; ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+        SetError(ERR_ACCESS_DENIED, target);
+        problem_ = "Die Datei ist schreibgeschützt. Bitte speichern Sie das Projekt unter einem anderen Namen.";
+        return STORE_REFUSED;
+    }
+    // A file that another program (or another project) holds open is not ours to replace.
+    const bool ours = !heldName_.empty() && SamePath(target, heldName_);
+    bool takeHold = false;
+    if (!ours) {
+        if (FileHeldNamed(target)) {
+            SetError(ERR_FILE_IN_USE, target);
+            return STORE_REFUSED;
+        }
+        if (!keepName) {
+            if (FileHoldNamed(target) != ERR_NONE) return STORE_REFUSED;
+            takeHold = true;
+        }
+    }
 
-    uint8_t result = CompactWorkingCopy();
+    // Tables that a failed save could not open again (a full disk) are opened now, so that the
+    // work can be saved once there is room, or elsewhere.
+    if (std::any_of(subfiles_.begin(), subfiles_.end(), [](const CSubfileManager* s) { return s->File() && !FileIsOpen(*s->File()); })) {
+        CloseTables();
+        OpenTables();
+    }
+    uint8_t result = CompactWorkingCopy(target);
     for (ISavable* part : std::vector<ISavable*>(savables_)) {
         if (result != STORE_DONE) break;
         if (part->Save() != STORE_DONE) result = STORE_REFUSED;
@@ -338,9 +465,20 @@ uint8_t CProjektFileManager::Save(std::string_view name, bool keepName) {
         if (OpenTables() != STORE_DONE && result == STORE_DONE) result = STORE_REFUSED;
     }
     if (result == STORE_DONE) {
-        if (!keepName) fileName_ = target;
+        if (!keepName) {
+            if (takeHold) {
+                ReleaseHold();
+                heldName_ = target;
+            }
+            fileName_ = target;
+        }
         ClearChanged();
+    } else if (takeHold) {
+        KeepError keep;
+        FileReleaseNamed(target);
     }
+    // A refused save always says why.
+    if (result != STORE_DONE && ErrorCode() == ERR_NONE) SetError(ERR_FILE_SYSTEM, target);
     return result;
 }
 
@@ -354,6 +492,8 @@ void CProjektFileManager::Close() {
         FileRemoveNamed(physFileName_);
         FileRemoveNamed(CompactName(physFileName_));
     }
+    ReleaseHold();
+    problem_.clear();
     idCounter_ = 1;
     hasChanged_ = false;
     fileName_.clear();

@@ -65,13 +65,18 @@ public:
 
     const std::string& FileName() const { return fileName_; }
     const std::string& PhysFileName() const { return physFileName_; }
+    // What the last refused Open or Save found beyond the file error code, in German (the damaged
+    // table and record of a project that cannot be read whole); empty when nothing more is known.
+    const std::string& Problem() const { return problem_; }
     int32_t IDCounter() const { return idCounter_; }
     const std::vector<CSubfileManager*>& Subfiles() const { return subfiles_; }
     const std::vector<ISavable*>& Savables() const { return savables_; }
 
 private:
     uint8_t OpenWorkingCopy(std::string_view name, bool readFile);
-    uint8_t CompactWorkingCopy();
+    uint8_t CompactWorkingCopy(const std::string& target);
+    uint8_t CheckWholeFile();
+    void ReleaseHold();
     void CloseTables();
     uint8_t OpenTables();
 
@@ -79,6 +84,8 @@ private:
     std::vector<ISavable*> savables_;
     std::string fileName_;
     std::string physFileName_;
+    std::string heldName_;   // the project file locked while the project is open
+    std::string problem_;
     int32_t idCounter_ = 1;
     bool hasChanged_ = false;
 };

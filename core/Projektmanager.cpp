@@ -47,22 +47,45 @@ void FollowDirectory(const std::string& file)
     std::filesystem::current_path(dir, ec);
 }
 
-void ShowOpenFailed()
+// Why a project file did not open or save, in German: the file error of the failure and what the
+// store found beyond it; empty when nothing is known.
+std::string Reason(int code, const std::string& problem)
+{
+    std::string reason;
+    if (code == ERR_FILE_IN_USE)
+        reason = "Die Datei wird bereits verwendet: Das Projekt ist in einem anderen Programm geöffnet "
+                 "(oder in einem anderen Fenster von Varn 4).";
+    else if (code == ERR_ACCESS_DENIED)
+        reason = "Zugriff verweigert: Die Datei oder ihr Ordner ist schreibgeschützt, oder Ihnen fehlen die "
+                 "Rechte dafür.";
+    else if (code == ERR_DISK_FULL)
+        reason = "Der Datenträger ist voll. Bitte schaffen Sie Platz oder speichern Sie das Projekt an einem "
+                 "anderen Ort.";
+    else if (code != ERR_NONE)
+        reason = ErrorTextFor(code) + ".";
+    if (!problem.empty())
+        reason += (reason.empty() ? "" : "|") + problem;
+    return reason;
+}
+
+void ShowOpenFailed(const std::string& file, const std::string& reason)
 {
     MessageRequest m;
-    m.text = "Beim Öffnen der Datei ist ein Fehler aufgetreten.";
+    m.text = "Beim Öffnen der Datei " + file + " ist ein Fehler aufgetreten.";
+    if (!reason.empty())
+        m.text += "|" + reason;
     m.caption = "Datei kann nicht geöffnet werden";
     m.icon = MessageIcon::Exclamation;
     m.buttonBits = BUTTON_OK;
     MessageShow(m);
 }
 
-void ShowSaveFailed(const std::string& file)
+void ShowSaveFailed(const std::string& file, const std::string& reason)
 {
     MessageRequest m;
     m.text = "Beim Speichern der Datei " + file + " ist ein Fehler aufgetreten.";
-    if (ErrorCode() != ERR_NONE)
-        m.text += "|" + ErrorText();
+    if (!reason.empty())
+        m.text += "|" + reason;
     m.caption = "Datei kann nicht gespeichert werden";
     m.icon = MessageIcon::Exclamation;
     m.buttonBits = BUTTON_OK;
@@ -159,7 +182,7 @@ uint8_t CProjektmanager::Open()
     FollowDirectory(name);
     PROJEKT->SetFileName(name);
     if (PROJEKT->Load() != STORE_DONE) {
-        ShowOpenFailed();
+        ShowOpenFailed(PROJEKT->GetFileName(), Reason(ErrorCode(), PROJEKT->FileManager().Problem()));
         // Nothing of a file that did not open stays open.
         if (PROJEKT->IsOpen())
             PROJEKT->Close();
@@ -183,7 +206,7 @@ uint8_t CProjektmanager::Save()
     if (PROJEKT->Save() == STORE_DONE) {
         RESPONSE = RESPONSE_COMPLETED;
     } else {
-        ShowSaveFailed(PROJEKT->GetFileName());
+        ShowSaveFailed(PROJEKT->GetFileName(), Reason(ErrorCode(), PROJEKT->FileManager().Problem()));
         RESPONSE = RESPONSE_CANCELLED;
     }
     return RESPONSE;

@@ -75,9 +75,9 @@ void ProgramMain();
 // until every logical thread has ended; while one still runs it releases nothing and returns
 // false (the process may end, but nothing is pulled away from a thread that may still use it).
 // Then: a project still open closed (its working copy removed), the settings' own bookkeeping
-// written, the record files released, the temporary files
-// "schichttypen.tmp" and "Belastungseinschaetzungen.tmp" removed from the current directory
-// ("Kosten.tmp" stays), the error object reset, the message dialog and the settings connection
+// written, the record files released, the edit files of the shift types and the strain
+// assessments removed (all of them live in the program's own temporary folder, which goes when
+// the process ends), the error object reset, the message dialog and the settings connection
 // removed.
 bool ProgramShutdown(int waitMs = 10000);
 

@@ -373,9 +373,11 @@ int32_t CSubfileManager::countInstances() {
     const RecordPosition position = FilePosition(*file_);
     int32_t count = 0;
     SetKey(0, 0);
-    if (FileSet(*file_, key_) == ERR_NONE)
-        while (FileNext(*file_) == ERR_NONE)
-            if (RecordID() != kNoID) ++count;
+    int rc = FileSet(*file_, key_);
+    while (rc == ERR_NONE && (rc = FileNext(*file_)) == ERR_NONE)
+        if (RecordID() != kNoID) ++count;
+    // A count cut short by a read error is no count: what loads by it would be a part.
+    if (rc != ERR_NO_RECORD) loadFailed_ = true;
     // Back where the caller was: on its record when it had read one, so that the next read
     // continues after it.
     FileReset(*file_, position);

@@ -305,7 +305,8 @@ bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 
 PathParts SplitPath(std::string_view path)
 {
-    size_t at = path.find_last_of("/\\");
+    // Only "/" separates folders here; a backslash is a character of a file name.
+    size_t at = path.find_last_of('/');
     if (at == std::string_view::npos)
         return {std::string(), std::string(path)};
     return {std::string(path.substr(0, at + 1)), std::string(path.substr(at + 1))};

@@ -73,8 +73,8 @@ auto MinValue(A a, B b)
     return C(b) < C(a) ? C(b) : C(a);
 }
 
-// Paths. Both "/" and "\" separate (names typed or stored on another system still split);
-// joining uses "/".
+// Paths. Only "/" separates: on this system a backslash is a character of a file name, and a
+// name the user chose must reach the file it names. Joining uses "/".
 
 // The directory part up to and including the last separator, and the name after it; without a
 // separator the directory is empty and the name is the whole path.

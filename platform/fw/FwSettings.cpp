@@ -102,13 +102,19 @@ bool FwRestoreGeometry(WindowGeometry& window, const std::function<std::string(c
     const std::string x = read("XPos");
     if (x.empty())
         return true;
-    window.x = StoredNumber(x);
-    window.y = StoredNumber(read("YPos"));
+    // No screen is that large: a place or size beyond it would put the window where nobody can
+    // reach it, so the window keeps its own then.
+    constexpr long kLargest = 16384;
+    const long px = StoredNumber(x), py = StoredNumber(read("YPos"));
+    if (px > -kLargest && px < kLargest && py > -kLargest && py < kLargest) {
+        window.x = px;
+        window.y = py;
+    }
     if (window.resizable) {
         // A missing or broken size would make the window vanish; it keeps its own size then.
         const long width = StoredNumber(read("Width"));
         const long height = StoredNumber(read("Height"));
-        if (width > 0 && height > 0) {
+        if (width > 0 && height > 0 && width < kLargest && height < kLargest) {
             window.width = width;
             window.height = height;
         }

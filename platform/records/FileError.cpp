@@ -16,6 +16,7 @@ constexpr Entry kTexts[] = {
     {ERR_NO_RECORD, "Datei.KeinWeitererSatz", "Kein weiterer Datensatz vorhanden"},
     {ERR_RECORD_NOT_FOUND, "Datei.SatzNichtGefunden", "Datensatz nicht gefunden"},
     {ERR_INVALID_FILE, "Datei.Ungueltig", "Ungültige oder beschädigte Datendatei"},
+    {ERR_DISK_FULL, "Datei.Voll", "Der Datenträger ist voll"},
     {ERR_NOT_OPEN, "Datei.NichtGeoeffnet", "Die Datei ist nicht geöffnet"},
     {ERR_DUPLICATE_KEY, "Datei.SchluesselVorhanden", "Der Schlüsselwert ist bereits vorhanden"},
     {ERR_INVALID_NAME, "Datei.NameUngueltig", "Ungültiger Dateiname"},

@@ -13,6 +13,7 @@ enum FileErrorCode : int {
     ERR_NO_RECORD = 33,         // no further record in the direction of reading; no current record
     ERR_RECORD_NOT_FOUND = 35,  // no record with the key values (FileGet)
     ERR_INVALID_FILE = 36,      // not a record file of this program, or damaged
+    ERR_DISK_FULL = 39,         // no room left on the disk (or the user's quota is used up)
     ERR_NOT_OPEN = 37,          // the operation needs an open file
     ERR_DUPLICATE_KEY = 40,     // a unique key already holds the value
     ERR_INVALID_NAME = 45,      // empty or malformed file name

@@ -57,6 +57,21 @@ std::map<std::string, std::weak_ptr<Container>>& Containers() {
     static auto& m = *new std::map<std::string, std::weak_ptr<Container>>;
     return m;
 }
+// Files this process holds (FileHoldNamed): the path as ParseName gives it and the locked
+// descriptor, -1 for a name reserved before its file exists. Connections of this process to a held
+// file take no flock of their own: the hold keeps every other process out already.
+std::map<std::string, int>& Holds() {
+    static auto& m = *new std::map<std::string, int>;
+    return m;
+}
+// The file a path reaches through symbolic links: a copy over a link replaces the file it points
+// to, not the link, and a hold is the file's whatever name reaches it.
+std::string Resolved(const std::string& path) {
+    std::error_code ec;
+    const auto real = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : real.lexically_normal().string();
+}
+bool Held(const std::string& path) { return !Holds().empty() && Holds().count(Resolved(path)) > 0; }
 Transaction& Txn() {
     static auto& t = *new Transaction;
     return t;
@@ -96,6 +111,7 @@ int MapSqlite(int rc) {
     case SQLITE_PERM:
     case SQLITE_AUTH: return ERR_ACCESS_DENIED;
     case SQLITE_CANTOPEN: return ERR_FILE_NOT_FOUND;
+    case SQLITE_FULL: return ERR_DISK_FULL;
     case SQLITE_CONSTRAINT:
         return (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) ? ERR_DUPLICATE_KEY
                                                                                       : ERR_FILE_SYSTEM;
@@ -112,6 +128,8 @@ int MapErrno(int e) {
     case EROFS:
     case EISDIR: return ERR_ACCESS_DENIED;
     case EWOULDBLOCK: return ERR_FILE_IN_USE;
+    case ENOSPC:
+    case EDQUOT: return ERR_DISK_FULL;
     default: return ERR_FILE_SYSTEM;
     }
 }
@@ -136,8 +154,8 @@ bool ParseName(std::string_view raw, DiskName& out) {
         out.table = std::string(table);
         out.single = false;
     }
-    std::string path(file);
-    std::replace(path.begin(), path.end(), '\\', '/');
+    // A backslash is a character of a file name here, never a separator.
+    const std::string path(file);
     if (path.empty() || path.back() == '/') return false;
     std::error_code ec;
     const auto abs = std::filesystem::absolute(path, ec);
@@ -278,7 +296,7 @@ struct Container {
 int AcquireContainer(const std::string& path, bool create, int lockKind, std::shared_ptr<Container>& out) {
     if (const auto it = Containers().find(path); it != Containers().end()) {
         if (auto c = it->second.lock()) {
-            if (lockKind == LOCK_EX && c->lock != LOCK_EX) {
+            if (lockKind == LOCK_EX && c->lock != LOCK_EX && !Held(path)) {
                 if (::flock(c->fd, LOCK_EX | LOCK_NB) != 0) return ERR_FILE_IN_USE;
                 c->lock = LOCK_EX;
             }
@@ -307,7 +325,7 @@ int AcquireContainer(const std::string& path, bool create, int lockKind, std::sh
         }
         return err;
     };
-    if (::flock(c->fd, lockKind | LOCK_NB) != 0) return failNew(MapErrno(errno));
+    if (!Held(path) && ::flock(c->fd, lockKind | LOCK_NB) != 0) return failNew(MapErrno(errno));
     c->lock = lockKind;
     int rc = sqlite3_open_v2(path.c_str(), &c->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) return failNew(MapSqlite(rc) == ERR_FILE_NOT_FOUND ? ERR_ACCESS_DENIED : MapSqlite(rc));
@@ -503,7 +521,20 @@ int TakeRow(State& s, sqlite3_stmt* st) {
         sqlite3_reset(st);
         return ERR_INVALID_FILE;
     }
+    const std::vector<uint8_t> before(bytes.begin(), bytes.end());
     std::memcpy(bytes.data(), rec, bytes.size());
+    // The key columns beside a record must say what the record says: a reader that moves on by
+    // key would otherwise come back to the same records for ever.
+    if (s.pos.key >= 0) {
+        const KeyDef& k = KeyAt(*s.file, s.pos.key);
+        for (size_t i = 0; i < k.components.size(); ++i)
+            if (Column(st, static_cast<int>(i) + 2) != FieldValue(*s.file, *k.components[i])) {
+                std::memcpy(bytes.data(), before.data(), bytes.size());
+                s.StopReading();
+                sqlite3_reset(st);
+                return ERR_INVALID_FILE;
+            }
+    }
     const int64_t id = sqlite3_column_int64(st, 0);
     for (size_t i = 0; i < s.pos.values.size(); ++i) s.pos.values[i] = Column(st, static_cast<int>(i) + 2);
     s.pos.nextId = s.pos.prevId = id;
@@ -794,11 +825,21 @@ int FileGet(RecordFile& f, std::string_view key) {
     const int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
         auto bytes = f.Bytes();
-        if (sqlite3_column_bytes(st, 1) != static_cast<int>(bytes.size())) err = ERR_INVALID_FILE;
+        if (sqlite3_column_bytes(st, 1) != static_cast<int>(bytes.size()) || !sqlite3_column_blob(st, 1)) err = ERR_INVALID_FILE;
         else {
+            std::vector<KeyValue> sought;
+            for (const Field* c : def.components) sought.push_back(FieldValue(f, *c));
+            const std::vector<uint8_t> before(bytes.begin(), bytes.end());
             std::memcpy(bytes.data(), sqlite3_column_blob(st, 1), bytes.size());
-            s->current = sqlite3_column_int64(st, 0);
-            s->hasCurrent = true;
+            // A record whose key columns lie about it is damage, not the record sought.
+            for (size_t i = 0; i < def.components.size() && err == ERR_NONE; ++i)
+                if (FieldValue(f, *def.components[i]) != sought[i]) err = ERR_INVALID_FILE;
+            if (err == ERR_NONE) {
+                s->current = sqlite3_column_int64(st, 0);
+                s->hasCurrent = true;
+            } else {
+                std::memcpy(bytes.data(), before.data(), bytes.size());
+            }
         }
     } else {
         err = rc == SQLITE_DONE ? ERR_RECORD_NOT_FOUND : MapSqlite(rc);
@@ -1047,7 +1088,8 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
     DiskName from, to;
     if (!ParseName(source, from) || !from.single) return SetError(ERR_INVALID_NAME, std::string(source));
     if (!ParseName(destination, to) || !to.single) return SetError(ERR_INVALID_NAME, display);
-    if (from.path == to.path) return SetError(ERR_ACCESS_DENIED, display);
+    to.path = Resolved(to.path);
+    if (Resolved(from.path) == to.path) return SetError(ERR_ACCESS_DENIED, display);
 
     // The source: its open connection when this process has one, else a connection of our own
     // that keeps writers of other processes out while it copies.
@@ -1065,8 +1107,10 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
         return SetError(ERR_FILE_IN_USE, display);
     const std::string dir = ParentDir(to.path);
     if (!Exists(dir)) return SetError(ERR_PATH_NOT_FOUND, display);
+    // A destination this process holds is guarded by the hold; the hold moves to the new file.
+    const auto held = Holds().find(to.path);
     int guard = -1;
-    if (Exists(to.path)) {
+    if (held == Holds().end() && Exists(to.path)) {
         guard = ::open(to.path.c_str(), O_RDONLY | O_CLOEXEC);
         if (guard < 0) return SetError(MapErrno(errno), display);
         if (::flock(guard, LOCK_EX | LOCK_NB) != 0) {
@@ -1076,7 +1120,7 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
     }
     RemoveStaleCopies(to.path);
     std::string temp = to.path + std::string(kCopyTail) + "XXXXXX";
-    const int tfd = ::mkstemp(temp.data());
+    const int tfd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (tfd < 0) {
         if (guard >= 0) ::close(guard);
         return SetError(MapErrno(errno), display);
@@ -1112,15 +1156,323 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
         RemoveSideFiles(to.path);  // a stale log must never be replayed into the new file
         if (::rename(temp.c_str(), to.path.c_str()) != 0) err = MapErrno(errno);
     }
+    bool keepDescriptor = false;
     if (err == ERR_NONE) {
+        if (held != Holds().end()) {
+            // The copy's descriptor holds its lock already: it becomes the hold of the new file.
+            if (held->second >= 0) ::close(held->second);
+            held->second = tfd;
+            keepDescriptor = true;
+        }
         if (durable) err = SyncPath(dir, true);
     } else {
         ::unlink(temp.c_str());
         RemoveSideFiles(temp);
     }
-    ::close(tfd);   // after the connection: see the note at the top
+    if (!keepDescriptor) ::close(tfd);   // after the connection: see the note at the top
     if (guard >= 0) ::close(guard);
     return SetError(err, err == ERR_NONE ? std::string() : display);
 }
 
 uint64_t FileCopySyncCount() { return gCopySyncs.load(); }
+
+// ---- checking a whole file -------------------------------------------------------------------
+
+namespace {
+
+bool ParseNumber(std::string_view text, int& out) {
+    if (text.empty() || text.size() > 9) return false;
+    out = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        out = out * 10 + (c - '0');
+    }
+    return true;
+}
+
+// One key component as a stored description gives it, with its column beside the record.
+struct StoredComponent {
+    Field field;
+    std::string column;
+};
+
+// "size=N;NAME(L4@0,L4@4,);NAME!(S20@8,)" back into its parts; false for anything else.
+bool ParseSignature(std::string_view sig, int& size, std::vector<StoredComponent>& out) {
+    out.clear();
+    size_t semi = sig.find(';');
+    const std::string_view head = sig.substr(0, semi);
+    if (head.substr(0, 5) != "size=" || !ParseNumber(head.substr(5), size) || size <= 0) return false;
+    for (int key = 0; semi != std::string_view::npos; ++key) {
+        sig.remove_prefix(semi + 1);
+        semi = sig.find(';');
+        const std::string_view part = sig.substr(0, semi);
+        const size_t open = part.find('(');
+        if (open == std::string_view::npos || open == 0 || part.back() != ')') return false;
+        std::string_view list = part.substr(open + 1, part.size() - open - 2);
+        if (list.empty()) return false;
+        for (int comp = 0; !list.empty(); ++comp) {
+            const size_t comma = list.find(',');
+            if (comma == std::string_view::npos) return false;
+            const std::string_view text = list.substr(0, comma);
+            list.remove_prefix(comma + 1);
+            size_t letters = 0;
+            while (letters < text.size() && std::isalpha(static_cast<unsigned char>(text[letters]))) ++letters;
+            const size_t at = text.find('@');
+            if (at == std::string_view::npos || at < letters) return false;
+            const std::string_view code = text.substr(0, letters);
+            Field f;
+            f.name = "K";
+            if (!ParseNumber(text.substr(letters, at - letters), f.width) || !ParseNumber(text.substr(at + 1), f.offset))
+                return false;
+            int expected = 0;
+            if (code == "B") f.type = FieldType::Byte, expected = 1;
+            else if (code == "US") f.type = FieldType::Ushort, expected = 2;
+            else if (code == "L") f.type = FieldType::Long, expected = 4;
+            else if (code == "UL") f.type = FieldType::Ulong, expected = 4;
+            else if (code == "R") f.type = FieldType::Real, expected = 8;
+            else if (code == "D") f.type = FieldType::Decimal;
+            else if (code == "S") f.type = FieldType::String;
+            else if (code == "G") f.type = FieldType::Group;
+            else return false;
+            if (f.width <= 0 || (expected && f.width != expected) || (f.type == FieldType::Decimal && f.width > 10) ||
+                f.offset > size - f.width)
+                return false;
+            f.stride = f.width;
+            out.push_back({std::move(f), KeyColumn(key, comp)});
+        }
+    }
+    return true;
+}
+
+bool IntegrityOk(Container& c) {
+    sqlite3_stmt* st = nullptr;
+    const bool ok = sqlite3_prepare_v2(c.db, "PRAGMA integrity_check(1)", -1, &st, nullptr) == SQLITE_OK &&
+                    sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0) &&
+                    std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok";
+    sqlite3_finalize(st);
+    return ok;
+}
+
+struct StoredTable {
+    std::string name;
+    int64_t size = 0;
+    std::string signature;
+};
+
+using KeyFix = std::pair<int64_t, std::vector<KeyValue>>;   // row id, the key values of its record
+
+// One table against its description; collects the rows whose key columns disagree.
+int CheckTable(Container& c, const StoredTable& t, std::vector<StoredComponent>& comps, std::vector<KeyFix>& fixes,
+               FileCheckReport& r) {
+    const auto damaged = [&](int64_t record, std::string problem) {
+        r.table = t.name;
+        r.record = record;
+        r.problem = std::move(problem);
+        return ERR_INVALID_FILE;
+    };
+    int size = 0;
+    if (!ParseSignature(t.signature, size, comps) || size != t.size)
+        return damaged(0, "Die Beschreibung der Tabelle ist beschädigt.");
+    std::string sql = "SELECT id, rec";
+    for (const StoredComponent& k : comps) sql += ", " + k.column;
+    sql += " FROM " + SqlTable(t.name) + " ORDER BY id";
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(c.db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return damaged(0, "Die Tabelle fehlt oder ist unvollständig.");
+    }
+    // A buffer of the record's size to read the key fields with the layer's own conversions.
+    RecordBuffer buffer(LayoutBuilder("PRUEFUNG").String("SATZ", size).Build());
+    int err = ERR_NONE;
+    int64_t ordinal = 0;
+    int rc = SQLITE_DONE;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        ++ordinal;
+        const int n = sqlite3_column_bytes(st, 1);
+        const void* rec = sqlite3_column_blob(st, 1);
+        if (sqlite3_column_type(st, 1) != SQLITE_BLOB || n != size || !rec) {
+            err = damaged(ordinal, "Der Datensatz hat die falsche Länge (" + std::to_string(n) + " statt " +
+                                       std::to_string(size) + " Bytes).");
+            break;
+        }
+        std::memcpy(buffer.Bytes().data(), rec, static_cast<size_t>(size));
+        std::vector<KeyValue> values;
+        bool differs = false;
+        for (size_t i = 0; i < comps.size(); ++i) {
+            values.push_back(FieldValue(buffer, comps[i].field));
+            if (Column(st, static_cast<int>(i) + 2) != values.back()) differs = true;
+        }
+        if (differs) {
+            if (fixes.empty()) {
+                r.table = t.name;
+                r.record = ordinal;
+            }
+            fixes.emplace_back(sqlite3_column_int64(st, 0), std::move(values));
+        }
+    }
+    if (err == ERR_NONE && rc != SQLITE_DONE) err = damaged(ordinal + 1, "Der Datensatz kann nicht gelesen werden.");
+    sqlite3_finalize(st);
+    return err;
+}
+
+int ApplyFixes(Container& c, const StoredTable& t, const std::vector<StoredComponent>& comps,
+               const std::vector<KeyFix>& fixes) {
+    std::string sql = "UPDATE " + SqlTable(t.name) + " SET ";
+    for (size_t i = 0; i < comps.size(); ++i) sql += (i ? ", " : "") + comps[i].column + " = ?" + std::to_string(i + 1);
+    sql += " WHERE id = ?" + std::to_string(comps.size() + 1);
+    sqlite3_stmt* st = nullptr;
+    int err = MapSqlite(sqlite3_prepare_v2(c.db, sql.c_str(), -1, &st, nullptr));
+    for (const KeyFix& fix : fixes) {
+        if (err != ERR_NONE) break;
+        for (size_t i = 0; i < fix.second.size(); ++i) Bind(st, static_cast<int>(i) + 1, fix.second[i]);
+        sqlite3_bind_int64(st, static_cast<int>(comps.size()) + 1, fix.first);
+        err = StepWrite(st);
+    }
+    sqlite3_finalize(st);
+    return err;
+}
+
+} // namespace
+
+int FileCheckNamed(std::string_view name, bool repair, FileCheckReport* report) {
+    std::lock_guard lock(Mutex());
+    FileCheckReport local;
+    FileCheckReport& r = report ? *report : local;
+    r = FileCheckReport{};
+    const std::string display(name);
+    DiskName n;
+    if (!ParseName(name, n) || !n.single) return SetError(ERR_INVALID_NAME, display);
+    if (const auto it = Containers().find(n.path); it != Containers().end() && !it->second.expired())
+        return SetError(ERR_FILE_IN_USE, display);
+    std::shared_ptr<Container> c;
+    int err = AcquireContainer(n.path, false, LOCK_EX, c);
+    if (err != ERR_NONE) return SetError(err, display);
+    const auto damaged = [&](std::string problem) {
+        r.problem = std::move(problem);
+        return SetError(ERR_INVALID_FILE, display);
+    };
+    // SQLite's own structure first: records are read only from sound pages. Indexes that disagree
+    // with their table are rebuilt from it.
+    if (!IntegrityOk(*c) && (!repair || c->Exec("REINDEX") != ERR_NONE || !IntegrityOk(*c)))
+        return damaged("Die innere Struktur der Datei ist beschädigt.");
+
+    std::vector<StoredTable> tables;
+    {
+        sqlite3_stmt* st = nullptr;
+        int rc = sqlite3_prepare_v2(c->db, "SELECT name, record_size, signature FROM varn_tables ORDER BY name", -1, &st, nullptr);
+        while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const auto* nm = sqlite3_column_text(st, 0);
+            const auto* sig = sqlite3_column_text(st, 2);
+            tables.push_back({nm ? reinterpret_cast<const char*>(nm) : "", sqlite3_column_int64(st, 1),
+                              sig ? reinterpret_cast<const char*>(sig) : ""});
+            rc = SQLITE_OK;
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE) return damaged("Das Verzeichnis der Tabellen ist beschädigt.");
+    }
+    for (const StoredTable& t : tables) {
+        std::vector<StoredComponent> comps;
+        std::vector<KeyFix> fixes;
+        if (CheckTable(*c, t, comps, fixes, r) != ERR_NONE) return SetError(ERR_INVALID_FILE, display);
+        if (fixes.empty()) continue;
+        if (!repair) return damaged("Die Schlüsselspalten passen nicht zum Datensatz.");
+        c->StopReaders();
+        err = c->Begin();
+        if (err == ERR_NONE) err = c->End(ApplyFixes(*c, t, comps, fixes));
+        // Repaired keys that now collide in a unique key cannot be told apart without guessing.
+        if (err == ERR_DUPLICATE_KEY) return damaged("Zwei Datensätze haben denselben eindeutigen Schlüssel.");
+        if (err != ERR_NONE) return SetError(err, display);
+        r.repaired += static_cast<int64_t>(fixes.size());
+    }
+    if (r.repaired == 0) r.table.clear(), r.record = 0;
+    return SetError(ERR_NONE);
+}
+
+// ---- holding a file, scratch names -----------------------------------------------------------
+
+int FileHoldNamed(std::string_view name) {
+    std::lock_guard lock(Mutex());
+    const std::string display(name);
+    DiskName n;
+    if (!ParseName(name, n) || !n.single) return SetError(ERR_INVALID_NAME, display);
+    n.path = Resolved(n.path);
+    if (Holds().count(n.path)) return SetError(ERR_FILE_IN_USE, display);
+    if (const auto it = Containers().find(n.path); it != Containers().end() && !it->second.expired())
+        return SetError(ERR_FILE_IN_USE, display);
+    int fd = -1;
+    struct stat st {};
+    if (Exists(n.path, &st)) {
+        if (!S_ISREG(st.st_mode)) return SetError(ERR_ACCESS_DENIED, display);
+        fd = ::open(n.path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return SetError(MapErrno(errno), display);
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int e = errno;
+            ::close(fd);
+            return SetError(MapErrno(e), display);
+        }
+    }
+    Holds()[n.path] = fd;
+    return SetError(ERR_NONE);
+}
+
+void FileReleaseNamed(std::string_view name) {
+    std::lock_guard lock(Mutex());
+    DiskName n;
+    if (!ParseName(name, n)) return;
+    const auto it = Holds().find(Resolved(n.path));
+    if (it == Holds().end()) return;
+    if (it->second >= 0) ::close(it->second);
+    Holds().erase(it);
+}
+
+bool FileHeldNamed(std::string_view name) {
+    std::lock_guard lock(Mutex());
+    DiskName n;
+    return ParseName(name, n) && Held(n.path);
+}
+
+namespace {
+
+struct ScratchFolder {
+    std::string path;
+    pid_t owner = 0;
+};
+
+ScratchFolder& Scratch() {
+    static auto& f = *new ScratchFolder;
+    return f;
+}
+
+void RemoveScratchFolder() {
+    ScratchFolder& f = Scratch();
+    // A forked child that exits normally leaves its parent's folder alone.
+    if (f.path.empty() || f.owner != ::getpid()) return;
+    std::error_code ec;
+    std::filesystem::remove_all(f.path, ec);
+}
+
+} // namespace
+
+std::string FileScratchName(std::string_view stem) {
+    std::lock_guard lock(Mutex());
+    static uint64_t counter = 0;
+    ScratchFolder& f = Scratch();
+    std::error_code ec;
+    if (f.path.empty() || f.owner != ::getpid() || !std::filesystem::is_directory(f.path, ec)) {
+        const auto base = std::filesystem::temp_directory_path(ec);
+        std::string pattern = ((ec ? std::filesystem::path("/tmp") : base) / "varn-XXXXXX").string();
+        // mkdtemp makes the folder with exclusive creation and for this user only, so nothing else
+        // can have put a file or a link under the names made in it.
+        if (::mkdtemp(pattern.data())) {
+            const bool first = f.path.empty();
+            f.path = pattern;
+            f.owner = ::getpid();
+            if (first) std::atexit(RemoveScratchFolder);
+        }
+    }
+    std::string clean;
+    for (const char ch : stem) clean += (ch == '/' || ch == '\\' || ch == '\0') ? '_' : ch;
+    return (std::filesystem::path(f.path.empty() ? "/tmp" : f.path) /
+            (clean + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "~"))
+        .string();
+}

@@ -131,3 +131,31 @@ bool FileInTransaction();
 int FileCopyNamed(std::string_view source, std::string_view destination);
 // Disk syncs FileCopyNamed has asked for in this process (for tests and benchmarks).
 uint64_t FileCopySyncCount();
+
+// What FileCheckNamed found.
+struct FileCheckReport {
+    std::string table;      // the first damaged table; empty when the damage is not in a table
+    int64_t record = 0;     // its damaged record, counted from 1 in stored order (0: none)
+    std::string problem;    // what is wrong, in German; empty when nothing is
+    int64_t repaired = 0;   // records whose key columns were rewritten from the record
+};
+// Checks a whole container file before it is used: SQLite's own structure, and every table against
+// its stored description (each record of the declared size, the key columns beside it equal to the
+// record's own fields). Key columns that disagree are rewritten from their record when `repair`
+// (the record holds the truth, the columns are its index), and the indexes rebuilt; any other
+// damage is 36 with the report naming the table and record. The file must not be open (32).
+int FileCheckNamed(std::string_view name, bool repair, FileCheckReport* report = nullptr);
+
+// The lock that keeps a file of the user's from other programs while this one works on it (the
+// project file while the project is open): FileHoldNamed takes it (32 when another program or this
+// one holds it, or has it open exclusively; a missing file is only reserved, in this process).
+// While held, this process reads the file and FileCopyNamed replaces it as usual, and the hold
+// moves on to the new file; other processes can neither open it exclusively nor copy over it.
+int FileHoldNamed(std::string_view name);
+void FileReleaseNamed(std::string_view name);
+bool FileHeldNamed(std::string_view name);
+
+// A name for a scratch file of this process that no other file has: in the program's own folder
+// for temporary files (made private at first use, removed when the process ends normally), ending
+// in "~" so that it is scratch. `stem` makes it readable ("Kosten").
+std::string FileScratchName(std::string_view stem);

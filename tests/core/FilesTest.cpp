@@ -338,12 +338,22 @@ TEST_F(FilesTest, StartUpNamesTheConfigurationAndTemporaryFiles) {
         {&RBDEFAULT, "/opt/varn/varn4.cfg\\!rahmenbedingungenvorgaben"},
         {&RBWARN, "/opt/varn/varn4.cfg\\!warngrenzen"},
         {&RBFEHLER, "/opt/varn/varn4.cfg\\!fehlergrenzen"},
-        {&TMPSCHICHT, "schichttypen.tmp"},
-        {&TMPFLEX, "flexzeiten.tmp"},
-        {&TMPBEL, "Belastungseinschaetzungen.tmp"},
-        {&TMPKOST, "Kosten.tmp"},
     };
     for (const auto& [file, name] : names) EXPECT_EQ(file->Name(), name) << file->Prefix();
+    // The edit files: names of their own in the program's temporary folder, made anew at each
+    // start, never a fixed name in the current folder.
+    std::set<std::string> scratch;
+    for (const auto& [file, stem] : {std::pair{&TMPSCHICHT, "schichttypen.tmp-"}, std::pair{&TMPFLEX, "flexzeiten.tmp-"},
+                                     std::pair{&TMPBEL, "Belastungseinschaetzungen.tmp-"}, std::pair{&TMPKOST, "Kosten.tmp-"}}) {
+        const std::filesystem::path p(file->Name());
+        EXPECT_EQ(p.filename().string().rfind(stem, 0), 0u) << p;
+        EXPECT_EQ(p.parent_path(), std::filesystem::path(FileScratchName("x")).parent_path());
+        scratch.insert(file->Name());
+    }
+    const std::string first = TMPKOST.Name();
+    NameProgramFiles("/opt/varn");
+    EXPECT_NE(TMPKOST.Name(), first);
+    EXPECT_EQ(scratch.size(), 4u);
     for (const ProgramFile& f : ProgramFiles()) EXPECT_EQ((*f.access)->AliasOf(), nullptr) << f.file->Prefix();
     // The project tables and the exchange files still follow the shared name.
     GlobalFileName = "/w/p.prj~\\!Kosten";
@@ -356,7 +366,7 @@ TEST_F(FilesTest, StartUpNamesTheConfigurationAndTemporaryFiles) {
     EXPECT_EQ(XISCHICHT.Name(), "");
 }
 
-TEST_F(FilesTest, TemporaryFileIsCreatedInTheCurrentDirectoryOnFirstUse) {
+TEST_F(FilesTest, TemporaryFileIsCreatedOnFirstUse) {
     const auto before = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
     NameProgramFiles(dir_);
@@ -365,7 +375,8 @@ TEST_F(FilesTest, TemporaryFileIsCreatedInTheCurrentDirectoryOnFirstUse) {
     const int level = Access::TMPSCHICHT->Insert();   // opens (and creates) the file first
     std::filesystem::current_path(before);
     ASSERT_EQ(level, 0);
-    EXPECT_TRUE(std::filesystem::exists(Path("schichttypen.tmp")));
+    EXPECT_TRUE(std::filesystem::exists(TMPSCHICHT.Name()));
+    EXPECT_FALSE(std::filesystem::exists(Path("schichttypen.tmp")));
     EXPECT_EQ(FileOpenMode(TMPSCHICHT), FILE_READ_WRITE | FILE_DENY_ALL);
     EXPECT_EQ(FileRecords(TMPSCHICHT), 1);
     EXPECT_TRUE(errors_.shown.empty());

@@ -304,6 +304,7 @@ TEST_F(ProgramTest, CostFileCommandLendsTheTemporaryFileItsNameForTheCall)
     for (const EcoCase& c : cases)
         WriteEcoFile(Path(std::string(c.name) + ".eco"), c.wage);
     StartProgram();
+    const std::string costFile = TMPKOST.Name();
     EXPECT_FALSE(driver.Disabled(driver.Window(kWelcome), driver.Control(driver.Window(kWelcome), "?BUTTON1:5")));
     driver.Press(driver.Window(kWelcome), "?BUTTON1:4");
 
@@ -334,7 +335,7 @@ TEST_F(ProgramTest, CostFileCommandLendsTheTemporaryFileItsNameForTheCall)
         Runtime::HostBaton b;
         if (c.busy)
             Access::TMPKOST->Close();
-        EXPECT_EQ(Access::TMPKOST->GetName(), "Kosten.tmp");
+        EXPECT_EQ(Access::TMPKOST->GetName(), costFile);
         EXPECT_FALSE(Access::TMPKOST->IsOpen());
     }
 }
@@ -351,6 +352,7 @@ TEST_F(ProgramTest, StrainFileCommandLendsTheTemporaryFileItsName)
     };
     SetFrameWindows(w);
     StartProgram();
+    const std::string strainFile = TMPBEL.Name();
     driver.Press(driver.Window(kWelcome), "?BUTTON1:4");
 
     driver.ChooseMenu(frame, "&Datei|&Belastungseinschätzung bearbeiten");
@@ -365,7 +367,7 @@ TEST_F(ProgramTest, StrainFileCommandLendsTheTemporaryFileItsName)
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(named, Path("tag.eba"));
     Runtime::HostBaton b;
-    EXPECT_EQ(Access::TMPBEL->GetName(), "Belastungseinschaetzungen.tmp");
+    EXPECT_EQ(Access::TMPBEL->GetName(), strainFile);
 }
 
 // ---- the help menu ---------------------------------------------------------------------------------

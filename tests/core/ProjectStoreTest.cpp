@@ -276,16 +276,17 @@ TEST_F(ProjectStore, PartThatFailedToLoadRefusesToStoreOrSave) {
         damagedID = p.Add("Zwei", Items("b", 3)).list.ID();
         ASSERT_EQ(p.fm.Save(Path("a.prj"), false), STORE_DONE);
     }
-    // The second record of the second list becomes unreadable.
-    Sql(Path("a.prj"), "UPDATE t_posten SET rec = x'00' WHERE id IN (SELECT id FROM t_posten WHERE k0_0 = " +
-                           std::to_string(damagedID) + " ORDER BY id LIMIT 1 OFFSET 1)");
     const std::string old = ReadBytes(Path("a.prj"));
-
     TestProject q;
-    EXPECT_EQ(q.Load(Path("a.prj")), STORE_FILE_ERROR);
+    ASSERT_EQ(q.Load(Path("a.prj")), STORE_DONE);
     ASSERT_EQ(q.sheets.size(), size_t{2});
     ListPart& good = q.sheets[0]->list;
     ListPart& damaged = q.sheets[1]->list;
+    // A file damaged that way does not open at all; here the working copy is damaged while the
+    // project is open, and the second record of the second list becomes unreadable.
+    Sql(Path("a.prj~"), "UPDATE t_posten SET rec = x'00' WHERE id IN (SELECT id FROM t_posten WHERE k0_0 = " +
+                            std::to_string(damagedID) + " ORDER BY id LIMIT 1 OFFSET 1)");
+    EXPECT_EQ(damaged.Load(true), STORE_FILE_ERROR);
     EXPECT_EQ(good.items, Items("a", 3));
     EXPECT_EQ(damaged.items, Items("b", 1));   // what came before the damage
     EXPECT_TRUE(damaged.FileManager().LoadFailed());

@@ -209,7 +209,8 @@ TEST_F(ProjektmanagerTest, AFileThatDoesNotOpenLeavesNoProject)
     Run("Öffnen");
     driver.AnswerFileDialog(Path("kaputt.prj"));
     ASSERT_TRUE(driver.HasMessage());
-    EXPECT_EQ(driver.Message().text, "Beim Öffnen der Datei ist ein Fehler aufgetreten.");
+    EXPECT_EQ(driver.Message().text, "Beim Öffnen der Datei " + Path("kaputt.prj") +
+                                         " ist ein Fehler aufgetreten.|Ungültige oder beschädigte Datendatei.");
     EXPECT_EQ(driver.Message().caption, "Datei kann nicht geöffnet werden");
     driver.AnswerMessage(BUTTON_OK);
     EXPECT_EQ(GlobalProjektmanager.RESPONSE, RESPONSE_CANCELLED);

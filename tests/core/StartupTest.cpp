@@ -223,16 +223,20 @@ TEST_F(ProgramTest, ShutDownWaitsForTheOtherThreadsAndRemovesTheTemporaryFiles)
         Runtime::HostBaton b;
         EXPECT_NE(Access::TMPSCHICHT, nullptr);
     }
-    EXPECT_TRUE(std::filesystem::exists(Path("schichttypen.tmp")));
+    const std::string shifts = TMPSCHICHT.Name(), strain = TMPBEL.Name(), costs = TMPKOST.Name();
+    // Edit files of their own, never in the current folder.
+    EXPECT_NE(std::filesystem::path(shifts).parent_path(), std::filesystem::current_path());
+    EXPECT_NE(shifts, strain);
+    EXPECT_TRUE(std::filesystem::exists(shifts));
 
     driver.Close(late);
     driver.WaitEnd();
     EXPECT_TRUE(ProgramShutdown(1000));
     started = false;
     EXPECT_EQ(Access::TMPSCHICHT, nullptr);
-    EXPECT_FALSE(std::filesystem::exists(Path("schichttypen.tmp")));
-    EXPECT_FALSE(std::filesystem::exists(Path("Belastungseinschaetzungen.tmp")));
-    EXPECT_TRUE(std::filesystem::exists(Path("Kosten.tmp")));
+    EXPECT_FALSE(std::filesystem::exists(shifts));
+    EXPECT_FALSE(std::filesystem::exists(strain));
+    EXPECT_TRUE(std::filesystem::exists(costs));
 }
 
 TEST_F(ProgramTest, ShutDownClosesAProjectThatNoWindowClosed)

