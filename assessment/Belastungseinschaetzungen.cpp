@@ -196,7 +196,10 @@ uint8_t CBelastungseinschaetzungen::Edit() {
     if (!tmp || !Browse()) return 0;
     if (EditFileBusy(*tmp, "Eine Belastungseinschätzung")) return 0;
     // Held open for the whole edit: no other edit takes the file meanwhile.
-    if (tmp->Open() != 0) return 0;   // the access object has told the user
+    if (tmp->TryOpen() != 0) {
+        ShowFileProblem(true, tmp->GetName(), ErrorCode() != ERR_NONE ? ErrorCode() : int(ERR_FILE_SYSTEM), kKind);
+        return 0;
+    }
     const uint8_t result = EditHeld(*tmp);
     tmp->Close();
     return result;

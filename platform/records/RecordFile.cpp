@@ -1275,7 +1275,8 @@ int CheckTable(Container& c, const StoredTable& t, std::vector<StoredComponent>&
         return damaged(0, "Die Beschreibung der Tabelle ist beschädigt.");
     std::string sql = "SELECT id, rec";
     for (const StoredComponent& k : comps) sql += ", " + k.column;
-    sql += " FROM " + SqlTable(t.name) + " ORDER BY id";
+    // The row id keeps the order of adding: "id" must be it, not a column of its own.
+    sql += ", rowid FROM " + SqlTable(t.name) + " ORDER BY rowid";
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(c.db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
@@ -1295,12 +1296,28 @@ int CheckTable(Container& c, const StoredTable& t, std::vector<StoredComponent>&
                                        std::to_string(size) + " Bytes).");
             break;
         }
+        const int rowidColumn = static_cast<int>(comps.size()) + 2;
+        if (sqlite3_column_type(st, 0) != SQLITE_INTEGER ||
+            sqlite3_column_int64(st, 0) != sqlite3_column_int64(st, rowidColumn)) {
+            err = damaged(ordinal, "Die Tabelle ist beschädigt (Satznummer).");
+            break;
+        }
         std::memcpy(buffer.Bytes().data(), rec, static_cast<size_t>(size));
         std::vector<KeyValue> values;
-        bool differs = false;
+        bool differs = false, mended = true;
         for (size_t i = 0; i < comps.size(); ++i) {
             values.push_back(FieldValue(buffer, comps[i].field));
-            if (Column(st, static_cast<int>(i) + 2) != values.back()) differs = true;
+            const KeyValue stored = Column(st, static_cast<int>(i) + 2);
+            if (stored == values.back()) continue;
+            differs = true;
+            // Only a column that is no value of its kind at all (NULL, text for a number) is
+            // plainly the damaged side. Two sound values that disagree leave no telling whether the
+            // record or its column is wrong: that is damage, not something to mend by guessing.
+            if (stored.index() == values.back().index()) mended = false;
+        }
+        if (differs && !mended) {
+            err = damaged(ordinal, "Die Schlüsselspalten passen nicht zum Datensatz.");
+            break;
         }
         if (differs) {
             if (fixes.empty()) {

@@ -141,9 +141,10 @@ struct FileCheckReport {
 };
 // Checks a whole container file before it is used: SQLite's own structure, and every table against
 // its stored description (each record of the declared size, the key columns beside it equal to the
-// record's own fields). Key columns that disagree are rewritten from their record when `repair`
-// (the record holds the truth, the columns are its index), and the indexes rebuilt; any other
-// damage is 36 with the report naming the table and record. The file must not be open (32).
+// record's own fields). Key columns that hold no value of their kind (NULL, text for a number) are
+// rewritten from their record when `repair`, and the indexes rebuilt; two sound values that
+// disagree cannot be mended without guessing which side is right. Any damage not mended is 36 with
+// the report naming the table and record. The file must not be open (32).
 int FileCheckNamed(std::string_view name, bool repair, FileCheckReport* report = nullptr);
 
 // The lock that keeps a file of the user's from other programs while this one works on it (the

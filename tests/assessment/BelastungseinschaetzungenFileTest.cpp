@@ -10,10 +10,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "../platform/records/FailingDisk.h"
 #include "assessment/ExchangeFile.h"
 #include "core/Files.h"
 #include "core/ProjektFileManager.h"
@@ -65,11 +67,11 @@ std::string Bytes(const std::string& path) {
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-// Scratch copies of exports of this process left in the temporary folder.
+// Scratch copies of exports of this process left in the program's temporary folder.
 int ExportLeftovers() {
     const std::string prefix = "varn-export-" + std::to_string(::getpid()) + "-";
     int n = 0;
-    for (const auto& e : fs::directory_iterator(fs::temp_directory_path()))
+    for (const auto& e : fs::directory_iterator(fs::path(FileScratchName("x")).parent_path()))
         if (e.path().filename().string().rfind(prefix, 0) == 0) ++n;
     return n;
 }
@@ -378,13 +380,13 @@ TEST_F(BelastungStoreTest, StepsUndoRedoSaveAndReload) {
     }
 }
 
-// The browse stand-in: checks that it sees the list's records, then adds one.
+// The browse stand-in: checks that it sees the list's records, then adds one. The edit holds the
+// file open for the whole cycle, so that no other edit takes it meanwhile.
 int AddOneInBrowse(size_t expected, const CBelastungseinschaetzung& added, int answer) {
-    EXPECT_EQ(FileOpen(TMPBEL, FILE_READ_WRITE | FILE_DENY_ALL), ERR_NONE);
+    EXPECT_TRUE(Access::TMPBEL->IsOpen());
     EXPECT_EQ(FileRecords(TMPBEL), int64_t(expected));
     added.ToRecord(TMPBEL);
     EXPECT_EQ(FileAdd(TMPBEL), ERR_NONE);
-    FileClose(TMPBEL);
     return answer;
 }
 
@@ -495,3 +497,97 @@ TEST_F(BelastungStoreTest, TheTreeNodeIsOneLeafRow) {
 }
 
 } // namespace
+
+// ---- writing the user's file safely ------------------------------------------------------------
+
+// A write of the list that fails part-way (a full disk: every write from some point on fails)
+// leaves the user's file with what it had: it is never removed or emptied before the new content
+// is complete.
+TEST_F(BelastungFileTest, AFailedWriteLeavesTheFileAsItWas) {
+    Access::TMPBEL->SetName(Path("tag.eba"));
+    ASSERT_EQ(sample.WriteToFile(*Access::TMPBEL), 0);
+    const std::string before = Bytes(Path("tag.eba"));
+    CBelastungseinschaetzungen other;
+    other.Add(Assessment("Anders", 1, H(8), H(9), 5, 4));
+    FailingDisk disk;
+    for (long at = 1; at <= 12; ++at) {
+        SCOPED_TRACE(at);
+        disk.FailFrom(at);
+        const uint8_t written = other.WriteToFile(*Access::TMPBEL);
+        disk.FailFrom(0);
+        CBelastungseinschaetzungen back;
+        ASSERT_EQ(back.ReadFromFile(*Access::TMPBEL, true), 0);
+        if (written != 0) {
+            EXPECT_EQ(Bytes(Path("tag.eba")), before);
+            EXPECT_EQ(Content(back), Content(sample));
+        } else {
+            EXPECT_EQ(Content(back), Content(other));
+            ASSERT_EQ(sample.WriteToFile(*Access::TMPBEL), 0);
+        }
+    }
+}
+
+// Ratings are 0 .. 9: the file of the trial with a rating near 2^31 is refused on import with the
+// import's own message, and the list stays as it was.
+TEST_F(BelastungFileTest, RatingsOutOfRangeAreRefusedOnImport) {
+    const char* data = std::getenv("VARN_DATA_DIR");
+    const fs::path fixture = fs::path(data ? data : "data") / ".." / "tests" / "data" / "damaged" / "rating-overflow.eba";
+    fs::copy_file(fixture, Path("kaputt.eba"));
+    fs::permissions(Path("kaputt.eba"), fs::perms::owner_write, fs::perm_options::add);
+    const auto before = Items(sample);
+    EXPECT_EQ(sample.ImportEba(Path("kaputt.eba")), CBelastungseinschaetzungen::RESULT_FAILED);
+    EXPECT_EQ(Items(sample), before);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Beim Öffnen der Datei ist ein Fehler aufgetreten.|" + Path("kaputt.eba") +
+                                 "|Die Datei ist keine EBA-Datei oder sie ist beschädigt.");
+
+    for (const int32_t rating : {-1, 10, 2147483647}) {
+        SCOPED_TRACE(rating);
+        CBelastungseinschaetzungen bad;
+        CBelastungseinschaetzung a = Assessment("Zu hoch", 1, H(8), H(9), 5, 1);
+        a.SetItem(3, rating);
+        bad.Add(a);
+        ASSERT_EQ(bad.ExportEba(Path("hoch.eba")), 0);
+        EXPECT_EQ(sample.ImportEba(Path("hoch.eba")), CBelastungseinschaetzungen::RESULT_FAILED);
+        EXPECT_EQ(Items(sample), before);
+    }
+}
+
+// ".eba" files with bytes flipped and spliced (fixed seed, so a failure replays): each import is
+// refused with the list and the file unchanged, or takes a list whose every assessment is one a
+// form could give.
+TEST_F(BelastungFileTest, MutatedFilesAreRefusedOrGiveSoundAssessments) {
+    for (int k = 4; k <= 12; ++k) sample.Add(Assessment("Dienst " + std::to_string(k), 1, H(k), H(k, 30), 10 + k, k));
+    ASSERT_EQ(sample.ExportEba(Path("gut.eba")), 0);
+    const std::string good = Bytes(Path("gut.eba"));
+    std::mt19937 rng(4711);
+    int refused = 0, taken = 0;
+    for (int n = 1; n <= 300; ++n) {
+        SCOPED_TRACE("case " + std::to_string(n));
+        std::string bytes = good;
+        if (rng() % 3 == 0) {
+            const size_t len = 1 + rng() % 128, from = rng() % (bytes.size() - len), to = rng() % (bytes.size() - len);
+            bytes.replace(to, len, good.substr(from, len));
+        } else {
+            for (int i = 1 + static_cast<int>(rng() % 4); i > 0; --i) bytes[rng() % bytes.size()] ^= static_cast<char>(1 + rng() % 255);
+        }
+        WriteText(Path("f.eba"), bytes);
+        CBelastungseinschaetzungen list;
+        for (const auto& a : Items(sample)) list.Add(a);
+        const auto before = Items(list);
+        shown.clear();
+        if (list.ImportEba(Path("f.eba")) != 0) {
+            ++refused;
+            EXPECT_EQ(Items(list), before);
+        } else {
+            ++taken;
+            for (const auto& a : Items(list)) {
+                EXPECT_LT(a.TERMIN.BEGINN, a.TERMIN.ENDE);
+                for (int32_t v : a.EINSCHAETZUNG) EXPECT_TRUE(v >= 0 && v <= 9);
+            }
+        }
+        EXPECT_EQ(Bytes(Path("f.eba")), bytes);
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(taken, 0);
+}

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,73 @@ TEST_F(KostenFileTest, FilesThatAreNotOursOrDamagedAreRefusedAndChangeNothing) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Beim Speichern der Datei ist ein Fehler aufgetreten.|" + Path("fehlt/k.eco")
                                  + "|Der Ordner wurde nicht gefunden.");
+}
+
+// Values no form can give (not a number, infinite, near the largest double) are refused on
+// import with the import's message, and the settings stay as they were.
+TEST_F(KostenFileTest, ValuesOutOfRangeAreRefusedOnImport) {
+    const double cases[] = {std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                            1e308, -2e9};
+    for (const char* field : {"STUNDENLOHN", "BDPROZENT"}) {
+        for (const double value : cases) {
+            SCOPED_TRACE(std::string(field) + " " + std::to_string(value));
+            RecordFile f("XKOST", std::shared_ptr<const Layout>(std::shared_ptr<const Layout>(), &KOST.GetLayout()));
+            f.SetName(Path("wert.eco"));
+            ASSERT_EQ(FileCreate(f), ERR_NONE);
+            ASSERT_EQ(FileOpen(f, FILE_READ_WRITE | FILE_DENY_ALL), ERR_NONE);
+            FillEveryField(f, 7);
+            f.SetReal(field, value);
+            ASSERT_EQ(FileAdd(f), ERR_NONE);
+            FileClose(f);
+            const std::vector<uint8_t> before(sample.KOSTEN.Bytes().begin(), sample.KOSTEN.Bytes().end());
+            shown.clear();
+            EXPECT_EQ(sample.ImportEco(Path("wert.eco")), 5);
+            EXPECT_EQ(std::vector<uint8_t>(sample.KOSTEN.Bytes().begin(), sample.KOSTEN.Bytes().end()), before);
+            ASSERT_EQ(shown.size(), 1u);
+            EXPECT_NE(shown[0].text.find("beschädigt"), std::string::npos);
+        }
+    }
+}
+
+// ".eco" files with bytes flipped and spliced (fixed seed): each import is refused with the
+// settings and the file unchanged, or takes settings of finite values a form could hold.
+TEST_F(KostenFileTest, MutatedFilesAreRefusedOrGiveSoundSettings) {
+    ASSERT_EQ(sample.ExportEco(Path("gut.eco")), 0);
+    std::ifstream in(Path("gut.eco"), std::ios::binary);
+    const std::string good{std::istreambuf_iterator<char>(in), {}};
+    std::mt19937 rng(815);
+    int refused = 0, taken = 0;
+    for (int n = 1; n <= 300; ++n) {
+        SCOPED_TRACE("case " + std::to_string(n));
+        std::string bytes = good;
+        if (rng() % 3 == 0) {
+            const size_t len = 1 + rng() % 128, from = rng() % (bytes.size() - len), to = rng() % (bytes.size() - len);
+            bytes.replace(to, len, good.substr(from, len));
+        } else {
+            for (int i = 1 + static_cast<int>(rng() % 4); i > 0; --i) bytes[rng() % bytes.size()] ^= static_cast<char>(1 + rng() % 255);
+        }
+        std::ofstream(Path("f.eco"), std::ios::binary | std::ios::trunc) << bytes;
+        CKosten k;
+        k.KOSTEN.CopyFrom(sample.KOSTEN);
+        const std::vector<uint8_t> before(k.KOSTEN.Bytes().begin(), k.KOSTEN.Bytes().end());
+        shown.clear();
+        if (k.ImportEco(Path("f.eco")) != 0) {
+            ++refused;
+            EXPECT_EQ(std::vector<uint8_t>(k.KOSTEN.Bytes().begin(), k.KOSTEN.Bytes().end()), before);
+        } else {
+            ++taken;
+            for (const auto& f : k.KOSTEN.GetLayout().Fields())
+                if (f->type == FieldType::Real)
+                    for (int i = 1; i <= f->count; ++i) {
+                        const double v = k.KOSTEN.GetReal(*f, f->count > 1 ? i : 0);
+                        EXPECT_TRUE(std::isfinite(v) && std::fabs(v) < 1e9) << f->name;
+                    }
+        }
+        std::ifstream again(Path("f.eco"), std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), bytes);
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(taken, 0);
 }
 
 TEST_F(KostenFileTest, TheTemporaryFileHoldsExactlyTheSettings) {
