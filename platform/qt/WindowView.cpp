@@ -53,6 +53,23 @@ using QtStyle::ToUnits;
 
 namespace {
 
+// A stored place from another screen set-up (or a damaged settings file) must not put a window
+// where nobody can reach it: the window is moved and, if need be, shrunk onto the screen that holds
+// its top left corner, else the primary one.
+void KeepOnScreen(QPoint& at, QSize& size)
+{
+    QScreen* screen = QGuiApplication::screenAt(at);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    size = size.boundedTo(room.size());
+    at.setX(std::clamp(at.x(), room.left(), room.right() + 1 - size.width()));
+    at.setY(std::clamp(at.y(), room.top(), room.bottom() + 1 - size.height()));
+}
+
+
 // A window of its own: menu bar, tool bars, client area and status bar one above the other.
 class Shell : public QWidget {
 public:
@@ -1464,6 +1481,9 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
                                 ToPixels(bottom > m.desc.h ? bottom + 6 : m.desc.h));
         QSize need(ToPixels(right > place.width() ? right + 6 : place.width()),
                    ToPixels(bottom > place.height() ? bottom + 6 : place.height()));
+        // A stored size larger than the screen (a window a user can size) is not forced on it.
+        if (m.desc.resizable && QGuiApplication::primaryScreen())
+            need = need.boundedTo(QGuiApplication::primaryScreen()->availableSize());
         if (!m.desc.resizable || first)
             client_->setMinimumSize(need);
         if (m.desc.resizable && !first)
@@ -1478,9 +1498,13 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
                 QSize avail = screen ? screen->availableSize() : QSize(1280, 800);
                 size = QSize(std::min(1100, avail.width() * 9 / 10), std::min(760, avail.height() * 9 / 10));
             }
+            QPoint at = main_->pos();
+            if (place.x() || place.y())
+                at = QPoint(ToPixels(place.x()), ToPixels(place.y()));
+            KeepOnScreen(at, size);
             main_->resize(size);
             if (place.x() || place.y())
-                main_->move(ToPixels(place.x()), ToPixels(place.y()));
+                main_->move(at);
         } else if (shell_) {
             shell_->adjustSize();
             QSize size = shell_->sizeHint().expandedTo(shell_->minimumSizeHint());
@@ -1489,9 +1513,12 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
                 if (place.x() || place.y() || !first)
                     sub_->move(ToPixels(place.x()), ToPixels(place.y()));
             } else {
+                QPoint at(ToPixels(place.x()), ToPixels(place.y()));
+                if (place.x() || place.y())
+                    KeepOnScreen(at, size);
                 shell_->resize(size);
                 if (place.x() || place.y())
-                    shell_->move(ToPixels(place.x()), ToPixels(place.y()));
+                    shell_->move(at);
                 else if (first && shell_->parentWidget()) {
                     QWidget* owner = shell_->parentWidget()->window();
                     QPoint c = owner->geometry().center();
