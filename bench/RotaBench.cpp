@@ -4,9 +4,9 @@
 // the time limit; a checker of its own (rota/RotaChecker.h) then judges the best rota against the
 // instance's rules, so that quality 0 is seen to mean the rules hold.
 //
-//   RotaBench [--seconds S] [--seed N] [FILE.dzn ...]
+//   RotaBench [--limit SEKUNDEN] [--start N] [FILE.dzn ...]
 //
-// Given files: a limit of 60 s per instance unless --seconds says otherwise. Without files it
+// Given files: a limit of 60 s per instance unless --limit says otherwise. Without files it
 // runs the instances in bench/data/rota/ with 5 s each, so that ./build.sh bench stays short.
 // Per instance one line of figures, what the criteria do not express, what the checker finds, and
 // the rota (one row per worker, "-" a free day); at the end the instances reaching quality 0 and
@@ -56,20 +56,20 @@ void PrintRota(const RotaInstance& instance, const Rota& rota)
 
 int main(int argc, char** argv)
 {
-    double seconds = 0;
-    double seed = 1;
+    double limit = 0;
+    double start = 1;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "--seconds" || a == "--seed") && i + 1 < argc) {
+        if ((a == "--limit" || a == "--start") && i + 1 < argc) {
             double v = 0;
-            if (!Number(argv[++i], v) || (a == "--seed" && v != double(long(v)))) {
+            if (!Number(argv[++i], v) || (a == "--start" && v != double(long(v)))) {
                 std::fprintf(stderr, "RotaBench: %s erwartet eine positive Zahl, nicht \u201e%s\u201c\n", a.c_str(), argv[i]);
                 return 2;
             }
-            (a == "--seconds" ? seconds : seed) = v;
+            (a == "--limit" ? limit : start) = v;
         } else if (a.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "Aufruf: RotaBench [--seconds S] [--seed N] [DATEI.dzn ...]\n");
+            std::fprintf(stderr, "Aufruf: RotaBench [--limit SEKUNDEN] [--start N] [DATEI.dzn ...]\n");
             return 2;
         } else {
             files.push_back(a);
@@ -80,11 +80,11 @@ int main(int argc, char** argv)
             if (entry.path().extension() == ".dzn")
                 files.push_back(entry.path().string());
         std::sort(files.begin(), files.end());
-        if (seconds == 0)
-            seconds = 5;
+        if (limit == 0)
+            limit = 5;
     }
-    if (seconds == 0)
-        seconds = 60;
+    if (limit == 0)
+        limit = 60;
 
     int failed = 0, reached = 0, allRules = 0, runs = 0;
     std::vector<double> times;   // to quality 0; infinity when not reached
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
             continue;
         }
         RotaModel model(*instance);
-        const RotaRun run = model.Solve(seconds, uint64_t(seed));
+        const RotaRun run = model.Solve(limit, uint64_t(start));
         const RotaVerdict verdict = CheckRota(*instance, run.rota);
         const bool zero = run.bestQuality == 0.0;
         const bool agrees = zero == verdict.ModelRulesHold();
@@ -123,7 +123,7 @@ int main(int argc, char** argv)
         const double median = times.size() % 2 ? times[times.size() / 2]
                                                 : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
         std::printf("rotating workforce: quality 0 in %d of %d instances within %.0f s each, median time to it %s\n",
-                    reached, runs, seconds,
+                    reached, runs, limit,
                     median == std::numeric_limits<double>::infinity() ? "not reached"
                                                                      : (std::to_string(median).substr(0, 5) + " s").c_str());
         std::printf("rotating workforce: every rule of the instance holds in %d of %d rotas\n", allRules, runs);

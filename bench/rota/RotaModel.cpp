@@ -176,13 +176,13 @@ double RotaModel::Quality(const Rota& rota)
     return judge.ComputePlanQuality(azp, pool_);
 }
 
-RotaRun RotaModel::Solve(double seconds, uint64_t seed)
+RotaRun RotaModel::Solve(double limit, uint64_t randomStart)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     const auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
 
-    RandomRestart(seed);
+    RandomRestart(randomStart);
     CAZPData azp;
     azp.SetSchichttypen(&types_, uint32_t(instance_.workers));
     azp.SetBezugsrahmen(1);
@@ -196,7 +196,7 @@ RotaRun RotaModel::Solve(double seconds, uint64_t seed)
     run.startQuality = search.BestQuality();
     run.secondsToBest = elapsed();
     long improvements = 0;
-    while (search.BestQuality() > 0.0 && search.ITSKOMBINATIONEN > 1 && elapsed() < seconds) {
+    while (search.BestQuality() > 0.0 && search.ITSKOMBINATIONEN > 1 && elapsed() < limit) {
         search.Iteration();
         if (search.Improvements() != improvements) {
             improvements = search.Improvements();

@@ -49,9 +49,9 @@ public:
     int RestLimit() const { return restLimit_; }
     int NightRestLimit() const { return nightRestLimit_; }
 
-    // The constructive generator from the random start `seed`, then the tabu search's iterations
-    // at its defaults until quality 0 or `seconds` have passed.
-    RotaRun Solve(double seconds, uint64_t seed);
+    // The constructive generator from the random start `randomStart`, then the tabu search's iterations
+    // at its defaults until quality 0 or `limit` seconds have passed.
+    RotaRun Solve(double limit, uint64_t randomStart);
     // The search's quality value of a rota.
     double Quality(const Rota& rota);
 

@@ -289,7 +289,7 @@ protected:
 
 TEST_F(RotaProgramTest, ATinyInstanceReachesQualityZeroAndTheCheckerAgrees)
 {
-    const Output out = RunBench("--seconds 30 --seed 3 " + Write("tiny.dzn", kTiny));
+    const Output out = RunBench("--limit 30 --start 3 " + Write("tiny.dzn", kTiny));
     EXPECT_EQ(out.status, 0) << out.text;
     EXPECT_NE(out.text.find("rotating workforce, tiny.dzn: 4 groups, quality "), std::string::npos) << out.text;
     EXPECT_NE(out.text.find("best 0.0000"), std::string::npos) << out.text;
@@ -304,12 +304,12 @@ TEST_F(RotaProgramTest, ATinyInstanceReachesQualityZeroAndTheCheckerAgrees)
 TEST_F(RotaProgramTest, ADamagedFileGetsOneMessageAndTheOthersStillRun)
 {
     const std::string bad = Write("bad.dzn", Replace(kTiny, "shift_start = [360, 1320];", "shift_start = [360];"));
-    const Output out = RunBench("--seconds 30 " + bad + " " + Write("tiny.dzn", kTiny));
+    const Output out = RunBench("--limit 30 " + bad + " " + Write("tiny.dzn", kTiny));
     EXPECT_EQ(out.status, 1) << out.text;
     EXPECT_NE(out.text.find("bad.dzn, Zeile 12: Feld \u201eshift_start\u201c hat 1 Werte, erwartet 2\n"), std::string::npos)
         << out.text;
     EXPECT_NE(out.text.find("quality 0 in 1 of 1 instances"), std::string::npos) << out.text;
-    EXPECT_EQ(RunBench("--seconds abc").status, 2);
+    EXPECT_EQ(RunBench("--limit abc").status, 2);
 }
 
 }  // namespace
