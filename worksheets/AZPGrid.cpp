@@ -65,6 +65,11 @@ int32_t CAZPGrid::DayOfColumn(int32_t column)
     return column - 3 * ((column - 2) / 10) - 1;
 }
 
+std::string CAZPGrid::ColumnText(int32_t row, int32_t column)
+{
+    return CellText(row, int16_t(column <= 1 ? 1 : (column - 2) * kFields + 2));
+}
+
 int32_t CAZPGrid::ColumnOfField(int32_t field)
 {
     return field <= 1 ? 0 : DayOfColumn((field - 2) / kFields + 2);

@@ -48,6 +48,8 @@ public:
 
     // The plan day of list column c; 0 for the head, WAZ, difference and spacer columns.
     static int32_t DayOfColumn(int32_t column);
+    // The text the list shows in list column `column` (from 1) of row `row`.
+    std::string ColumnText(int32_t row, int32_t column);
 
 private:
     int Weeks() const;

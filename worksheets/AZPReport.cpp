@@ -12,18 +12,11 @@
 
 namespace {
 
-constexpr int kFields = 5;   // the grid's fields per list column
 constexpr double kLineHeight = 12;
 constexpr double kHeadHeight = 14;
 // Column widths in the list's units: the label, seven days, WAZ and difference.
 constexpr double kLabelUnits = 45, kDayUnits = 30, kFigureUnits = 30;
 const char* const kDays[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
-
-// The grid's text of list column `column` (from 1) in row `row`.
-std::string Cell(CAZPGrid& grid, int32_t row, int32_t column)
-{
-    return grid.CellText(row, int16_t(column <= 1 ? 1 : (column - 2) * kFields + 2));
-}
 
 struct Columns {
     std::vector<double> x, w;
@@ -129,12 +122,12 @@ Report BuildAZPReport(CAZPGrid& grid, const std::string& projectText, const std:
         double used = headBand.height;
         const int32_t first = 2 + (w - 1) * 10;   // list column of the week's Monday
         for (int32_t r = 1; r <= rows; ++r) {
-            std::vector<std::string> texts{Cell(grid, r, 1)};
+            std::vector<std::string> texts{grid.ColumnText(r, 1)};
             for (int d = 0; d < 7; ++d)
-                texts.push_back(Cell(grid, r, first + d));
+                texts.push_back(grid.ColumnText(r, first + d));
             if (figures) {
-                texts.push_back(Cell(grid, r, first + 7));
-                texts.push_back(Cell(grid, r, first + 8));
+                texts.push_back(grid.ColumnText(r, first + 7));
+                texts.push_back(grid.ColumnText(r, first + 8));
             }
             // A week longer than a page goes on with its headers on the next one.
             if (used + kLineHeight > report.BodyHeight()) {
