@@ -288,7 +288,7 @@ private:
     {
         const int width = std::max(100, int(PropertyGet(0, Prop::Width).Int()));
         const int height = std::max(60, int(PropertyGet(0, Prop::Height).Int()));
-        const int top = kToolbarHeight + 2;
+        const int top = 0;   // the toolbar stands above the client area
         // The open panes share what the title bars leave; a collapsed pane keeps only its bar.
         const int forLists = std::max(0, height - top - 2 * kTitleHeight);
         const int open = (HIDDEN[0] ? 0 : 1) + (HIDDEN[1] ? 0 : 1);
