@@ -37,6 +37,7 @@
 #include "worksheets/CSVFile.h"
 #include "worksheets/FlexAZEditor.h"
 #include "worksheets/Gesamtbewertung.h"
+#include "worksheets/Inspektoren.h"
 #include "worksheets/SBPEditor.h"
 
 namespace {
@@ -592,6 +593,9 @@ void CArbeitsblatt::SetZoom(int percent)
                                 static_cast<CPlanEditor*>(BROWSEAZP.get()), static_cast<CPlanEditor*>(BROWSEFLEXAZ.get())})
         if (editor)
             editor->SetZoom(percent);
+    // The cost inspector's grid is zoomed with the plans while its window is open.
+    if (InspektorSatz* inspectors = FindInspektoren(*this))
+        inspectors->OEKO.RefreshGrid(percent);
     SetBezugsrahmen(BEZUGSRAHMEN, true);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/values/Picture.h"
 #include "plans/AZPData.h"
 #include "plans/AZPInfo.h"
+#include "worksheets/AZPEditor.h"
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/Inspektoren.h"
 
@@ -297,6 +298,11 @@ void ShowGesamtbewertung(CArbeitsblatt& sheet)
         checker.CheckPlan(evaluation, 0);
         sheet.ComputeAZPInfo(figures);
     }
+    // A flex worksheet's rating names the period its plan grid shows.
+    int32_t from = 0, to = 0;
+    if (sheet.GetTyp() == ARBEITSBLATT_FLEX)
+        if (const CAZPEditor* editor = sheet.GetAZPEditor())
+            editor->GetPeriod(from, to);
     // The rows name the criteria of this checker - never a checker another worksheet published.
-    Gesamtbewertung(evaluation, checker, figures, 0, 0);
+    Gesamtbewertung(evaluation, checker, figures, from, to);
 }

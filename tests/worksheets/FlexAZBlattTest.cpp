@@ -188,6 +188,24 @@ TEST_F(FlexAZBlattTest, AReopenedWindowBindsAFreshEditor)
     EXPECT_EQ(Entries(), (std::vector<std::string>{"2 8-12", "3 8-12"}));
 }
 
+TEST_F(FlexAZBlattTest, TheOverallRatingNamesThePeriodThePlanGridShows)
+{
+    OpenWindow();
+    int d = NewEntryDialog();
+    Fill(d, "03.01.2024", "08:00", "16:00");
+    driver.Press(d, "?OK");
+    d = NewEntryDialog();
+    Fill(d, "10.01.2024", "08:00", "16:00");
+    driver.Press(d, "?OK");
+    driver.ChooseMenu(w_, "Arbeitszeitplan|Gesamtbewertung anzeigen");
+    const int overall = driver.Window("Gesamtbewertung AZP");
+    // The two weeks from the first entry's Monday.
+    EXPECT_FALSE(driver.Hidden(overall, driver.Control(overall, "?Von")));
+    EXPECT_EQ(driver.Text(overall, driver.Control(overall, "?Von")), "01.01.2024");
+    EXPECT_EQ(driver.Text(overall, driver.Control(overall, "?Bis")), "14.01.2024");
+    driver.Press(overall, "?Schliessen");
+}
+
 // ---- the entry dialog ------------------------------------------------------------------------------
 
 class FlexzeitDialogTest : public ::testing::Test {

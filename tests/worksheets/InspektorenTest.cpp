@@ -366,6 +366,29 @@ TEST_F(InspektorenTest, EveryInspectorOpensFromTheWorksheetWindowAndShowsItsFigu
     EXPECT_FALSE(s.IsInspektorOpen(3));
 }
 
+TEST_F(InspektorenTest, TheCostGridFollowsTheWorksheetsZoom)
+{
+    CArbeitsblatt& s = sheet(1);
+    Sample(s);
+    driver->Start([&] { s.Open(); });
+    const int window = driver->Window("Arbeitszeitblatt");
+    driver->ChooseMenu(window, "Ansicht|Ökonomie-Inspektor");
+    const int costs = driver->Window("Ökonomie-Inspektor");
+    auto lineHeight = [&] { return driver->Property(costs, OEKO_LIST, Prop::LineHeight).Int(); };
+    auto fontSize = [&] { return driver->Property(costs, OEKO_LIST, Prop::FontSize).Int(); };
+    EXPECT_EQ(lineHeight(), 10);
+    EXPECT_EQ(fontSize(), 8);
+    driver->ChooseMenu(window, "Ansicht|Zoom|150%");
+    EXPECT_EQ(lineHeight(), 15);
+    EXPECT_EQ(fontSize(), 12);
+    // Another page keeps the zoom.
+    driver->Choose(costs, driver->Control(costs, "?TABSBP"));
+    EXPECT_EQ(fontSize(), 12);
+    driver->ChooseMenu(window, "Ansicht|Zoom|100 %");
+    EXPECT_EQ(lineHeight(), 10);
+    driver->Close(window);
+}
+
 TEST_F(InspektorenTest, TwoInspectorsOfOneKindHideEachOther)
 {
     Sample(sheet(1));
