@@ -40,6 +40,14 @@ std::string Hours(long minutes)
 
 int Scaled(int value, double zoom) { return int(std::lround(value * zoom)); }
 
+// Column widths at zoom 100, in the window's units. A flex cell holds a shift's times
+// ("07:00-15:30", about 40 units at the list's font) and its head column the week
+// ("(12)05.01.-11.01.", about 57); the weekly figures go up to "-99,99" (about 21). Each also
+// needs room for the cell's margins and indent.
+constexpr int kHeadWidth = 45, kDayWidth = 30, kCompactDayWidth = 20;
+constexpr int kFlexHeadWidth = 64, kFlexDayWidth = 48;
+constexpr int kWeekFigureWidth = 28;
+
 } // namespace
 
 CAZPGrid::CAZPGrid()
@@ -288,9 +296,10 @@ void CAZPGrid::Redraw()
 {
     if (!FEQ)
         return;
-    const int marker = AZPBEWERTUNG ? 20 : 0;
-    const int head = TYP == 2 ? 50 : 45;
-    const int dayWidth = TYP == 2 ? 40 : (DARSTELLUNG == 2 ? 20 : 30);
+    // The weekly columns show only while an evaluation is attached.
+    const int marker = AZPBEWERTUNG ? kWeekFigureWidth : 0;
+    const int head = TYP == 2 ? kFlexHeadWidth : kHeadWidth;
+    const int dayWidth = TYP == 2 ? kFlexDayWidth : (DARSTELLUNG == 2 ? kCompactDayWidth : kDayWidth);
     SetListProperty(Prop::ColumnWidth, Scaled(head, ZOOM), 1);
     PropertySet(ListWindow(), FEQ, Prop::ColumnHeader, PropValue(TYP == 2 ? "Woche von" : "Gruppe"), 1);
     for (int w = 1; w <= Weeks(); ++w) {

@@ -11,16 +11,26 @@
 
 // ---- the lists ----------------------------------------------------------------------------------
 
+namespace {
+
+// A week's column holds values up to "9.999,9" (the hours of a shift type in a large plan, about
+// 25 units at the list's font; the differences of counts stay far below) besides its margins and
+// indent; four weeks still fit the list beside its scroll bar.
+constexpr int kWeekWidth = 30;
+
+} // namespace
+
 std::string TabellenListFormat(int32_t weeks)
 {
     const int32_t w = std::clamp<int32_t>(weeks, 1, 12);
+    const std::string width = std::to_string(kWeekWidth);
     std::string f = "35L(2)|F~Schicht~@s20@[";
     for (int32_t i = 1; i <= w; ++i)
-        f += "26R(2)|~" + std::to_string(i) + "~C@N-7.`1B@";
+        f += width + "R(2)|~" + std::to_string(i) + "~C@N-7.`1B@";
     f += "26R(2)|~~C@N-7.`1B@";
-    f += "](104)~Woche~";
+    f += "](" + std::to_string(4 * kWeekWidth) + ")~Woche~";
     if (w > 4)
-        f += "S(" + std::to_string((w - 4) * 26) + ")";
+        f += "S(" + std::to_string((w - 4) * kWeekWidth) + ")";
     f += "24L@S1@";
     return f;
 }

@@ -116,8 +116,9 @@ struct Sheet {
     const char* tab = nullptr;    // a tab to choose first, as the user would
 };
 
-// A worksheet with shift types, a shift demand plan and a working-time plan of three groups.
-CArbeitsblatt& SampleWorksheet()
+// A worksheet with shift types, a shift demand plan and a working-time plan of three groups;
+// `before` may change it before it opens (it gets the ids of F, S and N).
+CArbeitsblatt& SampleWorksheet(const std::function<void(CArbeitsblatt&, const uint32_t*)>& before = {})
 {
     Files();
     InstallSchichttypDialoge();
@@ -148,6 +149,8 @@ CArbeitsblatt& SampleWorksheet()
             sheet.GetSBP().AddCount(d, id, 1);
         }
     sheet.GetKosten()->KOSTEN.SetReal("STUNDENLOHN", 20.0);
+    if (before)
+        before(sheet, ids);
     sheet.Open();
     return sheet;
 }
@@ -186,6 +189,15 @@ const Sheet kSheets[] = {
                           e.PAUSEN[1] = {420, 15, 1}; UpdateFlexzeit(plan, e); }},
     {"arbeitsblatt", [] { SampleWorksheet(); }, "Arbeitszeitblatt"},
     {"tabellen_inspektor", [] { SampleWorksheet(); }, "Tabellen-Inspektor"},
+    // Four weeks of a large shift demand: thousands of hours per shift and week.
+    {"tabellen_inspektor_sbp", [] { SampleWorksheet([](CArbeitsblatt& sheet, const uint32_t* ids) {
+                                        sheet.SetBezugsrahmen(4, false);
+                                        sheet.SetSchichtgruppenstaerke(12, false);
+                                        for (uint32_t d = 1; d <= 28; ++d)
+                                            sheet.GetSBP().AddCount(d, ids[d % 3], d < 8 ? 6 : 1);
+                                    }); }, "Tabellen-Inspektor", "SBP"},
+    // With an evaluation the working-time plan shows its weekly columns.
+    {"arbeitsblatt_bewertet", [] { SampleWorksheet().ShowBewertungInspektor(); }, "Arbeitszeitblatt"},
     {"oeko_inspektor", [] { SampleWorksheet().ShowOekoInspektor(); }, "Ökonomie-Inspektor"},
     {"bewertungs_inspektor", [] { SampleWorksheet().ShowBewertungInspektor(); }, "Bewertungs-Inspektor"},
     {"gesamtbewertung", [] { SampleWorksheet().ShowGesamtbewertung(); }, "Gesamtbewertung AZP"},

@@ -103,13 +103,14 @@ TEST_F(AZPGrid, WidthsFollowEvaluationZoomAndDisplayMode)
     EXPECT_EQ(Prop_(Prop::ColumnWidth, 9), 0);   // WAZ hidden without evaluation
     EXPECT_EQ(Prop_(Prop::ColumnWidth, 10), 0);
     Attach();
-    EXPECT_EQ(Prop_(Prop::ColumnWidth, 9), 20);
-    EXPECT_EQ(Prop_(Prop::ColumnWidth, 20), 20);
+    // Wide enough for a weekly figure such as "-12,50" at the list's font.
+    EXPECT_EQ(Prop_(Prop::ColumnWidth, 9), 28);
+    EXPECT_EQ(Prop_(Prop::ColumnWidth, 20), 28);
 
     OnGrid([&] { grid.SetZoom(150); });
     EXPECT_EQ(Prop_(Prop::ColumnWidth, 2), 45);
     EXPECT_EQ(Prop_(Prop::ColumnWidth, 1), 68);
-    EXPECT_EQ(Prop_(Prop::ColumnWidth, 9), 30);
+    EXPECT_EQ(Prop_(Prop::ColumnWidth, 9), 42);
     EXPECT_EQ(Prop_(Prop::FontSize), 12);
     EXPECT_EQ(Prop_(Prop::LineHeight), 30);
 
@@ -150,9 +151,18 @@ TEST_F(AZPGrid, FlexRowsShowWeeksAndShiftTimes)
         grid.SetTyp(2);
     });
     EXPECT_EQ(driver.Property(w, 1, Prop::ColumnHeader, 1).Str(), "Woche von");
-    EXPECT_EQ(Prop_(Prop::ColumnWidth, 2), 40);
     EXPECT_EQ(Cell(1, 2), "06:00-14:00");
     EXPECT_EQ(Cell(2, 1), "(2)12.01.-18.01.");
+    // Wide enough for these texts at the list's font (about 40 and 53 units), in both display
+    // modes, and growing with the zoom.
+    EXPECT_EQ(Prop_(Prop::ColumnWidth, 1), 64);
+    EXPECT_EQ(Prop_(Prop::ColumnWidth, 2), 48);
+    OnGrid([&] {
+        grid.SetDarstellung(2);
+        grid.SetZoom(150);
+    });
+    EXPECT_EQ(Prop_(Prop::ColumnWidth, 1), 96);
+    EXPECT_EQ(Prop_(Prop::ColumnWidth, 8), 72);
 }
 
 TEST_F(AZPGrid, WeeklyFiguresComeFromTheWeeksRecords)

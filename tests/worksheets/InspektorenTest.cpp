@@ -96,10 +96,11 @@ TEST(InfoVLB, WeeksShowTheDifferenceToTheSameShiftTypeAndHoursPerPerson)
 
 TEST(InfoVLB, TheWeekGroupScrollsOnlyBeyondFourWeeks)
 {
-    EXPECT_EQ(TabellenListFormat(1), "35L(2)|F~Schicht~@s20@[26R(2)|~1~C@N-7.`1B@26R(2)|~~C@N-7.`1B@](104)~Woche~24L@S1@");
+    // A week's column is wide enough for "9.999,9" at the list's font (about 25 units and its margins).
+    EXPECT_EQ(TabellenListFormat(1), "35L(2)|F~Schicht~@s20@[30R(2)|~1~C@N-7.`1B@26R(2)|~~C@N-7.`1B@](120)~Woche~24L@S1@");
     EXPECT_EQ(TabellenListFormat(4).find("S("), std::string::npos);
     const std::string six = TabellenListFormat(6);
-    EXPECT_NE(six.find("~6~C@N-7.`1B@26R(2)|~~C@N-7.`1B@](104)~Woche~S(52)24L@S1@"), std::string::npos) << six;
+    EXPECT_NE(six.find("30R(2)|~6~C@N-7.`1B@26R(2)|~~C@N-7.`1B@](120)~Woche~S(60)24L@S1@"), std::string::npos) << six;
 }
 
 // ---- overall rating -----------------------------------------------------------------------------
