@@ -254,6 +254,15 @@ bool ProgramShutdown(int waitMs)
     // files are still there; its working copy with it.
     if (GlobalProjektmanager.HasProject())
         GlobalProjektmanager.Projekt().Close();
+    // Nor did its window procedure, unwound, report its end: the manager, which outlives the run,
+    // forgets the window, or the next run would take it for open and wait for its close in vain.
+    CVisual& manager = GlobalProjektmanager;
+    manager.IS_RUNNING = false;
+    manager.WINMANAGER = nullptr;
+    manager.WIN = 0;
+    manager.THREAD = 0;
+    manager.WAITINGTHREAD = 0;
+    manager.SETTARGETCTR = 0;
     GlobalIni.Teardown();
     ReleaseFileAccess();
     // After the release nothing holds them open any more.

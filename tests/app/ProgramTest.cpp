@@ -163,6 +163,34 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
     EXPECT_FALSE(std::filesystem::exists(Path("Schichtplan.prj~")));
 }
 
+// A run cut short (its renderer gone while the project's window is open) unwinds the window's
+// procedure: after the shut-down the next run in the same process makes a project with its window.
+TEST_F(RealProgram, ARunCutShortWithItsProjectOpenLeavesNothingToTheNextRun)
+{
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        if (run == 2) {
+            renderer = std::make_unique<Renderer>();
+            renderer->Start(ProgramMain);
+            ASSERT_TRUE(renderer->Settle());
+        }
+        int welcome = WindowTitled("Willkommen bei Varn-4");
+        ASSERT_NE(welcome, 0);
+        auto* create = qobject_cast<QAbstractButton*>(renderer->ControlWidget(welcome, ControlNamed(welcome, "?BUTTON1:2")));
+        ASSERT_NE(create, nullptr);
+        create->click();
+        ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Projektmanager") != 0; }));
+        {
+            Runtime::HostBaton b;
+            EXPECT_TRUE(GlobalProjektmanager.Projekt().IsOpen());
+        }
+        renderer.reset();
+        ASSERT_TRUE(ProgramShutdown());
+        EXPECT_FALSE(GlobalProjektmanager.HasProject());
+        EXPECT_FALSE(GlobalProjektmanager.IsActive());
+    }
+}
+
 TEST_F(RealProgram, TheFramesStrainFileCommandOpensTheBrowse)
 {
     int frame = WindowTitled("Varn 4");

@@ -5,6 +5,7 @@
 #include "core/Frame.h"
 #include "core/Projektmanager.h"
 #include "core/Startup.h"
+#include "core/Tree.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
 #include "platform/ui/Window.h"
@@ -42,6 +43,12 @@ protected:
         if (GlobalProjektmanager.Projekt().IsOpen())
             GlobalProjektmanager.Projekt().Close();
         ProgramShutdown();
+        // The project object and the save question's memory outlive a run (as they would a
+        // project closed in the program): a fresh process has the project's row collapsed and no
+        // answer to repeat.
+        if (GlobalProjektmanager.Projekt().IsExpanded())
+            GlobalProjektmanager.Projekt().TakeRequest(TREE_COLLAPSE, "");
+        CProjektmanager::ForgetAskSave();
         SetArbeitsblattFactory(nullptr);
         SetFrameWindows({});
         std::filesystem::current_path(previous);
