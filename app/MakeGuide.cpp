@@ -7,12 +7,12 @@
 // The program folder holds the installed files (varn4.cfg, eba.cfg, deutsch.env, data/); the windows
 // are opened in a scratch copy of it, so the build never writes settings there.
 #include "app/Program.h"
+#include "app/SampleShifts.h"
 #include "assessment/SchichttypDialoge.h"
 #include "core/Files.h"
 #include "core/Frame.h"
 #include "core/MessageDialog.h"
 #include "core/Projektmanager.h"
-#include "core/Schicht.h"
 #include "core/Startup.h"
 #include "platform/fw/FwFileManager.h"
 #include "platform/qt/Renderer.h"
@@ -68,27 +68,7 @@ void SampleWorksheet(const std::string& folder)
     GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
     CArbeitsblatt& s = Sheet();
     s.SetBezugsrahmen(2, false);
-    std::map<char, uint32_t> ids;
-    const struct { const char* name; char letter; uint32_t from; } kinds[] = {
-        {"Frühschicht", 'F', 6 * 60}, {"Spätschicht", 'S', 14 * 60}, {"Nachtschicht", 'N', 22 * 60}};
-    for (const auto& k : kinds) {
-        CSchicht shift;
-        shift.Clear();
-        shift.ART = ART_NORMAL;
-        shift.BEZEICHNUNG = k.name;
-        shift.KURZBEZEICHNUNG = std::string(1, k.letter);
-        shift.TERMIN = {k.from, (k.from + 480) % 1440};
-        shift.ClassifyLageByStart();
-        s.GetSchichttypen().AddSchicht(shift, true);
-        ids[k.letter] = shift.SYSID;
-    }
-    for (int day = 0; day < 14; ++day) {
-        CAKBEintrag span;
-        span.TERMIN = {uint32_t(day) * 1440, uint32_t(day + 1) * 1440};
-        span.ANZAHL = 2;
-        s.GetAKB().MergeDemand(span, true);
-    }
-    s.GetSBP().SyncSchichttypen();
+    const std::map<char, uint32_t> ids = AddSampleShifts(s);
     // Two early, two late, two nights, then free: each group starts the cycle a day later.
     const std::string cycle = "FFSSNN------";
     s.GetAZP().SetGroupCount(6);
@@ -96,7 +76,7 @@ void SampleWorksheet(const std::string& folder)
         for (uint32_t d = 1; d <= 14; ++d) {
             const char c = cycle[(d - 1 + 2 * (g - 1)) % cycle.size()];
             if (c != '-')
-                s.GetAZP().SetCell(d, g, ids[c]);
+                s.GetAZP().SetCell(d, g, ids.at(c));
         }
     s.ComputeSBPFromAZP();
     for (ISavable* part : {&s.GetSchichttypen().GetSavable(), &s.GetAKB().GetSavable(), &s.GetSBP().GetSavable(),

@@ -3,12 +3,13 @@
 // tree with Enter, the shift demand plan and the working-time plan generated through their wizards,
 // the plan optimised with a short time limit and its quality value shown, a cell deleted and undone,
 // the plan printed (no printer here: saved as a PDF file instead), the project saved, closed and
-// opened again with the same plan. The shift types and the week's staff demand are put in through
-// the worksheet's parts: their dialogs have offscreen tests of their own.
+// opened again with the same plan. The shift types and the week's staff demand (the learning
+// material's sample) are put in through the worksheet's parts: their dialogs have offscreen tests
+// of their own.
 #include "app/Program.h"
+#include "app/SampleShifts.h"
 #include "core/Frame.h"
 #include "core/Projektmanager.h"
-#include "core/Schicht.h"
 #include "core/Startup.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
@@ -194,25 +195,7 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
     {
         Runtime::HostBaton b;
         CArbeitsblatt& s = Sheet();
-        const struct { const char* name; char letter; uint32_t from; } kinds[] = {
-            {"Frühschicht", 'F', 6 * 60}, {"Spätschicht", 'S', 14 * 60}, {"Nachtschicht", 'N', 22 * 60}};
-        for (const auto& k : kinds) {
-            CSchicht shift;
-            shift.Clear();
-            shift.ART = ART_NORMAL;
-            shift.BEZEICHNUNG = k.name;
-            shift.KURZBEZEICHNUNG = std::string(1, k.letter);
-            shift.TERMIN = {k.from, (k.from + 480) % 1440};
-            shift.ClassifyLageByStart();
-            s.GetSchichttypen().AddSchicht(shift, true);
-        }
-        s.GetSBP().SyncSchichttypen();
-        for (uint32_t day = 0; day < 7; ++day) {
-            CAKBEintrag span;
-            span.TERMIN = {day * 1440, (day + 1) * 1440};
-            span.ANZAHL = 2;
-            s.GetAKB().MergeDemand(span, true);
-        }
+        AddSampleShifts(s);
         s.GetSchichttypen().GetSavable().StoreStep();
         s.GetAKB().GetSavable().StoreStep();
         s.GetSBP().GetSavable().StoreStep();
