@@ -44,7 +44,7 @@ public:
     CLPSolver(const CLPSolver&) = delete;
     CLPSolver& operator=(const CLPSolver&) = delete;
 
-    // Asked by the abort callback at most once a second; non-zero ends the solve. 0 here.
+    // Asked by the abort callback at most four times a second; non-zero ends the solve. 0 here.
     virtual int WantAbort();
     // Shows a text of the solver in the message box, without caption.
     virtual void ShowMessage(const std::string& text);

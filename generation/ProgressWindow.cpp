@@ -154,6 +154,20 @@ void CProgressWindow::RunLoop(const std::function<bool()>& step, const std::func
     step_ = nullptr;
 }
 
+bool CProgressWindow::PollCancel()
+{
+    if (!Alive() || cancelled_)
+        return cancelled_;
+    Display();
+    if (ThreadGiveWay(kProgressGiveWayMs)) {
+        cancelled_ = true;      // the program is being ended
+        return true;
+    }
+    if (EventTake(EVENT_ACCEPTED, win_, CancelControl()) || EventTake(EVENT_CLOSE_WINDOW, win_))
+        cancelled_ = true;
+    return cancelled_;
+}
+
 int CProgressWindow::OnTimer()
 {
     if (step_ && !(*step_)())

@@ -19,6 +19,8 @@ enum class ProgressLayout {
 
 // Hundredths of a second between two timer events.
 constexpr int kProgressTimer = 5;
+// How long PollCancel waits for the window layer to come (milliseconds).
+constexpr int kProgressGiveWayMs = 50;
 
 class CProgressWindow : public FwWindow {
 public:
@@ -47,6 +49,11 @@ public:
     // the loop.
     void RunLoop(const std::function<bool()>& step, const std::function<void()>& afterEvent = {});
     bool Cancelled() const { return cancelled_; }
+    // In the middle of a long step (a solve of the integer program): brings the window up to date,
+    // lets the window layer and the other threads run for a moment and looks whether "Abbrechen"
+    // was pressed or the window closed meanwhile. Answers Cancelled(); the step's other events
+    // wait for the loop.
+    bool PollCancel();
 
     // Setting what the window shows; nothing once the window has gone.
     void SetText(int control, const std::string& text);

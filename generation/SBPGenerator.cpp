@@ -192,6 +192,27 @@ void CSBPGenerator::Start(CAKBData& akb, CSBPData& plan, const SBPDefinitionen& 
     SetMessage("Der Schichtbedarfsplan wird errechnet. Bitte warten...");
 }
 
+namespace {
+
+// A day's model that asks its generator whether to stop.
+class CGeneratorLP : public CLPSolver {
+public:
+    explicit CGeneratorLP(CSBPGenerator& owner) : owner_(owner) {}
+    int WantAbort() override { return owner_.AbortWanted() ? 1 : 0; }
+
+private:
+    CSBPGenerator& owner_;
+};
+
+} // namespace
+
+bool CSBPGenerator::AbortWanted()
+{
+    if (WINDOW && WINDOW->PollCancel())
+        CANCELLED = true;
+    return CANCELLED;
+}
+
 bool CSBPGenerator::Step()
 {
     if (!ITSAKB || CANCELLED)
@@ -208,7 +229,7 @@ bool CSBPGenerator::Step()
         TAGE[size_t(day - 1)].STATUS = SBPTagesergebnis::UEBERSPRUNGEN;
     else
         ComputeDay(day);
-    return NEXTDAY <= NTAG_MAX;
+    return !CANCELLED && NEXTDAY <= NTAG_MAX;
 }
 
 uint8_t CSBPGenerator::Result() const
@@ -289,7 +310,7 @@ void CSBPGenerator::ComputeDay(long day)
     }
 
     SetMessage("Berechnungsmatrix initialisieren (" + std::to_string(int64_t(steps) * n) + " Iterationen) ...");
-    CLPSolver lp;
+    CGeneratorLP lp(*this);
     lp.Init(uint32_t(n));
     ROW.assign(size_t(n), 0.0);
     long maxGroups = 0;
@@ -340,7 +361,12 @@ void CSBPGenerator::ComputeDay(long day)
         lp.SetObjFn(OBJECTIVE);
         SetMessage("Nach Zielfunktion Nr. " + std::to_string(i) + " optimieren ...");
         ShowProgress();
-        if (SolveModel(lp, day, i) != LP_RESULT_OPTIMAL) {
+        const uint8_t solved = SolveModel(lp, day, i);
+        if (CANCELLED) {
+            result.STATUS = SBPTagesergebnis::ABGEBROCHEN;
+            return;
+        }
+        if (solved != LP_RESULT_OPTIMAL) {
             if (i == 1) {
                 result.STATUS = SBPTagesergebnis::OHNE_LOESUNG;
                 FAILED = true;

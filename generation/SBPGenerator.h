@@ -60,7 +60,7 @@ constexpr uint8_t SBP_KEINER = 3;    // no day done
 
 // What became of one day (for the caller's and the tests' eyes).
 struct SBPTagesergebnis {
-    enum Status : uint8_t { OFFEN = 0, OHNE_BEDARF, GESCHRIEBEN, OHNE_LOESUNG, UEBERSPRUNGEN };
+    enum Status : uint8_t { OFFEN = 0, OHNE_BEDARF, GESCHRIEBEN, OHNE_LOESUNG, UEBERSPRUNGEN, ABGEBROCHEN };
     Status STATUS = OFFEN;
     uint8_t ZIELFUNKTIONEN = 0;           // objectives solved to the optimum
     std::array<int64_t, 4> ZIELWERT{};    // their optimal values (rounded)
@@ -113,6 +113,11 @@ public:
     const std::string& Message() const { return MESSAGE; }
     const std::string& Percentage() const { return PERCENT; }
     long ProgressRange() const { return NTAG_MAX * 10; }
+
+    // Asked by the solver in the middle of a day: lets the progress window run (it repaints and
+    // takes "Abbrechen") and answers whether the run is cancelled. A day cancelled in its solve is
+    // not written; the days before it are kept.
+    bool AbortWanted();
 
     // The day's outcome (day 1 .. NTAG_MAX); an empty result outside.
     SBPTagesergebnis Tagesergebnis(long day) const;

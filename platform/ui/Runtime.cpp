@@ -42,6 +42,7 @@ struct State {
     int holder = 0;                 // 0 nobody, HOST the host, else a thread
     int hostDepth = 0;
     std::deque<int> ready;          // threads (and the host) waiting for the baton, in order
+    int givingWay = 0;              // threads that gave way and wait for the host to have had a turn
     std::condition_variable hostCv; // the host waits for the baton, for idle and for ends
     UiHost* host = nullptr;
     bool active = false;
@@ -86,7 +87,8 @@ void Dispatch(State& s)
         // Unwind waiting threads one at a time, each holding the baton while its stack unwinds.
         for (int t = 1; t <= MAX_THREADS; ++t) {
             auto st = s.slots[t].state;
-            if (st == ThreadState::Ready || st == ThreadState::WaitingEvent || st == ThreadState::WaitingRequest) {
+            if (st == ThreadState::Ready || st == ThreadState::WaitingEvent || st == ThreadState::WaitingRequest ||
+                st == ThreadState::GivingWay) {
                 s.holder = t;
                 s.slots[t].cv.notify_all();
                 return;
@@ -160,6 +162,7 @@ const char* StateName(ThreadState st)
     case ThreadState::Running: return "läuft";
     case ThreadState::WaitingEvent: return "wartet auf Ereignis";
     case ThreadState::WaitingRequest: return "wartet auf Antwort";
+    case ThreadState::GivingWay: return "lässt die Fenster laufen";
     case ThreadState::Ended: return "beendet";
     }
     return "?";
@@ -377,6 +380,53 @@ Event EventWait()
     }
 }
 
+bool ThreadGiveWay(int hostWaitMs)
+{
+    State& s = S();
+    const int t = tThread;
+    std::unique_lock lk(s.m);
+    if (t == 0 || s.host == nullptr || s.holder != t)
+        return s.aborting;
+    Slot& sl = s.slots[t];
+    sl.state = ThreadState::GivingWay;
+    sl.waitingFor = "den Fenstern";
+    ++s.givingWay;
+    Dispatch(s);
+    UiHost* host = s.host;
+    lk.unlock();
+    host->Wake();
+    lk.lock();
+    sl.cv.wait_for(lk, std::chrono::milliseconds(std::max(hostWaitMs, 0)),
+                   [&] { return sl.state != ThreadState::GivingWay || s.aborting; });
+    if (sl.state == ThreadState::GivingWay) {
+        // The host did not come (or the run is aborted): line up behind the threads ready now.
+        --s.givingWay;
+        MakeReady(s, t);
+    }
+    // Not WaitTurn: this thread stands inside work that must not be unwound by an exception.
+    sl.cv.wait(lk, [&] { return s.holder == t; });
+    sl.state = ThreadState::Running;
+    sl.waitingFor.clear();
+    return s.aborting;
+}
+
+bool EventTake(int code, int window, int control)
+{
+    State& s = S();
+    const int t = tThread;
+    if (t == 0)
+        return false;
+    std::lock_guard lk(s.m);
+    auto& q = s.slots[t].queue;
+    auto it = std::find_if(q.begin(), q.end(), [&](const Event& e) {
+        return e.code == code && e.window == window && (control == -1 || e.control == control);
+    });
+    if (it == q.end())
+        return false;
+    q.erase(it);
+    return true;
+}
+
 int64_t UiClock()
 {
     State& s = S();
@@ -455,6 +505,7 @@ void Reset(bool virtualClock)
     s.holder = 0;
     s.hostDepth = 0;
     s.ready.clear();
+    s.givingWay = 0;
     s.active = false;
     s.aborting = false;
     s.virtualClock = virtualClock;
@@ -538,6 +589,15 @@ void HostRelease()
     if (--s.hostDepth > 0)
         return;
     tHost = false;
+    // The host has had its turn: threads that gave way for it line up again.
+    for (int t = 1; t <= MAX_THREADS; ++t)
+        if (s.slots[t].state == ThreadState::GivingWay) {
+            --s.givingWay;
+            s.slots[t].state = ThreadState::Ready;
+            s.slots[t].waitingFor.clear();
+            s.ready.push_back(t);
+            s.slots[t].cv.notify_all();
+        }
     Dispatch(s);
 }
 
@@ -551,7 +611,7 @@ bool IsIdle()
 {
     State& s = S();
     std::lock_guard lk(s.m);
-    return s.holder == 0 && s.ready.empty();
+    return s.holder == 0 && s.ready.empty() && s.givingWay == 0;
 }
 
 bool WaitIdle(int timeoutMs)
@@ -559,7 +619,7 @@ bool WaitIdle(int timeoutMs)
     State& s = S();
     std::unique_lock lk(s.m);
     return s.hostCv.wait_for(lk, std::chrono::milliseconds(timeoutMs),
-                             [&] { return s.holder == 0 && s.ready.empty(); });
+                             [&] { return s.holder == 0 && s.ready.empty() && s.givingWay == 0; });
 }
 
 bool WaitAllEnded(int timeoutMs)
@@ -729,6 +789,7 @@ std::vector<int> Abort(int timeoutMs)
     s.aborting = false;
     s.holder = 0;
     s.ready.clear();
+    s.givingWay = 0;
     return left;
 }
 

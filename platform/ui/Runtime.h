@@ -58,6 +58,19 @@ void EventSkipDefault();
 // meanwhile. Window loops use WindowAccept (Window.h); this one belongs to no window.
 Event EventWait();
 
+// Gives the baton away in the middle of a long piece of work, so that the host can bring the
+// windows up to date and deliver the user's input, and the other ready threads get their turn;
+// then takes it back. The caller waits at most `hostWaitMs` for the host to come (a host that is
+// busy elsewhere is not waited for longer). Does nothing when there is no host or the caller does
+// not hold the baton. Never throws: during an abort it answers true, and the caller ends its work
+// and unwinds at its next wait.
+bool ThreadGiveWay(int hostWaitMs);
+
+// Takes the first event of the calling thread's queue with this code for this window (and this
+// control, unless control is -1) out of the queue. For work that looks for "Abbrechen" between
+// two give-ways without handling the other events yet.
+bool EventTake(int code, int window, int control = -1);
+
 // The runtime's clock in hundredths of a second since the runtime started. Under the headless
 // driver it is a virtual clock that moves only when the driver advances it.
 int64_t UiClock();
@@ -109,7 +122,7 @@ public:
 namespace Runtime {
 
 // A thread's state as the host sees it.
-enum class ThreadState { Free, Ready, Running, WaitingEvent, WaitingRequest, Ended };
+enum class ThreadState { Free, Ready, Running, WaitingEvent, WaitingRequest, GivingWay, Ended };
 
 struct ThreadInfo {
     int id = 0;
@@ -148,7 +161,7 @@ public:
 };
 
 // True when no thread holds or waits for the baton: every living thread waits for an event with
-// an empty queue or waits for an answer.
+// an empty queue or waits for an answer. A thread that gives way is busy, not idle.
 bool IsIdle();
 
 // Waits until IsIdle or until `timeoutMs` passed; false on time-out.

@@ -279,7 +279,7 @@ TEST(LPSolver, ShowMessageUsesTheMessageBoxWithoutCaption)
     EXPECT_EQ(shown[0].caption, "");
 }
 
-// The abort callback asks at most once per second of the shared clock.
+// The abort callback asks at most once per quarter second of the shared clock.
 class AbortQuestion : public testing::Test {
 protected:
     struct AskingSolver : CLPSolver {
@@ -312,21 +312,21 @@ protected:
     }
 };
 
-TEST_F(AbortQuestion, AskedOnceAfterMoreThanASecond)
+TEST_F(AbortQuestion, AskedOnceAfterMoreThanAQuarterSecond)
 {
     now = 1000;
     AskingSolver first;
     EXPECT_EQ(SolveTwoSteps(first), LP_RESULT_OPTIMAL);
     EXPECT_EQ(first.questions, 1);
 
-    // The time of the last question is shared: another solver at 1100 is not asked ...
-    now = 1100;
+    // The time of the last question is shared: another solver at 1025 is not asked ...
+    now = 1025;
     AskingSolver second;
     EXPECT_EQ(SolveTwoSteps(second), LP_RESULT_OPTIMAL);
     EXPECT_EQ(second.questions, 0);
 
-    // ... at 1101 it is.
-    now = 1101;
+    // ... at 1026 it is.
+    now = 1026;
     EXPECT_EQ(SolveTwoSteps(second), LP_RESULT_OPTIMAL);
     EXPECT_EQ(second.questions, 1);
 }
@@ -334,7 +334,7 @@ TEST_F(AbortQuestion, AskedOnceAfterMoreThanASecond)
 TEST_F(AbortQuestion, AnAnswerOtherThanZeroEndsTheSolve)
 {
     now = 1000;
-    step = 101;
+    step = 26;
     AskingSolver solver;
     solver.answer = 1;
     EXPECT_EQ(SolveTwoSteps(solver), LP_RESULT_NOT_OPTIMAL);
@@ -348,11 +348,11 @@ TEST_F(AbortQuestion, ClockPassingMidnightStillAsks)
     SolveTwoSteps(solver);
     EXPECT_EQ(solver.questions, 1);
 
-    now = 50;  // 60 hundredths later
+    now = 15;  // 25 hundredths later
     SolveTwoSteps(solver);
     EXPECT_EQ(solver.questions, 1);
 
-    now = 100;  // 110 hundredths later
+    now = 40;  // 50 hundredths later
     SolveTwoSteps(solver);
     EXPECT_EQ(solver.questions, 2);
 }

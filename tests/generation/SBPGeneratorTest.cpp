@@ -9,6 +9,7 @@
 #include "generation/LPSolver.h"
 #include "generation/ProgressWindow.h"
 #include "platform/headless/HeadlessDriver.h"
+#include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "plans/AKBData.h"
 #include "plans/SBPData.h"
@@ -846,6 +847,57 @@ TEST(SBPGeneratorWindow, CancelBeforeTheFirstTimerEventDoesNothing)
     driver.WaitEnd();
     EXPECT_EQ(result, SBP_KEINER);
     EXPECT_EQ(f.types.Count(), 0);
+}
+
+// A day whose solve does not end by itself (a hard model without a time limit): like the library
+// it asks now and then whether to stop.
+class EndlessDay : public CSBPGenerator {
+public:
+    long endless = 3;
+    int questions = 0;
+
+protected:
+    uint8_t SolveModel(CLPSolver& lp, long day, int objective) override
+    {
+        if (day != endless)
+            return CSBPGenerator::SolveModel(lp, day, objective);
+        while (questions < 600 && !lp.WantAbort())
+            ++questions;
+        return LP_RESULT_NOT_OPTIMAL;
+    }
+};
+
+TEST(SBPGeneratorWindow, CancelInTheMiddleOfASolveEndsTheRunAndKeepsTheDaysDone)
+{
+    Fixture f;
+    f.Lengths(T(8), T(8));
+    for (uint32_t d = 1; d <= 7; ++d)
+        f.Demand(At(d, 8), At(d, 16), 1);
+    uint8_t result = 0;
+    HeadlessDriver driver;
+    EndlessDay g;
+    driver.Start([&] { result = g.Run(f.akb, f.plan, f.pool); });
+    const int win = driver.Window("Berechnung läuft...");
+    CProgressWindow probe(ProgressLayout::ShiftDemand);
+    driver.AdvanceTime(5);   // the operating-day start
+    driver.AdvanceTime(10);  // days 1 and 2
+    // Day 3's timer event, without waiting for the thread to go idle: it will not.
+    Event tick;
+    tick.code = EVENT_TIMER;
+    tick.window = win;
+    ASSERT_TRUE(EventPost(tick, 1));
+    // The window is up to date in the middle of the solve ...
+    EXPECT_EQ(driver.Text(win, probe.MessageControl()), "Nach Zielfunktion Nr. 1 optimieren ...");
+    EXPECT_EQ(driver.Property(win, probe.ProgressControl(), Prop::Value).Int(), 23);
+    // ... and takes "Abbrechen".
+    driver.Press(win, "?CANCEL");
+    driver.WaitEnd();
+    EXPECT_LT(g.questions, 600);
+    EXPECT_EQ(result, SBP_TEILWEISE);
+    EXPECT_EQ(g.Tagesergebnis(2).STATUS, SBPTagesergebnis::GESCHRIEBEN);
+    EXPECT_EQ(g.Tagesergebnis(3).STATUS, SBPTagesergebnis::ABGEBROCHEN);
+    EXPECT_EQ(g.Tagesergebnis(4).STATUS, SBPTagesergebnis::OFFEN);
+    EXPECT_EQ(f.Counts().size(), 2u);
 }
 
 } // namespace

@@ -245,4 +245,63 @@ TEST(RuntimeBounds, AnUnansweredMessageIsDescribed)
     EXPECT_NE(d.find("Hallo"), std::string::npos) << d;
 }
 
+// A long piece of work that gives way now and then: the host comes in between (to draw and to
+// deliver input), and the work sees the input without handling its other events.
+TEST(RuntimeGiveWay, TheHostComesInWhileAThreadWorksAndTheWorkFindsWhatWasPosted)
+{
+    static int rounds = 0;
+    static bool found = false;
+    static bool othersKept = false;
+    rounds = 0;
+    found = othersKept = false;
+    HeadlessDriver driver;
+    driver.Start([] {
+        EventWait();    // the work begins
+        while (!(found = EventTake(0x501, 0)) && rounds < 500) {
+            ++rounds;
+            ThreadGiveWay(20);
+        }
+        othersKept = EventWait().code == 0x502;
+        EventWait();
+    });
+    EXPECT_FALSE(ThreadGiveWay(20));    // no logical thread: nothing to give
+    EventPost(0x500, 0, 1);
+    {
+        // Only possible because the working thread gives way.
+        Runtime::HostBaton baton(5000);
+        EXPECT_NE(Runtime::Describe().find("lässt die Fenster laufen"), std::string::npos) << Runtime::Describe();
+        EventPost(0x502, 0, 1);
+        EventPost(0x501, 0, 1);
+    }
+    driver.WaitIdle();
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(othersKept);
+    EventPost(EVENT_CLOSE_DOWN, 0, 1);
+    driver.WaitEnd();
+}
+
+// Ending the program while a thread works: its give-way answers true instead of throwing into
+// the work, and its next wait unwinds it.
+TEST(RuntimeGiveWay, AnAbortIsAnsweredAndTheNextWaitUnwinds)
+{
+    static bool told = false;
+    static bool unwound = false;
+    told = unwound = false;
+    {
+        HeadlessDriver driver;
+        driver.Start([] {
+            struct Guard {
+                ~Guard() { unwound = true; }
+            } g;
+            EventWait();
+            for (int i = 0; i < 500 && !told; ++i)
+                told = ThreadGiveWay(20);
+            EventWait();
+        });
+        EventPost(0x500, 0, 1);
+    }
+    EXPECT_TRUE(told);
+    EXPECT_TRUE(unwound);
+}
+
 } // namespace
