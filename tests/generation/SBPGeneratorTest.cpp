@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -66,6 +67,13 @@ struct Fixture {
     }
     // Demand of n persons from..to (minute stamps, one block).
     void Demand(uint32_t from, uint32_t to, unsigned n) { akb.MergeDemand({{from, to}, uint8_t(n)}, true); }
+    // One person 08:00-16:00 on each of the days, covered by shifts of exactly eight hours.
+    void DayShifts(std::initializer_list<uint32_t> days = {1, 2, 3, 4, 5, 6, 7})
+    {
+        Lengths(T(8), T(8));
+        for (uint32_t d : days)
+            Demand(At(d, 8), At(d, 16), 1);
+    }
     // KR6 on, with shift lengths between the two times.
     void Lengths(int32_t minimum, int32_t maximum)
     {
@@ -808,9 +816,7 @@ TEST(SBPGeneratorWindow, RunsOneDayPerTimerEventAndCancelEndsIt)
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "cancelled" : "to the end");
         Fixture f;
-        f.Lengths(T(8), T(8));
-        for (uint32_t d = 1; d <= 7; ++d)
-            f.Demand(At(d, 8), At(d, 16), 1);
+        f.DayShifts();
         uint8_t result = 0;
         HeadlessDriver driver;
         CSBPGenerator g;
@@ -870,9 +876,7 @@ protected:
 TEST(SBPGeneratorWindow, CancelInTheMiddleOfASolveEndsTheRunAndKeepsTheDaysDone)
 {
     Fixture f;
-    f.Lengths(T(8), T(8));
-    for (uint32_t d = 1; d <= 7; ++d)
-        f.Demand(At(d, 8), At(d, 16), 1);
+    f.DayShifts();
     uint8_t result = 0;
     HeadlessDriver driver;
     EndlessDay g;
