@@ -1,6 +1,7 @@
 #include "worksheets/ArbeitsblattWindow.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/Frame.h"
 #include "core/Projektmanager.h"
@@ -13,53 +14,38 @@
 #include "worksheets/AZPEditor.h"
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/ArbeitsblattDialogs.h"
-
-PaneLayout LayoutPanes(int top, int height, const bool hidden[3], int titleHeight)
-{
-    static constexpr int kWeight[3] = {3, 2, 5};
-    PaneLayout layout;
-    int open = 0;
-    for (int i = 0; i < 3; ++i)
-        if (!hidden[i])
-            open += kWeight[i];
-    const int forLists = std::max(0, height - 3 * titleHeight);
-    int y = top;
-    int given = 0;
-    int lastOpen = -1;
-    for (int i = 0; i < 3; ++i)
-        if (!hidden[i])
-            lastOpen = i;
-    for (int i = 0; i < 3; ++i) {
-        layout.top[i] = y;
-        y += titleHeight;
-        layout.listTop[i] = y;
-        int h = 0;
-        if (!hidden[i] && open > 0) {
-            // The last open pane takes what rounding left over.
-            h = i == lastOpen ? forLists - given : forLists * kWeight[i] / open;
-            given += h;
-        }
-        layout.listHeight[i] = h;
-        y += h;
-    }
-    return layout;
-}
+#include "worksheets/PaneStack.h"
 
 namespace {
 constexpr int kToolbarHeight = 16;
 constexpr int kTitleHeight = 11;
 constexpr int kZoom[5] = {75, 90, 100, 125, 150};
 
-struct Pane {
-    int bar, barText, show, title, hide, list;
-    const char* text;
-};
-constexpr Pane kPanes[3] = {
-    {AB_AKB_BAR, AB_AKB_BAR_TEXT, AB_AKB_SHOW, AB_AKB_TITLE, AB_AKB_HIDE, AB_AKB_LIST, "Arbeitskräftebedarf"},
-    {AB_SBP_BAR, AB_SBP_BAR_TEXT, AB_SBP_SHOW, AB_SBP_TITLE, AB_SBP_HIDE, AB_SBP_LIST, "Schichtbedarf"},
-    {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan"},
+// The staff demand, shift demand and plan panes share the room 3 : 2 : 5.
+constexpr PaneControls kPanes[3] = {
+    {AB_AKB_BAR, AB_AKB_BAR_TEXT, AB_AKB_SHOW, AB_AKB_TITLE, AB_AKB_HIDE, AB_AKB_LIST, "Arbeitskräftebedarf", 3},
+    {AB_SBP_BAR, AB_SBP_BAR_TEXT, AB_SBP_SHOW, AB_SBP_TITLE, AB_SBP_HIDE, AB_SBP_LIST, "Schichtbedarf", 2},
+    {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan", 5},
 };
 
+} // namespace
+
+PaneLayout LayoutPanes(int top, int height, const bool hidden[3], int titleHeight)
+{
+    int weights[3];
+    for (int i = 0; i < 3; ++i)
+        weights[i] = hidden[i] ? 0 : kPanes[i].weight;
+    const std::vector<PanePlace> places = StackPanes(top, height, weights, titleHeight);
+    PaneLayout layout;
+    for (int i = 0; i < 3; ++i) {
+        layout.top[i] = places[size_t(i)].top;
+        layout.listTop[i] = places[size_t(i)].listTop;
+        layout.listHeight[i] = places[size_t(i)].listHeight;
+    }
+    return layout;
+}
+
+namespace {
 class ArbeitsblattWindow : public FwWindow {
 public:
     explicit ArbeitsblattWindow(CArbeitsblatt& sheet) : FwWindow("UpdateArbeitsblatt"), SHEET(sheet) {}
@@ -78,17 +64,7 @@ public:
         d.timer = 20;   // the plans' synchronous scrolling looks at their positions
         d.Add(Menus());
         d.Add(Toolbar());
-        for (const Pane& p : kPanes) {
-            // The collapsed form: a bar with the pane's name and a button that opens it again.
-            d.Add(Ctl::Panel().Id(p.bar).At(0, 0, d.w, kTitleHeight).Hidden());
-            d.Add(Ctl::Prompt(p.text).Id(p.barText).At(16, 0, 200, kTitleHeight).Hidden());
-            d.Add(Ctl::Button("").Id(p.show).Icon("maximized.ico").Tip(std::string(p.text) + " einblenden")
-                      .At(2, 0, 12, kTitleHeight - 1).Hidden());
-            d.Add(Ctl::Prompt(p.text).Id(p.title).At(16, 0, 200, kTitleHeight));
-            d.Add(Ctl::Button("").Id(p.hide).Icon("minimized.ico").Tip(std::string(p.text) + " ausblenden")
-                      .At(2, 0, 12, kTitleHeight - 1));
-            d.Add(Ctl::List("40L|").Id(p.list).At(0, 0, d.w, 40));
-        }
+        PANES.Describe(d);
         CreateWindow(d);
         OpenWindow();
         return level;
@@ -191,12 +167,8 @@ public:
                 SHEET.SetZoom(kZoom[control - AB_ZOOM_50]);
                 break;
             }
-            for (int i = 0; i < 3; ++i) {
-                if (control == kPanes[i].hide || control == kPanes[i].show) {
-                    HIDDEN[i] = control == kPanes[i].hide;
-                    Layout();
-                }
-            }
+            if (PANES.OnButton(control))
+                Layout();
             break;
         }
         Refresh();
@@ -376,7 +348,7 @@ private:
     {
         if (list != AB_AKB_LIST && list != AB_SBP_LIST && list != AB_AZP_LIST)
             return;
-        for (const Pane& p : kPanes)
+        for (const PaneControls& p : kPanes)
             PropertySet(p.title, Prop::Color, p.list == list ? kHighlight : kPlain);
     }
     static constexpr int64_t kHighlight = 0xF0D8B0;   // colours are 0xBBGGRR
@@ -388,25 +360,11 @@ private:
         const int height = std::max(60, int(PropertyGet(0, Prop::Height).Int()));
         PropertySet(0 + 0, Prop::Width, width);   // keep the model's idea of the size in step
         // The toolbar stands above the client area: the panes fill the client from its top.
-        const PaneLayout l = LayoutPanes(0, height, HIDDEN, kTitleHeight);
-        for (int i = 0; i < 3; ++i) {
-            const Pane& p = kPanes[i];
-            const bool hidden = HIDDEN[i];
-            for (int c : {p.bar, p.barText, p.show})
-                hidden ? ControlUnhide(c) : ControlHide(c);
-            for (int c : {p.title, p.hide, p.list})
-                hidden ? ControlHide(c) : ControlUnhide(c);
-            for (int c : {p.bar, p.barText, p.show, p.title, p.hide})
-                PropertySet(c, Prop::Ypos, l.top[i]);
-            PropertySet(p.bar, Prop::Width, width);
-            PropertySet(p.list, Prop::Ypos, l.listTop[i]);
-            PropertySet(p.list, Prop::Width, width);
-            PropertySet(p.list, Prop::Height, std::max(0, l.listHeight[i]));
-        }
+        PANES.Layout(width, height);
     }
 
     CArbeitsblatt& SHEET;
-    bool HIDDEN[3] = {false, false, false};
+    CPaneStack PANES{kPanes, kTitleHeight};
 };
 } // namespace
 

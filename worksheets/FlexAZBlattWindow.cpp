@@ -9,6 +9,7 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "worksheets/Arbeitsblatt.h"
+#include "worksheets/PaneStack.h"
 
 namespace {
 constexpr int kToolbarHeight = 16;
@@ -17,13 +18,10 @@ constexpr int kZoom[5] = {75, 90, 100, 125, 150};
 constexpr int kHighlight = 0x800000;   // the pane whose list has the focus
 constexpr int kGrey = 0x808080;
 
-struct Pane {
-    int bar, barText, show, title, hide, list;
-    const char* text;
-};
-constexpr Pane kPanes[2] = {
-    {FX_FLEX_BAR, FX_FLEX_BAR_TEXT, FX_FLEX_SHOW, FX_FLEX_TITLE, FX_FLEX_HIDE, FX_FLEX_LIST, "Arbeitszeit-Daten"},
-    {FX_AZP_BAR, FX_AZP_BAR_TEXT, FX_AZP_SHOW, FX_AZP_TITLE, FX_AZP_HIDE, FX_AZP_LIST, "Arbeitszeitplan"},
+// The flex entries and the plan share the room 2 : 3.
+constexpr PaneControls kPanes[2] = {
+    {FX_FLEX_BAR, FX_FLEX_BAR_TEXT, FX_FLEX_SHOW, FX_FLEX_TITLE, FX_FLEX_HIDE, FX_FLEX_LIST, "Arbeitszeit-Daten", 2},
+    {FX_AZP_BAR, FX_AZP_BAR_TEXT, FX_AZP_SHOW, FX_AZP_TITLE, FX_AZP_HIDE, FX_AZP_LIST, "Arbeitszeitplan", 3},
 };
 
 class FlexAZBlattWindow : public FwWindow {
@@ -43,16 +41,7 @@ public:
         d.h = 340;
         d.Add(Menus());
         d.Add(Toolbar());
-        for (const Pane& p : kPanes) {
-            d.Add(Ctl::Panel().Id(p.bar).At(0, 0, d.w, kTitleHeight).Hidden());
-            d.Add(Ctl::Prompt(p.text).Id(p.barText).At(16, 0, 200, kTitleHeight).Hidden());
-            d.Add(Ctl::Button("").Id(p.show).Icon("maximized.ico").Tip(std::string(p.text) + " einblenden")
-                      .At(2, 0, 12, kTitleHeight - 1).Hidden());
-            d.Add(Ctl::Prompt(p.text).Id(p.title).At(16, 0, 200, kTitleHeight));
-            d.Add(Ctl::Button("").Id(p.hide).Icon("minimized.ico").Tip(std::string(p.text) + " ausblenden")
-                      .At(2, 0, 12, kTitleHeight - 1));
-            d.Add(Ctl::List("40L|").Id(p.list).At(0, 0, d.w, 40));
-        }
+        PANES.Describe(d);
         CreateWindow(d);
         OpenWindow();
         PropertySet(0, Prop::MinWidth, 300);
@@ -139,12 +128,8 @@ public:
                 SHEET.SetZoom(kZoom[control - FX_ZOOM_50]);
                 break;
             }
-            for (int i = 0; i < 2; ++i) {
-                if (control == kPanes[i].hide || control == kPanes[i].show) {
-                    HIDDEN[i] = control == kPanes[i].hide;
-                    Layout();
-                }
-            }
+            if (PANES.OnButton(control))
+                Layout();
             break;
         }
         Refresh();
@@ -280,7 +265,7 @@ private:
     // The pane whose list has the focus shows its title highlighted, the other one grey.
     void Captions(int list)
     {
-        for (const Pane& p : kPanes)
+        for (const PaneControls& p : kPanes)
             PropertySet(p.title, Prop::FontColor, p.list == list ? kHighlight : kGrey);
     }
 
@@ -288,33 +273,12 @@ private:
     {
         const int width = std::max(100, int(PropertyGet(0, Prop::Width).Int()));
         const int height = std::max(60, int(PropertyGet(0, Prop::Height).Int()));
-        const int top = 0;   // the toolbar stands above the client area
-        // The open panes share what the title bars leave; a collapsed pane keeps only its bar.
-        const int forLists = std::max(0, height - top - 2 * kTitleHeight);
-        const int open = (HIDDEN[0] ? 0 : 1) + (HIDDEN[1] ? 0 : 1);
-        int y = top;
-        for (int i = 0; i < 2; ++i) {
-            const Pane& p = kPanes[i];
-            const bool hidden = HIDDEN[i];
-            int h = 0;
-            if (!hidden && open > 0)
-                h = open == 2 ? (i == 0 ? forLists * 2 / 5 : forLists - forLists * 2 / 5) : forLists;
-            for (int c : {p.bar, p.barText, p.show})
-                hidden ? ControlUnhide(c) : ControlHide(c);
-            for (int c : {p.title, p.hide, p.list})
-                hidden ? ControlHide(c) : ControlUnhide(c);
-            for (int c : {p.bar, p.barText, p.show, p.title, p.hide})
-                PropertySet(c, Prop::Ypos, y);
-            PropertySet(p.bar, Prop::Width, width);
-            PropertySet(p.list, Prop::Ypos, y + kTitleHeight);
-            PropertySet(p.list, Prop::Width, width);
-            PropertySet(p.list, Prop::Height, h);
-            y += kTitleHeight + h;
-        }
+        // The toolbar stands above the client area: the panes fill the client from its top.
+        PANES.Layout(width, height);
     }
 
     CArbeitsblatt& SHEET;
-    bool HIDDEN[2] = {false, false};
+    CPaneStack PANES{kPanes, kTitleHeight};
 };
 } // namespace
 

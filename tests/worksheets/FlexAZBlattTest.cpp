@@ -188,6 +188,27 @@ TEST_F(FlexAZBlattTest, AReopenedWindowBindsAFreshEditor)
     EXPECT_EQ(Entries(), (std::vector<std::string>{"2 8-12", "3 8-12"}));
 }
 
+TEST_F(FlexAZBlattTest, ThePanesShareTheWindowTwoToThreeAndACollapsedOneKeepsItsBar)
+{
+    OpenWindow();
+    auto height = [&](int list) { return driver.Property(w_, list, Prop::Height).Int(); };
+    auto top = [&](int control) { return driver.Property(w_, control, Prop::Ypos).Int(); };
+    const long long entries = height(FX_FLEX_LIST), plan = height(FX_AZP_LIST);
+    ASSERT_GT(entries, 0);
+    EXPECT_NEAR(double(entries) / double(entries + plan), 0.4, 0.01);
+    EXPECT_EQ(top(FX_AZP_TITLE), top(FX_FLEX_LIST) + entries) << "the plan's title right below the entries";
+
+    driver.Press(w_, FX_FLEX_HIDE);
+    EXPECT_TRUE(driver.Hidden(w_, FX_FLEX_LIST));
+    EXPECT_FALSE(driver.Hidden(w_, FX_FLEX_BAR_TEXT));
+    EXPECT_EQ(height(FX_AZP_LIST), entries + plan) << "the open pane takes the room";
+    EXPECT_LT(top(FX_FLEX_BAR), top(FX_AZP_TITLE));
+
+    driver.Press(w_, FX_FLEX_SHOW);
+    EXPECT_FALSE(driver.Hidden(w_, FX_FLEX_LIST));
+    EXPECT_EQ(height(FX_FLEX_LIST), entries);
+}
+
 TEST_F(FlexAZBlattTest, TheOverallRatingNamesThePeriodThePlanGridShows)
 {
     OpenWindow();

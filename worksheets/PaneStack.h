@@ -1,0 +1,48 @@
+#pragma once
+// CPaneStack: the panes of a worksheet window, stacked from top to bottom. Each pane is a title bar
+// with a hide button over a list; collapsed, it keeps only a bar with its name and a show button.
+// The open panes share the height the title bars leave by their weights.
+#include <span>
+#include <vector>
+
+struct WindowDesc;
+
+// Where one pane stands: its title bar, its list and the list's height.
+struct PanePlace {
+    int top = 0;
+    int listTop = 0;
+    int listHeight = 0;
+};
+
+// The places of panes stacked from `top` in `height`, each with a title bar of `titleHeight`. A pane
+// of weight 0 is collapsed to its title bar; the others share the rest by their weights, the last
+// of them taking what rounding left over. With every pane collapsed the lists get nothing (and
+// nothing is divided by zero).
+std::vector<PanePlace> StackPanes(int top, int height, std::span<const int> weights, int titleHeight);
+
+// The controls of one pane and its share of the room.
+struct PaneControls {
+    int bar, barText, show;     // the collapsed form
+    int title, hide, list;      // the open form
+    const char* text;           // the pane's name
+    int weight;
+};
+
+class CPaneStack {
+public:
+    CPaneStack(std::span<const PaneControls> panes, int titleHeight);
+
+    // Adds every pane's controls to the window's description, open, across its width.
+    void Describe(WindowDesc& window) const;
+    // A pane's hide or show button: the pane collapses or opens (the caller lays the panes out
+    // again). False for any other control.
+    bool OnButton(int control);
+    // Shows each pane in its form and places the panes in the target window from its top.
+    void Layout(int width, int height) const;
+    bool IsHidden(size_t pane) const { return HIDDEN[pane]; }
+
+private:
+    std::span<const PaneControls> PANES;
+    std::vector<char> HIDDEN;   // one flag per pane
+    int TITLEHEIGHT;
+};
