@@ -63,13 +63,7 @@ void CAKBEditor::CreateGrid()
         VLBAKB = std::make_unique<CAKBGrid>();
 }
 
-void CAKBEditor::Release()
-{
-    if (VLBAKB) {
-        VLBAKB->Release();
-        VLBAKB.reset();
-    }
-}
+void CAKBEditor::Release() { ReleaseGrid(VLBAKB); }
 
 void CAKBEditor::Init(IEditorOwner& owner, CAKBData& akb, int feq)
 {
@@ -113,10 +107,7 @@ void CAKBEditor::Copy()
     if (!Bound())
         return;
     ClearClipboard();
-    VLBAKB->SetCursor();
-    SpreadsheetSelection s = VLBAKB->GetSelection();
-    if (!VLBAKB->HasSelection())
-        s = {VLBAKB->GetCursor(), VLBAKB->GetCursor()};
+    const SpreadsheetSelection s = SelectionOrCursor(*VLBAKB);
     for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
         for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
             if (const CAKBEintrag* span = VLBAKB->Entry(day, row))
@@ -154,10 +145,7 @@ void CAKBEditor::Delete()
 {
     if (!Bound())
         return;
-    VLBAKB->SetCursor();
-    SpreadsheetSelection s = VLBAKB->GetSelection();
-    if (!VLBAKB->HasSelection())
-        s = {VLBAKB->GetCursor(), VLBAKB->GetCursor()};
+    const SpreadsheetSelection s = SelectionOrCursor(*VLBAKB);
     std::vector<CAKBEintrag*> spans;
     for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
         for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
@@ -176,10 +164,7 @@ int CAKBEditor::InsertSpan()
 {
     if (!Bound())
         return RESPONSE_CANCELLED;
-    VLBAKB->SetCursor();
-    SpreadsheetSelection s = VLBAKB->GetSelection();
-    if (!VLBAKB->HasSelection())
-        s = {VLBAKB->GetCursor(), VLBAKB->GetCursor()};
+    const SpreadsheetSelection s = SelectionOrCursor(*VLBAKB);
     CAKBEintrag span;
     span.TERMIN.BEGINN = uint32_t(std::max(1, s.START.SPALTE) - 1) * kDay;
     span.TERMIN.ENDE = uint32_t(std::max(1, s.ENDE.SPALTE)) * kDay;
@@ -335,11 +320,7 @@ uint8_t CAKBEditor::OnEvent(int event)
     const int w = VLBAKB->ListWindow();
     const int feq = VLBAKB->FEQ;
     const int64_t column = PropertyGet(w, feq, Prop::Column, 0).Int();
-    auto moveTo = [&](int64_t c) {
-        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(c)), 0);
-        VLBAKB->SetCursor();
-        VLBAKB->Refresh();
-    };
+    auto moveTo = [&](int64_t c) { MoveToColumn(*VLBAKB, c); };
     const int key = EventKeyCode();
     switch (key) {
     case Key::MOUSE_LEFT2: {
@@ -383,35 +364,12 @@ uint8_t CAKBEditor::OnEvent(int event)
 
 void CAKBEditor::ContextMenu()
 {
-    const int w = VLBAKB->ListWindow();
-    const int feq = VLBAKB->FEQ;
-    const int64_t row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
-    const int64_t column = PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int();
-    if (row > 0)
-        PropertySet(w, feq, Prop::Selected, PropValue(static_cast<long long>(row)), 0);
-    if (column > 0)
-        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(column)), 0);
-    VLBAKB->SetCursor();
-    VLBAKB->Refresh();
-    const bool hit = row > 0 && column > 0;
+    const MenuCell cell = PointAtMenuCell(*VLBAKB, 1);
     // "Ändern" needs a span under the cursor: an empty cell of a selection has none to change.
-    const std::string text = EditMenuText(*this, hit, hit && CursorEntry()) + "aus Schichtbedarf errechnen";
-    switch (PopupMenu(text)) {
-    case 1:
-        Cut();
-        Stored();
-        break;
-    case 2: Copy(); break;
-    case 3:
-        Paste();
-        Stored();
-        break;
-    case 4: Edit(1); break;
-    case 5: ChangeEntry(); break;
-    case 6: Edit(3); break;
-    case 7: ARBEITSBLATT->ComputeAKBFromSBP(); break;
-    default: break;
-    }
+    const std::string text = EditMenuText(*this, cell.hit, cell.hit && CursorEntry()) + "aus Schichtbedarf errechnen";
+    const int item = PopupMenu(text);
+    if (!RunEditMenuItem(item, *this, [this] { Stored(); }, [this] { ChangeEntry(); }) && item == 7)
+        ARBEITSBLATT->ComputeAKBFromSBP();
 }
 
 // ---- the rest of the worksheet's operations --------------------------------------------------

@@ -128,13 +128,7 @@ void CAZPEditor::Bind(int feq, CAZPData& plan, IEditorOwner& owner, int window, 
     WindowSetTarget(before);
 }
 
-void CAZPEditor::Release()
-{
-    if (VLBAZP) {
-        VLBAZP->Release();
-        VLBAZP.reset();
-    }
-}
+void CAZPEditor::Release() { ReleaseGrid(VLBAZP); }
 
 bool CAZPEditor::Editable() const { return TYP == 1 && AZP && VLBAZP && VLBAZP->FEQ; }
 
@@ -164,21 +158,12 @@ void CAZPEditor::Copy()
         return;
     ClearClipboard();
     AZPClipboard& clip = Clipboard();
-    VLBAZP->SetCursor();
-    if (VLBAZP->HasSelection()) {
-        const SpreadsheetSelection s = VLBAZP->GetSelection();
-        clip.WIDTH = std::min<int32_t>(s.ENDE.SPALTE - s.START.SPALTE + 1, int32_t(kPlanDays));
-        for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
-            std::array<uint32_t, 84> ids{};
-            for (int32_t k = 0; k < clip.WIDTH; ++k)
-                ids[size_t(k)] = AZP->GetCell(uint32_t(s.START.SPALTE + k), uint32_t(row));
-            clip.ROWS.push_back(ids);
-        }
-    } else {
-        const SpreadsheetCell c = VLBAZP->GetCursor();
-        clip.WIDTH = 1;
+    const SpreadsheetSelection s = SelectionOrCursor(*VLBAZP);
+    clip.WIDTH = std::min<int32_t>(s.ENDE.SPALTE - s.START.SPALTE + 1, int32_t(kPlanDays));
+    for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
         std::array<uint32_t, 84> ids{};
-        ids[0] = AZP->GetCell(uint32_t(c.SPALTE), uint32_t(c.ZEILE));
+        for (int32_t k = 0; k < clip.WIDTH; ++k)
+            ids[size_t(k)] = AZP->GetCell(uint32_t(s.START.SPALTE + k), uint32_t(row));
         clip.ROWS.push_back(ids);
     }
 }
@@ -188,26 +173,12 @@ void CAZPEditor::Paste()
     const AZPClipboard& clip = Clipboard();
     if (!Editable() || clip.ROWS.empty())
         return;
-    VLBAZP->SetCursor();
-    int32_t startDay, startRow, endDay = INT_MAX, endRow = INT_MAX;
-    if (VLBAZP->HasSelection()) {
-        const SpreadsheetSelection s = VLBAZP->GetSelection();
-        startDay = s.START.SPALTE;
-        startRow = s.START.ZEILE;
-        endDay = s.ENDE.SPALTE;
-        endRow = s.ENDE.ZEILE;
-    } else {
-        startDay = VLBAZP->GetCursor().SPALTE;
-        startRow = VLBAZP->GetCursor().ZEILE;
-    }
-    const int64_t lastDay = std::min<int64_t>({endDay, int64_t(startDay) + clip.WIDTH - 1, AZP->CountDays()});
-    const int64_t lastRow = std::min<int64_t>(endRow, int64_t(startRow) + int64_t(clip.ROWS.size()) - 1);
-    for (int64_t row = startRow; row <= lastRow; ++row) {
-        if (row > AZP->CountGroups())
-            break;
-        const auto& ids = clip.ROWS[size_t(row - startRow)];
-        for (int64_t day = startDay; day <= lastDay; ++day)
-            AZP->SetCell(uint32_t(day), uint32_t(row), ids[size_t(day - startDay)]);
+    const SpreadsheetSelection s =
+        PasteTarget(*VLBAZP, clip.WIDTH, clip.ROWS.size(), AZP->CountDays(), AZP->CountGroups());
+    for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
+        const auto& ids = clip.ROWS[size_t(row - s.START.ZEILE)];
+        for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
+            AZP->SetCell(uint32_t(day), uint32_t(row), ids[size_t(day - s.START.SPALTE)]);
     }
     // The clipboard may come from another worksheet: ids without a shift type here get their
     // placeholder now, as after loading, instead of showing as empty cells.
@@ -248,11 +219,7 @@ bool CAZPEditor::IsEnabled(uint8_t action)
     }
 }
 
-void CAZPEditor::ClearClipboard()
-{
-    Clipboard().ROWS.clear();
-    Clipboard().WIDTH = 0;
-}
+void CAZPEditor::ClearClipboard() { Clipboard().Clear(); }
 
 bool CAZPEditor::IdForText(const CAZPEditInPlace& editor, const std::string& text, uint32_t& id)
 {
@@ -440,35 +407,18 @@ void CAZPEditor::SwapDrag()
 
 void CAZPEditor::ContextMenu()
 {
-    const int w = VLBAZP->ListWindow();
-    const int feq = VLBAZP->FEQ;
-    const int64_t row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
-    const int64_t column = PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int();
-    if (row > 0)
-        PropertySet(w, feq, Prop::Selected, PropValue(static_cast<long long>(row)), 0);
-    if (column > 1)
-        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(column)), 0);
-    VLBAZP->SetCursor();
-    VLBAZP->Refresh();
-    std::string text = EditMenuText(*this, row > 0 && column > 1, IsEnabled(STDEDIT_DELETE));
+    // Column 1 holds the groups' names: the days begin at column 2.
+    const MenuCell cell = PointAtMenuCell(*VLBAZP, 2);
+    std::string text = EditMenuText(*this, cell.hit, IsEnabled(STDEDIT_DELETE));
     if (TYP == 1)
         text += "Schichttypen|Anzahl Schichtgruppen|aus Schichtbedarf generieren|optimieren|-|Gütewert berechnen";
     else
         text += "~Schichttypen|Darstellungszeitraum|~aus Schichtbedarf generieren|~optimieren|-|Gütewert berechnen|"
                 "Ø-WAZ anzeigen";
-    switch (PopupMenu(text)) {
-    case 1:
-        Cut();
-        Stored();
-        break;
-    case 2: Copy(); break;
-    case 3:
-        Paste();
-        Stored();
-        break;
-    case 4: Edit(1); break;
-    case 5: Edit(2); break;
-    case 6: Edit(3); break;
+    const int item = PopupMenu(text);
+    if (RunEditMenuItem(item, *this, [this] { Stored(); }, [this] { Edit(2); }))
+        return;
+    switch (item) {
     case 7: ARBEITSBLATT->EditSchichttypen(); break;
     case 8: EditGroupsOrPeriod(); break;
     case 9: ARBEITSBLATT->GenerateAZP(); break;

@@ -8,6 +8,7 @@
 // Every edit it makes itself is one undo step of the plan, stored through the worksheet, followed
 // by the worksheet's change notice; the edit buttons of the window store their own step.
 #include "worksheets/AZPGrid.h"
+#include "worksheets/EditorSupport.h"
 #include "worksheets/StdEdit.h"
 
 #include <array>
@@ -21,11 +22,8 @@ class CAZPBewertung;
 class CAZPData;
 class CAZPEditInPlace;
 
-// The clipboard of the working-time plans: rows of W consecutive days of one group each.
-struct AZPClipboard {
-    std::vector<std::array<uint32_t, 84>> ROWS;
-    int32_t WIDTH = 0;
-};
+// The clipboard of the working-time plans: rows of shift-type ids, one group each.
+using AZPClipboard = PlanClipboard<std::array<uint32_t, 84>>;
 
 class CAZPEditor : public CPlanEditor {
 public:

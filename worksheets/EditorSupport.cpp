@@ -7,6 +7,8 @@
 #include "platform/values/Picture.h"
 #include "worksheets/StdEdit.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 std::string EditMenuText(IStdEdit& editor, bool hit, bool change)
@@ -17,6 +19,70 @@ std::string EditMenuText(IStdEdit& editor, bool hit, bool change)
     return item(editor.IsEnabled(STDEDIT_CUT), "Ausschneiden|") + item(editor.IsEnabled(STDEDIT_COPY), "Kopieren|") +
            item(editor.IsEnabled(STDEDIT_PASTE), "Einfügen|-|") + item(editor.IsEnabled(STDEDIT_INSERT), "Neu|") +
            item(change, "Ändern|") + item(editor.IsEnabled(STDEDIT_DELETE), "Löschen|-|");
+}
+
+SpreadsheetSelection SelectionOrCursor(CSpreadsheet& grid)
+{
+    grid.SetCursor();
+    if (grid.HasSelection())
+        return grid.GetSelection();
+    return {grid.GetCursor(), grid.GetCursor()};
+}
+
+SpreadsheetSelection PasteTarget(CSpreadsheet& grid, int32_t width, size_t rows, int32_t days, int32_t planRows)
+{
+    grid.SetCursor();
+    SpreadsheetSelection s = grid.GetSelection();
+    if (!grid.HasSelection())
+        s = {grid.GetCursor(), {INT_MAX, INT_MAX}};
+    const int64_t lastDay = std::min<int64_t>({s.ENDE.SPALTE, int64_t(s.START.SPALTE) + width - 1, days});
+    const int64_t lastRow = std::min<int64_t>({s.ENDE.ZEILE, int64_t(s.START.ZEILE) + int64_t(rows) - 1, planRows});
+    s.ENDE = {int32_t(lastDay), int32_t(lastRow)};
+    return s;
+}
+
+MenuCell PointAtMenuCell(CSpreadsheet& grid, int64_t firstColumn)
+{
+    const int w = grid.ListWindow();
+    const int feq = grid.FEQ;
+    MenuCell cell;
+    cell.row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
+    cell.column = PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int();
+    if (cell.row > 0)
+        PropertySet(w, feq, Prop::Selected, PropValue(static_cast<long long>(cell.row)), 0);
+    if (cell.column >= firstColumn)
+        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(cell.column)), 0);
+    grid.SetCursor();
+    grid.Refresh();
+    cell.hit = cell.row > 0 && cell.column >= firstColumn;
+    return cell;
+}
+
+bool RunEditMenuItem(int item, IStdEdit& editor, const std::function<void()>& stored,
+                     const std::function<void()>& change)
+{
+    switch (item) {
+    case 1:
+        editor.Cut();
+        stored();
+        return true;
+    case 2: editor.Copy(); return true;
+    case 3:
+        editor.Paste();
+        stored();
+        return true;
+    case 4: editor.Edit(1); return true;
+    case 5: change(); return true;
+    case 6: editor.Edit(3); return true;
+    default: return false;
+    }
+}
+
+void MoveToColumn(CSpreadsheet& grid, int64_t column)
+{
+    PropertySet(grid.ListWindow(), grid.FEQ, Prop::Column, PropValue(static_cast<long long>(column)), 0);
+    grid.SetCursor();
+    grid.Refresh();
 }
 
 void AlertListKeys(int feq, std::initializer_list<int> keys, bool digits, bool letters)

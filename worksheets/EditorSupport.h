@@ -1,13 +1,66 @@
 #pragma once
-// What the three plan editors of a worksheet window share: the first six items of their context
-// menus, the keys they ask their lists to report, the clamping of the cursor off a filler column,
-// and the reading of a typed head count.
+// What the three plan editors of a worksheet window share: their clipboards, the cells an edit,
+// copy or paste covers, the first six items of their context menus, the keys they ask their lists
+// to report, and the reading of a typed head count.
+#include "core/Spreadsheet.h"
+
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
+#include <vector>
 
 class ISavable;
 class IStdEdit;
+
+// The clipboard of a grid of days: rows of WIDTH consecutive days, the first copied day of each at
+// index 0. One per kind of plan, shared by every worksheet of the run.
+template <class Row>
+struct PlanClipboard {
+    std::vector<Row> ROWS;
+    int32_t WIDTH = 0;
+    void Clear()
+    {
+        ROWS.clear();
+        WIDTH = 0;
+    }
+};
+
+// Releases the grid of an editor and drops it.
+template <class Grid>
+void ReleaseGrid(std::unique_ptr<Grid>& grid)
+{
+    if (grid) {
+        grid->Release();
+        grid.reset();
+    }
+}
+
+// The cursor taken from the list, then the grid's selection, or the cursor's cell without one.
+SpreadsheetSelection SelectionOrCursor(CSpreadsheet& grid);
+
+// Where a clipboard of `rows` rows of `width` days goes: from the selection's first cell and within
+// it, or from the cursor on; never beyond the plan's `days` days and `planRows` rows. The end lies
+// before the start where nothing fits.
+SpreadsheetSelection PasteTarget(CSpreadsheet& grid, int32_t width, size_t rows, int32_t days, int32_t planRows);
+
+// A right click on the list: the clicked row and column (from `firstColumn`, the first of the
+// days) become the list's current ones and the grid shows its cursor there. Whether a cell was hit.
+struct MenuCell {
+    int64_t row = 0;
+    int64_t column = 0;
+    bool hit = false;
+};
+MenuCell PointAtMenuCell(CSpreadsheet& grid, int64_t firstColumn);
+
+// Runs one of the six items EditMenuText offers (1 cut .. 6 delete): cut and paste are followed by
+// `stored` (one undo step), "Ändern" runs `change`. False for any item after them.
+bool RunEditMenuItem(int item, IStdEdit& editor, const std::function<void()>& stored,
+                     const std::function<void()>& change);
+
+// The list's current column moves to `column` and the grid's cursor with it.
+void MoveToColumn(CSpreadsheet& grid, int64_t column);
 
 // "Ausschneiden|Kopieren|Einfügen|-|Neu|Ändern|Löschen|-|", each item switched off ("~") unless
 // the editor allows it; all six off when the click hit no cell. "Ändern" follows `change`.

@@ -63,13 +63,7 @@ void CSBPEditor::CreateGrid()
         VLBSBP = std::make_unique<CSBPGrid>();
 }
 
-void CSBPEditor::Release()
-{
-    if (VLBSBP) {
-        VLBSBP->Release();
-        VLBSBP.reset();
-    }
-}
+void CSBPEditor::Release() { ReleaseGrid(VLBSBP); }
 
 void CSBPEditor::Init(IEditorOwner& owner, CSBPData& plan, int feq)
 {
@@ -91,14 +85,6 @@ void CSBPEditor::Stored()
     VLBSBP->Refresh();
 }
 
-SpreadsheetSelection CSBPEditor::Target()
-{
-    VLBSBP->SetCursor();
-    if (VLBSBP->HasSelection())
-        return VLBSBP->GetSelection();
-    return {VLBSBP->GetCursor(), VLBSBP->GetCursor()};
-}
-
 // ---- IStdEdit --------------------------------------------------------------------------------
 
 void CSBPEditor::Cut()
@@ -112,7 +98,7 @@ void CSBPEditor::Copy()
     if (!Bound())
         return;
     ClearClipboard();
-    const SpreadsheetSelection s = Target();
+    const SpreadsheetSelection s = SelectionOrCursor(*VLBSBP);
     SBPClipboard& clip = Clipboard();
     clip.WIDTH = std::min<int32_t>(s.ENDE.SPALTE - s.START.SPALTE + 1, int32_t(kPlanDays));
     for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
@@ -132,17 +118,13 @@ void CSBPEditor::Paste()
     const SBPClipboard& clip = Clipboard();
     if (!Bound() || clip.ROWS.empty())
         return;
-    VLBSBP->SetCursor();
-    SpreadsheetSelection s = VLBSBP->GetSelection();
-    if (!VLBSBP->HasSelection())
-        s = {VLBSBP->GetCursor(), {INT_MAX, INT_MAX}};
-    const int64_t lastDay = std::min<int64_t>({s.ENDE.SPALTE, int64_t(s.START.SPALTE) + clip.WIDTH - 1, SBP->CountDays()});
-    const int64_t lastRow = std::min<int64_t>(s.ENDE.ZEILE, int64_t(s.START.ZEILE) + int64_t(clip.ROWS.size()) - 1);
+    const SpreadsheetSelection s =
+        PasteTarget(*VLBSBP, clip.WIDTH, clip.ROWS.size(), SBP->CountDays(), SBP->CountRows());
     // Counts go by position, whatever the shift type of the target row.
-    for (int64_t row = s.START.ZEILE; row <= lastRow && row <= SBP->CountRows(); ++row) {
+    for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
         const QSBP& from = clip.ROWS[size_t(row - s.START.ZEILE)];
         const uint32_t id = SBP->GetRowSysId(uint32_t(row));
-        for (int64_t day = s.START.SPALTE; day <= lastDay; ++day)
+        for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
             SBP->SetCount(uint32_t(day), id, from.ANZAHL[size_t(day - s.START.SPALTE)]);
     }
     VLBSBP->SetSelection({});
@@ -153,7 +135,7 @@ void CSBPEditor::Delete()
 {
     if (!Bound())
         return;
-    const SpreadsheetSelection s = Target();
+    const SpreadsheetSelection s = SelectionOrCursor(*VLBSBP);
     for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
         for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
             SBP->SetCount(uint32_t(day), SBP->GetRowSysId(uint32_t(row)), 0);
@@ -173,11 +155,7 @@ bool CSBPEditor::IsEnabled(uint8_t action)
     }
 }
 
-void CSBPEditor::ClearClipboard()
-{
-    Clipboard().ROWS.clear();
-    Clipboard().WIDTH = 0;
-}
+void CSBPEditor::ClearClipboard() { Clipboard().Clear(); }
 
 uint8_t CSBPEditor::Edit(uint8_t request)
 {
@@ -234,11 +212,7 @@ uint8_t CSBPEditor::OnEvent(int event)
     const int w = VLBSBP->ListWindow();
     const int feq = VLBSBP->FEQ;
     const int64_t column = PropertyGet(w, feq, Prop::Column, 0).Int();
-    auto moveTo = [&](int64_t c) {
-        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(c)), 0);
-        VLBSBP->SetCursor();
-        VLBSBP->Refresh();
-    };
+    auto moveTo = [&](int64_t c) { MoveToColumn(*VLBSBP, c); };
     const int key = EventKeyCode();
     switch (key) {
     case Key::MOUSE_LEFT2: {
@@ -277,33 +251,15 @@ uint8_t CSBPEditor::OnEvent(int event)
 
 void CSBPEditor::ContextMenu()
 {
-    const int w = VLBSBP->ListWindow();
-    const int feq = VLBSBP->FEQ;
-    const int64_t row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
-    const int64_t column = PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int();
-    if (row > 0)
-        PropertySet(w, feq, Prop::Selected, PropValue(static_cast<long long>(row)), 0);
-    if (column > 0)
-        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(column)), 0);
-    VLBSBP->SetCursor();
-    VLBSBP->Refresh();
-    std::string text = EditMenuText(*this, row > 0 && column > 0, IsEnabled(STDEDIT_DELETE));
-    text += std::string(row > 0 && GlobalSchichtChecker ? "" : "~") + "Bewertungsinfo|-|";
+    const MenuCell cell = PointAtMenuCell(*VLBSBP, 1);
+    std::string text = EditMenuText(*this, cell.hit, IsEnabled(STDEDIT_DELETE));
+    text += std::string(cell.row > 0 && GlobalSchichtChecker ? "" : "~") + "Bewertungsinfo|-|";
     text += "Schichttypen|Personen/Schichtgruppe|aus Arbeitszeitplan errechnen|aus Arbeitskräftebedarf generieren";
-    switch (PopupMenu(text)) {
-    case 1:
-        Cut();
-        Stored();
-        break;
-    case 2: Copy(); break;
-    case 3:
-        Paste();
-        Stored();
-        break;
-    case 4: Edit(1); break;
-    case 5: Edit(2); break;
-    case 6: Edit(3); break;
-    case 7: CheckShiftType(int32_t(row)); break;
+    const int item = PopupMenu(text);
+    if (RunEditMenuItem(item, *this, [this] { Stored(); }, [this] { Edit(2); }))
+        return;
+    switch (item) {
+    case 7: CheckShiftType(int32_t(cell.row)); break;
     case 8: ARBEITSBLATT->EditSchichttypen(); break;
     case 9: EditSchichtgruppenstaerke(); break;
     case 10: ARBEITSBLATT->ComputeSBPFromAZP(); break;

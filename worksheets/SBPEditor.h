@@ -4,6 +4,7 @@
 // through one clipboard for every worksheet of the run; the context menu also checks one shift
 // type against the worksheet's criteria and sets the persons per shift group. Every edit of its own
 // is one undo step of the plan, stored through the worksheet, then the worksheet's notice.
+#include "worksheets/EditorSupport.h"
 #include "worksheets/SBPGrid.h"
 #include "worksheets/StdEdit.h"
 
@@ -15,11 +16,8 @@
 
 class CSBPBewertung;
 
-// The shift demand clipboard: rows of counts, the first copied day at index 0.
-struct SBPClipboard {
-    std::vector<QSBP> ROWS;
-    int32_t WIDTH = 0;
-};
+// The shift demand clipboard: rows of counts.
+using SBPClipboard = PlanClipboard<QSBP>;
 
 class CSBPEditor : public CPlanEditor {
 public:
@@ -65,7 +63,6 @@ public:
 
 private:
     bool Bound() const { return SBP && VLBSBP && VLBSBP->FEQ; }
-    SpreadsheetSelection Target();
     void ContextMenu();
     void Stored();
 
