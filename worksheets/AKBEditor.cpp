@@ -12,32 +12,14 @@
 #include "plans/AKBData.h"
 #include "worksheets/AKBEintragDialog.h"
 #include "worksheets/EditorSupport.h"
+#include "worksheets/GridCellEditor.h"
 
 #include <algorithm>
 
 // The in-place field of a span's begin, end or count; Left and Right leave it.
-class CAKBEditInPlace : public FwEditInPlace {
+class CAKBEditInPlace : public CGridCellEditor<FwEditInPlace> {
 public:
-    CAKBEditInPlace() { PICTURE = "@s20"; }
-    void CreateControl() override
-    {
-        FwEditInPlace::CreateControl();
-        StyleCellEditor(FEQ, 0xFFFFFF, 0x800000);
-    }
-    void SetAlerts() override
-    {
-        FwEditInPlace::SetAlerts();
-        ControlAlert(FEQ, Key::LEFT);
-        ControlAlert(FEQ, Key::RIGHT);
-    }
-    EditAction TakeEvent(int event) override
-    {
-        if (event == EVENT_ALERT_KEY && EventKeyCode() == Key::LEFT)
-            return EditAction::Backward;
-        if (event == EVENT_ALERT_KEY && EventKeyCode() == Key::RIGHT)
-            return EditAction::Forward;
-        return FwEditInPlace::TakeEvent(event);
-    }
+    CAKBEditInPlace() : CGridCellEditor(0xFFFFFF, 0x800000) { PICTURE = "@s20"; }
 };
 
 namespace {
@@ -319,9 +301,10 @@ uint8_t CAKBEditor::OnEvent(int event)
         return 0;
     const int w = VLBAKB->ListWindow();
     const int feq = VLBAKB->FEQ;
-    const int64_t column = PropertyGet(w, feq, Prop::Column, 0).Int();
-    auto moveTo = [&](int64_t c) { MoveToColumn(*VLBAKB, c); };
     const int key = EventKeyCode();
+    // A week is kColumnsPerWeek list columns, a day four.
+    if (MoveColumnByKey(*VLBAKB, key, 4, 1, int64_t(AKB->GetBezugsrahmen()) * CAKBGrid::kColumnsPerWeek))
+        return 0;
     switch (key) {
     case Key::MOUSE_LEFT2: {
         const int32_t day = CAKBGrid::DayOfColumn(int32_t(PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int()));
@@ -339,18 +322,6 @@ uint8_t CAKBEditor::OnEvent(int event)
     case Key::ENTER: Edit(2); break;
     case Key::INSERT: Edit(1); break;
     case Key::DELETE: Edit(3); break;
-    case Key::TAB:
-        if (PropertyGet(w, feq, Prop::ColumnExists, int(column + 4)).Int())
-            moveTo(column + 4);
-        break;
-    case Key::SHIFT_TAB:
-        if (column > 4)
-            moveTo(column - 4);
-        break;
-    case Key::HOME:
-    case Key::SHIFT | Key::HOME: moveTo(1); break;
-    case Key::END:
-    case Key::SHIFT | Key::END: moveTo(int64_t(AKB->GetBezugsrahmen()) * CAKBGrid::kColumnsPerWeek); break;
     case Key::MOUSE_RIGHT: ContextMenu(); break;
     default:
         if (!StartText(key).empty()) {

@@ -18,12 +18,13 @@
 #include "plans/Schichttypen.h"
 #include "worksheets/ArbeitsblattDialogs.h"
 #include "worksheets/EditorSupport.h"
+#include "worksheets/GridCellEditor.h"
 
 #include <algorithm>
 #include <climits>
 
 // The cell editor: a combo of the shift types' names, in name order. Left and Right leave it.
-class CAZPEditInPlace : public FwEditCombo {
+class CAZPEditInPlace : public CGridCellEditor<FwEditCombo> {
 public:
     struct Choice {
         std::string DATA;   // the shift type's name
@@ -31,7 +32,7 @@ public:
     };
     std::vector<Choice> CHOICES;
 
-    explicit CAZPEditInPlace(const CSchichttypen* types)
+    explicit CAZPEditInPlace(const CSchichttypen* types) : CGridCellEditor(0xFFFFFF, 0x800000)
     {
         PICTURE = "@S20";
         for (long n = 1; types && n <= types->Count(); ++n)
@@ -43,27 +44,6 @@ public:
         for (const Choice& c : CHOICES)
             names.push_back(c.DATA);
         SetChoices(names);
-    }
-
-    void CreateControl() override
-    {
-        FwEditCombo::CreateControl();
-        StyleCellEditor(FEQ, 0xFFFFFF, 0x800000);
-    }
-    void SetAlerts() override
-    {
-        FwEditCombo::SetAlerts();
-        ControlAlert(FEQ, Key::LEFT);
-        ControlAlert(FEQ, Key::RIGHT);
-    }
-
-    EditAction TakeEvent(int event) override
-    {
-        if (event == EVENT_ALERT_KEY && EventKeyCode() == Key::LEFT)
-            return EditAction::Backward;
-        if (event == EVENT_ALERT_KEY && EventKeyCode() == Key::RIGHT)
-            return EditAction::Forward;
-        return FwEditCombo::TakeEvent(event);
     }
 
     // The first name that begins with the text (upper case, blanks clipped); nullptr when none.

@@ -78,11 +78,31 @@ bool RunEditMenuItem(int item, IStdEdit& editor, const std::function<void()>& st
     }
 }
 
-void MoveToColumn(CSpreadsheet& grid, int64_t column)
+bool MoveColumnByKey(CSpreadsheet& grid, int key, int64_t step, int64_t first, int64_t last)
 {
-    PropertySet(grid.ListWindow(), grid.FEQ, Prop::Column, PropValue(static_cast<long long>(column)), 0);
-    grid.SetCursor();
-    grid.Refresh();
+    const int w = grid.ListWindow();
+    const int feq = grid.FEQ;
+    const int64_t column = PropertyGet(w, feq, Prop::Column, 0).Int();
+    auto moveTo = [&](int64_t c) {
+        PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(c)), 0);
+        grid.SetCursor();
+        grid.Refresh();
+    };
+    switch (key) {
+    case Key::TAB:
+        if (PropertyGet(w, feq, Prop::ColumnExists, int(column + step)).Int())
+            moveTo(column + step);
+        return true;
+    case Key::SHIFT_TAB:
+        if (column - step >= first)
+            moveTo(column - step);
+        return true;
+    case Key::HOME:
+    case Key::SHIFT | Key::HOME: moveTo(first); return true;
+    case Key::END:
+    case Key::SHIFT | Key::END: moveTo(last); return true;
+    default: return false;
+    }
 }
 
 void AlertListKeys(int feq, std::initializer_list<int> keys, bool digits, bool letters)

@@ -59,8 +59,10 @@ MenuCell PointAtMenuCell(CSpreadsheet& grid, int64_t firstColumn);
 bool RunEditMenuItem(int item, IStdEdit& editor, const std::function<void()>& stored,
                      const std::function<void()>& change);
 
-// The list's current column moves to `column` and the grid's cursor with it.
-void MoveToColumn(CSpreadsheet& grid, int64_t column);
+// The column keys of a grid's list: Tab and Shift+Tab move the current column by `step`, neither
+// before `first` nor past the list's last column; Home goes to `first`, End to `last` (with or
+// without Shift). The grid's cursor follows. False for any other key.
+bool MoveColumnByKey(CSpreadsheet& grid, int key, int64_t step, int64_t first, int64_t last);
 
 // "Ausschneiden|Kopieren|Einfügen|-|Neu|Ändern|Löschen|-|", each item switched off ("~") unless
 // the editor allows it; all six off when the click hit no cell. "Ändern" follows `change`.

@@ -13,38 +13,15 @@
 #include "plans/Schichttypen.h"
 #include "worksheets/ArbeitsblattDialogs.h"
 #include "worksheets/EditorSupport.h"
+#include "worksheets/GridCellEditor.h"
 
 #include <algorithm>
 #include <climits>
 
 // The in-place count field. Left and Right leave it only when a digit started the edit.
-class CSBPEditInPlace : public FwEditInPlace {
+class CSBPEditInPlace : public CGridCellEditor<FwEditInPlace> {
 public:
-    explicit CSBPEditInPlace(bool arrowsLeave) : arrowsLeave_(arrowsLeave) { PICTURE = "@S10"; }
-    void CreateControl() override
-    {
-        FwEditInPlace::CreateControl();
-        StyleCellEditor(FEQ, 0, 0xFFFFFF);
-    }
-    void SetAlerts() override
-    {
-        FwEditInPlace::SetAlerts();
-        if (arrowsLeave_) {
-            ControlAlert(FEQ, Key::LEFT);
-            ControlAlert(FEQ, Key::RIGHT);
-        }
-    }
-    EditAction TakeEvent(int event) override
-    {
-        if (arrowsLeave_ && event == EVENT_ALERT_KEY && EventKeyCode() == Key::LEFT)
-            return EditAction::Backward;
-        if (arrowsLeave_ && event == EVENT_ALERT_KEY && EventKeyCode() == Key::RIGHT)
-            return EditAction::Forward;
-        return FwEditInPlace::TakeEvent(event);
-    }
-
-private:
-    bool arrowsLeave_;
+    explicit CSBPEditInPlace(bool arrowsLeave) : CGridCellEditor(0, 0xFFFFFF, arrowsLeave) { PICTURE = "@S10"; }
 };
 
 CSBPEditor::CSBPEditor() { CreateGrid(); }
@@ -211,9 +188,10 @@ uint8_t CSBPEditor::OnEvent(int event)
         return 0;
     const int w = VLBSBP->ListWindow();
     const int feq = VLBSBP->FEQ;
-    const int64_t column = PropertyGet(w, feq, Prop::Column, 0).Int();
-    auto moveTo = [&](int64_t c) { MoveToColumn(*VLBSBP, c); };
     const int key = EventKeyCode();
+    // Column 1 holds the shift types' names; a day is one list column.
+    if (MoveColumnByKey(*VLBSBP, key, 1, 2, int64_t(SBP->GetBezugsrahmen()) * CSBPGrid::kColumnsPerWeek + 1))
+        return 0;
     switch (key) {
     case Key::MOUSE_LEFT2: {
         const int32_t day = CSBPGrid::DayOfColumn(int32_t(PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int()));
@@ -226,18 +204,6 @@ uint8_t CSBPEditor::OnEvent(int event)
     }
     case Key::ENTER: Edit(2); break;
     case Key::DELETE: Edit(3); break;
-    case Key::TAB:
-        if (PropertyGet(w, feq, Prop::ColumnExists, int(column + 1)).Int())
-            moveTo(column + 1);
-        break;
-    case Key::SHIFT_TAB:
-        if (column > 2)
-            moveTo(column - 1);
-        break;
-    case Key::HOME:
-    case Key::SHIFT | Key::HOME: moveTo(2); break;
-    case Key::END:
-    case Key::SHIFT | Key::END: moveTo(int64_t(SBP->GetBezugsrahmen()) * CSBPGrid::kColumnsPerWeek + 1); break;
     case Key::MOUSE_RIGHT: ContextMenu(); break;
     default:
         if (!StartText(key).empty()) {
