@@ -8,17 +8,14 @@
 // are opened in a scratch copy of it, so the build never writes settings there.
 #include "app/Program.h"
 #include "app/SampleShifts.h"
+#include "app/WindowPictures.h"
 #include "assessment/SchichttypDialoge.h"
 #include "core/Files.h"
-#include "core/Frame.h"
 #include "core/MessageDialog.h"
 #include "core/Projektmanager.h"
 #include "core/Startup.h"
 #include "platform/fw/FwFileManager.h"
 #include "platform/qt/Renderer.h"
-#include "platform/ui/MessageShow.h"
-#include "platform/ui/Runtime.h"
-#include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
 #include "plans/AKBData.h"
 #include "plans/AZPData.h"
@@ -27,7 +24,6 @@
 #include "worksheets/Arbeitsblatt.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPageLayout>
@@ -91,37 +87,16 @@ struct Picture {
     const char* title;                                     // the window to picture
 };
 
-// Opens the windows of `picture` on a fresh run and grabs the one titled so; a null image when it
-// did not show within ten seconds.
+// Opens the windows of `picture` on a fresh run and grabs the one titled so once the renderer has
+// settled it; a null image when it did not show within ten seconds.
 QImage Take(const Picture& picture, const std::string& folder)
 {
     auto renderer = std::make_unique<Renderer>();
     renderer->Start([&] { picture.open(folder); });
     QImage image;
-    QElapsedTimer clock;
-    clock.start();
-    while (image.isNull() && clock.elapsed() < 10000) {
-        renderer->Settle(200);
-        Runtime::HostBaton b;
-        for (int id : WindowList()) {
-            const WindowModel* m = WindowFind(id);
-            if (m && m->state == WindowState::Open && renderer->WindowWidget(id) &&
-                PropertyGet(id, 0, Prop::Text, 0).Str() == picture.title) {
-                image = renderer->WindowWidget(id)->window()->grab().toImage();
-                break;
-            }
-        }
-    }
-    renderer.reset();
-    if (GlobalProjektmanager.Projekt().IsOpen())
-        GlobalProjektmanager.Projekt().Close();
-    ProgramShutdown();
-    ReleaseFileAccess();
-    for (const ProgramFile& f : ProgramFiles())
-        if (FileIsOpen(*f.file))
-            FileClose(*f.file);
-    SetMessageHook({});
-    SetFrameWindows({});
+    if (const int window = SettledWindow(*renderer, picture.title, 10000))
+        image = renderer->WindowWidget(window)->window()->grab().toImage();
+    EndPictureRun(renderer);
     return image;
 }
 

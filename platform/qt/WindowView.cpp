@@ -953,8 +953,10 @@ void WindowView::FitSheets(WindowModel& m)
 
 void WindowView::Anchor(WindowModel& m)
 {
-    for (auto& [id, v] : ctls_)
-        v.growX = v.growY = v.moveY = false;
+    for (auto& [id, v] : ctls_) {
+        v.growX = v.growY = v.moveY = v.moveX = false;
+        v.slackX = 0;
+    }
     if (!client_ || !m.desc.resizable)
         return;
     auto stretches = [](ControlKind k) {
@@ -1001,12 +1003,27 @@ void WindowView::Anchor(WindowModel& m)
         else if (p.asDesigned && stretches(p.c->kind) && p.u.top() <= lowestTop && p.u.bottom() >= lowest)
             p.v->growY = true;
     }
+    for (const Placed& p : placed) {
+        if (p.v->growX)
+            p.v->slackX = p.u.width() / 2;
+        else if (p.v->moveY && p.asDesigned && p.u.left() >= width / 2)
+            p.v->moveX = true;
+    }
+    for (const Placed& p : placed) {
+        if (!p.v->moveX)
+            continue;
+        p.v->slackX = p.u.left();
+        for (const Placed& q : placed)
+            if (!q.v->moveX && !q.v->growX && q.u.right() < p.u.left() && q.u.top() <= p.u.bottom() &&
+                q.u.bottom() >= p.u.top())
+                p.v->slackX = std::min(p.v->slackX, std::max(0, p.u.left() - q.u.right() - 1 - 4));
+    }
 }
 
 QRect WindowView::Anchored(const Ctl& v) const
 {
     QRect r = v.laidOut;
-    if (!client_ || designedClient_.isEmpty() || !(v.growX || v.growY || v.moveY))
+    if (!client_ || designedClient_.isEmpty() || !(v.growX || v.growY || v.moveY || v.moveX))
         return r;
     // A window a little smaller than designed (its frame took the room) takes from them too.
     const int dx = client_->width() - designedClient_.width();
@@ -1017,6 +1034,8 @@ QRect WindowView::Anchored(const Ctl& v) const
         r.setHeight(std::max(r.height() + dy, std::min(r.height(), 16)));
     if (v.moveY)
         r.translate(0, dy);
+    if (v.moveX && dx < 0)
+        r.translate(dx, 0);
     return r;
 }
 
@@ -1464,8 +1483,9 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
     QRect place(static_cast<int>(m.Get(Prop::Xpos).Int()), static_cast<int>(m.Get(Prop::Ypos).Int()),
                 static_cast<int>(m.Get(Prop::Width).Int()), static_cast<int>(m.Get(Prop::Height).Int()));
     if (client_) {
-        // The client area holds every control.
-        int right = 0, bottom = 0;
+        // The client area holds every control; a window the user can size may get as narrow as
+        // the controls that follow its right edge allow.
+        int right = 0, bottom = 0, narrowest = 0;
         for (auto& c : m.controls) {
             auto it = ctls_.find(c.id);
             if (it == ctls_.end() || !it->second.widget || it->second.inToolbar || IsMenuKind(c.kind) ||
@@ -1474,6 +1494,10 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             QRect u = UnitsRect(c, it->second);
             right = std::max(right, u.right() + 1);
             bottom = std::max(bottom, u.bottom() + 1);
+            // In pixels as laid out: a control's edge may round a pixel past its units' edge.
+            const bool follows = it->second.growX || it->second.moveX;
+            narrowest = std::max(narrowest, follows ? ToPixels(std::max(m.desc.w, u.right() + 1) - it->second.slackX)
+                                                    : ToPixels(u.x()) + ToPixels(u.width()));
         }
         // A margin only where the controls reach past the window's own size: a background that
         // fills the window exactly leaves no strip beside it.
@@ -1481,13 +1505,20 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
                                 ToPixels(bottom > m.desc.h ? bottom + 6 : m.desc.h));
         QSize need(ToPixels(right > place.width() ? right + 6 : place.width()),
                    ToPixels(bottom > place.height() ? bottom + 6 : place.height()));
-        // A stored size larger than the screen (a window a user can size) is not forced on it.
+        // The smallest a window the user can size may get, with the margin only where controls
+        // reach past its present size: controls its owner lays out to fill the window would
+        // otherwise widen it a margin at each of its placement reports, without end.
+        const int placeWidth = ToPixels(place.width());
+        const QSize smallest(narrowest > placeWidth ? narrowest + ToPixels(6) : narrowest,
+                             ToPixels(bottom > place.height() ? bottom + 6 : bottom));
+        // A stored size larger than the screen (a window a user can size) is not forced on it,
+        // but the window never comes up smaller than its controls allow.
         if (m.desc.resizable && QGuiApplication::primaryScreen())
-            need = need.boundedTo(QGuiApplication::primaryScreen()->availableSize());
+            need = need.boundedTo(QGuiApplication::primaryScreen()->availableSize()).expandedTo(smallest);
         if (!m.desc.resizable || first)
             client_->setMinimumSize(need);
         if (m.desc.resizable && !first)
-            client_->setMinimumSize(QSize(ToPixels(right + 6), ToPixels(bottom + 6)));
+            client_->setMinimumSize(smallest);
     }
     if (first || place != appliedPlace_) {
         appliedPlace_ = place;

@@ -100,10 +100,12 @@ private:
         int64_t rows = -1;               // drop lists: rows shown
         uint64_t rowsStamp = 0;
         // In a window the user can size: the place as laid out (pixels), and how the control
-        // follows the window's edges when the window is larger than designed.
+        // follows the window's edges when the window is larger than designed; a button on the
+        // right of the row below the list follows the right edge of a narrower window.
         QRect laidOut;
         QRect firstDesigned;             // units: the place the first sync found
-        bool growX = false, growY = false, moveY = false;
+        bool growX = false, growY = false, moveY = false, moveX = false;
+        int slackX = 0;                  // units: how much narrower the window may get for it
     };
 
     void Build(WindowModel& model);
@@ -130,8 +132,12 @@ private:
     int RoomRight(WindowModel& m, const ControlModel& c, const QRect& u) const;
     // Which controls follow the edges of a window the user can size: a list (or text) reaching the
     // right edge as designed grows with the width, with the frames around it; the lowest list
-    // grows with the height, with its frames, and what lies below it moves down. A control the
-    // program has placed anew is left where the program put it.
+    // grows with the height, with its frames, and what lies below it moves down; of that row, the
+    // controls in the right half keep their distance to the right edge when the window is
+    // narrower than designed. A control the program has placed anew is left where the program
+    // put it. Each following control says how much narrower the window may get before it is cut
+    // or meets a neighbour: a growing one keeps half its width, a moving one stops short of the
+    // control to its left.
     void Anchor(WindowModel& m);
     QRect Anchored(const Ctl& v) const;
     void Relayout();

@@ -5,6 +5,7 @@
 // A new window is one more line in kSheets: a name for its picture and the call that opens it on
 // the program's thread (it sets up what it needs; the run is unwound after the picture).
 #include "app/Program.h"
+#include "app/WindowPictures.h"
 #include "assessment/BelastungDialoge.h"
 #include "assessment/DefinitionsDialog.h"
 #include "assessment/Definitionspool.h"
@@ -274,35 +275,10 @@ protected:
     }
     void TearDown() override
     {
-        renderer.reset();
-        if (GlobalProjektmanager.Projekt().IsOpen())
-            GlobalProjektmanager.Projekt().Close();
-        ProgramShutdown();
-        ReleaseFileAccess();
-        for (const ProgramFile& f : ProgramFiles())
-            if (FileIsOpen(*f.file))
-                FileClose(*f.file);
-        SetMessageHook({});
+        EndPictureRun(renderer);
         SetArbeitsblattFactory(nullptr);
-        SetFrameWindows({});
         std::filesystem::current_path(previous);
         ScratchProgramDir::TearDown();
-    }
-
-    // The open window with the title, else the newest open one; 0 when none.
-    int Shown(const char* title)
-    {
-        Runtime::HostBaton b;
-        int newest = 0;
-        for (int id : WindowList()) {
-            const WindowModel* m = WindowFind(id);
-            if (!m || m->state != WindowState::Open || !renderer->WindowWidget(id))
-                continue;
-            if (title && PropertyGet(id, 0, Prop::Text, 0).Str() == title)
-                return id;
-            newest = std::max(newest, id);
-        }
-        return title ? 0 : newest;
     }
 
     std::unique_ptr<Renderer> renderer;
@@ -314,12 +290,10 @@ TEST_P(Gallery, Picture)
     const Sheet& sheet = GetParam();
     renderer = std::make_unique<Renderer>();
     renderer->Start(sheet.open);
-    int window = 0;
     // A worksheet starts its window and its table inspector, each on a thread of its own: on a busy
     // machine with the sanitizers that takes several seconds.
-    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(200) && (window = Shown(sheet.title)) != 0; }, 30000))
-        << sheet.name << ": no window";
-    ASSERT_TRUE(renderer->Settle());
+    const int window = SettledWindow(*renderer, sheet.title, 30000);
+    ASSERT_NE(window, 0) << sheet.name << ": no window";
     QWidget* top = renderer->WindowWidget(window)->window();
     if (sheet.tab) {
         bool chosen = false;

@@ -1,6 +1,7 @@
 // Lists on the real renderer (offscreen) as a planner reads them: columns, headers, row heights
 // and pictures in step with the window's units and font, a field laid over a cell lands on it,
-// and a list anchored to the edges of a window the user can size grows with it.
+// and a list anchored to the edges of a window the user can size grows with it; made narrower,
+// the window keeps the buttons on the right of its bottom row whole.
 #include "QtTestSupport.h"
 
 #include "platform/qt/ListView.h"
@@ -199,6 +200,40 @@ TEST_F(ListLayout, AnAnchoredListGrowsWithItsWindow)
     EXPECT_EQ(list->geometry(), listBefore);
     EXPECT_EQ(below->geometry(), belowBefore);
     Screenshot(top, QStringLiteral("liste_verankert"));
+}
+
+TEST_F(ListLayout, ANarrowerWindowKeepsTheButtonsOnTheRightWhole)
+{
+    QWidget* top = renderer->WindowWidget(win)->window();
+    QWidget* client = renderer->View(win)->Client();
+    QWidget* below = renderer->ControlWidget(win, BELOW);
+    QWidget* tree = renderer->ControlWidget(win, TREE);
+    const QRect belowBefore = below->geometry(), treeBefore = tree->geometry();
+    const QSize designed = top->size();
+    const int listMargin = client->width() - list->geometry().right();
+    const struct {
+        const char* what;
+        int narrower;                    // pixels
+    } cases[] = {
+        {"a little narrower", 80},
+        {"as narrow as the user can drag it", designed.width()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        top->resize(designed - QSize(c.narrower, 0));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(renderer->Settle());
+        const int dx = top->width() - designed.width();
+        ASSERT_LT(dx, 0);
+        EXPECT_EQ(below->geometry(), belowBefore.translated(dx, 0));
+        EXPECT_TRUE(client->rect().contains(below->geometry())) << below->geometry().x() << " in " << client->width();
+        // What does not follow the edge stays whole and where it was.
+        EXPECT_EQ(tree->geometry(), treeBefore);
+        EXPECT_TRUE(client->rect().contains(tree->geometry()));
+        // The list keeps its margin to the right edge.
+        EXPECT_EQ(client->width() - list->geometry().right(), listMargin);
+    }
+    Screenshot(top, QStringLiteral("liste_schmal"));
 }
 
 } // namespace
