@@ -10,11 +10,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
-// Wide enough for the usual names ("Nachtschicht", "Bereitschaft") at the default font.
-const char* const kNameColumn = "55L(1)|FP_~Schicht~C(0)@s20@/";
+// Wide enough for the usual names ("Nachtschicht", "Bereitschaft") at the default font; the layout
+// sets the same width, scaled by the zoom.
+constexpr int kNameWidth = 55;
+const std::string kNameColumn = std::to_string(kNameWidth) + "L(1)|FP_~Schicht~C(0)@s20@/";
 const char* const kDayNames[7] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"};
 
 std::string WeekFormat()
@@ -129,7 +132,7 @@ void CSBPGrid::CustomDraw(int32_t row, int32_t column, int32_t x, Painter& paint
 void CSBPGrid::SetFormat(int feq, CSBPData& plan)
 {
     SBP = &plan;
-    Init(feq, std::string(kNameColumn) + WeekFormat(), false, false);
+    Init(feq, kNameColumn + WeekFormat(), false, false);
     BuildFormat();
     Subclass(WindowTarget());
 }
@@ -152,7 +155,7 @@ void CSBPGrid::Layout()
     if (!FEQ)
         return;
     const int dayWidth = DARSTELLUNG == 1 ? 30 : 20;
-    SetListProperty(Prop::ColumnWidth, Scaled(45, ZOOM), 1);
+    SetListProperty(Prop::ColumnWidth, Scaled(kNameWidth, ZOOM), 1);
     for (int w = 1; w <= Weeks(); ++w) {
         const int first = 2 + (w - 1) * kColumnsPerWeek;
         for (int d = 0; d < 7; ++d) {

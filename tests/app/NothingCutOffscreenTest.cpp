@@ -1,0 +1,192 @@
+// Windows on the real renderer (offscreen) show what they hold whole: the list of shift types,
+// narrower than it was laid out for (as it comes up on a small screen, as the user drags it
+// narrower), keeps its buttons inside the window and clear of each other; the worksheet's shift
+// demand plan shows its shift names whole at every zoom.
+#include "app/Program.h"
+#include "app/SampleShifts.h"
+#include "app/WindowPictures.h"
+#include "assessment/SchichttypDialoge.h"
+#include "core/Files.h"
+#include "core/MessageDialog.h"
+#include "core/Projektmanager.h"
+#include "platform/qt/ListView.h"
+#include "platform/qt/Renderer.h"
+#include "platform/qt/Style.h"
+#include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
+#include "platform/values/Locale.h"
+#include "plans/Schichttypen.h"
+#include "worksheets/Arbeitsblatt.h"
+
+#include "AppTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFontMetrics>
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace apptest;
+
+namespace {
+
+class NothingCut : public ScratchProgramDir {
+protected:
+    void SetUp() override
+    {
+        ScratchProgramDir::SetUp();
+        App();
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        RegisterLayers();
+    }
+    void TearDown() override
+    {
+        EndPictureRun(renderer);
+        SetArbeitsblattFactory(nullptr);
+        std::filesystem::current_path(previous);
+        ScratchProgramDir::TearDown();
+    }
+
+    void Save(QWidget* top, const QString& name)
+    {
+        const QString screens = QString::fromStdString((previous / "screens").string());
+        QDir().mkpath(screens);
+        top->grab().save(screens + QStringLiteral("/") + name + QStringLiteral(".png"));
+    }
+
+    std::unique_ptr<Renderer> renderer;
+    std::filesystem::path previous;
+};
+
+void Files()
+{
+    Locale::Load("deutsch.env");
+    InitFileAccess();
+    NameProgramFiles(std::filesystem::current_path().string());
+    InstallMessageDialog(true);
+}
+
+void OpenShiftTypes()
+{
+    Files();
+    InstallSchichttypDialoge();
+    CSchichttypen types;
+    CSchicht s;
+    s.Clear();
+    s.BEZEICHNUNG = "Nachtschicht";
+    s.KURZBEZEICHNUNG = "N";
+    s.TERMIN = {22 * 60, 30 * 60};
+    types.AddSchicht(s, false);
+    types.Edit();
+}
+
+TEST_F(NothingCut, ANarrowerDialogKeepsItsButtonsWhole)
+{
+    renderer = std::make_unique<Renderer>();
+    renderer->Start(OpenShiftTypes);
+    const int window = SettledWindow(*renderer, "Schichttypen", 30000);
+    ASSERT_NE(window, 0);
+    QWidget* top = renderer->WindowWidget(window)->window();
+    const int designed = QtStyle::ToPixels(560);
+    const struct {
+        const char* what;
+        int width;                       // 0: as it came up
+    } cases[] = {
+        {"as it comes up", 0},
+        {"800 pixels wide", 800},
+        {"as narrow as the user can drag it", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.width) {
+            top->resize(c.width, top->height());
+            QCoreApplication::processEvents();
+            ASSERT_NE(SettledWindow(*renderer, "Schichttypen", 10000), 0);
+        }
+        if (c.width == 800)
+            ASSERT_EQ(top->width(), 800) << "the dialog refused the narrower width";
+        EXPECT_LE(top->width(), designed);
+        std::vector<std::pair<QString, QRect>> buttons;
+        for (QAbstractButton* b : top->findChildren<QAbstractButton*>())
+            if (b->isVisible())
+                buttons.emplace_back(b->text(), QRect(b->mapTo(top, QPoint(0, 0)), b->size()));
+        int found = 0;
+        for (const auto& [text, place] : buttons) {
+            if (text == QStringLiteral("OK") || text == QStringLiteral("Abbrechen"))
+                ++found;
+            EXPECT_TRUE(top->rect().contains(place)) << text.toStdString() << " reaches past the window";
+            for (const auto& [other, there] : buttons)
+                EXPECT_TRUE(&text == &other || !place.intersects(there))
+                    << text.toStdString() << " overlaps " << other.toStdString();
+        }
+        EXPECT_EQ(found, 2);
+        Save(top, QStringLiteral("schichttypen-%1").arg(top->width()));
+    }
+}
+
+// The learning material's sample worksheet: early, late and night shifts.
+void OpenWorksheet()
+{
+    Files();
+    GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+    auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
+    AddSampleShifts(sheet);
+    sheet.Open();
+}
+
+TEST_F(NothingCut, TheShiftDemandPlanShowsItsShiftNamesWholeAtEveryZoom)
+{
+    renderer = std::make_unique<Renderer>();
+    renderer->Start(OpenWorksheet);
+    const int window = SettledWindow(*renderer, "Arbeitszeitblatt", 30000);
+    ASSERT_NE(window, 0);
+    QWidget* top = renderer->WindowWidget(window)->window();
+    // The shift demand plan: the list whose rows are named after the shifts.
+    ListView* plan = nullptr;
+    std::vector<QString> names;
+    {
+        Runtime::HostBaton b;
+        for (ListView* list : top->findChildren<ListView*>())
+            if (list->Source() && list->RowCount() == 3 && list->Source()->Field(3, 1) == "Nachtschicht") {
+                plan = list;
+                for (int64_t row = 1; row <= 3; ++row)
+                    names.push_back(QString::fromStdString(list->Source()->Field(row, 1)));
+            }
+    }
+    ASSERT_NE(plan, nullptr);
+    for (const char* zoom : {"100 %", "150%", "50 %"}) {
+        SCOPED_TRACE(zoom);
+        if (std::string(zoom) != "100 %") {
+            QAction* item = nullptr;
+            for (QAction* a : top->findChildren<QAction*>())
+                if (a->text() == QString::fromUtf8(zoom))
+                    item = a;
+            ASSERT_NE(item, nullptr);
+            item->trigger();
+            ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", 10000), 0);
+        }
+        // The names are drawn in the column's style font (the zoom scales it with the column),
+        // after its indent of one unit, two pixels clear of either border line.
+        QFont font;
+        {
+            Runtime::HostBaton b;
+            font = QtStyle::MapFont(PropertyGet(plan->Window(), plan->Control(), Prop::StyleFontName, 1).Str(),
+                                    int(PropertyGet(plan->Window(), plan->Control(), Prop::StyleFontSize, 1).Int()));
+        }
+        const QFontMetrics metrics(font);
+        const int room = plan->ColumnLeft(2) - plan->ColumnLeft(1) - plan->ToViewport(1) - 5;
+        for (const QString& name : names)
+            EXPECT_LE(metrics.horizontalAdvance(name), room) << name.toStdString() << " in " << font.family().toStdString();
+        Save(top, QStringLiteral("schichtbedarf-") + QString::fromUtf8(zoom).remove(QLatin1Char(' ')).remove(QLatin1Char('%')));
+    }
+}
+
+} // namespace
