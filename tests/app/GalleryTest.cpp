@@ -38,7 +38,7 @@
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/FlexzeitDialog.h"
 
-#include "AppTestSupport.h"
+#include "PictureRunSupport.h"
 
 #include <QDir>
 #include <QPixmap>
@@ -263,27 +263,7 @@ const Sheet kSheets[] = {
 
 void PrintTo(const Sheet& sheet, std::ostream* out) { *out << sheet.name; }
 
-class Gallery : public ScratchProgramDir, public ::testing::WithParamInterface<Sheet> {
-protected:
-    void SetUp() override
-    {
-        ScratchProgramDir::SetUp();
-        App();
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir);
-        RegisterLayers();
-    }
-    void TearDown() override
-    {
-        EndPictureRun(renderer);
-        SetArbeitsblattFactory(nullptr);
-        std::filesystem::current_path(previous);
-        ScratchProgramDir::TearDown();
-    }
-
-    std::unique_ptr<Renderer> renderer;
-    std::filesystem::path previous;
-};
+class Gallery : public PictureRun, public ::testing::WithParamInterface<Sheet> {};
 
 TEST_P(Gallery, Picture)
 {

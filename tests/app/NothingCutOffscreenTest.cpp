@@ -18,7 +18,7 @@
 #include "plans/Schichttypen.h"
 #include "worksheets/Arbeitsblatt.h"
 
-#include "AppTestSupport.h"
+#include "PictureRunSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -37,33 +37,14 @@ using namespace apptest;
 
 namespace {
 
-class NothingCut : public ScratchProgramDir {
+class NothingCut : public PictureRun {
 protected:
-    void SetUp() override
-    {
-        ScratchProgramDir::SetUp();
-        App();
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir);
-        RegisterLayers();
-    }
-    void TearDown() override
-    {
-        EndPictureRun(renderer);
-        SetArbeitsblattFactory(nullptr);
-        std::filesystem::current_path(previous);
-        ScratchProgramDir::TearDown();
-    }
-
     void Save(QWidget* top, const QString& name)
     {
         const QString screens = QString::fromStdString((previous / "screens").string());
         QDir().mkpath(screens);
         top->grab().save(screens + QStringLiteral("/") + name + QStringLiteral(".png"));
     }
-
-    std::unique_ptr<Renderer> renderer;
-    std::filesystem::path previous;
 };
 
 void Files()
