@@ -1509,8 +1509,14 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
         // reach past its present size: controls its owner lays out to fill the window would
         // otherwise widen it a margin at each of its placement reports, without end.
         const int placeWidth = ToPixels(place.width());
-        const QSize smallest(narrowest > placeWidth ? narrowest + ToPixels(6) : narrowest,
-                             ToPixels(bottom > place.height() ? bottom + 6 : bottom));
+        QSize smallest(narrowest > placeWidth ? narrowest + ToPixels(6) : narrowest,
+                       ToPixels(bottom > place.height() ? bottom + 6 : bottom));
+        // A window whose owner lays its controls out to the window's size says itself how small
+        // it may get; its controls' present extent would hold it at the size it has.
+        if (const long long w = m.Get(Prop::MinWidth).Int(); w > 0)
+            smallest.setWidth(ToPixels(w));
+        if (const long long h = m.Get(Prop::MinHeight).Int(); h > 0)
+            smallest.setHeight(ToPixels(h));
         // A stored size larger than the screen (a window a user can size) is not forced on it,
         // but the window never comes up smaller than its controls allow.
         if (m.desc.resizable && QGuiApplication::primaryScreen())

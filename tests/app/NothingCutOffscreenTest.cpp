@@ -25,6 +25,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontMetrics>
+#include <QMdiSubWindow>
 #include <QWidget>
 
 #include <filesystem>
@@ -168,6 +169,31 @@ TEST_F(NothingCut, TheShiftDemandPlanShowsItsShiftNamesWholeAtEveryZoom)
             EXPECT_LE(metrics.horizontalAdvance(name), room) << name.toStdString() << " in " << font.family().toStdString();
         Save(top, QStringLiteral("schichtbedarf-") + QString::fromUtf8(zoom).remove(QLatin1Char(' ')).remove(QLatin1Char('%')));
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(NothingCut, TheWorksheetWindowCanBeMadeSmallerButNotBelowItsMinimum)
+{
+    renderer = std::make_unique<Renderer>();
+    renderer->Start(OpenWorksheet);
+    const int window = SettledWindow(*renderer, "Arbeitszeitblatt", 30000);
+    ASSERT_NE(window, 0);
+    QWidget* client = renderer->WindowWidget(window);
+    // Without the frame the worksheet window stands on its own.
+    QWidget* sub = client->window();
+    const QSize before = sub->size();
+    sub->resize(before.width() - 200, before.height() - 150);
+    ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", 10000), 0);
+    EXPECT_EQ(sub->size(), QSize(before.width() - 200, before.height() - 150));
+    sub->resize(10, 10);
+    ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", 10000), 0);
+    EXPECT_GE(client->width(), QtStyle::ToPixels(300));
+    EXPECT_GE(client->height(), QtStyle::ToPixels(200));
+    EXPECT_LT(sub->width(), before.width() - 200);
+    Save(sub, QStringLiteral("arbeitsblatt-kleinst"));
 }
 
 } // namespace
