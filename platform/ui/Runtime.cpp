@@ -43,6 +43,7 @@ struct State {
     int hostDepth = 0;
     std::deque<int> ready;          // threads (and the host) waiting for the baton, in order
     int givingWay = 0;              // threads that gave way and wait for the host to have had a turn
+    bool hostInvited = false;       // a thread gave way: the free baton waits for the host
     std::condition_variable hostCv; // the host waits for the baton, for idle and for ends
     UiHost* host = nullptr;
     bool active = false;
@@ -94,6 +95,11 @@ void Dispatch(State& s)
                 return;
             }
         }
+        s.hostCv.notify_all();
+        return;
+    }
+    if (s.hostInvited) {
+        // Kept for the host, which may only ever try without waiting (the renderer's pump).
         s.hostCv.notify_all();
         return;
     }
@@ -391,7 +397,22 @@ bool ThreadGiveWay(int hostWaitMs)
     sl.state = ThreadState::GivingWay;
     sl.waitingFor = "den Fenstern";
     ++s.givingWay;
-    Dispatch(s);
+    if (s.aborting) {
+        Dispatch(s);
+    } else {
+        // The host's turn first: a host waiting for the baton gets it now; otherwise the baton
+        // stays free for it, and threads that become ready meanwhile wait behind it. Handing it
+        // to the next ready thread would let two such workers pass it between them for ever.
+        s.holder = 0;
+        auto h = std::find(s.ready.begin(), s.ready.end(), HOST);
+        if (h != s.ready.end()) {
+            s.ready.erase(h);
+            s.holder = HOST;
+        } else {
+            s.hostInvited = true;
+        }
+        s.hostCv.notify_all();
+    }
     UiHost* host = s.host;
     lk.unlock();
     host->Wake();
@@ -401,6 +422,7 @@ bool ThreadGiveWay(int hostWaitMs)
     if (sl.state == ThreadState::GivingWay) {
         // The host did not come (or the run is aborted): line up behind the threads ready now.
         --s.givingWay;
+        s.hostInvited = false;
         MakeReady(s, t);
     }
     // Not WaitTurn: this thread stands inside work that must not be unwound by an exception.
@@ -506,6 +528,7 @@ void Reset(bool virtualClock)
     s.hostDepth = 0;
     s.ready.clear();
     s.givingWay = 0;
+    s.hostInvited = false;
     s.active = false;
     s.aborting = false;
     s.virtualClock = virtualClock;
@@ -552,8 +575,9 @@ bool HostTryAcquire(int timeoutMs)
         ++s.hostDepth;
         return true;
     }
-    if (s.holder == 0 && s.ready.empty()) {
+    if (s.holder == 0 && (s.ready.empty() || s.hostInvited)) {
         s.holder = HOST;
+        s.hostInvited = false;
     } else {
         s.ready.push_back(HOST);
         bool got = true;
@@ -790,6 +814,7 @@ std::vector<int> Abort(int timeoutMs)
     s.holder = 0;
     s.ready.clear();
     s.givingWay = 0;
+    s.hostInvited = false;
     return left;
 }
 

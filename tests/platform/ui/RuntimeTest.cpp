@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -277,6 +279,50 @@ TEST(RuntimeGiveWay, TheHostComesInWhileAThreadWorksAndTheWorkFindsWhatWasPosted
     EXPECT_TRUE(found);
     EXPECT_TRUE(othersKept);
     EventPost(EVENT_CLOSE_DOWN, 0, 1);
+    driver.WaitEnd();
+}
+
+// Two long pieces of work at once (two worksheets generating), each holding the baton longer than
+// the other waits for the host. The renderer's pump only takes a baton that is free at once; a
+// give-way must leave it free for the pump rather than hand it straight to the other worker, or
+// the windows never get a turn while both work.
+TEST(RuntimeGiveWay, TwoWorkersGivingWayLeaveRoomForAHostThatDoesNotWait)
+{
+    static std::atomic<bool> stop{false};
+    static std::atomic<int> giveWays{0};
+    stop = false;
+    giveWays = 0;
+    HeadlessDriver driver;
+    auto work = [](const std::string&) {
+        EventWait();    // the work begins
+        while (!stop) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));   // a stretch of the solve
+            ThreadGiveWay(20);
+            ++giveWays;
+        }
+        EventWait();
+    };
+    driver.Start([work] {
+        ThreadStart(work, {}, 50000, "zweite Arbeit");
+        work({});
+    });
+    EventPost(0x500, 0, 1);
+    EventPost(0x500, 0, 2);
+    int turns = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (giveWays < 10 && std::chrono::steady_clock::now() < until) {
+        if (Runtime::HostTryAcquire(0)) {
+            ++turns;
+            Runtime::HostRelease();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    stop = true;
+    EXPECT_GE(giveWays, 10) << Runtime::Describe();
+    EXPECT_GE(turns, 5) << giveWays << " Mal Platz gemacht\n" << Runtime::Describe();
+    driver.WaitIdle();
+    EventPost(EVENT_CLOSE_DOWN, 0, 1);
+    EventPost(EVENT_CLOSE_DOWN, 0, 2);
     driver.WaitEnd();
 }
 
