@@ -35,7 +35,12 @@ int __WINAPI AbortCallback(lprec*, void* handle)
     if (passed <= kAbortQuestionInterval)
         return 0;
     lastAbortQuestion = now;
-    return static_cast<CLPSolver*>(handle)->WantAbort();
+    // Nothing may unwind through the library's frames: a failed question ends the solve.
+    try {
+        return static_cast<CLPSolver*>(handle)->WantAbort();
+    } catch (...) {
+        return 1;
+    }
 }
 
 // Nearest whole number, halves away from zero, clipped to T.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -285,9 +287,12 @@ protected:
     struct AskingSolver : CLPSolver {
         int questions = 0;
         int answer = 0;
+        bool fails = false;
         int WantAbort() override
         {
             ++questions;
+            if (fails)
+                throw std::runtime_error("Frage fehlgeschlagen");
             return answer;
         }
     };
@@ -337,6 +342,16 @@ TEST_F(AbortQuestion, AnAnswerOtherThanZeroEndsTheSolve)
     step = 26;
     AskingSolver solver;
     solver.answer = 1;
+    EXPECT_EQ(SolveTwoSteps(solver), LP_RESULT_NOT_OPTIMAL);
+    EXPECT_GE(solver.questions, 1);
+}
+
+TEST_F(AbortQuestion, AQuestionThatFailsEndsTheSolveWithoutUnwindingThroughTheLibrary)
+{
+    now = 1000;
+    step = 26;
+    AskingSolver solver;
+    solver.fails = true;
     EXPECT_EQ(SolveTwoSteps(solver), LP_RESULT_NOT_OPTIMAL);
     EXPECT_GE(solver.questions, 1);
 }
