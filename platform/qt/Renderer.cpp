@@ -188,6 +188,11 @@ void Renderer::Pump()
         return;
     pumping_ = true;
     if (!pending_.empty() && Runtime::HostTryAcquire(0)) {
+        // A thread that gave way in the middle of its work goes on working after the input:
+        // waiting for it to go idle would only hold up the screen.
+        bool working = false;
+        for (const Runtime::ThreadInfo& t : Runtime::Threads())
+            working = working || t.state == Runtime::ThreadState::GivingWay;
         auto actions = std::move(pending_);
         pending_.clear();
         for (auto& a : actions) {
@@ -200,7 +205,8 @@ void Renderer::Pump()
         }
         Runtime::HostRelease();
         // Let the owners react, so the drawing below shows the result of the input.
-        Runtime::WaitIdle(options_.settleMs);
+        if (!working)
+            Runtime::WaitIdle(options_.settleMs);
     }
     if (Runtime::HostTryAcquire(0)) {
         syncing_ = true;
