@@ -52,22 +52,22 @@ protected:
         ControlDesc p1 = Ctl::Tab("Schichtgruppen").Id(AZ_TAB1).Name("?TAB1");
         p1.Add(Ctl::Prompt("Die Anzahl der Schichtgruppen definiert zusammen mit der Länge des Bezugsrahmens die "
                            "Zykluslänge des Arbeitszeitplans, sowie die durchschnittliche Wochenarbeitszeit.")
-                   .Id(AZ_TEXT1).At(10, 20, 290, 40));
-        p1.Add(Ctl::Prompt("Anzahl Schichtgruppen:").Id(AZ_GRUPPEN_PROMPT).At(10, 72, 110, 10));
+                   .Id(AZ_TEXT1).At(10, kPageTextTop, kPageTextWidth, kPageTextHeight));
+        p1.Add(Ctl::Prompt("Anzahl Schichtgruppen:").Id(AZ_GRUPPEN_PROMPT).At(10, kPageRow1, 110, 10));
         p1.Add(Ctl::Spin("@n3", kGroupsLow, kGroupsHigh).Id(AZ_GRUPPEN).Name("?ANZAHLGRUPPEN").Use(UseVar(groups))
-                   .At(150, 70, 40, 13));
-        p1.Add(Ctl::Prompt("resultierende Wochenarbeitszeit:").Id(AZ_WAZ_PROMPT).At(10, 92, 130, 10));
-        p1.Add(Ctl::Prompt("").Id(AZ_WAZ).Name("?WAZ").At(150, 92, 40, 10));
-        p1.Add(Ctl::Prompt("Stunden").Id(AZ_WAZ_UNIT).At(194, 92, 50, 10));
+                   .At(150, kPageRow1 - 2, 40, 13));
+        p1.Add(Ctl::Prompt("resultierende Wochenarbeitszeit:").Id(AZ_WAZ_PROMPT).At(10, kPageRow2, 130, 10));
+        p1.Add(Ctl::Prompt("").Id(AZ_WAZ).Name("?WAZ").At(150, kPageRow2, 40, 10));
+        p1.Add(Ctl::Prompt("Stunden").Id(AZ_WAZ_UNIT).At(194, kPageRow2, 50, 10));
 
         ControlDesc p2 = Ctl::Tab("Definitionspool").Id(AZ_TAB2).Name("?TAB2");
         p2.Add(Ctl::Prompt("Im Definitionspool können Sie alle Rahmenbedingungen festlegen, die Einfluß auf die "
                            "Erzeugung des Arbeitszeitplans haben. Sie können die voreingestellten Werte auch ohne "
                            "Änderung übernehmen.")
-                   .Id(AZ_TEXT2).At(10, 20, 290, 40));
-        p2.Add(Ctl::Prompt("Rahmenbedingungen festlegen:").Id(AZ_DEFPOOL_PROMPT).At(10, 72, 120, 10));
+                   .Id(AZ_TEXT2).At(10, kPageTextTop, kPageTextWidth, kPageTextHeight));
+        p2.Add(Ctl::Prompt("Rahmenbedingungen festlegen:").Id(AZ_DEFPOOL_PROMPT).At(10, kPageRow1, 120, 10));
         p2.Add(Ctl::Button("Definitionspool anzeigen").Id(AZ_DEFPOOL).Name("?BUTTONDEFPOOL").Icon("mini_defpool.ico")
-                   .Disabled(pool_ == nullptr).At(150, 68, 110, 16));
+                   .Disabled(pool_ == nullptr).At(150, kPageRow1 - 4, 110, 16));
 
         ControlDesc p3 = TimeoutPage(AZ_TAB3, AZ_TEXT3, AZ_TIMEOUT_PROMPT, AZ_TIMEOUT_UNIT);
         p3.Name("?TAB3");
@@ -76,10 +76,10 @@ protected:
         p4.Add(Ctl::Prompt("Sie haben alle benötigten Einstellungen vorgenommen. Klicken Sie jetzt auf "
                            "\"Arbeitszeitplan generieren\", um die Generierung zu starten. Bereits vorhandene "
                            "Einträge im Arbeitszeitplan werden überschrieben.")
-                   .Id(AZ_TEXT4).At(10, 20, 290, 40));
-        p4.Add(Ctl::Prompt("Generierung starten:").Id(AZ_OK_PROMPT).At(10, 72, 110, 10));
+                   .Id(AZ_TEXT4).At(10, kPageTextTop, kPageTextWidth, kPageTextHeight));
+        p4.Add(Ctl::Prompt("Generierung starten:").Id(AZ_OK_PROMPT).At(10, kPageRow1, 110, 10));
         p4.Add(Ctl::Button("Arbeitszeitplan generieren").Id(AZ_OK).Name("?BUTTONOK").Icon("generieren.ico")
-                   .At(150, 68, 120, 16));
+                   .At(150, kPageRow1 - 4, 120, 16));
 
         sheet.Add(std::move(p1)).Add(std::move(p2)).Add(std::move(p3)).Add(std::move(p4));
     }

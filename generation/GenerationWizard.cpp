@@ -11,11 +11,9 @@
 namespace {
 
 const char* const kTimeoutExplanation =
-    "Wenn nach Überschreiten der maximalen Berechnungs- dauer kein Ergebnis gefunden wurde, wird die "
+    "Wenn nach Überschreiten der maximalen Berechnungsdauer kein Ergebnis gefunden wurde, wird die "
     "Generierung abgebrochen. Tragen Sie keinen Wert ein, wenn kein automatischer Abbruch erfolgen soll.";
 
-constexpr int kWidth = 320;
-constexpr int kBandHeight = 52;
 constexpr int kSheetHeight = 150;
 
 enum BandControl { BAND_BOX = 1, BAND_HEADING, BAND_TEXT, BAND_IMAGE, BAND_HAT };
@@ -47,10 +45,11 @@ void CGenerationWizard::WriteSetting(const char* section, const char* key, long 
 ControlDesc CGenerationWizard::TimeoutPage(int tab, int text, int prompt, int unit)
 {
     ControlDesc page = Ctl::Tab("Berechnungsdauer").Id(tab);
-    page.Add(Ctl::Prompt(kTimeoutExplanation).Id(text).At(10, 20, 290, 40));
-    page.Add(Ctl::Prompt("max. Berechnungsdauer:").Id(prompt).At(10, 72, 110, 10));
-    page.Add(Ctl::Entry("@T7B").Id(controls_.timeout).Name("?TIMEOUT").Use(UseVar(timeout)).At(150, 70, 40, 12));
-    page.Add(Ctl::Prompt("Std:Min").Id(unit).At(194, 72, 40, 10));
+    page.Add(Ctl::Prompt(kTimeoutExplanation).Id(text).At(10, kPageTextTop, kPageTextWidth, kPageTextHeight));
+    page.Add(Ctl::Prompt("max. Berechnungsdauer:").Id(prompt).At(10, kPageRow1, 110, 10));
+    page.Add(Ctl::Entry("@T7B").Id(controls_.timeout).Name("?TIMEOUT").Use(UseVar(timeout))
+                 .At(150, kPageRow1 - 2, 40, 12));
+    page.Add(Ctl::Prompt("Std:Min").Id(unit).At(194, kPageRow1, 40, 10));
     return page;
 }
 

@@ -60,6 +60,17 @@ protected:
     // The values the next run starts with.
     virtual void WriteSettings() = 0;
 
+    // Where a page's controls stand. Like every window's controls they are placed in window
+    // coordinates, so a page starts below the heading band: the explanation, then rows of a prompt
+    // and its field (a field stands 2 units higher than its prompt, a button 4).
+    static constexpr int kWidth = 320;
+    static constexpr int kBandHeight = 52;
+    static constexpr int kPageTextTop = kBandHeight + 12;
+    static constexpr int kPageTextWidth = kWidth - 30;
+    static constexpr int kPageTextHeight = 40;
+    static constexpr int kPageRow1 = kPageTextTop + kPageTextHeight + 8;
+    static constexpr int kPageRow2 = kPageRow1 + 20;
+
     // The page with the time limit: the explanation, "max. Berechnungsdauer:", the entry and
     // "Std:Min", numbered by the caller (the entry is controls_.timeout).
     ControlDesc TimeoutPage(int tab, int text, int prompt, int unit);

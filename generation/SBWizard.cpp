@@ -70,31 +70,31 @@ protected:
         ControlDesc p1 = Ctl::Tab("Schichtgruppenstärke").Id(SB_TAB1);
         p1.Add(Ctl::Prompt("Die Anzahl der Personen je Schichtgruppen definiert die Gesamtzahl an Arbeitskräften, "
                            "die für die Abdeckung des Arbeitskräftebedarfs zur Verfügung steht.")
-                   .Id(SB_TEXT1).At(10, 20, 290, 40));
-        p1.Add(Ctl::Prompt("Personen/Schichtgruppe:").Id(SB_STAERKE_PROMPT).At(10, 72, 110, 10));
+                   .Id(SB_TEXT1).At(10, kPageTextTop, kPageTextWidth, kPageTextHeight));
+        p1.Add(Ctl::Prompt("Personen/Schichtgruppe:").Id(SB_STAERKE_PROMPT).At(10, kPageRow1, 110, 10));
         p1.Add(Ctl::Spin("@n3", 1, 40).Id(SB_STAERKE).Name("?SCHICHTGRUPPENSTAERKE").Use(UseVar(persons))
-                   .At(150, 70, 40, 13));
+                   .At(150, kPageRow1 - 2, 40, 13));
 
         ControlDesc p2 = Ctl::Tab("Zeitraster").Id(SB_TAB2);
         p2.Add(Ctl::Prompt("Das Zeitraster definiert die Einteilung der generierten Schichttypen. Je feiner das "
                            "Zeitraster, desto länger dauert der Generierungsprozeß, und desto genauer wird die "
                            "Abdeckung des Arbeitskräftebedarfs.")
-                   .Id(SB_TEXT2).At(10, 20, 290, 40));
-        p2.Add(Ctl::Prompt("Zeitraster für Schichttypen:").Id(SB_DT_PROMPT).At(10, 72, 120, 10));
+                   .Id(SB_TEXT2).At(10, kPageTextTop, kPageTextWidth, kPageTextHeight));
+        p2.Add(Ctl::Prompt("Zeitraster für Schichttypen:").Id(SB_DT_PROMPT).At(10, kPageRow1, 120, 10));
         std::vector<std::string> rows;
         for (const Raster& r : kRaster)
             rows.push_back(std::string(r.text) + "|" + std::to_string(r.minutes));
         p2.Add(Ctl::DropList("52L(2)|M@S30@").Id(SB_DT).Name("?DT").From(rows).DropRows(6).Use(UseVar(dtRow))
-                   .At(150, 70, 80, 12));
+                   .At(150, kPageRow1 - 2, 80, 12));
 
         ControlDesc p3 = Ctl::Tab("Definitionspool").Id(SB_TAB3);
         p3.Add(Ctl::Prompt("Im Definitionspool können Sie alle Rahmenbedingungen festlegen, die Einfluß auf die "
                            "Erzeugung der Schichttypen haben. Sie können die voreingestellten Werte auch ohne "
                            "Änderung übernehmen.")
-                   .Id(SB_TEXT3).At(10, 20, 290, 40));
-        p3.Add(Ctl::Prompt("Rahmenbedingungen festlegen:").Id(SB_DEFPOOL_PROMPT).At(10, 72, 120, 10));
+                   .Id(SB_TEXT3).At(10, kPageTextTop, kPageTextWidth, kPageTextHeight));
+        p3.Add(Ctl::Prompt("Rahmenbedingungen festlegen:").Id(SB_DEFPOOL_PROMPT).At(10, kPageRow1, 120, 10));
         p3.Add(Ctl::Button("Definitionspool anzeigen").Id(SB_DEFPOOL).Name("?BUTTONDEFPOOL").Icon("mini_defpool.ico")
-                   .Disabled(pool_ == nullptr).At(150, 68, 110, 16));
+                   .Disabled(pool_ == nullptr).At(150, kPageRow1 - 4, 110, 16));
 
         ControlDesc p4 = TimeoutPage(SB_TAB4, SB_TEXT4, SB_TIMEOUT_PROMPT, SB_TIMEOUT_UNIT);
 
@@ -102,10 +102,10 @@ protected:
         p5.Add(Ctl::Prompt("Sie haben alle benötigten Einstellungen vorgenommen. Klicken Sie jetzt auf "
                            "\"Schichtbedarfsplan generieren\", um die Generierung zu starten. Bereits vorhandene "
                            "Einträge im Schichtbedarfsplan werden überschrieben.")
-                   .Id(SB_TEXT5).At(10, 20, 290, 40));
-        p5.Add(Ctl::Prompt("Generierung starten:").Id(SB_OK_PROMPT).At(10, 72, 110, 10));
+                   .Id(SB_TEXT5).At(10, kPageTextTop, kPageTextWidth, kPageTextHeight));
+        p5.Add(Ctl::Prompt("Generierung starten:").Id(SB_OK_PROMPT).At(10, kPageRow1, 110, 10));
         p5.Add(Ctl::Button("Schichtbedarfsplan generieren").Id(SB_OK).Name("?BUTTONOK").Icon("generieren.ico")
-                   .At(150, 68, 130, 16));
+                   .At(150, kPageRow1 - 4, 130, 16));
 
         sheet.Add(std::move(p1)).Add(std::move(p2)).Add(std::move(p3)).Add(std::move(p4)).Add(std::move(p5));
     }

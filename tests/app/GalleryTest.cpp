@@ -23,6 +23,11 @@
 #include "core/Projektmanager.h"
 #include "core/ProjektmanagerWindow.h"
 #include "core/Startup.h"
+#include "generation/AZPOptimizer.h"
+#include "generation/AZWizard.h"
+#include "generation/ProgressWindow.h"
+#include "generation/SBPGenerator.h"
+#include "generation/SBWizard.h"
 #include "platform/fw/FwFileManager.h"
 #include "platform/qt/Renderer.h"
 #include "platform/qt/WindowView.h"
@@ -31,15 +36,18 @@
 #include "platform/ui/Window.h"
 #include "platform/values/Date.h"
 #include "platform/values/Locale.h"
+#include "plans/AKBEintrag.h"
 #include "plans/AZPData.h"
 #include "plans/FlexAZ.h"
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
+#include "worksheets/AKBEintragDialog.h"
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/FlexzeitDialog.h"
 
 #include "PictureRunSupport.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QPixmap>
 #include <QTabWidget>
@@ -115,6 +123,7 @@ struct Sheet {
     std::function<void()> open;   // on the program's thread
     const char* title = nullptr;  // the window to picture; nullptr: the newest one
     const char* tab = nullptr;    // a tab to choose first, as the user would
+    int forward = 0;              // times "weiter >>" is clicked first (a wizard's later pages)
 };
 
 // A worksheet with shift types, a shift demand plan and a working-time plan of three groups;
@@ -182,6 +191,49 @@ void SampleFlexWorksheet()
     standby.ART = ART_BEREITSCHAFT;
     sheet.GetFlexAZ().Add(standby);
     sheet.Open();
+}
+
+// A generation wizard with a definitions pool of the defaults behind its button.
+void SBWizardSample()
+{
+    Defaults();
+    CSBPGenerator generator;
+    generator.GroupStrength(2);
+    CDefinitionspool pool;
+    SBWizard(generator, &pool);
+}
+
+void AZWizardSample(uint8_t mode)
+{
+    Defaults();
+    CAZPOptimizer optimizer;
+    CDefinitionspool pool;
+    AZWizard(optimizer, 6, &pool, mode, 240.0);
+}
+
+// A progress window as a generator shows it in the middle of its work; it runs until the run is
+// unwound.
+void Progress(ProgressLayout layout)
+{
+    Files();
+    CProgressWindow w(layout);
+    long done = 40;
+    w.Create(UseVar(done));
+    w.SetRange(0, 100);
+    if (layout == ProgressLayout::ShiftDemand)
+        w.SetText(w.MessageControl(), "Nach Zielfunktion Nr. 1 optimieren ...");
+    w.SetText(w.PercentControl(), "40 % fertiggestellt.");
+    // The search's lines at their widest.
+    if (layout == ProgressLayout::Optimizer) {
+        w.SetText(w.InfoControl(1), "Verbesserungen: 123456");
+        w.SetText(w.InfoControl(2), "bei Iteration Nr: 1234567");
+        w.SetText(w.InfoControl(3), "aktuelle Plangüte: 12345678,1234");
+        w.SetText(w.InfoControl(4), "aktuelle Iteration: 1234567");
+    }
+    w.ShowMaxTime(60001);
+    w.Open();
+    w.ShowProgress();
+    w.RunLoop([] { return true; });
 }
 
 const Sheet kSheets[] = {
@@ -257,6 +309,21 @@ const Sheet kSheets[] = {
                      m.text = "Sollen die Änderungen am Planungsprojekt gespeichert werden?";
                      m.icon = MessageIcon::Question; m.buttonBits = BUTTON_YES | BUTTON_NO | BUTTON_CANCEL;
                      MessageShow(m); }},
+    {"schichtbedarf_assistent_1", SBWizardSample, "Schichtbedarfsplan generieren"},
+    {"schichtbedarf_assistent_2", SBWizardSample, "Schichtbedarfsplan generieren", nullptr, 1},
+    {"schichtbedarf_assistent_3", SBWizardSample, "Schichtbedarfsplan generieren", nullptr, 2},
+    {"schichtbedarf_assistent_4", SBWizardSample, "Schichtbedarfsplan generieren", nullptr, 3},
+    {"schichtbedarf_assistent_5", SBWizardSample, "Schichtbedarfsplan generieren", nullptr, 4},
+    {"arbeitszeitplan_assistent_1", [] { AZWizardSample(AZWIZARD_GENERATE); }, "Arbeitszeitplan generieren"},
+    {"arbeitszeitplan_assistent_2", [] { AZWizardSample(AZWIZARD_GENERATE); }, "Arbeitszeitplan generieren", nullptr, 1},
+    {"arbeitszeitplan_assistent_3", [] { AZWizardSample(AZWIZARD_GENERATE); }, "Arbeitszeitplan generieren", nullptr, 2},
+    {"arbeitszeitplan_assistent_4", [] { AZWizardSample(AZWIZARD_GENERATE); }, "Arbeitszeitplan generieren", nullptr, 3},
+    {"arbeitszeitplan_optimieren", [] { AZWizardSample(AZWIZARD_OPTIMIZE); }, "Arbeitszeitplan generieren"},
+    {"fortschritt_arbeitszeitplan", [] { Progress(ProgressLayout::Optimizer); }, "Berechnung läuft..."},
+    {"fortschritt_schichtbedarf", [] { Progress(ProgressLayout::ShiftDemand); }, "Berechnung läuft..."},
+    {"arbeitskraeftebedarf_eintrag", [] { Files(); CAKBEintrag span; span.TERMIN = {2 * 1440 + 6 * 60, 2 * 1440 + 14 * 60};
+                                         span.ANZAHL = 3; int32_t weeks = 2; uint8_t continuous = 0;
+                                         UpdateAKBEintrag(span, weeks, continuous); }},
     {"meldung_ohne_symbol", [] { Files(); MessageRequest m; m.caption = "Hinweis";
                                  m.text = "Das Planungsprojekt wurde gespeichert."; MessageShow(m); }},
 };
@@ -275,6 +342,15 @@ TEST_P(Gallery, Picture)
     const int window = SettledWindow(*renderer, sheet.title, 30000);
     ASSERT_NE(window, 0) << sheet.name << ": no window";
     QWidget* top = renderer->WindowWidget(window)->window();
+    for (int n = 0; n < sheet.forward; ++n) {
+        QAbstractButton* next = nullptr;
+        for (QAbstractButton* b : top->findChildren<QAbstractButton*>())
+            if (b->isVisible() && b->text() == QStringLiteral("weiter >>"))
+                next = b;
+        ASSERT_NE(next, nullptr) << "page " << n + 1;
+        next->click();
+        ASSERT_TRUE(renderer->Settle());
+    }
     if (sheet.tab) {
         bool chosen = false;
         for (QTabWidget* tabs : top->findChildren<QTabWidget*>())

@@ -1,7 +1,8 @@
 // Windows on the real renderer (offscreen) show what they hold whole: the list of shift types,
 // narrower than it was laid out for (as it comes up on a small screen, as the user drags it
 // narrower), keeps its buttons inside the window and clear of each other; the worksheet's shift
-// demand plan shows its shift names whole at every zoom.
+// demand plan shows its shift names whole at every zoom; every page of the generation wizards
+// shows its texts whole and clear of the heading band and of each other.
 #include "app/Program.h"
 #include "app/SampleShifts.h"
 #include "app/WindowPictures.h"
@@ -9,6 +10,10 @@
 #include "core/Files.h"
 #include "core/MessageDialog.h"
 #include "core/Projektmanager.h"
+#include "generation/AZPOptimizer.h"
+#include "generation/AZWizard.h"
+#include "generation/SBPGenerator.h"
+#include "generation/SBWizard.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
 #include "platform/qt/Style.h"
@@ -22,6 +27,10 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QAbstractSpinBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontMetrics>
@@ -29,6 +38,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -168,6 +178,80 @@ TEST_F(NothingCut, TheShiftDemandPlanShowsItsShiftNamesWholeAtEveryZoom)
         for (const QString& name : names)
             EXPECT_LE(metrics.horizontalAdvance(name), room) << name.toStdString() << " in " << font.family().toStdString();
         Save(top, QStringLiteral("schichtbedarf-") + QString::fromUtf8(zoom).remove(QLatin1Char(' ')).remove(QLatin1Char('%')));
+    }
+}
+
+// The visible controls a user reads or fills in, with their places in the window.
+std::vector<std::pair<QWidget*, QRect>> VisibleControls(QWidget* top)
+{
+    std::vector<std::pair<QWidget*, QRect>> found;
+    for (QWidget* w : top->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                             qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                             qobject_cast<QComboBox*>(w);
+        // A line edit inside a spin box or a combo box is part of it.
+        if (control && w->isVisibleTo(top) && !qobject_cast<QAbstractSpinBox*>(w->parentWidget()) &&
+            !qobject_cast<QComboBox*>(w->parentWidget()))
+            found.emplace_back(w, QRect(w->mapTo(top, QPoint(0, 0)), w->size()));
+    }
+    return found;
+}
+
+std::string Named(QWidget* w)
+{
+    if (auto* l = qobject_cast<QLabel*>(w))
+        return "\"" + l->text().toStdString() + "\"";
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        return "\"" + b->text().toStdString() + "\"";
+    return w->metaObject()->className();
+}
+
+TEST_F(NothingCut, EveryWizardPageShowsItsTextsWholeAndClearOfEachOther)
+{
+    const struct {
+        const char* title;
+        int pages;
+        std::function<void()> open;
+    } wizards[] = {
+        {"Schichtbedarfsplan generieren", 5, [] { Files(); CSBPGenerator g; SBWizard(g, nullptr); }},
+        {"Arbeitszeitplan generieren", 4,
+         [] { Files(); CAZPOptimizer o; AZWizard(o, 6, nullptr, AZWIZARD_GENERATE, 240.0); }},
+    };
+    for (const auto& wizard : wizards) {
+        SCOPED_TRACE(wizard.title);
+        renderer = std::make_unique<Renderer>();
+        renderer->Start(wizard.open);
+        const int window = SettledWindow(*renderer, wizard.title, 30000);
+        ASSERT_NE(window, 0);
+        QWidget* top = renderer->WindowWidget(window)->window();
+        for (int page = 1; page <= wizard.pages; ++page) {
+            SCOPED_TRACE("page " + std::to_string(page));
+            const auto controls = VisibleControls(top);
+            for (const auto& [w, place] : controls) {
+                EXPECT_TRUE(top->rect().contains(place)) << Named(w) << " reaches past the window";
+                for (const auto& [other, there] : controls)
+                    EXPECT_TRUE(w == other || !place.intersects(there)) << Named(w) << " overlaps " << Named(other);
+                // A text is whole: on one line it is as wide as its label at most; wrapped, its
+                // lines are as high as the label at most.
+                if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
+                    if (l->wordWrap())
+                        EXPECT_LE(l->heightForWidth(l->width()), l->height()) << Named(w);
+                    else
+                        EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->contentsRect().width()) << Named(w);
+                }
+            }
+            Save(top, QStringLiteral("assistent-%1-%2").arg(wizard.pages).arg(page));
+            if (page < wizard.pages) {
+                QAbstractButton* next = nullptr;
+                for (QAbstractButton* b : top->findChildren<QAbstractButton*>())
+                    if (b->isVisible() && b->text() == QStringLiteral("weiter >>"))
+                        next = b;
+                ASSERT_NE(next, nullptr);
+                next->click();
+                ASSERT_TRUE(renderer->Settle());
+            }
+        }
+        EndPictureRun(renderer);
     }
 }
 
