@@ -19,6 +19,7 @@
 
 #include <memory>
 #include <sstream>
+#include <string>
 
 namespace {
 constexpr int32_t kWeiss = 0xFFFFFF;
@@ -160,7 +161,9 @@ public:
         const int level = FwWindow::Setup();
         if (level != LEVEL_BENIGN)
             return level;
-        constexpr int w = 372, h = 206;
+        // The name column is wider than the 192 units once laid out: those cut the longest
+        // criterion names; the list, its count heading and the figures beside it move along.
+        constexpr int kNames = 222, w = 372 + kNames - 192, h = 206;
         WindowDesc d;
         d.name = "Gesamtbewertung";
         d.title = "Gesamtbewertung AZP";
@@ -168,10 +171,11 @@ public:
         d.fontName = "Tahoma";
         d.w = w;
         d.h = h;
-        const int right = 250;
-        d.Add(Ctl::Prompt("Verstösse").Id(GB_HEAD_VS).At(198, 4, 38, 10));
+        const int right = 250 + kNames - 192;
+        d.Add(Ctl::Prompt("Verstösse").Id(GB_HEAD_VS).At(kNames + 6, 4, 38, 10));
         d.Add(Ctl::Prompt("Kriterium").Id(GB_HEAD_KR).At(8, 4, 100, 10));
-        d.Add(Ctl::List("192L(1)M*@s100@36R(6)*@n6@").Id(GB_LIST).Name("?Kriterien").Lines(10).At(6, 15, 238, 150));
+        d.Add(Ctl::List(std::to_string(kNames) + "L(1)M*@s100@36R(6)*@n6@").Id(GB_LIST).Name("?Kriterien").Lines(10)
+                  .At(6, 15, kNames + 46, 150));
         d.Add(Ctl::Box().Id(GB_BOX1).At(0, 0, 0, 0));
         d.Add(Ctl::Box().Id(GB_BOX2).At(0, 0, 0, 0));
         d.Add(Ctl::Group().Id(GB_GROUP).At(right - 2, 10, w - right - 4, 156));

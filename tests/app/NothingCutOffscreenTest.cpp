@@ -103,8 +103,9 @@ TEST_F(NothingCut, ANarrowerDialogKeepsItsButtonsWhole)
             QCoreApplication::processEvents();
             ASSERT_NE(SettledWindow(*renderer, "Schichttypen", 10000), 0);
         }
-        if (c.width == 800)
+        if (c.width == 800) {
             ASSERT_EQ(top->width(), 800) << "the dialog refused the narrower width";
+        }
         EXPECT_LE(top->width(), designed);
         std::vector<std::pair<QString, QRect>> buttons;
         for (QAbstractButton* b : top->findChildren<QAbstractButton*>())
@@ -179,6 +180,39 @@ TEST_F(NothingCut, TheShiftDemandPlanShowsItsShiftNamesWholeAtEveryZoom)
             EXPECT_LE(metrics.horizontalAdvance(name), room) << name.toStdString() << " in " << font.family().toStdString();
         Save(top, QStringLiteral("schichtbedarf-") + QString::fromUtf8(zoom).remove(QLatin1Char(' ')).remove(QLatin1Char('%')));
     }
+}
+
+// The overall rating lists every criterion by its name: the longest ("Höchstzahl einzelner
+// Störungen der Familienzeiten einhalten") is shown whole beside its count of violations.
+TEST_F(NothingCut, TheOverallRatingShowsEveryCriterionNameWhole)
+{
+    renderer = std::make_unique<Renderer>();
+    renderer->Start([] {
+        OpenWorksheet();
+        static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1))->ShowGesamtbewertung();
+    });
+    const int window = SettledWindow(*renderer, "Gesamtbewertung AZP", 30000);
+    ASSERT_NE(window, 0);
+    QWidget* top = renderer->WindowWidget(window)->window();
+    ListView* list = nullptr;
+    std::vector<QString> names;
+    QFont font;
+    {
+        Runtime::HostBaton b;
+        for (ListView* l : top->findChildren<ListView*>())
+            list = l;
+        ASSERT_NE(list, nullptr);
+        for (int64_t row = 1; row <= list->RowCount(); ++row)
+            names.push_back(QString::fromStdString(list->Source()->Field(row, 1)));
+        font = QtStyle::MapFont(PropertyGet(window, 0, Prop::FontName, 0).Str(),
+                                int(PropertyGet(window, 0, Prop::FontSize, 0).Int()));
+    }
+    ASSERT_GT(names.size(), 20u);
+    const QFontMetrics metrics(font);
+    const int room = list->ColumnLeft(2) - list->ColumnLeft(1) - list->ToViewport(1) - 5;
+    for (const QString& name : names)
+        EXPECT_LE(metrics.horizontalAdvance(name), room) << name.toStdString();
+    Save(top, QStringLiteral("gesamtbewertung"));
 }
 
 // The visible controls a user reads or fills in, with their places in the window.
