@@ -1,5 +1,6 @@
 #include "assessment/KriteriumZeile.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/Files.h"
@@ -32,6 +33,9 @@ void CKriteriumZeile::Init(int g, int n, uint8_t mode, RecordBuffer& record)
 
     const int checkX = Pos(CHECKFEQ, Prop::Xpos), checkY = Pos(CHECKFEQ, Prop::Ypos);
     const int checkH = Pos(CHECKFEQ, Prop::Height);
+    // The type entry stands 180 units right of the check box, or at the check box's right end when
+    // that is further out: the name entry before it then has room for the longest names.
+    const int typX = std::max(checkX + 180, checkX + Pos(CHECKFEQ, Prop::Width) - 12);
     if (mode & DEFINITIONS_KRITERIENVORGABEN) {
         if (name.empty())
             record.SetString("BEZEICHNUNG", PropertyGet(CHECKFEQ, Prop::Text).Str(), n);
@@ -39,7 +43,8 @@ void CKriteriumZeile::Init(int g, int n, uint8_t mode, RecordBuffer& record)
         UseVar bezeichnung([r, n] { return PropValue(r->GetString("BEZEICHNUNG", n)); },
                            [r, n](const PropValue& v) { r->SetString("BEZEICHNUNG", v.Str(), n); }, false);
         // Inside the row's group, so that it is shown, hidden and disabled with its row.
-        const int entry = ControlCreate(Ctl::Entry("@S80").At(checkX + 12, checkY, 160, checkH).Use(bezeichnung), 0, g);
+        const int entry = ControlCreate(
+            Ctl::Entry("@S80").At(checkX + 12, checkY, typX - 8 - (checkX + 12), checkH).Use(bezeichnung), 0, g);
         PropertySet(CHECKFEQ, Prop::Text, std::string());
         ControlUnhide(entry);
     }
@@ -57,7 +62,7 @@ void CKriteriumZeile::Init(int g, int n, uint8_t mode, RecordBuffer& record)
 
     if (mode & DEFINITIONS_KRITERIENVORGABEN) {
         const int entry =
-            ControlCreate(Ctl::Entry("@N1").At(checkX + 180, checkY, 12, checkH).Tip(kTypTip).Use(UseVar(*TYP)), 0, g);
+            ControlCreate(Ctl::Entry("@N1").At(typX, checkY, 12, checkH).Tip(kTypTip).Use(UseVar(*TYP)), 0, g);
         ControlUnhide(entry);
     }
     ControlDisplay();

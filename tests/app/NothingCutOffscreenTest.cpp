@@ -6,6 +6,8 @@
 #include "app/Program.h"
 #include "app/SampleShifts.h"
 #include "app/WindowPictures.h"
+#include "assessment/DefinitionsDialog.h"
+#include "assessment/KriteriumZeile.h"
 #include "assessment/SchichttypDialoge.h"
 #include "core/Files.h"
 #include "core/MessageDialog.h"
@@ -14,6 +16,7 @@
 #include "generation/AZWizard.h"
 #include "generation/SBPGenerator.h"
 #include "generation/SBWizard.h"
+#include "platform/fw/FwFileManager.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
 #include "platform/qt/Style.h"
@@ -213,6 +216,37 @@ TEST_F(NothingCut, TheOverallRatingShowsEveryCriterionNameWhole)
     for (const QString& name : names)
         EXPECT_LE(metrics.horizontalAdvance(name), room) << name.toStdString();
     Save(top, QStringLiteral("gesamtbewertung"));
+}
+
+// The defaults of the criteria: every criterion's name stands in an entry of its own, whole.
+TEST_F(NothingCut, TheCriteriaDefaultsShowEveryNameWholeInItsEntry)
+{
+    renderer = std::make_unique<Renderer>();
+    renderer->Start([] {
+        Files();
+        for (FwFileManager* a : {Access::RBDEFAULT, Access::KRIDEFAULT}) {
+            a->TryOpen();
+            FileSet(*a->File());
+            a->TryNext();
+            a->Close();
+        }
+        RB.CopyFrom(RBDEFAULT);
+        KRI.CopyFrom(KRIDEFAULT);
+        UpdateDefinitionsmanager(DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN | DEFINITIONS_KRITERIENVORGABEN, 0, nullptr);
+    });
+    const int window = SettledWindow(*renderer, nullptr, 30000);
+    ASSERT_NE(window, 0);
+    QWidget* top = renderer->WindowWidget(window)->window();
+    int names = 0;
+    for (QLineEdit* e : top->findChildren<QLineEdit*>()) {
+        if (!e->text().contains(QStringLiteral(" ")))
+            continue;   // times, numbers and the criteria's types
+        ++names;
+        // The entry's text stands two pixels inside its frame on either side.
+        EXPECT_LE(e->fontMetrics().horizontalAdvance(e->text()), e->contentsRect().width() - 4) << e->text().toStdString();
+    }
+    EXPECT_GE(names, 15);
+    Save(top, QStringLiteral("kriterienvorgaben"));
 }
 
 // The visible controls a user reads or fills in, with their places in the window.
