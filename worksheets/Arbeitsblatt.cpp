@@ -143,8 +143,9 @@ int CArbeitsblatt::Run()
 {
     auto found = WindowProcedures().find(TYP);
     if (found == WindowProcedures().end() || !found->second) {
-        MessageShow({"Das Fenster dieses Arbeitsblattes steht in dieser Version nicht zur Verfügung.",
-                     BEZEICHNUNG, MessageIcon::Exclamation});
+        MessageShow({.text = "Das Fenster dieses Arbeitsblattes steht in dieser Version nicht zur Verfügung.",
+                     .caption = BEZEICHNUNG,
+                     .icon = MessageIcon::Exclamation});
         return LEVEL_NOTIFY;
     }
     CreateEditors();
@@ -152,9 +153,10 @@ int CArbeitsblatt::Run()
     if (StartThread(found->second, 50000, TYP == ARBEITSBLATT_AZ ? "UpdateArbeitsblatt" : "UpdateFlexAZBlatt") != 0) {
         // No thread could start: nothing of the window may stay behind.
         DisposeEditors();
-        MessageShow({"Das Fenster des Arbeitsblattes konnte nicht geöffnet werden: Es laufen bereits zu "
+        MessageShow({.text = "Das Fenster des Arbeitsblattes konnte nicht geöffnet werden: Es laufen bereits zu "
                      "viele Fenster. Schließen Sie ein anderes Fenster und versuchen Sie es erneut.",
-                     BEZEICHNUNG, MessageIcon::Exclamation});
+                     .caption = BEZEICHNUNG,
+                     .icon = MessageIcon::Exclamation});
         return LEVEL_NOTIFY;
     }
     return 0;

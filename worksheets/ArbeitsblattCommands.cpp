@@ -336,8 +336,9 @@ bool CArbeitsblatt::UndoCommand()
     if (!CURRENTSAVABLE || !CURRENTSAVABLE->CanUndo(1))
         return false;
     if (CURRENTSAVABLE->Undo(1) != STORE_DONE) {
-        MessageShow({"Der letzte Bearbeitungsschritt konnte nicht rückgängig gemacht werden.", "Rückgängig",
-                     MessageIcon::Exclamation});
+        MessageShow({.text = "Der letzte Bearbeitungsschritt konnte nicht rückgängig gemacht werden.",
+                     .caption = "Rückgängig",
+                     .icon = MessageIcon::Exclamation});
         return false;
     }
     OnEdited();
@@ -349,8 +350,9 @@ bool CArbeitsblatt::RedoCommand()
     if (!CURRENTSAVABLE || !CURRENTSAVABLE->CanRedo(1))
         return false;
     if (CURRENTSAVABLE->Redo(1) != STORE_DONE) {
-        MessageShow({"Der Bearbeitungsschritt konnte nicht wiederhergestellt werden.", "Wiederherstellen",
-                     MessageIcon::Exclamation});
+        MessageShow({.text = "Der Bearbeitungsschritt konnte nicht wiederhergestellt werden.",
+                     .caption = "Wiederherstellen",
+                     .icon = MessageIcon::Exclamation});
         return false;
     }
     OnEdited();
@@ -361,9 +363,10 @@ bool CArbeitsblatt::StoreEditStep(ISavable& part)
 {
     if (part.StoreStep() == STORE_DONE)
         return true;
-    MessageShow({"Die Änderung konnte nicht als Bearbeitungsschritt gespeichert werden und wurde deshalb "
+    MessageShow({.text = "Die Änderung konnte nicht als Bearbeitungsschritt gespeichert werden und wurde deshalb "
                  "zurückgenommen. Prüfen Sie, ob auf dem Datenträger noch Platz ist.",
-                 "Fehler beim Speichern", MessageIcon::Hand});
+                 .caption = "Fehler beim Speichern",
+                 .icon = MessageIcon::Hand});
     // Back to the last stored step: what is shown is what is stored.
     part.Undo(0);
     OnEdited();
@@ -778,9 +781,10 @@ void CArbeitsblatt::StoreGeneratedSteps()
     failed |= SCHICHTEN->GetSavable().Save() != STORE_DONE;
     OnSchichttypenChanged();
     if (failed)
-        MessageShow({"Die generierten Pläne konnten nicht vollständig in der Arbeitskopie gespeichert werden. "
+        MessageShow({.text = "Die generierten Pläne konnten nicht vollständig in der Arbeitskopie gespeichert werden. "
                      "Prüfen Sie, ob auf dem Datenträger noch Platz ist, und speichern Sie das Projekt.",
-                     "Fehler beim Speichern", MessageIcon::Hand});
+                     .caption = "Fehler beim Speichern",
+                     .icon = MessageIcon::Hand});
 }
 
 void CArbeitsblatt::GenerateSBP()

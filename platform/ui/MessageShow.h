@@ -16,12 +16,12 @@ enum MessageButton : unsigned {
 };
 
 struct MessageRequest {
-    std::string text;               // "|" or a line break starts a new line
-    std::string caption;            // empty: "Mitteilungstext"
+    std::string text{};             // "|" or a line break starts a new line
+    std::string caption{};          // empty: "Mitteilungstext"
     MessageIcon icon = MessageIcon::None;
-    std::string iconFile;           // an icon file name instead of a standard icon
+    std::string iconFile{};         // an icon file name instead of a standard icon
     unsigned buttonBits = 0;        // 0 and no buttonTexts: a single OK button
-    std::string buttonTexts;        // "Fortfahren|Abbrechen": text buttons, answered by position
+    std::string buttonTexts{};      // "Fortfahren|Abbrechen": text buttons, answered by position
     int defaultButton = 0;          // bit or position of the button that has the focus first
     int style = 0;                  // 1: remembered answers ("Diese Meldung nicht wieder anzeigen")
 };
