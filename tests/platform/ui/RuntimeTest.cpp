@@ -345,6 +345,16 @@ TEST(RuntimeGiveWay, AnAbortIsAnsweredAndTheNextWaitUnwinds)
             EventWait();
         });
         EventPost(0x500, 0, 1);
+        // The abort must find the thread at work, not still waking up for its event.
+        const auto working = [] {
+            for (const Runtime::ThreadInfo& t : Runtime::Threads())
+                if (t.state == Runtime::ThreadState::GivingWay)
+                    return true;
+            return false;
+        };
+        for (int i = 0; i < 5000 && !working(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(working());
     }
     EXPECT_TRUE(told);
     EXPECT_TRUE(unwound);
