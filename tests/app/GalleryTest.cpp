@@ -88,19 +88,10 @@ void SampleAssessments()
     list.WriteToFile(*Access::TMPBEL);
 }
 
-// The program's files in the current (scratch program) directory, as the start-up names them.
-void Files()
-{
-    Locale::Load("deutsch.env");
-    InitFileAccess();
-    NameProgramFiles(std::filesystem::current_path().string());
-    InstallMessageDialog(true);
-}
-
 // The files and the defaults records as the start-up reads them, the buffers set to the defaults.
 void Defaults()
 {
-    Files();
+    UseScratchProgramFiles();
     for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
         a->TryOpen();
         FileSet(*a->File());
@@ -130,7 +121,7 @@ struct Sheet {
 // `before` may change it before it opens (it gets the ids of F, S and N).
 CArbeitsblatt& SampleWorksheet(const std::function<void(CArbeitsblatt&, const uint32_t*)>& before = {})
 {
-    Files();
+    UseScratchProgramFiles();
     InstallSchichttypDialoge();
     GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
     auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
@@ -180,7 +171,7 @@ CFlexSchicht FlexEntry(int day, int from, int to, int breakAt = 0, int breakMinu
 // A flex worksheet with two weeks of entries.
 void SampleFlexWorksheet()
 {
-    Files();
+    UseScratchProgramFiles();
     GlobalProjektmanager.Projekt().New(ARBEITSBLATT_FLEX);
     auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
     for (int day : {0, 1, 2, 3, 4})
@@ -215,7 +206,7 @@ void AZWizardSample(uint8_t mode)
 // unwound.
 void Progress(ProgressLayout layout)
 {
-    Files();
+    UseScratchProgramFiles();
     CProgressWindow w(layout);
     long done = 40;
     w.Create(UseVar(done));
@@ -238,7 +229,7 @@ void Progress(ProgressLayout layout)
 
 const Sheet kSheets[] = {
     {"flex_arbeitsblatt", [] { SampleFlexWorksheet(); }, "Flex-Arbeitszeitblatt"},
-    {"flex_eintrag", [] { Files(); CFlexAZ plan; CFlexSchicht e = FlexEntry(2, 7 * 60, 15 * 60 + 30, 11 * 60, 30);
+    {"flex_eintrag", [] { UseScratchProgramFiles(); CFlexAZ plan; CFlexSchicht e = FlexEntry(2, 7 * 60, 15 * 60 + 30, 11 * 60, 30);
                           e.PAUSEN[1] = {420, 15, 1}; UpdateFlexzeit(plan, e); }},
     {"arbeitsblatt", [] { SampleWorksheet(); }, "Arbeitszeitblatt"},
     {"tabellen_inspektor", [] { SampleWorksheet(); }, "Tabellen-Inspektor"},
@@ -255,40 +246,40 @@ const Sheet kSheets[] = {
     {"bewertungs_inspektor", [] { SampleWorksheet().ShowBewertungInspektor(); }, "Bewertungs-Inspektor"},
     {"gesamtbewertung", [] { SampleWorksheet().ShowGesamtbewertung(); }, "Gesamtbewertung AZP"},
     {"willkommen", [] { ProgramMain(); }, "Willkommen bei Varn-4"},
-    {"projektinformationen", [] { Files(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+    {"projektinformationen", [] { UseScratchProgramFiles(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
                                    GlobalProjektmanager.Projekt().GetProjektInfo().Edit(); }},
-    {"notiz", [] { Files(); KommentarInfo n; n.KOMMENTAR = "Übergabe um 13:45 im Büro.";
+    {"notiz", [] { UseScratchProgramFiles(); KommentarInfo n; n.KOMMENTAR = "Übergabe um 13:45 im Büro.";
                    n.BEZEICHNUNGARBEITSPLATZ = "Pforte Süd"; n.TAETIGKEITEN[0] = "Empfang";
                    UpdateKommentar(n); }},
-    {"arbeitsblatt_typ", [] { Files(); SelectArbeitsblattTyp(); }},
-    {"kosten", [] { Files(); PendingRequest = 2; TMPKOST.Clear(); TMPKOST.SetReal("STUNDENLOHN", 20.5);
+    {"arbeitsblatt_typ", [] { UseScratchProgramFiles(); SelectArbeitsblattTyp(); }},
+    {"kosten", [] { UseScratchProgramFiles(); PendingRequest = 2; TMPKOST.Clear(); TMPKOST.SetReal("STUNDENLOHN", 20.5);
                     UpdateKosten(); }},
-    {"lohnrechner", [] { Files(); double lohn = 20.5; Lohnrechner(lohn); }},
-    {"belastung_liste", [] { Files(); SampleAssessments(); PendingRequest = 2; BrowseBelastungseinschaetzungen(); }},
-    {"belastung_formular", [] { Files(); PendingRequest = 2;
+    {"lohnrechner", [] { UseScratchProgramFiles(); double lohn = 20.5; Lohnrechner(lohn); }},
+    {"belastung_liste", [] { UseScratchProgramFiles(); SampleAssessments(); PendingRequest = 2; BrowseBelastungseinschaetzungen(); }},
+    {"belastung_formular", [] { UseScratchProgramFiles(); PendingRequest = 2;
                                 CBelastungseinschaetzung a = Assessment("Frühdienst Kasse", 31, 6, 14, 11);
                                 UpdateBelastungseinschaetzung(a); }},
-    {"belastung_skala", [] { Files(); PendingRequest = 2;
+    {"belastung_skala", [] { UseScratchProgramFiles(); PendingRequest = 2;
                              CBelastungseinschaetzung a = Assessment("Frühdienst Kasse", 31, 6, 14, 11);
                              UpdateBelastungseinschaetzung(a); }, nullptr, "Mentale Belastung"},
-    {"belastung_loeschen", [] { Files(); PendingRequest = 3;
+    {"belastung_loeschen", [] { UseScratchProgramFiles(); PendingRequest = 3;
                                 CBelastungseinschaetzung a = Assessment("Spätdienst Lager", 31, 14, 22, 12);
                                 UpdateBelastungseinschaetzung(a); }},
-    {"belastung_konstanten", [] { Files(); BearbeiteEBAKonstanten(); }},
-    {"belastung_rechenwerte", [] { Files(); EBA_RECHENWERTE w;
+    {"belastung_konstanten", [] { UseScratchProgramFiles(); BearbeiteEBAKonstanten(); }},
+    {"belastung_rechenwerte", [] { UseScratchProgramFiles(); EBA_RECHENWERTE w;
                                    for (size_t h = 0; h < w.ANZRWG.size(); ++h) {
                                        w.ANZRWG[h] = 3.5 + double(h); w.EBA_IDX[h] = 1.25 * double(h);
                                        w.BELA_STD[h] = 0.5 * double(h); w.BELA_SUM[h] = 2.0 * double(h);
                                    }
                                    ViewEbaDaten(w); }},
-    {"projektmanager", [] { Files(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+    {"projektmanager", [] { UseScratchProgramFiles(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
                             GlobalProjektmanager.Projekt().AddArbeitsblatt(ARBEITSBLATT_AZ);
                             Projektmanager(""); }, "Projektmanager"},
-    {"belastung_hinweis", [] { Files(); EBAHinweis(); }},
-    {"schichttypen", [] { Files(); InstallSchichttypDialoge(); CSchichttypen types; CSchicht s;
+    {"belastung_hinweis", [] { UseScratchProgramFiles(); EBAHinweis(); }},
+    {"schichttypen", [] { UseScratchProgramFiles(); InstallSchichttypDialoge(); CSchichttypen types; CSchicht s;
                           s.Clear(); s.BEZEICHNUNG = "Frühdienst"; s.KURZBEZEICHNUNG = "F";
                           s.TERMIN = {6 * 60, 14 * 60}; types.AddSchicht(s, false); types.Edit(); }},
-    {"schichttyp", [] { Files(); InstallSchichttypDialoge(); CSchichttypen types; CSchicht s;
+    {"schichttyp", [] { UseScratchProgramFiles(); InstallSchichttypDialoge(); CSchichttypen types; CSchicht s;
                         s.Clear(); s.BEZEICHNUNG = "Spätdienst"; s.KURZBEZEICHNUNG = "S";
                         s.TERMIN = {14 * 60, 22 * 60}; types.EditSchicht(s); }},
     {"definitionspool_arbeitszeit", [] { Definitionen(0); }},
@@ -305,7 +296,7 @@ const Sheet kSheets[] = {
     {"vorgaben", [] { Defaults(); UpdateVorgaben(); }},
     {"warntexte", [] { Defaults(); PendingRequest = 2; UpdateWarntexte(); }},
     {"warntext", [] { Defaults(); PendingRequest = 2; EventPost(EVENT_ACCEPTED, 4); UpdateWarntexte(); }, "Warnungstext"},
-    {"meldung", [] { Files(); MessageRequest m; m.caption = "Planungsprojekt schließen";
+    {"meldung", [] { UseScratchProgramFiles(); MessageRequest m; m.caption = "Planungsprojekt schließen";
                      m.text = "Sollen die Änderungen am Planungsprojekt gespeichert werden?";
                      m.icon = MessageIcon::Question; m.buttonBits = BUTTON_YES | BUTTON_NO | BUTTON_CANCEL;
                      MessageShow(m); }},
@@ -321,10 +312,10 @@ const Sheet kSheets[] = {
     {"arbeitszeitplan_optimieren", [] { AZWizardSample(AZWIZARD_OPTIMIZE); }, "Arbeitszeitplan generieren"},
     {"fortschritt_arbeitszeitplan", [] { Progress(ProgressLayout::Optimizer); }, "Berechnung läuft..."},
     {"fortschritt_schichtbedarf", [] { Progress(ProgressLayout::ShiftDemand); }, "Berechnung läuft..."},
-    {"arbeitskraeftebedarf_eintrag", [] { Files(); CAKBEintrag span; span.TERMIN = {2 * 1440 + 6 * 60, 2 * 1440 + 14 * 60};
+    {"arbeitskraeftebedarf_eintrag", [] { UseScratchProgramFiles(); CAKBEintrag span; span.TERMIN = {2 * 1440 + 6 * 60, 2 * 1440 + 14 * 60};
                                          span.ANZAHL = 3; int32_t weeks = 2; uint8_t continuous = 0;
                                          UpdateAKBEintrag(span, weeks, continuous); }},
-    {"meldung_ohne_symbol", [] { Files(); MessageRequest m; m.caption = "Hinweis";
+    {"meldung_ohne_symbol", [] { UseScratchProgramFiles(); MessageRequest m; m.caption = "Hinweis";
                                  m.text = "Das Planungsprojekt wurde gespeichert."; MessageShow(m); }},
 };
 

@@ -61,17 +61,9 @@ protected:
     }
 };
 
-void Files()
-{
-    Locale::Load("deutsch.env");
-    InitFileAccess();
-    NameProgramFiles(std::filesystem::current_path().string());
-    InstallMessageDialog(true);
-}
-
 void OpenShiftTypes()
 {
-    Files();
+    UseScratchProgramFiles();
     InstallSchichttypDialoge();
     CSchichttypen types;
     CSchicht s;
@@ -131,7 +123,7 @@ TEST_F(NothingCut, ANarrowerDialogKeepsItsButtonsWhole)
 // The learning material's sample worksheet: early, late and night shifts.
 void OpenWorksheet()
 {
-    Files();
+    UseScratchProgramFiles();
     GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
     auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
     AddSampleShifts(sheet);
@@ -223,7 +215,7 @@ TEST_F(NothingCut, TheCriteriaDefaultsShowEveryNameWholeInItsEntry)
 {
     renderer = std::make_unique<Renderer>();
     renderer->Start([] {
-        Files();
+        UseScratchProgramFiles();
         for (FwFileManager* a : {Access::RBDEFAULT, Access::KRIDEFAULT}) {
             a->TryOpen();
             FileSet(*a->File());
@@ -281,9 +273,9 @@ TEST_F(NothingCut, EveryWizardPageShowsItsTextsWholeAndClearOfEachOther)
         int pages;
         std::function<void()> open;
     } wizards[] = {
-        {"Schichtbedarfsplan generieren", 5, [] { Files(); CSBPGenerator g; SBWizard(g, nullptr); }},
+        {"Schichtbedarfsplan generieren", 5, [] { UseScratchProgramFiles(); CSBPGenerator g; SBWizard(g, nullptr); }},
         {"Arbeitszeitplan generieren", 4,
-         [] { Files(); CAZPOptimizer o; AZWizard(o, 6, nullptr, AZWIZARD_GENERATE, 240.0); }},
+         [] { UseScratchProgramFiles(); CAZPOptimizer o; AZWizard(o, 6, nullptr, AZWIZARD_GENERATE, 240.0); }},
     };
     for (const auto& wizard : wizards) {
         SCOPED_TRACE(wizard.title);

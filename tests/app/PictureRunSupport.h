@@ -3,8 +3,11 @@
 // with the layers registered; unwound after each test as the learning material's pictures are.
 #include "app/Program.h"
 #include "app/WindowPictures.h"
+#include "core/Files.h"
+#include "core/MessageDialog.h"
 #include "core/Projektmanager.h"
 #include "platform/qt/Renderer.h"
+#include "platform/values/Locale.h"
 
 #include "AppTestSupport.h"
 
@@ -12,6 +15,15 @@
 #include <memory>
 
 namespace apptest {
+
+// The program's files in the current (scratch program) directory, as the start-up names them.
+inline void UseScratchProgramFiles()
+{
+    Locale::Load("deutsch.env");
+    InitFileAccess();
+    NameProgramFiles(std::filesystem::current_path().string());
+    InstallMessageDialog(true);
+}
 
 class PictureRun : public ScratchProgramDir {
 protected:

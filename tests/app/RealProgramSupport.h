@@ -12,6 +12,7 @@
 #include "worksheets/Arbeitsblatt.h"
 
 #include "AppTestSupport.h"
+#include "PictureRunSupport.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -22,15 +23,11 @@
 
 namespace apptest {
 
-class RealProgramTest : public ScratchProgramDir {
+class RealProgramTest : public PictureRun {
 protected:
     void SetUp() override
     {
-        ScratchProgramDir::SetUp();
-        App();
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir);
-        RegisterLayers();
+        PictureRun::SetUp();
         renderer = std::make_unique<Renderer>();
         renderer->Start(ProgramMain);
         ASSERT_TRUE(renderer->Settle());
@@ -38,21 +35,13 @@ protected:
 
     void TearDown() override
     {
-        renderer.reset();
-        // A test that stopped half-way leaves no project open behind it.
-        if (GlobalProjektmanager.Projekt().IsOpen())
-            GlobalProjektmanager.Projekt().Close();
-        ProgramShutdown();
+        PictureRun::TearDown();
         // The project object and the save question's memory outlive a run (as they would a
         // project closed in the program): a fresh process has the project's row collapsed and no
         // answer to repeat.
         if (GlobalProjektmanager.Projekt().IsExpanded())
             GlobalProjektmanager.Projekt().TakeRequest(TREE_COLLAPSE, "");
         CProjektmanager::ForgetAskSave();
-        SetArbeitsblattFactory(nullptr);
-        SetFrameWindows({});
-        std::filesystem::current_path(previous);
-        ScratchProgramDir::TearDown();
     }
 
     // The newest open window with that title, 0 when none.
@@ -88,8 +77,6 @@ protected:
         QCoreApplication::sendEvent(port, &release);
     }
 
-    std::unique_ptr<Renderer> renderer;
-    std::filesystem::path previous;
 };
 
 } // namespace apptest
