@@ -79,20 +79,22 @@ TEST_F(TwoStarts, TheSecondStartInTheSameDirectoryEndsWithoutAWindow)
 {
     std::unique_ptr<QProcess> first(StartProgram(dir));
     ASSERT_TRUE(first->waitForStarted(10000));
-    // Wait until the first holds the guard and listens.
-    CSingleInstance probe;
+    // Wait until the first listens: it makes its socket only once it holds the guard. A probe of
+    // the guard before that could take the guard itself for a moment and make the first start
+    // see a running instance.
     QElapsedTimer clock;
     clock.start();
-    bool running = false;
-    while (clock.elapsed() < 30000) {
-        running = probe.Acquire(dir, dir) == CSingleInstance::State::Running &&
-                  std::filesystem::exists(probe.SocketPath());
-        probe.Release();
-        if (running)
-            break;
+    const auto listening = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            if (entry.path().extension() == ".sock")
+                return true;
+        return false;
+    };
+    while (clock.elapsed() < 30000 && !listening())
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_TRUE(running) << first->readAll().toStdString();
+    CSingleInstance probe;
+    ASSERT_EQ(probe.Acquire(dir, dir), CSingleInstance::State::Running) << first->readAll().toStdString();
+    probe.Release();
 
     std::unique_ptr<QProcess> second(StartProgram(dir));
     ASSERT_TRUE(second->waitForFinished(30000));
