@@ -553,9 +553,9 @@ TEST_F(BelastungFileTest, RatingsOutOfRangeAreRefusedOnImport) {
     }
 }
 
-// ".eba" files with bytes flipped and spliced (fixed seed, so a failure replays): each import is
-// refused with the list and the file unchanged, or takes a list whose every assessment is one a
-// form could give.
+// Damaged copies of a good ".eba" file (random bytes changed, pieces repeated; the same copies
+// every run, so a failure replays): each import is refused with the list and the file unchanged,
+// or takes a list whose every assessment is one a form could give.
 TEST_F(BelastungFileTest, MutatedFilesAreRefusedOrGiveSoundAssessments) {
     for (int k = 4; k <= 12; ++k) sample.Add(Assessment("Dienst " + std::to_string(k), 1, H(k), H(k, 30), 10 + k, k));
     ASSERT_EQ(sample.ExportEba(Path("gut.eba")), 0);

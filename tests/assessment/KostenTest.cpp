@@ -287,8 +287,9 @@ TEST_F(KostenFileTest, ValuesOutOfRangeAreRefusedOnImport) {
     }
 }
 
-// ".eco" files with bytes flipped and spliced (fixed seed): each import is refused with the
-// settings and the file unchanged, or takes settings of finite values a form could hold.
+// Damaged copies of a good ".eco" file (random bytes changed, pieces repeated; the same copies
+// every run): each import is refused with the settings and the file unchanged, or takes settings
+// of finite values a form could hold.
 TEST_F(KostenFileTest, MutatedFilesAreRefusedOrGiveSoundSettings) {
     ASSERT_EQ(sample.ExportEco(Path("gut.eco")), 0);
     std::ifstream in(Path("gut.eco"), std::ios::binary);

@@ -1,6 +1,6 @@
-// Project files with bytes flipped and spliced: each is either refused with the file unchanged, or
-// opened whole and saved back to a file that opens again with the same content. A fixed seed makes
-// every case replay; a watchdog turns a hang into a failure.
+// Damaged copies of a good project file (random bytes changed, pieces repeated): each is refused
+// and left as it was, or opens completely and saves to a file that reopens with the same content.
+// The copies are the same every run, so a failure replays; a watchdog turns a hang into a failure.
 #include <gtest/gtest.h>
 
 #include <atomic>
