@@ -10,6 +10,7 @@
 #include "plans/AZPData.h"
 #include "plans/FlexAZ.h"
 #include "plans/Schichttypen.h"
+#include "ScratchProjectSupport.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -24,26 +25,10 @@ namespace {
 
 const int32_t kMonday = int32_t(DateFromParts(2024, 1, 1));
 
-class ArbeitsblattCSVTest : public ::testing::Test {
+class ArbeitsblattCSVTest : public ScratchProject {
 protected:
-    void SetUp() override
-    {
-        std::string t = (std::filesystem::temp_directory_path() / "varncsvXXXXXX").string();
-        ASSERT_NE(::mkdtemp(t.data()), nullptr);
-        dir_ = t;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-        RegisterArbeitsblatt();
-        GlobalProjektmanager.Projekt().New(ARBEITSBLATT_FLEX);
-    }
-    void TearDown() override
-    {
-        if (GlobalProjektmanager.Projekt().IsOpen())
-            GlobalProjektmanager.Projekt().Close();
-        SetArbeitsblattFactory(nullptr);
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
+    ArbeitsblattCSVTest() : ScratchProject(ARBEITSBLATT_FLEX) {}
+
     static CArbeitsblatt& Sheet(int i = 1)
     {
         return *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(i));
@@ -74,8 +59,6 @@ protected:
         driver.WaitEnd();
         return captions;
     }
-    std::string dir_;
-    std::filesystem::path previous_;
 };
 
 TEST_F(ArbeitsblattCSVTest, AFlexImportIsOneStepAndARefusedOneNone)

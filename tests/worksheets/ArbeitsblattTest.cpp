@@ -19,33 +19,17 @@
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
 #include "platform/values/Date.h"
+#include "ScratchProjectSupport.h"
 
 namespace {
 
-class ArbeitsblattTest : public ::testing::Test {
+class ArbeitsblattTest : public ScratchProject {
 protected:
-    void SetUp() override {
-        std::string t = (std::filesystem::temp_directory_path() / "varnblattXXXXXX").string();
-        ASSERT_NE(::mkdtemp(t.data()), nullptr);
-        dir_ = t;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-        RegisterArbeitsblatt();
-        projekt().New(ARBEITSBLATT_AZ);
-    }
-    void TearDown() override {
-        if (projekt().IsOpen()) projekt().Close();
-        SetArbeitsblattFactory(nullptr);
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-    static CProjekt& projekt() { return GlobalProjektmanager.Projekt(); }
+    ArbeitsblattTest() : ScratchProject(ARBEITSBLATT_AZ) {}
+
     static CArbeitsblatt& sheet(int i) { return *static_cast<CArbeitsblatt*>(projekt().GetArbeitsblatt(i)); }
     // The records of the worksheet table in the working copy.
     static int32_t StoredRecords() { return sheet(1).CountInstances(); }
-
-    std::string dir_;
-    std::filesystem::path previous_;
 };
 
 TEST_F(ArbeitsblattTest, NewWorksheetsOfBothKinds)

@@ -14,6 +14,7 @@
 #include "worksheets/FlexAZBlattWindow.h"
 #include "worksheets/FlexAZEditor.h"
 #include "worksheets/FlexzeitDialog.h"
+#include "ScratchProjectSupport.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -28,29 +29,17 @@ namespace {
 const int32_t kMonday = int32_t(DateFromParts(2024, 1, 1));
 const char* const kDialog = "Arbeitszeiten-Eintrag bearbeiten";
 
-class FlexAZBlattTest : public ::testing::Test {
+class FlexAZBlattTest : public ScratchProject {
 protected:
-    void SetUp() override
-    {
-        std::string t = (std::filesystem::temp_directory_path() / "varnflexXXXXXX").string();
-        ASSERT_NE(::mkdtemp(t.data()), nullptr);
-        dir_ = t;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-        RegisterArbeitsblatt();
-        GlobalProjektmanager.Projekt().New(ARBEITSBLATT_FLEX);
-    }
+    FlexAZBlattTest() : ScratchProject(ARBEITSBLATT_FLEX) {}
+
     void TearDown() override
     {
         if (w_ && driver.FindWindow("Flex-Arbeitszeitblatt")) {
             driver.Close(w_);
         }
         driver.WaitEnd();
-        if (GlobalProjektmanager.Projekt().IsOpen())
-            GlobalProjektmanager.Projekt().Close();
-        SetArbeitsblattFactory(nullptr);
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
+        ScratchProject::TearDown();
     }
     static CArbeitsblatt& Sheet()
     {
@@ -94,8 +83,6 @@ protected:
 
     HeadlessDriver driver;
     int w_ = 0;
-    std::string dir_;
-    std::filesystem::path previous_;
 };
 
 TEST_F(FlexAZBlattTest, AWeekIsEnteredImportedAndShownInThePlanGrid)

@@ -23,6 +23,7 @@
 #include "plans/AZPData.h"
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
+#include "ScratchProjectSupport.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -232,28 +233,15 @@ TEST(GesamtbewertungSonntage, AYearOrTheFlexPeriod)
 
 // ---- with real worksheets -----------------------------------------------------------------------
 
-class InspektorenTest : public ::testing::Test {
+class InspektorenTest : public ScratchProject {
 protected:
-    void SetUp() override
-    {
-        std::string t = (std::filesystem::temp_directory_path() / "varninspXXXXXX").string();
-        ASSERT_NE(::mkdtemp(t.data()), nullptr);
-        dir_ = t;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-        RegisterArbeitsblatt();
-        projekt().New(ARBEITSBLATT_AZ);
-    }
+    InspektorenTest() : ScratchProject(ARBEITSBLATT_AZ) {}
+
     void TearDown() override
     {
         driver.reset();
-        if (projekt().IsOpen())
-            projekt().Close();
-        SetArbeitsblattFactory(nullptr);
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
+        ScratchProject::TearDown();
     }
-    static CProjekt& projekt() { return GlobalProjektmanager.Projekt(); }
     static CArbeitsblatt& sheet(int i) { return *static_cast<CArbeitsblatt*>(projekt().GetArbeitsblatt(i)); }
 
     // F, S and N; the plan has one group per type, Monday to Friday; the shift demand plan asks
@@ -279,8 +267,6 @@ protected:
 
     std::unique_ptr<HeadlessDriver> driver = std::make_unique<HeadlessDriver>();
     uint32_t ids[3] = {};
-    std::string dir_;
-    std::filesystem::path previous_;
 };
 
 TEST_F(InspektorenTest, EveryInspectorOpensFromTheWorksheetWindowAndShowsItsFigures)
