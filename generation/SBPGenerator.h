@@ -106,6 +106,8 @@ public:
     bool Step();
     void Cancel() { CANCELLED = true; }
     uint8_t Result() const;
+    // The run was cancelled (by "Abbrechen" or its window closing) before every day was done.
+    bool Cancelled() const { return CANCELLED; }
     // Every day has had its step.
     bool Finished() const { return NEXTDAY > NTAG_MAX; }
 

@@ -789,9 +789,8 @@ void CArbeitsblatt::StoreGeneratedSteps()
 
 void CArbeitsblatt::GenerateSBP()
 {
-    CSBPGenerator generator;
-    if (SBP->CountRows() > 0) {
-        // The shift types go too: the question says so.
+    const bool replace = SBP->CountRows() > 0;
+    if (replace) {
         const int answer = Message("Vorhandene Einträge werden überschrieben.",
                                    "Der aktuelle Schichtbedarfsplan enthält bereits Einträge. Erneutes Generieren führt "
                                    "zu einer Löschung der vorhandenen Einträge im Schichtbedarfsplan und "
@@ -800,30 +799,49 @@ void CArbeitsblatt::GenerateSBP()
                                    "Fortfahren|Abbrechen");
         if (answer != 1)
             return;
-        const uint16_t groups = AZP->CountGroups();
-        AZP->SetGroupCount(0);
-        AZP->SetGroupCount(groups);
-        SBP->DeleteAllRows();
-        SCHICHTEN->Clear();
-        StoreGeneratedSteps();
     }
+    CSBPGenerator generator;
     generator.GroupStrength(SCHICHTGRUPPENSTAERKE);
     SBWizard(generator, DEFINITIONSMANAGER.get());
     if (LastResponse != RESPONSE_COMPLETED)
         return;
+    // The generator works on a scratch plan with scratch shift types: the worksheet's parts are
+    // replaced only when a plan came out, so a cancelled or failed run leaves them as they were.
+    // A replaced plan starts from no shift types; otherwise the present ones are reused.
+    CSchichttypen types;
+    if (!replace)
+        types.CopyFrom(*SCHICHTEN);
+    CSBPData plan;
+    plan.SetSchichttypen(&types);
+    plan.SetBezugsrahmen(SBP->GetBezugsrahmen());
+    plan.SyncSchichttypen();
     const SBPDefinitionen defs = SBPDefinitionenOf(*DEFINITIONSMANAGER);
-    const uint8_t result = generator.Run(*AKB, *SBP, defs);
+    const uint8_t result = generator.Run(*AKB, plan, defs);
     const std::string advice = " Versuchen Sie das Zeitraster zu verlängern (z.B. auf 1 Stunde), um zu einer "
                                "verwertbaren Lösung zu gelangen, oder setzen Sie die Personen pro Schichtgruppe herab.";
-    if (result == SBP_KOMPLETT || result == SBP_TEILWEISE) {
-        SetSchichtgruppenstaerke(generator.GroupStrength(0, true), false);
-        if (result == SBP_KOMPLETT)
-            Message("Schichtbedarfsplan generiert", "Ein Schichtbedarfsplan konnte vollständig generiert werden.");
-        else
-            Message("kein Schichtbedarfsplan generiert",
-                    "Ein Schichtbedarfsplan konnte nur teilweise generiert werden." + advice);
-        StoreGeneratedSteps();
-    } else {
-        Message("kein Schichtbedarfsplan generiert", "Es konnte kein Schichtbedarfsplan generiert werden." + advice);
+    if (generator.Cancelled()) {
+        Message("Generierung abgebrochen",
+                "Die Generierung des Schichtbedarfsplans wurde abgebrochen. Schichtbedarfsplan, Arbeitszeitplan und "
+                "Schichttypen sind unverändert.");
+        return;
     }
+    if (result != SBP_KOMPLETT && result != SBP_TEILWEISE) {
+        Message("kein Schichtbedarfsplan generiert", "Es konnte kein Schichtbedarfsplan generiert werden." + advice);
+        return;
+    }
+    if (replace) {
+        // Every cell of the working-time plan is cleared; its groups stay.
+        const uint16_t groups = AZP->CountGroups();
+        AZP->SetGroupCount(0);
+        AZP->SetGroupCount(groups);
+    }
+    SCHICHTEN->CopyFrom(types);
+    SBP->CopyFrom(plan);
+    SetSchichtgruppenstaerke(generator.GroupStrength(0, true), false);
+    if (result == SBP_KOMPLETT)
+        Message("Schichtbedarfsplan generiert", "Ein Schichtbedarfsplan konnte vollständig generiert werden.");
+    else
+        Message("kein Schichtbedarfsplan generiert",
+                "Ein Schichtbedarfsplan konnte nur teilweise generiert werden." + advice);
+    StoreGeneratedSteps();
 }

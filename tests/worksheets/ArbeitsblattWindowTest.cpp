@@ -261,6 +261,100 @@ TEST_F(WorksheetWindow, PrintingAPlanWithoutGroupsSaysSoAndPrintsNothing)
     EXPECT_TRUE(driver.Prints().empty());
 }
 
+// ---- generating: what the planner made is never lost ------------------------------------------------
+
+// What the shift types, the shift demand plan and the working-time plan hold, and whether they can
+// be undone: a generation that produced nothing must leave all of it as it was.
+struct PlanState {
+    std::vector<std::string> types;
+    std::vector<int> counts;
+    std::vector<uint32_t> cells;
+    bool undoTypes = false, undoSbp = false, undoAzp = false;
+    bool operator==(const PlanState&) const = default;
+};
+
+PlanState StateOf(CArbeitsblatt& s)
+{
+    PlanState p;
+    for (long i = 1; i <= s.GetSchichttypen().Count(); ++i)
+        p.types.push_back(s.GetSchichttypen().GetByIndex(i)->KURZBEZEICHNUNG);
+    for (int32_t r = 1; r <= s.GetSBP().CountRows(); ++r)
+        for (uint32_t d = 1; d <= 7; ++d)
+            p.counts.push_back(s.GetSBP().GetCount(d, uint32_t(r)));
+    for (uint32_t g = 1; g <= s.GetAZP().CountGroups(); ++g)
+        for (uint32_t d = 1; d <= 7; ++d)
+            p.cells.push_back(s.GetAZP().GetCell(d, g));
+    p.undoTypes = s.GetSchichttypen().GetSavable().CanUndo();
+    p.undoSbp = s.GetSBP().GetSavable().CanUndo();
+    p.undoAzp = s.GetAZP().GetSavable().CanUndo();
+    return p;
+}
+
+// Two persons 06-22 every day, one early shift demanded on Monday, and a plan of two groups with
+// the early shift on Monday.
+void PlannedWeek(CArbeitsblatt& s)
+{
+    CAKBEintrag span;
+    span.TERMIN = {6 * 60, 22 * 60};
+    span.ANZAHL = 2;
+    s.GetAKB().MergeDemand(span, true);
+    const uint32_t early = s.GetSchichttypen().GetByIndex(1)->SYSID;
+    s.GetSBP().SetCount(1, early, 1);
+    s.GetAZP().SetGroupCount(2);
+    s.GetAZP().SetCell(1, 1, early);
+}
+
+TEST_F(WorksheetWindow, AShiftDemandGenerationThatEndsWithoutAPlanChangesNothing)
+{
+    NewProject(PlannedWeek);
+    // A step of the plan, so that there is something to undo.
+    driver.ChooseRow(win, AB_AZP_LIST, 1, 3);
+    driver.Press(win, AB_DELETE);
+    const PlanState before = StateOf(sheet());
+    ASSERT_EQ(before.types.size(), 3u);
+    ASSERT_TRUE(before.undoAzp);
+    driver.Focus(win, AB_SBP_LIST);
+    const bool undoEnabled = !driver.Disabled(win, AB_UNDO);
+
+    // The overwrite question names the shift types too; "Fortfahren", then the wizard cancelled.
+    driver.Press(win, AB_GENERATE);
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Vorhandene Einträge werden überschrieben.");
+    EXPECT_NE(driver.Message().text.find("Schichttypen"), std::string::npos);
+    driver.AnswerMessage(1);
+    int wizard = driver.Window("Schichtbedarfsplan generieren");
+    driver.Press(wizard, "?BUTTONCANCEL");
+    EXPECT_EQ(driver.FindWindow("Schichtbedarfsplan generieren"), 0);
+    EXPECT_FALSE(driver.HasMessage());
+    EXPECT_EQ(StateOf(sheet()), before);
+    EXPECT_EQ(!driver.Disabled(win, AB_UNDO), undoEnabled);
+
+    // The run cancelled in its progress window: the planner is told so, and nothing changed.
+    driver.Press(win, AB_GENERATE);
+    driver.AnswerMessage(1);
+    wizard = driver.Window("Schichtbedarfsplan generieren");
+    FinishWizard(wizard);
+    driver.Press(driver.Window("Berechnung läuft..."), "Abbrechen");
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Generierung abgebrochen");
+    EXPECT_NE(driver.Message().text.find("abgebrochen"), std::string::npos);
+    EXPECT_EQ(driver.Message().text.find("Zeitraster"), std::string::npos);
+    driver.AnswerMessage(1);
+    EXPECT_EQ(StateOf(sheet()), before);
+    EXPECT_EQ(!driver.Disabled(win, AB_UNDO), undoEnabled);
+
+    // A completed run replaces all three parts and says so.
+    driver.Press(win, AB_GENERATE);
+    driver.AnswerMessage(1);
+    FinishWizard(driver.Window("Schichtbedarfsplan generieren"));
+    const std::vector<std::string> met = RunToEnd();
+    ASSERT_FALSE(met.empty());
+    EXPECT_EQ(met.front(), "Schichtbedarfsplan generiert");
+    const PlanState after = StateOf(sheet());
+    EXPECT_NE(after.types, before.types);
+    EXPECT_EQ(after.cells, std::vector<uint32_t>(14, 0));   // the groups stay, every cell cleared
+}
+
 TEST_F(WorksheetWindow, TheMainRoad)
 {
     // A week of staff demand: two persons 06-22 on every day.
