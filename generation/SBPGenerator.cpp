@@ -239,6 +239,13 @@ uint8_t CSBPGenerator::Result() const
     return SOMEDONE ? SBP_TEILWEISE : SBP_KEINER;
 }
 
+bool CSBPGenerator::DemandFound() const
+{
+    return std::any_of(TAGE.begin(), TAGE.end(), [](const SBPTagesergebnis& t) {
+        return t.STATUS != SBPTagesergebnis::OFFEN && t.STATUS != SBPTagesergebnis::OHNE_BEDARF;
+    });
+}
+
 SBPTagesergebnis CSBPGenerator::Tagesergebnis(long day) const
 {
     if (day < 1 || day > long(TAGE.size()))

@@ -108,6 +108,8 @@ public:
     uint8_t Result() const;
     // The run was cancelled (by "Abbrechen" or its window closing) before every day was done.
     bool Cancelled() const { return CANCELLED; }
+    // Some day had staff demand to cover; a staff demand without any is "complete" with nothing.
+    bool DemandFound() const;
     // Every day has had its step.
     bool Finished() const { return NEXTDAY > NTAG_MAX; }
 

@@ -58,6 +58,14 @@ int Message(const std::string& caption, const std::string& text, const std::stri
     return MessageShow(request);
 }
 
+// Generating the shift demand plan needs a staff demand to cover.
+void MessageNoDemand()
+{
+    Message("Kein Arbeitskräftebedarf vorhanden.",
+            "Der Arbeitskräftebedarf enthält keine Einträge, aus denen ein Schichtbedarfsplan generiert werden "
+            "könnte. Der Schichtbedarfsplan bleibt unverändert.||Tragen Sie zuerst den Arbeitskräftebedarf ein.");
+}
+
 // What generating and optimising take from the worksheet's definitions pool.
 AZPDefinitionen AZPDefinitionenOf(CDefinitionspool& pool)
 {
@@ -789,6 +797,10 @@ void CArbeitsblatt::StoreGeneratedSteps()
 
 void CArbeitsblatt::GenerateSBP()
 {
+    if (AKB->Count() == 0) {
+        MessageNoDemand();
+        return;
+    }
     const bool replace = SBP->CountRows() > 0;
     if (replace) {
         const int answer = Message("Vorhandene Einträge werden überschrieben.",
@@ -827,6 +839,10 @@ void CArbeitsblatt::GenerateSBP()
     }
     if (result != SBP_KOMPLETT && result != SBP_TEILWEISE) {
         Message("kein Schichtbedarfsplan generiert", "Es konnte kein Schichtbedarfsplan generiert werden." + advice);
+        return;
+    }
+    if (!generator.DemandFound()) {
+        MessageNoDemand();
         return;
     }
     if (replace) {

@@ -355,6 +355,20 @@ TEST_F(WorksheetWindow, AShiftDemandGenerationThatEndsWithoutAPlanChangesNothing
     EXPECT_EQ(after.cells, std::vector<uint32_t>(14, 0));   // the groups stay, every cell cleared
 }
 
+TEST_F(WorksheetWindow, WithoutStaffDemandTheShiftDemandPlanIsNotGenerated)
+{
+    NewProject([](CArbeitsblatt& s) { s.GetSBP().SetCount(1, s.GetSchichttypen().GetByIndex(1)->SYSID, 1); });
+    const PlanState before = StateOf(sheet());
+    driver.Focus(win, AB_SBP_LIST);
+    driver.Press(win, AB_GENERATE);
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Kein Arbeitskräftebedarf vorhanden.");
+    driver.AnswerMessage(1);
+    EXPECT_FALSE(driver.HasMessage());
+    EXPECT_EQ(driver.FindWindow("Schichtbedarfsplan generieren"), 0);
+    EXPECT_EQ(StateOf(sheet()), before);
+}
+
 TEST_F(WorksheetWindow, TheMainRoad)
 {
     // A week of staff demand: two persons 06-22 on every day.
