@@ -43,6 +43,23 @@ CKriterium* AZPDefinitionen::FindKriterium(long number) const
     return nullptr;
 }
 
+long CountUnplacedShifts(const CSBPData& sbp, const CAZPData& azp)
+{
+    // A day beyond the working-time plan has no cells: its demand counts as unplaced.
+    long unplaced = 0;
+    for (int32_t r = 1; r <= sbp.CountRows(); ++r) {
+        const uint32_t id = sbp.GetRowSysId(uint32_t(r));
+        for (uint16_t d = 1; d <= sbp.CountDays(); ++d) {
+            long missing = sbp.GetCount(d, uint32_t(r));
+            for (uint16_t g = 1; g <= azp.CountGroups() && missing > 0; ++g)
+                if (azp.GetCell(d, g) == id)
+                    --missing;
+            unplaced += missing;
+        }
+    }
+    return unplaced;
+}
+
 AZPGeneratorLimits CAZPGenerator::ReadLimits(const CSBPData& sbp, uint16_t groups) const
 {
     AZPGeneratorLimits limits;

@@ -39,6 +39,10 @@ struct AZPGeneratorLimits {
     uint32_t ZIELMINUTEN = 0;    // working minutes aimed at per group and week
 };
 
+// Shifts the shift demand plan asks for that the working-time plan does not hold: per day and
+// shift type, the demanded count less the groups working that shift type that day (never below 0).
+long CountUnplacedShifts(const CSBPData& sbp, const CAZPData& azp);
+
 class CAZPGenerator {
 public:
     const AZPDefinitionen* DEFMANAGER = nullptr;  // source of the limits

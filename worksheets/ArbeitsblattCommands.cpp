@@ -772,7 +772,22 @@ void CArbeitsblatt::GenerateAZP()
     const AZPDefinitionen defs = AZPDefinitionenOf(*DEFINITIONSMANAGER);
     if (optimizer.Generate(*SBP, *AZP, defs) == 1) {
         AZP->SetGroupCount(static_cast<uint32_t>(std::max(0L, optimizer.GroupCount(0, true))));
-        Message("Arbeitszeitplan generiert", "Ein Arbeitszeitplan konnte vollständig generiert werden.");
+        // Complete only when every demanded shift stands in the plan: a day that asks for more
+        // shifts than there are groups leaves the surplus out.
+        const long unplaced = CountUnplacedShifts(*SBP, *AZP);
+        if (unplaced == 0) {
+            Message("Arbeitszeitplan generiert", "Ein Arbeitszeitplan konnte vollständig generiert werden.");
+        } else {
+            std::string text = "Ein Arbeitszeitplan konnte nur teilweise generiert werden: " +
+                               (unplaced == 1 ? std::string("1 im Schichtbedarfsplan geforderte Schicht ist")
+                                              : std::to_string(unplaced) + " im Schichtbedarfsplan geforderte Schichten sind") +
+                               " nicht eingeplant.";
+            if (info.MAXSCHICHTEN > AZP->CountGroups())
+                text += "||An einem Tag sind bis zu " + std::to_string(info.MAXSCHICHTEN) +
+                        " Schichten gefordert, der Arbeitszeitplan hat aber nur " + std::to_string(AZP->CountGroups()) +
+                        " Schichtgruppen.";
+            Message("Arbeitszeitplan teilweise generiert", text);
+        }
         if (StoreEditStep(AZP->GetSavable()))
             OnAZPChanged();
     } else {

@@ -369,6 +369,43 @@ TEST_F(WorksheetWindow, WithoutStaffDemandTheShiftDemandPlanIsNotGenerated)
     EXPECT_EQ(StateOf(sheet()), before);
 }
 
+TEST_F(WorksheetWindow, AWorkingTimePlanWithMoreDemandedShiftsThanGroupsIsNotCalledComplete)
+{
+    // Monday asks for 400 shifts; a plan has at most 255 groups: 145 shifts stay unplaced.
+    NewProject([](CArbeitsblatt& s) {
+        CSchichttypen& t = s.GetSchichttypen();
+        s.GetSBP().SetCount(1, t.GetByIndex(1)->SYSID, 200);
+        s.GetSBP().SetCount(1, t.GetByIndex(2)->SYSID, 200);
+        s.GetSBP().SetCount(2, t.GetByIndex(3)->SYSID, 1);
+    });
+    driver.Focus(win, AB_AZP_LIST);
+    driver.Press(win, AB_GENERATE);
+    const int wizard = driver.Window("Arbeitszeitplan generieren");
+    FinishWizard(wizard);
+    // The search is cancelled at once (it keeps the plan built); the messages on the way.
+    std::string text;
+    for (int round = 0; round < 100; ++round) {
+        const int top = driver.Windows().back();
+        if (driver.HasMessage()) {
+            text += driver.Message().caption + ": " + driver.Message().text + "\n";
+            driver.AnswerMessage(1);
+        } else if (driver.Title(top) == "Berechnung läuft...") {
+            driver.Press(top, "Abbrechen");
+        } else if (top != win) {
+            driver.Close(top);
+        } else {
+            break;
+        }
+    }
+    EXPECT_EQ(sheet().GetAZP().CountGroups(), 255u);
+    EXPECT_EQ(text.find("vollständig"), std::string::npos) << text;
+    EXPECT_NE(text.find("Arbeitszeitplan teilweise generiert: Ein Arbeitszeitplan konnte nur teilweise generiert werden: "
+                        "145 im Schichtbedarfsplan geforderte Schichten sind nicht eingeplant."),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("bis zu 400 Schichten gefordert"), std::string::npos) << text;
+}
+
 TEST_F(WorksheetWindow, TheMainRoad)
 {
     // A week of staff demand: two persons 06-22 on every day.
