@@ -242,14 +242,25 @@ public:
 
     int OnAlertKey() override
     {
-        // A time typed as "24:xx" is taken as 00:xx (the night start shows 00:00 as 24:00 again).
         const int focus = ControlFocus();
+        const int key = EventKeyCode();
+        // Tab and Enter are heard here before they move on or close the window, and the field
+        // they leave has no Accepted event of its own: a changed field is taken and checked now,
+        // as it is when left with the mouse.
+        const bool leaves = key == Key::TAB || key == Key::SHIFT_TAB || key == Key::ENTER || key == Key::SHIFT_ENTER;
+        const bool changed = leaves && fields_.count(focus) && ScreenChanged(focus);
+        // A time typed as "24:xx" is taken as 00:xx (the night start shows 00:00 as 24:00 again).
         if (times_.count(focus)) {
             const std::string text = PropertyGet(focus, Prop::ScreenText).Str();
             if (text.rfind("24", 0) == 0) {
                 PropertySet(focus, Prop::ScreenText, "00" + text.substr(2));
                 ControlUpdate(focus);
             }
+        }
+        if (changed && !AcceptAllRunning()) {
+            ControlUpdate(focus);
+            Check(focus, fields_.at(focus), false);
+            Refresh();
         }
         return FwWindow::OnAlertKey();
     }
@@ -796,6 +807,13 @@ private:
             ControlSelect(check);
             PropertySet(check, Prop::Color, kMarked);
         }
+    }
+
+    // The field's screen text is not what its value shows: the user typed into it.
+    static bool ScreenChanged(int control)
+    {
+        const std::string shown = PictureFormat(PropertyGet(control, Prop::Value), PropertyGet(control, Prop::Picture).Str());
+        return PropertyGet(control, Prop::ScreenText).Str() != shown;
     }
 
     // The tab a control lies on.

@@ -181,6 +181,51 @@ TEST_F(DefinitionsDialogTest, AcceptedFieldsAreCheckedAgainstTheirLimits)
     EXPECT_EQ(response, RESPONSE_CANCELLED);
 }
 
+TEST_F(DefinitionsDialogTest, AFieldLeftWithTabOrEnterIsCheckedAsWhenLeftWithTheMouse)
+{
+    struct Case {
+        const char* tab;
+        const char* field;
+        const char* typed;
+        int key;
+        const char* message;   // caption, "" for none
+        int64_t stored;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "08:00", Key::TAB, kRefused, T(9), "09:00"},
+        {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "07:00", Key::SHIFT_TAB, kRefused, T(9), "09:00"},
+        {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "06:00", Key::ENTER, kRefused, T(9), "09:00"},
+        {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "10:00", Key::TAB, kWarned, T(10), "10:00"},
+        {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "10:30", Key::ENTER, kWarned, T(10, 30), "10:30"},
+        {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "12:00", Key::TAB, "", T(12), "12:00"},
+        // Left again unchanged: no second message.
+        {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "12:00", Key::TAB, "", T(12), "12:00"},
+        {"Arbeitszeit", "WTAZ_OHNE_AUSGLEICH", "16:00", Key::TAB, kRefused, T(10), "10:00"},
+        {"Arbeitszeit", "WTAZ_OHNE_AUSGLEICH", "17:00", Key::ENTER, kRefused, T(10), "10:00"},
+        {"Schichten", "SL_DAUER_MAX", "11:30", Key::TAB, kRefused, T(10, 45), "10:45"},
+    };
+    Open(DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.typed + " key " + std::to_string(c.key));
+        On(c.tab);
+        const int field = C(std::string("?") + c.field);
+        {
+            // Typed, not yet taken: only the screen holds it.
+            Runtime::HostBaton b;
+            ASSERT_EQ(InputFocus(w, field), "");
+            PropertySet(w, field, Prop::ScreenText, std::string(c.typed), 0);
+        }
+        driver->Key(w, field, c.key);
+        ASSERT_EQ(Answer(), c.message);
+        EXPECT_FALSE(driver->HasMessage());
+        EXPECT_EQ(RB.GetInt(c.field), c.stored);
+        EXPECT_EQ(Shown(std::string("?") + c.field), c.shown);
+        EXPECT_EQ(Focus(), field);
+    }
+    Finish("Abbrechen");
+}
+
 TEST_F(DefinitionsDialogTest, NightStartOf2400IsStoredAsMidnightAndShownAs2400)
 {
     Open(DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN);
