@@ -28,10 +28,10 @@ constexpr uint32_t kLatestDayStart = 540;
 // rule gives millions of columns, whose matrix would not fit in memory.
 constexpr long kMaxColumns = 65536;
 
-// The time value of a duration in minutes, as a time of day (24 hours read as 00:00).
+// The time value of a duration in minutes: a whole day is 24:00, never 00:00.
 double TimeValue(long minutes)
 {
-    return double(minutes % long(kDay)) * kClockPerMinute + 1.0;
+    return double(minutes) * kClockPerMinute + 1.0;
 }
 
 // Minutes of a time of day; 24:00 is the midnight at the start of the day.

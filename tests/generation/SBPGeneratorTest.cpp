@@ -507,6 +507,23 @@ TEST(SBPGenerator, AFractionalCostOptimumStillLeavesRoomForTheLastObjective)
     EXPECT_EQ(days.front(), 1);
 }
 
+TEST(SBPGenerator, TheLastObjectiveTakesAWholeDayAsTheLongestLength)
+{
+    // A day of demand is covered as shortly by one shift of 24 hours as by two of 12; the length
+    // nearest the longest allowed (24:00) is the whole day, not two halves.
+    Fixture f;
+    f.Demand(At(1, 0), At(2, 0), 1);
+    f.Lengths(T(12), T(24));
+    CSBPGenerator g;
+    ASSERT_EQ(f.Generate(g), SBP_KOMPLETT);
+    const SBPTagesergebnis r = g.Tagesergebnis(1);
+    EXPECT_EQ(r.ZIELFUNKTIONEN, 4);
+    EXPECT_EQ(r.ZIELWERT[0], 24);
+    EXPECT_EQ(r.ZIELWERT[3], 0);
+    EXPECT_EQ(f.Count(1, 0, kDay), 1);
+    EXPECT_EQ(f.Count(1, 0, 720), -1);
+}
+
 TEST(SBPGenerator, ObjectivesWhoseCriterionIsOffAreSkippedAndTheProgressStillCountsTen)
 {
     Fixture f;
