@@ -242,7 +242,8 @@ public:
 
     int OnAlertKey() override
     {
-        const int focus = ControlFocus();
+        // The field the key was pressed in (the focus, when the key came for the whole window).
+        const int focus = EventControl() ? EventControl() : ControlFocus();
         const int key = EventKeyCode();
         // Tab and Enter are heard here before they move on or close the window, and the field
         // they leave has no Accepted event of its own: a changed field is taken and checked now,
@@ -259,6 +260,11 @@ public:
         }
         if (changed && !AcceptAllRunning()) {
             ControlUpdate(focus);
+            if (ScreenChanged(focus)) {
+                // Text the field's picture cannot read: the stored value is shown again.
+                ControlDisplay(focus);
+                return FwWindow::OnAlertKey();
+            }
             Check(focus, fields_.at(focus), false);
             Refresh();
         }

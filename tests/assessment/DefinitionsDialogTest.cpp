@@ -198,6 +198,8 @@ TEST_F(DefinitionsDialogTest, AFieldLeftWithTabOrEnterIsCheckedAsWhenLeftWithThe
         {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "06:00", Key::ENTER, kRefused, T(9), "09:00"},
         {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "10:00", Key::TAB, kWarned, T(10), "10:00"},
         {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "10:30", Key::ENTER, kWarned, T(10, 30), "10:30"},
+        // Text that is no time: the stored value comes back, without a check (and warning) of it.
+        {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "zwölf", Key::TAB, "", T(10, 30), "10:30"},
         {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "12:00", Key::TAB, "", T(12), "12:00"},
         // Left again unchanged: no second message.
         {"Ruhezeit", "RZ_DAUER_OHNE_AUSGLEICH", "12:00", Key::TAB, "", T(12), "12:00"},
