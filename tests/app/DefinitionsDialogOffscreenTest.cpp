@@ -4,6 +4,7 @@
 // warning-level value kept.
 #include "AppTestSupport.h"
 
+#include "../assessment/InstalledDefaultsSupport.h"
 #include "../platform/qt/QtTestSupport.h"
 
 #include "assessment/DefinitionsDialog.h"
@@ -38,14 +39,7 @@ protected:
         apptest::App();
         InitFileAccess();
         NameProgramFiles(dir);
-        for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
-            ASSERT_EQ(a->TryOpen(), 0);
-            FileSet(*a->File());
-            ASSERT_EQ(a->TryNext(), 0);
-            a->Close();
-        }
-        RB.CopyFrom(RBDEFAULT);
-        KRI.CopyFrom(KRIDEFAULT);
+        ASSERT_NO_FATAL_FAILURE(ReadInstalledDefaults());
         renderer = std::make_unique<Renderer>();
         renderer->Start([this] { response = UpdateDefinitionsmanager(DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN, 0, nullptr); });
         ASSERT_TRUE(apptest::ProcessUntil([&] { return renderer->Settle(100) && (win = Window("Definitionspool")) != 0; }));

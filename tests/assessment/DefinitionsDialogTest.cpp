@@ -26,6 +26,8 @@
 #include "platform/records/RecordFile.h"
 #include "platform/ui/MessageShow.h"
 
+#include "InstalledDefaultsSupport.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -79,14 +81,7 @@ protected:
             fs::copy_file(from / f, dir / f);
         InitFileAccess();
         NameProgramFiles(dir.string());
-        for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
-            ASSERT_EQ(a->TryOpen(), 0);
-            FileSet(*a->File());
-            ASSERT_EQ(a->TryNext(), 0);
-            a->Close();
-        }
-        RB.CopyFrom(RBDEFAULT);
-        KRI.CopyFrom(KRIDEFAULT);
+        ASSERT_NO_FATAL_FAILURE(ReadInstalledDefaults());
         InstallDefinitionsDialog();
     }
     void TearDown() override
