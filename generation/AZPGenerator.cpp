@@ -6,6 +6,7 @@
 #include "plans/AZPData.h"
 #include "plans/SBPData.h"
 #include "plans/SBPInfo.h"
+#include "plans/Schichttypen.h"
 #include "platform/values/Random.h"
 
 #include <algorithm>
@@ -45,14 +46,20 @@ CKriterium* AZPDefinitionen::FindKriterium(long number) const
 
 long CountUnplacedShifts(const CSBPData& sbp, const CAZPData& azp)
 {
-    // A day beyond the working-time plan has no cells: its demand counts as unplaced.
+    // Only working shift types are placed by the generator (the day lists skip the others), so
+    // only their demand can be missing. A day beyond the working-time plan has no cells: its
+    // demand counts as unplaced.
+    const CSchichttypen* types = sbp.GetSchichttypen();
+    const long typeCount = types ? types->Count() : 0;
     long unplaced = 0;
-    for (int32_t r = 1; r <= sbp.CountRows(); ++r) {
-        const uint32_t id = sbp.GetRowSysId(uint32_t(r));
+    for (long i = 1; i <= typeCount; ++i) {
+        const CSchicht* type = types->GetByIndex(i);
+        if (!type || type->ART != ART_NORMAL)
+            continue;
         for (uint16_t d = 1; d <= sbp.CountDays(); ++d) {
-            long missing = sbp.GetCount(d, uint32_t(r));
+            long missing = sbp.GetCountBySysId(d, type->SYSID);
             for (uint16_t g = 1; g <= azp.CountGroups() && missing > 0; ++g)
-                if (azp.GetCell(d, g) == id)
+                if (azp.GetCell(d, g) == type->SYSID)
                     --missing;
             unplaced += missing;
         }

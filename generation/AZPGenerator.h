@@ -40,7 +40,8 @@ struct AZPGeneratorLimits {
 };
 
 // Shifts the shift demand plan asks for that the working-time plan does not hold: per day and
-// shift type, the demanded count less the groups working that shift type that day (never below 0).
+// working shift type, the demanded count less the groups working it that day (never below 0);
+// standby types are never placed by the generator and do not count.
 long CountUnplacedShifts(const CSBPData& sbp, const CAZPData& azp);
 
 class CAZPGenerator {

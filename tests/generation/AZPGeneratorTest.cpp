@@ -243,6 +243,18 @@ TEST_F(AZPGeneratorTest, DemandBeyondTheGroupsStaysUnplaced)
         EXPECT_LE(std::count(placed.begin(), placed.end(), 'S'), 3);
         EXPECT_LE(std::count(placed.begin(), placed.end(), 'N'), 2);
     }
+    EXPECT_EQ(CountUnplacedShifts(sbp, azp), 7);   // one shift a day left out
+}
+
+// Demand for a type the generator never places (a free shift kind) is not reported as missing:
+// otherwise every plan that demands one would be called partial.
+TEST_F(AZPGeneratorTest, OnlyWorkingShiftsCountAsUnplaced)
+{
+    RandomRestart(3);
+    Daily(F, 1);
+    Daily(X, 1);
+    Generate(2);
+    EXPECT_EQ(CountUnplacedShifts(sbp, azp), 0);
 }
 
 TEST_F(AZPGeneratorTest, GroupsWorkAboutTheSameMinutesOverSeveralWeeks)
