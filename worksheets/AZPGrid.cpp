@@ -151,6 +151,45 @@ bool CAZPGrid::TakeWindowMessage(const WindowMessage& message)
     return true;
 }
 
+void CAZPGrid::AfterWindowMessage(const WindowMessage& message)
+{
+    CSpreadsheet::AfterWindowMessage(message);
+    using K = WindowMessage::Kind;
+    switch (message.kind) {
+    case K::Size:
+    case K::KeyDown:
+    case K::MouseDown:
+    case K::MouseUp:
+        // The list shows other cells or another drag start: the markers follow.
+        PaintMarkers();
+        break;
+    case K::MouseMove:
+        if (DRAGMODE == 2 && message.buttonHeld)
+            PaintMarkers();
+        break;
+    default:
+        break;
+    }
+}
+
+void CAZPGrid::SetSelection(const SpreadsheetSelection& selection)
+{
+    CSpreadsheet::SetSelection(selection);
+    PaintMarkers();
+}
+
+void CAZPGrid::Refresh()
+{
+    CSpreadsheet::Refresh();
+    PaintMarkers();
+}
+
+void CAZPGrid::PaintMarkers()
+{
+    if (CUSTOMDRAW && FEQ)
+        Paint();
+}
+
 std::string CAZPGrid::CellText(int32_t row, int16_t field)
 {
     if (!AZP || field < 1)
@@ -267,6 +306,7 @@ void CAZPGrid::SetFormat(int feq, CAZPData& plan, int window)
     BuildFormat(Weeks());
     Subclass(window);
     CUSTOMDRAW = 1;
+    PaintMarkers();
 }
 
 void CAZPGrid::BuildFormat(int weeks)
@@ -316,6 +356,7 @@ void CAZPGrid::Redraw()
     lastRow_ = lastDay_ = -1;
     ComputeColumnX();
     Redisplay();
+    PaintMarkers();
 }
 
 void CAZPGrid::SetTyp(int kind)

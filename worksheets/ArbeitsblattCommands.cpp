@@ -511,6 +511,8 @@ void CArbeitsblatt::RecalcEvaluation()
         CHECKER->CheckPlan(*AZPBEWERTUNG, 0);
         if (BROWSEFLEXAZ)
             BROWSEFLEXAZ->Evaluate();
+        if (BROWSEAZP && BROWSEAZP->Grid())
+            BROWSEAZP->Grid()->PaintMarkers();
     }
     Inspector(2, &Inspektoren::refresh);
 }
@@ -724,8 +726,12 @@ void CArbeitsblatt::OptimizeAZP()
         return;
     const AZPDefinitionen defs = AZPDefinitionenOf(*DEFINITIONSMANAGER);
     OptimizationRunning = true;
+    if (BROWSEAZP && BROWSEAZP->Grid())
+        BROWSEAZP->Grid()->PaintMarkers();   // no markers of the plan being changed
     const uint8_t result = optimizer.Run(*AZP, defs);
     OptimizationRunning = false;
+    if (BROWSEAZP && BROWSEAZP->Grid())
+        BROWSEAZP->Grid()->PaintMarkers();
     // The grids of every worksheet skipped their repaints meanwhile: each window draws again.
     CProjekt& project = GlobalProjektmanager.Projekt();
     for (int32_t i = 1; CArbeitsblattBase* sheet = project.GetArbeitsblatt(i); ++i)
