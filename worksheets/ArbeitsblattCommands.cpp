@@ -38,6 +38,7 @@
 #include "worksheets/FlexAZEditor.h"
 #include "worksheets/Gesamtbewertung.h"
 #include "worksheets/Inspektoren.h"
+#include "worksheets/Legende.h"
 #include "worksheets/SBPEditor.h"
 
 namespace {
@@ -258,6 +259,9 @@ uint8_t CArbeitsblatt::OnWindowEvent()
     }
     if (event == EVENT_GAIN_FOCUS)
         RefreshInspektoren();
+    // The evaluation inspector's "Legende anzeigen" asks for the legend of the grid's markers.
+    if (event == EventShowLegend)
+        Legende();
     if (event == EVENT_TIMER)
         ScrollTogether();
     uint8_t result = 0;

@@ -16,6 +16,7 @@
 #include "assessment/KriterienRuhe.h"
 #include "assessment/RahmenbedingungArbeitszeit.h"
 #include "assessment/RahmenbedingungRuhezeiten.h"
+#include "assessment/SchichttypDialoge.h"
 #include "core/Projektmanager.h"
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/ui/Input.h"
@@ -464,3 +465,23 @@ TEST_F(InspektorenTest, SummaryHintsAndTheFlexFigureOnACopy)
 }
 
 } // namespace
+
+TEST_F(InspektorenTest, TheLegendOpensFromTheEvaluationInspectorsButton)
+{
+    CArbeitsblatt& s = sheet(1);
+    Sample(s);
+    driver->Start([&] { s.Open(); });
+    const int window = driver->Window("Arbeitszeitblatt");
+    driver->ChooseMenu(window, "Ansicht|Bewertungs-Inspektor");
+    const int rating = driver->Window("Bewertungs-Inspektor");
+    driver->Press(rating, "?Legende");
+    const int legend = driver->Window("Legende");
+    ASSERT_NE(legend, 0);
+    EXPECT_EQ(driver->Property(legend, 0, Prop::Text).Str(), "Legende");
+    driver->Press(legend, "?Schliessen");
+    EXPECT_EQ(driver->FindWindow("Legende"), 0);
+    // The worksheet window goes on taking commands.
+    driver->ChooseMenu(window, "Ansicht|Bewertungs-Inspektor");
+    EXPECT_FALSE(s.IsInspektorOpen(2));
+    driver->Close(window);
+}
