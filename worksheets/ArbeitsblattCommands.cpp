@@ -269,8 +269,31 @@ uint8_t CArbeitsblatt::OnWindowEvent()
                                 static_cast<CPlanEditor*>(BROWSEAZP.get()), static_cast<CPlanEditor*>(BROWSEFLEXAZ.get())})
         if (editor && editor->OnEvent(event))
             result = LEVEL_NOTIFY;
+    FollowCostWeek(control);
     UpdateButtons();
     return result;
+}
+
+void CArbeitsblatt::FollowCostWeek(int control)
+{
+    if (!IsActive() || !IsInspektorOpen(3))
+        return;
+    // Scrolling together, the list with the focus leads.
+    if (SYNCHRONSCROLLEN)
+        control = int(PropertyGet(0, Prop::Focus).Int());
+    const CPlanEditor* editor = nullptr;
+    for (const CPlanEditor* e : {static_cast<const CPlanEditor*>(BROWSEAKB.get()),
+                                 static_cast<const CPlanEditor*>(BROWSESBP.get()),
+                                 static_cast<const CPlanEditor*>(BROWSEAZP.get())})
+        if (e && control != 0 && e->GetListFeq() == control)
+            editor = e;
+    if (!editor)
+        return;
+    const int day = std::max(1, editor->GetCurrentDay());
+    if (AKTTAG != 0 && (day - 1) / 7 == (AKTTAG - 1) / 7)
+        return;
+    AKTTAG = uint16_t(day);
+    RecalcCosts();
 }
 
 void CArbeitsblatt::ScrollTogether()

@@ -485,3 +485,51 @@ TEST_F(InspektorenTest, TheLegendOpensFromTheEvaluationInspectorsButton)
     EXPECT_FALSE(s.IsInspektorOpen(2));
     driver->Close(window);
 }
+
+// The cost inspector shows the view of the pane clicked into and the week of its current day.
+TEST_F(InspektorenTest, TheCostInspectorFollowsThePaneAndTheWeekOfTheCursor)
+{
+    CArbeitsblatt& s = sheet(1);
+    Sample(s);
+    s.SetBezugsrahmen(3, false);
+    // Week 3: group 1 works two early shifts instead of five.
+    s.GetAZP().SetCell(15, 1, ids[0]);
+    s.GetAZP().SetCell(16, 1, ids[0]);
+    driver->Start([&] { s.Open(); });
+    const int window = driver->Window("Arbeitszeitblatt");
+    driver->ChooseMenu(window, "Ansicht|Ökonomie-Inspektor");
+    const int costs = driver->Window("Ökonomie-Inspektor");
+    COekoInspektor& inspector = InspektorenOf(s).OEKO;
+    auto tab = [&] { return driver->Property(costs, OEKO_SHEET, Prop::Selected).Int(); };
+    auto group1 = [&] {
+        Runtime::HostBaton b;
+        const auto& rows = inspector.GetKostenAZP().Rows();
+        return rows.empty() ? -1.0 : rows.front().SUMME_GESAMT;
+    };
+    // The plan pane has the focus at opening: the plan's view, week 1.
+    EXPECT_EQ(tab(), 3);
+    const double week1 = group1();
+    ASSERT_GT(week1, 0.0);
+
+    struct Case {
+        const char* what;
+        int list;
+        int column;        // list column clicked; 0: the pane only takes the focus
+        long long tab;     // the cost inspector's tab afterwards
+        double azpCosts;   // group 1's costs afterwards
+    };
+    const Case cases[] = {
+        {"the shift demand pane", AB_SBP_LIST, 2, 2, week1},
+        {"Monday of week 3 in the plan", AB_AZP_LIST, 22, 3, week1 * 2 / 5},
+        {"the staff demand pane", AB_AKB_LIST, 0, 1, week1 * 2 / 5},
+        {"Tuesday of week 1 in the plan", AB_AZP_LIST, 3, 3, week1},
+    };
+    for (const Case& c : cases) {
+        driver->Focus(window, c.list);
+        if (c.column != 0)
+            driver->ChooseRow(window, c.list, 1, c.column);
+        EXPECT_EQ(tab(), c.tab) << c.what;
+        EXPECT_DOUBLE_EQ(group1(), c.azpCosts) << c.what;
+    }
+    driver->Close(window);
+}
