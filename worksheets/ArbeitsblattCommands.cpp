@@ -126,7 +126,11 @@ void CArbeitsblatt::DisposeInspektoren()
         InstalledInspektoren().dispose(*this);
 }
 
-void CArbeitsblatt::ShowGesamtbewertung() { ::ShowGesamtbewertung(*this); }
+void CArbeitsblatt::ShowGesamtbewertung()
+{
+    PublishChecker();
+    ::ShowGesamtbewertung(*this);
+}
 
 // ---- window binding ---------------------------------------------------------------------------------
 

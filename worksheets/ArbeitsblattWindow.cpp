@@ -90,6 +90,9 @@ public:
     int OnEvent() override
     {
         const int event = EventCurrent();
+        // The worksheet worked on judges shift types and ratings by its own pool.
+        if (event == EVENT_GAIN_FOCUS)
+            SHEET.PublishChecker();
         if (event == EventRefresh) {
             Refresh(true);
             return LEVEL_BENIGN;

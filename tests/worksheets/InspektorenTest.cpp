@@ -533,3 +533,29 @@ TEST_F(InspektorenTest, TheCostInspectorFollowsThePaneAndTheWeekOfTheCursor)
     }
     driver->Close(window);
 }
+
+// With two worksheets open, the shift-type dialogs and the overall rating judge by the pool of the
+// worksheet whose window was opened or focused last.
+TEST_F(InspektorenTest, EachWorksheetWindowPublishesItsOwnChecker)
+{
+    CArbeitsblatt& first = sheet(1);
+    Sample(first);
+    auto& second = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_AZ));
+    driver->Start([&] { first.Open(); });
+    driver->Start([&] { second.Open(); });
+    ASSERT_TRUE(first.IsActive());
+    ASSERT_TRUE(second.IsActive());
+    auto published = [] {
+        Runtime::HostBaton b;
+        return GlobalSchichtChecker;
+    };
+    EXPECT_EQ(published(), &second.GetChecker());
+    EXPECT_EQ(published()->FindKriterium(6), second.GetDefinitionspool().GetKriterium(6));
+    driver->Post(first.WIN, EVENT_GAIN_FOCUS);
+    EXPECT_EQ(published(), &first.GetChecker());
+    EXPECT_EQ(published()->FindKriterium(6), first.GetDefinitionspool().GetKriterium(6));
+    driver->Post(second.WIN, EVENT_GAIN_FOCUS);
+    EXPECT_EQ(published(), &second.GetChecker());
+    driver->Close(second.WIN);
+    driver->Close(first.WIN);
+}
