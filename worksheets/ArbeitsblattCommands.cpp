@@ -743,6 +743,9 @@ void CArbeitsblatt::ShowPlanQuality()
 
 void CArbeitsblatt::OptimizeAZP()
 {
+    // One search at a time: the flag belongs to the search that set it.
+    if (OptimizationRunning)
+        return;
     if (AZP->CountGroups() == 0) {
         Message("Keine Einträge vorhanden.",
                 "Der aktuelle Arbeitszeitplan enthält keine Einträge, und kann daher nicht weiter optimiert "

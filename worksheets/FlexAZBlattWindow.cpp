@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Frame.h"
+#include "core/Projektmanager.h"
 #include "core/ShellAndEvents.h"
 #include "platform/fw/FwWindow.h"
 #include "platform/ui/Events.h"
@@ -66,6 +67,9 @@ public:
 
     int OnEvent() override
     {
+        // While a plan is being optimised the window takes nothing: no command, no close.
+        if (OptimizationRunning)
+            return LEVEL_NOTIFY;
         const int event = EventCurrent();
         // The worksheet worked on judges shift types and ratings by its own pool.
         if (event == EVENT_GAIN_FOCUS)

@@ -559,3 +559,36 @@ TEST_F(InspektorenTest, EachWorksheetWindowPublishesItsOwnChecker)
     driver->Close(second.WIN);
     driver->Close(first.WIN);
 }
+
+// While one worksheet's plan is optimised, another worksheet's window takes no command and no
+// close, and a second search cannot start and end the first one's flag.
+TEST_F(InspektorenTest, AnotherWorksheetWaitsWhileAPlanIsOptimised)
+{
+    CArbeitsblatt& first = sheet(1);
+    Sample(first);
+    auto& second = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_AZ));
+    Sample(second);
+    driver->Start([&] { second.Open(); });
+    const int window = second.WIN;
+    auto running = [](bool on) {
+        Runtime::HostBaton b;
+        OptimizationRunning = on;
+    };
+    running(true);   // the first worksheet's search
+    driver->ChooseMenu(window, "Ansicht|Bewertungs-Inspektor");
+    EXPECT_FALSE(second.IsInspektorOpen(2));
+    driver->ChooseMenu(window, "Arbeitszeitplan|Optimieren");
+    EXPECT_EQ(driver->FindWindow("Arbeitszeitplan generieren"), 0);
+    {
+        Runtime::HostBaton b;
+        second.OptimizeAZP();
+        EXPECT_TRUE(OptimizationRunning);
+    }
+    driver->Close(window);
+    EXPECT_TRUE(second.IsActive());
+    running(false);   // the search ended
+    driver->ChooseMenu(window, "Ansicht|Bewertungs-Inspektor");
+    EXPECT_TRUE(second.IsInspektorOpen(2));
+    driver->Close(window);
+    EXPECT_FALSE(second.IsActive());
+}
