@@ -128,6 +128,9 @@ void CArbeitsblatt::DisposeInspektoren()
 
 void CArbeitsblatt::ShowGesamtbewertung()
 {
+    // A plan without groups has nothing to rate.
+    if (AZP->CountGroups() == 0)
+        return;
     PublishChecker();
     ::ShowGesamtbewertung(*this);
 }

@@ -464,7 +464,6 @@ TEST_F(InspektorenTest, SummaryHintsAndTheFlexFigureOnACopy)
     EXPECT_FALSE(inspector.Summarize(nullptr, nullptr, 0).FREIESONNTAGE);
 }
 
-} // namespace
 
 TEST_F(InspektorenTest, TheLegendOpensFromTheEvaluationInspectorsButton)
 {
@@ -534,6 +533,17 @@ TEST_F(InspektorenTest, TheCostInspectorFollowsThePaneAndTheWeekOfTheCursor)
     driver->Close(window);
 }
 
+TEST_F(InspektorenTest, APlanWithoutGroupsOpensNoOverallRating)
+{
+    CArbeitsblatt& s = sheet(1);
+    driver->Start([&] { s.Open(); });
+    const int window = driver->Window("Arbeitszeitblatt");
+    driver->ChooseMenu(window, "Arbeitszeitplan|Gesamtbewertung anzeigen");
+    driver->Press(window, AB_GESAMTBEWERTUNG_BUTTON);
+    EXPECT_EQ(driver->FindWindow("Gesamtbewertung AZP"), 0);
+    driver->Close(window);
+}
+
 // With two worksheets open, the shift-type dialogs and the overall rating judge by the pool of the
 // worksheet whose window was opened or focused last.
 TEST_F(InspektorenTest, EachWorksheetWindowPublishesItsOwnChecker)
@@ -592,3 +602,5 @@ TEST_F(InspektorenTest, AnotherWorksheetWaitsWhileAPlanIsOptimised)
     driver->Close(window);
     EXPECT_FALSE(second.IsActive());
 }
+
+} // namespace
