@@ -1684,12 +1684,16 @@ void WindowView::PlaceChanged()
     if (host_.Syncing())
         return;
     QWidget* top = Top();
-    if (!top || top->isMinimized() || top->isMaximized())
+    if (!top || top->isMinimized() || (main_ && top->isMaximized()))
         return;
     QRect g = sub_ ? sub_->geometry() : top->geometry();
     QSize inner = client_ ? client_->size() : top->size();
     QRect units(ToUnits(g.x()), ToUnits(g.y()), ToUnits(main_ ? g.width() : inner.width()),
                 ToUnits(main_ ? g.height() : inner.height()));
+    // A maximised window tells its room only, so that a window placing its controls itself fills
+    // it; its own place comes back with the normal size when it is restored.
+    if (top->isMaximized())
+        units.moveTopLeft(appliedPlace_.isNull() ? QPoint() : appliedPlace_.topLeft());
     if (units == appliedPlace_)
         return;
     appliedPlace_ = units;

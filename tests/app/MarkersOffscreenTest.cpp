@@ -217,3 +217,38 @@ TEST_F(Markers, EachCriterionDrawsItsMarkerInItsCellsOnlyWhileEvaluated)
 }
 
 } // namespace
+
+namespace {
+
+// Maximised and restored, the worksheet window lays its panes out again: the panes share the
+// window's room by their weights (staff demand 3, shift demand 2, plan 5) and the plan's list
+// reaches the bottom, with no blank strip below it.
+TEST_F(Markers, PanesFollowTheWindowWhenMaximisedAndRestored)
+{
+    QWidget* top = renderer->View(window)->Top();
+    QWidget* client = renderer->View(window)->Client();
+    ASSERT_NE(top, nullptr);
+    ASSERT_NE(client, nullptr);
+    QWidget* staff = renderer->ControlWidget(window, AB_AKB_LIST);
+    ASSERT_NE(staff, nullptr);
+    // The window reports its new size a moment after it changed: the panes follow within a second.
+    auto laidOut = [&] {
+        const int bottom = list->mapTo(client, QPoint(0, list->height())).y();
+        return std::abs(client->height() - bottom) <= 8 && std::abs(staff->height() * 5.0 / 3.0 - list->height()) <= 12.0;
+    };
+    auto check = [&](const char* when) {
+        EXPECT_TRUE(ProcessUntil([&] { return renderer->Settle(50) && laidOut(); }, 3000))
+            << when << ": client " << client->height() << ", staff demand " << staff->height() << ", plan "
+            << list->height();
+    };
+    check("as opened");
+    const QSize before = client->size();
+    top->showMaximized();
+    ASSERT_TRUE(ProcessUntil([&] { return client->height() > before.height() + 40; }));
+    check("maximised");
+    top->showNormal();
+    ASSERT_TRUE(ProcessUntil([&] { return client->height() == before.height(); }));
+    check("restored");
+}
+
+} // namespace
