@@ -24,6 +24,8 @@
 #include "PictureRunSupport.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -58,6 +60,7 @@ CArbeitsblatt& ViolatingWorksheet()
     InstallSchichttypDialoge();
     GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
     auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
+    // The night shift ends on the next day's time line (06:00 + 24 h), as a plan cell holds it.
     std::map<char, uint32_t> ids;
     const struct {
         char letter;
@@ -249,6 +252,32 @@ TEST_F(Markers, PanesFollowTheWindowWhenMaximisedAndRestored)
     top->showNormal();
     ASSERT_TRUE(ProcessUntil([&] { return client->height() == before.height(); }));
     check("restored");
+}
+
+// The splitter below the staff demand pane, dragged down with the mouse, gives that pane the room
+// it takes from the shift demand pane.
+TEST_F(Markers, DraggingASplitterChangesThePaneHeights)
+{
+    QWidget* splitter = renderer->ControlWidget(window, AB_SPLITTER_AKB);
+    QWidget* staff = renderer->ControlWidget(window, AB_AKB_LIST);
+    QWidget* shifts = renderer->ControlWidget(window, AB_SBP_LIST);
+    ASSERT_NE(splitter, nullptr);
+    ASSERT_TRUE(splitter->isVisible());
+    EXPECT_EQ(splitter->cursor().shape(), Qt::SplitVCursor);
+    const int staffBefore = staff->height(), shiftsBefore = shifts->height(), planBefore = list->height();
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(at), QPointF(splitter->mapToGlobal(at)), Qt::LeftButton, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(splitter, &e);
+    };
+    const QPoint grab(splitter->width() / 2, 1);
+    send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    send(QEvent::MouseMove, grab + QPoint(0, 20), Qt::LeftButton);
+    send(QEvent::MouseMove, grab + QPoint(0, 40), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, grab + QPoint(0, 40), Qt::NoButton);
+    EXPECT_TRUE(ProcessUntil([&] { return renderer->Settle(50) && staff->height() > staffBefore + 30; }, 3000))
+        << "staff demand " << staffBefore << " -> " << staff->height();
+    EXPECT_NEAR(staff->height() + shifts->height(), staffBefore + shiftsBefore, 4);
+    EXPECT_EQ(list->height(), planBefore);
 }
 
 } // namespace
