@@ -32,9 +32,9 @@ constexpr int32_t kDragFrameColor = 0xFF0000;
 constexpr int kDottedPen = 2;
 
 // Minutes as hours with two places.
-std::string Hours(long minutes)
+std::string Hours(double minutes)
 {
-    const double hours = std::round(double(minutes) / 60.0 * 100.0) / 100.0;
+    const double hours = std::round(minutes / 60.0 * 100.0) / 100.0;
     return FormatPicture(hours, "@n-6.`2");
 }
 
@@ -254,9 +254,10 @@ std::string CAZPGrid::WeekFigure(int32_t row, int week, int what)
             const VERSTOSSINFO* r = list->At(i);
             if (m == 7)
                 if (auto* kr8 = dynamic_cast<CKriteriumWAZMittel*>(r->KRITERIUM))
-                    return Hours(long(kr8->InfoText(*r)));
+                    return Hours(double(kr8->InfoText(*r)));
+            // The week's deviation from the weekly target in minutes, possibly with a fraction.
             if (m == 8 && dynamic_cast<CKriteriumWAZGrenzen*>(r->KRITERIUM) && !(*r->TEXT).empty())
-                return Hours(std::strtol(std::string(*r->TEXT).c_str(), nullptr, 10));
+                return Hours(std::strtod(std::string(*r->TEXT).c_str(), nullptr));
         }
         return {};
     }
