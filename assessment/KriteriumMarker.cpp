@@ -4,7 +4,7 @@
 
 void PaintMarkerIcon(const GridDC& dc, int x, int y, const std::string& name)
 {
-    Painter(dc.window, dc.control).Icon(x, y, name);
+    Painter(dc.window, dc.control).Icon(x, y, name, kMarkerIconSize);
 }
 
 void PaintBeginIcon(const GridDC& dc, int left, int top, int width, int height, const std::string& name)

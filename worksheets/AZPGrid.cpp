@@ -32,9 +32,9 @@ constexpr int32_t kDragFrameColor = 0xFF0000;
 constexpr int kDottedPen = 2;
 
 // Minutes as hours with two places.
-std::string Hours(long minutes)
+std::string Hours(double minutes)
 {
-    const double hours = std::round(double(minutes) / 60.0 * 100.0) / 100.0;
+    const double hours = std::round(minutes / 60.0 * 100.0) / 100.0;
     return FormatPicture(hours, "@n-6.`2");
 }
 
@@ -151,6 +151,45 @@ bool CAZPGrid::TakeWindowMessage(const WindowMessage& message)
     return true;
 }
 
+void CAZPGrid::AfterWindowMessage(const WindowMessage& message)
+{
+    CSpreadsheet::AfterWindowMessage(message);
+    using K = WindowMessage::Kind;
+    switch (message.kind) {
+    case K::Size:
+    case K::KeyDown:
+    case K::MouseDown:
+    case K::MouseUp:
+        // The list shows other cells or another drag start: the markers follow.
+        PaintMarkers();
+        break;
+    case K::MouseMove:
+        if (DRAGMODE == 2 && message.buttonHeld)
+            PaintMarkers();
+        break;
+    default:
+        break;
+    }
+}
+
+void CAZPGrid::SetSelection(const SpreadsheetSelection& selection)
+{
+    CSpreadsheet::SetSelection(selection);
+    PaintMarkers();
+}
+
+void CAZPGrid::Refresh()
+{
+    CSpreadsheet::Refresh();
+    PaintMarkers();
+}
+
+void CAZPGrid::PaintMarkers()
+{
+    if (CUSTOMDRAW && FEQ)
+        Paint();
+}
+
 std::string CAZPGrid::CellText(int32_t row, int16_t field)
 {
     if (!AZP || field < 1)
@@ -215,9 +254,10 @@ std::string CAZPGrid::WeekFigure(int32_t row, int week, int what)
             const VERSTOSSINFO* r = list->At(i);
             if (m == 7)
                 if (auto* kr8 = dynamic_cast<CKriteriumWAZMittel*>(r->KRITERIUM))
-                    return Hours(long(kr8->InfoText(*r)));
+                    return Hours(double(kr8->InfoText(*r)));
+            // The week's deviation from the weekly target in minutes, possibly with a fraction.
             if (m == 8 && dynamic_cast<CKriteriumWAZGrenzen*>(r->KRITERIUM) && !(*r->TEXT).empty())
-                return Hours(std::strtol(std::string(*r->TEXT).c_str(), nullptr, 10));
+                return Hours(std::strtod(std::string(*r->TEXT).c_str(), nullptr));
         }
         return {};
     }
@@ -267,6 +307,7 @@ void CAZPGrid::SetFormat(int feq, CAZPData& plan, int window)
     BuildFormat(Weeks());
     Subclass(window);
     CUSTOMDRAW = 1;
+    PaintMarkers();
 }
 
 void CAZPGrid::BuildFormat(int weeks)
@@ -316,6 +357,7 @@ void CAZPGrid::Redraw()
     lastRow_ = lastDay_ = -1;
     ComputeColumnX();
     Redisplay();
+    PaintMarkers();
 }
 
 void CAZPGrid::SetTyp(int kind)

@@ -29,6 +29,8 @@ public:
     int32_t CurrentColumn() override;
     int32_t ColumnOfField(int32_t field) override;
     bool TakeWindowMessage(const WindowMessage& message) override;
+    void AfterWindowMessage(const WindowMessage& message) override;
+    void SetSelection(const SpreadsheetSelection& selection) override;
     int32_t RowCount() override;
     int16_t ColumnCount() override;
     std::string CellText(int32_t row, int16_t field) override;
@@ -39,6 +41,11 @@ public:
     void SetFormat(int feq, CAZPData& plan, int window);
     void BuildFormat(int weeks);
     void Redraw();
+    // The list's rows afresh and the markers drawn again.
+    void Refresh();
+    // The markers of the visible cells drawn again (after the evaluation or the plan changed).
+    // The renderer replays what was drawn last, so every change the cells show is drawn here.
+    void PaintMarkers();
     void SetTyp(int kind);
     void SetDarstellung(int mode);
     void SetZoom(int percent);

@@ -295,8 +295,9 @@ bool CArbeitsblatt::GetLageDefinitions(NACHTSCHICHT& night, FRUEHSCHICHT& early,
 
 void CArbeitsblatt::PublishChecker()
 {
-    if (!GlobalSchichtChecker)
-        GlobalSchichtChecker = CHECKER.get();
+    // Always this worksheet's own: with two worksheets open, the shift-type dialogs and the
+    // overall rating must judge by the pool of the worksheet being worked on.
+    GlobalSchichtChecker = CHECKER.get();
 }
 
 void CArbeitsblatt::EditBelastung() { BELASTUNGSEINSCHAETZUNGEN->Edit(); }

@@ -245,6 +245,8 @@ private:
     // With SYNCHRONSCROLLEN the shift demand plan and the working-time plan scroll sideways
     // together, the list with the focus leading (on the window's timer).
     void ScrollTogether();
+    // The cost inspector follows the week of the list an event concerns (AKTTAG).
+    void FollowCostWeek(int control);
 
     uint8_t TYP = ARBEITSBLATT_AZ;
     CTreeStdBehaviour TREESTDBEHAVIOUR;

@@ -38,6 +38,7 @@
 #include "worksheets/FlexAZEditor.h"
 #include "worksheets/Gesamtbewertung.h"
 #include "worksheets/Inspektoren.h"
+#include "worksheets/Legende.h"
 #include "worksheets/SBPEditor.h"
 
 namespace {
@@ -133,7 +134,14 @@ void CArbeitsblatt::DisposeInspektoren()
         InstalledInspektoren().dispose(*this);
 }
 
-void CArbeitsblatt::ShowGesamtbewertung() { ::ShowGesamtbewertung(*this); }
+void CArbeitsblatt::ShowGesamtbewertung()
+{
+    // A plan without groups has nothing to rate.
+    if (AZP->CountGroups() == 0)
+        return;
+    PublishChecker();
+    ::ShowGesamtbewertung(*this);
+}
 
 // ---- window binding ---------------------------------------------------------------------------------
 
@@ -266,6 +274,9 @@ uint8_t CArbeitsblatt::OnWindowEvent()
     }
     if (event == EVENT_GAIN_FOCUS)
         RefreshInspektoren();
+    // The evaluation inspector's "Legende anzeigen" asks for the legend of the grid's markers.
+    if (event == EventShowLegend)
+        Legende();
     if (event == EVENT_TIMER)
         ScrollTogether();
     uint8_t result = 0;
@@ -273,8 +284,31 @@ uint8_t CArbeitsblatt::OnWindowEvent()
                                 static_cast<CPlanEditor*>(BROWSEAZP.get()), static_cast<CPlanEditor*>(BROWSEFLEXAZ.get())})
         if (editor && editor->OnEvent(event))
             result = LEVEL_NOTIFY;
+    FollowCostWeek(control);
     UpdateButtons();
     return result;
+}
+
+void CArbeitsblatt::FollowCostWeek(int control)
+{
+    if (!IsActive() || !IsInspektorOpen(3))
+        return;
+    // Scrolling together, the list with the focus leads.
+    if (SYNCHRONSCROLLEN)
+        control = int(PropertyGet(0, Prop::Focus).Int());
+    const CPlanEditor* editor = nullptr;
+    for (const CPlanEditor* e : {static_cast<const CPlanEditor*>(BROWSEAKB.get()),
+                                 static_cast<const CPlanEditor*>(BROWSESBP.get()),
+                                 static_cast<const CPlanEditor*>(BROWSEAZP.get())})
+        if (e && control != 0 && e->GetListFeq() == control)
+            editor = e;
+    if (!editor)
+        return;
+    const int day = std::max(1, editor->GetCurrentDay());
+    if (AKTTAG != 0 && (day - 1) / 7 == (AKTTAG - 1) / 7)
+        return;
+    AKTTAG = uint16_t(day);
+    RecalcCosts();
 }
 
 void CArbeitsblatt::ScrollTogether()
@@ -519,6 +553,8 @@ void CArbeitsblatt::RecalcEvaluation()
         CHECKER->CheckPlan(*AZPBEWERTUNG, 0);
         if (BROWSEFLEXAZ)
             BROWSEFLEXAZ->Evaluate();
+        if (BROWSEAZP && BROWSEAZP->Grid())
+            BROWSEAZP->Grid()->PaintMarkers();
     }
     Inspector(2, &Inspektoren::refresh);
 }
@@ -718,6 +754,9 @@ void CArbeitsblatt::ShowPlanQuality()
 
 void CArbeitsblatt::OptimizeAZP()
 {
+    // One search at a time: the flag belongs to the search that set it.
+    if (OptimizationRunning)
+        return;
     if (AZP->CountGroups() == 0) {
         Message("Keine Einträge vorhanden.",
                 "Der aktuelle Arbeitszeitplan enthält keine Einträge, und kann daher nicht weiter optimiert "
@@ -732,8 +771,12 @@ void CArbeitsblatt::OptimizeAZP()
         return;
     const AZPDefinitionen defs = AZPDefinitionenOf(*DEFINITIONSMANAGER);
     OptimizationRunning = true;
+    if (BROWSEAZP && BROWSEAZP->Grid())
+        BROWSEAZP->Grid()->PaintMarkers();   // no markers of the plan being changed
     const uint8_t result = optimizer.Run(*AZP, defs);
     OptimizationRunning = false;
+    if (BROWSEAZP && BROWSEAZP->Grid())
+        BROWSEAZP->Grid()->PaintMarkers();
     // The grids of every worksheet skipped their repaints meanwhile: each window draws again.
     CProjekt& project = GlobalProjektmanager.Projekt();
     for (int32_t i = 1; CArbeitsblattBase* sheet = project.GetArbeitsblatt(i); ++i)

@@ -27,6 +27,7 @@ constexpr PaneControls kPanes[3] = {
     {AB_SBP_BAR, AB_SBP_BAR_TEXT, AB_SBP_SHOW, AB_SBP_TITLE, AB_SBP_HIDE, AB_SBP_LIST, "Schichtbedarf", 2},
     {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan", 5},
 };
+constexpr int kSplitters[2] = {AB_SPLITTER_AKB, AB_SPLITTER_SBP};
 
 } // namespace
 
@@ -89,7 +90,13 @@ public:
 
     int OnEvent() override
     {
+        // While a plan is being optimised the window takes nothing: no command, no close.
+        if (OptimizationRunning)
+            return LEVEL_NOTIFY;
         const int event = EventCurrent();
+        // The worksheet worked on judges shift types and ratings by its own pool.
+        if (event == EVENT_GAIN_FOCUS)
+            SHEET.PublishChecker();
         if (event == EventRefresh) {
             Refresh(true);
             return LEVEL_BENIGN;
@@ -167,7 +174,7 @@ public:
                 SHEET.SetZoom(kZoom[control - AB_ZOOM_50]);
                 break;
             }
-            if (PANES.OnButton(control))
+            if (PANES.OnButton(control) || PANES.OnSplitter(control, PaneRoom().second))
                 Layout();
             break;
         }
@@ -354,17 +361,22 @@ private:
     static constexpr int64_t kHighlight = 0xF0D8B0;   // colours are 0xBBGGRR
     static constexpr int64_t kPlain = -1;              // the window's own background
 
+    // The room of the panes: the client's width and height.
+    std::pair<int, int> PaneRoom() const
+    {
+        return {std::max(100, int(PropertyGet(0, Prop::Width).Int())), std::max(60, int(PropertyGet(0, Prop::Height).Int()))};
+    }
+
     void Layout()
     {
-        const int width = std::max(100, int(PropertyGet(0, Prop::Width).Int()));
-        const int height = std::max(60, int(PropertyGet(0, Prop::Height).Int()));
+        const auto [width, height] = PaneRoom();
         PropertySet(0 + 0, Prop::Width, width);   // keep the model's idea of the size in step
         // The toolbar stands above the client area: the panes fill the client from its top.
         PANES.Layout(width, height);
     }
 
     CArbeitsblatt& SHEET;
-    CPaneStack PANES{kPanes, kTitleHeight};
+    CPaneStack PANES{kPanes, kTitleHeight, kSplitters};
 };
 } // namespace
 

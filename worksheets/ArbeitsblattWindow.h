@@ -25,6 +25,7 @@ enum ArbeitsblattControl {
     AB_AKB_BAR = 75, AB_AKB_BAR_TEXT = 76, AB_AKB_SHOW = 77, AB_AKB_TITLE = 80, AB_AKB_HIDE = 81, AB_AKB_LIST = 82,
     AB_SBP_BAR = 83, AB_SBP_BAR_TEXT = 84, AB_SBP_SHOW = 85, AB_SBP_TITLE = 87, AB_SBP_HIDE = 88, AB_SBP_LIST = 89,
     AB_AZP_BAR = 90, AB_AZP_BAR_TEXT = 91, AB_AZP_SHOW = 92, AB_AZP_TITLE = 94, AB_AZP_HIDE = 95, AB_AZP_LIST = 96,
+    AB_SPLITTER_AKB = 97, AB_SPLITTER_SBP = 98,   // below the staff demand and the shift demand pane
     // Toolbar twins of the items that open the tree parts' dialogs.
     AB_SCHICHTTYPEN_BUTTON = 53, AB_BELASTUNG_BUTTON, AB_OEKO_BUTTON, AB_NOTIZEN_BUTTON, AB_DEFPOOL_BUTTON,
 };

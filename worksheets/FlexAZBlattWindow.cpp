@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Frame.h"
+#include "core/Projektmanager.h"
 #include "core/ShellAndEvents.h"
 #include "platform/fw/FwWindow.h"
 #include "platform/ui/Events.h"
@@ -23,6 +24,7 @@ constexpr PaneControls kPanes[2] = {
     {FX_FLEX_BAR, FX_FLEX_BAR_TEXT, FX_FLEX_SHOW, FX_FLEX_TITLE, FX_FLEX_HIDE, FX_FLEX_LIST, "Arbeitszeit-Daten", 2},
     {FX_AZP_BAR, FX_AZP_BAR_TEXT, FX_AZP_SHOW, FX_AZP_TITLE, FX_AZP_HIDE, FX_AZP_LIST, "Arbeitszeitplan", 3},
 };
+constexpr int kSplitters[1] = {FX_SPLITTER};
 
 class FlexAZBlattWindow : public FwWindow {
 public:
@@ -66,7 +68,13 @@ public:
 
     int OnEvent() override
     {
+        // While a plan is being optimised the window takes nothing: no command, no close.
+        if (OptimizationRunning)
+            return LEVEL_NOTIFY;
         const int event = EventCurrent();
+        // The worksheet worked on judges shift types and ratings by its own pool.
+        if (event == EVENT_GAIN_FOCUS)
+            SHEET.PublishChecker();
         if (event == EventRefresh) {
             Refresh(true);
             return LEVEL_BENIGN;
@@ -128,7 +136,7 @@ public:
                 SHEET.SetZoom(kZoom[control - FX_ZOOM_50]);
                 break;
             }
-            if (PANES.OnButton(control))
+            if (PANES.OnButton(control) || PANES.OnSplitter(control, PaneRoom().second))
                 Layout();
             break;
         }
@@ -269,16 +277,21 @@ private:
             PropertySet(p.title, Prop::FontColor, p.list == list ? kHighlight : kGrey);
     }
 
+    // The room of the panes: the client's width and height.
+    std::pair<int, int> PaneRoom() const
+    {
+        return {std::max(100, int(PropertyGet(0, Prop::Width).Int())), std::max(60, int(PropertyGet(0, Prop::Height).Int()))};
+    }
+
     void Layout()
     {
-        const int width = std::max(100, int(PropertyGet(0, Prop::Width).Int()));
-        const int height = std::max(60, int(PropertyGet(0, Prop::Height).Int()));
+        const auto [width, height] = PaneRoom();
         // The toolbar stands above the client area: the panes fill the client from its top.
         PANES.Layout(width, height);
     }
 
     CArbeitsblatt& SHEET;
-    CPaneStack PANES{kPanes, kTitleHeight};
+    CPaneStack PANES{kPanes, kTitleHeight, kSplitters};
 };
 } // namespace
 

@@ -28,12 +28,28 @@ void FollowPane(CArbeitsblatt& sheet, InspektorSatz& satz)
                                                                     : TABINSP_AZP);
 }
 
+// The cost inspector's view for the plan part whose list has the focus.
+void FollowPaneCosts(CArbeitsblatt& sheet, InspektorSatz& satz)
+{
+    ISavable* current = sheet.GetCurrentSavable();
+    if (!current || current == satz.KOSTENSEITE)
+        return;
+    satz.KOSTENSEITE = current;
+    satz.OEKO.SetView(current == &sheet.GetAKB().GetSavable()   ? KOSTEN_AKB
+                      : current == &sheet.GetSBP().GetSavable() ? KOSTEN_SBP
+                                                                : KOSTEN_AZP);
+}
+
 void Show(CArbeitsblatt& sheet, int which)
 {
     InspektorSatz& satz = InspektorenOf(sheet);
     if (which == INSPEKTOR_TABELLE && !satz.TABELLE.IsActive()) {
         satz.SEITE = nullptr;
         FollowPane(sheet, satz);
+    }
+    if (which == INSPEKTOR_OEKO && !satz.OEKO.IsActive()) {
+        satz.KOSTENSEITE = nullptr;
+        FollowPaneCosts(sheet, satz);
     }
     // At most one docked inspector per worksheet; floating ones stay.
     for (int other = INSPEKTOR_TABELLE; other <= INSPEKTOR_OEKO; ++other)
@@ -64,6 +80,8 @@ void Refresh(CArbeitsblatt& sheet, int which)
         FollowPane(sheet, *satz);
     if (!satz->Get(which).IsActive())
         return;
+    if (which == INSPEKTOR_OEKO)
+        FollowPaneCosts(sheet, *satz);
     switch (which) {
     case INSPEKTOR_TABELLE:
         satz->TABELLE.Notify();

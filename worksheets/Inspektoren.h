@@ -14,6 +14,7 @@ struct InspektorSatz {
     CBewertungInspektor BEWERTUNG;
     COekoInspektor OEKO;
     ISavable* SEITE = nullptr;   // the plan part whose page the table inspector showed last
+    ISavable* KOSTENSEITE = nullptr;   // the plan part whose view the cost inspector showed last
 
     CInspektor& Get(int which);
 };

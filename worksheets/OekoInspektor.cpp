@@ -93,10 +93,12 @@ void COekoInspektor::ComputeAKBCosts(const CAKBData& demand, uint16_t week)
 
 void COekoInspektor::SetView(int page)
 {
-    if (IsActive() && (page == KOSTEN_AKB || page == KOSTEN_SBP || page == KOSTEN_AZP)) {
-        PAGE = page;
+    if (page != KOSTEN_AKB && page != KOSTEN_SBP && page != KOSTEN_AZP)
+        return;
+    // A window still opening selects the page at its first refresh.
+    PAGE = page;
+    if (IsActive())
         Notify();
-    }
 }
 
 void COekoInspektor::SetDisplayMode(uint8_t mode)

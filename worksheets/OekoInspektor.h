@@ -36,7 +36,8 @@ public:
     void ComputeSBPCosts(const CSBPData& plan, uint16_t week);
     void ComputeAKBCosts(const CAKBData& demand, uint16_t week);
 
-    // The open window's view: page (2000, 3000, 4000) and mode (1 per weekday, 2 per cost type).
+    // The window's view: page (2000, 3000, 4000; a window not yet open shows it when it opens)
+    // and mode (1 per weekday, 2 per cost type).
     void SetView(int page);
     void SetDisplayMode(uint8_t mode);
     void RefreshGrid(int percent);

@@ -1,5 +1,6 @@
 #include "worksheets/PaneStack.h"
 
+#include "platform/ui/Input.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowModel.h"
 
@@ -34,9 +35,11 @@ std::vector<PanePlace> StackPanes(int top, int height, std::span<const int> weig
     return places;
 }
 
-CPaneStack::CPaneStack(std::span<const PaneControls> panes, int titleHeight)
-    : PANES(panes), HIDDEN(panes.size(), 0), TITLEHEIGHT(titleHeight)
+CPaneStack::CPaneStack(std::span<const PaneControls> panes, int titleHeight, std::span<const int> splitters)
+    : PANES(panes), SPLITTERS(splitters), HIDDEN(panes.size(), 0), TITLEHEIGHT(titleHeight)
 {
+    for (const PaneControls& p : panes)
+        WEIGHTS.push_back(p.weight);
 }
 
 void CPaneStack::Describe(WindowDesc& d) const
@@ -51,6 +54,13 @@ void CPaneStack::Describe(WindowDesc& d) const
                   .At(2, 0, 12, TITLEHEIGHT - 1));
         d.Add(Ctl::List("40L|").Id(p.list).At(0, 0, d.w, 40));
     }
+    // After the lists, so that they lie over the lists' bottoms.
+    for (int s : SPLITTERS) {
+        ControlDesc splitter = Ctl::Box().Id(s).At(0, 0, d.w, kSplitterHeight)
+                                   .Tip("Ziehen, um die Höhe der Bereiche zu ändern");
+        splitter.cursor = kSplitterCursor;
+        d.Add(std::move(splitter));
+    }
 }
 
 bool CPaneStack::OnButton(int control)
@@ -63,12 +73,61 @@ bool CPaneStack::OnButton(int control)
     return false;
 }
 
-void CPaneStack::Layout(int width, int height) const
+std::vector<PanePlace> CPaneStack::Places(int height) const
 {
     std::vector<int> weights;
     for (size_t i = 0; i < PANES.size(); ++i)
-        weights.push_back(HIDDEN[i] ? 0 : PANES[i].weight);
-    const std::vector<PanePlace> places = StackPanes(0, height, weights, TITLEHEIGHT);
+        weights.push_back(HIDDEN[i] ? 0 : std::max(1, WEIGHTS[i]));
+    return StackPanes(0, height, weights, TITLEHEIGHT);
+}
+
+size_t CPaneStack::OpenBelow(size_t k) const
+{
+    for (size_t j = k + 1; j < PANES.size(); ++j)
+        if (!HIDDEN[j])
+            return j;
+    return PANES.size();
+}
+
+bool CPaneStack::OnSplitter(int control, int height)
+{
+    for (size_t k = 0; k < SPLITTERS.size() && k + 1 < PANES.size(); ++k) {
+        if (control != SPLITTERS[k])
+            continue;
+        const size_t j = OpenBelow(k);
+        if (HIDDEN[k] || j == PANES.size())
+            return true;
+        const std::vector<PanePlace> places = Places(height);
+        const int both = places[k].listHeight + places[j].listHeight;
+        if (both < 2 * kSplitterMinList)
+            return true;
+        // The splitter's bottom is the new end of the upper list.
+        const int wanted = int(PropertyGet(control, Prop::Ypos).Int()) + kSplitterHeight - places[k].listTop;
+        const int upper = std::clamp(wanted, kSplitterMinList, both - kSplitterMinList);
+        for (size_t i = 0; i < PANES.size(); ++i)
+            if (!HIDDEN[i])
+                WEIGHTS[i] = places[i].listHeight;
+        WEIGHTS[k] = upper;
+        WEIGHTS[j] = both - upper;
+        return true;
+    }
+    return false;
+}
+
+void CPaneStack::Layout(int width, int height) const
+{
+    std::vector<PanePlace> places = Places(height);
+    for (size_t k = 0; k < SPLITTERS.size(); ++k) {
+        const bool shown = k + 1 < PANES.size() && !HIDDEN[k] && OpenBelow(k) < PANES.size();
+        if (!shown) {
+            ControlHide(SPLITTERS[k]);
+            continue;
+        }
+        ControlUnhide(SPLITTERS[k]);
+        PropertySet(SPLITTERS[k], Prop::Ypos, places[k].listTop + std::max(0, places[k].listHeight - kSplitterHeight));
+        PropertySet(SPLITTERS[k], Prop::Width, width);
+        PropertySet(SPLITTERS[k], Prop::Height, kSplitterHeight);
+    }
     for (size_t i = 0; i < PANES.size(); ++i) {
         const PaneControls& p = PANES[i];
         const bool hidden = HIDDEN[i];

@@ -28,21 +28,38 @@ struct PaneControls {
     int weight;
 };
 
+// The splitters' height: each lies over the bottom of the list above it.
+constexpr int kSplitterHeight = 3;
+// The least height a splitter leaves a list.
+constexpr int kSplitterMinList = 12;
+
 class CPaneStack {
 public:
-    CPaneStack(std::span<const PaneControls> panes, int titleHeight);
+    // `splitters` (one fewer than the panes, or none): the controls between pane k and pane k + 1.
+    CPaneStack(std::span<const PaneControls> panes, int titleHeight, std::span<const int> splitters = {});
 
-    // Adds every pane's controls to the window's description, open, across its width.
+    // Adds every pane's controls and the splitters to the window's description, across its width.
     void Describe(WindowDesc& window) const;
     // A pane's hide or show button: the pane collapses or opens (the caller lays the panes out
     // again). False for any other control.
     bool OnButton(int control);
-    // Shows each pane in its form and places the panes in the target window from its top.
+    // A splitter let go at its place in the target window: the open panes above and below it share
+    // their room anew, and every open pane keeps its share when the window is sized (the caller
+    // lays the panes out again for `height`). False for any other control.
+    bool OnSplitter(int control, int height);
+    // Shows each pane in its form and places the panes and splitters in the target window from its
+    // top. A splitter shows below an open pane that has an open pane somewhere below it.
     void Layout(int width, int height) const;
     bool IsHidden(size_t pane) const { return HIDDEN[pane]; }
 
 private:
+    std::vector<PanePlace> Places(int height) const;
+    // The open pane below pane k, or the pane count when there is none.
+    size_t OpenBelow(size_t k) const;
+
     std::span<const PaneControls> PANES;
+    std::span<const int> SPLITTERS;
     std::vector<char> HIDDEN;   // one flag per pane
+    std::vector<int> WEIGHTS;   // the open panes' shares; a splitter sets them to the lists' heights
     int TITLEHEIGHT;
 };

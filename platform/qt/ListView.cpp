@@ -663,6 +663,15 @@ void ListView::PaintOps(QPainter& p)
             break;
         }
         case PaintOp::Kind::Icon: {
+            if (op.x2 > op.x1) {
+                // A picture of a given size (a marker's icon): drawn to fill its square, so that
+                // it scales with the list like the cells it marks.
+                const QRect r(QPoint(ToViewport(op.x1), ToViewport(op.y1)), QPoint(ToViewport(op.x2) - 1, ToViewport(op.y2) - 1));
+                QPixmap pm = Pictures::Picture(op.text, r.width(), r.height());
+                if (!pm.isNull())
+                    p.drawPixmap(r.topLeft(), pm);
+                break;
+            }
             // A small picture in the middle of the 16 units the program leaves for it.
             QPixmap pm = Pictures::Picture(op.text, 16, 16);
             const int room = ToViewport(16);

@@ -41,6 +41,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QMouseEvent>
 #include <QWindowStateChangeEvent>
 
 #include <algorithm>
@@ -1253,9 +1254,16 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
     // The program's cursor files: our drawings have none, so a named cursor is the cross that a
     // spreadsheet shows; no name is the normal arrow.
     QWidget* pointerArea = v.list ? v.list->viewport() : w;
-    bool cross = !optional(Prop::Cursor).empty();
-    if (cross != (pointerArea->cursor().shape() == Qt::CrossCursor))
-        pointerArea->setCursor(cross ? Qt::CrossCursor : Qt::ArrowCursor);
+    v.splitter = v.kind == ControlKind::Box && optional(Prop::Cursor) == kSplitterCursor;
+    if (v.splitter) {
+        v.splitY = static_cast<int>(c.Get(Prop::Ypos).Int());
+        if (pointerArea->cursor().shape() != Qt::SplitVCursor)
+            pointerArea->setCursor(Qt::SplitVCursor);
+    } else {
+        bool cross = !optional(Prop::Cursor).empty();
+        if (cross != (pointerArea->cursor().shape() == Qt::CrossCursor))
+            pointerArea->setCursor(cross ? Qt::CrossCursor : Qt::ArrowCursor);
+    }
     if (v.action)
         v.action->setVisible(!hidden);
     else if (w->isVisibleTo(w->parentWidget()) == hidden)
@@ -1684,12 +1692,16 @@ void WindowView::PlaceChanged()
     if (host_.Syncing())
         return;
     QWidget* top = Top();
-    if (!top || top->isMinimized() || top->isMaximized())
+    if (!top || top->isMinimized() || (main_ && top->isMaximized()))
         return;
     QRect g = sub_ ? sub_->geometry() : top->geometry();
     QSize inner = client_ ? client_->size() : top->size();
     QRect units(ToUnits(g.x()), ToUnits(g.y()), ToUnits(main_ ? g.width() : inner.width()),
                 ToUnits(main_ ? g.height() : inner.height()));
+    // A maximised window tells its room only, so that a window placing its controls itself fills
+    // it; its own place comes back with the normal size when it is restored.
+    if (top->isMaximized())
+        units.moveTopLeft(appliedPlace_.isNull() ? QPoint() : appliedPlace_.topLeft());
     if (units == appliedPlace_)
         return;
     appliedPlace_ = units;
@@ -1782,6 +1794,45 @@ void WindowView::ReplayAlertedKeys()
     }
 }
 
+// The splitter follows the mouse up and down while the left button is held; let go, it tells the
+// model where it stands, and the window places its neighbours.
+bool WindowView::DragSplitter(Ctl& v, QEvent* e)
+{
+    QWidget* w = v.widget;
+    if (!w || host_.Syncing())
+        return false;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* me = static_cast<QMouseEvent*>(e);
+        if (me->button() != Qt::LeftButton)
+            return false;
+        v.grabY = static_cast<int>(me->position().y());
+        v.laidOut = w->geometry();
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto* me = static_cast<QMouseEvent*>(e);
+        if (v.grabY < 0 || !(me->buttons() & Qt::LeftButton))
+            return false;
+        QWidget* parent = w->parentWidget();
+        const int y = w->mapToParent(me->position().toPoint()).y() - v.grabY;
+        w->move(w->x(), std::clamp(y, 0, parent ? std::max(0, parent->height() - w->height()) : y));
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        if (v.grabY < 0)
+            return false;
+        v.grabY = -1;
+        const int y = v.splitY + ToUnits(w->y() - v.laidOut.y());
+        int win = id_, control = v.id;
+        host_.Input([win, control, y] { return InputSplit(win, control, y); });
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 bool WindowView::eventFilter(QObject* watched, QEvent* e)
 {
     if (closing_)
@@ -1838,6 +1889,9 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
         Relayout();
         return false;
     }
+    if (auto it = ctls_.find(ControlOf(watched)); it != ctls_.end() && it->second.splitter && it->second.widget == watched)
+        if (DragSplitter(it->second, e))
+            return true;
     switch (e->type()) {
     case QEvent::FocusIn: {
         int control = ControlOf(watched);

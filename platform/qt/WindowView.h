@@ -106,7 +106,13 @@ private:
         QRect firstDesigned;             // units: the place the first sync found
         bool growX = false, growY = false, moveY = false, moveX = false;
         int slackX = 0;                  // units: how much narrower the window may get for it
+        // A splitter (a box with the splitter cursor): its place in units at the last sync and,
+        // while it is dragged, where the mouse took it (pixels below its top; -1: not dragged).
+        bool splitter = false;
+        int splitY = 0;
+        int grabY = -1;
     };
+    bool DragSplitter(Ctl& v, QEvent* e);
 
     void Build(WindowModel& model);
     void CreateControl(WindowModel& model, ControlModel& c);

@@ -278,6 +278,20 @@ std::string InputPlace(int window, int x, int y, int width, int height)
     return {};
 }
 
+std::string InputSplit(int window, int control, int y)
+{
+    WindowModel* w = WindowFind(window);
+    if (!w)
+        return LocaleMessageOr("Eingabe.KeinFenster", "kein Fenster %1", {std::to_string(window)});
+    ControlModel* c = w->Find(control);
+    if (!c)
+        return "kein Steuerelement " + std::to_string(control);
+    c->Set(Prop::Ypos, y);
+    Changed(*w);
+    Post(*w, EVENT_ACCEPTED, control);
+    return {};
+}
+
 std::string InputPaint(int window, int control)
 {
     WindowModel* w = WindowFind(window);

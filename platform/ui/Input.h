@@ -40,3 +40,7 @@ std::string InputWindowEvent(int window, int code);
 std::string InputPlace(int window, int x, int y, int w, int h);
 // Asks the list's owner to repaint: a Paint window message on the list's thread.
 std::string InputPaint(int window, int control);
+// A box whose cursor is kSplitterCursor is a splitter: the user drags it up or down. When it is let
+// go it stands at `y` (units) and its window hears an Accepted event of it.
+constexpr const char* kSplitterCursor = "splitter";
+std::string InputSplit(int window, int control, int y);

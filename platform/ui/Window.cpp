@@ -1659,12 +1659,16 @@ void Painter::Text(int x, int y, int w, int h, const std::string& text, int colo
     Add(op);
 }
 
-void Painter::Icon(int x, int y, const std::string& name)
+void Painter::Icon(int x, int y, const std::string& name, int size)
 {
     PaintOp op;
     op.kind = PaintOp::Kind::Icon;
     op.x1 = x;
     op.y1 = y;
+    if (size > 0) {
+        op.x2 = x + size;
+        op.y2 = y + size;
+    }
     op.text = name;
     Add(op);
 }

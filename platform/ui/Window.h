@@ -120,7 +120,9 @@ public:
     void Rectangle(int x1, int y1, int x2, int y2);
     void Text(int x, int y, int w, int h, const std::string& text, int color, int align = 0,
               const std::string& fontName = {}, int fontSize = 0);
-    void Icon(int x, int y, const std::string& name);
+    // A picture of the program's own; `size` > 0 draws it in a square of that many units (a
+    // marker icon at its natural size), else in the 16 units a list leaves for a cell's icon.
+    void Icon(int x, int y, const std::string& name, int size = 0);
 
 private:
     void Add(PaintOp op);

@@ -88,24 +88,11 @@ void SampleAssessments()
     list.WriteToFile(*Access::TMPBEL);
 }
 
-// The files and the defaults records as the start-up reads them, the buffers set to the defaults.
-void Defaults()
-{
-    UseScratchProgramFiles();
-    for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
-        a->TryOpen();
-        FileSet(*a->File());
-        a->TryNext();
-        a->Close();
-    }
-    RB.CopyFrom(RBDEFAULT);
-    KRI.CopyFrom(KRIDEFAULT);
-}
 
 // The definitions dialog on one of its tabs: opened for a criterion on that tab.
 void Definitionen(long kriterium, uint8_t mode = DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN)
 {
-    Defaults();
+    UseDefaultRecords();
     UpdateDefinitionsmanager(kriterium ? mode | DEFINITIONS_KRITERIUM : mode, kriterium, nullptr);
 }
 
@@ -121,7 +108,7 @@ struct Sheet {
 // `before` may change it before it opens (it gets the ids of F, S and N).
 CArbeitsblatt& SampleWorksheet(const std::function<void(CArbeitsblatt&, const uint32_t*)>& before = {})
 {
-    UseScratchProgramFiles();
+    UseDefaultRecords();
     InstallSchichttypDialoge();
     GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
     auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
@@ -187,7 +174,7 @@ void SampleFlexWorksheet()
 // A generation wizard with a definitions pool of the defaults behind its button.
 void SBWizardSample()
 {
-    Defaults();
+    UseDefaultRecords();
     CSBPGenerator generator;
     generator.GroupStrength(2);
     CDefinitionspool pool;
@@ -196,7 +183,7 @@ void SBWizardSample()
 
 void AZWizardSample(uint8_t mode)
 {
-    Defaults();
+    UseDefaultRecords();
     CAZPOptimizer optimizer;
     CDefinitionspool pool;
     AZWizard(optimizer, 6, &pool, mode, 240.0);
@@ -293,9 +280,9 @@ const Sheet kSheets[] = {
     {"definitionspool_schichtbedarf", [] { Definitionen(0, DEFINITIONS_SCHICHTEN); }},
     {"definitionspool_grenzwerte", [] { Definitionen(0, DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN | DEFINITIONS_GRENZWERTE); }},
     {"definitionspool_kriterienvorgaben", [] { Definitionen(0, DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN | 0x80); }},
-    {"vorgaben", [] { Defaults(); UpdateVorgaben(); }},
-    {"warntexte", [] { Defaults(); PendingRequest = 2; UpdateWarntexte(); }},
-    {"warntext", [] { Defaults(); PendingRequest = 2; EventPost(EVENT_ACCEPTED, 4); UpdateWarntexte(); }, "Warnungstext"},
+    {"vorgaben", [] { UseDefaultRecords(); UpdateVorgaben(); }},
+    {"warntexte", [] { UseDefaultRecords(); PendingRequest = 2; UpdateWarntexte(); }},
+    {"warntext", [] { UseDefaultRecords(); PendingRequest = 2; EventPost(EVENT_ACCEPTED, 4); UpdateWarntexte(); }, "Warnungstext"},
     {"meldung", [] { UseScratchProgramFiles(); MessageRequest m; m.caption = "Planungsprojekt schließen";
                      m.text = "Sollen die Änderungen am Planungsprojekt gespeichert werden?";
                      m.icon = MessageIcon::Question; m.buttonBits = BUTTON_YES | BUTTON_NO | BUTTON_CANCEL;

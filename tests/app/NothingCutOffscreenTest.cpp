@@ -215,15 +215,7 @@ TEST_F(NothingCut, TheCriteriaDefaultsShowEveryNameWholeInItsEntry)
 {
     renderer = std::make_unique<Renderer>();
     renderer->Start([] {
-        UseScratchProgramFiles();
-        for (FwFileManager* a : {Access::RBDEFAULT, Access::KRIDEFAULT}) {
-            a->TryOpen();
-            FileSet(*a->File());
-            a->TryNext();
-            a->Close();
-        }
-        RB.CopyFrom(RBDEFAULT);
-        KRI.CopyFrom(KRIDEFAULT);
+        UseDefaultRecords();
         UpdateDefinitionsmanager(DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN | DEFINITIONS_KRITERIENVORGABEN, 0, nullptr);
     });
     const int window = SettledWindow(*renderer, nullptr, 30000);

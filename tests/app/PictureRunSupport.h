@@ -6,6 +6,7 @@
 #include "core/Files.h"
 #include "core/MessageDialog.h"
 #include "core/Projektmanager.h"
+#include "platform/fw/FwFileManager.h"
 #include "platform/qt/Renderer.h"
 #include "platform/values/Locale.h"
 
@@ -23,6 +24,21 @@ inline void UseScratchProgramFiles()
     InitFileAccess();
     NameProgramFiles(std::filesystem::current_path().string());
     InstallMessageDialog(true);
+}
+
+// The files and the defaults records as the start-up reads them, the buffers set to the defaults
+// (a new worksheet's pool takes its limits from them).
+inline void UseDefaultRecords()
+{
+    UseScratchProgramFiles();
+    for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
+        a->TryOpen();
+        FileSet(*a->File());
+        a->TryNext();
+        a->Close();
+    }
+    RB.CopyFrom(RBDEFAULT);
+    KRI.CopyFrom(KRIDEFAULT);
 }
 
 class PictureRun : public ScratchProgramDir {

@@ -176,7 +176,7 @@ TEST_F(AZPGrid, WeeklyFiguresComeFromTheWeeksRecords)
         waz.INFO = 2430;                          // 40 h 30 min
         evaluation.AddVerstoss(28, waz);          // row 2, week 1
         VERSTOSSINFO diff = Record(&kr9, 0);
-        diff.TEXT = "-90";
+        diff.TEXT = "-90.6";                      // minutes with a fraction
         evaluation.AddVerstoss(28, diff);
         grid.SetEvaluation(evaluation);
     });
@@ -185,7 +185,7 @@ TEST_F(AZPGrid, WeeklyFiguresComeFromTheWeeksRecords)
     EXPECT_EQ(Cell(2, wazColumn, 2), std::to_string(0xB1C7FF));   // above the average
     EXPECT_EQ(Cell(2, wazColumn, 4), std::to_string(0xE8E8E8));
     EXPECT_EQ(Cell(2, wazColumn, 1), "-1");
-    EXPECT_EQ(Cell(2, diffColumn), "-1,50");
+    EXPECT_EQ(Cell(2, diffColumn), "-1,51");
     EXPECT_EQ(Cell(2, diffColumn, 2), std::to_string(0xE8E8E8));
     // Other weeks hold no record: grey and empty.
     EXPECT_EQ(Cell(1, wazColumn), "");

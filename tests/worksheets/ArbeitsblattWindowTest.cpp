@@ -4,6 +4,7 @@
 // their wizards, the plan optimised, the quality value, an edit undone, the plan printed, the project
 // saved, closed and opened again with the same plans.
 #include "worksheets/ArbeitsblattWindow.h"
+#include "worksheets/PaneStack.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -20,6 +21,7 @@
 #include "core/Projektmanager.h"
 #include "core/Schicht.h"
 #include "platform/headless/HeadlessDriver.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
@@ -215,6 +217,55 @@ TEST_F(WorksheetWindow, CollapsedPanesLeaveTheirTitleBars)
     driver.Press(win, AB_SBP_SHOW);
     EXPECT_FALSE(driver.Hidden(win, AB_SBP_LIST));
     EXPECT_GT(driver.Property(win, AB_SBP_LIST, Prop::Height).Int(), 0);
+}
+
+// A splitter dragged moves the border between the open panes above and below it; the panes keep
+// their new shares when the window is sized; a collapsed pane gives its room to the others and
+// hides the splitter below it.
+TEST_F(WorksheetWindow, SplittersShareThePanesRoomAnew)
+{
+    NewProject();
+    auto height = [&](int list) { return driver.Property(win, list, Prop::Height).Int(); };
+    auto drag = [&](int splitter, int by) {
+        const int y = int(driver.Property(win, splitter, Prop::Ypos).Int()) + by;
+        {
+            Runtime::HostBaton b;
+            ASSERT_EQ(InputSplit(win, splitter, y), "");
+        }
+        driver.WaitIdle();
+    };
+    EXPECT_FALSE(driver.Hidden(win, AB_SPLITTER_AKB));
+    EXPECT_FALSE(driver.Hidden(win, AB_SPLITTER_SBP));
+    const long long staff = height(AB_AKB_LIST), shifts = height(AB_SBP_LIST), plan = height(AB_AZP_LIST);
+    drag(AB_SPLITTER_SBP, 20);
+    EXPECT_EQ(height(AB_AKB_LIST), staff);
+    EXPECT_NEAR(height(AB_SBP_LIST), shifts + 20, 1);
+    EXPECT_NEAR(height(AB_AZP_LIST), plan - 20, 1);
+    // Dragged past the next pane, the splitter leaves that pane its least height.
+    drag(AB_SPLITTER_AKB, 1000);
+    EXPECT_EQ(height(AB_SBP_LIST), kSplitterMinList);
+    EXPECT_EQ(height(AB_AZP_LIST), plan - 20);
+
+    // Twice the room: every pane keeps its share.
+    const long long before[3] = {height(AB_AKB_LIST), height(AB_SBP_LIST), height(AB_AZP_LIST)};
+    const long long room = before[0] + before[1] + before[2];
+    {
+        Runtime::HostBaton b;
+        ASSERT_EQ(InputPlace(win, 0, 0, int(driver.Property(win, 0, Prop::Width).Int()),
+                             int(driver.Property(win, 0, Prop::Height).Int() + room)), "");
+    }
+    driver.WaitIdle();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(height(AB_AKB_LIST + 7 * i), 2 * before[i], 2) << i;
+
+    // Collapsed, the shift demand pane hides the splitter below it; the others share its room.
+    const long long open = height(AB_AKB_LIST) + height(AB_SBP_LIST) + height(AB_AZP_LIST);
+    driver.Press(win, AB_SBP_HIDE);
+    EXPECT_FALSE(driver.Hidden(win, AB_SPLITTER_AKB));
+    EXPECT_TRUE(driver.Hidden(win, AB_SPLITTER_SBP));
+    EXPECT_NEAR(height(AB_AKB_LIST) + height(AB_AZP_LIST), open, 2);
+    driver.Press(win, AB_AZP_HIDE);
+    EXPECT_TRUE(driver.Hidden(win, AB_SPLITTER_AKB));
 }
 
 TEST_F(WorksheetWindow, ThePlanListsScrollSidewaysTogetherUnlessSwitchedOff)

@@ -184,8 +184,12 @@ TEST_F(FlexAZBlattTest, ThePanesShareTheWindowTwoToThreeAndACollapsedOneKeepsIts
     ASSERT_GT(entries, 0);
     EXPECT_NEAR(double(entries) / double(entries + plan), 0.4, 0.01);
     EXPECT_EQ(top(FX_AZP_TITLE), top(FX_FLEX_LIST) + entries) << "the plan's title right below the entries";
+    // The splitter lies over the bottom of the entries' list.
+    EXPECT_FALSE(driver.Hidden(w_, FX_SPLITTER));
+    EXPECT_EQ(top(FX_SPLITTER) + driver.Property(w_, FX_SPLITTER, Prop::Height).Int(), top(FX_AZP_TITLE));
 
     driver.Press(w_, FX_FLEX_HIDE);
+    EXPECT_TRUE(driver.Hidden(w_, FX_SPLITTER));
     EXPECT_TRUE(driver.Hidden(w_, FX_FLEX_LIST));
     EXPECT_FALSE(driver.Hidden(w_, FX_FLEX_BAR_TEXT));
     EXPECT_EQ(height(FX_AZP_LIST), entries + plan) << "the open pane takes the room";

@@ -16,6 +16,7 @@
 #include "assessment/KriterienRuhe.h"
 #include "assessment/RahmenbedingungArbeitszeit.h"
 #include "assessment/RahmenbedingungRuhezeiten.h"
+#include "assessment/SchichttypDialoge.h"
 #include "core/Projektmanager.h"
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/ui/Input.h"
@@ -461,6 +462,145 @@ TEST_F(InspektorenTest, SummaryHintsAndTheFlexFigureOnACopy)
     EXPECT_EQ(inspector.Summarize(&evaluation, nullptr, 182).SONNTAGE.INFO, 12964u);
     EXPECT_EQ(evaluation.GetVerstossliste(1)->At(1)->INFO, 26000u);
     EXPECT_FALSE(inspector.Summarize(nullptr, nullptr, 0).FREIESONNTAGE);
+}
+
+
+TEST_F(InspektorenTest, TheLegendOpensFromTheEvaluationInspectorsButton)
+{
+    CArbeitsblatt& s = sheet(1);
+    Sample(s);
+    driver->Start([&] { s.Open(); });
+    const int window = driver->Window("Arbeitszeitblatt");
+    driver->ChooseMenu(window, "Ansicht|Bewertungs-Inspektor");
+    const int rating = driver->Window("Bewertungs-Inspektor");
+    driver->Press(rating, "?Legende");
+    const int legend = driver->Window("Legende");
+    ASSERT_NE(legend, 0);
+    EXPECT_EQ(driver->Property(legend, 0, Prop::Text).Str(), "Legende");
+    driver->Press(legend, "?Schliessen");
+    EXPECT_EQ(driver->FindWindow("Legende"), 0);
+    // The worksheet window goes on taking commands.
+    driver->ChooseMenu(window, "Ansicht|Bewertungs-Inspektor");
+    EXPECT_FALSE(s.IsInspektorOpen(2));
+    driver->Close(window);
+}
+
+// The cost inspector shows the view of the pane clicked into and the week of its current day.
+TEST_F(InspektorenTest, TheCostInspectorFollowsThePaneAndTheWeekOfTheCursor)
+{
+    CArbeitsblatt& s = sheet(1);
+    Sample(s);
+    s.SetBezugsrahmen(3, false);
+    // Week 3: group 1 works two early shifts instead of five.
+    s.GetAZP().SetCell(15, 1, ids[0]);
+    s.GetAZP().SetCell(16, 1, ids[0]);
+    driver->Start([&] { s.Open(); });
+    const int window = driver->Window("Arbeitszeitblatt");
+    driver->ChooseMenu(window, "Ansicht|Ökonomie-Inspektor");
+    const int costs = driver->Window("Ökonomie-Inspektor");
+    COekoInspektor& inspector = InspektorenOf(s).OEKO;
+    auto tab = [&] { return driver->Property(costs, OEKO_SHEET, Prop::Selected).Int(); };
+    auto group1 = [&] {
+        Runtime::HostBaton b;
+        const auto& rows = inspector.GetKostenAZP().Rows();
+        return rows.empty() ? -1.0 : rows.front().SUMME_GESAMT;
+    };
+    // The plan pane has the focus at opening: the plan's view, week 1.
+    EXPECT_EQ(tab(), 3);
+    const double week1 = group1();
+    ASSERT_GT(week1, 0.0);
+
+    struct Case {
+        const char* what;
+        int list;
+        int column;        // list column clicked; 0: the pane only takes the focus
+        long long tab;     // the cost inspector's tab afterwards
+        double azpCosts;   // group 1's costs afterwards
+    };
+    const Case cases[] = {
+        {"the shift demand pane", AB_SBP_LIST, 2, 2, week1},
+        {"Monday of week 3 in the plan", AB_AZP_LIST, 22, 3, week1 * 2 / 5},
+        {"the staff demand pane", AB_AKB_LIST, 0, 1, week1 * 2 / 5},
+        {"Tuesday of week 1 in the plan", AB_AZP_LIST, 3, 3, week1},
+    };
+    for (const Case& c : cases) {
+        driver->Focus(window, c.list);
+        if (c.column != 0)
+            driver->ChooseRow(window, c.list, 1, c.column);
+        EXPECT_EQ(tab(), c.tab) << c.what;
+        EXPECT_DOUBLE_EQ(group1(), c.azpCosts) << c.what;
+    }
+    driver->Close(window);
+}
+
+TEST_F(InspektorenTest, APlanWithoutGroupsOpensNoOverallRating)
+{
+    CArbeitsblatt& s = sheet(1);
+    driver->Start([&] { s.Open(); });
+    const int window = driver->Window("Arbeitszeitblatt");
+    driver->ChooseMenu(window, "Arbeitszeitplan|Gesamtbewertung anzeigen");
+    driver->Press(window, AB_GESAMTBEWERTUNG_BUTTON);
+    EXPECT_EQ(driver->FindWindow("Gesamtbewertung AZP"), 0);
+    driver->Close(window);
+}
+
+// With two worksheets open, the shift-type dialogs and the overall rating judge by the pool of the
+// worksheet whose window was opened or focused last.
+TEST_F(InspektorenTest, EachWorksheetWindowPublishesItsOwnChecker)
+{
+    CArbeitsblatt& first = sheet(1);
+    Sample(first);
+    auto& second = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_AZ));
+    driver->Start([&] { first.Open(); });
+    driver->Start([&] { second.Open(); });
+    ASSERT_TRUE(first.IsActive());
+    ASSERT_TRUE(second.IsActive());
+    auto published = [] {
+        Runtime::HostBaton b;
+        return GlobalSchichtChecker;
+    };
+    EXPECT_EQ(published(), &second.GetChecker());
+    EXPECT_EQ(published()->FindKriterium(6), second.GetDefinitionspool().GetKriterium(6));
+    driver->Post(first.WIN, EVENT_GAIN_FOCUS);
+    EXPECT_EQ(published(), &first.GetChecker());
+    EXPECT_EQ(published()->FindKriterium(6), first.GetDefinitionspool().GetKriterium(6));
+    driver->Post(second.WIN, EVENT_GAIN_FOCUS);
+    EXPECT_EQ(published(), &second.GetChecker());
+    driver->Close(second.WIN);
+    driver->Close(first.WIN);
+}
+
+// While one worksheet's plan is optimised, another worksheet's window takes no command and no
+// close, and a second search cannot start and end the first one's flag.
+TEST_F(InspektorenTest, AnotherWorksheetWaitsWhileAPlanIsOptimised)
+{
+    CArbeitsblatt& first = sheet(1);
+    Sample(first);
+    auto& second = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_AZ));
+    Sample(second);
+    driver->Start([&] { second.Open(); });
+    const int window = second.WIN;
+    auto running = [](bool on) {
+        Runtime::HostBaton b;
+        OptimizationRunning = on;
+    };
+    running(true);   // the first worksheet's search
+    driver->ChooseMenu(window, "Ansicht|Bewertungs-Inspektor");
+    EXPECT_FALSE(second.IsInspektorOpen(2));
+    driver->ChooseMenu(window, "Arbeitszeitplan|Optimieren");
+    EXPECT_EQ(driver->FindWindow("Arbeitszeitplan generieren"), 0);
+    {
+        Runtime::HostBaton b;
+        second.OptimizeAZP();
+        EXPECT_TRUE(OptimizationRunning);
+    }
+    driver->Close(window);
+    EXPECT_TRUE(second.IsActive());
+    running(false);   // the search ended
+    driver->ChooseMenu(window, "Ansicht|Bewertungs-Inspektor");
+    EXPECT_TRUE(second.IsInspektorOpen(2));
+    driver->Close(window);
+    EXPECT_FALSE(second.IsActive());
 }
 
 } // namespace
