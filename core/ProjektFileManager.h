@@ -76,6 +76,7 @@ private:
     uint8_t OpenWorkingCopy(std::string_view name, bool readFile);
     uint8_t CompactWorkingCopy(const std::string& target);
     uint8_t CheckWholeFile();
+    uint8_t CheckSingleRecords();
     void ReleaseHold();
     void CloseTables();
     uint8_t OpenTables();

@@ -2,6 +2,10 @@
 #include "core/Projekt.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <iterator>
 
 #include "ProjektTestSupport.h"
 
@@ -147,6 +151,78 @@ TEST_F(ProjektStore, ProjectWithoutInformationLoadsButReportsTheFailure)
     EXPECT_EQ(q.Load(), STORE_REFUSED);
     EXPECT_TRUE(q.IsOpen());
     EXPECT_EQ(q.CountArbeitsblaetter(), 1);
+}
+
+namespace {
+void Sql(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// `copies` more copies of the first record of a table (same ID and step).
+std::string Repeat(const std::string& table, int copies)
+{
+    return "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < " + std::to_string(copies) +
+           ") INSERT INTO t_" + table + " (rec, k0_0, k0_1) SELECT rec, k0_0, k0_1 FROM t_" + table +
+           ", n WHERE id = (SELECT min(id) FROM t_" + table + ")";
+}
+} // namespace
+
+// A record repeated with the same ID and step would open as a phantom worksheet, or as
+// information that can never be saved: such a file is refused, naming the table, and left as it
+// was. Worksheets of their own IDs are no repetition.
+TEST_F(ProjektStore, RepeatedRecordsAreRefusedNamingTheTable)
+{
+    struct Case {
+        const char* name;
+        std::string sql;
+        const char* table;   // nullptr: the file opens
+    };
+    const std::vector<Case> cases = {
+        {"ein Arbeitsblatt doppelt", Repeat("arbeitsblatt", 1), "Arbeitsblatt"},
+        {"ein Arbeitsblatt 5000-mal mehr", Repeat("arbeitsblatt", 5000), "Arbeitsblatt"},
+        {"die Projektinformation doppelt", Repeat("projektinfo", 1), "Projektinfo"},
+        {"unverändert", "SELECT 1", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(Path("plan.prj"));
+        {
+            CProjekt p;
+            p.New(ARBEITSBLATT_AZ);
+            p.AddArbeitsblatt(ARBEITSBLATT_FLEX);
+            p.SetFileName("plan");
+            ASSERT_EQ(p.Save(), STORE_DONE);
+        }
+        Sql(Path("plan.prj"), c.sql);
+        const std::string bytes = Bytes(Path("plan.prj"));
+        CProjekt q;
+        q.SetFileName(Path("plan.prj"));
+        if (!c.table) {
+            ASSERT_EQ(q.Load(), STORE_DONE);
+            EXPECT_EQ(q.CountArbeitsblaetter(), 2);
+            q.Close();
+            continue;
+        }
+        EXPECT_EQ(q.Load(), STORE_REFUSED);
+        EXPECT_EQ(ErrorCode(), ERR_INVALID_FILE);
+        EXPECT_NE(q.FileManager().Problem().find(std::string("Tabelle \"") + c.table + "\""), std::string::npos)
+            << q.FileManager().Problem();
+        EXPECT_NE(q.FileManager().Problem().find("mehrfach vorhanden"), std::string::npos);
+        EXPECT_EQ(q.CountArbeitsblaetter(), 0);
+        EXPECT_EQ(Bytes(Path("plan.prj")), bytes);
+        EXPECT_EQ(Listing(), std::vector<std::string>{"plan.prj"}) << "no working copy left";
+        q.Close();
+    }
 }
 
 TEST_F(ProjektStore, InformationStepsUndoAndSurviveASave)
