@@ -204,7 +204,9 @@ uint8_t CProjektFileManager::Open(std::string_view name) { return OpenWorkingCop
 
 uint8_t CProjektFileManager::OpenNew(std::string_view name) { return OpenWorkingCopy(name, false); }
 
-uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFile) {
+uint8_t CProjektFileManager::OpenNewPrivate(std::string_view name) { return OpenWorkingCopy(name, false, true); }
+
+uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFile, bool privateCopy) {
     fileName_ = ClipName(name);
     problem_.clear();
     if (fileName_.empty() || fileName_.back() == '/') {
@@ -212,7 +214,10 @@ uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFil
         SetError(ERR_INVALID_NAME, fileName_);
         return STORE_REFUSED;
     }
-    physFileName_ = WorkingCopyName(fileName_);
+    // A project without a file of its own yet keeps its working copy among this process's scratch
+    // files: beside a name every new project has, two programs would share one working copy.
+    physFileName_ = privateCopy ? FileScratchName(std::filesystem::path(fileName_).filename().string())
+                                : WorkingCopyName(fileName_);
     const bool read = readFile && FileExists(fileName_);
     // The project file stays locked while the project is open, so that another program can
     // neither open it nor save over it meanwhile.

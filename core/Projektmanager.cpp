@@ -157,7 +157,18 @@ uint8_t CProjektmanager::New(bool askType, uint8_t type)
             return RESPONSE = RESPONSE_CANCELLED;
         PROJEKT->Close();
     }
-    PROJEKT->New(type);
+    if (PROJEKT->New(type) != STORE_DONE) {
+        MessageRequest m;
+        m.text = "Ein neues Projekt konnte nicht angelegt werden: Seine Arbeitskopie lässt sich nicht erstellen.";
+        const std::string reason = Reason(ErrorCode(), PROJEKT->FileManager().Problem());
+        if (!reason.empty())
+            m.text += "|" + reason;
+        m.caption = "Neues Projekt nicht möglich";
+        m.icon = MessageIcon::Exclamation;
+        m.buttonBits = BUTTON_OK;
+        MessageShow(m);
+        return RESPONSE;
+    }
     if (Execute(true) == 0) {
         RESPONSE = RESPONSE_COMPLETED;
     } else {

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <utility>
 #include <iterator>
 
 #include "ProjektTestSupport.h"
@@ -74,10 +78,13 @@ TEST_F(ProjektStore, NewProjectHasOneWorksheetOfTheKindAndIsUnchanged)
     EXPECT_EQ(p.GetArbeitsblatt(1)->GetTyp(), ARBEITSBLATT_FLEX);
     EXPECT_EQ(p.GetArbeitsblatt(1)->GetText(), "Flex-Arbeitszeitblatt");
     EXPECT_EQ(p.CountEntries(), 1 + 3);
-    EXPECT_EQ(Listing().front(), "unbenannt.prj~");
+    // The working copy is the program's own scratch file, not one beside the name.
+    const std::string copy = p.FileManager().PhysFileName();
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    EXPECT_TRUE(Listing().empty());
     p.Close();
     EXPECT_FALSE(p.IsOpen());
-    EXPECT_TRUE(Listing().empty());   // the working copy went
+    EXPECT_FALSE(std::filesystem::exists(copy));   // the working copy went
 }
 
 TEST_F(ProjektStore, SavedWorksheetsLoadInTheirOrder)
@@ -223,6 +230,57 @@ TEST_F(ProjektStore, RepeatedRecordsAreRefusedNamingTheTable)
         EXPECT_EQ(Listing(), std::vector<std::string>{"plan.prj"}) << "no working copy left";
         q.Close();
     }
+}
+
+// Two programs started in one folder each make a new project: they never share a working copy,
+// and each saves its own work under its own name. The first keeps its project open while the
+// second makes and saves its own.
+TEST_F(ProjektStore, TwoNewProjectsInOneFolderEachSaveTheirOwnWork)
+{
+    int ready[2], done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    // One program: a new project with a worksheet of `name`, saved as `file` once `wait` allows.
+    const auto program = [](const char* name, const char* file, int tell, int wait) {
+        CProjekt p;
+        if (p.New(ARBEITSBLATT_AZ) != STORE_DONE)
+            return 10;
+        static_cast<TestSheet*>(p.GetArbeitsblatt(1))->name = name;
+        p.GetArbeitsblatt(1)->Save();
+        char byte = 1;
+        if (tell >= 0 && ::write(tell, &byte, 1) != 1)
+            return 11;
+        if (wait >= 0 && ::read(wait, &byte, 1) != 1)
+            return 12;
+        p.SetFileName(file);
+        return p.Save() == STORE_DONE ? 0 : 13;
+    };
+    const pid_t first = ::fork();
+    if (first == 0)
+        ::_exit(program("Erstes", "eins", ready[1], done[0]));
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    const pid_t second = ::fork();
+    if (second == 0)
+        ::_exit(program("Zweites", "zwei", -1, -1));
+    int status = 0;
+    ::waitpid(second, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "zweites Programm: " << status;
+    ASSERT_EQ(::write(done[1], &byte, 1), 1);
+    ::waitpid(first, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "erstes Programm: " << status;
+    for (int fd : {ready[0], ready[1], done[0], done[1]})
+        ::close(fd);
+    for (const auto& [file, name] : {std::pair{"eins.prj", "Erstes"}, std::pair{"zwei.prj", "Zweites"}}) {
+        SCOPED_TRACE(file);
+        CProjekt q;
+        q.SetFileName(Path(file));
+        ASSERT_EQ(q.Load(), STORE_DONE);
+        ASSERT_EQ(q.CountArbeitsblaetter(), 1);
+        EXPECT_EQ(q.GetArbeitsblatt(1)->GetText(), name);
+        q.Close();
+    }
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"eins.prj", "zwei.prj"}));
 }
 
 TEST_F(ProjektStore, InformationStepsUndoAndSurviveASave)
