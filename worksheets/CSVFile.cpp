@@ -51,11 +51,12 @@ std::string TimeText(uint32_t stamp)
     return FormatPicture(static_cast<long long>(stamp % 1440) * kClockPerMinute + 1, TimePicture());
 }
 
-// An end on a day boundary is written as "24:00": as "00:00" a whole-day entry would come back
-// without length.
-std::string EndText(uint32_t stamp)
+// An end is written as its time of day ("00:00" at midnight), which reading puts back after the
+// begin `from`. Only a whole day from midnight to midnight would come back without length from
+// "00:00"; its end is written "24:00" (reading takes both).
+std::string EndText(uint32_t stamp, uint32_t from)
 {
-    if (stamp > 0 && stamp % 1440 == 0)
+    if (from % 1440 == 0 && stamp == from + 1440)
         return FormatPicture(static_cast<long long>(1440) * kClockPerMinute + 1, TimePicture());
     return TimeText(stamp);
 }
@@ -200,7 +201,7 @@ void WritePausen(const CSchicht& s, std::string& line)
         if (p.DAUER == 0)
             continue;
         const uint32_t start = s.TERMIN.BEGINN + p.LAGE;
-        line += TimeText(start) + "," + EndText(start + p.DAUER) + ",";
+        line += TimeText(start) + "," + EndText(start + p.DAUER, s.TERMIN.BEGINN) + ",";
     }
 }
 
@@ -229,7 +230,7 @@ std::string CCSVFile::SchichtLine(const CSchicht& s)
     const uint8_t art = s.ART >= 1 && s.ART <= 4 ? s.ART : ART_NORMAL;
     std::string line = std::string(kArten[art - 1]) + "," + Clip(s.BEZEICHNUNG) + "," + Clip(s.KURZBEZEICHNUNG) + ",";
     line += FormatPicture(static_cast<long long>(s.StartTime()), TimePicture()) + ",";
-    line += EndText(s.TERMIN.ENDE) + ",";
+    line += EndText(s.TERMIN.ENDE, s.TERMIN.BEGINN) + ",";
     WritePausen(s, line);
     return line;
 }
@@ -252,7 +253,7 @@ std::string CCSVFile::AZPLine(const CAZPData& azp, uint32_t group)
 std::string CCSVFile::FlexLine(const QFLEXAZ& e)
 {
     std::string line = FormatPicture(static_cast<long long>(e.DATUM), DatePicture()) + ",";
-    line += TimeText(e.TERMIN.BEGINN) + "," + EndText(e.TERMIN.ENDE) + "," + std::to_string(int(e.ART)) + ",";
+    line += TimeText(e.TERMIN.BEGINN) + "," + EndText(e.TERMIN.ENDE, e.TERMIN.BEGINN) + "," + std::to_string(int(e.ART)) + ",";
     CSchicht s;
     s.TERMIN = e.TERMIN;
     s.PAUSEN = e.PAUSEN;

@@ -157,13 +157,35 @@ TEST_F(CSVFileTest, LinesAreWrittenAsTheFormatsSay)
     frueh.BEZEICHNUNG = "Früh";
     EXPECT_EQ(CCSVFile::SchichtLine(frueh), "normal,Früh,F,06:00,14:00,10:00,10:30,");
 
-    // A whole day ends at "24:00": as "00:00" it would come back without length.
+    // An end at midnight is its time of day, "00:00", and comes back on the next day; only a whole
+    // day from midnight to midnight ends at "24:00", as "00:00" it would come back without length.
+    struct MidnightCase {
+        CSchicht shift;
+        const char* line;
+    };
+    CSchicht spaet = Shift("S", 840, 1440);
+    spaet.BEZEICHNUNG = "Spät";
+    CSchicht nacht = Shift("N", 1320, 1800, {90, 30, 0});   // the break ends at midnight
+    nacht.BEZEICHNUNG = "Nacht";
     CSchicht frei = Shift("X", 0, 1440, {}, ART_FREISCHICHT);
     frei.BEZEICHNUNG = "Frei";
-    EXPECT_EQ(CCSVFile::SchichtLine(frei), "Freischicht,Frei,X,00:00,24:00,");
-    std::vector<CSchicht> back;
-    ASSERT_FALSE(CCSVFile::ReadSchichttypen({CCSVFile::SchichtLine(frei)}, back));
-    EXPECT_EQ(back[0].TERMIN, (TERMIN{0, 1440}));
+    CSchicht ganz = Shift("G", 0, 1440, {1410, 30, 0});      // a whole day whose break ends with it
+    ganz.BEZEICHNUNG = "Ganz";
+    for (const MidnightCase& c : {MidnightCase{spaet, "normal,Spät,S,14:00,00:00,"},
+                                  MidnightCase{nacht, "normal,Nacht,N,22:00,06:00,23:30,00:00,"},
+                                  MidnightCase{frei, "Freischicht,Frei,X,00:00,24:00,"},
+                                  MidnightCase{ganz, "normal,Ganz,G,00:00,24:00,23:30,24:00,"}}) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(CCSVFile::SchichtLine(c.shift), c.line);
+        std::vector<CSchicht> back;
+        ASSERT_FALSE(CCSVFile::ReadSchichttypen({c.line}, back));
+        EXPECT_EQ(back[0].TERMIN, c.shift.TERMIN);
+        EXPECT_EQ(back[0].PAUSEN, c.shift.PAUSEN);
+    }
+    // "24:00" written by earlier versions reads as before.
+    std::vector<CSchicht> old;
+    ASSERT_FALSE(CCSVFile::ReadSchichttypen({"normal,Spät,S,14:00,24:00,"}, old));
+    EXPECT_EQ(old[0].TERMIN, (TERMIN{840, 1440}));
 
     PlanRows({"FF.SSNN"});
     EXPECT_EQ(CCSVFile::AZPLine(azp, 1), "F    ,F    ,,S    ,S    ,N    ,N    ,");
@@ -173,6 +195,9 @@ TEST_F(CSVFileTest, LinesAreWrittenAsTheFormatsSay)
     CFlexAZ one;
     one.Add(e);
     EXPECT_EQ(CCSVFile::FlexLine(*one.Entry(1)), "03.01.2024,22:00,06:00,3,02:00,02:30,");
+    CFlexAZ late;
+    late.Add(Flex(kMonday, 960, 1440));
+    EXPECT_EQ(CCSVFile::FlexLine(*late.Entry(1)), "01.01.2024,16:00,00:00,1,");
 }
 
 TEST_F(CSVFileTest, FieldsSplitAtSemicolonsAndCommasAlike)
