@@ -33,16 +33,21 @@ CProjekt::~CProjekt()
         Close();
 }
 
-void CProjekt::New(uint8_t type)
+uint8_t CProjekt::New(uint8_t type)
 {
     FILENAME = kUnbenanntPrj;
-    // A fresh working copy: a file of that name lying about is never read.
-    FILEMANAGER.OpenNew(FILENAME);
+    // A fresh working copy of this program alone: a file of that name lying about is never read,
+    // and another program's new project never shares it.
+    if (FILEMANAGER.OpenNewPrivate(FILENAME) != STORE_DONE) {
+        FILEMANAGER.Close();
+        return STORE_REFUSED;
+    }
     PROJEKTINFO->Init(FILEMANAGER, nullptr);
     PROJEKTINFO->ResetNew();
     AddArbeitsblatt(type);
     FILEMANAGER.ClearChanged();
     KILLED = 0;
+    return STORE_DONE;
 }
 
 uint8_t CProjekt::Load()

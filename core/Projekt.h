@@ -20,8 +20,9 @@ public:
     CProjekt(const CProjekt&) = delete;
     CProjekt& operator=(const CProjekt&) = delete;
 
-    // A new unnamed project in a fresh working copy with one worksheet of `type`.
-    void New(uint8_t type);
+    // A new unnamed project in a fresh working copy with one worksheet of `type`: 0, or 5 when
+    // the working copy cannot be made (nothing is open then; the file error code tells why).
+    uint8_t New(uint8_t type);
     // Opens FILENAME: 0; 5 when the file is missing or cannot be opened, or when its information
     // is missing (the worksheets are loaded and the project is open all the same).
     uint8_t Load();

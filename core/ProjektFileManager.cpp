@@ -204,7 +204,9 @@ uint8_t CProjektFileManager::Open(std::string_view name) { return OpenWorkingCop
 
 uint8_t CProjektFileManager::OpenNew(std::string_view name) { return OpenWorkingCopy(name, false); }
 
-uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFile) {
+uint8_t CProjektFileManager::OpenNewPrivate(std::string_view name) { return OpenWorkingCopy(name, false, true); }
+
+uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFile, bool privateCopy) {
     fileName_ = ClipName(name);
     problem_.clear();
     if (fileName_.empty() || fileName_.back() == '/') {
@@ -212,7 +214,10 @@ uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFil
         SetError(ERR_INVALID_NAME, fileName_);
         return STORE_REFUSED;
     }
-    physFileName_ = WorkingCopyName(fileName_);
+    // A project without a file of its own yet keeps its working copy among this process's scratch
+    // files: beside a name every new project has, two programs would share one working copy.
+    physFileName_ = privateCopy ? FileScratchName(std::filesystem::path(fileName_).filename().string())
+                                : WorkingCopyName(fileName_);
     const bool read = readFile && FileExists(fileName_);
     // The project file stays locked while the project is open, so that another program can
     // neither open it nor save over it meanwhile.
@@ -255,7 +260,7 @@ uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFil
 uint8_t CProjektFileManager::CheckWholeFile() {
     FileCheckReport report;
     const int rc = FileCheckNamed(physFileName_, true, &report);
-    if (rc == ERR_NONE) return STORE_DONE;
+    if (rc == ERR_NONE) return CheckSingleRecords();
     if (rc == ERR_INVALID_FILE) {
         if (!report.table.empty()) {
             problem_ = "Beschädigt ist die Tabelle \"" + report.table + "\"";
@@ -267,6 +272,46 @@ uint8_t CProjektFileManager::CheckWholeFile() {
     }
     SetError(rc, fileName_);
     return STORE_REFUSED;
+}
+
+// The project information and each worksheet keep one record per step. A second record of the
+// same (ID, step) would load as a further worksheet, or leave an information part that can never
+// be saved: such a file is refused, naming the table and the record. One pass in key order.
+uint8_t CProjektFileManager::CheckSingleRecords() {
+    const std::pair<RecordFile*, std::string_view> tables[] = {{&INFO, "Projektinfo"}, {&BLATT, "Arbeitsblatt"}};
+    for (const auto& [file, table] : tables) {
+        GlobalFileName = TableName(physFileName_, table);
+        RecordFile check(file->Prefix(), LayoutOf(*file));
+        check.SetName(GlobalFileName);
+        int rc = FileOpen(check, FILE_READ_ONLY | FILE_DENY_WRITE);
+        if (rc == ERR_FILE_NOT_FOUND) continue;
+        const Field* id = check.GetLayout().Find("ID");
+        const Field* step = check.GetLayout().Find("STEP");
+        if (rc == ERR_NONE && (!id || !step)) rc = ERR_INVALID_FILE;
+        if (rc == ERR_NONE) rc = FileSet(check, "KeyID");
+        int64_t lastId = 0, lastStep = 0;
+        bool first = true;
+        while (rc == ERR_NONE && (rc = FileNext(check)) == ERR_NONE) {
+            const int64_t i = check.GetInt(*id), st = check.GetInt(*step);
+            if (!first && i == lastId && st == lastStep && i != CSubfileManager::kNoID) {
+                problem_ = "Beschädigt ist die Tabelle \"" + std::string(table) + "\": Der Datensatz mit der Kennung " +
+                           std::to_string(i) + " und dem Schritt " + std::to_string(st) + " ist mehrfach vorhanden.";
+                rc = ERR_INVALID_FILE;
+                break;
+            }
+            first = false;
+            lastId = i;
+            lastStep = st;
+        }
+        FileClose(check);
+        if (rc != ERR_NO_RECORD) {
+            if (problem_.empty()) problem_ = "Die Tabelle \"" + std::string(table) + "\" kann nicht gelesen werden.";
+            SetError(rc == ERR_NONE ? ERR_INVALID_FILE : rc, fileName_);
+            return STORE_REFUSED;
+        }
+    }
+    SetError(ERR_NONE);
+    return STORE_DONE;
 }
 
 void CProjektFileManager::ReleaseHold() {

@@ -47,6 +47,9 @@ public:
     // Starts a new project named `name` in a fresh working copy, never reading a file of that
     // name that may lie about.
     uint8_t OpenNew(std::string_view name);
+    // As OpenNew, with the working copy a private scratch file of this process (a new unnamed
+    // project: another program started in the same folder makes one of the same name).
+    uint8_t OpenNewPrivate(std::string_view name);
     // Reduces every part to one step and writes the working copy to `name` (FileName() becomes
     // `name` unless keepName). STORE_REFUSED, with the file at `name` as it was, when a part did
     // not load completely, a part fails to save or the copy fails; the project then stays changed.
@@ -73,9 +76,10 @@ public:
     const std::vector<ISavable*>& Savables() const { return savables_; }
 
 private:
-    uint8_t OpenWorkingCopy(std::string_view name, bool readFile);
+    uint8_t OpenWorkingCopy(std::string_view name, bool readFile, bool privateCopy = false);
     uint8_t CompactWorkingCopy(const std::string& target);
     uint8_t CheckWholeFile();
+    uint8_t CheckSingleRecords();
     void ReleaseHold();
     void CloseTables();
     uint8_t OpenTables();

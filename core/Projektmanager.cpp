@@ -68,28 +68,29 @@ std::string Reason(int code, const std::string& problem)
     return reason;
 }
 
-void ShowOpenFailed(const std::string& file, const std::string& reason)
+// A failed file command: what failed, then the reason on a line of its own.
+void ShowFailed(const std::string& caption, const std::string& what, const std::string& reason)
 {
     MessageRequest m;
-    m.text = "Beim Öffnen der Datei " + file + " ist ein Fehler aufgetreten.";
+    m.text = what;
     if (!reason.empty())
         m.text += "|" + reason;
-    m.caption = "Datei kann nicht geöffnet werden";
+    m.caption = caption;
     m.icon = MessageIcon::Exclamation;
     m.buttonBits = BUTTON_OK;
     MessageShow(m);
 }
 
+void ShowOpenFailed(const std::string& file, const std::string& reason)
+{
+    ShowFailed("Datei kann nicht geöffnet werden", "Beim Öffnen der Datei " + file + " ist ein Fehler aufgetreten.",
+               reason);
+}
+
 void ShowSaveFailed(const std::string& file, const std::string& reason)
 {
-    MessageRequest m;
-    m.text = "Beim Speichern der Datei " + file + " ist ein Fehler aufgetreten.";
-    if (!reason.empty())
-        m.text += "|" + reason;
-    m.caption = "Datei kann nicht gespeichert werden";
-    m.icon = MessageIcon::Exclamation;
-    m.buttonBits = BUTTON_OK;
-    MessageShow(m);
+    ShowFailed("Datei kann nicht gespeichert werden",
+               "Beim Speichern der Datei " + file + " ist ein Fehler aufgetreten.", reason);
 }
 } // namespace
 
@@ -157,7 +158,12 @@ uint8_t CProjektmanager::New(bool askType, uint8_t type)
             return RESPONSE = RESPONSE_CANCELLED;
         PROJEKT->Close();
     }
-    PROJEKT->New(type);
+    if (PROJEKT->New(type) != STORE_DONE) {
+        ShowFailed("Neues Projekt nicht möglich",
+                   "Ein neues Projekt konnte nicht angelegt werden: Seine Arbeitskopie lässt sich nicht erstellen.",
+                   Reason(ErrorCode(), PROJEKT->FileManager().Problem()));
+        return RESPONSE;
+    }
     if (Execute(true) == 0) {
         RESPONSE = RESPONSE_COMPLETED;
     } else {

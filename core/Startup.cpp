@@ -22,7 +22,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 #include <thread>
 
 std::string ProgramDirectory;
@@ -63,8 +66,40 @@ void PlainNotice(const std::string& text)
     MessageShow(m);
 }
 
-// Each defaults table must hold a record: the definitions pool reads its first one.
-void EnsureDefaultsRecords()
+// The tables of the configuration file that cannot be read (a damaged file), looked at quietly:
+// their names and the first reason.
+struct ConfigDamage {
+    std::vector<std::string> tables;
+    std::string reason;
+    bool Has(const RecordFile& file) const
+    {
+        return std::find(tables.begin(), tables.end(), file.Name()) != tables.end();
+    }
+};
+
+ConfigDamage CheckConfigTables()
+{
+    ConfigDamage damage;
+    for (RecordFile* file : {&KRIDEFAULT, &RBDEFAULT, &RBWARN, &RBFEHLER, &WARNTXT}) {
+        const int rc = FileOpen(*file, FILE_READ_ONLY | FILE_DENY_NONE);
+        if (rc == ERR_NONE) {
+            FileClose(*file);
+            continue;
+        }
+        // A missing table is made by the first open, as in a new file.
+        if (rc == ERR_FILE_NOT_FOUND)
+            continue;
+        damage.tables.push_back(file->Name());
+        if (damage.reason.empty())
+            damage.reason = ErrorTextFor(rc) + " (Fehler " + std::to_string(rc) + ")";
+    }
+    SetError(ERR_NONE);
+    return damage;
+}
+
+// Each defaults table must hold a record: the definitions pool reads its first one. Tables of a
+// damaged configuration file are left alone: its one message has told about them.
+void EnsureDefaultsRecords(const ConfigDamage& damage)
 {
     struct Table {
         FwFileManager* access;
@@ -78,7 +113,7 @@ void EnsureDefaultsRecords()
         {Access::RBFEHLER, &RBFEHLER, "RBFehlergrenzen"},
     };
     for (const Table& t : tables) {
-        if (!t.access)
+        if (!t.access || damage.Has(*t.file))
             continue;
         t.access->SetAliasOf(nullptr);
         t.access->Open();
@@ -91,7 +126,7 @@ void EnsureDefaultsRecords()
         else
             PlainNotice(std::string("Fehler beim Erzeugen eines leeren ") + t.label + " Datensatzes");
     }
-    if (Access::WARNTXT)
+    if (Access::WARNTXT && !damage.Has(WARNTXT))
         Access::WARNTXT->Open();
 }
 
@@ -211,6 +246,14 @@ std::string ConfigMissingMessage(const std::string& configFile)
            "Programms wieder an ihrem Platz ist.";
 }
 
+std::string ConfigDamagedMessage(const std::string& configFile, const std::string& reason)
+{
+    return "Die Konfigurationsdatei " + configFile + " ist beschädigt und kann nicht ganz gelesen werden: " + reason +
+           ".|Varn 4 startet mit dem, was sich lesen ließ; die Vorgaben der Kriterien und Rahmenbedingungen, die "
+           "Warn- und Fehlergrenzen oder die Warntexte können fehlen, bis die Konfigurationsdatei des Programms "
+           "ersetzt ist.";
+}
+
 void ProgramMain()
 {
     const std::string directory = CurrentDirectory();
@@ -237,7 +280,10 @@ void ProgramMain()
 
     if (!configExisted)
         PlainNotice(ConfigMissingMessage(ConfigFileName));
-    EnsureDefaultsRecords();
+    const ConfigDamage damage = configExisted ? CheckConfigTables() : ConfigDamage{};
+    if (!damage.tables.empty())
+        PlainNotice(ConfigDamagedMessage(ConfigFileName, damage.reason));
+    EnsureDefaultsRecords(damage);
 
     SystemPropertySet(Prop::ToolTipDelay, 1000);
     InstallMessageDialog(true);

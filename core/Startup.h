@@ -84,3 +84,5 @@ bool ProgramShutdown(int waitMs = 10000);
 // The start-up messages (tests compare them).
 std::string LocaleMissingMessage(const std::string& error);
 std::string ConfigMissingMessage(const std::string& configFile);
+// The one notice at start-up about a configuration file that cannot be read whole.
+std::string ConfigDamagedMessage(const std::string& configFile, const std::string& reason);

@@ -479,6 +479,12 @@ uint8_t CAZPOptimizer::Run(CAZPData& azp, const AZPDefinitionen& pool)
     const uint8_t result = RESULT;
     EndSearch();
 
+    // The window the search belongs to is being closed: nobody is left to read the result.
+    if (window.ClosedByOwner()) {
+        window.Close();
+        BESTPLAN.reset();
+        return result;
+    }
     MessageRequest message;
     message.caption = "Plangütewert AZP";
     message.icon = MessageIcon::Asterisk;

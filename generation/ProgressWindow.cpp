@@ -3,7 +3,15 @@
 #include "platform/ui/Runtime.h"
 #include "platform/values/Picture.h"
 
+#include <utility>
+
 namespace {
+
+bool& OwnerClosingFlag()
+{
+    thread_local bool closing = false;
+    return closing;
+}
 
 constexpr const char* kTitle = "Berechnung läuft...";
 constexpr const char* kIcon = "generieren.ico";
@@ -124,6 +132,7 @@ int CProgressWindow::InfoControl(int n) const
 
 int CProgressWindow::Create(UseVar progress)
 {
+    OwnerClosingFlag() = false;
     WindowDesc d = Description(layout_);
     for (ControlDesc& c : d.controls)
         if (c.id == ProgressControl())
@@ -136,6 +145,8 @@ int CProgressWindow::Create(UseVar progress)
 void CProgressWindow::Open() { OpenWindow(); }
 
 bool CProgressWindow::Alive() const { return win_ != 0 && WindowExists(win_); }
+
+bool TakeProgressOwnerClosing() { return std::exchange(OwnerClosingFlag(), false); }
 
 void CProgressWindow::RunLoop(const std::function<bool()>& step, const std::function<void()>& afterEvent)
 {
@@ -186,6 +197,18 @@ int CProgressWindow::OnAccepted()
 
 int CProgressWindow::OnWindowEvent()
 {
+    // The window the work belongs to is being closed (its project closes or the program ends):
+    // the run ends as by "Abbrechen", and the close goes on to that window once the run is over,
+    // instead of waiting behind the whole time limit.
+    const Event& e = EventCurrentRecord();
+    if ((e.code == EVENT_CLOSE_WINDOW || e.code == EVENT_CLOSE_DOWN) && e.window != 0 && e.window != win_) {
+        const Event again = e;
+        EventSkipDefault();
+        EventPost(again, ThreadCurrent());
+        cancelled_ = closedByOwner_ = true;
+        OwnerClosingFlag() = true;
+        return LEVEL_FATAL;
+    }
     // Closing the window is cancelling: the window itself stays until its owner has shown the
     // result over it and closes it.
     if (EventCurrent() == EVENT_CLOSE_WINDOW &&

@@ -49,6 +49,9 @@ public:
     // the loop.
     void RunLoop(const std::function<bool()>& step, const std::function<void()>& afterEvent = {});
     bool Cancelled() const { return cancelled_; }
+    // Whether the loop ended because the window under it - the one the work belongs to - was
+    // being closed; that close is handled once the run is over.
+    bool ClosedByOwner() const { return closedByOwner_; }
     // In the middle of a long step (a solve of the integer program): brings the window up to date,
     // lets the window layer and the other threads run for a moment and looks whether "Abbrechen"
     // was pressed or the window closed meanwhile. Answers Cancelled(); the step's other events
@@ -78,4 +81,10 @@ private:
     ProgressLayout layout_;
     const std::function<bool()>* step_ = nullptr;
     bool cancelled_ = false;
+    bool closedByOwner_ = false;
 };
+
+// Whether the last progress window of the calling thread was ended by the close of the window its
+// work belongs to, answered once: that window is going, so the owner's result message is not
+// shown (it would hold up the close - and with it the end of the program - until answered).
+bool TakeProgressOwnerClosing();

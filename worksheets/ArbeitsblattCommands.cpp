@@ -18,6 +18,7 @@
 #include "core/Projektmanager.h"
 #include "generation/AZPOptimizer.h"
 #include "generation/AZWizard.h"
+#include "generation/ProgressWindow.h"
 #include "generation/SBPGenerator.h"
 #include "generation/SBWizard.h"
 #include "platform/fw/FwWindow.h"
@@ -56,6 +57,10 @@ int Message(const std::string& caption, const std::string& text, const std::stri
     request.icon = MessageIcon::Asterisk;
     request.buttonTexts = buttons;
     request.defaultButton = buttons.empty() ? 0 : 1;
+    // A generation ended because the worksheet's window is being closed tells its result to
+    // nobody: the message would hold up the close.
+    if (TakeProgressOwnerClosing())
+        return MessageDefaultAnswer(request);
     return MessageShow(request);
 }
 

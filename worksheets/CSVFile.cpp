@@ -16,8 +16,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
 #include <map>
 #include <set>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +27,12 @@ namespace {
 
 const char* const kArten[4] = {"normal", "Freischicht", "Bereitschaft", "Rufbereitschaft"};
 constexpr size_t kMaxDays = 84;
+// A line carries at most this many characters; a file at most this many bytes and lines.
+constexpr size_t kMaxLineLength = 4096;
+constexpr size_t kMaxBytes = size_t(64) * 1024 * 1024;
+constexpr size_t kMaxLines = 100000;
+// More shift types than any worksheet uses; the list is looked through by name and by time.
+constexpr size_t kMaxSchichttypen = 1000;
 
 const Picture& TimePicture()
 {
@@ -43,11 +51,12 @@ std::string TimeText(uint32_t stamp)
     return FormatPicture(static_cast<long long>(stamp % 1440) * kClockPerMinute + 1, TimePicture());
 }
 
-// An end on a day boundary is written as "24:00": as "00:00" a whole-day entry would come back
-// without length.
-std::string EndText(uint32_t stamp)
+// An end is written as its time of day ("00:00" at midnight), which reading puts back after the
+// begin `from`. Only a whole day from midnight to midnight would come back without length from
+// "00:00"; its end is written "24:00" (reading takes both).
+std::string EndText(uint32_t stamp, uint32_t from)
 {
-    if (stamp > 0 && stamp % 1440 == 0)
+    if (from % 1440 == 0 && stamp == from + 1440)
         return FormatPicture(static_cast<long long>(1440) * kClockPerMinute + 1, TimePicture());
     return TimeText(stamp);
 }
@@ -129,6 +138,19 @@ bool ValidUtf8(std::string_view s)
     return true;
 }
 
+// Control characters (C0 with the tab, DEL, and C1 as UTF-8) have no place in a line of text.
+bool HasControl(std::string_view line)
+{
+    for (size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c == 0x7F)
+            return true;
+        if (c == 0xC2 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) < 0xA0)
+            return true;
+    }
+    return false;
+}
+
 int CodeOfErrno(int e)
 {
     switch (e) {
@@ -179,7 +201,7 @@ void WritePausen(const CSchicht& s, std::string& line)
         if (p.DAUER == 0)
             continue;
         const uint32_t start = s.TERMIN.BEGINN + p.LAGE;
-        line += TimeText(start) + "," + EndText(start + p.DAUER) + ",";
+        line += TimeText(start) + "," + EndText(start + p.DAUER, s.TERMIN.BEGINN) + ",";
     }
 }
 
@@ -208,7 +230,7 @@ std::string CCSVFile::SchichtLine(const CSchicht& s)
     const uint8_t art = s.ART >= 1 && s.ART <= 4 ? s.ART : ART_NORMAL;
     std::string line = std::string(kArten[art - 1]) + "," + Clip(s.BEZEICHNUNG) + "," + Clip(s.KURZBEZEICHNUNG) + ",";
     line += FormatPicture(static_cast<long long>(s.StartTime()), TimePicture()) + ",";
-    line += EndText(s.TERMIN.ENDE) + ",";
+    line += EndText(s.TERMIN.ENDE, s.TERMIN.BEGINN) + ",";
     WritePausen(s, line);
     return line;
 }
@@ -231,7 +253,7 @@ std::string CCSVFile::AZPLine(const CAZPData& azp, uint32_t group)
 std::string CCSVFile::FlexLine(const QFLEXAZ& e)
 {
     std::string line = FormatPicture(static_cast<long long>(e.DATUM), DatePicture()) + ",";
-    line += TimeText(e.TERMIN.BEGINN) + "," + EndText(e.TERMIN.ENDE) + "," + std::to_string(int(e.ART)) + ",";
+    line += TimeText(e.TERMIN.BEGINN) + "," + EndText(e.TERMIN.ENDE, e.TERMIN.BEGINN) + "," + std::to_string(int(e.ART)) + ",";
     CSchicht s;
     s.TERMIN = e.TERMIN;
     s.PAUSEN = e.PAUSEN;
@@ -246,6 +268,9 @@ std::optional<CSVFehler> CCSVFile::ReadSchichttypen(const std::vector<std::strin
         return Fault(0, "Die Datei ist leer.");
     // An unknown kind text keeps the kind of the line before (normal on the first line).
     uint8_t art = ART_NORMAL;
+    if (lines.size() > kMaxSchichttypen)
+        return Fault(long(kMaxSchichttypen + 1), "Die Datei enthält mehr als " + std::to_string(kMaxSchichttypen) +
+                                                     " Schichttypen; mehr nimmt ein Arbeitsblatt nicht auf.");
     for (size_t i = 0; i < lines.size(); ++i) {
         const long n = long(i + 1);
         const Fields f{SplitFields(lines[i])};
@@ -287,6 +312,9 @@ std::optional<CSVFehler> CCSVFile::ReadAZP(const std::vector<std::string>& lines
     if (count > kMaxDays)
         return Fault(1, "Die Datei enthält mehr als 12 Wochen (84 Tage).");
     weeks = uint16_t(count / 7);
+    if (lines.size() > kMaxGruppen)
+        return Fault(long(kMaxGruppen + 1), "Die Datei enthält mehr als " + std::to_string(kMaxGruppen) +
+                                                " Schichtgruppen; mehr fasst ein Arbeitszeitplan nicht.");
     // Short names are looked up once each.
     std::map<std::string, uint32_t> ids;
     for (const std::string& line : lines) {
@@ -310,7 +338,10 @@ std::optional<CSVFehler> CCSVFile::ReadAZP(const std::vector<std::string>& lines
 std::optional<CSVFehler> CCSVFile::ReadFlexAZ(const std::vector<std::string>& lines, CFlexAZ& out)
 {
     out.Clear();
-    long taken = 0;
+    // Collected first and added in date order: adding in file order would move the list for
+    // every line of a file that is not sorted.
+    std::vector<CFlexSchicht> read;
+    read.reserve(lines.size());
     for (size_t i = 0; i < lines.size(); ++i) {
         const long n = long(i + 1);
         // A line without any text is no entry.
@@ -341,11 +372,14 @@ std::optional<CSVFehler> CCSVFile::ReadFlexAZ(const std::vector<std::string>& li
         std::optional<CSVFehler> fault;
         if (!ReadPausen(f, 5, s, n, fault))
             return fault;
-        out.Add(s);
-        ++taken;
+        read.push_back(std::move(s));
     }
-    if (taken == 0)
+    if (read.empty())
         return Fault(0, "Die Datei enthält keine Arbeitszeiten.");
+    std::ranges::stable_sort(read, std::ranges::less{},
+                             [](const CFlexSchicht& e) { return std::pair{e.DATUM, e.TERMIN.BEGINN}; });
+    for (const CFlexSchicht& e : read)
+        out.Add(e);
     return std::nullopt;
 }
 
@@ -370,30 +404,80 @@ void CCSVFile::ReplaceSchichttypen(CSchichttypen& types, std::vector<CSchicht>& 
 
 // ---- files ----------------------------------------------------------------------------------------
 
-bool CCSVFile::ReadLines(const std::string& path, std::vector<std::string>& lines, std::string& error)
+bool CCSVFile::ReadLines(const std::string& path, std::string& bytes, std::string& error)
+{
+    bytes.clear();
+    const auto refuse = [&](const std::string& what, const std::string& why) {
+        error = what + "|" + why + "|Die Importdatei wurde nicht eingelesen.";
+        return false;
+    };
+    // Opened without waiting: a named pipe or a device must not hold the program until a writer
+    // comes; anything but a regular file is refused before a byte is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return refuse("Fehler beim Öffnen der Importdatei.", ErrnoText(path));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+        return refuse("Fehler beim Öffnen der Importdatei.", ErrnoText(path));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        SetError(ERR_ACCESS_DENIED, path);
+        return refuse("Fehler beim Öffnen der Importdatei.",
+                      std::string(S_ISDIR(st.st_mode) ? "\"" + path + "\" ist ein Ordner, keine Datei."
+                                                      : "\"" + path + "\" ist keine gewöhnliche Datei (sondern z. B. "
+                                                                      "eine benannte Pipe oder ein Gerät)."));
+    }
+    if (st.st_size > off_t(kMaxBytes)) {
+        ::close(fd);
+        SetError(ERR_ACCESS_DENIED, path);
+        return refuse("Die Importdatei ist zu groß.",
+                      "Sie hat mehr als " + std::to_string(kMaxBytes / (1024 * 1024)) + " MB.");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    bytes.reserve(size_t(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int saved = errno;
+            ::close(fd);
+            errno = saved;
+            bytes.clear();
+            return refuse("Fehler beim Lesen der Importdatei.", ErrnoText(path));
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, size_t(got));
+        // A file that grows while it is read is cut at the limit and refused.
+        if (bytes.size() > kMaxBytes) {
+            ::close(fd);
+            bytes.clear();
+            SetError(ERR_ACCESS_DENIED, path);
+            return refuse("Die Importdatei ist zu groß.",
+                          "Sie hat mehr als " + std::to_string(kMaxBytes / (1024 * 1024)) + " MB.");
+        }
+    }
+    ::close(fd);
+    SetError(ERR_NONE);
+    return true;
+}
+
+std::optional<CSVFehler> CCSVFile::DecodeLines(const std::string& raw, std::vector<std::string>& lines)
 {
     lines.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        error = "Fehler beim Öffnen der Importdatei.|" + ErrnoText(path) + "|Die Importdatei wurde nicht eingelesen.";
-        return false;
-    }
-    std::string bytes;
-    char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, got);
-    const bool failed = std::ferror(f) != 0;
-    const int saved = errno;
-    std::fclose(f);
-    if (failed) {
-        errno = saved;
-        error = "Fehler beim Lesen der Importdatei.|" + ErrnoText(path) + "|Die Importdatei wurde nicht eingelesen.";
-        return false;
-    }
+    std::string_view bytes(raw);
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return Fault(0, "Die Datei ist in UTF-16 (Unicode) gespeichert. Diese Kodierung wird nicht unterstützt; "
+                        "bitte die Datei als UTF-8 oder ANSI (Windows-1252) speichern.");
     if (bytes.starts_with("\xEF\xBB\xBF"))
-        bytes.erase(0, 3);
-    const std::string text = ValidUtf8(bytes) ? bytes : Cp1252ToUtf8(bytes);
+        bytes.remove_prefix(3);
+    const std::string text = ValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -402,11 +486,21 @@ bool CCSVFile::ReadLines(const std::string& path, std::vector<std::string>& line
         size_t stop = end;
         if (stop > start && text[stop - 1] == '\r')
             --stop;
-        lines.emplace_back(text, start, stop - start);
+        const long n = long(lines.size() + 1);
+        if (lines.size() >= kMaxLines)
+            return Fault(n, "Die Datei hat mehr als " + std::to_string(kMaxLines) + " Zeilen.");
+        const std::string_view line(text.data() + start, stop - start);
+        if (line.find('\0') != std::string_view::npos)
+            return Fault(n, "Die Zeile enthält Nullzeichen: die Datei ist keine Textdatei oder in einer nicht "
+                            "unterstützten Kodierung (z. B. UTF-16) gespeichert.");
+        if (HasControl(line))
+            return Fault(n, "Die Zeile enthält Steuerzeichen.");
+        if (Utf8Length(line) > kMaxLineLength)
+            return Fault(n, "Die Zeile ist länger als " + std::to_string(kMaxLineLength) + " Zeichen.");
+        lines.emplace_back(line);
         start = end + 1;
     }
-    SetError(ERR_NONE);
-    return true;
+    return std::nullopt;
 }
 
 bool CCSVFile::WriteLines(const std::string& path, const std::vector<std::string>& lines, std::string& error)
@@ -505,18 +599,6 @@ bool CCSVFile::Export(uint8_t kind, const std::vector<std::string>& lines)
     return true;
 }
 
-bool CCSVFile::AskAndRead(uint8_t kind, std::vector<std::string>& lines)
-{
-    if (AskFileName(kind, 0) != 0)
-        return false;
-    std::string error;
-    if (!ReadLines(FILENAME, lines, error)) {
-        Notice("Fehler beim Import", error);
-        return false;
-    }
-    return true;
-}
-
 namespace {
 void FormatFault(const std::string& what, const CSVFehler& fault)
 {
@@ -527,6 +609,22 @@ void FormatFault(const std::string& what, const CSVFehler& fault)
     Notice("Dateiformat nicht kompatibel ", text);
 }
 } // namespace
+
+bool CCSVFile::AskAndRead(uint8_t kind, const std::string& what, std::vector<std::string>& lines)
+{
+    if (AskFileName(kind, 0) != 0)
+        return false;
+    std::string error, bytes;
+    if (!ReadLines(FILENAME, bytes, error)) {
+        Notice("Fehler beim Import", error);
+        return false;
+    }
+    if (auto fault = DecodeLines(bytes, lines)) {
+        FormatFault(what, *fault);
+        return false;
+    }
+    return true;
+}
 
 // ---- the six transfers --------------------------------------------------------------------------------
 
@@ -550,7 +648,7 @@ bool CCSVFile::ImportSchichttypen(CSchichttypen& types)
              "Schichttypen in der Importdatei überschrieben.|Soll der Import durchgeführt werden?"))
         return false;
     std::vector<std::string> lines;
-    if (!AskAndRead(1, lines))
+    if (!AskAndRead(1, "Schichttypen", lines))
         return false;
     std::vector<CSchicht> staged;
     if (auto fault = ReadSchichttypen(lines, staged)) {
@@ -588,7 +686,7 @@ bool CCSVFile::ImportAZP(CAZPData& azp)
              "Schichtgruppen in der Importdatei überschrieben.|Soll der Import durchgeführt werden?"))
         return false;
     std::vector<std::string> lines;
-    if (!AskAndRead(2, lines))
+    if (!AskAndRead(2, "Arbeitszeitpläne", lines))
         return false;
     uint16_t weeks = 0;
     std::vector<std::vector<uint32_t>> groups;
@@ -626,7 +724,7 @@ bool CCSVFile::ImportFlexAZ(CFlexAZ& flex)
              "Arbeitszeiten in der Importdatei überschrieben.|Soll der Import durchgeführt werden?"))
         return false;
     std::vector<std::string> lines;
-    if (!AskAndRead(2, lines))
+    if (!AskAndRead(2, "Flex.-Arbeitszeiten", lines))
         return false;
     CFlexAZ staged;
     if (auto fault = ReadFlexAZ(lines, staged)) {

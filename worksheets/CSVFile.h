@@ -65,12 +65,16 @@ public:
     // that type's SYSID (the first of the file with that name), the others get new ones.
     static void ReplaceSchichttypen(CSchichttypen& types, std::vector<CSchicht>& staged);
 
-    // Whole files: false with the German reason in `error` (the platform's file error text).
-    static bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::string& error);
+    // The bytes of a regular file; anything else (folder, pipe, device) and a file too large are
+    // refused at once: false with the German reason in `error` (the platform's file error text).
+    static bool ReadLines(const std::string& path, std::string& bytes, std::string& error);
+    // The lines of a file's bytes (UTF-8 or Windows-1252, LF or CR LF); UTF-16, control characters,
+    // overlong lines and too many lines are refused with the line they are in.
+    static std::optional<CSVFehler> DecodeLines(const std::string& bytes, std::vector<std::string>& lines);
     static bool WriteLines(const std::string& path, const std::vector<std::string>& lines, std::string& error);
 
 private:
     bool Export(uint8_t kind, const std::vector<std::string>& lines);
     // Asks the file and reads it; false after a cancelled dialog or a read error (told).
-    bool AskAndRead(uint8_t kind, std::vector<std::string>& lines);
+    bool AskAndRead(uint8_t kind, const std::string& what, std::vector<std::string>& lines);
 };

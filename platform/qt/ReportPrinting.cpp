@@ -8,6 +8,9 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
+
+#include <cerrno>
 
 #include <memory>
 
@@ -62,8 +65,17 @@ std::string Draw(QPagedPaintDevice& device, const Report& r)
         DrawPage(p, r, pages[i], scale);
         p.restore();
     }
-    p.end();
+    if (!p.end())
+        return "Der Druck konnte nicht abgeschlossen werden.";
     return {};
+}
+
+// Why the PDF file could not be written: a full disk by name, else Qt's own words.
+std::string WriteFailure(const QSaveFile& file)
+{
+    if (errno == ENOSPC || errno == EDQUOT)
+        return "Der Datenträger ist voll.";
+    return "Die Datei konnte nicht geschrieben werden: " + QtStyle::S(file.errorString());
 }
 
 } // namespace
@@ -73,15 +85,32 @@ std::string PrintReportWithQt(const Report& report, const std::string& pdfFile, 
     QPageLayout layout(QPageSize(QSizeF(report.pageWidth, report.pageHeight), QPageSize::Point),
                        report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
     if (!pdfFile.empty()) {
-        QPdfWriter pdf(Q(pdfFile));
-        pdf.setTitle(Q(report.title));
-        pdf.setCreator(QStringLiteral("Varn 4"));
-        pdf.setResolution(300);
-        pdf.setPageLayout(layout);
-        if (!pdf.setPageLayout(layout))
-            return "Das Seitenformat wird nicht unterstützt.";
-        std::string why = Draw(pdf, report);
-        return why.empty() ? why : why + " (" + pdfFile + ")";
+        // Written to a temporary file beside the target that replaces it only when every byte and
+        // the end of the painter went well: a full disk leaves the earlier file as it was.
+        QSaveFile file(Q(pdfFile));
+        if (!file.open(QIODevice::WriteOnly))
+            return "Die Datei kann nicht angelegt werden: " + QtStyle::S(file.errorString()) + " (" + pdfFile + ")";
+        std::string why;
+        {
+            QPdfWriter pdf(&file);
+            pdf.setTitle(Q(report.title));
+            pdf.setCreator(QStringLiteral("Varn 4"));
+            pdf.setResolution(300);
+            if (!pdf.setPageLayout(layout))
+                why = "Das Seitenformat wird nicht unterstützt.";
+            if (why.empty())
+                why = Draw(pdf, report);
+        }
+        if (why.empty() && file.error() != QFileDevice::NoError)
+            why = WriteFailure(file);
+        if (!why.empty()) {
+            file.cancelWriting();
+            file.commit();
+            return why + " (" + pdfFile + ")";
+        }
+        if (!file.commit())
+            return WriteFailure(file) + " (" + pdfFile + ")";
+        return {};
     }
     QPrinterInfo info = printerName.empty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(Q(printerName));
     if (info.isNull())

@@ -119,6 +119,20 @@ int MapSqlite(int rc) {
     }
 }
 
+int MapErrno(int e);
+
+// As MapSqlite, but an I/O failure whose cause the connection knows is told by that cause: a
+// full disk makes SQLite fail with SQLITE_FULL only on some writes, on others (a sync, a journal
+// that cannot be made) with an I/O error that would read as a mere "Fehler im Dateisystem".
+int MapSqliteOn(sqlite3* db, int rc) {
+    const int base = rc & 0xFF;
+    if (db && (base == SQLITE_IOERR || base == SQLITE_CANTOPEN)) {
+        const int e = sqlite3_system_errno(db);
+        if (e == ENOSPC || e == EDQUOT) return ERR_DISK_FULL;
+    }
+    return MapSqlite(rc);
+}
+
 int MapErrno(int e) {
     switch (e) {
     case ENOENT: return ERR_FILE_NOT_FOUND;
@@ -236,7 +250,7 @@ struct Container {
         if (it != Containers().end() && it->second.expired()) Containers().erase(it);
     }
 
-    int Exec(const char* sql) { return MapSqlite(sqlite3_exec(db, sql, nullptr, nullptr, nullptr)); }
+    int Exec(const char* sql) { return MapSqliteOn(db, sqlite3_exec(db, sql, nullptr, nullptr, nullptr)); }
 
     // Every running read is reset before a write, so that no statement keeps a read transaction
     // (and an autocommit write) pending; the readers continue from their positions.
@@ -612,7 +626,7 @@ int BindRecord(const RecordFile& f, sqlite3_stmt* st) {
 int StepWrite(sqlite3_stmt* st) {
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
-    return rc == SQLITE_DONE ? ERR_NONE : MapSqlite(rc);
+    return rc == SQLITE_DONE ? ERR_NONE : MapSqliteOn(sqlite3_db_handle(st), rc);
 }
 
 int CreateTable(Container& c, const RecordFile& f, const std::string& table) {
@@ -1148,9 +1162,9 @@ int FileCopyNamed(std::string_view source, std::string_view destination) {
     }
     // The copy of a scratch file carries its WAL flag; the copy is a plain file.
     if (rc == SQLITE_OK) rc = sqlite3_exec(out, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    int err = MapSqliteOn(out, rc);
     const int closeRc = sqlite3_close_v2(out);
-    if (rc == SQLITE_OK) rc = closeRc;
-    int err = MapSqlite(rc);
+    if (err == ERR_NONE) err = MapSqlite(closeRc);
     if (err == ERR_NONE && durable) err = SyncPath(temp, false);
     if (err == ERR_NONE) {
         RemoveSideFiles(to.path);  // a stale log must never be replayed into the new file

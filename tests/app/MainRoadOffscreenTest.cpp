@@ -6,6 +6,7 @@
 // opened again with the same plan. The shift types and the week's staff demand (the learning
 // material's sample) are put in through the worksheet's parts: their dialogs have offscreen tests
 // of their own.
+#include "app/CloseSignals.h"
 #include "app/Program.h"
 #include "app/SampleShifts.h"
 #include "core/Frame.h"
@@ -27,9 +28,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
+
+#include <signal.h>
 
 #include <filesystem>
 #include <memory>
@@ -178,42 +182,54 @@ protected:
         return cells;
     }
 
+    // A new project from the welcome window, the sample shifts and demand put in, and its
+        // worksheet opened from the project tree with Enter: the worksheet's window.
+        int NewProjectWithItsSheetOpen()
+        {
+        const int frame = WindowTitled("Varn 4");
+        frameWindow = frame;
+        const int welcome = WindowTitled("Willkommen bei Varn-4");
+        EXPECT_TRUE(frame && welcome);
+        Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen"))->click();
+        renderer->Settle();
+        const int manager = WaitFor("Projektmanager");
+        EXPECT_NE(manager, 0);
+
+        // Shift types and a week of staff demand: two persons round the clock.
+        {
+            Runtime::HostBaton b;
+            CArbeitsblatt& s = Sheet();
+            AddSampleShifts(s);
+            s.GetSchichttypen().GetSavable().StoreStep();
+            s.GetAKB().GetSavable().StoreStep();
+            s.GetSBP().GetSavable().StoreStep();
+        }
+
+        // The worksheet opened from the tree: its row chosen, then Enter.
+        auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+        if (!tree)
+            return 0;
+        // The project's row opens with a click on its box; the worksheet's row is chosen.
+        ClickTreeBox(tree, 1, 1);
+        renderer->Settle();
+        EXPECT_GE(tree->RowCount(), 3);
+        ClickTreeBox(tree, 3, 2, 3 * TREE_INDENT);
+        renderer->Settle();
+        qttest::Press(tree, Qt::Key_Return);
+        const int sheet = WaitFor("Arbeitszeitblatt");
+        EXPECT_NE(sheet, 0) << "the worksheet's window did not open";
+        CloseMessages(5000);
+        return sheet;
+    }
+
     int frameWindow = 0;
 };
 
 TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
 {
-    const int frame = WindowTitled("Varn 4");
-    frameWindow = frame;
-    const int welcome = WindowTitled("Willkommen bei Varn-4");
-    ASSERT_TRUE(frame && welcome);
-    Click(Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen")));
-    const int manager = WaitFor("Projektmanager");
-    ASSERT_NE(manager, 0);
-
-    // Shift types and a week of staff demand: two persons round the clock.
-    {
-        Runtime::HostBaton b;
-        CArbeitsblatt& s = Sheet();
-        AddSampleShifts(s);
-        s.GetSchichttypen().GetSavable().StoreStep();
-        s.GetAKB().GetSavable().StoreStep();
-        s.GetSBP().GetSavable().StoreStep();
-    }
-
-    // The worksheet opened from the tree: its row chosen, then Enter.
-    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
-    ASSERT_NE(tree, nullptr);
-    // The project's row opens with a click on its box; the worksheet's row is chosen.
-    ClickTreeBox(tree, 1, 1);
-    ASSERT_TRUE(renderer->Settle());
-    ASSERT_GE(tree->RowCount(), 3);
-    ClickTreeBox(tree, 3, 2, 3 * TREE_INDENT);
-    ASSERT_TRUE(renderer->Settle());
-    qttest::Press(tree, Qt::Key_Return);
-    const int sheet = WaitFor("Arbeitszeitblatt");
-    ASSERT_NE(sheet, 0) << "the worksheet's window did not open";
-    CloseMessages(5000);
+    const int sheet = NewProjectWithItsSheetOpen();
+    ASSERT_NE(sheet, 0);
+    const int frame = frameWindow;
 
     // The shift demand plan, then the working-time plan, each from its menu.
     Trigger(sheet, AB_SBP_GENERIEREN);
@@ -286,6 +302,36 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
         return GlobalProjektmanager.Projekt().IsOpen();
     }));
     EXPECT_EQ(Cells(), cells);
+}
+
+// The program ended by SIGTERM while "Arbeitszeitplan generieren" runs: after "Nein" to the save
+// question the search is cancelled as its own "Abbrechen" would, no result message waits, and the
+// program ends within seconds instead of after the search's time limit.
+TEST_F(MainRoad, EndingTheProgramDuringAGenerationEndsItWithinSeconds)
+{
+    const int sheet = NewProjectWithItsSheetOpen();
+    ASSERT_NE(sheet, 0);
+    Trigger(sheet, AB_SBP_GENERIEREN);
+    FinishWizard("Schichtbedarfsplan generieren");
+    CloseMessages();
+    Trigger(sheet, AB_AZP_GENERIEREN);
+    FinishWizard("Arbeitszeitplan generieren");
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, 30000));
+    {
+        Runtime::HostBaton b;
+        GlobalProjektmanager.Projekt().FileManager().SetChanged();
+    }
+    CloseSignals closeSignals(*renderer);
+    ASSERT_TRUE(closeSignals.Active());
+    ::raise(SIGTERM);
+    int question = 0;
+    ASSERT_TRUE(ProcessUntil([&] { return (question = WindowTitled("Änderungen speichern?")) != 0; }, 5000))
+        << OpenTitles();
+    QElapsedTimer clock;
+    clock.start();
+    Click(Button(question, QStringLiteral("Nein")));
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000)) << "still open: " << OpenTitles();
+    EXPECT_LT(clock.elapsed(), 5000);
 }
 
 } // namespace

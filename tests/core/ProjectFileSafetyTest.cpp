@@ -19,6 +19,7 @@
 #include <tuple>
 
 #include "../platform/records/FailingDisk.h"
+#include "../platform/records/SmallDisk.h"
 #include "ProjectStoreParts.h"
 
 namespace {
@@ -363,4 +364,25 @@ TEST_F(ProjectFileSafety, LinksBackslashesAndReadOnlyFiles) {
     EXPECT_NE(p.fm.Problem().find("schreibgeschützt"), std::string::npos);
     EXPECT_EQ(ReadBytes(Path("z.prj")), z);
     EXPECT_EQ(p.fm.Save(Path("z2.prj"), false), STORE_DONE);
+}
+
+// A save onto a disk that fills up at any of its steps (the reduced copy, the working copy, the
+// project file) says so: 39 "Der Datenträger ist voll", never "Fehler im Dateisystem", and
+// leaves no partial file behind.
+TEST_F(ProjectFileSafety, AFullDiskIsToldAsFullAtEveryStepOfASave) {
+    for (const size_t free : {size_t(0), size_t(8192), size_t(16384), size_t(32768), size_t(131072)}) {
+        SCOPED_TRACE(std::to_string(free) + " Bytes frei");
+        TestProject p;
+        ASSERT_EQ(p.fm.OpenNew(Path("a.prj")), STORE_DONE);
+        p.Add("Eins", Items("a", 500));
+        SmallDisk disk(Path("voll"), 1024 * 1024);
+        if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+        disk.LeaveFree(free);
+        EXPECT_EQ(p.fm.Save(Path("voll/a.prj"), false), STORE_REFUSED);
+        EXPECT_EQ(ErrorCode(), ERR_DISK_FULL) << ErrorText();
+        EXPECT_EQ(ErrorTextFor(ERR_DISK_FULL).find("Der Datenträger ist voll"), 0u);
+        std::vector<std::string> left;
+        for (const auto& e : std::filesystem::directory_iterator(Path("voll"))) left.push_back(e.path().filename().string());
+        EXPECT_EQ(left, std::vector<std::string>{"fueller"});
+    }
 }

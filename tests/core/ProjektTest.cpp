@@ -2,6 +2,14 @@
 #include "core/Projekt.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <utility>
+#include <iterator>
 
 #include "ProjektTestSupport.h"
 
@@ -70,10 +78,13 @@ TEST_F(ProjektStore, NewProjectHasOneWorksheetOfTheKindAndIsUnchanged)
     EXPECT_EQ(p.GetArbeitsblatt(1)->GetTyp(), ARBEITSBLATT_FLEX);
     EXPECT_EQ(p.GetArbeitsblatt(1)->GetText(), "Flex-Arbeitszeitblatt");
     EXPECT_EQ(p.CountEntries(), 1 + 3);
-    EXPECT_EQ(Listing().front(), "unbenannt.prj~");
+    // The working copy is the program's own scratch file, not one beside the name.
+    const std::string copy = p.FileManager().PhysFileName();
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    EXPECT_TRUE(Listing().empty());
     p.Close();
     EXPECT_FALSE(p.IsOpen());
-    EXPECT_TRUE(Listing().empty());   // the working copy went
+    EXPECT_FALSE(std::filesystem::exists(copy));   // the working copy went
 }
 
 TEST_F(ProjektStore, SavedWorksheetsLoadInTheirOrder)
@@ -147,6 +158,129 @@ TEST_F(ProjektStore, ProjectWithoutInformationLoadsButReportsTheFailure)
     EXPECT_EQ(q.Load(), STORE_REFUSED);
     EXPECT_TRUE(q.IsOpen());
     EXPECT_EQ(q.CountArbeitsblaetter(), 1);
+}
+
+namespace {
+void Sql(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// `copies` more copies of the first record of a table (same ID and step).
+std::string Repeat(const std::string& table, int copies)
+{
+    return "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < " + std::to_string(copies) +
+           ") INSERT INTO t_" + table + " (rec, k0_0, k0_1) SELECT rec, k0_0, k0_1 FROM t_" + table +
+           ", n WHERE id = (SELECT min(id) FROM t_" + table + ")";
+}
+} // namespace
+
+// A record repeated with the same ID and step would open as a phantom worksheet, or as
+// information that can never be saved: such a file is refused, naming the table, and left as it
+// was. Worksheets of their own IDs are no repetition.
+TEST_F(ProjektStore, RepeatedRecordsAreRefusedNamingTheTable)
+{
+    struct Case {
+        const char* name;
+        std::string sql;
+        const char* table;   // nullptr: the file opens
+    };
+    const std::vector<Case> cases = {
+        {"ein Arbeitsblatt doppelt", Repeat("arbeitsblatt", 1), "Arbeitsblatt"},
+        {"ein Arbeitsblatt 5000-mal mehr", Repeat("arbeitsblatt", 5000), "Arbeitsblatt"},
+        {"die Projektinformation doppelt", Repeat("projektinfo", 1), "Projektinfo"},
+        {"unverändert", "SELECT 1", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(Path("plan.prj"));
+        {
+            CProjekt p;
+            p.New(ARBEITSBLATT_AZ);
+            p.AddArbeitsblatt(ARBEITSBLATT_FLEX);
+            p.SetFileName("plan");
+            ASSERT_EQ(p.Save(), STORE_DONE);
+        }
+        Sql(Path("plan.prj"), c.sql);
+        const std::string bytes = Bytes(Path("plan.prj"));
+        CProjekt q;
+        q.SetFileName(Path("plan.prj"));
+        if (!c.table) {
+            ASSERT_EQ(q.Load(), STORE_DONE);
+            EXPECT_EQ(q.CountArbeitsblaetter(), 2);
+            q.Close();
+            continue;
+        }
+        EXPECT_EQ(q.Load(), STORE_REFUSED);
+        EXPECT_EQ(ErrorCode(), ERR_INVALID_FILE);
+        EXPECT_NE(q.FileManager().Problem().find(std::string("Tabelle \"") + c.table + "\""), std::string::npos)
+            << q.FileManager().Problem();
+        EXPECT_NE(q.FileManager().Problem().find("mehrfach vorhanden"), std::string::npos);
+        EXPECT_EQ(q.CountArbeitsblaetter(), 0);
+        EXPECT_EQ(Bytes(Path("plan.prj")), bytes);
+        EXPECT_EQ(Listing(), std::vector<std::string>{"plan.prj"}) << "no working copy left";
+        q.Close();
+    }
+}
+
+// Two programs started in one folder each make a new project: they never share a working copy,
+// and each saves its own work under its own name. The first keeps its project open while the
+// second makes and saves its own.
+TEST_F(ProjektStore, TwoNewProjectsInOneFolderEachSaveTheirOwnWork)
+{
+    int ready[2], done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    // One program: a new project with a worksheet of `name`, saved as `file` once `wait` allows.
+    const auto program = [](const char* name, const char* file, int tell, int wait) {
+        CProjekt p;
+        if (p.New(ARBEITSBLATT_AZ) != STORE_DONE)
+            return 10;
+        static_cast<TestSheet*>(p.GetArbeitsblatt(1))->name = name;
+        p.GetArbeitsblatt(1)->Save();
+        char byte = 1;
+        if (tell >= 0 && ::write(tell, &byte, 1) != 1)
+            return 11;
+        if (wait >= 0 && ::read(wait, &byte, 1) != 1)
+            return 12;
+        p.SetFileName(file);
+        return p.Save() == STORE_DONE ? 0 : 13;
+    };
+    const pid_t first = ::fork();
+    if (first == 0)
+        ::_exit(program("Erstes", "eins", ready[1], done[0]));
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    const pid_t second = ::fork();
+    if (second == 0)
+        ::_exit(program("Zweites", "zwei", -1, -1));
+    int status = 0;
+    ::waitpid(second, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "zweites Programm: " << status;
+    ASSERT_EQ(::write(done[1], &byte, 1), 1);
+    ::waitpid(first, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "erstes Programm: " << status;
+    for (int fd : {ready[0], ready[1], done[0], done[1]})
+        ::close(fd);
+    for (const auto& [file, name] : {std::pair{"eins.prj", "Erstes"}, std::pair{"zwei.prj", "Zweites"}}) {
+        SCOPED_TRACE(file);
+        CProjekt q;
+        q.SetFileName(Path(file));
+        ASSERT_EQ(q.Load(), STORE_DONE);
+        ASSERT_EQ(q.CountArbeitsblaetter(), 1);
+        EXPECT_EQ(q.GetArbeitsblatt(1)->GetText(), name);
+        q.Close();
+    }
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"eins.prj", "zwei.prj"}));
 }
 
 TEST_F(ProjektStore, InformationStepsUndoAndSurviveASave)

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -242,19 +243,21 @@ TEST_F(ProgramTest, ShutDownWaitsForTheOtherThreadsAndRemovesTheTemporaryFiles)
 TEST_F(ProgramTest, ShutDownClosesAProjectThatNoWindowClosed)
 {
     StartProgram();
+    std::string copy;
     {
         // A project without its window, as a run cut short leaves it.
         Runtime::HostBaton b;
-        GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
+        ASSERT_EQ(GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ), STORE_DONE);
+        copy = GlobalProjektmanager.Projekt().FileManager().PhysFileName();
     }
-    ASSERT_TRUE(std::filesystem::exists(Path("unbenannt.prj~")));
+    ASSERT_TRUE(std::filesystem::exists(copy));
     driver.Close(driver.Window("Willkommen bei Varn-4"));
     driver.Close(frame);
     driver.WaitEnd();
     EXPECT_TRUE(ProgramShutdown(1000));
     started = false;
     EXPECT_FALSE(GlobalProjektmanager.HasProject());
-    EXPECT_FALSE(std::filesystem::exists(Path("unbenannt.prj~")));
+    EXPECT_FALSE(std::filesystem::exists(copy));
 }
 
 // Records the settings hooks as start-up and shut-down call them.
@@ -284,3 +287,38 @@ TEST_F(ProgramTest, SettingsHooksRunOnceAtStartAndAfterTheFrameHasClosed)
 }
 
 } // namespace
+// A damaged configuration file is told once, naming the file and what is wrong, and the program
+// starts with what it could read.
+TEST_F(ProgramTest, ADamagedConfigurationIsOneMessageAndTheProgramStarts)
+{
+    std::string good;
+    {
+        std::ifstream in(Path("varn4.cfg"), std::ios::binary);
+        good.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_GT(good.size(), 8192u);
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"keine Datenbank", std::string(5000, 'x')},
+        {"Seiten überschrieben", good.substr(0, 100) + std::string(good.size() - 100, '\x5A')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(Path("varn4.cfg"), std::ios::binary | std::ios::trunc) << c.bytes;
+        driver.Start(ProgramMain);
+        started = true;
+        ASSERT_TRUE(driver.HasMessage());
+        const std::string text = driver.Message().text;
+        EXPECT_EQ(text.rfind("Die Konfigurationsdatei " + Path("varn4.cfg") + " ist beschädigt", 0), 0u) << text;
+        EXPECT_NE(text.find("(Fehler 36)"), std::string::npos) << text;
+        driver.AnswerMessage(BUTTON_OK);
+        EXPECT_FALSE(driver.HasMessage()) << driver.Message().text;
+        frame = driver.Window("Varn 4");
+        EXPECT_NE(driver.FindWindow("Willkommen bei Varn-4"), 0);
+        EndProgram();
+    }
+    std::ofstream(Path("varn4.cfg"), std::ios::binary | std::ios::trunc) << good;
+}

@@ -698,6 +698,48 @@ TEST_F(RunTest, CancelBeforeTheFirstTimerEventJudgesTheStartingPlan)
     }
 }
 
+// The window the search belongs to is asked to close (the program ends, its project closes) as
+// the project manager asks it: the search ends at once, no result message waits for an answer,
+// and that window gets its close.
+TEST_F(RunTest, ClosingTheSearchsWindowEndsItWithoutAResultMessage)
+{
+    const std::vector<std::string> rows = {"FFSSNN.", "SSNN..F"};
+    letters.Set(rows);
+    WantedPlan criterion(letters, {"FFSSNNF", "SSNN..F"});
+    pool.KRITERIEN = {&criterion};
+    opt.SetClock([] { return long(UiClock() % kDayClock + 1); });
+    opt.SetPaceClock([this] { return pace += 10.0; });
+    opt.Timeout(60001);   // ten minutes
+    int owner = 0;
+    bool ownerGotClose = false;
+    driver.Start([&] {
+        WindowDesc d;
+        d.title = "Arbeitsblatt";
+        d.kind = WindowKind::MdiChild;
+        owner = WindowCreate(d);
+        WindowOpen(owner);
+        result = opt.Run(letters.plan, pool);
+        while (WindowAccept(owner))
+            ownerGotClose |= EventCurrent() == EVENT_CLOSE_WINDOW && EventCurrentRecord().window == owner;
+        WindowClose(owner);
+    });
+    driver.AdvanceTime(20);
+    ASSERT_NE(driver.FindWindow(kProgressTitle), 0);
+    {
+        Runtime::HostBaton baton;
+        Event e;
+        e.code = EVENT_CLOSE_WINDOW;
+        e.window = owner;
+        EventPost(e, 1);
+    }
+    driver.AdvanceTime(5);
+    EXPECT_EQ(driver.FindWindow(kResultCaption), 0) << "no message waits";
+    EXPECT_EQ(driver.FindWindow(kProgressTitle), 0);
+    driver.WaitEnd();
+    EXPECT_TRUE(ownerGotClose);
+    EXPECT_EQ(letters.Rows(), rows) << "the best plan met comes back";
+}
+
 TEST_F(RunTest, TheTimeLimitRunsAcrossMidnightAndTheBestPlanComesBack)
 {
     GlobalIni.WriteValue(kOptimizerSection, "Rückschritte", "1000");

@@ -136,6 +136,49 @@ TEST_P(ProgressWindowTest, TextsRangeAndTimeLimitReachTheWindow)
     driver.WaitEnd();
 }
 
+// The window under the progress window - the one the work belongs to - is asked to close (its
+// project closes, the program ends) as the project manager asks it, from outside: the run ends at
+// once as cancelled, and that window then gets its close and goes, instead of after the time limit.
+TEST_P(ProgressWindowTest, ClosingTheWindowBelowEndsTheRunAndThenClosesThatWindow)
+{
+    bool closedByOwner = false, told = false, toldAgain = true, ownerGotClose = false;
+    driver.Start([&] {
+        WindowDesc d;
+        d.title = "Arbeitsblatt";
+        d.kind = WindowKind::MdiChild;
+        const int owner = WindowCreate(d);
+        WindowOpen(owner);
+        CProgressWindow window(GetParam());
+        window.Create(UseVar(counter));
+        window.Open();
+        window.RunLoop([&] {
+            if (++stepsDone == 2) {
+                Event e;
+                e.code = EVENT_CLOSE_WINDOW;
+                e.window = owner;
+                EventPost(e, ThreadCurrent());
+            }
+            return stepsDone < 100000;
+        });
+        cancelled = window.Cancelled();
+        closedByOwner = window.ClosedByOwner();
+        window.Close();
+        told = TakeProgressOwnerClosing();
+        toldAgain = TakeProgressOwnerClosing();
+        while (WindowAccept(owner))
+            ownerGotClose |= EventCurrent() == EVENT_CLOSE_WINDOW && EventCurrentRecord().window == owner;
+        WindowClose(owner);
+    });
+    driver.AdvanceTime(50);
+    driver.WaitEnd();
+    EXPECT_EQ(stepsDone, 2) << "no step after the close";
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(closedByOwner);
+    EXPECT_TRUE(told);
+    EXPECT_FALSE(toldAgain) << "answered once";
+    EXPECT_TRUE(ownerGotClose) << "the close reached the window it was meant for";
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, ProgressWindowTest,
                          ::testing::Values(ProgressLayout::Optimizer, ProgressLayout::ShiftDemand),
                          [](const ::testing::TestParamInfo<ProgressLayout>& info) {

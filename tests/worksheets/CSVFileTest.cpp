@@ -12,7 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
+#include <future>
+#include <thread>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -81,6 +88,7 @@ protected:
     bool Run(const std::function<bool(CCSVFile&)>& transfer, const std::string& path, int answer = BUTTON_YES)
     {
         captions.clear();
+        texts.clear();
         bool result = false;
         HeadlessDriver driver;
         CCSVFile csv;
@@ -89,6 +97,7 @@ protected:
             if (driver.HasMessage()) {
                 const MessageRequest m = driver.Message();
                 captions.push_back(m.caption);
+                texts.push_back(m.text);
                 driver.AnswerMessage((m.buttonBits & BUTTON_YES) ? answer : BUTTON_OK);
             } else if (driver.HasFileDialog()) {
                 dialogTitle = driver.FileDialogRequest().title;
@@ -136,7 +145,7 @@ protected:
     CAZPData azp;
     CFlexAZ flex;
     uint32_t early = 0, late = 0, night = 0;
-    std::vector<std::string> captions;
+    std::vector<std::string> captions, texts;
     std::string dialogTitle, chosen;
 };
 
@@ -148,13 +157,35 @@ TEST_F(CSVFileTest, LinesAreWrittenAsTheFormatsSay)
     frueh.BEZEICHNUNG = "Früh";
     EXPECT_EQ(CCSVFile::SchichtLine(frueh), "normal,Früh,F,06:00,14:00,10:00,10:30,");
 
-    // A whole day ends at "24:00": as "00:00" it would come back without length.
+    // An end at midnight is its time of day, "00:00", and comes back on the next day; only a whole
+    // day from midnight to midnight ends at "24:00", as "00:00" it would come back without length.
+    struct MidnightCase {
+        CSchicht shift;
+        const char* line;
+    };
+    CSchicht spaet = Shift("S", 840, 1440);
+    spaet.BEZEICHNUNG = "Spät";
+    CSchicht nacht = Shift("N", 1320, 1800, {90, 30, 0});   // the break ends at midnight
+    nacht.BEZEICHNUNG = "Nacht";
     CSchicht frei = Shift("X", 0, 1440, {}, ART_FREISCHICHT);
     frei.BEZEICHNUNG = "Frei";
-    EXPECT_EQ(CCSVFile::SchichtLine(frei), "Freischicht,Frei,X,00:00,24:00,");
-    std::vector<CSchicht> back;
-    ASSERT_FALSE(CCSVFile::ReadSchichttypen({CCSVFile::SchichtLine(frei)}, back));
-    EXPECT_EQ(back[0].TERMIN, (TERMIN{0, 1440}));
+    CSchicht ganz = Shift("G", 0, 1440, {1410, 30, 0});      // a whole day whose break ends with it
+    ganz.BEZEICHNUNG = "Ganz";
+    for (const MidnightCase& c : {MidnightCase{spaet, "normal,Spät,S,14:00,00:00,"},
+                                  MidnightCase{nacht, "normal,Nacht,N,22:00,06:00,23:30,00:00,"},
+                                  MidnightCase{frei, "Freischicht,Frei,X,00:00,24:00,"},
+                                  MidnightCase{ganz, "normal,Ganz,G,00:00,24:00,23:30,24:00,"}}) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(CCSVFile::SchichtLine(c.shift), c.line);
+        std::vector<CSchicht> back;
+        ASSERT_FALSE(CCSVFile::ReadSchichttypen({c.line}, back));
+        EXPECT_EQ(back[0].TERMIN, c.shift.TERMIN);
+        EXPECT_EQ(back[0].PAUSEN, c.shift.PAUSEN);
+    }
+    // "24:00" written by earlier versions reads as before.
+    std::vector<CSchicht> old;
+    ASSERT_FALSE(CCSVFile::ReadSchichttypen({"normal,Spät,S,14:00,24:00,"}, old));
+    EXPECT_EQ(old[0].TERMIN, (TERMIN{840, 1440}));
 
     PlanRows({"FF.SSNN"});
     EXPECT_EQ(CCSVFile::AZPLine(azp, 1), "F    ,F    ,,S    ,S    ,N    ,N    ,");
@@ -164,6 +195,9 @@ TEST_F(CSVFileTest, LinesAreWrittenAsTheFormatsSay)
     CFlexAZ one;
     one.Add(e);
     EXPECT_EQ(CCSVFile::FlexLine(*one.Entry(1)), "03.01.2024,22:00,06:00,3,02:00,02:30,");
+    CFlexAZ late;
+    late.Add(Flex(kMonday, 960, 1440));
+    EXPECT_EQ(CCSVFile::FlexLine(*late.Entry(1)), "01.01.2024,16:00,00:00,1,");
 }
 
 TEST_F(CSVFileTest, FieldsSplitAtSemicolonsAndCommasAlike)
@@ -332,31 +366,79 @@ struct RefusedCase {
     std::string bytes;   // empty with missing: no file at all
     bool missing;
     const char* caption;
+    long line = 0;       // the line the message names (0: none checked)
 };
+
+// `count` copies of `line`, each ended by CR LF.
+std::string Repeated(const std::string& line, size_t count)
+{
+    std::string out;
+    out.reserve((line.size() + 2) * count);
+    for (size_t n = 0; n < count; ++n)
+        out += line + "\r\n";
+    return out;
+}
+
+std::string Utf16LE(const std::string& ascii, bool bom)
+{
+    std::string out = bom ? "\xFF\xFE" : "";
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
 
 TEST_F(CSVFileTest, ARefusedFileChangesNothingAndIsToldOnce)
 {
+    std::string binary;
+    for (int n = 0; n < 600; ++n)
+        binary += char((n * 131 + 7) % 256);
     const std::vector<RefusedCase> cases = {
-        {"Flex: Datum fehlt", 3, "01.01.2024,08:00,16:00,1,\r\n,09:00,17:00,1,\r\n", false, "Dateiformat nicht kompatibel "},
-        {"Flex: Datum unlesbar", 3, "31.02.2024,08:00,16:00,1,\r\n", false, "Dateiformat nicht kompatibel "},
-        {"Flex: Zeit unlesbar", 3, "01.01.2024,acht,16:00,1,\r\n", false, "Dateiformat nicht kompatibel "},
+        {"Flex: Datum fehlt", 3, "01.01.2024,08:00,16:00,1,\r\n,09:00,17:00,1,\r\n", false, "Dateiformat nicht kompatibel ", 2},
+        {"Flex: Datum unlesbar", 3, "31.02.2024,08:00,16:00,1,\r\n", false, "Dateiformat nicht kompatibel ", 1},
+        {"Flex: Zeit unlesbar", 3, "01.01.2024,acht,16:00,1,\r\n", false, "Dateiformat nicht kompatibel ", 1},
         {"Flex: nur Leerzeilen", 3, "\r\n\r\n", false, "Dateiformat nicht kompatibel "},
         {"Flex: Datei fehlt", 3, "", true, "Fehler beim Import"},
-        {"AZP: 12 Felder", 2, "F,F,F,F,F,F,F,S,S,S,S,S\r\n", false, "Dateiformat nicht kompatibel "},
-        {"AZP: mehr als 84 Tage", 2, std::string(98, ',') + "\r\n", false, "Dateiformat nicht kompatibel "},
+        {"Flex: mehr als 100000 Zeilen", 3, Repeated("01.01.2024,08:00,16:00,1,", 100001), false,
+         "Dateiformat nicht kompatibel ", 100001},
+        {"Flex: Tabulator im Feld", 3, "01.01.2024,08:00,16:00,1,\r\n02.01.2024,\t08:00,16:00,1,\r\n", false,
+         "Dateiformat nicht kompatibel ", 2},
+        {"AZP: 12 Felder", 2, "F,F,F,F,F,F,F,S,S,S,S,S\r\n", false, "Dateiformat nicht kompatibel ", 1},
+        {"AZP: mehr als 84 Tage", 2, std::string(98, ',') + "\r\n", false, "Dateiformat nicht kompatibel ", 1},
         {"AZP: leere Datei", 2, "", false, "Dateiformat nicht kompatibel "},
-        {"Schichttypen: Pause unlesbar", 1, "normal,Früh,F,06:00,14:00,zehn,10:30\r\n", false,
+        {"AZP: UTF-16 mit BOM", 2, Utf16LE("F,F,F,F,F,F,F,\r\nS,S,S,S,S,S,S,\r\n", true), false,
          "Dateiformat nicht kompatibel "},
+        {"AZP: UTF-16 ohne BOM", 2, Utf16LE("F,F,F,F,F,F,F,\r\n", false), false, "Dateiformat nicht kompatibel ", 1},
+        {"AZP: 70000 Gruppen", 2, Repeated("F,S,N,,F,S,N,", 70000), false, "Dateiformat nicht kompatibel ", 65536},
+        {"AZP: Zeile über 4096 Zeichen", 2, "F,F,F,F,F,F,F," + std::string(5000, ' ') + "\r\n", false,
+         "Dateiformat nicht kompatibel ", 1},
+        {"AZP: binäre Datei in einer Zeile", 2, binary, false, "Dateiformat nicht kompatibel ", 1},
+        {"AZP: ein Ordner", 2, "", true, "Fehler beim Import"},
+        {"Schichttypen: Pause unlesbar", 1, "normal,Früh,F,06:00,14:00,zehn,10:30\r\n", false,
+         "Dateiformat nicht kompatibel ", 1},
         {"Schichttypen: Datei fehlt", 1, "", true, "Fehler beim Import"},
+        {"Schichttypen: Nullzeichen im Namen", 1,
+         std::string("normal,Früh,F,06:00,14:00,\r\nnormal,Sp\0t,S,14:00,22:00,\r\n", 53), false,
+         "Dateiformat nicht kompatibel ", 2},
+        {"Schichttypen: Steuerzeichen im Namen", 1, "normal,Fr\x01h,F,06:00,14:00,\r\n", false,
+         "Dateiformat nicht kompatibel ", 1},
+        {"Schichttypen: C1-Steuerzeichen (Windows-1252 undefiniert)", 1, "normal,Fr\x81h,F,06:00,14:00,\r\n", false,
+         "Dateiformat nicht kompatibel ", 1},
+        {"Schichttypen: binäre Datei in einer Zeile", 1, binary, false, "Dateiformat nicht kompatibel ", 1},
+        {"Schichttypen: 70000 Zeilen", 1, Repeated("normal,Früh,F,06:00,14:00,", 70000), false,
+         "Dateiformat nicht kompatibel ", 1001},
     };
     PlanRows({"FS.NNNN"});
     flex.Add(Flex(kMonday, 480, 960));
     for (const RefusedCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir + "bad.csv";
-        std::filesystem::remove(path);
+        std::filesystem::remove_all(path);
         if (!c.missing)
             Write(path, c.bytes);
+        else if (std::string(c.name).find("Ordner") != std::string::npos)
+            std::filesystem::create_directory(path);
         const auto planBefore = AZPRows();
         const auto flexBefore = Entries(flex);
         const long typesBefore = types.Count();
@@ -371,10 +453,45 @@ TEST_F(CSVFileTest, ARefusedFileChangesNothingAndIsToldOnce)
         // The question first, then the one message.
         ASSERT_EQ(captions.size(), 2u);
         EXPECT_EQ(captions[1], c.caption);
+        if (c.line > 0)
+            EXPECT_NE(texts[1].find("Zeile " + std::to_string(c.line) + ":"), std::string::npos) << texts[1];
         EXPECT_EQ(AZPRows(), planBefore);
+        EXPECT_EQ(azp.CountDays(), 7u);
         EXPECT_EQ(Entries(flex), flexBefore);
         EXPECT_EQ(types.Count(), typesBefore);
         EXPECT_EQ(azp.GetSchichttypen()->FindBySysId(early), types.GetByIndex(1));
+    }
+    std::filesystem::remove_all(dir + "bad.csv");
+}
+
+// A named pipe, a folder or a device is refused at once: the import neither waits for a writer
+// nor reads a stream without end. The import runs on a thread of its own; a pipe still blocking
+// it after the time limit is released by opening its other end, and the case fails.
+TEST_F(CSVFileTest, WhatIsNoRegularFileIsRefusedAtOnce)
+{
+    const std::string pipe = dir + "plan.csv";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_directory(dir + "ordner.csv");
+    PlanRows({"FS.NNNN"});
+    const auto planBefore = AZPRows();
+    for (const std::string& path : {pipe, dir + "ordner.csv", std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        std::promise<bool> done;
+        std::future<bool> result = done.get_future();
+        std::thread user([&] { done.set_value(Run([&](CCSVFile& f) { return f.ImportAZP(azp); }, path)); });
+        const bool inTime = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        if (!inTime) {
+            const int release = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+            if (release >= 0)
+                ::close(release);
+        }
+        user.join();
+        EXPECT_TRUE(inTime) << "the import waited";
+        EXPECT_FALSE(result.get());
+        ASSERT_EQ(captions.size(), 2u);
+        EXPECT_EQ(captions[1], "Fehler beim Import");
+        EXPECT_NE(texts[1].find("Die Importdatei wurde nicht eingelesen."), std::string::npos);
+        EXPECT_EQ(AZPRows(), planBefore);
     }
 }
 

@@ -3,7 +3,10 @@
 #include "QtTestSupport.h"
 
 #include "platform/ui/Report.h"
+#include "platform/qt/ReportPrinting.h"
+#include "../records/SmallDisk.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -166,6 +169,43 @@ TEST(ReportTest, OtherThreadsRunWhileTheRendererPrints)
     EXPECT_EQ(printed, (std::vector<std::string>{"plan.pdf:2", "schreibgeschuetzt.pdf:1"}));
     EXPECT_EQ(done, "");
     EXPECT_EQ(failed, "Die Datei ist schreibgeschützt.");
+}
+
+// A PDF that does not fit on the disk - one page or several - is told as not written, and an
+// earlier PDF of that name stays as it was; no temporary file is left. The disk is a small tmpfs.
+TEST(ReportTest, APdfThatDoesNotFitIsToldAndTheEarlierFileStays)
+{
+    App();
+    const std::string dir = QDir(QStringLiteral("screens")).absoluteFilePath(QStringLiteral("klein")).toStdString();
+    SmallDisk disk(dir, 512 * 1024);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    const std::string path = dir + "/plan.pdf";
+    for (const int weeks : {1, 6}) {
+        for (const size_t free : {size_t(0), size_t(4096)}) {
+            SCOPED_TRACE(std::to_string(weeks) + " Seiten, " + std::to_string(free) + " Bytes frei");
+            QFile::remove(QString::fromStdString(dir + "/fueller"));
+            {
+                QFile old(QString::fromStdString(path));
+                ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+                old.write("alte Fassung");
+            }
+            disk.LeaveFree(free);
+            const std::string why = PrintReportWithQt(Plan(weeks, 40), path, "");
+            EXPECT_NE(why.find("Der Datenträger ist voll."), std::string::npos) << why;
+            QFile back(QString::fromStdString(path));
+            ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+            EXPECT_EQ(back.readAll(), QByteArray("alte Fassung"));
+            EXPECT_EQ(QDir(QString::fromStdString(dir)).entryList(QDir::Files | QDir::Hidden),
+                      (QStringList{QStringLiteral("fueller"), QStringLiteral("plan.pdf")}));
+        }
+    }
+    // With room the PDF replaces the earlier one.
+    QFile::remove(QString::fromStdString(dir + "/fueller"));
+    EXPECT_EQ(PrintReportWithQt(Plan(6, 40), path, ""), "");
+    QFile done(QString::fromStdString(path));
+    ASSERT_TRUE(done.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(done.readAll().startsWith("%PDF"));
 }
 
 } // namespace
