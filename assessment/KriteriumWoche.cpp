@@ -50,6 +50,9 @@ long CKriteriumWoche::OwnMinutes(const CSchichtNode& node, long d) const
         MoveIntervalToDay(frame, uint32_t(d));
         if (node.TERMIN.BEGINN >= frame.BEGINN)
             return node.REINEAZ;
+        // Everything after the week's begin is the new week's, past midnight too (a night shift
+        // begun before the week's begin keeps its Tuesday hours in the new week).
+        frame.ENDE = std::max(frame.ENDE, node.TERMIN.ENDE);
     } else {
         return node.REINEAZ;
     }

@@ -15,7 +15,8 @@ class CSchichtNode;
 class CKriteriumWoche : public CKriterium {
 public:
     // The frames on the cycle's first week, moved to the cell in question when used.
-    ::TERMIN MONTAG;   // Monday from the week's begin to midnight
+    ::TERMIN MONTAG;   // Monday from the week's begin to midnight (a shift begun before the
+                       // week's begin gives the new week all it works after it, past midnight too)
     ::TERMIN SONNTAG;  // Sunday 00:00 to the next Monday at the week's begin
     CRahmenbedingungWAZMittel* RB15 = nullptr;  // not owned
 
