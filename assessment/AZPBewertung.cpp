@@ -199,6 +199,17 @@ long CAZPBewertung::NextCell(long i) const
     return i >= CellCount() ? 1 : i + 1;
 }
 
+long CAZPBewertung::PreviousWorkedCell(long i) const
+{
+    const long n = CellCount();
+    for (long k = 1; k < n; ++k) {
+        const long c = ((i - 1 - k) % n + n) % n + 1;
+        if (Worked(c))
+            return c;
+    }
+    return 0;
+}
+
 double CAZPBewertung::ComputeQuality() const
 {
     double q = 0.0;

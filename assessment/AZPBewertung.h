@@ -43,6 +43,15 @@ public:
     long ShiftCount() const { return SHIFTCOUNT; }
     // Cell i's node, nullptr for a free cell or a cell outside 1..CellCount.
     CSchichtNode* GetNode(long i) const { return i >= 1 && i <= CellCount() ? CELLS[std::size_t(i - 1)] : nullptr; }
+    // Whether cell i holds a worked shift (a node on the circular list, not a placeholder).
+    bool Worked(long i) const
+    {
+        const CSchichtNode* node = GetNode(i);
+        return node && !node->IsPlaceholder();
+    }
+    // The nearest cell before cell i (over the cycle's start) that holds a worked shift; 0 when
+    // no other cell does.
+    long PreviousWorkedCell(long i) const;
     // Cell i's violations; nullptr without node.
     CVerstossliste* GetVerstossliste(long i) const;
     // Appends the record to cell i; a free cell first gets a placeholder node (not on the

@@ -276,6 +276,14 @@ void CKriteriumWAZGrenzen::Assign(const CKriterium& other, IKriterienPool* pool)
     AssignConstraint(&CKriteriumWAZGrenzen::RB16, *this, other);
 }
 
+uint32_t CKriteriumWAZGrenzen::WeekAmount(int64_t m) const
+{
+    int64_t amount = 0;
+    if (AKTIVIERT && RB16)
+        amount = std::max({int64_t(0), RB16->WAZ_MIN.Cents() * 60 - m, m - RB16->WAZ_MAX.Cents() * 60}) / 100;
+    return uint32_t(std::min<int64_t>(amount, UINT32_MAX));
+}
+
 void CKriteriumWAZGrenzen::Check(CAZPBewertung& evaluation, uint8_t)
 {
     if (!evaluation.ERSTESCHICHT)
@@ -285,15 +293,25 @@ void CKriteriumWAZGrenzen::Check(CAZPBewertung& evaluation, uint8_t)
     const int64_t target = TargetHundredths(RB15);
     for (long k = 1; k <= w; ++k) {
         const int64_t m = int64_t(WeeklyHours(evaluation, k)) * 100;
-        int64_t amount = 0;
-        if (AKTIVIERT && RB16)
-            amount = std::max({int64_t(0), RB16->WAZ_MIN.Cents() * 60 - m, m - RB16->WAZ_MAX.Cents() * 60}) / 100;
         VERSTOSSINFO r;
         r.KRITERIUM = this;
         r.POSITION = POSITION_EINZELN;
-        r.WERT = uint32_t(std::min<int64_t>(amount, UINT32_MAX));
+        r.WERT = WeekAmount(m);
         r.TEXT = PlainNumberText(m - target);
         evaluation.AddVerstoss(7 * k, r);
+    }
+}
+
+void CKriteriumWAZGrenzen::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                       CAZPAenderung& out)
+{
+    if (!candidate.ERSTESCHICHT)
+        return;
+    SetRahmenbedingung(RB15);
+    ChangedWeeks(changed, candidate.CellCount(), changedWeeks_);
+    for (long k : changedWeeks_) {
+        out.BeginCell(7 * k);
+        out.Add(WeekAmount(int64_t(WeeklyHours(candidate, k)) * 100));
     }
 }
 
@@ -319,13 +337,21 @@ void CKriteriumKontArbeitstage::Assign(const CKriterium& other, IKriterienPool* 
     AssignConstraint(&CKriteriumKontArbeitstage::RB7, *this, other);
 }
 
-void CKriteriumKontArbeitstage::Report(CAZPBewertung& evaluation, long first, long length)
+bool CKriteriumKontArbeitstage::RunAmount(long length, uint32_t& amount) const
 {
     const long lo = RB7->KONTAZ_MIN, hi = RB7->KONTAZ_MAX;
     if (length < 1 || (length >= lo && length <= hi))
-        return;
+        return false;
     // About 1000 per missing or surplus day, shared by the run's cells.
-    const uint32_t amount = uint32_t((length < lo ? lo - length : length - hi) * 1000 / length);
+    amount = uint32_t((length < lo ? lo - length : length - hi) * 1000 / length);
+    return true;
+}
+
+void CKriteriumKontArbeitstage::Report(CAZPBewertung& evaluation, long first, long length)
+{
+    uint32_t amount = 0;
+    if (!RunAmount(length, amount))
+        return;
     if (length == 1) {
         evaluation.AddVerstoss(first, this, POSITION_EINZELN, amount);
         return;
@@ -370,6 +396,74 @@ void CKriteriumKontArbeitstage::Check(CAZPBewertung& evaluation, uint8_t)
         }
     }
     Report(evaluation, runStart, length);
+}
+
+void CKriteriumKontArbeitstage::ReportChange(CAZPAenderung& out, long first, long length, long n) const
+{
+    uint32_t amount = 0;
+    const bool violation = RunAmount(length, amount);
+    for (long k = 0, c = first; k < length; ++k, c = c % n + 1) {
+        out.BeginCell(c);
+        if (violation)
+            out.Add(amount);
+    }
+}
+
+void CKriteriumKontArbeitstage::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                            CAZPAenderung& out)
+{
+    const long n = candidate.CellCount();
+    if (!candidate.ERSTESCHICHT || !RB7 || !base_ || n < 1 || base_->CellCount() != n)
+        return;
+    const auto next = [n](long c) { return c % n + 1; };
+    const auto previous = [n](long c) { return c == 1 ? n : c - 1; };
+    const auto either = [&](long c) { return candidate.Worked(c) || base_->Worked(c); };
+    long doneFrom[2] = {0, 0}, doneLength[2] = {0, 0};  // the regions handled
+    std::size_t regions = 0;
+    for (long x : changed) {
+        if (x < 1 || x > n || candidate.Worked(x) == base_->Worked(x))
+            continue;  // the same worked and free cells: the same runs
+        bool inside = false;
+        for (std::size_t r = 0; r < regions; ++r)
+            inside = inside || (x - doneFrom[r] + n) % n < doneLength[r];
+        if (inside || regions == 2)
+            continue;
+        // The cells worked in the base or the candidate around x, up to a cell free in both: the
+        // runs in either plan lie inside it.
+        long from = x, length = 1;
+        while (length < n && either(previous(from)))
+            from = previous(from), ++length;
+        while (length < n && either(next((from + length - 2) % n + 1)))
+            ++length;
+        doneFrom[regions] = from;
+        doneLength[regions++] = length;
+        if (length == n) {
+            // No cell free in both: the whole cycle, as the check walks it.
+            if (candidate.ShiftCount() == n) {
+                ReportChange(out, 1, n, n);
+                return;
+            }
+            long free = 1;
+            while (candidate.Worked(free))
+                ++free;
+            from = next(free);
+            length = n - 1;
+            out.BeginCell(free);
+        }
+        // The candidate's runs inside the region; its free cells lose their records.
+        long run = 0;
+        for (long k = 0, c = from; k <= length; ++k, c = next(c)) {
+            if (k < length && candidate.Worked(c)) {
+                ++run;
+                continue;
+            }
+            if (run > 0)
+                ReportChange(out, ((c - 1 - run) % n + n) % n + 1, run, n);
+            run = 0;
+            if (k < length)
+                out.BeginCell(c);
+        }
+    }
 }
 
 void CKriteriumKontArbeitstage::Paint(long, const VERSTOSSINFO& record, const GridDC& dc, int left, int top,

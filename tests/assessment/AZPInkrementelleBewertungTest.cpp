@@ -1,0 +1,103 @@
+// The search's incremental assessment against the full one: on random plans and random
+// exchanges, the quality of a candidate and of the plan after a move or its undo must be the
+// full evaluation's bit for bit, whatever criteria are switched on and wherever the week begins.
+#include "assessment/AZPInkrementelleBewertung.h"
+
+#include "BewertungTestSupport.h"
+#include "SearchCriteriaSupport.h"
+#include "platform/values/Random.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace bewertungtest;
+using namespace searchcriteria;
+
+namespace {
+
+constexpr uint32_t H(uint32_t hours, uint32_t minutes = 0) { return hours * 60 + minutes; }
+
+class IncrementalAssessment : public ::testing::Test {
+protected:
+    IncrementalAssessment()
+    {
+        letters.Define('L', Shift("L", H(20), H(7), ART_NORMAL, {120, 30, 0}));  // Monday night across 23:00
+        letters.Define('D', Shift("D", H(6), H(6), ART_NORMAL, {600, 45, 0}));   // 24 hours
+        letters.Define('K', Shift("K", H(9), H(13)));                          // short
+    }
+
+    double Full(CKriterienChecker& checker)
+    {
+        CAZPBewertung e;
+        e.Evaluate(letters.plan);
+        checker.CheckPlan(e, 1);
+        return e.ComputeQuality();
+    }
+
+    static uint64_t Bits(double q) { return std::bit_cast<uint64_t>(q); }
+
+    EmptyKri emptyKri;
+    TempIni ini;
+    LetterPlan letters;
+};
+
+TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
+{
+    const struct {
+        const char* what;
+        Profile profile;
+        int32_t weekBegin;
+        uint32_t groups, weeks;
+        const char* alphabet;
+    } cases[] = {
+        {"every criterion, week from Monday 00:00", Profile::Ordinary, 0, 4, 2, "FSN..LDK"},
+        {"every criterion, week from Monday 23:00", Profile::Ordinary, SearchCriteria::Clock(23), 5, 2, "FSNL.D"},
+        {"every criterion, week from 06:00, one group", Profile::Ordinary, SearchCriteria::Clock(6), 1, 3, "FSN.LD"},
+        {"none switched on", Profile::NoneOn, SearchCriteria::Clock(6), 6, 2, "FSN..X"},
+        {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 4, 3, "FSNLDKB."},
+        {"mostly free", Profile::Ordinary, SearchCriteria::Clock(23), 6, 1, "......N"},
+        {"no shift at all", Profile::Ordinary, 0, 3, 1, ".XB"},
+    };
+    std::mt19937 random(20261211);
+    for (const auto& c : cases) {
+        SearchCriteria criteria(c.profile, c.weekBegin);
+        const std::string alphabet = c.alphabet;
+        std::vector<std::string> rows(c.groups, std::string(c.weeks * 7, '.'));
+        for (std::string& row : rows)
+            for (char& cell : row)
+                cell = alphabet[random() % alphabet.size()];
+        letters.Set(rows);
+
+        CAZPInkrementelleBewertung incremental;
+        ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(Full(criteria.checker))) << c.what;
+        EXPECT_GE(incremental.ChangingCount(), 1) << c.what << ": KR9 (which always runs) follows the change";
+        for (int i = 0; i < 150; ++i) {
+            const uint32_t day = uint32_t(random() % (c.weeks * 7)) + 1;
+            const uint32_t g1 = uint32_t(random() % c.groups) + 1;
+            const uint32_t g2 = uint32_t(random() % c.groups) + 1;
+            if (g1 == g2)
+                continue;
+            const std::string where = std::string(c.what) + ", move " + std::to_string(i) + " (day " +
+                                      std::to_string(day) + ", groups " + std::to_string(g1) + "/" + std::to_string(g2) + ")";
+            const double before = Full(criteria.checker);
+            const double candidate = incremental.AssessSwap(letters.plan, day, g1, g2);
+            letters.plan.SwapCells(day, g1, g2);
+            ASSERT_EQ(Bits(candidate), Bits(Full(criteria.checker))) << where;
+            // The move made: the new base, and its undo as a candidate from it.
+            incremental.Invalidate();
+            ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(candidate)) << where;
+            ASSERT_EQ(Bits(incremental.AssessSwap(letters.plan, day, g1, g2)), Bits(before)) << where << ", undo";
+            if (random() % 2) {
+                letters.plan.SwapCells(day, g1, g2);
+                incremental.Reset(letters.plan, criteria.checker);
+            }
+        }
+    }
+}
+
+} // namespace
