@@ -398,72 +398,22 @@ void CKriteriumKontArbeitstage::Check(CAZPBewertung& evaluation, uint8_t)
     Report(evaluation, runStart, length);
 }
 
-void CKriteriumKontArbeitstage::ReportChange(CAZPAenderung& out, long first, long length, long n) const
-{
-    uint32_t amount = 0;
-    const bool violation = RunAmount(length, amount);
-    for (long k = 0, c = first; k < length; ++k, c = c % n + 1) {
-        out.BeginCell(c);
-        if (violation)
-            out.Add(amount);
-    }
-}
-
 void CKriteriumKontArbeitstage::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                             CAZPAenderung& out)
 {
     const long n = candidate.CellCount();
     if (!candidate.ERSTESCHICHT || !RB7 || !base_ || n < 1 || base_->CellCount() != n)
         return;
-    const auto next = [n](long c) { return c % n + 1; };
-    const auto previous = [n](long c) { return c == 1 ? n : c - 1; };
-    const auto either = [&](long c) { return candidate.Worked(c) || base_->Worked(c); };
-    long doneFrom[2] = {0, 0}, doneLength[2] = {0, 0};  // the regions handled
-    std::size_t regions = 0;
-    for (long x : changed) {
-        if (x < 1 || x > n || candidate.Worked(x) == base_->Worked(x))
-            continue;  // the same worked and free cells: the same runs
-        bool inside = false;
-        for (std::size_t r = 0; r < regions; ++r)
-            inside = inside || (x - doneFrom[r] + n) % n < doneLength[r];
-        if (inside || regions == 2)
-            continue;
-        // The cells worked in the base or the candidate around x, up to a cell free in both: the
-        // runs in either plan lie inside it.
-        long from = x, length = 1;
-        while (length < n && either(previous(from)))
-            from = previous(from), ++length;
-        while (length < n && either(next((from + length - 2) % n + 1)))
-            ++length;
-        doneFrom[regions] = from;
-        doneLength[regions++] = length;
-        if (length == n) {
-            // No cell free in both: the whole cycle, as the check walks it.
-            if (candidate.ShiftCount() == n) {
-                ReportChange(out, 1, n, n);
-                return;
-            }
-            long free = 1;
-            while (candidate.Worked(free))
-                ++free;
-            from = next(free);
-            length = n - 1;
-            out.BeginCell(free);
-        }
-        // The candidate's runs inside the region; its free cells lose their records.
-        long run = 0;
-        for (long k = 0, c = from; k <= length; ++k, c = next(c)) {
-            if (k < length && candidate.Worked(c)) {
-                ++run;
-                continue;
-            }
-            if (run > 0)
-                ReportChange(out, ((c - 1 - run) % n + n) % n + 1, run, n);
-            run = 0;
-            if (k < length)
-                out.BeginCell(c);
-        }
-    }
+    // Only a cell that turns from worked to free or back changes runs.
+    long seeds[2];
+    std::size_t count = 0;
+    for (long x : changed)
+        if (x >= 1 && x <= n && count < std::size(seeds) && candidate.Worked(x) != base_->Worked(x))
+            seeds[count++] = x;
+    ChangedRuns(
+        std::span<const long>(seeds, count), n, [&](long c) { return base_->Worked(c); },
+        [&](long c) { return candidate.Worked(c); },
+        [&](long length, uint32_t& amount) { return RunAmount(length, amount); }, out);
 }
 
 void CKriteriumKontArbeitstage::Paint(long, const VERSTOSSINFO& record, const GridDC& dc, int left, int top,

@@ -133,8 +133,6 @@ private:
     // Whether a run of that length breaks the limits, and its cells' amount.
     bool RunAmount(long length, uint32_t& amount) const;
     void Report(CAZPBewertung& evaluation, long first, long length);
-    // The cells of a candidate's run from cell `first` with their records.
-    void ReportChange(CAZPAenderung& out, long first, long length, long n) const;
     const CAZPBewertung* base_ = nullptr;
 };
 

@@ -60,6 +60,7 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
         {"every criterion, week from 06:00, one group", Profile::Ordinary, SearchCriteria::Clock(6), 1, 3, "FSN.LD"},
         {"none switched on", Profile::NoneOn, SearchCriteria::Clock(6), 6, 2, "FSN..X"},
         {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 4, 3, "FSNLDKB."},
+        {"10 groups x 4 weeks", Profile::Ordinary, SearchCriteria::Clock(6), 10, 4, "FSNN..LDK"},
         {"mostly free", Profile::Ordinary, SearchCriteria::Clock(23), 6, 1, "......N"},
         {"no shift at all", Profile::Ordinary, 0, 3, 1, ".XB"},
     };
