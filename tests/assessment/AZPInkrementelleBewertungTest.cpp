@@ -67,12 +67,7 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
     std::mt19937 random(20261211);
     for (const auto& c : cases) {
         SearchCriteria criteria(c.profile, c.weekBegin);
-        const std::string alphabet = c.alphabet;
-        std::vector<std::string> rows(c.groups, std::string(c.weeks * 7, '.'));
-        for (std::string& row : rows)
-            for (char& cell : row)
-                cell = alphabet[random() % alphabet.size()];
-        letters.Set(rows);
+        letters.Set(RandomRows(random, c.groups, c.weeks, c.alphabet));
 
         CAZPInkrementelleBewertung incremental;
         ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(Full(criteria.checker))) << c.what;

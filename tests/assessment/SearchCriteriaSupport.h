@@ -16,6 +16,8 @@
 #include "assessment/RahmenbedingungWochenende.h"
 
 #include <initializer_list>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace searchcriteria {
@@ -103,5 +105,16 @@ struct SearchCriteria {
     std::vector<CKriterium*> all;
     CKriterienChecker checker;
 };
+
+// Rows of random letters of the alphabet ("." free), one per group.
+inline std::vector<std::string> RandomRows(std::mt19937& random, uint32_t groups, uint32_t weeks,
+                                           const std::string& alphabet)
+{
+    std::vector<std::string> rows(groups, std::string(weeks * 7, '.'));
+    for (std::string& row : rows)
+        for (char& cell : row)
+            cell = alphabet[random() % alphabet.size()];
+    return rows;
+}
 
 } // namespace searchcriteria

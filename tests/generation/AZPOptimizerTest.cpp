@@ -491,11 +491,7 @@ TEST_F(SearchTest, IncrementalAndFullAssessmentMakeTheSameMoves)
     for (const auto& c : cases) {
         SearchCriteria criteria(c.profile, c.weekBegin);
         pool.KRITERIEN = criteria.all;
-        const std::string alphabet = c.alphabet;
-        std::vector<std::string> rows(c.groups, std::string(c.weeks * 7, '.'));
-        for (std::string& row : rows)
-            for (char& cell : row)
-                cell = alphabet[random() % alphabet.size()];
+        const std::vector<std::string> rows = searchcriteria::RandomRows(random, c.groups, c.weeks, c.alphabet);
 
         struct Run {
             std::vector<uint64_t> moves;
