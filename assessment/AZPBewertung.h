@@ -107,7 +107,19 @@ public:
         uint32_t TYPE = 0;      // index into Types()
         uint8_t WOCHENTAG = 0;  // weekday of the cell, 1..7 (cell 1 is a 1)
     };
-    std::span<const ShiftLine> ShiftLines() const { return LINES; }
+    std::span<const ShiftLine> ShiftLines() const
+    {
+        if (LINESSTALE)
+            RebuildLines();
+        return LINES;
+    }
+
+    // Exchanges what cells i and j hold, as evaluating the plan with the two cells exchanged
+    // would give it: nodes, circular list, rests, rest periods, shift lines. For an evaluation
+    // without records (the search's candidates); the plan is not read.
+    void ExchangeCells(long i, long j);
+    // Removes cell i's records; a placeholder node goes with them.
+    void ClearCell(long i);
 
     // A list of cells that several criteria work out alike from the shifts alone, kept for the
     // others until the shifts change (the relevant-times pairs share their disturbed days). The
@@ -118,6 +130,12 @@ public:
 private:
     static TypeInfo Describe(const CSchicht& shift);
     void LinkShift(long i, std::size_t type);
+    // Cell i's node made for the type (not yet linked).
+    CSchichtNode* MakeNode(long i, std::size_t type);
+    // Minutes from the node's end to the begin of the next node on the list (the last node's to
+    // the first shift of the next cycle).
+    uint32_t RestAfter(const CSchichtNode& node) const;
+    void RebuildLines() const;
     void ClearCells();
     // Cell i's list for AddVerstoss, after giving a free cell its placeholder node; nullptr
     // outside 1..CellCount.
@@ -138,7 +156,9 @@ private:
     std::vector<CSchichtNode*> CELLS;
     std::vector<CSchichtNode> NODES;
     std::vector<TypeInfo> TYPES;
-    std::vector<ShiftLine> LINES;  // written with the nodes by LinkShift
+    std::vector<int32_t> CELLTYPE;  // per cell the index into TYPES of its node, -1 without
+    mutable std::vector<ShiftLine> LINES;  // written with the nodes by LinkShift
+    mutable bool LINESSTALE = false;       // after ExchangeCells: made again when asked for
     bool HASCELLS = false;
     long SHIFTCOUNT = 0;
     CRuhezeiten RUHEZEITEN;

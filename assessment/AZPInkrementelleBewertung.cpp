@@ -36,6 +36,8 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
 
     BASE.Evaluate(plan);
     checker.CheckPlan(BASE, 1);
+    // The candidates' evaluation: the base without records, each candidate's cells exchanged in it.
+    CANDIDATE.Evaluate(plan);
     for (const Check& check : CHECKS)
         if (check.AENDERUNG)
             check.AENDERUNG->KeepBase(BASE);
@@ -101,21 +103,19 @@ double CAZPInkrementelleBewertung::FoldMarkedCell(double q, long c, const CVerst
     return q;
 }
 
-double CAZPInkrementelleBewertung::AssessSwap(CAZPData& plan, uint32_t day, uint32_t g1, uint32_t g2)
+double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_t g2)
 {
-    plan.SwapCells(day, g1, g2);
-    CANDIDATE.Evaluate(plan);
-    plan.SwapCells(day, g1, g2);
     const long n = CANDIDATE.CellCount();
-    if (!HASBASE || n != BASE.CellCount())
+    const long changed[2] = {long(g1 - 1) * DAYS + long(day), long(g2 - 1) * DAYS + long(day)};
+    if (!HASBASE || n != BASE.CellCount() || day < 1 || long(day) > DAYS || changed[0] > n || changed[1] > n)
         return 0.0;
+    CANDIDATE.ExchangeCells(changed[0], changed[1]);
 
     // The criteria that cannot tell what a change does check the candidate in full.
     for (const Check& check : CHECKS)
         if (!check.AENDERUNG)
             check.CHECKER->Check(CANDIDATE, 1);
 
-    const long changed[2] = {long(g1 - 1) * DAYS + long(day), long(g2 - 1) * DAYS + long(day)};
     for (const Check& check : CHECKS) {
         if (!check.AENDERUNG)
             continue;
@@ -133,13 +133,14 @@ double CAZPInkrementelleBewertung::AssessSwap(CAZPData& plan, uint32_t day, uint
     }
 
     // Cell by cell, each cell's records in the checks' order: the base's terms of the changing
-    // criteria merged with the candidate's records of the others.
+    // criteria merged with the candidate's records of the others, which go once read.
     double q = 0.0;
     for (long c = 1; c <= n; ++c) {
         const CSchichtNode* node = CANDIDATE.GetNode(c);
         const CVerstossliste* records = node ? &node->VERSTOSSLISTE : nullptr;
         if (MARK[std::size_t(c)] != 0) {
             q = FoldMarkedCell(q, c, records);
+            CANDIDATE.ClearCell(c);
             continue;
         }
         std::size_t b = BASESTART[std::size_t(c) - 1];
@@ -163,9 +164,11 @@ double CAZPInkrementelleBewertung::AssessSwap(CAZPData& plan, uint32_t day, uint
         }
         for (; b < be; ++b)
             q += BASETERM[b];
+        CANDIDATE.ClearCell(c);
     }
     for (long c : MARKED)
         MARK[std::size_t(c)] = 0;
     MARKED.clear();
+    CANDIDATE.ExchangeCells(changed[0], changed[1]);
     return q;
 }

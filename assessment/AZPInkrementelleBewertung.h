@@ -3,8 +3,9 @@
 // groups' shifts on one day) without checking the whole plan with every criterion again.
 //
 // It keeps a base: the plan as it stands, evaluated and checked in full, with the records of
-// every criterion that can tell what a change does to its records (IAZPAenderung). A candidate
-// is evaluated (one pass over the cells), checked in full only by the other criteria, and the
+// every criterion that can tell what a change does to its records (IAZPAenderung), and an
+// evaluation of the base without records. A candidate exchanges its two cells in that evaluation
+// (only the shifts around them change), is checked in full only by the other criteria, and the
 // changing criteria give just the records of the cells the change reaches. The quality value is
 // then summed cell by cell, and in each cell record by record in the order a full check adds
 // them (the criteria in the checker's order), with the same terms, so that it equals
@@ -30,9 +31,9 @@ public:
     // Whether a base is held; Invalidate after the plan has changed.
     bool HasBase() const { return HASBASE; }
     void Invalidate() { HASBASE = false; }
-    // The quality of the base plan with the shifts of groups g1 and g2 on `day` exchanged. The
-    // plan must be the base plan; it is exchanged for the evaluation and exchanged back.
-    double AssessSwap(CAZPData& plan, uint32_t day, uint32_t g1, uint32_t g2);
+    // The quality of the base plan with the shifts of groups g1 and g2 on `day` exchanged (the
+    // plan itself is not read again).
+    double AssessSwap(uint32_t day, uint32_t g1, uint32_t g2);
     // The number of criteria checked by their changes only (the rest are checked in full).
     long ChangingCount() const { return long(AENDERUNGEN.size()); }
 

@@ -307,7 +307,7 @@ double CAZPOptimizer::AssessMove(uint64_t m)
         // The base is the plan as it stands; it is rebuilt once after each change of the plan.
         if (!ITSINKREMENT->HasBase())
             ITSINKREMENT->Reset(*ITSAZP, *ITSCHECKER);
-        return ITSINKREMENT->AssessSwap(*ITSAZP, move.day, move.group1, move.group2);
+        return ITSINKREMENT->AssessSwap(move.day, move.group1, move.group2);
     }
     DoMove(m);
     ITSAZPB->Evaluate(*ITSAZP);
