@@ -94,6 +94,7 @@ void CAZPBewertung::Evaluate(const CAZPData& plan)
         }
     }
 
+    RESTSSTALE = false;
     RUHEZEITEN.Build(this);
 }
 
@@ -224,6 +225,12 @@ void CAZPBewertung::ExchangeCells(long i, long j)
         ERSTESCHICHT->PREVIOUS->RUHEZEIT = RestAfter(*ERSTESCHICHT->PREVIOUS);
     ++SHIFTSVERSION;
     LINESSTALE = true;
+    RESTSSTALE = true;
+}
+
+void CAZPBewertung::RebuildRests() const
+{
+    RESTSSTALE = false;
     RUHEZEITEN.Build(this);
 }
 
@@ -261,6 +268,8 @@ void CAZPBewertung::Release()
     std::vector<CSchichtNode>().swap(NODES);
     std::vector<TypeInfo>().swap(TYPES);
     HASCELLS = false;
+    RESTSSTALE = false;
+    LINESSTALE = false;
     RUHEZEITEN.Release();
 }
 

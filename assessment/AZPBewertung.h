@@ -73,8 +73,19 @@ public:
     long RowStart(long d, long n) const;
     // i + 1, or 1 after the last cell; 0 without an evaluation.
     long NextCell(long i) const;
-    CRuhezeiten& GetRuhezeiten() { return RUHEZEITEN; }
-    const CRuhezeiten& GetRuhezeiten() const { return RUHEZEITEN; }
+    // The rest periods (after ExchangeCells made again when first asked for).
+    CRuhezeiten& GetRuhezeiten()
+    {
+        if (RESTSSTALE)
+            RebuildRests();
+        return RUHEZEITEN;
+    }
+    const CRuhezeiten& GetRuhezeiten() const
+    {
+        if (RESTSSTALE)
+            RebuildRests();
+        return RUHEZEITEN;
+    }
 
     // The plan quality value: every record of every cell adds WERT / (its criterion's weight).
     // 0.0 when there is no record.
@@ -161,7 +172,9 @@ private:
     mutable bool LINESSTALE = false;       // after ExchangeCells: made again when asked for
     bool HASCELLS = false;
     long SHIFTCOUNT = 0;
-    CRuhezeiten RUHEZEITEN;
+    mutable CRuhezeiten RUHEZEITEN;
+    mutable bool RESTSSTALE = false;
+    void RebuildRests() const;
 
     // The shared cell lists; SHIFTSVERSION changes with every change of the shift nodes.
     struct Shared {
