@@ -60,6 +60,8 @@ void CAZPBewertung::Evaluate(const CAZPData& plan)
     const uint32_t days = plan.CountDays();
     const std::size_t cells = std::size_t(groups) * days;
     CELLS.assign(cells, nullptr);
+    CELLTYPE.assign(cells, -1);
+    LINESSTALE = false;
     if (NODES.size() != cells)
         NODES.resize(cells);
     HASCELLS = true;
@@ -92,6 +94,7 @@ void CAZPBewertung::Evaluate(const CAZPData& plan)
         }
     }
 
+    RESTSSTALE = false;
     RUHEZEITEN.Build(this);
 }
 
@@ -103,7 +106,7 @@ void CAZPBewertung::AddShift(long i, const CSchicht& shift)
     LinkShift(i, TYPES.size() - 1);
 }
 
-void CAZPBewertung::LinkShift(long i, std::size_t typeIndex)
+CSchichtNode* CAZPBewertung::MakeNode(long i, std::size_t typeIndex)
 {
     const TypeInfo& type = TYPES[typeIndex];
     CSchichtNode* node = &NODES[std::size_t(i - 1)];
@@ -115,8 +118,15 @@ void CAZPBewertung::LinkShift(long i, std::size_t typeIndex)
     node->REINEAZ = type.NET;
     node->BEZAHLTEAZ = type.PAID;
     CELLS[std::size_t(i - 1)] = node;
+    CELLTYPE[std::size_t(i - 1)] = int32_t(typeIndex);
     ++SHIFTCOUNT;
     ++SHIFTSVERSION;
+    return node;
+}
+
+void CAZPBewertung::LinkShift(long i, std::size_t typeIndex)
+{
+    CSchichtNode* node = MakeNode(i, typeIndex);
 
     CSchichtNode* previousLast = nullptr;
     if (!ERSTESCHICHT) {
@@ -142,6 +152,113 @@ void CAZPBewertung::LinkShift(long i, std::size_t typeIndex)
     LINES.push_back({uint32_t(i), node->RUHEZEIT, uint32_t(typeIndex), uint8_t((i - 1) % 7 + 1)});
 }
 
+uint32_t CAZPBewertung::RestAfter(const CSchichtNode& node) const
+{
+    if (node.NEXT != ERSTESCHICHT)
+        return GapTo(node.TERMIN, node.NEXT->TERMIN);
+    const uint32_t cycle = uint32_t(CellCount()) * kMinutesPerDay;
+    return GapTo(node.TERMIN, {ERSTESCHICHT->TERMIN.BEGINN + cycle, ERSTESCHICHT->TERMIN.ENDE + cycle});
+}
+
+void CAZPBewertung::ExchangeCells(long i, long j)
+{
+    const long n = CellCount();
+    if (i == j || i < 1 || j < 1 || i > n || j > n)
+        return;
+    const int32_t types[2] = {CELLTYPE[std::size_t(i - 1)], CELLTYPE[std::size_t(j - 1)]};
+    if (types[0] == types[1])
+        return;
+    // The shifts before the changed places, whose rests change.
+    CSchichtNode* touched[6] = {};
+    std::size_t count = 0;
+    for (long cell : {i, j}) {
+        CSchichtNode* node = CELLS[std::size_t(cell - 1)];
+        if (!node || node->IsPlaceholder())
+            continue;
+        CSchichtNode* previous = node->PREVIOUS;
+        CSchichtNode* next = node->NEXT;
+        if (next == node) {
+            ERSTESCHICHT = nullptr;
+        } else {
+            previous->NEXT = next;
+            next->PREVIOUS = previous;
+            if (ERSTESCHICHT == node)
+                ERSTESCHICHT = next;
+            touched[count++] = previous;
+        }
+        node->Reset();
+        CELLS[std::size_t(cell - 1)] = nullptr;
+        CELLTYPE[std::size_t(cell - 1)] = -1;
+        --SHIFTCOUNT;
+    }
+    const long cells[2] = {i, j};
+    for (std::size_t k = 0; k < 2; ++k) {
+        const int32_t type = types[1 - k];
+        if (type < 0)
+            continue;
+        const long cell = cells[k];
+        CSchichtNode* node = MakeNode(cell, std::size_t(type));
+        if (!ERSTESCHICHT) {
+            ERSTESCHICHT = node;
+            node->NEXT = node->PREVIOUS = node;
+        } else {
+            CSchichtNode* previous = CELLS[std::size_t(PreviousWorkedCell(cell) - 1)];
+            node->PREVIOUS = previous;
+            node->NEXT = previous->NEXT;
+            previous->NEXT->PREVIOUS = node;
+            previous->NEXT = node;
+            if (cell < long(MinuteStampDay(ERSTESCHICHT->TERMIN.BEGINN)))
+                ERSTESCHICHT = node;
+        }
+        touched[count++] = node;
+        touched[count++] = node->PREVIOUS;
+    }
+    // A node unlinked above may have been linked again: only those on the list count.
+    for (std::size_t k = 0; k < count; ++k) {
+        CSchichtNode* node = touched[k];
+        const long cell = long(MinuteStampDay(node->TERMIN.BEGINN));
+        if (CELLS[std::size_t(cell - 1)] == node && !node->IsPlaceholder())
+            node->RUHEZEIT = RestAfter(*node);
+    }
+    // The last node rests up to the first shift of the next cycle, which may have changed.
+    if (ERSTESCHICHT)
+        ERSTESCHICHT->PREVIOUS->RUHEZEIT = RestAfter(*ERSTESCHICHT->PREVIOUS);
+    ++SHIFTSVERSION;
+    LINESSTALE = true;
+    RESTSSTALE = true;
+}
+
+void CAZPBewertung::RebuildRests() const
+{
+    RESTSSTALE = false;
+    RUHEZEITEN.Build(this);
+}
+
+void CAZPBewertung::RebuildLines() const
+{
+    LINES.clear();
+    LINESSTALE = false;
+    if (!ERSTESCHICHT)
+        return;
+    const CSchichtNode* node = ERSTESCHICHT;
+    do {
+        const long cell = long(MinuteStampDay(node->TERMIN.BEGINN));
+        LINES.push_back({uint32_t(cell), node->RUHEZEIT, uint32_t(CELLTYPE[std::size_t(cell - 1)]),
+                         uint8_t((cell - 1) % 7 + 1)});
+        node = node->NEXT;
+    } while (node != ERSTESCHICHT);
+}
+
+void CAZPBewertung::ClearCell(long i)
+{
+    CSchichtNode* node = GetNode(i);
+    if (!node)
+        return;
+    node->VERSTOSSLISTE.Reset();
+    if (node->IsPlaceholder())
+        CELLS[std::size_t(i - 1)] = nullptr;
+}
+
 void CAZPBewertung::Release()
 {
     ClearCells();
@@ -151,6 +268,8 @@ void CAZPBewertung::Release()
     std::vector<CSchichtNode>().swap(NODES);
     std::vector<TypeInfo>().swap(TYPES);
     HASCELLS = false;
+    RESTSSTALE = false;
+    LINESSTALE = false;
     RUHEZEITEN.Release();
 }
 
@@ -197,6 +316,17 @@ long CAZPBewertung::NextCell(long i) const
     if (!HASCELLS)
         return 0;
     return i >= CellCount() ? 1 : i + 1;
+}
+
+long CAZPBewertung::PreviousWorkedCell(long i) const
+{
+    const long n = CellCount();
+    for (long k = 1; k < n; ++k) {
+        const long c = ((i - 1 - k) % n + n) % n + 1;
+        if (Worked(c))
+            return c;
+    }
+    return 0;
 }
 
 double CAZPBewertung::ComputeQuality() const

@@ -43,6 +43,15 @@ public:
     long ShiftCount() const { return SHIFTCOUNT; }
     // Cell i's node, nullptr for a free cell or a cell outside 1..CellCount.
     CSchichtNode* GetNode(long i) const { return i >= 1 && i <= CellCount() ? CELLS[std::size_t(i - 1)] : nullptr; }
+    // Whether cell i holds a worked shift (a node on the circular list, not a placeholder).
+    bool Worked(long i) const
+    {
+        const CSchichtNode* node = GetNode(i);
+        return node && !node->IsPlaceholder();
+    }
+    // The nearest cell before cell i (over the cycle's start) that holds a worked shift; 0 when
+    // no other cell does.
+    long PreviousWorkedCell(long i) const;
     // Cell i's violations; nullptr without node.
     CVerstossliste* GetVerstossliste(long i) const;
     // Appends the record to cell i; a free cell first gets a placeholder node (not on the
@@ -64,8 +73,19 @@ public:
     long RowStart(long d, long n) const;
     // i + 1, or 1 after the last cell; 0 without an evaluation.
     long NextCell(long i) const;
-    CRuhezeiten& GetRuhezeiten() { return RUHEZEITEN; }
-    const CRuhezeiten& GetRuhezeiten() const { return RUHEZEITEN; }
+    // The rest periods (after ExchangeCells made again when first asked for).
+    CRuhezeiten& GetRuhezeiten()
+    {
+        if (RESTSSTALE)
+            RebuildRests();
+        return RUHEZEITEN;
+    }
+    const CRuhezeiten& GetRuhezeiten() const
+    {
+        if (RESTSSTALE)
+            RebuildRests();
+        return RUHEZEITEN;
+    }
 
     // The plan quality value: every record of every cell adds WERT / (its criterion's weight).
     // 0.0 when there is no record.
@@ -98,7 +118,19 @@ public:
         uint32_t TYPE = 0;      // index into Types()
         uint8_t WOCHENTAG = 0;  // weekday of the cell, 1..7 (cell 1 is a 1)
     };
-    std::span<const ShiftLine> ShiftLines() const { return LINES; }
+    std::span<const ShiftLine> ShiftLines() const
+    {
+        if (LINESSTALE)
+            RebuildLines();
+        return LINES;
+    }
+
+    // Exchanges what cells i and j hold, as evaluating the plan with the two cells exchanged
+    // would give it: nodes, circular list, rests, rest periods, shift lines. For an evaluation
+    // without records (the search's candidates); the plan is not read.
+    void ExchangeCells(long i, long j);
+    // Removes cell i's records; a placeholder node goes with them.
+    void ClearCell(long i);
 
     // A list of cells that several criteria work out alike from the shifts alone, kept for the
     // others until the shifts change (the relevant-times pairs share their disturbed days). The
@@ -109,6 +141,12 @@ public:
 private:
     static TypeInfo Describe(const CSchicht& shift);
     void LinkShift(long i, std::size_t type);
+    // Cell i's node made for the type (not yet linked).
+    CSchichtNode* MakeNode(long i, std::size_t type);
+    // Minutes from the node's end to the begin of the next node on the list (the last node's to
+    // the first shift of the next cycle).
+    uint32_t RestAfter(const CSchichtNode& node) const;
+    void RebuildLines() const;
     void ClearCells();
     // Cell i's list for AddVerstoss, after giving a free cell its placeholder node; nullptr
     // outside 1..CellCount.
@@ -129,10 +167,14 @@ private:
     std::vector<CSchichtNode*> CELLS;
     std::vector<CSchichtNode> NODES;
     std::vector<TypeInfo> TYPES;
-    std::vector<ShiftLine> LINES;  // written with the nodes by LinkShift
+    std::vector<int32_t> CELLTYPE;  // per cell the index into TYPES of its node, -1 without
+    mutable std::vector<ShiftLine> LINES;  // written with the nodes by LinkShift
+    mutable bool LINESSTALE = false;       // after ExchangeCells: made again when asked for
     bool HASCELLS = false;
     long SHIFTCOUNT = 0;
-    CRuhezeiten RUHEZEITEN;
+    mutable CRuhezeiten RUHEZEITEN;
+    mutable bool RESTSSTALE = false;
+    void RebuildRests() const;
 
     // The shared cell lists; SHIFTSVERSION changes with every change of the shift nodes.
     struct Shared {

@@ -276,6 +276,14 @@ void CKriteriumWAZGrenzen::Assign(const CKriterium& other, IKriterienPool* pool)
     AssignConstraint(&CKriteriumWAZGrenzen::RB16, *this, other);
 }
 
+uint32_t CKriteriumWAZGrenzen::WeekAmount(int64_t m) const
+{
+    int64_t amount = 0;
+    if (AKTIVIERT && RB16)
+        amount = std::max({int64_t(0), RB16->WAZ_MIN.Cents() * 60 - m, m - RB16->WAZ_MAX.Cents() * 60}) / 100;
+    return uint32_t(std::min<int64_t>(amount, UINT32_MAX));
+}
+
 void CKriteriumWAZGrenzen::Check(CAZPBewertung& evaluation, uint8_t)
 {
     if (!evaluation.ERSTESCHICHT)
@@ -285,15 +293,25 @@ void CKriteriumWAZGrenzen::Check(CAZPBewertung& evaluation, uint8_t)
     const int64_t target = TargetHundredths(RB15);
     for (long k = 1; k <= w; ++k) {
         const int64_t m = int64_t(WeeklyHours(evaluation, k)) * 100;
-        int64_t amount = 0;
-        if (AKTIVIERT && RB16)
-            amount = std::max({int64_t(0), RB16->WAZ_MIN.Cents() * 60 - m, m - RB16->WAZ_MAX.Cents() * 60}) / 100;
         VERSTOSSINFO r;
         r.KRITERIUM = this;
         r.POSITION = POSITION_EINZELN;
-        r.WERT = uint32_t(std::min<int64_t>(amount, UINT32_MAX));
+        r.WERT = WeekAmount(m);
         r.TEXT = PlainNumberText(m - target);
         evaluation.AddVerstoss(7 * k, r);
+    }
+}
+
+void CKriteriumWAZGrenzen::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                       CAZPAenderung& out)
+{
+    if (!candidate.ERSTESCHICHT)
+        return;
+    SetRahmenbedingung(RB15);
+    ChangedWeeks(changed, candidate.CellCount(), changedWeeks_);
+    for (long k : changedWeeks_) {
+        out.BeginCell(7 * k);
+        out.Add(WeekAmount(int64_t(WeeklyHours(candidate, k)) * 100));
     }
 }
 
@@ -319,13 +337,21 @@ void CKriteriumKontArbeitstage::Assign(const CKriterium& other, IKriterienPool* 
     AssignConstraint(&CKriteriumKontArbeitstage::RB7, *this, other);
 }
 
-void CKriteriumKontArbeitstage::Report(CAZPBewertung& evaluation, long first, long length)
+bool CKriteriumKontArbeitstage::RunAmount(long length, uint32_t& amount) const
 {
     const long lo = RB7->KONTAZ_MIN, hi = RB7->KONTAZ_MAX;
     if (length < 1 || (length >= lo && length <= hi))
-        return;
+        return false;
     // About 1000 per missing or surplus day, shared by the run's cells.
-    const uint32_t amount = uint32_t((length < lo ? lo - length : length - hi) * 1000 / length);
+    amount = uint32_t((length < lo ? lo - length : length - hi) * 1000 / length);
+    return true;
+}
+
+void CKriteriumKontArbeitstage::Report(CAZPBewertung& evaluation, long first, long length)
+{
+    uint32_t amount = 0;
+    if (!RunAmount(length, amount))
+        return;
     if (length == 1) {
         evaluation.AddVerstoss(first, this, POSITION_EINZELN, amount);
         return;
@@ -370,6 +396,24 @@ void CKriteriumKontArbeitstage::Check(CAZPBewertung& evaluation, uint8_t)
         }
     }
     Report(evaluation, runStart, length);
+}
+
+void CKriteriumKontArbeitstage::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                            CAZPAenderung& out)
+{
+    const long n = candidate.CellCount();
+    if (!candidate.ERSTESCHICHT || !RB7 || !base_ || n < 1 || base_->CellCount() != n)
+        return;
+    // Only a cell that turns from worked to free or back changes runs.
+    long seeds[2];
+    std::size_t count = 0;
+    for (long x : changed)
+        if (x >= 1 && x <= n && count < std::size(seeds) && candidate.Worked(x) != base_->Worked(x))
+            seeds[count++] = x;
+    ChangedRuns(
+        std::span<const long>(seeds, count), n, [&](long c) { return base_->Worked(c); },
+        [&](long c) { return candidate.Worked(c); },
+        [&](long length, uint32_t& amount) { return RunAmount(length, amount); }, out);
 }
 
 void CKriteriumKontArbeitstage::Paint(long, const VERSTOSSINFO& record, const GridDC& dc, int left, int top,

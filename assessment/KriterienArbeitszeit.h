@@ -3,6 +3,7 @@
 // (KR7), the average weekly working time (KR8), the weekly minimum and maximum (KR9) and the
 // number of consecutive working days (KR10). Their constraints belong to the definitions pool,
 // which links them before any check; a criterion without its constraint finds nothing.
+#include "assessment/AZPAenderung.h"
 #include "assessment/Kriterium.h"
 #include "assessment/KriteriumWoche.h"
 
@@ -85,7 +86,7 @@ private:
 // KR9 "wöchentliche Mindest-/Höchstarbeitszeit einhalten": one record per week at the week's last
 // cell with the minutes outside RB16's limits and, as text, the week's deviation from RB15's
 // weekly target in minutes. The checker runs it switched off too; then every amount is 0.
-class CKriteriumWAZGrenzen : public CKriteriumWoche, public IAZPChecker {
+class CKriteriumWAZGrenzen : public CKriteriumWoche, public IAZPChecker, public IAZPAenderung {
 public:
     CRahmenbedingungWAZGrenzen* RB16 = nullptr;  // not owned
 
@@ -96,14 +97,22 @@ public:
     IAZPChecker* GetAZPChecker() override { return this; }
 
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
+    // The records of the weeks a change reaches (one per week, at its last cell).
+    void KeepBase(const CAZPBewertung&) override {}
+    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     // Only in the grid's weekly column (cell 0) and only for a violation.
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
+
+private:
+    // Week k's amount from its working minutes m (hundredths of minutes).
+    uint32_t WeekAmount(int64_t m) const;
+    std::vector<long> changedWeeks_;
 };
 
 // KR10 "Anzahl kontinuierlicher Arbeitstage einhalten": runs of consecutive worked cells (over
 // the cycle's end too) shorter or longer than RB7 allows mark every cell of the run.
-class CKriteriumKontArbeitstage : public CKriterium, public IAZPChecker {
+class CKriteriumKontArbeitstage : public CKriterium, public IAZPChecker, public IAZPAenderung {
 public:
     CRahmenbedingungKontArbeitstage* RB7 = nullptr;  // not owned
 
@@ -113,11 +122,18 @@ public:
     IAZPChecker* GetAZPChecker() override { return this; }
 
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
+    // A change of worked and free cells reaches the runs around it, in the base and in the
+    // candidate: their cells get the candidate's records.
+    void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
+    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
 
 private:
+    // Whether a run of that length breaks the limits, and its cells' amount.
+    bool RunAmount(long length, uint32_t& amount) const;
     void Report(CAZPBewertung& evaluation, long first, long length);
+    const CAZPBewertung* base_ = nullptr;
 };
 
 // The text of a number of hundredths as a plain number: "-89.4", "90", "0.05".

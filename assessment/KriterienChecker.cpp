@@ -41,11 +41,13 @@ CKriterium* CKriterienChecker::FindKriterium(long number) const
     return nullptr;
 }
 
+bool CKriterienChecker::Runs(const CKriterium& criterion) { return criterion.AKTIVIERT || RunsAlways(criterion); }
+
 void CKriterienChecker::CheckPlan(CAZPBewertung& evaluation, uint8_t quick)
 {
     for (CKriterium* k : KRITERIEN) {
         IAZPChecker* checker = k->GetAZPChecker();
-        if (checker && (k->AKTIVIERT || RunsAlways(*k)))
+        if (checker && Runs(*k))
             checker->Check(evaluation, quick);
     }
 }

@@ -54,6 +54,8 @@ public:
     // Runs the plan check of every listed criterion that is switched on - and of KR8 and KR9
     // whether switched on or not - in list order. quick is 1 in the optimiser's assessments.
     void CheckPlan(CAZPBewertung& evaluation, uint8_t quick);
+    // Whether CheckPlan runs the criterion's plan check (switched on, or KR8 or KR9).
+    static bool Runs(const CKriterium& criterion);
     // For every shift type of the evaluation: its list cleared, then CheckShiftType with the
     // weekdays the plan uses it on (all seven when none).
     void CheckShiftTypes(CSBPBewertung& evaluation);

@@ -68,18 +68,60 @@ double CKriteriumPlankosten::WeekSurcharge(const CAZPBewertung& evaluation, long
     return WeeklyHoursSurcharges(KRAZ->WeeklyHours(evaluation, week));
 }
 
+double CKriteriumPlankosten::Wage() const
+{
+    const double wage = KOSTEN ? KOSTEN->KOSTEN.GetReal("STUNDENLOHN") : 0.0;
+    return wage > 0 && std::isfinite(wage) ? wage : 0.0;
+}
+
+uint32_t CKriteriumPlankosten::Total(std::span<const double> surcharges, double wage) const
+{
+    double total = 0;
+    if (wage > 0) {
+        constexpr double kMax = std::numeric_limits<uint32_t>::max();
+        for (double s : surcharges)
+            total = std::min(std::trunc(total + s / wage), kMax);
+    }
+    return uint32_t(total);
+}
+
 void CKriteriumPlankosten::Check(CAZPBewertung& evaluation, uint8_t)
 {
     if (!evaluation.ERSTESCHICHT)
         return;
-    const double wage = KOSTEN ? KOSTEN->KOSTEN.GetReal("STUNDENLOHN") : 0.0;
-    const long weeks = evaluation.CellCount() / 7;
-    double total = 0;
-    if (wage > 0 && std::isfinite(wage)) {
-        constexpr double kMax = std::numeric_limits<uint32_t>::max();
-        for (long w = 1; w <= weeks; ++w)
-            total = std::min(std::trunc(total + WeekSurcharge(evaluation, w) / wage), kMax);
-    }
+    const double wage = Wage();
+    surcharges_.clear();
+    if (wage > 0)
+        for (long w = 1; w <= evaluation.CellCount() / 7; ++w)
+            surcharges_.push_back(WeekSurcharge(evaluation, w));
     evaluation.AddVerstoss(long(MinuteStampDay(evaluation.ERSTESCHICHT->TERMIN.BEGINN)), this, POSITION_EINZELN,
-                           uint32_t(total));
+                           Total(surcharges_, wage));
+}
+
+void CKriteriumPlankosten::KeepBase(const CAZPBewertung& base)
+{
+    // The surcharges of the base's Check, which ran just before.
+    baseSurcharges_ = surcharges_;
+    baseCell_ = base.ERSTESCHICHT ? long(MinuteStampDay(base.ERSTESCHICHT->TERMIN.BEGINN)) : 0;
+}
+
+void CKriteriumPlankosten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                       CAZPAenderung& out)
+{
+    if (!candidate.ERSTESCHICHT)
+        return;
+    const double wage = Wage();
+    surcharges_ = baseSurcharges_;
+    if (wage > 0) {
+        CKriteriumWoche::ChangedWeeks(changed, candidate.CellCount(), changedWeeks_);
+        for (long w : changedWeeks_)
+            if (std::size_t(w) <= surcharges_.size())
+                surcharges_[std::size_t(w - 1)] = WeekSurcharge(candidate, w);
+    }
+    // The record stands on the first shift's cell, which the change may move.
+    const long cell = long(MinuteStampDay(candidate.ERSTESCHICHT->TERMIN.BEGINN));
+    if (baseCell_ != cell && baseCell_ > 0)
+        out.BeginCell(baseCell_);
+    out.BeginCell(cell);
+    out.Add(Total(surcharges_, wage));
 }

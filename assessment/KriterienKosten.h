@@ -2,6 +2,7 @@
 // The cost criteria: the price of one shift for the shift demand generator's objective (KR21)
 // and the weekly-hours surcharges of a working-time plan's cycle weeks, in hours of the average
 // hourly wage, as one record in the plan quality value (KR22).
+#include "assessment/AZPAenderung.h"
 #include "assessment/KriteriumKosten.h"
 #include "assessment/KriteriumWoche.h"
 
@@ -28,7 +29,7 @@ public:
 };
 
 // KR22 "Kosten des Arbeitszeitplans minimieren".
-class CKriteriumPlankosten : public CKriteriumKosten, public IAZPChecker {
+class CKriteriumPlankosten : public CKriteriumKosten, public IAZPChecker, public IAZPAenderung {
 public:
     CRahmenbedingungWAZMittel* RB15 = nullptr;   // the week frame; not owned
     std::unique_ptr<CKriteriumWoche> KRAZ;       // counts the weekly minutes with RB15's frame
@@ -51,6 +52,19 @@ public:
     // week's surcharges divided by the hourly wage, the fraction dropped after every week. No
     // record for a plan without shifts; an hourly wage of 0 or less gives 0.
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
+    // Keeps the base plan's weekly surcharges and record cell; a change recomputes the weeks it
+    // reaches and sums all weeks again in their order.
+    void KeepBase(const CAZPBewertung& base) override;
+    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     // The record has no marker in the grid.
     void Paint(long, const VERSTOSSINFO&, const GridDC&, int, int, int, int) override {}
+
+private:
+    // The hourly wage when it is usable, else 0.
+    double Wage() const;
+    // The sum over the weeks' surcharges, as the record's amount.
+    uint32_t Total(std::span<const double> surcharges, double wage) const;
+    std::vector<double> baseSurcharges_, surcharges_;
+    std::vector<long> changedWeeks_;
+    long baseCell_ = 0;
 };

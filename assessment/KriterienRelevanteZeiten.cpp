@@ -183,13 +183,20 @@ double CKriteriumRelevanteZeiten::GetCost(const CSchicht& shift, uint16_t, uint8
     return double(Disturbance(shift.TERMIN, false, 0));
 }
 
+bool CKriteriumRelevanteZeiten::GroupAmount(std::size_t k, uint16_t limit, uint32_t& amount)
+{
+    if (k <= limit)
+        return false;
+    amount = uint32_t((k - limit) * 1000 / k);
+    return true;
+}
+
 void CKriteriumRelevanteZeiten::Report(CAZPBewertung& evaluation, const std::vector<long>& days, std::size_t from,
                                        std::size_t to, uint16_t limit)
 {
-    const std::size_t k = to - from;
-    if (k <= limit)
+    uint32_t amount = 0;
+    if (!GroupAmount(to - from, limit, amount))
         return;
-    const uint32_t amount = uint32_t((k - limit) * 1000 / k);
     for (std::size_t i = from; i < to; ++i) {
         const uint8_t position = i == from ? POSITION_ANFANG : i + 1 == to ? POSITION_ENDE : POSITION_MITTE;
         if (CVerstossliste* list = evaluation.GetVerstossliste(days[i]))
@@ -304,6 +311,64 @@ void CKriteriumRelevanteZeiten::Check(CAZPBewertung& evaluation, uint8_t)
         Report(evaluation, days, from, to, limit);
         from = to;
     }
+}
+
+bool CKriteriumRelevanteZeiten::DisturbedAt(const CAZPBewertung& evaluation, long c) const
+{
+    const CSchichtNode* node = evaluation.GetNode(c);
+    return node && !node->IsPlaceholder() && Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
+}
+
+void CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                            CAZPAenderung& out)
+{
+    const long n = candidate.CellCount();
+    if (!candidate.ERSTESCHICHT || !RBRELEVANTEZEITEN || !base_ || n < 1 || base_->CellCount() != n)
+        return;
+    // The shifts whose disturbance may differ: those of the changed cells and the ones before.
+    long seeds[6];
+    std::size_t count = 0;
+    for (long x : changed) {
+        if (x < 1 || x > n || count + 3 > std::size(seeds))
+            continue;
+        seeds[count++] = x;
+        if (const long p = base_->PreviousWorkedCell(x))
+            seeds[count++] = p;
+        if (const long p = candidate.PreviousWorkedCell(x))
+            seeds[count++] = p;
+    }
+    if (PRUEFMODUS == PRUEFMODUS_EINZEL) {
+        // Their weeks, each judged again as a whole.
+        long weeks[6];
+        for (std::size_t i = 0; i < count; ++i)
+            weeks[i] = (seeds[i] - 1) / 7;
+        std::sort(weeks, weeks + count);
+        const uint16_t limit = RBRELEVANTEZEITEN->EINZELSTOERUNGEN;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i > 0 && weeks[i] == weeks[i - 1])
+                continue;
+            const long first = weeks[i] * 7 + 1, last = std::min(weeks[i] * 7 + 7, n);
+            bool disturbed[7] = {};
+            std::size_t k = 0;
+            for (long c = first; c <= last; ++c)
+                k += (disturbed[c - first] = DisturbedAt(candidate, c)) ? 1 : 0;
+            uint32_t amount = 0;
+            const bool violation = GroupAmount(k, limit, amount);
+            for (long c = first; c <= last; ++c) {
+                out.BeginCell(c);
+                if (violation && disturbed[c - first])
+                    out.Add(amount);
+            }
+        }
+        return;
+    }
+    if (PRUEFMODUS != PRUEFMODUS_KONT)
+        return;
+    const uint16_t limit = RBRELEVANTEZEITEN->KONT_STOERUNGEN;
+    ChangedRuns(
+        std::span<const long>(seeds, count), n, [&](long c) { return DisturbedAt(*base_, c); },
+        [&](long c) { return DisturbedAt(candidate, c); },
+        [&](long length, uint32_t& amount) { return GroupAmount(std::size_t(length), limit, amount); }, out);
 }
 
 void CKriteriumRelevanteZeiten::PaintClassIcon(const GridDC& dc, int left, int top, int width, const char* icon) const

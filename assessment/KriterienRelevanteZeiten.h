@@ -6,6 +6,7 @@
 // limit the disturbed days per week, the continuous ones the runs of consecutive disturbed days.
 // All six share CKriteriumRelevanteZeiten and differ in number, mode and marker icon; they also
 // price shifts for the shift demand generator.
+#include "assessment/AZPAenderung.h"
 #include "assessment/Kriterium.h"
 #include "core/Termin.h"
 
@@ -19,7 +20,7 @@ class CSchichtNode;
 constexpr uint8_t PRUEFMODUS_EINZEL = 1;  // disturbed days per week
 constexpr uint8_t PRUEFMODUS_KONT = 2;    // runs of consecutive disturbed days
 
-class CKriteriumRelevanteZeiten : public CKriterium, public IAZPChecker, public ISTLPCost {
+class CKriteriumRelevanteZeiten : public CKriterium, public IAZPChecker, public ISTLPCost, public IAZPAenderung {
 public:
     CRahmenbedingungRelevanteZeiten* RBRELEVANTEZEITEN = nullptr;  // not owned
     uint8_t PRUEFMODUS = 0;
@@ -30,6 +31,11 @@ public:
     IAZPChecker* GetAZPChecker() override { return this; }
 
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
+    // Whether a shift is disturbed depends on it and its rest to the next shift: a change reaches
+    // its own cells and the shifts before them (in the base and in the candidate), and with them
+    // their weeks (single mode) or runs of disturbed days (continuous mode).
+    void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
+    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override
     {
@@ -72,6 +78,11 @@ private:
     // limit.
     void Report(CAZPBewertung& evaluation, const std::vector<long>& days, std::size_t from, std::size_t to,
                 uint16_t limit);
+    // The amount of each record of a group or run of k disturbed days; false when k is allowed.
+    static bool GroupAmount(std::size_t k, uint16_t limit, uint32_t& amount);
+    // Whether cell c of the evaluation holds a disturbed shift.
+    bool DisturbedAt(const CAZPBewertung& evaluation, long c) const;
+    const CAZPBewertung* base_ = nullptr;
     // The cells of the disturbed days in cycle order, into days (emptied first).
     void CollectDisturbed(const CAZPBewertung& evaluation, std::vector<long>& days);
 

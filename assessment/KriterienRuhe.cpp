@@ -317,6 +317,48 @@ void CKriteriumNachtFrueh::Check(CAZPBewertung& evaluation, uint8_t)
     } while (node != evaluation.ERSTESCHICHT);
 }
 
+bool CKriteriumNachtFrueh::RecordAt(const CAZPBewertung& evaluation, long c, int64_t need, uint32_t& amount) const
+{
+    const long n = evaluation.CellCount();
+    const CSchichtNode* night = evaluation.GetNode(c == 1 ? n : c - 1);
+    if (!night || night->IsPlaceholder() || night->SCHICHT->SCHICHTLAGE != LAGE_NACHT ||
+        int64_t(night->RUHEZEIT) >= need || evaluation.Worked(c))
+        return false;
+    amount = uint32_t(need - night->RUHEZEIT);
+    return true;
+}
+
+void CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                       CAZPAenderung& out)
+{
+    const long n = candidate.CellCount();
+    if (!RB21 || !candidate.ERSTESCHICHT || !base_ || base_->CellCount() != n)
+        return;
+    const int64_t need = HoursToMinutes(RB21->RZNACHTARBEIT_MIN);
+    long cells[8];
+    std::size_t count = 0;
+    for (long x : changed) {
+        if (x < 1 || x > n || count + 4 > std::size(cells))
+            continue;
+        cells[count++] = x;
+        cells[count++] = x % n + 1;
+        // The shift before x rests up to x's shift, or past it when x is free.
+        if (const long p = base_->PreviousWorkedCell(x))
+            cells[count++] = p % n + 1;
+        if (const long p = candidate.PreviousWorkedCell(x))
+            cells[count++] = p % n + 1;
+    }
+    std::sort(cells, cells + count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0 && cells[i] == cells[i - 1])
+            continue;
+        out.BeginCell(cells[i]);
+        uint32_t amount = 0;
+        if (RecordAt(candidate, cells[i], need, amount))
+            out.Add(amount);
+    }
+}
+
 void CKriteriumNachtFrueh::Paint(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,
                                  int height)
 {

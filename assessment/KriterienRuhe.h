@@ -5,6 +5,7 @@
 // the evaluation's rest periods; KR3 books the Sundays and substitute days on them, so KR2, run
 // after it, leaves those rests alone. The constraints belong to the definitions pool, which links
 // them before any check; a criterion without its links finds nothing.
+#include "assessment/AZPAenderung.h"
 #include "assessment/AZRManager.h"
 #include "assessment/Kriterium.h"
 
@@ -86,7 +87,7 @@ private:
 // KR5 "Schichtwechsel Nacht-frei-Früh vermeiden": a night shift whose rest is shorter than RB21's
 // rest after night work marks the next cell when that cell holds no shift - a free day or a free
 // shift kind, also when an earlier criterion of the same check has put its record there.
-class CKriteriumNachtFrueh : public CKriterium, public IAZPChecker {
+class CKriteriumNachtFrueh : public CKriterium, public IAZPChecker, public IAZPAenderung {
 public:
     CRahmenbedingungRZNachtarbeit* RB21 = nullptr;  // not owned
 
@@ -95,8 +96,18 @@ public:
     IAZPChecker* GetAZPChecker() override { return this; }
 
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
+    // A record stands on the day after a night shift, which depends on that shift and its rest
+    // to the next shift: a change reaches its own cells, the days after them and the days after
+    // the shifts before them (in the base and in the candidate).
+    void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
+    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
+
+private:
+    // The amount of the record on cell c after the night shift of the cell before; false without.
+    bool RecordAt(const CAZPBewertung& evaluation, long c, int64_t need, uint32_t& amount) const;
+    const CAZPBewertung* base_ = nullptr;
 };
 
 // KR18 "Ruhezeiten anzeigen (kein Bewertungskriterium)": every rest of at least RB22's hours is

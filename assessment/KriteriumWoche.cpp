@@ -50,6 +50,9 @@ long CKriteriumWoche::OwnMinutes(const CSchichtNode& node, long d) const
         MoveIntervalToDay(frame, uint32_t(d));
         if (node.TERMIN.BEGINN >= frame.BEGINN)
             return node.REINEAZ;
+        // Everything after the week's begin is the new week's, past midnight too (a night shift
+        // begun before the week's begin keeps its Tuesday hours in the new week).
+        frame.ENDE = std::max(frame.ENDE, node.TERMIN.ENDE);
     } else {
         return node.REINEAZ;
     }
@@ -79,6 +82,28 @@ uint16_t CKriteriumWoche::OverlapMinutes(const CSchichtNode& node, long d, long 
             minutes += OtherWeeksMinutes(*previous, d == 1 ? n : d - 1);
     }
     return Clamp16(minutes);
+}
+
+void CKriteriumWoche::ChangedWeeks(std::span<const long> changed, long n, std::vector<long>& weeks)
+{
+    weeks.clear();
+    const long count = n / 7;
+    const auto add = [&](long cell) {
+        const long w = (cell - 1) / 7 + 1;
+        if (w >= 1 && w <= count)
+            weeks.push_back(w);
+    };
+    for (long c : changed) {
+        if (c < 1 || c > n)
+            continue;
+        add(c);
+        if (c % 7 == 0)
+            add(c % n + 1);
+        else if (c % 7 == 1)
+            add(c == 1 ? n : c - 1);
+    }
+    std::sort(weeks.begin(), weeks.end());
+    weeks.erase(std::unique(weeks.begin(), weeks.end()), weeks.end());
 }
 
 uint32_t CKriteriumWoche::WeeklyHours(const CAZPBewertung& evaluation, long week) const

@@ -7,6 +7,8 @@
 #include "core/Termin.h"
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 class CAZPBewertung;
 class CRahmenbedingungWAZMittel;
@@ -15,7 +17,8 @@ class CSchichtNode;
 class CKriteriumWoche : public CKriterium {
 public:
     // The frames on the cycle's first week, moved to the cell in question when used.
-    ::TERMIN MONTAG;   // Monday from the week's begin to midnight
+    ::TERMIN MONTAG;   // Monday from the week's begin to midnight (a shift begun before the
+                       // week's begin gives the new week all it works after it, past midnight too)
     ::TERMIN SONNTAG;  // Sunday 00:00 to the next Monday at the week's begin
     CRahmenbedingungWAZMittel* RB15 = nullptr;  // not owned
 
@@ -28,6 +31,10 @@ public:
     // The net minutes of a worked shift node that belong to the week of cell d (n = the cycle's
     // cell count). A share below 0 (breaks longer than the part in the frame) counts as 0.
     uint16_t OverlapMinutes(const CSchichtNode& node, long d, long n) const;
+    // The weeks (1 .. n / 7, ascending, each once) whose WeeklyHours a change of the cells
+    // `changed` can alter: a cell's own week, and the week before a Monday and after a Sunday
+    // (the shares across the week's begin).
+    static void ChangedWeeks(std::span<const long> changed, long n, std::vector<long>& weeks);
 
     // The base copy, then RB15's contents from the other criterion's RB15.
     void Assign(const CKriterium& other, IKriterienPool* pool) override;

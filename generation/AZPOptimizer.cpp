@@ -1,6 +1,7 @@
 #include "generation/AZPOptimizer.h"
 
 #include "assessment/AZPBewertung.h"
+#include "assessment/AZPInkrementelleBewertung.h"
 #include "assessment/KriterienChecker.h"
 #include "assessment/Kriterium.h"
 #include "core/IniFile.h"
@@ -231,6 +232,7 @@ void CAZPOptimizer::BeginSearch(CAZPData& azp, const AZPDefinitionen& pool)
     ITSAZP = &azp;
     ITSCHECKER = std::make_unique<CKriterienChecker>();
     ITSAZPB = std::make_unique<CAZPBewertung>();
+    ITSINKREMENT = std::make_unique<CAZPInkrementelleBewertung>();
     ReadParameters();
 
     ITSITERATION = 0;
@@ -262,24 +264,27 @@ void CAZPOptimizer::BeginSearch(CAZPData& azp, const AZPDefinitionen& pool)
         ITSTABULISTE.assign(ITSKOMBINATIONEN, 0);
 }
 
-void CAZPOptimizer::DoMove(uint64_t m)
+AZPMove CAZPOptimizer::Decode(uint64_t m) const
 {
     if (!ITSAZP || PAIRCOUNT == 0 || m == 0 || m > ITSKOMBINATIONEN)
-        return;
+        return {};
     const uint32_t day = static_cast<uint32_t>((m - 1) / PAIRCOUNT + 1);
     const uint64_t k = m - uint64_t(PAIRCOUNT) * (day - 1);
-    const AZPMove pair = k <= PAIRS.size() ? PAIRS[k - 1] : DecodeAZPMove(k, ITSAZP->CountGroups(), 1);
-    ITSAZP->SwapCells(day, pair.group1, pair.group2);
+    AZPMove move = k <= PAIRS.size() ? PAIRS[k - 1] : DecodeAZPMove(k, ITSAZP->CountGroups(), 1);
+    move.day = day;
+    return move;
+}
+
+void CAZPOptimizer::DoMove(uint64_t m)
+{
+    if (const AZPMove move = Decode(m); move.day != 0)
+        ITSAZP->SwapCells(move.day, move.group1, move.group2);
 }
 
 bool CAZPOptimizer::SwapsEqualCells(uint64_t m) const
 {
-    if (!ITSAZP || PAIRCOUNT == 0 || m == 0 || m > ITSKOMBINATIONEN)
-        return true;
-    const uint32_t day = static_cast<uint32_t>((m - 1) / PAIRCOUNT + 1);
-    const uint64_t k = m - uint64_t(PAIRCOUNT) * (day - 1);
-    const AZPMove pair = k <= PAIRS.size() ? PAIRS[k - 1] : DecodeAZPMove(k, ITSAZP->CountGroups(), 1);
-    return ITSAZP->GetCell(day, pair.group1) == ITSAZP->GetCell(day, pair.group2);
+    const AZPMove move = Decode(m);
+    return move.day == 0 || ITSAZP->GetCell(move.day, move.group1) == ITSAZP->GetCell(move.day, move.group2);
 }
 
 double CAZPOptimizer::AssessPlan()
@@ -298,6 +303,12 @@ double CAZPOptimizer::AssessMove(uint64_t m)
     // Exchanging two equal shifts leaves the plan as it is, and so its quality.
     if (PLANQUALITYVALID && SwapsEqualCells(m))
         return PLANQUALITY;
+    if (const AZPMove move = Decode(m); ITSINKREMENTELL && ITSINKREMENT && move.day != 0) {
+        // The base is the plan as it stands; it is rebuilt once after each change of the plan.
+        if (!ITSINKREMENT->HasBase())
+            ITSINKREMENT->Reset(*ITSAZP, *ITSCHECKER);
+        return ITSINKREMENT->AssessSwap(move.day, move.group1, move.group2);
+    }
     DoMove(m);
     ITSAZPB->Evaluate(*ITSAZP);
     DoMove(m);
@@ -359,6 +370,8 @@ void CAZPOptimizer::MakeMove()
 
     const bool unchanged = SwapsEqualCells(chosen);
     DoMove(chosen);
+    if (!unchanged && ITSINKREMENT)
+        ITSINKREMENT->Invalidate();
     if (taken)
         PLANQUALITY = chosenQuality, PLANQUALITYVALID = true;
     else if (!unchanged)
@@ -387,6 +400,8 @@ void CAZPOptimizer::Iteration()
         }
     } else if (ITSITERATION - LASTIMPROVEMENT > ITSRUECKSCHRITTE) {
         ITSAZP->CopyFrom(*BESTPLAN);
+        if (ITSINKREMENT)
+            ITSINKREMENT->Invalidate();
         PLANQUALITY = BESTQUALITY;
         PLANQUALITYVALID = true;
         std::fill(ITSTABULISTE.begin(), ITSTABULISTE.end(), 0);
@@ -423,6 +438,7 @@ void CAZPOptimizer::EndSearch()
         ITSCHECKER->Release();
     ITSCHECKER.reset();
     ITSAZPB.reset();
+    ITSINKREMENT.reset();
     PLANQUALITYVALID = false;
 }
 

@@ -29,6 +29,7 @@
 
 class CAZPBewertung;
 class CAZPData;
+class CAZPInkrementelleBewertung;
 class CKriterienChecker;
 class CSBPData;
 
@@ -91,6 +92,11 @@ public:
     const AZPDefinitionen* ITSDEFMANAGER = nullptr;
     std::unique_ptr<CKriterienChecker> ITSCHECKER;
     std::unique_ptr<CAZPBewertung> ITSAZPB;
+    // How a candidate is assessed: incrementally (1, the default: only what the move changes is
+    // checked again) or by a full evaluation (0, the reference). Both give the same quality bit
+    // for bit, so the search makes the same moves either way.
+    uint8_t ITSINKREMENTELL = 1;
+    std::unique_ptr<CAZPInkrementelleBewertung> ITSINKREMENT;
 
     void Construct() { ITSANZAHLGRUPPEN = 0; }
     void Destruct() {}
@@ -160,6 +166,8 @@ private:
     void AddOptimizerCriteria(CKriterienChecker& checker) const;
     void ShowProgress();
     void DoMove(uint64_t m);
+    // Move m's day and groups; all zero for a move outside the plan's.
+    AZPMove Decode(uint64_t m) const;
     // True when move m would exchange two equal cells (a move that changes nothing).
     bool SwapsEqualCells(uint64_t m) const;
     uint64_t DrawMove();

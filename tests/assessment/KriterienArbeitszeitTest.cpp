@@ -219,6 +219,8 @@ TEST_F(KR7Plan, MarkersShowBothIconsAndARedOrGreenLine)
 
 // ---- the week frame ------------------------------------------------------------------------------
 
+// Shifts around the week's begin, before, across and after it: each week gets its share, and the
+// shares always add up to the net minutes worked.
 TEST_F(WorkingTime, WeekFrameSharesShiftsAroundTheWeeksBeginning)
 {
     LetterPlan p;
@@ -231,6 +233,13 @@ TEST_F(WorkingTime, WeekFrameSharesShiftsAroundTheWeeksBeginning)
     p.Define('d', Shift("d", H(23), H(23)));                     // 24 h from 23:00
     p.Define('M', Shift("M", H(14), H(22)));                     // 8 h
     p.Define('n', Shift("n", H(23), H(7)));                      // 23:00-07:00, 8 h
+    p.Define('K', Shift("K", H(8), H(16)));                                // Monday before 23:00
+    p.Define('A', Shift("A", H(20), H(7)));                                // across 23:00, 660 net
+    p.Define('a', Shift("a", H(20), H(7), ART_NORMAL, {120, 30, 0}));      // the same, 30 min break
+    p.Define('b', Shift("b", H(20), H(7), ART_NORMAL, {300, 45, 1}));      // paid break after 23:00
+    p.Define('l', Shift("l", H(23, 30), H(7), ART_NORMAL, {60, 30, 0}));   // after 23:00
+    p.Define('T', Shift("T", H(6), H(6)));                                 // 24 h from 06:00
+    p.Define('s', Shift("s", H(22), H(23, 30), ART_NORMAL, {30, 60, 0}));  // breaks longer than the part after
     CRahmenbedingungWAZMittel rb15;
     CKriteriumWoche week;
 
@@ -256,6 +265,22 @@ TEST_F(WorkingTime, WeekFrameSharesShiftsAroundTheWeeksBeginning)
         {"06:00: 24 hours from 23:00 before a Monday night", T(6), {"......dn......"}, 420, 1500},
         {"06:00: Monday before the week begins counts net after a free Sunday", T(6), {".......m......"}, 270, 0},
         {"06:00: and after a worked Sunday", T(6), {"......Sm......"}, 465 + 270, 0},
+        // A Monday shift begun before the week's begin: the hours after it, Tuesday's included,
+        // are the new week's.
+        {"23:00: Monday before the begin, all to the week before", T(23), {".......K......"}, 480, 0},
+        {"23:00: across, 180 before and 480 after", T(23), {".......A......"}, 180, 480},
+        {"23:00: across with a break before the begin", T(23), {".......a......"}, 180, 450},
+        {"23:00: across with a paid break after it", T(23), {".......b......"}, 180, 435},
+        {"23:00: across after a worked Sunday", T(23), {"......SA......"}, 465 + 180, 480},
+        {"23:00: across after a free Sunday, before a worked Tuesday", T(23), {".......AS....."}, 180, 480 + 465},
+        {"23:00: across on the cycle's first Monday", T(23), {"A............."}, 480, 180},
+        {"23:00: across on the next group's first Monday", T(23), {".......", "A......"}, 180, 480},
+        {"23:00: from the week's begin", T(23), {".......n......"}, 0, 480},
+        {"23:00: after the week's begin", T(23), {".......l......"}, 0, 420},
+        {"23:00: 24 hours across", T(23), {".......T......"}, 1020, 420},
+        {"23:00: 24 hours across with a break", T(23), {".......D......"}, 1020, 375},
+        {"23:00: breaks longer than the part after the begin", T(23), {".......s......"}, 30, 0},
+        {"06:00: 24 hours from Monday 06:00 all in the new week", T(6), {".......T......"}, 0, 1440},
     };
     for (const auto& c : cases) {
         rb15.WOCHENBEGINN = c.begin;
@@ -263,8 +288,13 @@ TEST_F(WorkingTime, WeekFrameSharesShiftsAroundTheWeeksBeginning)
         p.Set(c.plan);
         CAZPBewertung e;
         e.Evaluate(p.plan);
-        EXPECT_EQ(week.WeeklyHours(e, 1), c.week1) << c.what;
-        EXPECT_EQ(week.WeeklyHours(e, 2), c.week2) << c.what;
+        const uint32_t week1 = week.WeeklyHours(e, 1), week2 = week.WeeklyHours(e, 2);
+        EXPECT_EQ(week1, c.week1) << c.what;
+        EXPECT_EQ(week2, c.week2) << c.what;
+        uint32_t net = 0;
+        for (const CSchichtNode* n = e.ERSTESCHICHT; n; n = n->NEXT == e.ERSTESCHICHT ? nullptr : n->NEXT)
+            net += n->REINEAZ;
+        EXPECT_EQ(week1 + week2, net) << c.what << ": the weeks share exactly the net minutes worked";
     }
 }
 

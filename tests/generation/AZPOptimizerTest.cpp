@@ -1,5 +1,6 @@
 #include "generation/AZPOptimizer.h"
 
+#include "../assessment/SearchCriteriaSupport.h"
 #include "../plans/PlanTestSupport.h"
 #include "assessment/AZPBewertung.h"
 #include "assessment/KriterienArbeitszeit.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -463,6 +465,65 @@ TEST_F(SearchTest, WithTheRealCriteriaTheSearchReachesTheKnownBestPlan)
     EXPECT_TRUE(rows == (std::vector<std::string>{"F....N.", "......."}) ||
                 rows == (std::vector<std::string>{".......", "F....N."}))
         << rows[0] << " " << rows[1];
+}
+
+// The incremental assessment of candidates must leave every decision of the search as the full
+// one makes it: the same moves in the same order, the same qualities, the same best plan.
+TEST_F(SearchTest, IncrementalAndFullAssessmentMakeTheSameMoves)
+{
+    using searchcriteria::Profile;
+    using searchcriteria::SearchCriteria;
+    const struct {
+        const char* what;
+        Profile profile;
+        int32_t weekBegin;
+        uint32_t groups, weeks;
+        const char* alphabet;
+        int iterations;
+    } cases[] = {
+        {"small: full scans", Profile::Ordinary, SearchCriteria::Clock(23), 4, 1, "FSN..", 60},
+        {"12 x 4, samples", Profile::Ordinary, SearchCriteria::Clock(6), 12, 4, "FSNW...", 60},
+        {"30 x 8", Profile::Ordinary, 0, 30, 8, "FSN..", 15},
+        {"every criterion off", Profile::NoneOn, SearchCriteria::Clock(23), 6, 2, "FSNW..", 40},
+        {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 6, 2, "FSNNW.", 40},
+    };
+    std::mt19937 random(33);
+    for (const auto& c : cases) {
+        SearchCriteria criteria(c.profile, c.weekBegin);
+        pool.KRITERIEN = criteria.all;
+        const std::vector<std::string> rows = searchcriteria::RandomRows(random, c.groups, c.weeks, c.alphabet);
+
+        struct Run {
+            std::vector<uint64_t> moves;
+            std::vector<double> qualities;
+            double best = 0;
+            std::vector<std::string> plan;
+        };
+        auto run = [&](uint8_t incremental) {
+            letters.Set(rows);
+            RandomRestart(7);
+            CAZPOptimizer opt;
+            opt.ITSINKREMENTELL = incremental;
+            opt.BeginSearch(letters.plan, pool);
+            Run r;
+            for (int i = 0; i < c.iterations; ++i) {
+                opt.Iteration();
+                r.moves.push_back(opt.LastMove());
+                r.qualities.push_back(opt.CurrentQuality());
+            }
+            r.best = opt.BestQuality();
+            opt.EndSearch();
+            r.plan = letters.Rows();
+            return r;
+        };
+        const Run full = run(0);
+        const Run incremental = run(1);
+        EXPECT_EQ(incremental.moves, full.moves) << c.what;
+        EXPECT_EQ(incremental.qualities, full.qualities) << c.what;
+        EXPECT_EQ(incremental.best, full.best) << c.what;
+        EXPECT_EQ(incremental.plan, full.plan) << c.what;
+        EXPECT_NE(full.moves, std::vector<uint64_t>(full.moves.size(), full.moves[0])) << c.what << ": moves were made";
+    }
 }
 
 TEST_F(SearchTest, AfterTooManyIterationsWithoutImprovementTheSearchReturnsToTheBestPlan)

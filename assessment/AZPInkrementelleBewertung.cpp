@@ -1,0 +1,174 @@
+#include "assessment/AZPInkrementelleBewertung.h"
+
+#include "assessment/KriterienChecker.h"
+#include "assessment/Kriterium.h"
+#include "plans/AZPData.h"
+
+namespace {
+
+// A record's term of the quality value, as CAZPBewertung::ComputeQuality adds it.
+double Term(uint32_t wert, double weight) { return wert / weight; }
+
+// At most this many criteria are checked by their changes (one bit each per cell).
+constexpr std::size_t kMaxChanging = 32;
+
+} // namespace
+
+double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker& checker)
+{
+    CHECKS.clear();
+    std::size_t changing = 0;
+    for (CKriterium* k : checker.KRITERIEN) {
+        IAZPChecker* c = k->GetAZPChecker();
+        if (!c || !CKriterienChecker::Runs(*k))
+            continue;
+        Check check;
+        check.KRITERIUM = k;
+        check.CHECKER = c;
+        check.WEIGHT = k->GetWeight();
+        if (auto* a = dynamic_cast<IAZPAenderung*>(k); a && changing < kMaxChanging) {
+            check.AENDERUNG = a;
+            check.LOCAL = long(changing++);
+        }
+        CHECKS.push_back(check);
+    }
+    AENDERUNGEN.resize(changing);
+
+    BASE.Evaluate(plan);
+    checker.CheckPlan(BASE, 1);
+    // The candidates' evaluation: the base without records, each candidate's cells exchanged in it.
+    CANDIDATE.Evaluate(plan);
+    for (const Check& check : CHECKS)
+        if (check.AENDERUNG)
+            check.AENDERUNG->KeepBase(BASE);
+
+    // The changing criteria's records of each cell, in the order the check added them.
+    const long n = BASE.CellCount();
+    DAYS = plan.CountDays();
+    BASESTART.assign(std::size_t(n) + 1, 0);
+    BASECHECK.clear();
+    BASETERM.clear();
+    for (long c = 1; c <= n; ++c) {
+        if (const CSchichtNode* node = BASE.GetNode(c)) {
+            std::size_t i = 0;
+            for (const VERSTOSSINFO& r : node->VERSTOSSLISTE.VERSTOESSE) {
+                if (!r.KRITERIUM)
+                    continue;
+                while (i < CHECKS.size() && CHECKS[i].KRITERIUM != r.KRITERIUM)
+                    ++i;
+                if (i == CHECKS.size())
+                    break;  // not one of the checks: ComputeQuality below counts it anyway
+                if (CHECKS[i].AENDERUNG) {
+                    BASECHECK.push_back(uint16_t(i));
+                    BASETERM.push_back(Term(r.WERT, CHECKS[i].WEIGHT));
+                }
+            }
+        }
+        BASESTART[std::size_t(c)] = uint32_t(BASETERM.size());
+    }
+    MARK.assign(std::size_t(n) + 1, 0);
+    MARKED.clear();
+    HASBASE = true;
+    return BASE.ComputeQuality();
+}
+
+double CAZPInkrementelleBewertung::FoldMarkedCell(double q, long c, const CVerstossliste* records) const
+{
+    const uint32_t mark = MARK[std::size_t(c)];
+    std::size_t b = BASESTART[std::size_t(c) - 1];
+    const std::size_t be = BASESTART[std::size_t(c)];
+    const auto* r = records ? records->VERSTOESSE.Rows().data() : nullptr;
+    const auto* re = records ? r + records->VERSTOESSE.Rows().size() : nullptr;
+    for (std::size_t k = 0; k < CHECKS.size(); ++k) {
+        const Check& check = CHECKS[k];
+        if (!check.AENDERUNG) {
+            for (; r != re && (!r->KRITERIUM || r->KRITERIUM == check.KRITERIUM); ++r)
+                if (r->KRITERIUM)
+                    q += Term(r->WERT, check.WEIGHT);
+            continue;
+        }
+        if (!(mark & (1u << check.LOCAL))) {
+            for (; b < be && BASECHECK[b] == k; ++b)
+                q += BASETERM[b];
+            continue;
+        }
+        for (; b < be && BASECHECK[b] == k; ++b) {
+        }
+        const CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
+        for (long i = 0; i < change.CellCount(); ++i)
+            if (change.Cell(i) == c)
+                for (uint32_t wert : change.Amounts(i))
+                    q += Term(wert, check.WEIGHT);
+    }
+    return q;
+}
+
+double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_t g2)
+{
+    const long n = CANDIDATE.CellCount();
+    const long changed[2] = {long(g1 - 1) * DAYS + long(day), long(g2 - 1) * DAYS + long(day)};
+    if (!HASBASE || n != BASE.CellCount() || day < 1 || long(day) > DAYS || changed[0] > n || changed[1] > n)
+        return 0.0;
+    CANDIDATE.ExchangeCells(changed[0], changed[1]);
+
+    // The criteria that cannot tell what a change does check the candidate in full.
+    for (const Check& check : CHECKS)
+        if (!check.AENDERUNG)
+            check.CHECKER->Check(CANDIDATE, 1);
+
+    for (const Check& check : CHECKS) {
+        if (!check.AENDERUNG)
+            continue;
+        CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
+        change.Clear();
+        check.AENDERUNG->CheckChange(CANDIDATE, changed, change);
+        for (long i = 0; i < change.CellCount(); ++i) {
+            const long c = change.Cell(i);
+            if (c < 1 || c > n)
+                continue;
+            if (MARK[std::size_t(c)] == 0)
+                MARKED.push_back(c);
+            MARK[std::size_t(c)] |= 1u << check.LOCAL;
+        }
+    }
+
+    // Cell by cell, each cell's records in the checks' order: the base's terms of the changing
+    // criteria merged with the candidate's records of the others, which go once read.
+    double q = 0.0;
+    for (long c = 1; c <= n; ++c) {
+        const CSchichtNode* node = CANDIDATE.GetNode(c);
+        const CVerstossliste* records = node ? &node->VERSTOSSLISTE : nullptr;
+        if (MARK[std::size_t(c)] != 0) {
+            q = FoldMarkedCell(q, c, records);
+            CANDIDATE.ClearCell(c);
+            continue;
+        }
+        std::size_t b = BASESTART[std::size_t(c) - 1];
+        const std::size_t be = BASESTART[std::size_t(c)];
+        if (!records || records->VERSTOESSE.Rows().empty()) {
+            for (; b < be; ++b)
+                q += BASETERM[b];
+            continue;
+        }
+        std::size_t k = 0;
+        for (const VERSTOSSINFO& r : records->VERSTOESSE.Rows()) {
+            if (!r.KRITERIUM)
+                continue;
+            while (k < CHECKS.size() && CHECKS[k].KRITERIUM != r.KRITERIUM)
+                ++k;
+            if (k == CHECKS.size())
+                break;
+            for (; b < be && BASECHECK[b] < k; ++b)
+                q += BASETERM[b];
+            q += Term(r.WERT, CHECKS[k].WEIGHT);
+        }
+        for (; b < be; ++b)
+            q += BASETERM[b];
+        CANDIDATE.ClearCell(c);
+    }
+    for (long c : MARKED)
+        MARK[std::size_t(c)] = 0;
+    MARKED.clear();
+    CANDIDATE.ExchangeCells(changed[0], changed[1]);
+    return q;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// CAZPInkrementelleBewertung: the search's assessment of a candidate move (an exchange of two
+// groups' shifts on one day) without checking the whole plan with every criterion again.
+//
+// It keeps a base: the plan as it stands, evaluated and checked in full, with the records of
+// every criterion that can tell what a change does to its records (IAZPAenderung), and an
+// evaluation of the base without records. A candidate exchanges its two cells in that evaluation
+// (only the shifts around them change), is checked in full only by the other criteria, and the
+// changing criteria give just the records of the cells the change reaches. The quality value is
+// then summed cell by cell, and in each cell record by record in the order a full check adds
+// them (the criteria in the checker's order), with the same terms, so that it equals
+// CAZPBewertung::ComputeQuality of a full check bit for bit.
+//
+// The full evaluation stays the reference and serves everything else (inspectors, overall
+// rating, the quality-value command).
+#include "assessment/AZPAenderung.h"
+#include "assessment/AZPBewertung.h"
+
+#include <cstdint>
+#include <vector>
+
+class CAZPData;
+class CKriterienChecker;
+class CKriterium;
+class IAZPChecker;
+
+class CAZPInkrementelleBewertung {
+public:
+    // The base := the plan as it is now, checked by the checker's criteria (quick); its quality.
+    double Reset(const CAZPData& plan, CKriterienChecker& checker);
+    // Whether a base is held; Invalidate after the plan has changed.
+    bool HasBase() const { return HASBASE; }
+    void Invalidate() { HASBASE = false; }
+    // The quality of the base plan with the shifts of groups g1 and g2 on `day` exchanged (the
+    // plan itself is not read again).
+    double AssessSwap(uint32_t day, uint32_t g1, uint32_t g2);
+    // The number of criteria checked by their changes only (the rest are checked in full).
+    long ChangingCount() const { return long(AENDERUNGEN.size()); }
+
+private:
+    struct Check {
+        CKriterium* KRITERIUM = nullptr;
+        IAZPChecker* CHECKER = nullptr;
+        IAZPAenderung* AENDERUNG = nullptr;  // nullptr: checked in full for every candidate
+        double WEIGHT = 1.0;
+        long LOCAL = -1;  // index into AENDERUNGEN
+    };
+    // The records' terms of cell c in a candidate whose local criteria changed it (MARK set).
+    double FoldMarkedCell(double q, long c, const CVerstossliste* records) const;
+
+    bool HASBASE = false;
+    long DAYS = 0;
+    std::vector<Check> CHECKS;  // the criteria CheckPlan runs, in its order
+    CAZPBewertung BASE, CANDIDATE;
+    // The base's records of the changing criteria, cell by cell: cell c's run is
+    // BASESTART[c - 1] .. BASESTART[c], each with its check's index and term.
+    std::vector<uint32_t> BASESTART;
+    std::vector<uint16_t> BASECHECK;
+    std::vector<double> BASETERM;
+    std::vector<CAZPAenderung> AENDERUNGEN;  // per changing criterion, the last candidate's
+    std::vector<uint32_t> MARK;               // per cell: bit i when changing criterion i gave it
+    std::vector<long> MARKED;
+};

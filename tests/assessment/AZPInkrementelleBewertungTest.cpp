@@ -1,0 +1,163 @@
+// The search's incremental assessment against the full one: on random plans and random
+// exchanges, the quality of a candidate and of the plan after a move or its undo must be the
+// full evaluation's bit for bit, whatever criteria are switched on and wherever the week begins.
+#include "assessment/AZPInkrementelleBewertung.h"
+
+#include "BewertungTestSupport.h"
+#include "SearchCriteriaSupport.h"
+#include "platform/values/Random.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace bewertungtest;
+using namespace searchcriteria;
+
+namespace {
+
+constexpr uint32_t H(uint32_t hours, uint32_t minutes = 0) { return hours * 60 + minutes; }
+
+class IncrementalAssessment : public ::testing::Test {
+protected:
+    IncrementalAssessment()
+    {
+        letters.Define('L', Shift("L", H(20), H(7), ART_NORMAL, {120, 30, 0}));  // Monday night across 23:00
+        letters.Define('D', Shift("D", H(6), H(6), ART_NORMAL, {600, 45, 0}));   // 24 hours
+        letters.Define('K', Shift("K", H(9), H(13)));                          // short
+    }
+
+    double Full(CKriterienChecker& checker)
+    {
+        CAZPBewertung e;
+        e.Evaluate(letters.plan);
+        checker.CheckPlan(e, 1);
+        return e.ComputeQuality();
+    }
+
+    static uint64_t Bits(double q) { return std::bit_cast<uint64_t>(q); }
+
+    EmptyKri emptyKri;
+    TempIni ini;
+    LetterPlan letters;
+};
+
+// What an evaluation holds for the criteria, cell by cell and along the lists, as text.
+std::string Describe(const CAZPBewertung& e)
+{
+    std::string out = "shifts " + std::to_string(e.ShiftCount()) + "\n";
+    for (long c = 1; c <= e.CellCount(); ++c) {
+        const CSchichtNode* node = e.GetNode(c);
+        if (!node)
+            continue;
+        out += std::to_string(c) + ": " + (node->SCHICHT ? node->SCHICHT->KURZBEZEICHNUNG : "-") + " " +
+               std::to_string(node->TERMIN.BEGINN) + "-" + std::to_string(node->TERMIN.ENDE) + " net " +
+               std::to_string(node->REINEAZ) + " rest " + std::to_string(node->RUHEZEIT) + " next " +
+               std::to_string(node->NEXT ? node->NEXT->TERMIN.BEGINN : 0) + " previous " +
+               std::to_string(node->PREVIOUS ? node->PREVIOUS->TERMIN.BEGINN : 0) + " records " +
+               std::to_string(node->VERSTOSSLISTE.Count()) + "\n";
+    }
+    out += "first " + std::to_string(e.ERSTESCHICHT ? e.ERSTESCHICHT->TERMIN.BEGINN : 0) + "\nlines";
+    for (const CAZPBewertung::ShiftLine& l : e.ShiftLines())
+        out += " " + std::to_string(l.CELL) + "/" + std::to_string(l.RUHEZEIT) + "/" + std::to_string(l.TYPE) + "/" +
+               std::to_string(l.WOCHENTAG);
+    out += "\nrests";
+    const CRuhezeiten& rests = e.GetRuhezeiten();
+    if (const CRuhezeitNode* r = rests.ERSTERUHEZEIT) {
+        do {
+            out += " " + std::to_string(r->TERMIN.BEGINN) + "-" + std::to_string(r->TERMIN.ENDE) + "/" +
+                   std::to_string(r->RUHEZEIT);
+            r = r->NEXT;
+        } while (r != rests.ERSTERUHEZEIT);
+    }
+    return out;
+}
+
+// The candidates' evaluation exchanges two cells in place: it must hold what evaluating the
+// exchanged plan anew gives, and exchanging back what it held before.
+TEST_F(IncrementalAssessment, ExchangingTwoCellsEqualsEvaluatingTheExchangedPlan)
+{
+    std::mt19937 random(11);
+    const struct {
+        uint32_t groups, weeks;
+        const char* alphabet;
+    } cases[] = {{5, 2, "FSN..LDKX"}, {3, 1, "......N"}, {2, 1, "F"}, {4, 1, "N......."}, {2, 2, "FN.."}};
+    for (const auto& c : cases) {
+        letters.Set(RandomRows(random, c.groups, c.weeks, c.alphabet));
+        const long days = long(c.weeks) * 7;
+        CAZPBewertung exchanged;
+        exchanged.Evaluate(letters.plan);
+        for (int i = 0; i < 200; ++i) {
+            const uint32_t day = uint32_t(random() % days) + 1;
+            const uint32_t g1 = uint32_t(random() % c.groups) + 1, g2 = uint32_t(random() % c.groups) + 1;
+            const long a = long(g1 - 1) * days + day, b = long(g2 - 1) * days + day;
+            const std::string before = Describe(exchanged);
+            exchanged.ExchangeCells(a, b);
+            letters.plan.SwapCells(day, g1, g2);
+            CAZPBewertung fresh;
+            fresh.Evaluate(letters.plan);
+            ASSERT_EQ(Describe(exchanged), Describe(fresh)) << "cells " << a << " and " << b;
+            if (random() % 3 == 0) {
+                exchanged.ExchangeCells(a, b);
+                letters.plan.SwapCells(day, g1, g2);
+                ASSERT_EQ(Describe(exchanged), before) << "back: cells " << a << " and " << b;
+            }
+        }
+    }
+}
+
+TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
+{
+    const struct {
+        const char* what;
+        Profile profile;
+        int32_t weekBegin;
+        uint32_t groups, weeks;
+        const char* alphabet;
+    } cases[] = {
+        {"every criterion, week from Monday 00:00", Profile::Ordinary, 0, 4, 2, "FSN..LDK"},
+        {"every criterion, week from Monday 23:00", Profile::Ordinary, SearchCriteria::Clock(23), 5, 2, "FSNL.D"},
+        {"every criterion, week from 06:00, one group", Profile::Ordinary, SearchCriteria::Clock(6), 1, 3, "FSN.LD"},
+        {"none switched on", Profile::NoneOn, SearchCriteria::Clock(6), 6, 2, "FSN..X"},
+        {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 4, 3, "FSNLDKB."},
+        {"10 groups x 4 weeks", Profile::Ordinary, SearchCriteria::Clock(6), 10, 4, "FSNN..LDK"},
+        {"mostly free", Profile::Ordinary, SearchCriteria::Clock(23), 6, 1, "......N"},
+        {"no shift at all", Profile::Ordinary, 0, 3, 1, ".XB"},
+    };
+    std::mt19937 random(20261211);
+    for (const auto& c : cases) {
+        SearchCriteria criteria(c.profile, c.weekBegin);
+        letters.Set(RandomRows(random, c.groups, c.weeks, c.alphabet));
+
+        CAZPInkrementelleBewertung incremental;
+        ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(Full(criteria.checker))) << c.what;
+        EXPECT_GE(incremental.ChangingCount(), 1) << c.what << ": KR9 (which always runs) follows the change";
+        for (int i = 0; i < 150; ++i) {
+            const uint32_t day = uint32_t(random() % (c.weeks * 7)) + 1;
+            const uint32_t g1 = uint32_t(random() % c.groups) + 1;
+            const uint32_t g2 = uint32_t(random() % c.groups) + 1;
+            if (g1 == g2)
+                continue;
+            const std::string where = std::string(c.what) + ", move " + std::to_string(i) + " (day " +
+                                      std::to_string(day) + ", groups " + std::to_string(g1) + "/" + std::to_string(g2) + ")";
+            const double before = Full(criteria.checker);
+            const double candidate = incremental.AssessSwap(day, g1, g2);
+            letters.plan.SwapCells(day, g1, g2);
+            ASSERT_EQ(Bits(candidate), Bits(Full(criteria.checker))) << where;
+            // The move made: the new base, and its undo as a candidate from it.
+            incremental.Invalidate();
+            ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(candidate)) << where;
+            ASSERT_EQ(Bits(incremental.AssessSwap(day, g1, g2)), Bits(before)) << where << ", undo";
+            if (random() % 2) {
+                letters.plan.SwapCells(day, g1, g2);
+                incremental.Reset(letters.plan, criteria.checker);
+            }
+        }
+    }
+}
+
+} // namespace
