@@ -183,8 +183,8 @@ int MessageDialog(const MessageRequest& request)
         return MessageShowPlatform(request);
 
     std::vector<Button> buttons = ButtonsOf(request);
-    int defaultValue = request.buttonTexts.empty() && request.buttonBits == 0 ? static_cast<int>(BUTTON_OK)
-                                                                              : request.defaultButton;
+    // Without a default the first button is it, so that Enter answers every message.
+    const int defaultValue = request.defaultButton != 0 ? request.defaultButton : buttons.front().value;
     std::string text = Lines(request.text);
     std::string icon = IconImage(request);
 
