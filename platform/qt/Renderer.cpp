@@ -68,8 +68,12 @@ QStringList FilterList(const std::string& filter, QString* firstSuffix)
             continue;
         if (firstSuffix && firstSuffix->isEmpty() && patterns[0].startsWith(QLatin1String("*.")) && patterns[0].size() > 2)
             *firstSuffix = patterns[0].mid(2);
-        out << QStringLiteral("%1 (%2)").arg(desc.isEmpty() ? patterns.join(QLatin1Char(' ')) : desc,
-                                            patterns.join(QLatin1Char(' ')));
+        // A description that names its patterns already ("PDF-Dateien (*.pdf)") keeps its text.
+        const QString named = QStringLiteral("(%1)").arg(patterns.join(QLatin1Char(' ')));
+        if (desc.endsWith(named))
+            out << desc;
+        else
+            out << QStringLiteral("%1 %2").arg(desc.isEmpty() ? patterns.join(QLatin1Char(' ')) : desc, named);
     }
     return out;
 }

@@ -951,6 +951,16 @@ QRect WindowView::UnitsRect(const ControlModel& c, const Ctl& v) const
     return r;
 }
 
+// Hidden by itself or by a group around it (not by its tab, which only is not the page shown):
+// such a control takes no room the sheet or the window would have to grow for.
+bool WindowView::HiddenOnItsPage(const WindowModel& m, const ControlModel& c, int sheet)
+{
+    for (const ControlModel* p = &c; p && p->id != sheet; p = m.Find(p->parent))
+        if (p->kind != ControlKind::Tab && p->Get(Prop::Hide).Bool())
+            return true;
+    return false;
+}
+
 void WindowView::FitSheets(WindowModel& m)
 {
     sheetShifts_.clear();
@@ -966,7 +976,8 @@ void WindowView::FitSheets(WindowModel& m)
         int top = INT_MAX, right = designed.right();
         for (auto& other : m.controls) {
             auto o = ctls_.find(other.id);
-            if (o != ctls_.end() && other.kind != ControlKind::Tab && Inside(other.id, c.id)) {
+            if (o != ctls_.end() && other.kind != ControlKind::Tab && Inside(other.id, c.id) &&
+                !HiddenOnItsPage(m, other, c.id)) {
                 const QRect r = DesignedRect(other, o->second);
                 top = std::min(top, r.top());
                 right = std::max(right, r.right() + 4);
@@ -1551,7 +1562,7 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
         for (auto& c : m.controls) {
             auto it = ctls_.find(c.id);
             if (it == ctls_.end() || !it->second.widget || it->second.inToolbar || IsMenuKind(c.kind) ||
-                c.kind == ControlKind::Toolbar)
+                c.kind == ControlKind::Toolbar || HiddenOnItsPage(m, c, 0))
                 continue;
             QRect u = UnitsRect(c, it->second);
             right = std::max(right, u.right() + 1);

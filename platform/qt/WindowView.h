@@ -116,6 +116,7 @@ private:
     void DestroyControl(int id);
     void ApplyControl(WindowModel& model, ControlModel& c, Ctl& v, bool changed);
     // A menu bar's menu text without its mnemonic when a command key of the window uses it.
+    static bool HiddenOnItsPage(const WindowModel& model, const ControlModel& c, int sheet);
     static QString WithoutTakenMnemonic(const WindowModel& model, const QString& text);
     void ApplyWindow(WindowModel& model, bool first);
     void AutoPlace(WindowModel& model);

@@ -45,6 +45,7 @@
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/FlexzeitDialog.h"
 
+#include "CutTextSupport.h"
 #include "PictureRunSupport.h"
 #include "SampleWorksheets.h"
 
@@ -167,6 +168,7 @@ const Sheet kSheets[] = {
                           e.PAUSEN[1] = {420, 15, 1}; UpdateFlexzeit(plan, e); }},
     {"arbeitsblatt", [] { SampleWorksheet(); }, "Arbeitszeitblatt"},
     {"tabellen_inspektor", [] { SampleWorksheet(); }, "Tabellen-Inspektor"},
+    {"tabellen_inspektor_akb", [] { SampleWorksheet(); }, "Tabellen-Inspektor", "AKB"},
     // Four weeks of a large shift demand: thousands of hours per shift and week.
     {"tabellen_inspektor_sbp", [] { SampleWorksheet([](CArbeitsblatt& sheet, const uint32_t* ids) {
                                         sheet.SetBezugsrahmen(4, false);
@@ -249,6 +251,11 @@ const Sheet kSheets[] = {
     {"arbeitskraeftebedarf_eintrag", [] { UseScratchProgramFiles(); CAKBEintrag span; span.TERMIN = {2 * 1440 + 6 * 60, 2 * 1440 + 14 * 60};
                                          span.ANZAHL = 3; int32_t weeks = 2; uint8_t continuous = 0;
                                          UpdateAKBEintrag(span, weeks, continuous); }},
+    {"drucken_nicht_moeglich", [] { UseScratchProgramFiles(); MessageRequest m; m.caption = "Drucken nicht möglich";
+                                    m.text = "Der Arbeitszeitplan konnte nicht gedruckt werden:||Kein Drucker eingerichtet.||"
+                                             "Sie können ihn stattdessen als PDF-Datei speichern.";
+                                    m.icon = MessageIcon::Exclamation; m.buttonTexts = "Als &PDF speichern|&Abbrechen";
+                                    MessageShow(m); }},
     {"meldung_ohne_symbol", [] { UseScratchProgramFiles(); MessageRequest m; m.caption = "Hinweis";
                                  m.text = "Das Planungsprojekt wurde gespeichert."; MessageShow(m); }},
 };
@@ -292,6 +299,8 @@ TEST_P(Gallery, Picture)
     QDir().mkpath(folder);
     const QString file = folder + QStringLiteral("/") + QString::fromLatin1(sheet.name) + QStringLiteral(".png");
     ASSERT_TRUE(top->grab().save(file)) << file.toStdString();
+    // Every text of the window is whole.
+    EXPECT_EQ(CutTexts(top), std::vector<std::string>{}) << sheet.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, Gallery, ::testing::ValuesIn(kSheets),
