@@ -300,6 +300,23 @@ void WindowView::RestoreFocus()
         w->setFocus(Qt::ActiveWindowFocusReason);
 }
 
+// A window inside the frame opens inside the frame's area, as much of it as the area holds: a
+// place stored on a larger screen, or next to a window at the right edge, would leave it out of
+// sight. The user may move it out later.
+void WindowView::KeepInArea(QPoint& at, QSize& size, bool sizable) const
+{
+    QMdiArea* area = sub_ ? sub_->mdiArea() : nullptr;
+    if (!area)
+        return;
+    const QSize room = area->viewport()->size();
+    if (room.width() < 100 || room.height() < 100)
+        return;                           // the frame is not laid out yet
+    if (sizable)
+        size = size.boundedTo(room).expandedTo(sub_->minimumSizeHint());
+    at.setX(std::clamp(at.x(), 0, std::max(0, room.width() - size.width())));
+    at.setY(std::clamp(at.y(), 0, std::max(0, room.height() - size.height())));
+}
+
 bool WindowView::RunStdAction(StdAction action)
 {
     QMdiArea* area = mdi_;
@@ -1619,9 +1636,13 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             shell_->adjustSize();
             QSize size = shell_->sizeHint().expandedTo(shell_->minimumSizeHint());
             if (sub_) {
-                sub_->resize(sub_->sizeHint().expandedTo(size));
+                QSize subSize = sub_->sizeHint().expandedTo(size);
+                QPoint at(ToPixels(place.x()), ToPixels(place.y()));
+                if (first)
+                    KeepInArea(at, subSize, m.desc.resizable);
+                sub_->resize(subSize);
                 if (place.x() || place.y() || !first)
-                    sub_->move(ToPixels(place.x()), ToPixels(place.y()));
+                    sub_->move(at);
             } else {
                 QPoint at(ToPixels(place.x()), ToPixels(place.y()));
                 if (place.x() || place.y())

@@ -63,6 +63,8 @@ public:
     void Activate();
     // Gives the focus back to the control that had it last (after a dialog over the window).
     void RestoreFocus();
+    // Moves a window inside the frame (and shrinks one the user may size) into the frame's area.
+    void KeepInArea(QPoint& at, QSize& size, bool sizable) const;
 
     // Standard actions of the window layer that the renderer carries out (tile, cascade, ...).
     bool RunStdAction(StdAction action);

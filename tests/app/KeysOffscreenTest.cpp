@@ -15,12 +15,17 @@
 #include "worksheets/FlexAZBlattWindow.h"
 #include "worksheets/FlexzeitDialog.h"
 
+#include "core/IniFile.h"
+
 #include "SampleWorksheets.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QWindow>
@@ -320,6 +325,37 @@ TEST_F(WorksheetKeys, MenuItemsAndToolbarButtonsAreEnabledAlikeInEveryPane)
         }
     }
     EXPECT_TRUE(newSeenEnabled) << "\"Neuer Eintrag\" was never enabled";
+}
+
+} // namespace
+
+namespace {
+
+// A place stored for the flex window far off the screen (from a larger screen): the window opens
+// inside the frame's area all the same.
+TEST_F(WorksheetKeys, AWindowStoredOffTheScreenOpensOnIt)
+{
+    const int sheet = Open([] {
+        UseScratchProgramFiles();
+        for (const char* section : {"UpdateFlexAZBlatt"}) {
+            GlobalIni.WriteValue(section, "Maximize", "No");
+            GlobalIni.WriteValue(section, "XPos", "4000");
+            GlobalIni.WriteValue(section, "YPos", "3000");
+        }
+        SampleFlexWorksheet();
+    }, "Flex-Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    // Inside the frame the window lies in the frame's area; on its own, on the screen.
+    QWidget* top = renderer->WindowWidget(sheet)->window();
+    QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect place = top->frameGeometry();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(renderer->WindowWidget(sheet)->parentWidget())) {
+        room = QRect(QPoint(0, 0), sub->mdiArea()->viewport()->size());
+        place = sub->geometry();
+    }
+    // As much of it as the room holds is in it (a window larger than a small screen from its top
+    // left corner).
+    EXPECT_EQ(room.intersected(place).size(), place.size().boundedTo(room.size())) << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
 }
 
 } // namespace
