@@ -691,7 +691,7 @@ private:
         if (items_.empty())
             return;
         std::string name;
-        if (!FileDialog("EBA-Datei exportieren", name, kEbaFilter, FILE_SAVE | FILE_LONG_NAMES))
+        if (!FileDialog("EBA-Exportdatei speichern", name, kEbaFilter, FILE_SAVE | FILE_LONG_NAMES))
             return;
         CBelastungseinschaetzungen work;
         for (const auto& a : items_)

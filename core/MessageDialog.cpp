@@ -183,8 +183,8 @@ int MessageDialog(const MessageRequest& request)
         return MessageShowPlatform(request);
 
     std::vector<Button> buttons = ButtonsOf(request);
-    int defaultValue = request.buttonTexts.empty() && request.buttonBits == 0 ? static_cast<int>(BUTTON_OK)
-                                                                              : request.defaultButton;
+    // Without a default the first button is it, so that Enter answers every message.
+    const int defaultValue = request.defaultButton != 0 ? request.defaultButton : buttons.front().value;
     std::string text = Lines(request.text);
     std::string icon = IconImage(request);
 
@@ -217,7 +217,17 @@ int MessageDialog(const MessageRequest& request)
     int checkHeight = request.style == 1 ? 16 : 0;
     // Without a symbol the text takes its place rather than leaving an empty strip.
     const int textX = icon.empty() ? 14 : kTextX;
-    int winW = std::max(kDesignedWidth, textX + width + 14);
+    // A caption longer than the designed button ("Als &PDF speichern") widens all the buttons.
+    int n = static_cast<int>(buttons.size());
+    int buttonW = kButtonWidth;
+    for (const Button& b : buttons) {
+        std::string shown = b.caption;
+        shown.erase(std::remove(shown.begin(), shown.end(), '&'), shown.end());
+        buttonW = std::max(buttonW, TextWidth(shown, kFont) + 12);
+    }
+    const int pitch = buttonW + (kButtonPitch - kButtonWidth);
+    int rowWidth = (n - 1) * pitch + buttonW;
+    int winW = std::max({kDesignedWidth, textX + width + 14, rowWidth + 28});
     int winH = std::max(kDesignedHeight, kTextY + textHeight + 10 + checkHeight + kButtonHeight + kButtonBottom);
     PropertySet(0, Prop::Width, winW);
     PropertySet(0, Prop::Height, winH);
@@ -227,8 +237,6 @@ int MessageDialog(const MessageRequest& request)
     PropertySet(MESSAGE, Prop::Ypos, kTextY);
     PropertySet(MESSAGE, Prop::Width, width);
     PropertySet(MESSAGE, Prop::Height, textHeight);
-    int n = static_cast<int>(buttons.size());
-    int rowWidth = (n - 1) * kButtonPitch + kButtonWidth;
     int x0 = (winW - rowWidth) / 2;
     int buttonY = winH - kButtonBottom - kButtonHeight;
     PropertySet(DONTSHOW, Prop::Xpos, x0);
@@ -238,9 +246,9 @@ int MessageDialog(const MessageRequest& request)
     int focus = 0;
     for (int i = 0; i < n; ++i) {
         int c = FIRST_BUTTON + i;
-        PropertySet(c, Prop::Xpos, x0 + i * kButtonPitch);
+        PropertySet(c, Prop::Xpos, x0 + i * pitch);
         PropertySet(c, Prop::Ypos, buttonY);
-        PropertySet(c, Prop::Width, kButtonWidth);
+        PropertySet(c, Prop::Width, buttonW);
         PropertySet(c, Prop::Height, kButtonHeight);
         ControlUnhide(c);
         if (defaultValue != 0 && buttons[static_cast<size_t>(i)].value == defaultValue) {

@@ -107,7 +107,9 @@ public:
         }
         if (event == EVENT_SIZED || event == EVENT_SIZE)
             Layout();
-        if (SHEET.OnWindowEvent() == LEVEL_NOTIFY)
+        const uint8_t handled = SHEET.OnWindowEvent();
+        FollowTwins();
+        if (handled == LEVEL_NOTIFY)
             return LEVEL_NOTIFY;
         if (event == EVENT_SELECTED)
             MarkCurrentPane(EventControl());
@@ -187,13 +189,7 @@ public:
         if (DeferRefresh(force))
             return;
         SHEET.UpdateButtons();
-        // Menu items follow their toolbar twins.
-        const std::pair<int, int> twins[] = {{AB_UNDO_ITEM, AB_UNDO}, {AB_REDO_ITEM, AB_REDO}, {AB_CUT_ITEM, AB_CUT},
-                                             {AB_COPY_ITEM, AB_COPY}, {AB_PASTE_ITEM, AB_PASTE},
-                                             {AB_NEW_ITEM, AB_INSERT}, {AB_DELETE_ITEM, AB_DELETE},
-                                             {AB_SWAP_ITEM, AB_SWAP}};
-        for (auto [item, button] : twins)
-            ControlSetEnabled(item, !PropertyGet(button, Prop::Disable).Bool());
+        FollowTwins();
         PropertySet(AB_SYNC_ITEM, Prop::Checked, SHEET.GetSynchronScrollen() ? 1 : 0);
         PropertySet(AB_TABELLEN_INSP_ITEM, Prop::Checked, SHEET.IsInspektorOpen(1) ? 1 : 0);
         PropertySet(AB_BEWERTUNG_INSP_ITEM, Prop::Checked, SHEET.IsInspektorOpen(2) ? 1 : 0);
@@ -297,7 +293,7 @@ private:
         bar.Add(button(AB_INSERT, "new.ico", "neuen Arbeitskräftebedarf eintragen [Einfg]", next()));
         bar.Add(button(AB_DELETE, "delete.ico", "Tabellenzelle löschen [Entf]", next(4)));
         bar.Add(button(AB_SWAP, "swap.ico", "Verschiebemodus für Tabellenzellen an/aus [Strg+M]", next()));
-        bar.Add(button(AB_GENERATE, "generieren.ico", "Plan generieren [Alt+G]", next(4)));
+        bar.Add(button(AB_GENERATE, "generieren.ico", "Plan generieren [Alt+G]", next(4)).KeyText("Alt+G"));
         bar.Add(button(AB_INSPEKTOR_BUTTON, "BewertungsInsp.ico", "zwischen Inspektoren umschalten", next()));
         bar.Add(button(AB_GESAMTBEWERTUNG_BUTTON, "mini_info.ico", "Gesamtbewertung AZP anzeigen", next()));
         return bar;
@@ -328,6 +324,18 @@ private:
         case 2: return AB_OEKO_INSP_ITEM;
         default: return 0;
         }
+    }
+
+    // Menu items follow their toolbar twins after every event: an editor enables its buttons as
+    // its selection moves, without a refresh of the window.
+    void FollowTwins()
+    {
+        const std::pair<int, int> twins[] = {{AB_UNDO_ITEM, AB_UNDO}, {AB_REDO_ITEM, AB_REDO}, {AB_CUT_ITEM, AB_CUT},
+                                             {AB_COPY_ITEM, AB_COPY}, {AB_PASTE_ITEM, AB_PASTE},
+                                             {AB_NEW_ITEM, AB_INSERT}, {AB_DELETE_ITEM, AB_DELETE},
+                                             {AB_SWAP_ITEM, AB_SWAP}};
+        for (auto [item, button] : twins)
+            ControlSetEnabled(item, !PropertyGet(button, Prop::Disable).Bool());
     }
 
     void Post(int button)

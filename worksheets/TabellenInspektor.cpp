@@ -149,7 +149,10 @@ public:
         int label = kFirstLabel;
         auto prompt = [&](const std::string& text) { return Ctl::Prompt(text).Id(label++); };
         auto row = [&](ControlDesc& tab, const char* text, int id, const char* unit) {
-            tab.Add(prompt(text).At(8, y, 120, kLine - 1));
+            // A label longer than its column takes two lines; its value stands beside the second.
+            const int lines = TextWidth(text) > 116 ? 2 : 1;
+            tab.Add(prompt(text).At(8, y, 118, lines * kLine - 1));
+            y += (lines - 1) * kLine;
             tab.Add(Ctl::String("").Id(id).At(128, y, 52, kLine - 1).Font("Tahoma", 8, 0));
             if (*unit)
                 tab.Add(prompt(unit).At(184, y, 44, kLine - 1));

@@ -68,8 +68,12 @@ QStringList FilterList(const std::string& filter, QString* firstSuffix)
             continue;
         if (firstSuffix && firstSuffix->isEmpty() && patterns[0].startsWith(QLatin1String("*.")) && patterns[0].size() > 2)
             *firstSuffix = patterns[0].mid(2);
-        out << QStringLiteral("%1 (%2)").arg(desc.isEmpty() ? patterns.join(QLatin1Char(' ')) : desc,
-                                            patterns.join(QLatin1Char(' ')));
+        // A description that names its patterns already ("PDF-Dateien (*.pdf)") keeps its text.
+        const QString named = QStringLiteral("(%1)").arg(patterns.join(QLatin1Char(' ')));
+        if (desc.endsWith(named))
+            out << desc;
+        else
+            out << QStringLiteral("%1 %2").arg(desc.isEmpty() ? patterns.join(QLatin1Char(' ')) : desc, named);
     }
     return out;
 }
@@ -237,12 +241,18 @@ void Renderer::Pump()
 void Renderer::SyncAll()
 {
     std::vector<int> ids = WindowList();
-    // Views of windows that closed or went.
+    // Views of windows that closed or went. A dialog hands the focus back to the window and the
+    // field it was opened from, so that the planner goes on typing where he was.
+    std::vector<int> back;
     for (auto it = views_.begin(); it != views_.end();) {
         WindowModel* m = WindowFind(it->first);
         if (!m || m->state != WindowState::Open) {
             if (front_ == it->first)
                 front_ = 0;
+            if (auto r = returnTo_.find(it->first); r != returnTo_.end()) {
+                back.push_back(r->second);
+                returnTo_.erase(r);
+            }
             it = views_.erase(it);
         } else {
             ++it;
@@ -271,8 +281,10 @@ void Renderer::SyncAll()
                     for (auto& [vid, v] : views_)
                         if (v->Kind() == WindowKind::MdiFrame)
                             below = vid;
-                if (below)
+                if (below) {
                     owner = views_[below]->Top()->window();
+                    returnTo_[id] = below;
+                }
             }
             auto view = std::make_unique<WindowView>(*this, *m, area, owner);
             connect(view.get(), &WindowView::StdActionRequested, this, &Renderer::OnStdAction);
@@ -286,6 +298,28 @@ void Renderer::SyncAll()
             front_ = id;
             v->Activate();
         }
+    for (int window : back) {
+        auto to = views_.find(window);
+        if (to == views_.end() || HasDialogOver(window))
+            continue;
+        to->second->Activate();
+        // The window system activates the window after this, and the sub-window then puts back
+        // the focus it remembers: the field gets the focus again once that has happened.
+        QPointer<WindowView> view = to->second.get();
+        to->second->RestoreFocus();
+        QTimer::singleShot(0, this, [view] {
+            if (view)
+                view->RestoreFocus();
+        });
+    }
+}
+
+bool Renderer::HasDialogOver(int window) const
+{
+    for (const auto& [dialog, below] : returnTo_)
+        if (below == window && views_.count(dialog))
+            return true;
+    return false;
 }
 
 // ---- requests ---------------------------------------------------------------------------------

@@ -97,6 +97,7 @@ private:
         std::string pdfFile;
     };
     void SyncAll();
+    bool HasDialogOver(int window) const;
     void ServeRequests();
     void ShowMessage(UiRequest& r);
     void ShowFileDialog(UiRequest& r);
@@ -113,6 +114,7 @@ private:
     std::map<int, std::unique_ptr<WindowView>> views_;
     std::vector<std::function<std::string()>> pending_;
     std::vector<std::string> refusals_;
+    std::map<int, int> returnTo_;           // dialog window id -> the window it was opened over
     std::map<int, Shown> shown_;            // request id -> its dialog or menu
     std::vector<PrintJob> prints_;          // taken under the baton, drawn after it
     QTimer* poll_ = nullptr;

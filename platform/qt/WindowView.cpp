@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -293,6 +294,30 @@ void WindowView::Activate()
     w->activateWindow();
 }
 
+void WindowView::RestoreFocus()
+{
+    QWidget* w = lastFocus_;
+    if (w && w->isVisible() && w->isEnabled() && QApplication::focusWidget() != w)
+        w->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+// A window inside the frame opens inside the frame's area, as much of it as the area holds: a
+// place stored on a larger screen, or next to a window at the right edge, would leave it out of
+// sight. The user may move it out later.
+void WindowView::KeepInArea(QPoint& at, QSize& size, bool sizable) const
+{
+    QMdiArea* area = sub_ ? sub_->mdiArea() : nullptr;
+    if (!area)
+        return;
+    const QSize room = area->viewport()->size();
+    if (room.width() < 100 || room.height() < 100)
+        return;                           // the frame is not laid out yet
+    if (sizable)
+        size = size.boundedTo(room).expandedTo(sub_->minimumSizeHint());
+    at.setX(std::clamp(at.x(), 0, std::max(0, room.width() - size.width())));
+    at.setY(std::clamp(at.y(), 0, std::max(0, room.height() - size.height())));
+}
+
 bool WindowView::RunStdAction(StdAction action)
 {
     QMdiArea* area = mdi_;
@@ -386,6 +411,27 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
         if (layout_ && !main_)
             layout_->insertWidget(0, bar);
         v.menubar = bar;
+        if (!sub_) {
+            // F10 opens the first menu; in the frame, that of the window inside it that has a
+            // menu bar of its own and is active.
+            auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), Top());
+            f10->setContext(Qt::WindowShortcut);
+            QPointer<QMenuBar> own = bar;
+            QPointer<QMdiArea> area = mdi_;
+            connect(f10, &QShortcut::activated, this, [own, area] {
+                QMenuBar* target = own;
+                if (area && area->activeSubWindow())
+                    if (auto* inner = area->activeSubWindow()->findChild<QMenuBar*>(); inner && inner->isVisible())
+                        target = inner;
+                if (!target)
+                    return;
+                for (QAction* a : target->actions())
+                    if (a->isVisible() && a->isEnabled() && a->menu()) {
+                        target->setActiveAction(a);
+                        break;
+                    }
+            });
+        }
         break;
     }
     case ControlKind::Menu: {
@@ -923,6 +969,16 @@ QRect WindowView::UnitsRect(const ControlModel& c, const Ctl& v) const
     return r;
 }
 
+// Hidden by itself or by a group around it (not by its tab, which only is not the page shown):
+// such a control takes no room the sheet or the window would have to grow for.
+bool WindowView::HiddenOnItsPage(const WindowModel& m, const ControlModel& c, int sheet)
+{
+    for (const ControlModel* p = &c; p && p->id != sheet; p = m.Find(p->parent))
+        if (p->kind != ControlKind::Tab && p->Get(Prop::Hide).Bool())
+            return true;
+    return false;
+}
+
 void WindowView::FitSheets(WindowModel& m)
 {
     sheetShifts_.clear();
@@ -938,7 +994,8 @@ void WindowView::FitSheets(WindowModel& m)
         int top = INT_MAX, right = designed.right();
         for (auto& other : m.controls) {
             auto o = ctls_.find(other.id);
-            if (o != ctls_.end() && other.kind != ControlKind::Tab && Inside(other.id, c.id)) {
+            if (o != ctls_.end() && other.kind != ControlKind::Tab && Inside(other.id, c.id) &&
+                !HiddenOnItsPage(m, other, c.id)) {
                 const QRect r = DesignedRect(other, o->second);
                 top = std::min(top, r.top());
                 right = std::max(right, r.right() + 4);
@@ -1142,6 +1199,25 @@ void WindowView::Sync(WindowModel& m)
     }
 }
 
+QString WindowView::WithoutTakenMnemonic(const WindowModel& m, const QString& text)
+{
+    const QKeySequence mnemonic = QKeySequence::mnemonic(text);
+    if (mnemonic.isEmpty())
+        return text;
+    for (const ControlModel& c : m.controls)
+        if ((c.kind == ControlKind::Item || c.kind == ControlKind::Button) && c.Has(Prop::Key) &&
+            QtStyle::ShortcutOf(c.Get(Prop::Key).Str()) == mnemonic) {
+            // A command's key wins over a menu's letter: the menu is reached with F10 and the
+            // arrow keys instead. "&&" stays a literal ampersand.
+            QString plain = text;
+            plain.replace(QLatin1String("&&"), QString(QChar(0xFFFF)));
+            plain.remove(QLatin1Char('&'));
+            plain.replace(QChar(0xFFFF), QLatin1String("&&"));
+            return plain;
+        }
+    return text;
+}
+
 void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool changed)
 {
     if (v.list && (changed || c.source != v.list->Source() ||
@@ -1183,21 +1259,35 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
                 t += QLatin1Char('\t') + Q(key);
             if (v.kind == ControlKind::Button && t.isEmpty())
                 t = tip;
+            if (v.kind == ControlKind::Menu)
+                if (auto p = ctls_.find(v.parent); p != ctls_.end() && p->second.menubar)
+                    t = WithoutTakenMnemonic(m, t);
             if (a->text() != t)
                 a->setText(t);
-            if (v.kind == ControlKind::Item) {
+            if (v.kind == ControlKind::Item || v.kind == ControlKind::Button) {
                 QKeySequence seq = QtStyle::ShortcutOf(key);
                 if (a->shortcut() != seq)
                     a->setShortcut(seq);
+            }
+            if (v.kind == ControlKind::Item) {
                 int style = c.itemStyle;
                 a->setCheckable(style == 1 || style == 2);
                 if (style)
                     a->setChecked(c.Get(Prop::Checked).Bool());
             }
-            a->setToolTip(tip.isEmpty() ? QString(t).remove(QLatin1Char('&')) : tip);
-            a->setStatusTip(msg);
-            a->setIcon(iconName.empty() ? QIcon() : Pictures::Icon(iconName));
-            a->setIconVisibleInMenu(true);
+            // Only what differs is set: every change of a menu bar's action makes the bar forget
+            // the menu it has open, and Left and Right would no longer lead to its neighbours.
+            const QString actionTip = tip.isEmpty() ? QString(t).remove(QLatin1Char('&')) : tip;
+            if (a->toolTip() != actionTip)
+                a->setToolTip(actionTip);
+            if (a->statusTip() != msg)
+                a->setStatusTip(msg);
+            if (v.actionIcon != iconName) {
+                v.actionIcon = iconName;
+                a->setIcon(iconName.empty() ? QIcon() : Pictures::Icon(iconName));
+            }
+            if (!a->isIconVisibleInMenu())
+                a->setIconVisibleInMenu(true);
         }
         a->setVisible(!hidden);
         a->setEnabled(!disabled && reachable_);
@@ -1497,7 +1587,7 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
         for (auto& c : m.controls) {
             auto it = ctls_.find(c.id);
             if (it == ctls_.end() || !it->second.widget || it->second.inToolbar || IsMenuKind(c.kind) ||
-                c.kind == ControlKind::Toolbar)
+                c.kind == ControlKind::Toolbar || HiddenOnItsPage(m, c, 0))
                 continue;
             QRect u = UnitsRect(c, it->second);
             right = std::max(right, u.right() + 1);
@@ -1554,9 +1644,13 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             shell_->adjustSize();
             QSize size = shell_->sizeHint().expandedTo(shell_->minimumSizeHint());
             if (sub_) {
-                sub_->resize(sub_->sizeHint().expandedTo(size));
+                QSize subSize = sub_->sizeHint().expandedTo(size);
+                QPoint at(ToPixels(place.x()), ToPixels(place.y()));
+                if (first)
+                    KeepInArea(at, subSize, m.desc.resizable);
+                sub_->resize(subSize);
                 if (place.x() || place.y() || !first)
-                    sub_->move(ToPixels(place.x()), ToPixels(place.y()));
+                    sub_->move(at);
             } else {
                 QPoint at(ToPixels(place.x()), ToPixels(place.y()));
                 if (place.x() || place.y())
@@ -1756,7 +1850,16 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
         });
         return true;
     }
-    if (code == Key::ENTER && v && v->kind != ControlKind::Text && v->kind != ControlKind::Button) {
+    if (code == Key::ENTER && v && v->kind == ControlKind::Button) {
+        // Enter presses the button that has the focus (Space does too), as a message's buttons
+        // are chosen with the arrow keys.
+        if (auto* b = qobject_cast<QAbstractButton*>(v->widget.data()); b && b->isEnabled() && b->isVisible()) {
+            b->click();
+            return true;
+        }
+        return false;
+    }
+    if (code == Key::ENTER && v && v->kind != ControlKind::Text) {
         // Enter takes the fields and presses the window's default button, if there is one.
         if (!CommitAll())
             return true;
@@ -1895,6 +1998,8 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
     switch (e->type()) {
     case QEvent::FocusIn: {
         int control = ControlOf(watched);
+        if (control)
+            lastFocus_ = qobject_cast<QWidget*>(watched);
         if (!host_.Syncing() && control && control != modelFocus_) {
             modelFocus_ = control;
             int win = id_;

@@ -61,6 +61,10 @@ public:
     QAction* ControlAction(int control) const;
     QStatusBar* StatusBar() const { return status_; }
     void Activate();
+    // Gives the focus back to the control that had it last (after a dialog over the window).
+    void RestoreFocus();
+    // Moves a window inside the frame (and shrinks one the user may size) into the frame's area.
+    void KeepInArea(QPoint& at, QSize& size, bool sizable) const;
 
     // Standard actions of the window layer that the renderer carries out (tile, cascade, ...).
     bool RunStdAction(StdAction action);
@@ -95,6 +99,7 @@ private:
         QRect autoRect;                  // units: the place chosen when the model leaves it open
         std::string screenText;          // what the last sync showed
         std::string picture;             // an entry's picture when it is not a text picture
+        std::string actionIcon = "\x01";  // the icon an action shows (never a real name at first)
         std::string refused;             // the picture's message for the text on the screen
         std::vector<int> alertKeys;
         int64_t rows = -1;               // drop lists: rows shown
@@ -118,6 +123,9 @@ private:
     void CreateControl(WindowModel& model, ControlModel& c);
     void DestroyControl(int id);
     void ApplyControl(WindowModel& model, ControlModel& c, Ctl& v, bool changed);
+    // A menu bar's menu text without its mnemonic when a command key of the window uses it.
+    static bool HiddenOnItsPage(const WindowModel& model, const ControlModel& c, int sheet);
+    static QString WithoutTakenMnemonic(const WindowModel& model, const QString& text);
     void ApplyWindow(WindowModel& model, bool first);
     void AutoPlace(WindowModel& model);
     // A control's place in units: as designed (or chosen by AutoPlace), and as shown.
@@ -173,6 +181,7 @@ private:
     QPointer<QMainWindow> main_;          // the frame
     QPointer<QWidget> shell_;             // any other window: menu bar, tool bars, client, status
     QPointer<QMdiSubWindow> sub_;         // an MDI child's sub-window
+    QPointer<QWidget> lastFocus_;         // the control that had the focus last
     QPointer<QMdiArea> mdi_;              // the frame's area
     QWidget* client_ = nullptr;
     QWidget* topWidget_ = nullptr;        // for comparisons only (never dereferenced while dying)

@@ -45,7 +45,9 @@
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/FlexzeitDialog.h"
 
+#include "CutTextSupport.h"
 #include "PictureRunSupport.h"
+#include "SampleWorksheets.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -104,73 +106,6 @@ struct Sheet {
     int forward = 0;              // times "weiter >>" is clicked first (a wizard's later pages)
 };
 
-// A worksheet with shift types, a shift demand plan and a working-time plan of three groups;
-// `before` may change it before it opens (it gets the ids of F, S and N).
-CArbeitsblatt& SampleWorksheet(const std::function<void(CArbeitsblatt&, const uint32_t*)>& before = {})
-{
-    UseDefaultRecords();
-    InstallSchichttypDialoge();
-    GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
-    auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
-    uint32_t ids[3] = {};
-    const char* names[3][2] = {{"Frühschicht", "F"}, {"Spätschicht", "S"}, {"Nachtschicht", "N"}};
-    for (int i = 0; i < 3; ++i) {
-        CSchicht s;
-        s.Clear();
-        s.ART = ART_NORMAL;
-        s.BEZEICHNUNG = names[i][0];
-        s.KURZBEZEICHNUNG = names[i][1];
-        const uint32_t from = uint32_t(6 + 8 * i) * 60;
-        s.TERMIN = {from, from + 480};
-        s.ClassifyLageByStart();
-        sheet.GetSchichttypen().AddSchicht(s, true);
-        ids[i] = s.SYSID;
-    }
-    sheet.GetSBP().SyncSchichttypen();
-    sheet.GetAZP().SetGroupCount(3);
-    for (uint32_t g = 1; g <= 3; ++g)
-        for (uint32_t d = 1; d <= 7; ++d) {
-            if ((d + g) % 4 == 0)
-                continue;
-            const uint32_t id = ids[(g + d / 3) % 3];
-            sheet.GetAZP().SetCell(d, g, id);
-            sheet.GetSBP().AddCount(d, id, 1);
-        }
-    sheet.GetKosten()->KOSTEN.SetReal("STUNDENLOHN", 20.0);
-    if (before)
-        before(sheet, ids);
-    sheet.Open();
-    return sheet;
-}
-
-// A flex entry of January 2024 (Monday the 1st is day 0) from hh:mm to hh:mm, with a break.
-CFlexSchicht FlexEntry(int day, int from, int to, int breakAt = 0, int breakMinutes = 0)
-{
-    CFlexSchicht e;
-    e.Clear();
-    e.DATUM = int32_t(DateFromParts(2024, 1, 1)) + day;
-    e.TERMIN = {uint32_t(from), uint32_t(to > from ? to : to + 1440)};
-    if (breakMinutes)
-        e.PAUSEN[0] = {uint16_t((breakAt - from + 1440) % 1440), uint16_t(breakMinutes), 0};
-    return e;
-}
-
-// A flex worksheet with two weeks of entries.
-void SampleFlexWorksheet()
-{
-    UseScratchProgramFiles();
-    GlobalProjektmanager.Projekt().New(ARBEITSBLATT_FLEX);
-    auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
-    for (int day : {0, 1, 2, 3, 4})
-        sheet.GetFlexAZ().Add(FlexEntry(day, 7 * 60, 15 * 60 + 30, 11 * 60, 30));
-    sheet.GetFlexAZ().Add(FlexEntry(7, 22 * 60, 6 * 60, 2 * 60, 45));
-    sheet.GetFlexAZ().Add(FlexEntry(8, 22 * 60, 6 * 60, 2 * 60, 45));
-    CFlexSchicht standby = FlexEntry(12, 9 * 60, 13 * 60);
-    standby.ART = ART_BEREITSCHAFT;
-    sheet.GetFlexAZ().Add(standby);
-    sheet.Open();
-}
-
 // A generation wizard with a definitions pool of the defaults behind its button.
 void SBWizardSample()
 {
@@ -220,6 +155,7 @@ const Sheet kSheets[] = {
                           e.PAUSEN[1] = {420, 15, 1}; UpdateFlexzeit(plan, e); }},
     {"arbeitsblatt", [] { SampleWorksheet(); }, "Arbeitszeitblatt"},
     {"tabellen_inspektor", [] { SampleWorksheet(); }, "Tabellen-Inspektor"},
+    {"tabellen_inspektor_akb", [] { SampleWorksheet(); }, "Tabellen-Inspektor", "AKB"},
     // Four weeks of a large shift demand: thousands of hours per shift and week.
     {"tabellen_inspektor_sbp", [] { SampleWorksheet([](CArbeitsblatt& sheet, const uint32_t* ids) {
                                         sheet.SetBezugsrahmen(4, false);
@@ -302,6 +238,11 @@ const Sheet kSheets[] = {
     {"arbeitskraeftebedarf_eintrag", [] { UseScratchProgramFiles(); CAKBEintrag span; span.TERMIN = {2 * 1440 + 6 * 60, 2 * 1440 + 14 * 60};
                                          span.ANZAHL = 3; int32_t weeks = 2; uint8_t continuous = 0;
                                          UpdateAKBEintrag(span, weeks, continuous); }},
+    {"drucken_nicht_moeglich", [] { UseScratchProgramFiles(); MessageRequest m; m.caption = "Drucken nicht möglich";
+                                    m.text = "Der Arbeitszeitplan konnte nicht gedruckt werden:||Kein Drucker eingerichtet.||"
+                                             "Sie können ihn stattdessen als PDF-Datei speichern.";
+                                    m.icon = MessageIcon::Exclamation; m.buttonTexts = "Als &PDF speichern|&Abbrechen";
+                                    MessageShow(m); }},
     {"meldung_ohne_symbol", [] { UseScratchProgramFiles(); MessageRequest m; m.caption = "Hinweis";
                                  m.text = "Das Planungsprojekt wurde gespeichert."; MessageShow(m); }},
 };
@@ -345,6 +286,8 @@ TEST_P(Gallery, Picture)
     QDir().mkpath(folder);
     const QString file = folder + QStringLiteral("/") + QString::fromLatin1(sheet.name) + QStringLiteral(".png");
     ASSERT_TRUE(top->grab().save(file)) << file.toStdString();
+    // Every text of the window is whole.
+    EXPECT_EQ(CutTexts(top), std::vector<std::string>{}) << sheet.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, Gallery, ::testing::ValuesIn(kSheets),

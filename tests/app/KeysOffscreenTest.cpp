@@ -1,0 +1,361 @@
+// The worksheet windows by keyboard on the real renderer (offscreen), with keys that go the way a
+// real key goes (through Qt's shortcut map to the focused window): every key that a menu item or a
+// tool tip names runs its command and Qt reports none of them as ambiguous; after each dialog the
+// focus is back in the pane it was opened from; the menu bar is walked with F10 and the arrow
+// keys; a message over the flex entry dialog closes with Return and keypad Enter; the edit items of
+// the menu are enabled exactly when their toolbar buttons are, in every pane.
+#include "app/WindowPictures.h"
+#include "platform/qt/ListView.h"
+#include "platform/qt/Renderer.h"
+#include "platform/qt/WindowView.h"
+#include "platform/ui/Runtime.h"
+#include "platform/ui/Window.h"
+#include "plans/FlexAZ.h"
+#include "worksheets/ArbeitsblattWindow.h"
+#include "worksheets/FlexAZBlattWindow.h"
+#include "worksheets/FlexzeitDialog.h"
+
+#include "core/IniFile.h"
+
+#include "SampleWorksheets.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+// Qt's entry for a key from the window system (what Qt's own test library calls).
+Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type t, int k, Qt::KeyboardModifiers mods,
+                                    const QString& text = QString(), bool autorep = false, ushort count = 1);
+
+using namespace apptest;
+
+namespace {
+
+std::vector<std::string>* gWarnings = nullptr;
+void Collect(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    if (gWarnings)
+        gWarnings->push_back(text.toStdString());
+}
+
+class WorksheetKeys : public PictureRun {
+protected:
+    void SetUp() override
+    {
+        PictureRun::SetUp();
+        gWarnings = &warnings;
+        previousHandler = qInstallMessageHandler(Collect);
+    }
+    void TearDown() override
+    {
+        qInstallMessageHandler(previousHandler);
+        gWarnings = nullptr;
+        PictureRun::TearDown();
+    }
+
+    int Open(std::function<void()> start, const char* title)
+    {
+        renderer = std::make_unique<Renderer>();
+        renderer->Start(std::move(start));
+        const int window = SettledWindow(*renderer, title, 30000);
+        if (window)
+            renderer->View(window)->Activate();
+        return window;
+    }
+    ListView* List(int window, int control) { return qobject_cast<ListView*>(renderer->ControlWidget(window, control)); }
+    // A click on the first day's cell of the list's first row: its pane becomes the current one.
+    void Choose(int window, int list)
+    {
+        ListView* l = List(window, list);
+        ASSERT_NE(l, nullptr);
+        renderer->View(window)->Activate();
+        const QPoint at(l->ColumnLeft(2) + 4, l->HeaderHeight() + l->LineHeight() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(l->viewport()->mapToGlobal(at)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(l->viewport()->mapToGlobal(at)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(l->viewport(), &press);
+        QCoreApplication::sendEvent(l->viewport(), &release);
+        ASSERT_TRUE(renderer->Settle());
+        ASSERT_EQ(QApplication::focusWidget(), l);
+    }
+    // A key pressed and let go as the window system delivers it: to the window with the focus.
+    void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {})
+    {
+        QWindow* w = QGuiApplication::focusWindow();
+        ASSERT_NE(w, nullptr) << "no window has the focus";
+        qt_handleKeyEvent(w, QEvent::KeyPress, key, mods, text);
+        qt_handleKeyEvent(w, QEvent::KeyRelease, key, mods, text);
+        ASSERT_TRUE(renderer->Settle());
+    }
+    // The dialogs and messages open now (windows of their own).
+    std::set<int> Dialogs()
+    {
+        Runtime::HostBaton b;
+        std::set<int> ids;
+        for (int id : WindowList()) {
+            const WindowModel* m = WindowFind(id);
+            QWidget* w = m && m->state == WindowState::Open ? renderer->WindowWidget(id) : nullptr;
+            if (w && w->isWindow() && w->isVisible())
+                ids.insert(id);
+        }
+        return ids;
+    }
+    std::string Title(int id)
+    {
+        Runtime::HostBaton b;
+        return PropertyGet(id, 0, Prop::Text, 0).Str();
+    }
+    // The title of the dialog that opened since `before` (closed again), "" when none.
+    std::string NewDialog(const std::set<int>& before)
+    {
+        std::string title;
+        ProcessUntil([&] {
+            renderer->Settle(200);
+            for (int id : Dialogs())
+                if (!before.count(id)) {
+                    title = Title(id);
+                    renderer->WindowWidget(id)->window()->close();
+                    renderer->Settle();
+                    return true;
+                }
+            return false;
+        }, 5000);
+        return title;
+    }
+    bool WindowOpen(const std::string& title)
+    {
+        for (int id : Dialogs())
+            if (Title(id) == title)
+                return true;
+        return false;
+    }
+    bool Ambiguous() const
+    {
+        for (const std::string& w : warnings)
+            if (w.find("mbiguous") != std::string::npos)
+                return true;
+        return false;
+    }
+
+    std::vector<std::string> warnings;
+    QtMessageHandler previousHandler = nullptr;
+};
+
+struct KeyCase {
+    const char* name;
+    int key;
+    Qt::KeyboardModifiers mods;
+    int list;              // the pane whose list has the focus
+    const char* opens;     // the title of the window the command opens
+};
+
+// Every command key of the worksheet window that opens a window, from a pane of each kind; the
+// focus is back in that pane's list after the window is closed.
+TEST_F(WorksheetKeys, EachCommandKeyOfTheWorksheetWindowRunsItsCommand)
+{
+    const int sheet = Open([] { SampleWorksheet(); }, "Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    const KeyCase cases[] = {
+        {"Alt+P", Qt::Key_P, Qt::AltModifier, AB_AZP_LIST, "Drucken nicht möglich"},
+        {"Alt+S", Qt::Key_S, Qt::AltModifier, AB_SBP_LIST, "Schichttypen"},
+        {"Alt+E", Qt::Key_E, Qt::AltModifier, AB_AZP_LIST, "Belastungseinschätzung"},
+        {"Alt+Ö", Qt::Key_Odiaeresis, Qt::AltModifier, AB_AKB_LIST, "Einstellungen: Grundvergütung, Zuschläge, Zulagen, Dienste"},
+        {"Alt+N", Qt::Key_N, Qt::AltModifier, AB_SBP_LIST, "Notiz bearbeiten"},
+        {"Alt+D", Qt::Key_D, Qt::AltModifier, AB_AZP_LIST, "Definitionspool"},
+        // Generating asks first whether the plan that is there may be overwritten.
+        {"Alt+G", Qt::Key_G, Qt::AltModifier, AB_AZP_LIST, "Vorhandene Einträge werden überschrieben."},
+        {"Einfg", Qt::Key_Insert, Qt::NoModifier, AB_AKB_LIST, "Arbeitskräftebedarf"},
+    };
+    for (const KeyCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        Choose(sheet, k.list);
+        const std::set<int> before = Dialogs();
+        Key(k.key, k.mods);
+        EXPECT_EQ(NewDialog(before), k.opens);
+        EXPECT_FALSE(Ambiguous()) << ::testing::PrintToString(warnings);
+        warnings.clear();
+        // The focus is back where the planner was, so that he can go on typing.
+        ProcessUntil([&] { return QApplication::focusWidget() == List(sheet, k.list); }, 2000);
+        EXPECT_EQ(QApplication::focusWidget(), List(sheet, k.list));
+    }
+
+}
+
+// Entf clears the chosen cell, Strg+Z brings it back, Strg+Y clears it again.
+TEST_F(WorksheetKeys, DeleteUndoAndRedoByKey)
+{
+    const int sheet = Open([] { SampleWorksheet(); }, "Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    auto plan = [] { return &static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1))->GetAZP(); };
+    {
+        Runtime::HostBaton b;
+        plan()->GetSavable().StoreStep();   // the plan as it was put in is the step to go back to
+    }
+    auto cell = [&] {
+        Runtime::HostBaton b;
+        CSchicht* s = plan()->GetCellSchicht(1, 1);
+        return s ? s->SYSID : 0u;
+    };
+    Choose(sheet, AB_AZP_LIST);
+    const uint32_t shift = cell();
+    ASSERT_NE(shift, 0u);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(cell(), 0u);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(cell(), shift);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(cell(), 0u);
+    EXPECT_FALSE(Ambiguous()) << ::testing::PrintToString(warnings);
+}
+
+TEST_F(WorksheetKeys, EachCommandKeyOfTheFlexWindowRunsItsCommand)
+{
+    const int sheet = Open([] { SampleFlexWorksheet(); }, "Flex-Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    const KeyCase cases[] = {
+        {"Alt+P", Qt::Key_P, Qt::AltModifier, FX_AZP_LIST, "Drucken nicht möglich"},
+        {"Alt+E", Qt::Key_E, Qt::AltModifier, FX_FLEX_LIST, "Belastungseinschätzung"},
+        {"Alt+N", Qt::Key_N, Qt::AltModifier, FX_FLEX_LIST, "Notiz bearbeiten"},
+        {"Alt+D", Qt::Key_D, Qt::AltModifier, FX_AZP_LIST, "Definitionspool"},
+        {"Enter", Qt::Key_Return, Qt::NoModifier, FX_FLEX_LIST, "Arbeitszeiten-Eintrag bearbeiten"},
+        {"Einfg", Qt::Key_Insert, Qt::NoModifier, FX_FLEX_LIST, "Arbeitszeiten-Eintrag bearbeiten"},
+    };
+    for (const KeyCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        Choose(sheet, k.list);
+        const std::set<int> before = Dialogs();
+        Key(k.key, k.mods);
+        EXPECT_EQ(NewDialog(before), k.opens);
+        EXPECT_FALSE(Ambiguous()) << ::testing::PrintToString(warnings);
+        warnings.clear();
+        ProcessUntil([&] { return QApplication::focusWidget() == List(sheet, k.list); }, 2000);
+        EXPECT_EQ(QApplication::focusWidget(), List(sheet, k.list));
+    }
+}
+
+// F10 opens the first menu, Right and Left lead to the neighbouring menus, also after the window
+// has refreshed itself for a while with the menu open; a menu's letter no command uses opens it.
+TEST_F(WorksheetKeys, TheMenuBarIsWalkedByKeyboard)
+{
+    const int sheet = Open([] { SampleWorksheet(); }, "Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    Choose(sheet, AB_AZP_LIST);
+    auto open = [] {
+        auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return m ? m->title().remove(QLatin1Char('&')).toStdString() : std::string();
+    };
+    Key(Qt::Key_F10);
+    EXPECT_EQ(open(), "Datei");
+    ProcessUntil([] { return false; }, 1000);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(open(), "Bearbeiten");
+    ProcessUntil([] { return false; }, 1000);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(open(), "Arbeitszeitblatt");
+    Key(Qt::Key_Left);
+    EXPECT_EQ(open(), "Bearbeiten");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ASSERT_TRUE(ProcessUntil([] { return QApplication::activePopupWidget() == nullptr; }));
+    renderer->View(sheet)->Activate();
+    Choose(sheet, AB_AZP_LIST);
+    Key(Qt::Key_Z, Qt::AltModifier);   // "Arbeits&zeitblatt"
+    EXPECT_EQ(open(), "Arbeitszeitblatt");
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(Ambiguous()) << ::testing::PrintToString(warnings);
+}
+
+// The entry dialog's refusals close with Return and with the keypad's Enter: their only button is
+// the default one.
+TEST_F(WorksheetKeys, AMessageOverTheFlexEntryDialogClosesWithEnter)
+{
+    const int dialog = Open([] {
+        UseScratchProgramFiles();
+        CFlexAZ plan;
+        plan.Add(FlexEntry(2, 7 * 60, 15 * 60));
+        CFlexSchicht overlapping = FlexEntry(2, 8 * 60, 12 * 60);
+        UpdateFlexzeit(plan, overlapping);
+    }, "Arbeitszeiten-Eintrag bearbeiten");
+    ASSERT_NE(dialog, 0);
+    for (int enter : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+        SCOPED_TRACE(enter);
+        Key(Qt::Key_Return);   // OK of the entry dialog: the entry overlaps the one there
+        ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && WindowOpen("Arbeitszeiten überprüfen"); }));
+        Key(enter, enter == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && !WindowOpen("Arbeitszeiten überprüfen"); }));
+        EXPECT_NE(renderer->WindowWidget(dialog), nullptr) << "the entry dialog stays open";
+    }
+}
+
+// The edit items of the menu are enabled exactly when their toolbar buttons are, whichever pane
+// has the focus.
+TEST_F(WorksheetKeys, MenuItemsAndToolbarButtonsAreEnabledAlikeInEveryPane)
+{
+    const int sheet = Open([] { SampleWorksheet(); }, "Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    const std::pair<int, int> twins[] = {{AB_UNDO_ITEM, AB_UNDO}, {AB_REDO_ITEM, AB_REDO}, {AB_CUT_ITEM, AB_CUT},
+                                         {AB_COPY_ITEM, AB_COPY}, {AB_PASTE_ITEM, AB_PASTE},
+                                         {AB_NEW_ITEM, AB_INSERT}, {AB_DELETE_ITEM, AB_DELETE},
+                                         {AB_SWAP_ITEM, AB_SWAP}};
+    bool newSeenEnabled = false;
+    for (int list : {AB_AKB_LIST, AB_SBP_LIST, AB_AZP_LIST, AB_AKB_LIST}) {
+        SCOPED_TRACE(list);
+        Choose(sheet, list);
+        for (auto [item, button] : twins) {
+            QAction* i = renderer->View(sheet)->ControlAction(item);
+            QAction* b = renderer->View(sheet)->ControlAction(button);
+            ASSERT_TRUE(i && b);
+            EXPECT_EQ(i->isEnabled(), b->isEnabled()) << i->text().toStdString();
+            if (item == AB_NEW_ITEM && i->isEnabled())
+                newSeenEnabled = true;
+        }
+    }
+    EXPECT_TRUE(newSeenEnabled) << "\"Neuer Eintrag\" was never enabled";
+}
+
+} // namespace
+
+namespace {
+
+// A place stored for the flex window far off the screen (from a larger screen): the window opens
+// inside the frame's area all the same.
+TEST_F(WorksheetKeys, AWindowStoredOffTheScreenOpensOnIt)
+{
+    const int sheet = Open([] {
+        UseScratchProgramFiles();
+        for (const char* section : {"UpdateFlexAZBlatt"}) {
+            GlobalIni.WriteValue(section, "Maximize", "No");
+            GlobalIni.WriteValue(section, "XPos", "4000");
+            GlobalIni.WriteValue(section, "YPos", "3000");
+        }
+        SampleFlexWorksheet();
+    }, "Flex-Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    // Inside the frame the window lies in the frame's area; on its own, on the screen.
+    QWidget* top = renderer->WindowWidget(sheet)->window();
+    QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect place = top->frameGeometry();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(renderer->WindowWidget(sheet)->parentWidget())) {
+        room = QRect(QPoint(0, 0), sub->mdiArea()->viewport()->size());
+        place = sub->geometry();
+    }
+    // As much of it as the room holds is in it (a window larger than a small screen from its top
+    // left corner).
+    EXPECT_EQ(room.intersected(place).size(), place.size().boundedTo(room.size())) << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
+}
+
+} // namespace
