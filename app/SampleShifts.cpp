@@ -19,7 +19,7 @@ std::map<char, uint32_t> AddSampleShifts(CArbeitsblatt& sheet)
         shift.ART = ART_NORMAL;
         shift.BEZEICHNUNG = k.name;
         shift.KURZBEZEICHNUNG = std::string(1, k.letter);
-        shift.TERMIN = {k.from, (k.from + 480) % 1440};
+        shift.TERMIN = {k.from, k.from + 480};   // a night shift ends on the next day (minute 1800)
         shift.ClassifyLageByStart();
         sheet.GetSchichttypen().AddSchicht(shift, true);
         ids[k.letter] = shift.SYSID;
