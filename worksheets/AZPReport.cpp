@@ -168,7 +168,7 @@ std::string PrintAZPReport(CAZPGrid& grid, const std::string& projectText, const
 {
     if (NothingToPrint(grid))
         return "Der Arbeitszeitplan enthält keine Schichtgruppen.";
-    const Report report = BuildAZPReport(grid, projectText, sheetText, PrintedAt());
+    Report report = BuildAZPReport(grid, projectText, sheetText, PrintedAt());
     std::string failure = ReportPrint(report);
     if (failure.empty())
         return {};
@@ -184,8 +184,13 @@ std::string PrintAZPReport(CAZPGrid& grid, const std::string& projectText, const
         return failure;
     if (file.size() < 4 || file.compare(file.size() - 4, 4, ".pdf") != 0)
         file += ".pdf";
-    failure = ReportPrint(report, file);
+    // The plan kept as a PDF file is shown, as a printout would be seen.
+    report.showPdf = true;
+    std::string notice;
+    failure = ReportPrint(report, file, &notice);
     if (!failure.empty())
         MessageOk("Speichern nicht möglich", "Die PDF-Datei \"" + file + "\" konnte nicht geschrieben werden:||" + failure);
+    else if (!notice.empty())
+        MessageOk("PDF-Datei gespeichert", "Der Arbeitszeitplan wurde als PDF-Datei gespeichert.|" + notice);
     return failure;
 }

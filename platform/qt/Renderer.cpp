@@ -581,6 +581,12 @@ void Renderer::RunPrints()
     prints_.clear();
     for (PrintJob& job : jobs) {
         std::string why = options_.print(job.report, job.pdfFile, job.pdfFile.empty() ? chosenPrinter_ : std::string());
+        // A PDF written to be seen is shown; done all the same when nothing can show it (the
+        // answer's text then tells the planner where it is).
+        if (why.empty() && job.report.showPdf && !job.pdfFile.empty()) {
+            AnswerById(job.id, 0, ShowPdfWithQt(job.pdfFile, options_.startDetached));
+            continue;
+        }
         AnswerById(job.id, why.empty() ? 0 : 1, why);
     }
 }

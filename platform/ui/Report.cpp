@@ -58,8 +58,10 @@ std::vector<ReportPage> Report::Pages() const
     return pages;
 }
 
-std::string ReportPrint(const Report& report, const std::string& pdfFile)
+std::string ReportPrint(const Report& report, const std::string& pdfFile, std::string* notice)
 {
+    if (notice)
+        notice->clear();
     if (report.PageCount() == 0)
         return LocaleMessageOr("Bericht.KeineSeiten", "Der Bericht hat keine Seiten.");
     UiRequest r;
@@ -71,7 +73,11 @@ std::string ReportPrint(const Report& report, const std::string& pdfFile)
         q.answer = 1;
         q.answerText = LocaleMessageOr("Bericht.OhneOberflaeche", "Drucken ist ohne Bildschirmoberfläche nicht möglich.");
     });
-    if (r.answer == 0)
+    // Done: the answer's text is a notice then (the PDF could not be shown).
+    if (r.answer == 0) {
+        if (notice)
+            *notice = r.answerText;
         return {};
+    }
     return r.answerText.empty() ? "Der Bericht wurde nicht gedruckt." : r.answerText;
 }

@@ -42,6 +42,7 @@ public:
     std::string fontName = "Arial";
     int fontSize = 9;
     bool landscape = false;
+    bool showPdf = false;                // a PDF file written is then shown by the desktop's program for PDFs
     double pageWidth = 595, pageHeight = 842, margin = 36;   // A4 in points
     ReportBand header, footer;
 
@@ -65,4 +66,6 @@ private:
 // pages on its own thread (the headless driver records the report and answers done). Returns ""
 // when done, else why not (a German text for the user); off a logical thread or without a
 // renderer or driver printing is refused.
-std::string ReportPrint(const Report& report, const std::string& pdfFile = {});
+// With `report.showPdf` a PDF file that was written is shown; when no program to show it is found,
+// `notice` (when given) gets the German words for the planner (where the file is), else stays empty.
+std::string ReportPrint(const Report& report, const std::string& pdfFile = {}, std::string* notice = nullptr);

@@ -28,7 +28,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -64,7 +63,10 @@ protected:
     // A button of a window by its text without '&'.
     QAbstractButton* Button(int window, const QString& text)
     {
-        for (QAbstractButton* b : renderer->WindowWidget(window)->window()->findChildren<QAbstractButton*>())
+        QWidget* widget = window ? renderer->WindowWidget(window) : nullptr;
+        if (!widget)
+            return nullptr;   // not drawn yet
+        for (QAbstractButton* b : widget->window()->findChildren<QAbstractButton*>())
             if (b->isVisible() && b->text().remove(QLatin1Char('&')) == text)
                 return b;
         return nullptr;
@@ -282,6 +284,9 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
     ChooseFile(Path("Plan.pdf"));
     ASSERT_TRUE(ProcessUntil([&] { return std::filesystem::exists(Path("Plan.pdf")); }));
     EXPECT_GT(std::filesystem::file_size(Path("Plan.pdf")), 1000u);
+    // Shown by the desktop's program for PDFs, or where there is none the planner is told where it is.
+    const std::vector<std::string> told = CloseMessages(5000);
+    EXPECT_TRUE(told.empty() || told == std::vector<std::string>{"PDF-Datei gespeichert"}) << ::testing::PrintToString(told);
 
     // Saved under a name, closed, opened again: the same plan.
     const std::vector<uint32_t> cells = Cells();
@@ -324,14 +329,13 @@ TEST_F(MainRoad, EndingTheProgramDuringAGenerationEndsItWithinSeconds)
     CloseSignals closeSignals(*renderer);
     ASSERT_TRUE(closeSignals.Active());
     ::raise(SIGTERM);
-    int question = 0;
-    ASSERT_TRUE(ProcessUntil([&] { return (question = WindowTitled("Änderungen speichern?")) != 0; }, 5000))
+    QAbstractButton* no = nullptr;
+    ASSERT_TRUE(ProcessUntil([&] { return (no = Button(WindowTitled("Änderungen speichern?"), QStringLiteral("Nein"))); },
+                             5000))
         << OpenTitles();
-    QElapsedTimer clock;
-    clock.start();
-    Click(Button(question, QStringLiteral("Nein")));
+    Click(no);
+    // Within seconds: the search's time limit is a minute at least.
     ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000)) << "still open: " << OpenTitles();
-    EXPECT_LT(clock.elapsed(), 5000);
 }
 
 } // namespace

@@ -18,6 +18,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 using namespace qttest;
 
@@ -206,6 +208,57 @@ TEST(ReportTest, APdfThatDoesNotFitIsToldAndTheEarlierFileStays)
     QFile done(QString::fromStdString(path));
     ASSERT_TRUE(done.open(QIODevice::ReadOnly));
     EXPECT_TRUE(done.readAll().startsWith("%PDF"));
+}
+
+// A PDF written to be seen is handed to the desktop's program for PDFs; where none is found the
+// planner is told where the file is and that nothing could show it. The desktop's tools are
+// small scripts on a PATH of the test's own.
+TEST(ReportTest, AShownPdfGoesToTheDesktopsViewerOrTheNoticeSaysWhereItIs)
+{
+    App();
+    const QString tools = QDir(QStringLiteral("screens")).absoluteFilePath(QStringLiteral("werkzeuge"));
+    QDir(tools).removeRecursively();
+    QDir().mkpath(tools);
+    const QByteArray path = qgetenv("PATH");
+    const std::string pdf = QDir(QStringLiteral("screens")).absoluteFilePath(QStringLiteral("gezeigt.pdf")).toStdString();
+    struct Case {
+        const char* name;
+        const char* mimeAnswer;   // what "xdg-mime query default application/pdf" prints; nullptr: no xdg-mime
+        bool shown;
+    };
+    for (const Case& c : {Case{"kein xdg-mime", nullptr, false}, Case{"kein Programm für PDF", "", false},
+                          Case{"ein Betrachter", "betrachter.desktop", true}}) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(tools + QStringLiteral("/xdg-mime"));
+        QFile::remove(tools + QStringLiteral("/xdg-open"));
+        for (const auto& [name, body] : {std::pair{QStringLiteral("xdg-open"), QByteArray("#!/bin/sh\nexit 0\n")},
+                                         std::pair{QStringLiteral("xdg-mime"),
+                                                   QByteArray("#!/bin/sh\necho ") + (c.mimeAnswer ? c.mimeAnswer : "") + "\n"}}) {
+            if (name == QStringLiteral("xdg-mime") && !c.mimeAnswer)
+                continue;
+            QFile script(tools + QLatin1Char('/') + name);
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write(body);
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", tools.toUtf8());
+        std::vector<std::string> started;
+        const std::string notice = ShowPdfWithQt(pdf, [&](const QString& program, const QStringList& args, const QString&) {
+            started.push_back(program.toStdString() + " " + args.join(QLatin1Char(' ')).toStdString());
+            return true;
+        });
+        qputenv("PATH", path);
+        if (c.shown) {
+            EXPECT_EQ(notice, "");
+            EXPECT_EQ(started, std::vector<std::string>{"xdg-open " + pdf});
+        } else {
+            EXPECT_TRUE(started.empty());
+            EXPECT_NE(notice.find(pdf), std::string::npos) << notice;
+            EXPECT_NE(notice.find("kein Programm gefunden, das PDF-Dateien anzeigen kann"), std::string::npos) << notice;
+        }
+    }
+    QDir(tools).removeRecursively();
 }
 
 } // namespace
