@@ -128,13 +128,15 @@ int CProjektmanager::CloseRequest()
 {
     if (PROJEKT->IsChanged() && AskSave() == RESPONSE_CANCELLED)
         return LEVEL_NOTIFY;
+    // Every worksheet is asked before any is waited for: one that runs a search cancels it at
+    // once, instead of after the others (which hold their close until the search is over).
     for (int32_t i = 1; i <= PROJEKT->CountArbeitsblaetter(); ++i) {
-        CArbeitsblattBase* sheet = PROJEKT->GetArbeitsblatt(i);
-        int result = sheet->CloseRequest();
+        int result = PROJEKT->GetArbeitsblatt(i)->CloseRequest();
         if (result != 0)
             return result;
-        sheet->Wait(EventVisualClosed);
     }
+    for (int32_t i = 1; i <= PROJEKT->CountArbeitsblaetter(); ++i)
+        PROJEKT->GetArbeitsblatt(i)->Wait(EventVisualClosed);
     return CVisual::CloseRequest();
 }
 

@@ -169,11 +169,27 @@ int CArbeitsblatt::CloseRequest()
     CloseInspektoren();
     if (ThreadCurrent() == THREAD)
         return 0;
+    CLOSEASKED = true;
     return CVisual::CloseRequest();
+}
+
+bool CArbeitsblatt::HeldByOptimisation(int event)
+{
+    if (OptimizationRunning) {
+        if (CLOSEASKED && (event == EVENT_CLOSE_WINDOW || event == EVENT_CLOSE_DOWN))
+            CLOSEHELD = true;
+        return true;
+    }
+    if (CLOSEHELD) {
+        CLOSEHELD = false;
+        CVisual::CloseRequest();   // posts the close to this window again
+    }
+    return false;
 }
 
 void CArbeitsblatt::Reset()
 {
+    CLOSEASKED = CLOSEHELD = false;
     CURRENTSTDEDIT = nullptr;
     CURRENTSAVABLE = nullptr;
     CVisual::Reset();

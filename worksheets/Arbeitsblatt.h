@@ -58,6 +58,12 @@ public:
     int Run() override;
     int CloseRequest() override;
     void Reset() override;
+    // While a plan is being optimised (in this or another worksheet) the worksheet's window takes
+    // no event: true for an event to drop. A close the project or the program asked for meanwhile
+    // (CloseRequest from another thread) is kept and asked again with the first event after the
+    // search, or whoever waits for the window to close would wait for ever; a close the planner
+    // clicks is dropped.
+    bool HeldByOptimisation(int event);
 
     // CArbeitsblattBase
     uint8_t GetTyp() const override { return TYP; }
@@ -263,6 +269,8 @@ private:
     std::unique_ptr<CFlexAZ> FLEXAZ;
     std::unique_ptr<CDefinitionspool> DEFINITIONSMANAGER;
     std::unique_ptr<CKriterienChecker> CHECKER;
+    bool CLOSEASKED = false;  // the project or the program asked the window to close
+    bool CLOSEHELD = false;   // ... and that close came while a plan was optimised
     std::unique_ptr<CAZPBewertung> AZPBEWERTUNG;
     std::unique_ptr<CSBPBewertung> SBPBEWERTUNG;
     std::unique_ptr<CAKBEditor> BROWSEAKB;

@@ -68,10 +68,10 @@ public:
 
     int OnEvent() override
     {
-        // While a plan is being optimised the window takes nothing: no command, no close.
-        if (OptimizationRunning)
-            return LEVEL_NOTIFY;
         const int event = EventCurrent();
+        // While a plan is being optimised the window takes nothing: no command, no close now.
+        if (SHEET.HeldByOptimisation(event))
+            return LEVEL_NOTIFY;
         // The worksheet worked on judges shift types and ratings by its own pool.
         if (event == EVENT_GAIN_FOCUS)
             SHEET.PublishChecker();

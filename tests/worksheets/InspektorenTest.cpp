@@ -603,4 +603,28 @@ TEST_F(InspektorenTest, AnotherWorksheetWaitsWhileAPlanIsOptimised)
     EXPECT_FALSE(second.IsActive());
 }
 
+// The project closing (or the program ending) while another worksheet's plan is optimised: the
+// window keeps the close it was asked for and closes once the search is over, so that the project
+// manager waiting for it is not left waiting for ever.
+TEST_F(InspektorenTest, AWorksheetAskedToCloseDuringAnotherSearchClosesAfterIt)
+{
+    CArbeitsblatt& second = *static_cast<CArbeitsblatt*>(projekt().AddArbeitsblatt(ARBEITSBLATT_AZ));
+    Sample(second);
+    driver->Start([&] { second.Open(); });
+    {
+        Runtime::HostBaton b;
+        OptimizationRunning = true;
+        second.CloseRequest();
+    }
+    driver->WaitIdle();
+    EXPECT_TRUE(second.IsActive());
+    {
+        Runtime::HostBaton b;
+        OptimizationRunning = false;
+        second.PostToOwner(EventRefresh);   // as the search does when it ends
+    }
+    driver->WaitIdle();
+    EXPECT_FALSE(second.IsActive());
+}
+
 } // namespace
