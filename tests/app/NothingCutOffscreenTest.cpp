@@ -24,6 +24,7 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
+#include "plans/AZPData.h"
 #include "plans/Schichttypen.h"
 #include "worksheets/Arbeitsblatt.h"
 
