@@ -44,6 +44,7 @@
 #include "worksheets/AKBEintragDialog.h"
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/FlexzeitDialog.h"
+#include "worksheets/Legende.h"
 
 #include "PictureRunSupport.h"
 
@@ -232,6 +233,7 @@ const Sheet kSheets[] = {
     {"oeko_inspektor", [] { SampleWorksheet().ShowOekoInspektor(); }, "Ökonomie-Inspektor"},
     {"bewertungs_inspektor", [] { SampleWorksheet().ShowBewertungInspektor(); }, "Bewertungs-Inspektor"},
     {"gesamtbewertung", [] { SampleWorksheet().ShowGesamtbewertung(); }, "Gesamtbewertung AZP"},
+    {"legende", [] { UseScratchProgramFiles(); Legende(); }, "Legende"},
     {"willkommen", [] { ProgramMain(); }, "Willkommen bei Varn-4"},
     {"projektinformationen", [] { UseScratchProgramFiles(); GlobalProjektmanager.Projekt().New(ARBEITSBLATT_AZ);
                                    GlobalProjektmanager.Projekt().GetProjektInfo().Edit(); }},

@@ -23,6 +23,7 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
+#include "plans/AZPData.h"
 #include "plans/Schichttypen.h"
 #include "worksheets/Arbeitsblatt.h"
 
@@ -184,7 +185,10 @@ TEST_F(NothingCut, TheOverallRatingShowsEveryCriterionNameWhole)
     renderer = std::make_unique<Renderer>();
     renderer->Start([] {
         OpenWorksheet();
-        static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1))->ShowGesamtbewertung();
+        // A plan without groups has no rating: one group to rate.
+        auto& sheet = *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1));
+        sheet.GetAZP().SetGroupCount(1);
+        sheet.ShowGesamtbewertung();
     });
     const int window = SettledWindow(*renderer, "Gesamtbewertung AZP", 30000);
     ASSERT_NE(window, 0);
