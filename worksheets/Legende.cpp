@@ -78,8 +78,8 @@ public:
             int rowHeight = std::max(s.height, textHeight);
             if (s.picture)
                 d.Add(Ctl::Image(s.picture).At(8, y + (rowHeight - s.height) / 2, 40, s.height));
-            else
-                d.Add(Ctl::Prompt("N - F").At(8, y + (rowHeight - kLineHeight) / 2, 40, kLineHeight));
+            else   // red, as the grid draws it
+                d.Add(Ctl::Prompt("N - F").Colors(-1, 255).At(8, y + (rowHeight - kLineHeight) / 2, 40, kLineHeight));
             d.Add(Ctl::Prompt(s.text).At(56, y + (rowHeight - textHeight) / 2, kTextWidth, textHeight));
             y += rowHeight + 6;
         }
