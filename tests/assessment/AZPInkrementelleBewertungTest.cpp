@@ -29,6 +29,7 @@ protected:
         letters.Define('L', Shift("L", H(20), H(7), ART_NORMAL, {120, 30, 0}));  // Monday night across 23:00
         letters.Define('D', Shift("D", H(6), H(6), ART_NORMAL, {600, 45, 0}));   // 24 hours
         letters.Define('K', Shift("K", H(9), H(13)));                          // short
+        letters.Define('E', Shift("E", H(4), H(12)));                          // early, after a short rest
     }
 
     double Full(CKriterienChecker& checker)
@@ -123,8 +124,9 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
         {"every criterion, week from Monday 23:00", Profile::Ordinary, SearchCriteria::Clock(23), 5, 2, "FSNL.D"},
         {"every criterion, week from 06:00, one group", Profile::Ordinary, SearchCriteria::Clock(6), 1, 3, "FSN.LD"},
         {"none switched on", Profile::NoneOn, SearchCriteria::Clock(6), 6, 2, "FSN..X"},
-        {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 4, 3, "FSNLDKB."},
-        {"10 groups x 4 weeks", Profile::Ordinary, SearchCriteria::Clock(6), 10, 4, "FSNN..LDK"},
+        {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 4, 3, "FSNLDKEB."},
+        {"10 groups x 4 weeks", Profile::Ordinary, SearchCriteria::Clock(6), 10, 4, "FSNN..LDKE"},
+        {"extreme limits, sparse", Profile::Extreme, 0, 6, 2, "L.E..D.."},
         {"mostly free", Profile::Ordinary, SearchCriteria::Clock(23), 6, 1, "......N"},
         {"no shift at all", Profile::Ordinary, 0, 3, 1, ".XB"},
     };
