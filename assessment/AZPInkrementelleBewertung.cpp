@@ -140,7 +140,8 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
         const CVerstossliste* records = node ? &node->VERSTOSSLISTE : nullptr;
         if (MARK[std::size_t(c)] != 0) {
             q = FoldMarkedCell(q, c, records);
-            CANDIDATE.ClearCell(c);
+            if (records && !records->VERSTOESSE.Rows().empty())
+                CANDIDATE.ClearCell(c);
             continue;
         }
         std::size_t b = BASESTART[std::size_t(c) - 1];
