@@ -33,6 +33,7 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
         CHECKS.push_back(check);
     }
     AENDERUNGEN.resize(changing);
+    CHECKER = &checker;
 
     BASE.Evaluate(plan);
     checker.CheckPlan(BASE, 1);
@@ -103,6 +104,21 @@ double CAZPInkrementelleBewertung::FoldMarkedCell(double q, long c, const CVerst
     return q;
 }
 
+double CAZPInkrementelleBewertung::AssessInFull()
+{
+    for (long c : MARKED)
+        MARK[std::size_t(c)] = 0;
+    MARKED.clear();
+    const long n = CANDIDATE.CellCount();
+    for (long c = 1; c <= n; ++c)
+        CANDIDATE.ClearCell(c);
+    CHECKER->CheckPlan(CANDIDATE, 1);
+    const double q = CANDIDATE.ComputeQuality();
+    for (long c = 1; c <= n; ++c)
+        CANDIDATE.ClearCell(c);
+    return q;
+}
+
 double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_t g2)
 {
     const long n = CANDIDATE.CellCount();
@@ -121,7 +137,11 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
             continue;
         CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
         change.Clear();
-        check.AENDERUNG->CheckChange(CANDIDATE, changed, change);
+        if (!check.AENDERUNG->CheckChange(CANDIDATE, changed, change)) {
+            const double q = AssessInFull();
+            CANDIDATE.ExchangeCells(changed[0], changed[1]);
+            return q;
+        }
         for (long i = 0; i < change.CellCount(); ++i) {
             const long c = change.Cell(i);
             if (c < 1 || c > n)

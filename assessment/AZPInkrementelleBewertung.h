@@ -48,6 +48,11 @@ private:
     // The records' terms of cell c in a candidate whose local criteria changed it (MARK set).
     double FoldMarkedCell(double q, long c, const CVerstossliste* records) const;
 
+    // The candidate checked in full by every criterion (a changing criterion could not tell
+    // what the change does); the candidate's records are cleared afterwards.
+    double AssessInFull();
+
+    CKriterienChecker* CHECKER = nullptr;
     bool HASBASE = false;
     long DAYS = 0;
     std::vector<Check> CHECKS;  // the criteria CheckPlan runs, in its order

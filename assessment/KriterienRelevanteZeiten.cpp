@@ -319,12 +319,12 @@ bool CKriteriumRelevanteZeiten::DisturbedAt(const CAZPBewertung& evaluation, lon
     return node && !node->IsPlaceholder() && Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
 }
 
-void CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+bool CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                             CAZPAenderung& out)
 {
     const long n = candidate.CellCount();
     if (!candidate.ERSTESCHICHT || !RBRELEVANTEZEITEN || !base_ || n < 1 || base_->CellCount() != n)
-        return;
+        return true;
     // The shifts whose disturbance may differ: those of the changed cells and the ones before.
     long seeds[6];
     std::size_t count = 0;
@@ -360,15 +360,16 @@ void CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std:
                     out.Add(amount);
             }
         }
-        return;
+        return true;
     }
     if (PRUEFMODUS != PRUEFMODUS_KONT)
-        return;
+        return true;
     const uint16_t limit = RBRELEVANTEZEITEN->KONT_STOERUNGEN;
     ChangedRuns(
         std::span<const long>(seeds, count), n, [&](long c) { return DisturbedAt(*base_, c); },
         [&](long c) { return DisturbedAt(candidate, c); },
         [&](long length, uint32_t& amount) { return GroupAmount(std::size_t(length), limit, amount); }, out);
+    return true;
 }
 
 void CKriteriumRelevanteZeiten::PaintClassIcon(const GridDC& dc, int left, int top, int width, const char* icon) const

@@ -35,7 +35,7 @@ public:
     // its own cells and the shifts before them (in the base and in the candidate), and with them
     // their weeks (single mode) or runs of disturbed days (continuous mode).
     void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
-    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override
     {

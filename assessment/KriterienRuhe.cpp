@@ -111,12 +111,12 @@ void CKriteriumRuhezeit::RestCells(const CSchichtNode& node, long n, long& first
     RestPeriodCells({node.TERMIN.ENDE, node.TERMIN.ENDE + node.RUHEZEIT}, n, first, last);
 }
 
-void CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                      CAZPAenderung& out)
 {
     const long n = candidate.CellCount();
     if (!candidate.ERSTESCHICHT || !RB4 || !base_ || n < 1 || base_->CellCount() != n)
-        return;
+        return true;
     const int64_t minimum = Minutes(RB4->RZ_DAUER_OHNE_AUSGLEICH);
     // The cells of the rests that may differ, in the base and in the candidate.
     long cells[24];
@@ -174,6 +174,7 @@ void CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
                 out.Add(uint32_t(minimum - a));
         }
     }
+    return true;
 }
 
 uint8_t CKriteriumRuhezeit::FindCompensation(long day, int64_t shortRest, CRuhezeiten& rests)
@@ -406,12 +407,12 @@ bool CKriteriumNachtFrueh::RecordAt(const CAZPBewertung& evaluation, long c, int
     return true;
 }
 
-void CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+bool CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                        CAZPAenderung& out)
 {
     const long n = candidate.CellCount();
     if (!RB21 || !candidate.ERSTESCHICHT || !base_ || base_->CellCount() != n)
-        return;
+        return true;
     const int64_t need = HoursToMinutes(RB21->RZNACHTARBEIT_MIN);
     long cells[8];
     std::size_t count = 0;
@@ -435,6 +436,7 @@ void CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span
         if (RecordAt(candidate, cells[i], need, amount))
             out.Add(amount);
     }
+    return true;
 }
 
 void CKriteriumNachtFrueh::Paint(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,

@@ -40,7 +40,7 @@ public:
     // again, from the rests of the shifts around them. The rests must be as the evaluation made
     // them (no criterion before this one books compensation on them).
     void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
-    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     // Arrows from the first to the last cell of the short rest with its length in hours; green
     // when compensated. Also draws the weekly rest records KR3 makes in KR2's name (position 0).
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
@@ -114,7 +114,7 @@ public:
     // to the next shift: a change reaches its own cells, the days after them and the days after
     // the shifts before them (in the base and in the candidate).
     void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
-    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
 
