@@ -49,6 +49,7 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
     BASESTART.assign(std::size_t(n) + 1, 0);
     BASECHECK.clear();
     BASETERM.clear();
+    ALLCHANGING = changing == CHECKS.size();
     for (long c = 1; c <= n; ++c) {
         if (const CSchichtNode* node = BASE.GetNode(c)) {
             std::size_t i = 0;
@@ -57,8 +58,10 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
                     continue;
                 while (i < CHECKS.size() && CHECKS[i].KRITERIUM != r.KRITERIUM)
                     ++i;
-                if (i == CHECKS.size())
-                    break;  // not one of the checks: ComputeQuality below counts it anyway
+                if (i == CHECKS.size()) {
+                    ALLCHANGING = false;  // a record in another's name: summed with the candidate's
+                    break;
+                }
                 if (CHECKS[i].AENDERUNG) {
                     BASECHECK.push_back(uint16_t(i));
                     BASETERM.push_back(Term(r.WERT, CHECKS[i].WEIGHT));
@@ -67,6 +70,16 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
         }
         BASESTART[std::size_t(c)] = uint32_t(BASETERM.size());
     }
+    // With every check following changes, the base's terms are all its records: the sum before
+    // each cell is the candidate's too, up to its first changed cell.
+    PREFIX.assign(std::size_t(n) + 2, 0.0);
+    double sum = 0.0;
+    for (long c = 1; c <= n; ++c) {
+        PREFIX[std::size_t(c)] = sum;
+        for (std::size_t b = BASESTART[std::size_t(c) - 1]; b < BASESTART[std::size_t(c)]; ++b)
+            sum += BASETERM[b];
+    }
+    PREFIX[std::size_t(n) + 1] = sum;
     MARK.assign(std::size_t(n) + 1, 0);
     MARKED.clear();
     HASBASE = true;
@@ -150,6 +163,28 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
                 MARKED.push_back(c);
             MARK[std::size_t(c)] |= 1u << check.LOCAL;
         }
+    }
+
+    if (ALLCHANGING) {
+        // The candidate has no records of its own: from its first changed cell on, the base's
+        // terms with the changed cells' in their place.
+        std::sort(MARKED.begin(), MARKED.end());
+        const long from = MARKED.empty() ? n + 1 : MARKED.front();
+        double q = PREFIX[std::size_t(from)];
+        std::size_t b = BASESTART[std::size_t(from) - 1];
+        for (std::size_t m = 0; m <= MARKED.size(); ++m) {
+            const long until = m < MARKED.size() ? MARKED[m] : n + 1;
+            for (const std::size_t be = BASESTART[std::size_t(until) - 1]; b < be; ++b)
+                q += BASETERM[b];
+            if (m == MARKED.size())
+                break;
+            q = FoldMarkedCell(q, until, nullptr);
+            b = BASESTART[std::size_t(until)];
+            MARK[std::size_t(until)] = 0;
+        }
+        MARKED.clear();
+        CANDIDATE.ExchangeCells(changed[0], changed[1]);
+        return q;
     }
 
     // Cell by cell, each cell's records in the checks' order: the base's terms of the changing

@@ -62,6 +62,8 @@ private:
     std::vector<uint32_t> BASESTART;
     std::vector<uint16_t> BASECHECK;
     std::vector<double> BASETERM;
+    bool ALLCHANGING = false;   // every check follows changes and the base has no other record
+    std::vector<double> PREFIX;  // PREFIX[c]: the base's sum before cell c (n + 1: all)
     std::vector<CAZPAenderung> AENDERUNGEN;  // per changing criterion, the last candidate's
     std::vector<uint32_t> MARK;               // per cell: bit i when changing criterion i gave it
     std::vector<long> MARKED;
