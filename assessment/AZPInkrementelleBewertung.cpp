@@ -81,6 +81,7 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
     }
     PREFIX[std::size_t(n) + 1] = sum;
     MARK.assign(std::size_t(n) + 1, 0);
+    ENTRY.assign(changing * MARK.size(), 0);
     MARKED.clear();
     HASBASE = true;
     return BASE.ComputeQuality();
@@ -109,10 +110,8 @@ double CAZPInkrementelleBewertung::FoldMarkedCell(double q, long c, const CVerst
         for (; b < be && BASECHECK[b] == k; ++b) {
         }
         const CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
-        for (long i = 0; i < change.CellCount(); ++i)
-            if (change.Cell(i) == c)
-                for (uint32_t wert : change.Amounts(i))
-                    q += Term(wert, check.WEIGHT);
+        for (uint32_t wert : change.Amounts(ENTRY[std::size_t(check.LOCAL) * MARK.size() + std::size_t(c)]))
+            q += Term(wert, check.WEIGHT);
     }
     return q;
 }
@@ -161,6 +160,7 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
                 continue;
             if (MARK[std::size_t(c)] == 0)
                 MARKED.push_back(c);
+            ENTRY[std::size_t(check.LOCAL) * MARK.size() + std::size_t(c)] = int32_t(i);
             MARK[std::size_t(c)] |= 1u << check.LOCAL;
         }
     }

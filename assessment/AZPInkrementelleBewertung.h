@@ -66,5 +66,6 @@ private:
     std::vector<double> PREFIX;  // PREFIX[c]: the base's sum before cell c (n + 1: all)
     std::vector<CAZPAenderung> AENDERUNGEN;  // per changing criterion, the last candidate's
     std::vector<uint32_t> MARK;               // per cell: bit i when changing criterion i gave it
+    std::vector<int32_t> ENTRY;               // [i x MARK.size() + cell]: that cell's entry in i's change
     std::vector<long> MARKED;
 };
