@@ -313,10 +313,28 @@ void CKriteriumRelevanteZeiten::Check(CAZPBewertung& evaluation, uint8_t)
     }
 }
 
+void CKriteriumRelevanteZeiten::KeepBase(const CAZPBewertung& base)
+{
+    base_ = &base;
+    // The bounds of the plan's shift types, as the check works them out (a criterion whose
+    // partner found the disturbed days first has not).
+    if (useCache_ && RBRELEVANTEZEITEN) {
+        ValidateCache();
+        BoundsFor(base);
+    }
+}
+
 bool CKriteriumRelevanteZeiten::DisturbedAt(const CAZPBewertung& evaluation, long c) const
 {
     const CSchichtNode* node = evaluation.GetNode(c);
-    return node && !node->IsPlaceholder() && Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
+    if (!node || node->IsPlaceholder())
+        return false;
+    const int32_t type = evaluation.TypeIndex(c);
+    if (!useCache_ || type < 0 || std::size_t(type) * 8 + 8 > bounds_.size())
+        return Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
+    // As CollectDisturbed: the cycle's first day has a slot of its own, any other its weekday's.
+    const std::size_t slot = c == 1 ? 0 : std::size_t((c - 1) % 7 + 1);
+    return node->RUHEZEIT < bounds_[std::size_t(type) * 8 + slot];
 }
 
 bool CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
