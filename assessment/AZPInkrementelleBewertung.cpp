@@ -116,6 +116,28 @@ double CAZPInkrementelleBewertung::FoldMarkedCell(double q, long c, const CVerst
     return q;
 }
 
+void CAZPInkrementelleBewertung::CheckInFull(const Check& check, std::size_t k, CAZPAenderung& change)
+{
+    check.CHECKER->Check(CANDIDATE, 1);
+    const long n = CANDIDATE.CellCount();
+    for (long c = 1; c <= n; ++c) {
+        const CSchichtNode* node = CANDIDATE.GetNode(c);
+        const bool marked = node && !node->VERSTOSSLISTE.VERSTOESSE.Rows().empty();
+        bool inBase = false;
+        for (std::size_t b = BASESTART[std::size_t(c) - 1]; b < BASESTART[std::size_t(c)] && !inBase; ++b)
+            inBase = BASECHECK[b] == k;
+        if (!marked && !inBase)
+            continue;
+        change.BeginCell(c);
+        if (marked) {
+            for (const VERSTOSSINFO& r : node->VERSTOSSLISTE.VERSTOESSE.Rows())
+                if (r.KRITERIUM == check.KRITERIUM)
+                    change.Add(r.WERT);
+            CANDIDATE.ClearCell(c);
+        }
+    }
+}
+
 double CAZPInkrementelleBewertung::AssessInFull()
 {
     for (long c : MARKED)
@@ -144,15 +166,22 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
         if (!check.AENDERUNG)
             check.CHECKER->Check(CANDIDATE, 1);
 
-    for (const Check& check : CHECKS) {
+    for (std::size_t k = 0; k < CHECKS.size(); ++k) {
+        const Check& check = CHECKS[k];
         if (!check.AENDERUNG)
             continue;
         CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
         change.Clear();
         if (!check.AENDERUNG->CheckChange(CANDIDATE, changed, change)) {
-            const double q = AssessInFull();
-            CANDIDATE.ExchangeCells(changed[0], changed[1]);
-            return q;
+            if (!ALLCHANGING) {
+                const double q = AssessInFull();
+                CANDIDATE.ExchangeCells(changed[0], changed[1]);
+                return q;
+            }
+            // The candidate holds no other records: this criterion's full check, read as a
+            // change of every cell where it marks the base or the candidate.
+            change.Clear();
+            CheckInFull(check, k, change);
         }
         for (long i = 0; i < change.CellCount(); ++i) {
             const long c = change.Cell(i);

@@ -51,6 +51,10 @@ private:
     // The candidate checked in full by every criterion (a changing criterion could not tell
     // what the change does); the candidate's records are cleared afterwards.
     double AssessInFull();
+    // Check k, whose change check could not tell, run in full on a candidate without other
+    // records, its records read into `change` as a change of every cell it marks in the base or
+    // the candidate (and cleared from the candidate).
+    void CheckInFull(const Check& check, std::size_t k, CAZPAenderung& change);
 
     CKriterienChecker* CHECKER = nullptr;
     bool HASBASE = false;
