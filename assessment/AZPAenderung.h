@@ -120,6 +120,7 @@ public:
     virtual void KeepBase(const CAZPBewertung& base) = 0;
     // The candidate's evaluation differs from the base's in the cells `changed` (the same shift
     // count, not checked by this criterion): the cells whose records of this check may differ,
-    // with the amounts its quick Check would give them there.
-    virtual void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) = 0;
+    // with the amounts its quick Check would give them there. False when the check cannot tell
+    // for this change: the candidate is then checked in full.
+    virtual bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) = 0;
 };

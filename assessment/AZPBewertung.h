@@ -49,6 +49,8 @@ public:
         const CSchichtNode* node = GetNode(i);
         return node && !node->IsPlaceholder();
     }
+    // The index into Types() of cell i's worked shift; -1 without one.
+    int32_t TypeIndex(long i) const { return i >= 1 && i <= CellCount() ? CELLTYPE[std::size_t(i - 1)] : -1; }
     // The nearest cell before cell i (over the cycle's start) that holds a worked shift; 0 when
     // no other cell does.
     long PreviousWorkedCell(long i) const;

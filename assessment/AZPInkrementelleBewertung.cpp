@@ -33,6 +33,7 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
         CHECKS.push_back(check);
     }
     AENDERUNGEN.resize(changing);
+    CHECKER = &checker;
 
     BASE.Evaluate(plan);
     checker.CheckPlan(BASE, 1);
@@ -48,6 +49,7 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
     BASESTART.assign(std::size_t(n) + 1, 0);
     BASECHECK.clear();
     BASETERM.clear();
+    ALLCHANGING = changing == CHECKS.size();
     for (long c = 1; c <= n; ++c) {
         if (const CSchichtNode* node = BASE.GetNode(c)) {
             std::size_t i = 0;
@@ -56,8 +58,10 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
                     continue;
                 while (i < CHECKS.size() && CHECKS[i].KRITERIUM != r.KRITERIUM)
                     ++i;
-                if (i == CHECKS.size())
-                    break;  // not one of the checks: ComputeQuality below counts it anyway
+                if (i == CHECKS.size()) {
+                    ALLCHANGING = false;  // a record in another's name: summed with the candidate's
+                    break;
+                }
                 if (CHECKS[i].AENDERUNG) {
                     BASECHECK.push_back(uint16_t(i));
                     BASETERM.push_back(Term(r.WERT, CHECKS[i].WEIGHT));
@@ -66,7 +70,18 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
         }
         BASESTART[std::size_t(c)] = uint32_t(BASETERM.size());
     }
+    // With every check following changes, the base's terms are all its records: the sum before
+    // each cell is the candidate's too, up to its first changed cell.
+    PREFIX.assign(std::size_t(n) + 2, 0.0);
+    double sum = 0.0;
+    for (long c = 1; c <= n; ++c) {
+        PREFIX[std::size_t(c)] = sum;
+        for (std::size_t b = BASESTART[std::size_t(c) - 1]; b < BASESTART[std::size_t(c)]; ++b)
+            sum += BASETERM[b];
+    }
+    PREFIX[std::size_t(n) + 1] = sum;
     MARK.assign(std::size_t(n) + 1, 0);
+    ENTRY.assign(changing * MARK.size(), 0);
     MARKED.clear();
     HASBASE = true;
     return BASE.ComputeQuality();
@@ -95,11 +110,46 @@ double CAZPInkrementelleBewertung::FoldMarkedCell(double q, long c, const CVerst
         for (; b < be && BASECHECK[b] == k; ++b) {
         }
         const CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
-        for (long i = 0; i < change.CellCount(); ++i)
-            if (change.Cell(i) == c)
-                for (uint32_t wert : change.Amounts(i))
-                    q += Term(wert, check.WEIGHT);
+        for (uint32_t wert : change.Amounts(ENTRY[std::size_t(check.LOCAL) * MARK.size() + std::size_t(c)]))
+            q += Term(wert, check.WEIGHT);
     }
+    return q;
+}
+
+void CAZPInkrementelleBewertung::CheckInFull(const Check& check, std::size_t k, CAZPAenderung& change)
+{
+    check.CHECKER->Check(CANDIDATE, 1);
+    const long n = CANDIDATE.CellCount();
+    for (long c = 1; c <= n; ++c) {
+        const CSchichtNode* node = CANDIDATE.GetNode(c);
+        const bool marked = node && !node->VERSTOSSLISTE.VERSTOESSE.Rows().empty();
+        bool inBase = false;
+        for (std::size_t b = BASESTART[std::size_t(c) - 1]; b < BASESTART[std::size_t(c)] && !inBase; ++b)
+            inBase = BASECHECK[b] == k;
+        if (!marked && !inBase)
+            continue;
+        change.BeginCell(c);
+        if (marked) {
+            for (const VERSTOSSINFO& r : node->VERSTOSSLISTE.VERSTOESSE.Rows())
+                if (r.KRITERIUM == check.KRITERIUM)
+                    change.Add(r.WERT);
+            CANDIDATE.ClearCell(c);
+        }
+    }
+}
+
+double CAZPInkrementelleBewertung::AssessInFull()
+{
+    for (long c : MARKED)
+        MARK[std::size_t(c)] = 0;
+    MARKED.clear();
+    const long n = CANDIDATE.CellCount();
+    for (long c = 1; c <= n; ++c)
+        CANDIDATE.ClearCell(c);
+    CHECKER->CheckPlan(CANDIDATE, 1);
+    const double q = CANDIDATE.ComputeQuality();
+    for (long c = 1; c <= n; ++c)
+        CANDIDATE.ClearCell(c);
     return q;
 }
 
@@ -116,20 +166,54 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
         if (!check.AENDERUNG)
             check.CHECKER->Check(CANDIDATE, 1);
 
-    for (const Check& check : CHECKS) {
+    for (std::size_t k = 0; k < CHECKS.size(); ++k) {
+        const Check& check = CHECKS[k];
         if (!check.AENDERUNG)
             continue;
         CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
         change.Clear();
-        check.AENDERUNG->CheckChange(CANDIDATE, changed, change);
+        if (!check.AENDERUNG->CheckChange(CANDIDATE, changed, change)) {
+            if (!ALLCHANGING) {
+                const double q = AssessInFull();
+                CANDIDATE.ExchangeCells(changed[0], changed[1]);
+                return q;
+            }
+            // The candidate holds no other records: this criterion's full check, read as a
+            // change of every cell where it marks the base or the candidate.
+            change.Clear();
+            CheckInFull(check, k, change);
+        }
         for (long i = 0; i < change.CellCount(); ++i) {
             const long c = change.Cell(i);
             if (c < 1 || c > n)
                 continue;
             if (MARK[std::size_t(c)] == 0)
                 MARKED.push_back(c);
+            ENTRY[std::size_t(check.LOCAL) * MARK.size() + std::size_t(c)] = int32_t(i);
             MARK[std::size_t(c)] |= 1u << check.LOCAL;
         }
+    }
+
+    if (ALLCHANGING) {
+        // The candidate has no records of its own: from its first changed cell on, the base's
+        // terms with the changed cells' in their place.
+        std::sort(MARKED.begin(), MARKED.end());
+        const long from = MARKED.empty() ? n + 1 : MARKED.front();
+        double q = PREFIX[std::size_t(from)];
+        std::size_t b = BASESTART[std::size_t(from) - 1];
+        for (std::size_t m = 0; m <= MARKED.size(); ++m) {
+            const long until = m < MARKED.size() ? MARKED[m] : n + 1;
+            for (const std::size_t be = BASESTART[std::size_t(until) - 1]; b < be; ++b)
+                q += BASETERM[b];
+            if (m == MARKED.size())
+                break;
+            q = FoldMarkedCell(q, until, nullptr);
+            b = BASESTART[std::size_t(until)];
+            MARK[std::size_t(until)] = 0;
+        }
+        MARKED.clear();
+        CANDIDATE.ExchangeCells(changed[0], changed[1]);
+        return q;
     }
 
     // Cell by cell, each cell's records in the checks' order: the base's terms of the changing
@@ -140,7 +224,8 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
         const CVerstossliste* records = node ? &node->VERSTOSSLISTE : nullptr;
         if (MARK[std::size_t(c)] != 0) {
             q = FoldMarkedCell(q, c, records);
-            CANDIDATE.ClearCell(c);
+            if (records && !records->VERSTOESSE.Rows().empty())
+                CANDIDATE.ClearCell(c);
             continue;
         }
         std::size_t b = BASESTART[std::size_t(c) - 1];

@@ -48,6 +48,15 @@ private:
     // The records' terms of cell c in a candidate whose local criteria changed it (MARK set).
     double FoldMarkedCell(double q, long c, const CVerstossliste* records) const;
 
+    // The candidate checked in full by every criterion (a changing criterion could not tell
+    // what the change does); the candidate's records are cleared afterwards.
+    double AssessInFull();
+    // Check k, whose change check could not tell, run in full on a candidate without other
+    // records, its records read into `change` as a change of every cell it marks in the base or
+    // the candidate (and cleared from the candidate).
+    void CheckInFull(const Check& check, std::size_t k, CAZPAenderung& change);
+
+    CKriterienChecker* CHECKER = nullptr;
     bool HASBASE = false;
     long DAYS = 0;
     std::vector<Check> CHECKS;  // the criteria CheckPlan runs, in its order
@@ -57,7 +66,10 @@ private:
     std::vector<uint32_t> BASESTART;
     std::vector<uint16_t> BASECHECK;
     std::vector<double> BASETERM;
+    bool ALLCHANGING = false;   // every check follows changes and the base has no other record
+    std::vector<double> PREFIX;  // PREFIX[c]: the base's sum before cell c (n + 1: all)
     std::vector<CAZPAenderung> AENDERUNGEN;  // per changing criterion, the last candidate's
     std::vector<uint32_t> MARK;               // per cell: bit i when changing criterion i gave it
+    std::vector<int32_t> ENTRY;               // [i x MARK.size() + cell]: that cell's entry in i's change
     std::vector<long> MARKED;
 };

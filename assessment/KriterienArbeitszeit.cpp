@@ -302,17 +302,18 @@ void CKriteriumWAZGrenzen::Check(CAZPBewertung& evaluation, uint8_t)
     }
 }
 
-void CKriteriumWAZGrenzen::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+bool CKriteriumWAZGrenzen::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                        CAZPAenderung& out)
 {
     if (!candidate.ERSTESCHICHT)
-        return;
+        return true;
     SetRahmenbedingung(RB15);
     ChangedWeeks(changed, candidate.CellCount(), changedWeeks_);
     for (long k : changedWeeks_) {
         out.BeginCell(7 * k);
         out.Add(WeekAmount(int64_t(WeeklyHours(candidate, k)) * 100));
     }
+    return true;
 }
 
 void CKriteriumWAZGrenzen::Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
@@ -398,12 +399,12 @@ void CKriteriumKontArbeitstage::Check(CAZPBewertung& evaluation, uint8_t)
     Report(evaluation, runStart, length);
 }
 
-void CKriteriumKontArbeitstage::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+bool CKriteriumKontArbeitstage::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                             CAZPAenderung& out)
 {
     const long n = candidate.CellCount();
     if (!candidate.ERSTESCHICHT || !RB7 || !base_ || n < 1 || base_->CellCount() != n)
-        return;
+        return true;
     // Only a cell that turns from worked to free or back changes runs.
     long seeds[2];
     std::size_t count = 0;
@@ -414,6 +415,7 @@ void CKriteriumKontArbeitstage::CheckChange(const CAZPBewertung& candidate, std:
         std::span<const long>(seeds, count), n, [&](long c) { return base_->Worked(c); },
         [&](long c) { return candidate.Worked(c); },
         [&](long length, uint32_t& amount) { return RunAmount(length, amount); }, out);
+    return true;
 }
 
 void CKriteriumKontArbeitstage::Paint(long, const VERSTOSSINFO& record, const GridDC& dc, int left, int top,

@@ -99,7 +99,7 @@ public:
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
     // The records of the weeks a change reaches (one per week, at its last cell).
     void KeepBase(const CAZPBewertung&) override {}
-    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     // Only in the grid's weekly column (cell 0) and only for a violation.
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
@@ -125,7 +125,7 @@ public:
     // A change of worked and free cells reaches the runs around it, in the base and in the
     // candidate: their cells get the candidate's records.
     void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
-    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
 

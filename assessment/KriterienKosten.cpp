@@ -105,11 +105,11 @@ void CKriteriumPlankosten::KeepBase(const CAZPBewertung& base)
     baseCell_ = base.ERSTESCHICHT ? long(MinuteStampDay(base.ERSTESCHICHT->TERMIN.BEGINN)) : 0;
 }
 
-void CKriteriumPlankosten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+bool CKriteriumPlankosten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                        CAZPAenderung& out)
 {
     if (!candidate.ERSTESCHICHT)
-        return;
+        return true;
     const double wage = Wage();
     surcharges_ = baseSurcharges_;
     if (wage > 0) {
@@ -124,4 +124,5 @@ void CKriteriumPlankosten::CheckChange(const CAZPBewertung& candidate, std::span
         out.BeginCell(baseCell_);
     out.BeginCell(cell);
     out.Add(Total(surcharges_, wage));
+    return true;
 }

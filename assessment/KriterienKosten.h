@@ -55,7 +55,7 @@ public:
     // Keeps the base plan's weekly surcharges and record cell; a change recomputes the weeks it
     // reaches and sums all weeks again in their order.
     void KeepBase(const CAZPBewertung& base) override;
-    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     // The record has no marker in the grid.
     void Paint(long, const VERSTOSSINFO&, const GridDC&, int, int, int, int) override {}
 

@@ -313,18 +313,36 @@ void CKriteriumRelevanteZeiten::Check(CAZPBewertung& evaluation, uint8_t)
     }
 }
 
+void CKriteriumRelevanteZeiten::KeepBase(const CAZPBewertung& base)
+{
+    base_ = &base;
+    // The bounds of the plan's shift types, as the check works them out (a criterion whose
+    // partner found the disturbed days first has not).
+    if (useCache_ && RBRELEVANTEZEITEN) {
+        ValidateCache();
+        BoundsFor(base);
+    }
+}
+
 bool CKriteriumRelevanteZeiten::DisturbedAt(const CAZPBewertung& evaluation, long c) const
 {
     const CSchichtNode* node = evaluation.GetNode(c);
-    return node && !node->IsPlaceholder() && Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
+    if (!node || node->IsPlaceholder())
+        return false;
+    const int32_t type = evaluation.TypeIndex(c);
+    if (!useCache_ || type < 0 || std::size_t(type) * 8 + 8 > bounds_.size())
+        return Disturbance(node->TERMIN, true, node->RUHEZEIT) != 0;
+    // As CollectDisturbed: the cycle's first day has a slot of its own, any other its weekday's.
+    const std::size_t slot = c == 1 ? 0 : std::size_t((c - 1) % 7 + 1);
+    return node->RUHEZEIT < bounds_[std::size_t(type) * 8 + slot];
 }
 
-void CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+bool CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                             CAZPAenderung& out)
 {
     const long n = candidate.CellCount();
     if (!candidate.ERSTESCHICHT || !RBRELEVANTEZEITEN || !base_ || n < 1 || base_->CellCount() != n)
-        return;
+        return true;
     // The shifts whose disturbance may differ: those of the changed cells and the ones before.
     long seeds[6];
     std::size_t count = 0;
@@ -360,15 +378,16 @@ void CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std:
                     out.Add(amount);
             }
         }
-        return;
+        return true;
     }
     if (PRUEFMODUS != PRUEFMODUS_KONT)
-        return;
+        return true;
     const uint16_t limit = RBRELEVANTEZEITEN->KONT_STOERUNGEN;
     ChangedRuns(
         std::span<const long>(seeds, count), n, [&](long c) { return DisturbedAt(*base_, c); },
         [&](long c) { return DisturbedAt(candidate, c); },
         [&](long length, uint32_t& amount) { return GroupAmount(std::size_t(length), limit, amount); }, out);
+    return true;
 }
 
 void CKriteriumRelevanteZeiten::PaintClassIcon(const GridDC& dc, int left, int top, int width, const char* icon) const

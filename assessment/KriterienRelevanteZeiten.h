@@ -34,8 +34,8 @@ public:
     // Whether a shift is disturbed depends on it and its rest to the next shift: a change reaches
     // its own cells and the shifts before them (in the base and in the candidate), and with them
     // their weeks (single mode) or runs of disturbed days (continuous mode).
-    void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
-    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    void KeepBase(const CAZPBewertung& base) override;
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override
     {

@@ -31,6 +31,16 @@ long DayOf(uint32_t stamp) { return long(stamp / kMinutesPerDay) + 1; }
 // 1 .. n for any day number (past the cycle's end: the same day of the next cycle).
 long CycleDay(long day, long n) { return ((day - 1) % n + n) % n + 1; }
 
+// The cells KR2 marks for a rest period: its first day and its last; a rest within one day puts
+// the first mark on the day before (the shift that ended).
+void RestPeriodCells(const ::TERMIN& rest, long n, long& first, long& last)
+{
+    last = CycleDay(DayOf(rest.ENDE), n);
+    first = CycleDay(DayOf(rest.BEGINN), n);
+    if (first == last)
+        first = CycleDay(last - 1, n);
+}
+
 // Hours as the grid shows a rest: "10,50".
 std::string HoursText(uint32_t minutes) { return FormatPicture(double(minutes) / 60.0, kStundenBild); }
 
@@ -85,10 +95,8 @@ void CKriteriumRuhezeit::Check(CAZPBewertung& evaluation, uint8_t quick)
             uint8_t compensated = 0;
             if (quick == 0 && RB4->RZ_DAUER_MIT_AUSGLEICH > 0 && a >= shortened)
                 compensated = FindCompensation(DayOf(r->TERMIN.BEGINN), a, rests);
-            const long last = CycleDay(DayOf(r->TERMIN.ENDE), n);
-            long first = CycleDay(DayOf(r->TERMIN.BEGINN), n);
-            if (first == last)  // a rest within one day: the first mark on the shift that ended
-                first = CycleDay(last - 1, n);
+            long first = 0, last = 0;
+            RestPeriodCells(r->TERMIN, n, first, last);
             const uint32_t amount = compensated ? 0 : uint32_t(minimum - a);
             evaluation.AddVerstoss(first, this, POSITION_ANFANG, amount, uint32_t(a));
             evaluation.AddVerstoss(last, this, POSITION_ENDE, amount, uint32_t(a));
@@ -96,6 +104,77 @@ void CKriteriumRuhezeit::Check(CAZPBewertung& evaluation, uint8_t quick)
         r = r->NEXT;
     } while (r != rests.ERSTERUHEZEIT);
     AZRMGR.Clear();
+}
+
+void CKriteriumRuhezeit::RestCells(const CSchichtNode& node, long n, long& first, long& last)
+{
+    RestPeriodCells({node.TERMIN.ENDE, node.TERMIN.ENDE + node.RUHEZEIT}, n, first, last);
+}
+
+bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                     CAZPAenderung& out)
+{
+    const long n = candidate.CellCount();
+    if (!candidate.ERSTESCHICHT || !RB4 || !base_ || n < 1 || base_->CellCount() != n)
+        return true;
+    const int64_t minimum = Minutes(RB4->RZ_DAUER_OHNE_AUSGLEICH);
+    // The cells of the rests that may differ, in the base and in the candidate.
+    long cells[24];
+    std::size_t count = 0;
+    const auto restOf = [&](const CAZPBewertung& e, long cell) {
+        const CSchichtNode* node = e.GetNode(cell);
+        if (!node || node->IsPlaceholder() || count + 2 > std::size(cells))
+            return;
+        long first = 0, last = 0;
+        RestCells(*node, n, first, last);
+        cells[count++] = first;
+        cells[count++] = last;
+    };
+    for (long x : changed) {
+        if (x < 1 || x > n)
+            continue;
+        for (const CAZPBewertung* e : {base_, &candidate}) {
+            restOf(*e, x);
+            if (const long p = e->PreviousWorkedCell(x))
+                restOf(*e, p);
+        }
+    }
+    std::sort(cells, cells + count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const long c = cells[i];
+        if (i > 0 && c == cells[i - 1])
+            continue;
+        out.BeginCell(c);
+        // The rests that can mark cell c: after the shifts of the days around it and after the
+        // shift before c's; in the check's order, which is the order of their shifts' cells.
+        const CSchichtNode* around[4] = {candidate.GetNode(c == 1 ? n : c - 1), candidate.GetNode(c),
+                                         candidate.GetNode(c % n + 1), nullptr};
+        if (around[1] && !around[1]->IsPlaceholder())
+            around[3] = around[1]->PREVIOUS;
+        long shiftCells[4];
+        std::size_t shifts = 0;
+        for (const CSchichtNode* node : around) {
+            if (!node || node->IsPlaceholder())
+                continue;
+            const long cell = long(MinuteStampDay(node->TERMIN.BEGINN));
+            if (std::find(shiftCells, shiftCells + shifts, cell) == shiftCells + shifts)
+                shiftCells[shifts++] = cell;
+        }
+        std::sort(shiftCells, shiftCells + shifts);
+        for (std::size_t k = 0; k < shifts; ++k) {
+            const CSchichtNode& node = *candidate.GetNode(shiftCells[k]);
+            const int64_t a = node.RUHEZEIT;
+            if (a >= minimum)
+                continue;
+            long first = 0, last = 0;
+            RestCells(node, n, first, last);
+            if (first == c)
+                out.Add(uint32_t(minimum - a));
+            if (last == c)
+                out.Add(uint32_t(minimum - a));
+        }
+    }
+    return true;
 }
 
 uint8_t CKriteriumRuhezeit::FindCompensation(long day, int64_t shortRest, CRuhezeiten& rests)
@@ -328,12 +407,12 @@ bool CKriteriumNachtFrueh::RecordAt(const CAZPBewertung& evaluation, long c, int
     return true;
 }
 
-void CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+bool CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
                                        CAZPAenderung& out)
 {
     const long n = candidate.CellCount();
     if (!RB21 || !candidate.ERSTESCHICHT || !base_ || base_->CellCount() != n)
-        return;
+        return true;
     const int64_t need = HoursToMinutes(RB21->RZNACHTARBEIT_MIN);
     long cells[8];
     std::size_t count = 0;
@@ -357,6 +436,7 @@ void CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span
         if (RecordAt(candidate, cells[i], need, amount))
             out.Add(amount);
     }
+    return true;
 }
 
 void CKriteriumNachtFrueh::Paint(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,

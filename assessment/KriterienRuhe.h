@@ -17,12 +17,13 @@ class CRahmenbedingungMindestruhezeit;
 class CRahmenbedingungRZAnzeige;
 class CRahmenbedingungRZNachtarbeit;
 class CRuhezeiten;
+class CSchichtNode;
 
 // KR2 "Mindestruhezeiten zwischen Schichten einhalten": every rest shorter than the minimum
 // marks the cell of the shift before it (position 3) and of the shift after it (position 9) with
 // the missing minutes. A rest of at least the shortened minimum counts 0 when a long rest of the
 // same compensation block makes up for it - except in the optimiser's quick assessments.
-class CKriteriumRuhezeit : public CKriterium, public IAZPChecker {
+class CKriteriumRuhezeit : public CKriterium, public IAZPChecker, public IAZPAenderung {
 public:
     CRahmenbedingungMindestruhezeit* RB4 = nullptr;  // not owned
     CAZRManager AZRMGR;
@@ -33,6 +34,13 @@ public:
     IAZPChecker* GetAZPChecker() override { return this; }
 
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
+    // As the quick check (no compensation): a rest depends on its shift and the next one, so a
+    // change reaches the first and last cells of the rests after the changed shifts and after the
+    // shifts before them (in the base and in the candidate); those cells get all their records
+    // again, from the rests of the shifts around them. The rests must be as the evaluation made
+    // them (no criterion before this one books compensation on them).
+    void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     // Arrows from the first to the last cell of the short rest with its length in hours; green
     // when compensated. Also draws the weekly rest records KR3 makes in KR2's name (position 0).
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
@@ -42,6 +50,12 @@ public:
     // is at least the minimum plus the shortfall of shortRest; that rest is then used up. 0 without
     // such a rest, without RB4 or with a compensation period of 0 weeks.
     uint8_t FindCompensation(long day, int64_t shortRest, CRuhezeiten& rests);
+
+private:
+    // The cells of the rest after a shift node: first (the shift's end, or the day before when
+    // the rest begins and ends on one day) and last (the next shift's begin).
+    static void RestCells(const CSchichtNode& node, long n, long& first, long& last);
+    const CAZPBewertung* base_ = nullptr;
 };
 
 // KR3 "arbeitsfreie Sonntage/Ersatzruhetag einhalten": a Sunday not covered by a rest of a whole
@@ -100,7 +114,7 @@ public:
     // to the next shift: a change reaches its own cells, the days after them and the days after
     // the shifts before them (in the base and in the candidate).
     void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
-    void CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
 

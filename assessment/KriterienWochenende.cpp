@@ -269,6 +269,90 @@ void CKriteriumWochenende::Check(CAZPBewertung& evaluation, uint8_t)
     }
 }
 
+bool CKriteriumWochenende::CheckChange(const CAZPBewertung& candidate, std::span<const long> changed,
+                                       CAZPAenderung& out)
+{
+    const long n = candidate.CellCount();
+    if (!RB17 || !candidate.ERSTESCHICHT || !base_ || base_->CellCount() != n)
+        return true;
+    duration_ = HoursToMinutes(RB17->WE_DAUER_MIN);
+    const int64_t weeks = std::max<long>(1, n / 7);
+    int64_t groups[4];
+    std::size_t count = 0;
+    for (long x : changed) {
+        for (const CAZPBewertung* e : {base_, &candidate}) {
+            const CSchichtNode* node = e->GetNode(x);
+            if (!node || node->IsPlaceholder())
+                continue;
+            const int64_t w = WeekOf(node->TERMIN.BEGINN);
+            if (w < 2 || w > weeks - 2)
+                return false;
+            if (std::find(groups, groups + count, w) == groups + count && count < std::size(groups))
+                groups[count++] = w;
+        }
+    }
+    // Each week's shifts judged as the walk's first round judges them.
+    struct Mark {
+        long cell;
+        uint32_t amount;
+    };
+    Mark marks[64];
+    std::size_t marked = 0;
+    long cells[64];
+    std::size_t cellCount = 0;
+    for (std::size_t g = 0; g < count; ++g) {
+        const int64_t w = groups[g];
+        const Fenster windows = WindowsOf(w);
+        const int64_t from = w * int64_t(kMinutesPerWeek) - kWochenVersatz;
+        const long first = std::max<long>(1, long(from / kMinutesPerDay) + 1);
+        const long last = std::min<long>(n, long((from + kMinutesPerWeek - 1) / kMinutesPerDay) + 1);
+        Eintrag early[16], late[16];
+        std::size_t earlyCount = 0, lateCount = 0;
+        for (long c = first; c <= last; ++c) {
+            const CSchichtNode* before = base_->GetNode(c);
+            const CSchichtNode* node = candidate.GetNode(c);
+            const bool inBase = before && !before->IsPlaceholder() && WeekOf(before->TERMIN.BEGINN) == w;
+            const bool inCandidate = node && !node->IsPlaceholder() && WeekOf(node->TERMIN.BEGINN) == w;
+            if (cellCount == std::size(cells) || earlyCount == std::size(early) || lateCount == std::size(late))
+                return false;  // more than a week's cells hold: not met with shifts of a day at most
+            if (inBase || inCandidate)
+                cells[cellCount++] = c;
+            if (!inCandidate)
+                continue;
+            const ::TERMIN t = node->TERMIN;
+            if (Overlaps(t, windows.earlyBegin, windows.earlyEnd))
+                early[earlyCount++] = {const_cast<CSchichtNode*>(node), int64_t(t.ENDE)};
+            if (Overlaps(t, windows.lateBegin, windows.lateEnd))
+                late[lateCount++] = {const_cast<CSchichtNode*>(node), int64_t(t.BEGINN)};
+        }
+        if (earlyCount > 0 && lateCount > 0 && late[0].time - early[earlyCount - 1].time < duration_) {
+            uint32_t amount = 1;
+            const auto mark = [&](const Eintrag& e) {
+                const long cell = long(MinuteStampDay(e.node->TERMIN.BEGINN));
+                for (std::size_t k = 0; k < marked; ++k)
+                    if (marks[k].cell == cell)
+                        return;
+                marks[marked++] = {cell, amount};
+                amount = 0;
+            };
+            for (std::size_t k = 0; k < earlyCount; ++k)
+                mark(early[k]);
+            for (std::size_t k = 0; k < lateCount; ++k)
+                mark(late[k]);
+        }
+    }
+    std::sort(cells, cells + cellCount);
+    for (std::size_t i = 0; i < cellCount; ++i) {
+        if (i > 0 && cells[i] == cells[i - 1])
+            continue;
+        out.BeginCell(cells[i]);
+        for (std::size_t k = 0; k < marked; ++k)
+            if (marks[k].cell == cells[i])
+                out.Add(marks[k].amount);
+    }
+    return true;
+}
+
 void CKriteriumWochenende::Paint(long, const VERSTOSSINFO&, const GridDC& dc, int left, int top, int width,
                                  int height)
 {

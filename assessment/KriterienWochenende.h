@@ -2,6 +2,7 @@
 // The weekend criteria: the number of free Sundays a year (KR4) and the weekend rest (KR17). The
 // constraints belong to the definitions pool, which links them before any check; a criterion
 // without its links finds nothing.
+#include "assessment/AZPAenderung.h"
 #include "assessment/Kriterium.h"
 #include "core/Termin.h"
 
@@ -47,7 +48,7 @@ public:
 // end must leave the minimum weekend rest between them; otherwise each of those shifts is marked.
 // A violated weekend counts as one violation: the first marked shift carries amount 1, the others
 // 0. Weeks run from Tuesday 16:48, so Monday's early shifts belong to the weekend before them.
-class CKriteriumWochenende : public CKriterium, public IAZPChecker {
+class CKriteriumWochenende : public CKriterium, public IAZPChecker, public IAZPAenderung {
 public:
     CRahmenbedingungWochenende* RB17 = nullptr;  // not owned
 
@@ -57,6 +58,11 @@ public:
     IAZPChecker* GetAZPChecker() override { return this; }
 
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
+    // A shift's marks come from the weekend of its own week alone, except near the cycle's end
+    // (the first two and the last two weeks, which the walk meets twice): a change there is not
+    // followed (false); elsewhere the weeks of the changed shifts are judged again.
+    void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
+    bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
 
@@ -81,4 +87,5 @@ private:
     // The weekends counted, by week of the cycle: the one before the cycle's start (week 0) is the
     // last week's, met again when the walk passes the cycle's end.
     std::vector<uint8_t> counted_;
+    const CAZPBewertung* base_ = nullptr;
 };

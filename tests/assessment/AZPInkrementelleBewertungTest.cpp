@@ -29,6 +29,7 @@ protected:
         letters.Define('L', Shift("L", H(20), H(7), ART_NORMAL, {120, 30, 0}));  // Monday night across 23:00
         letters.Define('D', Shift("D", H(6), H(6), ART_NORMAL, {600, 45, 0}));   // 24 hours
         letters.Define('K', Shift("K", H(9), H(13)));                          // short
+        letters.Define('E', Shift("E", H(4), H(12)));                          // early, after a short rest
     }
 
     double Full(CKriterienChecker& checker)
@@ -118,24 +119,33 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
         int32_t weekBegin;
         uint32_t groups, weeks;
         const char* alphabet;
+        bool fullCheck = false;  // with a criterion that only a full check judges
     } cases[] = {
         {"every criterion, week from Monday 00:00", Profile::Ordinary, 0, 4, 2, "FSN..LDK"},
+        {"with a full check among them", Profile::Ordinary, SearchCriteria::Clock(23), 5, 2, "FSNL.DKE", true},
+        {"with a full check, extreme", Profile::Extreme, 0, 4, 3, "FSNLDKEB.", true},
         {"every criterion, week from Monday 23:00", Profile::Ordinary, SearchCriteria::Clock(23), 5, 2, "FSNL.D"},
         {"every criterion, week from 06:00, one group", Profile::Ordinary, SearchCriteria::Clock(6), 1, 3, "FSN.LD"},
         {"none switched on", Profile::NoneOn, SearchCriteria::Clock(6), 6, 2, "FSN..X"},
-        {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 4, 3, "FSNLDKB."},
-        {"10 groups x 4 weeks", Profile::Ordinary, SearchCriteria::Clock(6), 10, 4, "FSNN..LDK"},
+        {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 4, 3, "FSNLDKEB."},
+        {"10 groups x 4 weeks", Profile::Ordinary, SearchCriteria::Clock(6), 10, 4, "FSNN..LDKE"},
+        {"extreme limits, sparse", Profile::Extreme, 0, 6, 2, "L.E..D.."},
         {"mostly free", Profile::Ordinary, SearchCriteria::Clock(23), 6, 1, "......N"},
         {"no shift at all", Profile::Ordinary, 0, 3, 1, ".XB"},
     };
     std::mt19937 random(20261211);
     for (const auto& c : cases) {
         SearchCriteria criteria(c.profile, c.weekBegin);
+        if (c.fullCheck)
+            criteria.WithFullCheck();
         letters.Set(RandomRows(random, c.groups, c.weeks, c.alphabet));
 
         CAZPInkrementelleBewertung incremental;
         ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(Full(criteria.checker))) << c.what;
         EXPECT_GE(incremental.ChangingCount(), 1) << c.what << ": KR9 (which always runs) follows the change";
+        if (c.profile != Profile::NoneOn)
+            EXPECT_EQ(incremental.ChangingCount() < long(criteria.checker.KRITERIEN.Rows().size()), c.fullCheck)
+                << c.what << ": all but a criterion without a change check follow the change";
         for (int i = 0; i < 150; ++i) {
             const uint32_t day = uint32_t(random() % (c.weeks * 7)) + 1;
             const uint32_t g1 = uint32_t(random() % c.groups) + 1;

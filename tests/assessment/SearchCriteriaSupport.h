@@ -80,6 +80,18 @@ struct SearchCriteria {
 
     static constexpr int32_t Clock(int hours, int minutes = 0) { return hours * 360000 + minutes * 6000 + 1; }
 
+    // Adds the daily working time (KR7, which only a full check judges) after KR5, so that
+    // records of a full check stand between the others in the cells.
+    void WithFullCheck()
+    {
+        rb14.WTAZ_OHNE_AUSGLEICH = Clock(7);
+        kr7.SetRahmenbedingung(&rb14);
+        kr7.AKTIVIERT = 1;
+        std::vector<CKriterium*> list = all;
+        list.insert(list.begin() + 4, &kr7);
+        checker.SetKriterien(list);
+    }
+
     CRahmenbedingungMindestruhezeit rb4;
     CRahmenbedingungKontArbeitstage rb7;
     CRahmenbedingungWAZMittel rb15;
@@ -89,7 +101,9 @@ struct SearchCriteria {
     CRahmenbedingungSozialzeiten rb19;
     CRahmenbedingungFamilienzeiten rb20;
     CRahmenbedingungRZNachtarbeit rb21;
+    CRahmenbedingungWerktagAZ rb14;
     CKosten kosten;
+    CKriteriumWerktagAZ kr7;
     CKriteriumRuhezeit kr2;
     CKriteriumNachtFrueh kr5;
     CKriteriumWAZGrenzen kr9;
