@@ -3,6 +3,7 @@
 // copy or paste covers, the first six items of their context menus, the keys they ask their lists
 // to report, and the reading of a typed head count.
 #include "core/Spreadsheet.h"
+#include "platform/ui/MessageShow.h"
 
 #include <cstdint>
 #include <functional>
@@ -80,8 +81,8 @@ std::string StartText(int keyCode);
 // refused with the platform's German message under `caption`; false then.
 bool ParseHeadCount(const std::string& text, uint8_t& count, const std::string& caption);
 
-// Shows a German notice with the information icon and an OK button.
-void ShowInfo(const std::string& text, const std::string& caption);
+// Shows a German notice with the information icon (or `icon`) and an OK button.
+void ShowInfo(const std::string& text, const std::string& caption, MessageIcon icon = MessageIcon::Asterisk);
 
 // Saves a plan part after its reference period changed (its undo steps are dropped); a failure is
 // told in German, naming the part ("Der Schichtbedarf").
