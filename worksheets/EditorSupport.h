@@ -4,6 +4,7 @@
 // to report, and the reading of a typed head count.
 #include "core/Spreadsheet.h"
 #include "platform/ui/MessageShow.h"
+#include "worksheets/StdEdit.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,20 @@ struct PlanClipboard {
         WIDTH = 0;
     }
 };
+
+// After an edit of an editor's own: the grid shows it, the worksheet stores it as one undo step
+// and, when that worked, `notice` tells the worksheet of the change; the grid then shows what is
+// stored (the step before, when storing failed).
+template <class Grid>
+void StoreOwnEdit(Grid* grid, IEditorOwner& owner, ISavable& part, const std::function<void()>& notice)
+{
+    if (grid)
+        grid->Refresh();
+    if (owner.StoreEditStep(part))
+        notice();
+    if (grid)
+        grid->Refresh();
+}
 
 // Releases the grid of an editor and drops it.
 template <class Grid>
