@@ -229,6 +229,7 @@ TEST_F(WorksheetKeys, EachCommandKeyOfTheFlexWindowRunsItsCommand)
     const KeyCase cases[] = {
         {"Alt+P", Qt::Key_P, Qt::AltModifier, FX_AZP_LIST, "Drucken nicht möglich"},
         {"Alt+E", Qt::Key_E, Qt::AltModifier, FX_FLEX_LIST, "Belastungseinschätzung"},
+        {"Alt+Ö", Qt::Key_Odiaeresis, Qt::AltModifier, FX_AZP_LIST, "Einstellungen: Grundvergütung, Zuschläge, Zulagen, Dienste"},
         {"Alt+N", Qt::Key_N, Qt::AltModifier, FX_FLEX_LIST, "Notiz bearbeiten"},
         {"Alt+D", Qt::Key_D, Qt::AltModifier, FX_AZP_LIST, "Definitionspool"},
         {"Enter", Qt::Key_Return, Qt::NoModifier, FX_FLEX_LIST, "Arbeitszeiten-Eintrag bearbeiten"},
