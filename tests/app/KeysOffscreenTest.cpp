@@ -350,7 +350,10 @@ TEST_F(WorksheetKeys, AWindowStoredOffTheScreenOpensOnIt)
     QWidget* top = renderer->WindowWidget(sheet)->window();
     QRect room = QGuiApplication::primaryScreen()->availableGeometry();
     QRect place = top->frameGeometry();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(renderer->WindowWidget(sheet)->parentWidget())) {
+    QWidget* w = renderer->WindowWidget(sheet);
+    while (w && !qobject_cast<QMdiSubWindow*>(w))
+        w = w->parentWidget();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
         room = QRect(QPoint(0, 0), sub->mdiArea()->viewport()->size());
         place = sub->geometry();
     }
