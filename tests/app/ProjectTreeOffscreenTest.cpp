@@ -58,6 +58,17 @@ TEST_F(ProjectTree, TheBoxOfAnyRowTogglesIt)
         else
             EXPECT_EQ(rows(), closed);
     }
+    // A second click soon after the first reaches the list as a double click: on the box it
+    // toggles the row all the same (it does not open the project's entry).
+    const QPoint at(tree->ToViewport(TREE_INDENT / 2), tree->RowTop(static_cast<int>(1 - tree->TopRow() - 1)) + tree->LineHeight() / 2);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &dbl);
+    QCoreApplication::sendEvent(tree->viewport(), &release);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(rows(), closed);
 }
 
 TEST_F(ProjectTree, AWorksheetStoredOffTheScreenOpensInsideTheFrame)
