@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "assessment/BelastungDialoge.h"
+#include "assessment/SchichtzeitFelder.h"
 #include "assessment/Verstossliste.h"
 #include "core/Files.h"
 #include "core/Frame.h"
@@ -43,14 +44,6 @@ Ditto& LastCompleted()
 {
     static Ditto ditto;
     return ditto;
-}
-
-// A number of minutes (0 .. 1440) as a clock value; 1440 shows as "24:00".
-int32_t MinutesToClock(int64_t minutes)
-{
-    if (minutes < 0)
-        minutes = 0;
-    return static_cast<int32_t>(minutes * kClockPerMin + 1);
 }
 
 // The time of day of a minute stamp as a clock value.
@@ -98,10 +91,6 @@ enum FormControl {
     F_BUTTON_OK, F_BUTTON_CANCEL,
 };
 
-constexpr int PausePrompt(int n) { return F_PAUSE1 + 4 * (n - 1); }
-constexpr int PauseLage(int n) { return PausePrompt(n) + 1; }
-constexpr int PauseDauer(int n) { return PausePrompt(n) + 2; }
-constexpr int PauseBezahlt(int n) { return PausePrompt(n) + 3; }
 
 class SchichttypFormWindow : public FwWindow {
 public:
@@ -122,7 +111,7 @@ public:
         beruecks_ = record_.AUSLASTUNG_BERUECKSICHTIGEN;
         art_ = record_.ART;
         for (int n = 1; n <= 5; ++n)
-            bezahlt_[static_cast<size_t>(n - 1)] = record_.PausePaid(n);
+            felder_.bezahlt[static_cast<size_t>(n - 1)] = record_.PausePaid(n);
     }
 
     int Setup() override
@@ -162,9 +151,9 @@ public:
         d.Add(Ctl::Entry("@s5").Id(F_KURZBEZEICHNUNG).Name("?TMPSCHICHT:KURZBEZEICHNUNG").Use(UseVar(kurz_))
                   .Tip("Kurzbezeichnung für diesen Schichttyp (3 Buchstaben)").At(80, 68, 40, 10));
         d.Add(Ctl::Prompt("Beginn:").Id(F_BEGINN_PROMPT).At(4, 84, 70, 10));
-        d.Add(Ctl::Entry("@T7").Id(F_BEGINN).Name("?BEGINN").Use(UseVar(beginn_)).At(80, 84, 40, 10));
+        d.Add(Ctl::Entry("@T7").Id(F_BEGINN).Name("?BEGINN").Use(UseVar(felder_.beginn)).At(80, 84, 40, 10));
         d.Add(Ctl::Prompt("Ende:").Id(F_ENDE_PROMPT).At(4, 98, 70, 10));
-        d.Add(Ctl::Entry("@T7").Id(F_ENDE).Name("?ENDE").Use(UseVar(ende_)).At(80, 98, 40, 10));
+        d.Add(Ctl::Entry("@T7").Id(F_ENDE).Name("?ENDE").Use(UseVar(felder_.ende)).At(80, 98, 40, 10));
         d.Add(Ctl::Prompt("Schichtzeit:").Id(F_DAUER_PROMPT).At(4, 112, 70, 10));
         d.Add(Ctl::Entry("@T7").Id(F_DAUERGESAMT).Name("?DAUERGESAMT").Use(UseVar(dauer_)).At(80, 112, 40, 10));
         d.Add(Ctl::Prompt("Schicht-Art:").Id(F_ART_PROMPT).At(4, 126, 70, 10));
@@ -175,21 +164,11 @@ public:
         d.Add(Ctl::Group("").Id(F_GROUPPAUSEN).Name("?GROUPPAUSEN").At(4, 140, 290, 84));
         d.Add(Ctl::Prompt("Lage").Id(F_LAGE_HEAD).At(60, 144, 40, 10));
         d.Add(Ctl::Prompt("Dauer").Id(F_DAUER_HEAD).At(110, 144, 40, 10));
-        for (int n = 1; n <= 5; ++n) {
-            const size_t i = static_cast<size_t>(n - 1);
-            const int y = 144 + 14 * n;
-            const std::string no = std::to_string(n);
-            d.Add(Ctl::Prompt("Pause " + no + ":").Id(PausePrompt(n)).At(8, y, 40, 10));
-            d.Add(Ctl::Entry("@T7B").Id(PauseLage(n)).Name("?PAUSELAGE_" + no).Use(UseVar(lage_[i])).At(60, y, 40, 10));
-            d.Add(Ctl::Entry("@N8~ min~B").Id(PauseDauer(n)).Name("?PAUSEDAUER_" + no).Use(UseVar(pdauer_[i]))
-                      .At(110, y, 50, 10));
-            d.Add(Ctl::Check(" bezahlt").Id(PauseBezahlt(n)).Name("?PAUSEN_" + no + "_BEZAHLT").Use(UseVar(bezahlt_[i]))
-                      .At(170, y, 60, 10));
-        }
+        felder_.AddPauseRows(d, {158, 14, 8, 40, 60, 110, 50, 170, 10, 0, "@N8~ min~B"});
         d.Add(Ctl::Prompt("bezahlte Arbeitszeit:").Id(F_BEZAHLT_PROMPT).At(4, 230, 80, 10));
-        d.Add(Ctl::Entry("@T7").Id(F_BEZAHLTEAZ).Name("?BEZAHLTEAZ").Use(UseVar(bezahltAz_)).At(90, 230, 40, 10));
+        d.Add(Ctl::Entry("@T7").Id(F_BEZAHLTEAZ).Name("?BEZAHLTEAZ").Use(UseVar(felder_.bezahltAz)).At(90, 230, 40, 10));
         d.Add(Ctl::Prompt("reine Arbeitszeit:").Id(F_REIN_PROMPT).At(4, 244, 80, 10));
-        d.Add(Ctl::Entry("@T7").Id(F_REINEAZ).Name("?REINEAZ").Use(UseVar(reineAz_)).At(90, 244, 40, 10));
+        d.Add(Ctl::Entry("@T7").Id(F_REINEAZ).Name("?REINEAZ").Use(UseVar(felder_.reineAz)).At(90, 244, 40, 10));
         d.Add(Ctl::Prompt("Wenn Sie die Belastungssituation mit dem EBA-Verfahren erfasst haben, können Sie von "
                           "Varn-4 Empfehlungen für die max. Schichtlänge anzeigen lassen.")
                   .Id(F_HINWEIS).At(4, 260, 290, 20));
@@ -222,46 +201,12 @@ public:
         }
         ControlUpdate(c);
         const bool pass = AcceptAllRunning();
-        for (int n = 1; n <= 5; ++n) {
-            if (c == PauseLage(n)) {
-                if (pass) {
-                    const PAUSE p = work_.GetPause(n);
-                    if (work_.TERMIN.BEGINN + p.LAGE + p.DAUER > work_.TERMIN.ENDE) {
-                        ControlSelect(c);   // stops the pass: the break reaches past the end
-                        return LEVEL_BENIGN;
-                    }
-                }
-                work_.PauseStart(n, lage_[static_cast<size_t>(n - 1)]);
-            } else if (c == PauseDauer(n)) {
-                const int32_t m = pdauer_[static_cast<size_t>(n - 1)];
-                work_.PauseMinutes(n, static_cast<uint16_t>(m < 0 ? 0 : m > 1440 ? 1440 : m));
-            } else if (c == PauseBezahlt(n)) {
-                work_.PausePaid(n, static_cast<uint8_t>(bezahlt_[static_cast<size_t>(n - 1)] != 0));
-            }
-        }
-        // A time shown as the working copy gives it changes nothing: the accept-all pass for OK
-        // takes every field again, and the working times of a shift that is not normal show 0,
-        // which would otherwise put its end on its begin.
+        if (!felder_.Accept(work_, c, pass))
+            return LEVEL_BENIGN;
         switch (c) {
-        case F_BEGINN:
-            if (beginn_ != work_.StartTime())
-                work_.StartTime(beginn_);
-            break;
-        case F_ENDE:
-            if (ende_ != work_.EndTime())
-                work_.EndTime(ende_);
-            break;
         case F_DAUERGESAMT:
             if (dauer_ != MinutesToClock(work_.Duration()))
                 work_.Duration(TimeToMinutesLong(dauer_));
-            break;
-        case F_BEZAHLTEAZ:
-            if (bezahltAz_ != MinutesToClock(work_.PaidMinutes()))
-                work_.PaidMinutes(TimeToMinutesLong(bezahltAz_));
-            break;
-        case F_REINEAZ:
-            if (reineAz_ != MinutesToClock(work_.NetMinutes()))
-                work_.NetMinutes(TimeToMinutesLong(reineAz_));
             break;
         case F_BEZEICHNUNG:
             if (IsBlank(kurz_))
@@ -290,13 +235,7 @@ public:
 
     int OnSelected() override
     {
-        // A duration without a start has nowhere to go: the start is asked first.
-        const int c = EventControl();
-        for (int n = 1; n <= 5; ++n)
-            if (c == PauseDauer(n) && work_.PauseStart(n) == 0) {
-                ControlSelect(PauseLage(n));
-                break;
-            }
+        felder_.StartFirst(work_, EventControl());
         return LEVEL_BENIGN;
     }
 
@@ -395,17 +334,8 @@ public:
         if (art_ != ART_NORMAL)
             for (int n = 1; n <= 5; ++n)
                 work_.SetPause(n, PAUSE{});
-        beginn_ = work_.StartTime();
-        ende_ = work_.EndTime();
-        bezahltAz_ = MinutesToClock(work_.PaidMinutes());
+        felder_.Show(work_);
         dauer_ = MinutesToClock(work_.Duration());
-        reineAz_ = MinutesToClock(work_.NetMinutes());
-        for (int n = 1; n <= 5; ++n) {
-            const size_t i = static_cast<size_t>(n - 1);
-            lage_[i] = work_.PauseStart(n);
-            pdauer_[i] = work_.PauseMinutes(n);
-            bezahlt_[i] = work_.PausePaid(n);
-        }
         const bool eba = ebaAnzeigen_ != 0;
         SetShown(F_GROUPEMPFEHLUNG, F_EBA_INFO, eba);
         ControlSetEnabled(F_GROUPWOCHENTAG, eba, F_BYTEDROP);
@@ -418,14 +348,11 @@ public:
     }
 
 private:
-    static bool IsTimeField(int c)
+    bool IsTimeField(int c) const
     {
         if (c == F_BEGINN || c == F_ENDE || c == F_DAUERGESAMT || c == F_BEZAHLTEAZ || c == F_REINEAZ)
             return true;
-        for (int n = 1; n <= 5; ++n)
-            if (c == PauseLage(n))
-                return true;
-        return false;
+        return felder_.IsPauseLage(c);
     }
 
     uint8_t request_;
@@ -433,8 +360,8 @@ private:
     CSchicht work_;     // times and breaks on day 1
     std::string bez_, kurz_;
     int32_t ausl_ = 0, beruecks_ = 0, art_ = ART_NORMAL;
-    int32_t beginn_ = 0, ende_ = 0, dauer_ = 0, bezahltAz_ = 0, reineAz_ = 0;
-    std::array<int32_t, 5> lage_{}, pdauer_{}, bezahlt_{};
+    int32_t dauer_ = 0;
+    CSchichtzeitFelder felder_{{F_BEGINN, F_ENDE, F_BEZAHLTEAZ, F_REINEAZ, F_PAUSE1}};
     int32_t ebaAnzeigen_ = 0, wochentag_ = 1;
     int32_t ebaEnde_ = 0, ebaDauer_ = 0;
     CVerstossliste verstoesse_;

@@ -183,8 +183,9 @@ int MessageDialog(const MessageRequest& request)
         return MessageShowPlatform(request);
 
     std::vector<Button> buttons = ButtonsOf(request);
-    // Without a default the first button is it, so that Enter answers every message.
-    const int defaultValue = request.defaultButton != 0 ? request.defaultButton : buttons.front().value;
+    // A message with one button has it as its default whatever the caller gave, so that Enter
+    // answers it; with several, the caller's default (none for 0) has the focus.
+    const int defaultValue = buttons.size() == 1 ? buttons.front().value : request.defaultButton;
     std::string text = Lines(request.text);
     std::string icon = IconImage(request);
 

@@ -61,10 +61,7 @@ void CAKBEditor::Init(IEditorOwner& owner, CAKBData& akb, int feq)
 
 void CAKBEditor::Stored()
 {
-    VLBAKB->Refresh();
-    if (ARBEITSBLATT->StoreEditStep(AKB->GetSavable()))
-        ARBEITSBLATT->OnAKBChanged(false);
-    VLBAKB->Refresh();
+    StoreOwnEdit(VLBAKB.get(), *ARBEITSBLATT, AKB->GetSavable(), [this] { ARBEITSBLATT->OnAKBChanged(false); });
 }
 
 CAKBEintrag* CAKBEditor::CursorEntry()
@@ -77,12 +74,6 @@ CAKBEintrag* CAKBEditor::CursorEntry()
 }
 
 // ---- IStdEdit --------------------------------------------------------------------------------
-
-void CAKBEditor::Cut()
-{
-    Copy();
-    Delete();
-}
 
 void CAKBEditor::Copy()
 {

@@ -1,5 +1,7 @@
 #include "worksheets/AKBEintragDialog.h"
 
+#include "worksheets/EditorSupport.h"
+
 #include "core/Frame.h"
 #include "core/TimeHelpers.h"
 #include "platform/fw/FwWindow.h"
@@ -150,12 +152,7 @@ private:
     bool SameDay() const { return weekdayFrom == weekdayTo && weekFrom == weekTo; }
     void Refuse(const std::string& text, const std::string& caption, int field)
     {
-        MessageRequest m;
-        m.text = text;
-        m.caption = caption;
-        m.icon = MessageIcon::Asterisk;
-        m.buttonBits = BUTTON_OK;
-        MessageShow(m);
+        ShowInfo(text, caption);
         ControlSelect(field);
     }
 

@@ -116,21 +116,10 @@ bool CAZPEditor::HasGroups() const { return AZP && AZP->CountGroups() > 0; }
 
 void CAZPEditor::Stored()
 {
-    if (VLBAZP)
-        VLBAZP->Refresh();
-    if (ARBEITSBLATT->StoreEditStep(AZP->GetSavable()))
-        ARBEITSBLATT->OnAZPChanged();
-    else if (VLBAZP)
-        VLBAZP->Refresh();
+    StoreOwnEdit(VLBAZP.get(), *ARBEITSBLATT, AZP->GetSavable(), [this] { ARBEITSBLATT->OnAZPChanged(); });
 }
 
 // ---- IStdEdit --------------------------------------------------------------------------------
-
-void CAZPEditor::Cut()
-{
-    Copy();
-    Delete();
-}
 
 void CAZPEditor::Copy()
 {

@@ -153,21 +153,16 @@ bool ParseHeadCount(const std::string& text, uint8_t& count, const std::string& 
     }
     if (message.empty())
         message = LocaleMessage("Zahl.Ungueltig", {text});
-    MessageRequest m;
-    m.text = message;
-    m.caption = caption;
-    m.icon = MessageIcon::Exclamation;
-    m.buttonBits = BUTTON_OK;
-    MessageShow(m);
+    ShowInfo(message, caption, MessageIcon::Exclamation);
     return false;
 }
 
-void ShowInfo(const std::string& text, const std::string& caption)
+void ShowInfo(const std::string& text, const std::string& caption, MessageIcon icon)
 {
     MessageRequest m;
     m.text = text;
     m.caption = caption;
-    m.icon = MessageIcon::Asterisk;
+    m.icon = icon;
     m.buttonBits = BUTTON_OK;
     MessageShow(m);
 }

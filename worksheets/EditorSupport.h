@@ -3,6 +3,8 @@
 // copy or paste covers, the first six items of their context menus, the keys they ask their lists
 // to report, and the reading of a typed head count.
 #include "core/Spreadsheet.h"
+#include "platform/ui/MessageShow.h"
+#include "worksheets/StdEdit.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,6 +28,20 @@ struct PlanClipboard {
         WIDTH = 0;
     }
 };
+
+// After an edit of an editor's own: the grid shows it, the worksheet stores it as one undo step
+// and, when that worked, `notice` tells the worksheet of the change; the grid then shows what is
+// stored (the step before, when storing failed).
+template <class Grid>
+void StoreOwnEdit(Grid* grid, IEditorOwner& owner, ISavable& part, const std::function<void()>& notice)
+{
+    if (grid)
+        grid->Refresh();
+    if (owner.StoreEditStep(part))
+        notice();
+    if (grid)
+        grid->Refresh();
+}
 
 // Releases the grid of an editor and drops it.
 template <class Grid>
@@ -80,8 +96,8 @@ std::string StartText(int keyCode);
 // refused with the platform's German message under `caption`; false then.
 bool ParseHeadCount(const std::string& text, uint8_t& count, const std::string& caption);
 
-// Shows a German notice with the information icon and an OK button.
-void ShowInfo(const std::string& text, const std::string& caption);
+// Shows a German notice with the information icon (or `icon`) and an OK button.
+void ShowInfo(const std::string& text, const std::string& caption, MessageIcon icon = MessageIcon::Asterisk);
 
 // Saves a plan part after its reference period changed (its undo steps are dropped); a failure is
 // told in German, naming the part ("Der Schichtbedarf").

@@ -123,9 +123,7 @@ uint8_t CFlexAZEditor::DeleteEntry(long n)
     // The entry before the deleted one (at least the first) becomes current.
     const long current = std::max(1L, n - 1);
     VLBFLEXAZ->Select(FLEXAZ->Count() > 0 ? current : 0);
-    VLBFLEXAZ->Refresh();
-    if (ARBEITSBLATT->StoreEditStep(FLEXAZ->GetSavable()))
-        ARBEITSBLATT->OnFlexChanged();
+    StoreOwnEdit(VLBFLEXAZ.get(), *ARBEITSBLATT, FLEXAZ->GetSavable(), [this] { ARBEITSBLATT->OnFlexChanged(); });
     return 1;
 }
 
@@ -134,9 +132,7 @@ void CFlexAZEditor::Reposition(int32_t date, uint32_t begin)
     FLEXAZ->Sort();
     const long n = FLEXAZ->Find(date, begin);
     VLBFLEXAZ->Select(n);
-    VLBFLEXAZ->Refresh();
-    if (ARBEITSBLATT->StoreEditStep(FLEXAZ->GetSavable()))
-        ARBEITSBLATT->OnFlexChanged();
+    StoreOwnEdit(VLBFLEXAZ.get(), *ARBEITSBLATT, FLEXAZ->GetSavable(), [this] { ARBEITSBLATT->OnFlexChanged(); });
 }
 
 // ---- events -------------------------------------------------------------------------------------

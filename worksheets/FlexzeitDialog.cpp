@@ -1,5 +1,6 @@
 #include "worksheets/FlexzeitDialog.h"
 
+#include "assessment/SchichtzeitFelder.h"
 #include "core/Frame.h"
 #include "core/TimeHelpers.h"
 #include "platform/fw/FwWindow.h"
@@ -7,6 +8,7 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "plans/FlexAZ.h"
+#include "worksheets/EditorSupport.h"
 
 #include <array>
 #include <string>
@@ -22,12 +24,6 @@ enum Control {
     C_OK = 39, C_CANCEL,
 };
 
-constexpr int PausePrompt(int n) { return C_PAUSE1 + 4 * (n - 1); }
-constexpr int PauseLage(int n) { return PausePrompt(n) + 1; }
-constexpr int PauseDauer(int n) { return PausePrompt(n) + 2; }
-constexpr int PauseBezahlt(int n) { return PausePrompt(n) + 3; }
-
-int32_t MinutesToClock(int64_t minutes) { return int32_t(std::max<int64_t>(0, minutes) * kClockPerMinute + 1); }
 
 class FlexzeitWindow : public FwWindow {
 public:
@@ -61,9 +57,9 @@ public:
         d.Add(Ctl::Entry("@D17").Id(C_DATUM).Name("?TMPFLEX:DATUM").Use(UseVar(datum_))
                   .Tip("Datum, auf das dieser Arbeitszeiteintrag fällt").At(70, 7, 56, 12));
         d.Add(Ctl::Prompt("Beginn:").Id(C_BEGINN_PROMPT).At(6, 24, 60, 10));
-        d.Add(Ctl::Entry("@T7").Id(C_BEGINN).Name("?BEGINN").Use(UseVar(beginn_)).At(70, 23, 40, 12));
+        d.Add(Ctl::Entry("@T7").Id(C_BEGINN).Name("?BEGINN").Use(UseVar(felder_.beginn)).At(70, 23, 40, 12));
         d.Add(Ctl::Prompt("Ende:").Id(C_ENDE_PROMPT).At(124, 24, 30, 10));
-        d.Add(Ctl::Entry("@T7").Id(C_ENDE).Name("?ENDE").Use(UseVar(ende_)).At(158, 23, 40, 12));
+        d.Add(Ctl::Entry("@T7").Id(C_ENDE).Name("?ENDE").Use(UseVar(felder_.ende)).At(158, 23, 40, 12));
         d.Add(Ctl::Prompt("Art:").Id(C_ART_PROMPT).At(6, 40, 60, 10));
         d.Add(Ctl::DropList().Id(C_SCHICHTART).Name("?SCHICHTART")
                   .From({"normal", "Freischicht", "Bereitschaft", "Rufbereitschaft"}).DropRows(4)
@@ -71,21 +67,11 @@ public:
         d.Add(Ctl::Group("").Id(C_GROUPPAUSEN).Name("?GROUPPAUSEN").At(4, 56, 242, 100));
         d.Add(Ctl::Prompt("Lage").Id(C_LAGE_HEAD).At(70, 60, 40, 10));
         d.Add(Ctl::Prompt("Dauer").Id(C_DAUER_HEAD).At(118, 60, 40, 10));
-        for (int n = 1; n <= 5; ++n) {
-            const size_t i = size_t(n - 1);
-            const int y = 58 + 16 * n;
-            const std::string no = std::to_string(n);
-            d.Add(Ctl::Prompt("Pause " + no + ":").Id(PausePrompt(n)).At(10, y + 1, 50, 10));
-            d.Add(Ctl::Entry("@T7B").Id(PauseLage(n)).Name("?PAUSELAGE_" + no).Use(UseVar(lage_[i])).At(70, y, 40, 12));
-            d.Add(Ctl::Entry("@N4~ min~B").Id(PauseDauer(n)).Name("?PAUSEDAUER_" + no).Use(UseVar(dauer_[i]))
-                      .At(118, y, 44, 12));
-            d.Add(Ctl::Check(" bezahlt").Id(PauseBezahlt(n)).Name("?PAUSEN_" + no + "_BEZAHLT").Use(UseVar(bezahlt_[i]))
-                      .At(172, y + 1, 60, 10));
-        }
+        felder_.AddPauseRows(d, {74, 16, 10, 50, 70, 118, 44, 172, 12, 1, "@N4~ min~B"});
         d.Add(Ctl::Prompt("bezahlte Arbeitszeit:").Id(C_BEZAHLT_PROMPT).At(6, 164, 90, 10));
-        d.Add(Ctl::Entry("@T7").Id(C_BEZAHLTEAZ).Name("?BEZAHLTEAZ").Use(UseVar(bezahltAz_)).At(100, 163, 40, 12));
+        d.Add(Ctl::Entry("@T7").Id(C_BEZAHLTEAZ).Name("?BEZAHLTEAZ").Use(UseVar(felder_.bezahltAz)).At(100, 163, 40, 12));
         d.Add(Ctl::Prompt("reine Arbeitszeit:").Id(C_REIN_PROMPT).At(6, 180, 90, 10));
-        d.Add(Ctl::Entry("@T7").Id(C_REINEAZ).Name("?REINEAZ").Use(UseVar(reineAz_)).At(100, 179, 40, 12));
+        d.Add(Ctl::Entry("@T7").Id(C_REINEAZ).Name("?REINEAZ").Use(UseVar(felder_.reineAz)).At(100, 179, 40, 12));
         d.Add(Ctl::Button("OK").Id(C_OK).Name("?OK").Default().At(136, 200, 52, 14));
         d.Add(Ctl::Button("Abbrechen").Id(C_CANCEL).Name("?CANCEL").At(192, 200, 52, 14));
         CreateWindow(d);
@@ -103,48 +89,10 @@ public:
             return FwWindow::OnAccepted();
         ControlUpdate(c);
         const bool pass = AcceptAllRunning();
-        for (int n = 1; n <= 5; ++n) {
-            const size_t i = size_t(n - 1);
-            if (c == PauseLage(n)) {
-                if (pass) {
-                    const PAUSE p = work_.GetPause(n);
-                    if (work_.TERMIN.BEGINN + p.LAGE + p.DAUER > work_.TERMIN.ENDE) {
-                        ControlSelect(c);   // stops the pass: the break reaches past the end
-                        return LEVEL_BENIGN;
-                    }
-                }
-                if (lage_[i] != work_.PauseStart(n))
-                    work_.PauseStart(n, lage_[i]);
-            } else if (c == PauseDauer(n)) {
-                const int32_t m = dauer_[i];
-                work_.PauseMinutes(n, uint16_t(m < 0 ? 0 : m > 1440 ? 1440 : m));
-            } else if (c == PauseBezahlt(n)) {
-                work_.PausePaid(n, uint8_t(bezahlt_[i] != 0));
-            }
-        }
-        // A value shown as the working copy gives it changes nothing: the accept-all pass for OK
-        // takes every field again, and a shift of another kind shows working times of 0.
-        switch (c) {
-        case C_BEGINN:
-            if (beginn_ != work_.StartTime())
-                work_.StartTime(beginn_);
-            break;
-        case C_ENDE:
-            if (ende_ != work_.EndTime())
-                work_.EndTime(ende_);
-            break;
-        case C_BEZAHLTEAZ:
-            // A duration: "24:00" is 24 hours here.
-            if (bezahltAz_ != MinutesToClock(work_.PaidMinutes()))
-                work_.PaidMinutes(TimeToMinutesLong(bezahltAz_));
-            break;
-        case C_REINEAZ:
-            if (reineAz_ != MinutesToClock(work_.NetMinutes()))
-                work_.NetMinutes(TimeToMinutesLong(reineAz_));
-            break;
-        case C_SCHICHTART: work_.ART = uint8_t(art_); break;
-        default: break;
-        }
+        if (!felder_.Accept(work_, c, pass))
+            return LEVEL_BENIGN;
+        if (c == C_SCHICHTART)
+            work_.ART = uint8_t(art_);
         if (!pass)
             Refresh();
         return LEVEL_BENIGN;
@@ -152,13 +100,7 @@ public:
 
     int OnSelected() override
     {
-        // A duration without a begin has nowhere to go: the begin is asked first.
-        const int c = EventControl();
-        for (int n = 1; n <= 5; ++n)
-            if (c == PauseDauer(n) && work_.PauseStart(n) == 0) {
-                ControlSelect(PauseLage(n));
-                break;
-            }
+        felder_.StartFirst(work_, EventControl());
         return LEVEL_BENIGN;
     }
 
@@ -212,45 +154,25 @@ public:
         if (art_ != ART_NORMAL)
             for (int n = 1; n <= 5; ++n)
                 work_.SetPause(n, PAUSE{});
-        beginn_ = work_.StartTime();
-        ende_ = work_.EndTime();
-        bezahltAz_ = MinutesToClock(work_.PaidMinutes());
-        reineAz_ = MinutesToClock(work_.NetMinutes());
-        for (int n = 1; n <= 5; ++n) {
-            const size_t i = size_t(n - 1);
-            lage_[i] = work_.PauseStart(n);
-            dauer_[i] = work_.PauseMinutes(n);
-            bezahlt_[i] = work_.PausePaid(n);
-        }
+        felder_.Show(work_);
         FwWindow::Refresh(force);
     }
 
 private:
-    static bool IsTimeOfDay(int control)
+    bool IsTimeOfDay(int control) const
     {
-        if (control == C_BEGINN || control == C_ENDE)
-            return true;
-        for (int n = 1; n <= 5; ++n)
-            if (control == PauseLage(n))
-                return true;
-        return false;
+        return control == C_BEGINN || control == C_ENDE || felder_.IsPauseLage(control);
     }
 
     void Refuse(const std::string& text, const std::string& caption, int field)
     {
-        MessageRequest m;
-        m.text = text;
-        m.caption = caption;
-        m.icon = MessageIcon::Exclamation;
-        m.buttonBits = BUTTON_OK;
-        MessageShow(m);
+        ShowInfo(text, caption, MessageIcon::Exclamation);
         if (field)
             ControlSelect(field);
     }
 
     CFlexAZ& plan_;
-    int32_t beginn_ = 0, ende_ = 0, bezahltAz_ = 0, reineAz_ = 0;
-    std::array<int32_t, 5> lage_{}, dauer_{}, bezahlt_{};
+    CSchichtzeitFelder felder_{{C_BEGINN, C_ENDE, C_BEZAHLTEAZ, C_REINEAZ, C_PAUSE1}};
 };
 
 } // namespace

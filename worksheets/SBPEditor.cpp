@@ -56,19 +56,10 @@ void CSBPEditor::Init(IEditorOwner& owner, CSBPData& plan, int feq)
 
 void CSBPEditor::Stored()
 {
-    VLBSBP->Refresh();
-    if (ARBEITSBLATT->StoreEditStep(SBP->GetSavable()))
-        ARBEITSBLATT->OnSBPChanged(false);
-    VLBSBP->Refresh();
+    StoreOwnEdit(VLBSBP.get(), *ARBEITSBLATT, SBP->GetSavable(), [this] { ARBEITSBLATT->OnSBPChanged(false); });
 }
 
 // ---- IStdEdit --------------------------------------------------------------------------------
-
-void CSBPEditor::Cut()
-{
-    Copy();
-    Delete();
-}
 
 void CSBPEditor::Copy()
 {

@@ -31,7 +31,6 @@ public:
     void Release();
 
     // IStdEdit
-    void Cut() override;
     void Copy() override;
     void Paste() override;
     void Delete() override;

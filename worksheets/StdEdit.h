@@ -39,6 +39,12 @@ public:
 // The operations the worksheet calls on each of its pane editors.
 class CPlanEditor : public IStdEdit {
 public:
+    // Cutting is copying, then deleting, in every plan.
+    void Cut() override
+    {
+        Copy();
+        Delete();
+    }
     // Non-zero: the event was handled and the window skips its default handling.
     virtual uint8_t OnEvent(int event) = 0;
     virtual ISavable& GetSavable() = 0;

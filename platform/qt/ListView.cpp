@@ -725,7 +725,9 @@ void ListView::SendMouse(QMouseEvent* e, int kind)
     // The box in front of a tree row opens or closes it, besides the mouse message itself.
     int64_t expandRow = 0;
     bool expand = false;
-    if (m.kind == WindowMessage::Kind::MouseDown && e->button() == Qt::LeftButton && format_.hasTree &&
+    // A double click on the box is two clicks on it: the second one toggles the row again.
+    if ((m.kind == WindowMessage::Kind::MouseDown || m.kind == WindowMessage::Kind::DoubleClick) &&
+        e->button() == Qt::LeftButton && format_.hasTree &&
         m.y >= headerHeight_ && lineHeight_ > 0) {
         int64_t row = top_ + (m.y - headerHeight_) / lineHeight_ + 1;
         for (size_t i = 0; i < format_.columns.size() && row <= rows_; ++i) {

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -1619,6 +1620,14 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
         // but the window never comes up smaller than its controls allow.
         if (m.desc.resizable && QGuiApplication::primaryScreen())
             need = need.boundedTo(QGuiApplication::primaryScreen()->availableSize()).expandedTo(smallest);
+        // Inside the frame the room is the frame's area less the window's own border and title.
+        if (m.desc.resizable && sub_ && sub_->mdiArea()) {
+            const int border = sub_->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub_);
+            const int title = sub_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub_);
+            const QSize room = sub_->mdiArea()->viewport()->size() - QSize(2 * border, title + 2 * border);
+            if (room.width() > 100 && room.height() > 100)
+                need = need.boundedTo(room).expandedTo(smallest);
+        }
         if (!m.desc.resizable || first)
             client_->setMinimumSize(need);
         if (m.desc.resizable && !first)

@@ -573,13 +573,16 @@ void ListDefault(WindowModel& w, ControlModel& c, const WindowMessage& m)
                 c.Set(Prop::Column, col);
             KeepVisible(c);
         }
-        int key = m.kind == K::DoubleClick ? (m.button == Key::MOUSE_RIGHT ? Key::MOUSE_RIGHT2 : Key::MOUSE_LEFT2)
-                                           : (m.button ? m.button : Key::MOUSE_LEFT);
-        if (row > 0 && m.kind == K::MouseDown)
+        // A second click on an expand box soon after the first is a click of its own, not a
+        // double click that would open the row: every click on the box toggles it.
+        const bool down = m.kind == K::MouseDown || (zone == LIST_ZONE_EXPANDBOX && m.button != Key::MOUSE_RIGHT);
+        int key = !down ? (m.button == Key::MOUSE_RIGHT ? Key::MOUSE_RIGHT2 : Key::MOUSE_LEFT2)
+                        : (m.button ? m.button : Key::MOUSE_LEFT);
+        if (row > 0 && down)
             PostField(w, EVENT_NEW_SELECTION, c.id);
         if (WindowInternal::Alerted(w, &c, key))
             PostField(w, EVENT_ALERT_KEY, c.id, key);
-        else if (m.kind == K::DoubleClick && row > 0)
+        else if (!down && row > 0)
             PostField(w, EVENT_ACCEPTED, c.id);
         break;
     }

@@ -51,6 +51,14 @@ void Collect(QtMsgType, const QMessageLogContext&, const QString& text)
         gWarnings->push_back(text.toStdString());
 }
 
+struct KeyCase {
+    const char* name;
+    int key;
+    Qt::KeyboardModifiers mods;
+    int list;              // the pane whose list has the focus
+    const char* opens;     // the title of the window the command opens
+};
+
 class WorksheetKeys : public PictureRun {
 protected:
     void SetUp() override
@@ -136,6 +144,24 @@ protected:
         }, 5000);
         return title;
     }
+    // Each key pressed with its pane's list focused opens its window (closed again); Qt reports
+    // none as ambiguous, and the focus is back in that list afterwards, so that the planner can
+    // go on typing.
+    template <size_t N>
+    void RunKeyCases(int sheet, const KeyCase (&cases)[N])
+    {
+        for (const KeyCase& k : cases) {
+            SCOPED_TRACE(k.name);
+            Choose(sheet, k.list);
+            const std::set<int> before = Dialogs();
+            Key(k.key, k.mods);
+            EXPECT_EQ(NewDialog(before), k.opens);
+            EXPECT_FALSE(Ambiguous()) << ::testing::PrintToString(warnings);
+            warnings.clear();
+            ProcessUntil([&] { return QApplication::focusWidget() == List(sheet, k.list); }, 2000);
+            EXPECT_EQ(QApplication::focusWidget(), List(sheet, k.list));
+        }
+    }
     bool WindowOpen(const std::string& title)
     {
         for (int id : Dialogs())
@@ -155,13 +181,6 @@ protected:
     QtMessageHandler previousHandler = nullptr;
 };
 
-struct KeyCase {
-    const char* name;
-    int key;
-    Qt::KeyboardModifiers mods;
-    int list;              // the pane whose list has the focus
-    const char* opens;     // the title of the window the command opens
-};
 
 // Every command key of the worksheet window that opens a window, from a pane of each kind; the
 // focus is back in that pane's list after the window is closed.
@@ -180,19 +199,7 @@ TEST_F(WorksheetKeys, EachCommandKeyOfTheWorksheetWindowRunsItsCommand)
         {"Alt+G", Qt::Key_G, Qt::AltModifier, AB_AZP_LIST, "Vorhandene Einträge werden überschrieben."},
         {"Einfg", Qt::Key_Insert, Qt::NoModifier, AB_AKB_LIST, "Arbeitskräftebedarf"},
     };
-    for (const KeyCase& k : cases) {
-        SCOPED_TRACE(k.name);
-        Choose(sheet, k.list);
-        const std::set<int> before = Dialogs();
-        Key(k.key, k.mods);
-        EXPECT_EQ(NewDialog(before), k.opens);
-        EXPECT_FALSE(Ambiguous()) << ::testing::PrintToString(warnings);
-        warnings.clear();
-        // The focus is back where the planner was, so that he can go on typing.
-        ProcessUntil([&] { return QApplication::focusWidget() == List(sheet, k.list); }, 2000);
-        EXPECT_EQ(QApplication::focusWidget(), List(sheet, k.list));
-    }
-
+    RunKeyCases(sheet, cases);
 }
 
 // Entf clears the chosen cell, Strg+Z brings it back, Strg+Y clears it again.
@@ -229,22 +236,13 @@ TEST_F(WorksheetKeys, EachCommandKeyOfTheFlexWindowRunsItsCommand)
     const KeyCase cases[] = {
         {"Alt+P", Qt::Key_P, Qt::AltModifier, FX_AZP_LIST, "Drucken nicht möglich"},
         {"Alt+E", Qt::Key_E, Qt::AltModifier, FX_FLEX_LIST, "Belastungseinschätzung"},
+        {"Alt+Ö", Qt::Key_Odiaeresis, Qt::AltModifier, FX_AZP_LIST, "Einstellungen: Grundvergütung, Zuschläge, Zulagen, Dienste"},
         {"Alt+N", Qt::Key_N, Qt::AltModifier, FX_FLEX_LIST, "Notiz bearbeiten"},
         {"Alt+D", Qt::Key_D, Qt::AltModifier, FX_AZP_LIST, "Definitionspool"},
         {"Enter", Qt::Key_Return, Qt::NoModifier, FX_FLEX_LIST, "Arbeitszeiten-Eintrag bearbeiten"},
         {"Einfg", Qt::Key_Insert, Qt::NoModifier, FX_FLEX_LIST, "Arbeitszeiten-Eintrag bearbeiten"},
     };
-    for (const KeyCase& k : cases) {
-        SCOPED_TRACE(k.name);
-        Choose(sheet, k.list);
-        const std::set<int> before = Dialogs();
-        Key(k.key, k.mods);
-        EXPECT_EQ(NewDialog(before), k.opens);
-        EXPECT_FALSE(Ambiguous()) << ::testing::PrintToString(warnings);
-        warnings.clear();
-        ProcessUntil([&] { return QApplication::focusWidget() == List(sheet, k.list); }, 2000);
-        EXPECT_EQ(QApplication::focusWidget(), List(sheet, k.list));
-    }
+    RunKeyCases(sheet, cases);
 }
 
 // F10 opens the first menu, Right and Left lead to the neighbouring menus, also after the window
@@ -349,7 +347,10 @@ TEST_F(WorksheetKeys, AWindowStoredOffTheScreenOpensOnIt)
     QWidget* top = renderer->WindowWidget(sheet)->window();
     QRect room = QGuiApplication::primaryScreen()->availableGeometry();
     QRect place = top->frameGeometry();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(renderer->WindowWidget(sheet)->parentWidget())) {
+    QWidget* w = renderer->WindowWidget(sheet);
+    while (w && !qobject_cast<QMdiSubWindow*>(w))
+        w = w->parentWidget();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
         room = QRect(QPoint(0, 0), sub->mdiArea()->viewport()->size());
         place = sub->geometry();
     }

@@ -1,9 +1,15 @@
-// The project tree on the real renderer (offscreen): a click on a row's box opens or closes that
-// row, the selected row's box as well as any other's.
+// The project manager on the real renderer (offscreen): a click on a row's box opens or closes that
+// row, the selected row's box as well as any other's; a worksheet opened from the tree whose window
+// place was stored far off the screen comes up inside the frame.
 #include "../platform/qt/QtTestSupport.h"
 #include "RealProgramSupport.h"
 
+#include "app/WindowPictures.h"
+#include "core/IniFile.h"
+
 #include <QAbstractButton>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 #include <gtest/gtest.h>
 
@@ -11,20 +17,29 @@ using namespace apptest;
 
 namespace {
 
-class ProjectTree : public RealProgramTest {};
+class ProjectTree : public RealProgramTest {
+protected:
+    // A new project from the welcome window; its project manager.
+    int NewProject()
+    {
+        const int welcome = WindowTitled("Willkommen bei Varn-4");
+        if (!welcome)
+            return 0;
+        for (QAbstractButton* b : renderer->WindowWidget(welcome)->window()->findChildren<QAbstractButton*>())
+            if (b->isVisible() && b->text().remove(QLatin1Char('&')) == QStringLiteral("ein neues Arbeitszeitblatt anlegen")) {
+                b->click();
+                break;
+            }
+        int manager = 0;
+        ProcessUntil([&] { return renderer->Settle(100) && (manager = WindowTitled("Projektmanager")) != 0; });
+        return manager;
+    }
+};
 
 TEST_F(ProjectTree, TheBoxOfAnyRowTogglesIt)
 {
-    const int welcome = WindowTitled("Willkommen bei Varn-4");
-    ASSERT_NE(welcome, 0);
-    QAbstractButton* create = nullptr;
-    for (QAbstractButton* b : renderer->WindowWidget(welcome)->window()->findChildren<QAbstractButton*>())
-        if (b->isVisible() && b->text().remove(QLatin1Char('&')) == QStringLiteral("ein neues Arbeitszeitblatt anlegen"))
-            create = b;
-    ASSERT_NE(create, nullptr);
-    create->click();
-    int manager = 0;
-    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && (manager = WindowTitled("Projektmanager")) != 0; }));
+    const int manager = NewProject();
+    ASSERT_NE(manager, 0);
     auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
     ASSERT_NE(tree, nullptr);
     auto rows = [&] {
@@ -43,6 +58,46 @@ TEST_F(ProjectTree, TheBoxOfAnyRowTogglesIt)
         else
             EXPECT_EQ(rows(), closed);
     }
+    // A second click soon after the first reaches the list as a double click: on the box it
+    // toggles the row all the same (it does not open the project's entry).
+    const QPoint at(tree->ToViewport(TREE_INDENT / 2), tree->RowTop(static_cast<int>(1 - tree->TopRow() - 1)) + tree->LineHeight() / 2);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &dbl);
+    QCoreApplication::sendEvent(tree->viewport(), &release);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(rows(), closed);
+}
+
+TEST_F(ProjectTree, AWorksheetStoredOffTheScreenOpensInsideTheFrame)
+{
+    const int manager = NewProject();
+    ASSERT_NE(manager, 0);
+    {
+        Runtime::HostBaton b;
+        GlobalIni.WriteValue("UpdateArbeitsblatt", "Maximize", "No");
+        GlobalIni.WriteValue("UpdateArbeitsblatt", "XPos", "3000");
+        GlobalIni.WriteValue("UpdateArbeitsblatt", "YPos", "2500");
+    }
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ASSERT_NE(tree, nullptr);
+    ClickTreeBox(tree, 1, 1);
+    ASSERT_TRUE(renderer->Settle());
+    ClickTreeBox(tree, 3, 2, 3 * TREE_INDENT);
+    ASSERT_TRUE(renderer->Settle());
+    qttest::Press(tree, Qt::Key_Return);
+    const int sheet = SettledWindow(*renderer, "Arbeitszeitblatt", 30000);
+    ASSERT_NE(sheet, 0);
+    QWidget* w = renderer->WindowWidget(sheet);
+    while (w && !qobject_cast<QMdiSubWindow*>(w))
+        w = w->parentWidget();
+    auto* sub = qobject_cast<QMdiSubWindow*>(w);
+    ASSERT_NE(sub, nullptr);
+    const QRect room(QPoint(0, 0), sub->mdiArea()->viewport()->size());
+    EXPECT_TRUE(room.contains(sub->geometry()))
+        << sub->x() << "," << sub->y() << " " << sub->width() << "x" << sub->height() << " in " << room.width() << "x" << room.height();
 }
 
 } // namespace

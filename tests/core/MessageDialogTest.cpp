@@ -79,8 +79,9 @@ TEST_F(MessageDialogTest, ButtonsFocusAndAnswers)
         {0, "", 0, {"&OK"}, "&OK", 1, 1},
         {BUTTON_YES | BUTTON_NO, "", BUTTON_NO, {"&Ja", "&Nein"}, "&Nein", 1, 2},
         {BUTTON_YES | BUTTON_NO | BUTTON_CANCEL, "", BUTTON_CANCEL, {"&Ja", "&Nein", "&Abbrechen"}, "&Abbrechen", 3, 64},
-        // Without a default the first button is it, so that Enter answers the message.
-        {0, "Fortfahren|Abbrechen", 0, {"Fortfahren", "Abbrechen"}, "Fortfahren", 2, 2},
+        {0, "Fortfahren|Abbrechen", 0, {"Fortfahren", "Abbrechen"}, "", 2, 2},
+        // A single button is the default even when the caller named none.
+        {BUTTON_OK, "", 0, {"&OK"}, "&OK", 1, 1},
         {0, "eins||drei", 1, {"eins"}, "eins", 1, 1},
         {0, "1|2|3|4|5|6|7|8|9", 8, {"1", "2", "3", "4", "5", "6", "7", "8"}, "8", 5, 5},
         {255, "", 16, {"&OK", "&Ja", "&Nein", "&Abbrechen", "&Wiederholen", "&Ignorieren", "&Abbrechen", "&Hilfe"},
