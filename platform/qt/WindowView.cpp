@@ -302,9 +302,10 @@ void WindowView::RestoreFocus()
         w->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-// A window inside the frame opens inside the frame's area, as much of it as the area holds: a
-// place stored on a larger screen, or next to a window at the right edge, would leave it out of
-// sight. The user may move it out later.
+// A window inside the frame opens, and is placed by the program, inside the frame's area, as much
+// of it as the area holds: a place stored on a larger screen, or beside a window at the right or
+// bottom edge, would leave it out of sight. A sizable window keeps the place it was given and
+// gives up width or height first. Moves of the user's own are not placed again.
 void WindowView::KeepInArea(QPoint& at, QSize& size, bool sizable) const
 {
     QMdiArea* area = sub_ ? sub_->mdiArea() : nullptr;
@@ -313,8 +314,15 @@ void WindowView::KeepInArea(QPoint& at, QSize& size, bool sizable) const
     const QSize room = area->viewport()->size();
     if (room.width() < 100 || room.height() < 100)
         return;                           // the frame is not laid out yet
-    if (sizable)
-        size = size.boundedTo(room).expandedTo(sub_->minimumSizeHint());
+    if (sizable) {
+        const QSize smallest = sub_->minimumSizeHint();
+        size = size.boundedTo(room);
+        if (at.x() > 0 && at.x() + size.width() > room.width())
+            size.setWidth(room.width() - at.x());
+        if (at.y() > 0 && at.y() + size.height() > room.height())
+            size.setHeight(room.height() - at.y());
+        size = size.expandedTo(smallest);
+    }
     at.setX(std::clamp(at.x(), 0, std::max(0, room.width() - size.width())));
     at.setY(std::clamp(at.y(), 0, std::max(0, room.height() - size.height())));
 }
@@ -1655,8 +1663,7 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             if (sub_) {
                 QSize subSize = sub_->sizeHint().expandedTo(size);
                 QPoint at(ToPixels(place.x()), ToPixels(place.y()));
-                if (first)
-                    KeepInArea(at, subSize, m.desc.resizable);
+                KeepInArea(at, subSize, m.desc.resizable);
                 sub_->resize(subSize);
                 if (place.x() || place.y() || !first)
                     sub_->move(at);
@@ -1683,8 +1690,18 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             top->showMaximized();
         else if (iconize)
             top->showMinimized();
-        else
+        else {
             top->show();
+            // A window without a place of its own is put by the frame's area beside the others,
+            // where it may run over the area's edge: it is kept inside as a placed one is.
+            if (sub_ && !appliedPlace_.x() && !appliedPlace_.y()) {
+                QPoint at = sub_->pos();
+                QSize size = sub_->size();
+                KeepInArea(at, size, m.desc.resizable);
+                if (at != sub_->pos() || size != sub_->size())
+                    sub_->setGeometry(QRect(at, size));
+            }
+        }
         appliedMax_ = maximize;
         appliedMin_ = iconize;
         shown_ = true;

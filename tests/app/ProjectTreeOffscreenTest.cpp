@@ -34,6 +34,38 @@ protected:
         ProcessUntil([&] { return renderer->Settle(100) && (manager = WindowTitled("Projektmanager")) != 0; });
         return manager;
     }
+
+    // A worksheet opened from the tree, its window place stored as given: the worksheet and its table
+    // inspector lie inside the frame's area.
+    void ExpectWorksheetInsideTheFrame(int manager, const char* x, const char* y)
+    {
+        ASSERT_NE(manager, 0);
+        {
+            Runtime::HostBaton b;
+            GlobalIni.WriteValue("UpdateArbeitsblatt", "Maximize", "No");
+            GlobalIni.WriteValue("UpdateArbeitsblatt", "XPos", x);
+            GlobalIni.WriteValue("UpdateArbeitsblatt", "YPos", y);
+        }
+        auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+        ASSERT_NE(tree, nullptr);
+        ClickTreeBox(tree, 1, 1);
+        ASSERT_TRUE(renderer->Settle());
+        ClickTreeBox(tree, 3, 2, 3 * TREE_INDENT);
+        ASSERT_TRUE(renderer->Settle());
+        qttest::Press(tree, Qt::Key_Return);
+        for (const char* title : {"Arbeitszeitblatt", "Tabellen-Inspektor"}) {
+            const int window = SettledWindow(*renderer, title, 30000);
+            ASSERT_NE(window, 0) << title;
+            QWidget* w = renderer->WindowWidget(window);
+            while (w && !qobject_cast<QMdiSubWindow*>(w))
+                w = w->parentWidget();
+            auto* sub = qobject_cast<QMdiSubWindow*>(w);
+            ASSERT_NE(sub, nullptr) << title;
+            const QRect room(QPoint(0, 0), sub->mdiArea()->viewport()->size());
+            EXPECT_TRUE(room.contains(sub->geometry())) << title << ": " << sub->x() << "," << sub->y() << " "
+                << sub->width() << "x" << sub->height() << " in " << room.width() << "x" << room.height();
+        }
+    }
 };
 
 TEST_F(ProjectTree, TheBoxOfAnyRowTogglesIt)
@@ -73,31 +105,14 @@ TEST_F(ProjectTree, TheBoxOfAnyRowTogglesIt)
 
 TEST_F(ProjectTree, AWorksheetStoredOffTheScreenOpensInsideTheFrame)
 {
-    const int manager = NewProject();
-    ASSERT_NE(manager, 0);
-    {
-        Runtime::HostBaton b;
-        GlobalIni.WriteValue("UpdateArbeitsblatt", "Maximize", "No");
-        GlobalIni.WriteValue("UpdateArbeitsblatt", "XPos", "3000");
-        GlobalIni.WriteValue("UpdateArbeitsblatt", "YPos", "2500");
-    }
-    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
-    ASSERT_NE(tree, nullptr);
-    ClickTreeBox(tree, 1, 1);
-    ASSERT_TRUE(renderer->Settle());
-    ClickTreeBox(tree, 3, 2, 3 * TREE_INDENT);
-    ASSERT_TRUE(renderer->Settle());
-    qttest::Press(tree, Qt::Key_Return);
-    const int sheet = SettledWindow(*renderer, "Arbeitszeitblatt", 30000);
-    ASSERT_NE(sheet, 0);
-    QWidget* w = renderer->WindowWidget(sheet);
-    while (w && !qobject_cast<QMdiSubWindow*>(w))
-        w = w->parentWidget();
-    auto* sub = qobject_cast<QMdiSubWindow*>(w);
-    ASSERT_NE(sub, nullptr);
-    const QRect room(QPoint(0, 0), sub->mdiArea()->viewport()->size());
-    EXPECT_TRUE(room.contains(sub->geometry()))
-        << sub->x() << "," << sub->y() << " " << sub->width() << "x" << sub->height() << " in " << room.width() << "x" << room.height();
+    ExpectWorksheetInsideTheFrame(NewProject(), "3000", "2500");
+}
+
+// Without a stored place the frame's area puts the window beside the project manager, where it ran
+// over the area's right edge and its inspector over the bottom.
+TEST_F(ProjectTree, AWorksheetWithoutAPlaceOpensInsideTheFrame)
+{
+    ExpectWorksheetInsideTheFrame(NewProject(), "0", "0");
 }
 
 } // namespace
