@@ -26,7 +26,9 @@
 #include "core/Startup.h"
 #include "core/Tree.h"
 #include "platform/fw/FwFileManager.h"
+#include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
+#include "platform/qt/WindowView.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Date.h"
@@ -39,9 +41,11 @@
 #include "plans/Schichttypen.h"
 #include "worksheets/AKBEintragDialog.h"
 #include "worksheets/Arbeitsblatt.h"
+#include "worksheets/ArbeitsblattWindow.h"
 #include "worksheets/Legende.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -49,6 +53,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -226,6 +231,47 @@ bool ChooseFile(Renderer& renderer, const char* name)
     return renderer.Settle();
 }
 
+// Chooses the menu item `item` of the sample's worksheet window, as the planner would.
+bool ChooseItem(Renderer& renderer, int item)
+{
+    const int window = SettledWindow(renderer, "Arbeitszeitblatt", 30000);
+    QAction* action = window ? renderer.View(window)->ControlAction(item) : nullptr;
+    if (!action || !action->isEnabled())
+        return false;
+    action->trigger();
+    return renderer.Settle();
+}
+
+// Clicks the button `text` (without '&') of the window titled `title`.
+bool Answer(Renderer& renderer, const char* title, const QString& text)
+{
+    const int window = SettledWindow(renderer, title, 30000);
+    if (!window)
+        return false;
+    for (QAbstractButton* b : renderer.WindowWidget(window)->window()->findChildren<QAbstractButton*>())
+        if (b->isVisible() && b->text().remove(QLatin1Char('&')) == text) {
+            b->click();
+            return renderer.Settle();
+        }
+    return false;
+}
+
+// Swap mode on, and a cell of the plan taken up with the mouse (group 2, Wednesday of week 1).
+bool TakeUpCell(Renderer& renderer)
+{
+    if (!ChooseItem(renderer, AB_SWAP_ITEM))
+        return false;
+    const int window = SettledWindow(renderer, "Arbeitszeitblatt", 30000);
+    auto* plan = qobject_cast<ListView*>(renderer.ControlWidget(window, AB_AZP_LIST));
+    if (!plan)
+        return false;
+    const QPoint at(plan->ColumnLeft(4) + 4, plan->RowTop(1) + plan->LineHeight() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, plan->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(plan->viewport(), &press);
+    return renderer.Settle();
+}
+
 // Clicks "weiter >>" of the wizard titled so `times` times.
 bool Forward(Renderer& renderer, const char* title, int times)
 {
@@ -284,7 +330,7 @@ const Picture kPictures[] = {
     {"schichtbedarf_assistent", [] { SampleWorksheet(Stage::Demand).GenerateSBP(); }, "Schichtbedarfsplan generieren"},
     {"schichttypen", [] { SampleWorksheet().EditSchichttypen(); }, "Schichttypen"},
     {"arbeitszeitplan_assistent", [] { SampleWorksheet(Stage::ShiftDemand).GenerateAZP(); }, "Arbeitszeitplan generieren"},
-    {"verschieben", [] { OpenSample().ToggleSwapMode(); }, "Arbeitszeitblatt"},
+    {"verschieben", [] { OpenSample(); }, "Arbeitszeitblatt", TakeUpCell},
     {"arbeitsblatt_bewertet", [] { OpenSample().ShowBewertungInspektor(); }, "Arbeitszeitblatt"},
     {"bewertungs_inspektor", [] { OpenSample().ShowBewertungInspektor(); }, "Bewertungs-Inspektor"},
     {"legende", [] { Files(); Legende(); }, "Legende"},
@@ -297,12 +343,14 @@ const Picture kPictures[] = {
     {"belastung", [] { SampleWorksheet().EditBelastung(); }, "Belastungseinschätzung"},
     {"flex_arbeitsblatt", FlexSample, "Flex-Arbeitszeitblatt"},
     {"csv_fehler", [] {
-         WriteFile(kBadCsv, "normal,Frühdienst,F,06:00,14:00,\r\nnormal,Spätdienst,S,14:00,\r\n");
-         SampleWorksheet().ImportSchichttypenCSV();
-     }, nullptr, [](Renderer& r) { return ChooseFile(r, kBadCsv); }},
+         WriteFile(kBadCsv, "normal,Frühdienst,F,06:00,14:00,\r\nnormal,Spätdienst,S,14 Uhr,22:00,\r\n");
+         OpenSample();
+     }, nullptr, [](Renderer& r) { return ChooseItem(r, AB_IMPORT_SCHICHTTYPEN) &&
+                                                     Answer(r, "bestehende Schichttypen werden überschrieben", QStringLiteral("Ja")) &&
+                                                     ChooseFile(r, kBadCsv); }},
     {"assistent_berechnungsdauer", [] { SampleWorksheet(Stage::ShiftDemand).GenerateAZP(); }, "Arbeitszeitplan generieren",
      [](Renderer& r) { return Forward(r, "Arbeitszeitplan generieren", 2); }},
-    {"drucken", [] { OpenSample().PrintAZP(); }, "Drucken nicht möglich"},
+    {"drucken", [] { OpenSample(); }, "Drucken nicht möglich", [](Renderer& r) { return ChooseItem(r, AB_PRINT_ITEM); }},
     {"datei_fehler", [] {
          WriteFile(kBadProject, "Dies ist keine Projektdatei, sondern ein Text.\n");
          Files();
