@@ -20,19 +20,15 @@
 #include "assessment/RahmenbedingungRuhezeiten.h"
 #include "assessment/SchichttypDialoge.h"
 #include "core/Files.h"
-#include "core/MessageDialog.h"
 #include "core/Projektmanager.h"
 #include "core/ProjektmanagerWindow.h"
 #include "core/Startup.h"
 #include "core/Tree.h"
-#include "platform/fw/FwFileManager.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
 #include "platform/qt/WindowView.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
-#include "platform/values/Date.h"
-#include "platform/values/Locale.h"
 #include "plans/AKBData.h"
 #include "plans/AKBEintrag.h"
 #include "plans/AZPData.h"
@@ -76,26 +72,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Files()
-{
-    Locale::Load("deutsch.env");
-    InitFileAccess();
-    NameProgramFiles(fs::current_path().string());
-    InstallMessageDialog(true);
-}
+void Files() { UseProgramFilesHere(); }
 
 // The defaults, warning and error limits as the start-up reads them, the buffers at the defaults.
 void Defaults()
 {
     Files();
-    for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
-        a->TryOpen();
-        FileSet(*a->File());
-        a->TryNext();
-        a->Close();
-    }
-    RB.CopyFrom(RBDEFAULT);
-    KRI.CopyFrom(KRIDEFAULT);
+    ReadDefaultRecords();
 }
 
 CArbeitsblatt& Sheet() { return *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1)); }
@@ -154,18 +137,6 @@ CArbeitsblatt& OpenSample(Stage stage = Stage::Rota)
     return s;
 }
 
-// A flex entry of January 2024 (Monday the 1st is day 0) from..to in minutes, with one break.
-CFlexSchicht FlexEntry(int day, int from, int to, int breakAt = 0, int breakMinutes = 0)
-{
-    CFlexSchicht e;
-    e.Clear();
-    e.DATUM = int32_t(DateFromParts(2024, 1, 1)) + day;
-    e.TERMIN = {uint32_t(from), uint32_t(to > from ? to : to + 1440)};
-    if (breakMinutes)
-        e.PAUSEN[0] = {uint16_t((breakAt - from + 1440) % 1440), uint16_t(breakMinutes), 0};
-    return e;
-}
-
 // Two weeks of one person's working times: early days, two nights, and eleven hours too many.
 void FlexSample()
 {
@@ -173,11 +144,11 @@ void FlexSample()
     GlobalProjektmanager.Projekt().New(ARBEITSBLATT_FLEX);
     CArbeitsblatt& s = Sheet();
     for (int day : {0, 1, 2, 3})
-        s.GetFlexAZ().Add(FlexEntry(day, 7 * 60, 15 * 60 + 30, 11 * 60, 30));
-    s.GetFlexAZ().Add(FlexEntry(4, 6 * 60, 19 * 60, 12 * 60, 30));
-    s.GetFlexAZ().Add(FlexEntry(7, 22 * 60, 6 * 60, 2 * 60, 45));
-    s.GetFlexAZ().Add(FlexEntry(8, 22 * 60, 6 * 60, 2 * 60, 45));
-    s.GetFlexAZ().Add(FlexEntry(10, 13 * 60, 21 * 60, 17 * 60, 30));
+        s.GetFlexAZ().Add(SampleFlexEntry(day, 7 * 60, 15 * 60 + 30, 11 * 60, 30));
+    s.GetFlexAZ().Add(SampleFlexEntry(4, 6 * 60, 19 * 60, 12 * 60, 30));
+    s.GetFlexAZ().Add(SampleFlexEntry(7, 22 * 60, 6 * 60, 2 * 60, 45));
+    s.GetFlexAZ().Add(SampleFlexEntry(8, 22 * 60, 6 * 60, 2 * 60, 45));
+    s.GetFlexAZ().Add(SampleFlexEntry(10, 13 * 60, 21 * 60, 17 * 60, 30));
     s.Open();
 }
 

@@ -3,6 +3,8 @@
 #include "core/Schicht.h"
 #include "plans/AKBData.h"
 #include "plans/AZPData.h"
+#include "plans/FlexAZ.h"
+#include "platform/values/Date.h"
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
 #include "worksheets/Arbeitsblatt.h"
@@ -55,4 +57,15 @@ void AddSampleRota(CArbeitsblatt& sheet, const std::map<char, uint32_t>& ids)
         set(d, 3, 'F');
     set(14, 4, 'F');                                  // night, free, early
     sheet.ComputeSBPFromAZP();
+}
+
+CFlexSchicht SampleFlexEntry(int day, int from, int to, int breakAt, int breakMinutes)
+{
+    CFlexSchicht e;
+    e.Clear();
+    e.DATUM = int32_t(DateFromParts(2024, 1, 1)) + day;
+    e.TERMIN = {uint32_t(from), uint32_t(to > from ? to : to + 1440)};
+    if (breakMinutes)
+        e.PAUSEN[0] = {uint16_t((breakAt - from + 1440) % 1440), uint16_t(breakMinutes), 0};
+    return e;
 }

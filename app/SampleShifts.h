@@ -7,6 +7,7 @@
 #include <map>
 
 class CArbeitsblatt;
+class CFlexSchicht;
 
 // Adds the three shift types (the shift demand plan gets their rows) and the demand to `sheet`;
 // the shift types' SYSIDs by their letters F, S and N. No step is stored: the caller stores its
@@ -20,3 +21,7 @@ std::map<char, uint32_t> AddSampleShifts(CArbeitsblatt& sheet);
 // days) and group 4 has a night shift followed by a free day and an early shift. The shift demand
 // plan is counted from it. `ids` are the shift types of AddSampleShifts. No step is stored.
 void AddSampleRota(CArbeitsblatt& sheet, const std::map<char, uint32_t>& ids);
+
+// A flex entry of January 2024 (Monday the 1st is day 0) from `from` to `to` (minutes of the day;
+// an end before the begin runs past midnight), with one break of `breakMinutes` at `breakAt`.
+CFlexSchicht SampleFlexEntry(int day, int from, int to, int breakAt = 0, int breakMinutes = 0);
