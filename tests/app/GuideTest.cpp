@@ -10,6 +10,8 @@
 // legend show the markers their text describes.
 #include "platform/qt/Style.h"
 #include "platform/qt/WindowView.h"
+#include "plans/AKBData.h"
+#include "plans/AZPData.h"
 #include "worksheets/ArbeitsblattWindow.h"
 
 #include "../platform/qt/QtTestSupport.h"
@@ -17,7 +19,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -152,12 +156,6 @@ protected:
 
 class Guide : public RealProgramTest {
 protected:
-    int WaitFor(const std::string& title, int timeoutMs = 15000)
-    {
-        int w = 0;
-        ProcessUntil([&] { return renderer->Settle(100) && (w = WindowTitled(title)) != 0; }, timeoutMs);
-        return w;
-    }
     // Opens row `row` of the project tree (a worksheet) with Enter.
     void OpenTreeRow(ListView* tree, int64_t row)
     {
@@ -202,8 +200,6 @@ protected:
         auto* entry = qobject_cast<QAction*>(catcher.caught.front().receiver);
         return entry && entry->shortcut() == key;
     }
-    int frameWindow = 0;
-
     // Whether a window of the program alerts `key` to its own handling (for itself or a control).
     bool Alerted(const QKeySequence& key)
     {
@@ -296,6 +292,108 @@ TEST_F(Guide, NamesOnlyMenuPathsAndKeysThatReachACommand)
         EXPECT_TRUE(reached) << "the key " << text.toStdString() << " reaches no command";
     }
     QCoreApplication::instance()->removeEventFilter(&catcher);
+}
+
+// The guide's first-day answer "einen ersten Schichtplan", step by step as it says, with the keys
+// and menu entries it names: from the welcome window to a rated plan, printed (as a PDF file: there
+// is no printer here) and saved.
+TEST_F(Guide, FirstRotaAsItsFirstDayAnswerTellsIt)
+{
+    frameWindow = WindowTitled("Varn 4");
+    const int welcome = WindowTitled("Willkommen bei Varn-4");
+    ASSERT_TRUE(frameWindow && welcome);
+    Click(Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen")));
+    const int manager = WaitFor("Projektmanager");
+    ASSERT_NE(manager, 0);
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ASSERT_NE(tree, nullptr);
+    ClickTreeBox(tree, 1, 1);
+    ASSERT_TRUE(renderer->Settle());
+    OpenTreeRow(tree, 3);
+    const int sheet = WaitFor("Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    Menus menus;
+    for (QMenuBar* bar : renderer->WindowWidget(sheet)->findChildren<QMenuBar*>())
+        Walk(bar->actions(), {}, menus);
+    auto choose = [&](const QString& path) {
+        for (QAction* entry : menus.entries) {
+            QString p = EntryText(entry);
+            for (QObject* up = entry->parent(); qobject_cast<QMenu*>(up); up = up->parent())
+                p = EntryText(static_cast<QMenu*>(up)->menuAction()) + QStringLiteral(" › ") + p;
+            if (p == path) {
+                ASSERT_TRUE(entry->isEnabled()) << path.toStdString();
+                entry->trigger();
+                ASSERT_TRUE(renderer->Settle());
+                return;
+            }
+        }
+        FAIL() << "no entry " << path.toStdString();
+    };
+    // A click into a pane: the window under the mouse becomes the active one, as on a screen.
+    auto clickInto = [&](int list) {
+        auto* view = qobject_cast<ListView*>(renderer->ControlWidget(sheet, list));
+        ASSERT_NE(view, nullptr);
+        view->window()->activateWindow();
+        if (QMdiSubWindow* sub = Sub(sheet))
+            sub->mdiArea()->setActiveSubWindow(sub);
+        view->setFocus();
+        qttest::Click(view->viewport(), QPoint(view->ColumnLeft(2) + 4, view->HeaderHeight() + view->LineHeight() / 2));
+        ASSERT_TRUE(renderer->Settle());
+    };
+
+    // Chapter 5: the staff demand of Monday, two persons, typed into the entry that Einfg opens
+    // and completed with the Enter key.
+    clickInto(AB_AKB_LIST);
+    qttest::Press(renderer->ControlWidget(sheet, AB_AKB_LIST), Qt::Key_Insert);
+    const int entry = WaitFor("Arbeitskräftebedarf");
+    ASSERT_NE(entry, 0) << "Einfg opened no staff demand entry";
+    auto* count = qobject_cast<QLineEdit*>(renderer->ControlWidget(entry, ControlNamed(entry, "?ANZAHL")));
+    ASSERT_NE(count, nullptr);
+    count->setFocus();
+    count->selectAll();
+    qttest::Press(count, Qt::Key_2, Qt::NoModifier, QStringLiteral("2"));
+    qttest::Press(count, Qt::Key_Return);
+    ASSERT_TRUE(renderer->Settle());
+    EXPECT_EQ(CloseMessages(5000), std::vector<std::string>{});
+    {
+        Runtime::HostBaton b;
+        ASSERT_GT(static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1))->GetAKB().Count(), 0);
+    }
+
+    // Chapters 6 and 8: the shift demand, then the rota, each from its menu; the search is
+    // cancelled after a while, which keeps the best plan found.
+    clickInto(AB_SBP_LIST);
+    choose(QStringLiteral("Schichtbedarf › Generieren"));
+    FinishWizard("Schichtbedarfsplan generieren");
+    EXPECT_EQ(CloseMessages(), std::vector<std::string>{"Schichtbedarfsplan generiert"});
+    clickInto(AB_AZP_LIST);
+    choose(QStringLiteral("Arbeitszeitplan › Generieren"));
+    FinishWizard("Arbeitszeitplan generieren");
+    CancelSearchAfter(2000);
+    CloseMessages();
+    {
+        Runtime::HostBaton b;
+        ASSERT_GT(static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1))->GetAZP().CountGroups(), 0u);
+    }
+
+    // Chapters 10 and 14: rated.
+    choose(QStringLiteral("Ansicht › Bewertungs-Inspektor"));
+    EXPECT_NE(WaitFor("Bewertungs-Inspektor"), 0);
+    choose(QStringLiteral("Arbeitszeitplan › Gesamtbewertung anzeigen"));
+    EXPECT_EQ(CloseMessages(10000), std::vector<std::string>{"Gesamtbewertung AZP"});
+
+    // Chapter 20: printed with Alt+P (no printer: saved as a PDF file), saved with Strg+S.
+    clickInto(AB_AZP_LIST);
+    qttest::Press(renderer->ControlWidget(sheet, AB_AZP_LIST), Qt::Key_P, Qt::AltModifier);
+    const int refusal = WaitFor("Drucken nicht möglich");
+    ASSERT_NE(refusal, 0) << "Alt+P printed nothing";
+    Click(Button(refusal, QStringLiteral("Als PDF speichern")));
+    ChooseFile(Path("Erster Plan.pdf"));
+    EXPECT_TRUE(ProcessUntil([&] { return fs::exists(Path("Erster Plan.pdf")); }));
+    clickInto(AB_AZP_LIST);
+    qttest::Press(renderer->ControlWidget(sheet, AB_AZP_LIST), Qt::Key_S, Qt::ControlModifier);
+    ChooseFile(Path("Station.prj"));
+    EXPECT_TRUE(ProcessUntil([&] { return fs::exists(Path("Station.prj")); }));
 }
 
 // The pictures makeguide took for the PDF, kept beside the build's program folder.
