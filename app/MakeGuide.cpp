@@ -227,7 +227,8 @@ bool Answer(Renderer& renderer, const char* title, const QString& text)
     return false;
 }
 
-// Swap mode on, and a cell of the plan taken up with the mouse (group 2, Wednesday of week 1).
+// Swap mode on, and a cell of the plan taken up with the mouse (group 2, Wednesday of week 1) and
+// dragged towards Friday.
 bool TakeUpCell(Renderer& renderer)
 {
     if (!ChooseItem(renderer, AB_SWAP_ITEM))
@@ -240,6 +241,12 @@ bool TakeUpCell(Renderer& renderer)
     QMouseEvent press(QEvent::MouseButtonPress, at, plan->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QCoreApplication::sendEvent(plan->viewport(), &press);
+    renderer.Settle();
+    // Held down and moved on to Friday: the drag is under way, its start cell framed.
+    const QPoint to(plan->ColumnLeft(6) + 4, at.y());
+    QMouseEvent move(QEvent::MouseMove, to, plan->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(plan->viewport(), &move);
     return renderer.Settle();
 }
 
