@@ -137,7 +137,8 @@ CArbeitsblatt& OpenSample(Stage stage = Stage::Rota)
     return s;
 }
 
-// Two weeks of one person's working times: early days, two nights, and eleven hours too many.
+// Two weeks of one person's working times, evaluated: early days, a day of thirteen hours, two
+// nights.
 void FlexSample()
 {
     Defaults();
@@ -150,6 +151,7 @@ void FlexSample()
     s.GetFlexAZ().Add(SampleFlexEntry(8, 22 * 60, 6 * 60, 2 * 60, 45));
     s.GetFlexAZ().Add(SampleFlexEntry(10, 13 * 60, 21 * 60, 17 * 60, 30));
     s.Open();
+    s.ShowBewertungInspektor();
 }
 
 // The project manager with the sample project and its worksheet opened out in the tree.
