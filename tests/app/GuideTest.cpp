@@ -164,6 +164,27 @@ protected:
         qttest::Press(tree, Qt::Key_Return);
         ASSERT_TRUE(renderer->Settle());
     }
+    // The guide's first steps: a new project from the welcome window and its worksheet opened
+    // from the project tree with Enter. Sets frameWindow, manager, tree and sheet.
+    void NewProjectWithItsWorksheetOpen()
+    {
+        frameWindow = WindowTitled("Varn 4");
+        const int welcome = WindowTitled("Willkommen bei Varn-4");
+        ASSERT_TRUE(frameWindow && welcome);
+        Click(Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen")));
+        manager = WaitFor("Projektmanager");
+        ASSERT_NE(manager, 0);
+        tree = renderer->View(manager)->Client()->findChild<ListView*>();
+        ASSERT_NE(tree, nullptr);
+        ClickTreeBox(tree, 1, 1);
+        ASSERT_TRUE(renderer->Settle());
+        OpenTreeRow(tree, 3);
+        sheet = WaitFor("Arbeitszeitblatt");
+        ASSERT_NE(sheet, 0);
+    }
+    int manager = 0, sheet = 0;
+    ListView* tree = nullptr;
+
     // The subwindow that holds a window's widgets inside the frame.
     QMdiSubWindow* Sub(int window)
     {
@@ -241,24 +262,10 @@ TEST_F(Guide, NamesOnlyMenuPathsAndKeysThatReachACommand)
     ASSERT_GT(paths.size(), 20);
     ASSERT_GT(keys.size(), 10);
 
-    // The program as the guide's first chapters have it: a new project from the welcome window,
-    // its worksheet opened from the tree, and a flex worksheet beside it.
-    const int frame = WindowTitled("Varn 4");
-    const int welcome = WindowTitled("Willkommen bei Varn-4");
-    ASSERT_TRUE(frame && welcome);
-    frameWindow = frame;
-    for (QAbstractButton* b : renderer->WindowWidget(welcome)->window()->findChildren<QAbstractButton*>())
-        if (b->isVisible() && b->text().remove(QLatin1Char('&')) == QStringLiteral("ein neues Arbeitszeitblatt anlegen"))
-            b->click();
-    const int manager = WaitFor("Projektmanager");
-    ASSERT_NE(manager, 0);
-    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
-    ASSERT_NE(tree, nullptr);
-    ClickTreeBox(tree, 1, 1);
-    ASSERT_TRUE(renderer->Settle());
-    OpenTreeRow(tree, 3);
-    const int sheet = WaitFor("Arbeitszeitblatt");
-    ASSERT_NE(sheet, 0);
+    // The program as the guide's first chapters have it, and a flex worksheet beside it.
+    NewProjectWithItsWorksheetOpen();
+    if (HasFatalFailure())
+        return;
     {
         Runtime::HostBaton b;
         GlobalProjektmanager.Projekt().AddArbeitsblatt(ARBEITSBLATT_FLEX);
@@ -270,7 +277,7 @@ TEST_F(Guide, NamesOnlyMenuPathsAndKeysThatReachACommand)
     ASSERT_NE(flex, 0);
 
     Menus menus;
-    for (QMenuBar* bar : renderer->WindowWidget(frame)->window()->findChildren<QMenuBar*>())
+    for (QMenuBar* bar : renderer->WindowWidget(frameWindow)->window()->findChildren<QMenuBar*>())
         Walk(bar->actions(), {}, menus);
     std::set<QString> known;
     for (const QString& p : menus.paths)
@@ -282,7 +289,7 @@ TEST_F(Guide, NamesOnlyMenuPathsAndKeysThatReachACommand)
     QCoreApplication::instance()->installEventFilter(&catcher);
     QWidget* plan = renderer->ControlWidget(sheet, AB_AZP_LIST);
     QWidget* flexList = renderer->View(flex)->Client()->findChild<ListView*>();
-    const std::pair<int, QWidget*> places[] = {{sheet, plan}, {flex, flexList}, {manager, tree}, {frame, nullptr}};
+    const std::pair<int, QWidget*> places[] = {{sheet, plan}, {flex, flexList}, {manager, tree}, {frameWindow, nullptr}};
     for (const QString& text : keys) {
         const QKeySequence key = QtStyle::ShortcutOf(text.toStdString());
         ASSERT_FALSE(key.isEmpty()) << text.toStdString();
@@ -299,19 +306,9 @@ TEST_F(Guide, NamesOnlyMenuPathsAndKeysThatReachACommand)
 // is no printer here) and saved.
 TEST_F(Guide, FirstRotaAsItsFirstDayAnswerTellsIt)
 {
-    frameWindow = WindowTitled("Varn 4");
-    const int welcome = WindowTitled("Willkommen bei Varn-4");
-    ASSERT_TRUE(frameWindow && welcome);
-    Click(Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen")));
-    const int manager = WaitFor("Projektmanager");
-    ASSERT_NE(manager, 0);
-    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
-    ASSERT_NE(tree, nullptr);
-    ClickTreeBox(tree, 1, 1);
-    ASSERT_TRUE(renderer->Settle());
-    OpenTreeRow(tree, 3);
-    const int sheet = WaitFor("Arbeitszeitblatt");
-    ASSERT_NE(sheet, 0);
+    NewProjectWithItsWorksheetOpen();
+    if (HasFatalFailure())
+        return;
     Menus menus;
     for (QMenuBar* bar : renderer->WindowWidget(sheet)->findChildren<QMenuBar*>())
         Walk(bar->actions(), {}, menus);
