@@ -421,7 +421,9 @@ int main(int argc, char** argv)
     document.setHtml(html);
     QPdfWriter pdf(QString::fromLocal8Bit(argv[3]));
     pdf.setTitle(QStringLiteral("Varn 4 – Lernunterlage"));
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20),
+    // The text document keeps a margin of two centimetres of its own when it prints: the page
+    // itself gets none, so the text is 17 cm wide.
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
                                   QPageLayout::Millimeter));
     document.print(&pdf);
     if (failures != 0 || !QFile::exists(QString::fromLocal8Bit(argv[3]))) {
