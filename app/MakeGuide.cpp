@@ -38,7 +38,6 @@
 #include "worksheets/AKBEintragDialog.h"
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/ArbeitsblattWindow.h"
-#include "worksheets/Legende.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -313,7 +312,9 @@ const Picture kPictures[] = {
     {"verschieben", [] { OpenSample(); }, "Arbeitszeitblatt", TakeUpCell},
     {"arbeitsblatt_bewertet", [] { OpenSample().ShowBewertungInspektor(); }, "Arbeitszeitblatt"},
     {"bewertungs_inspektor", [] { OpenSample().ShowBewertungInspektor(); }, "Bewertungs-Inspektor"},
-    {"legende", [] { Files(); Legende(); }, "Legende"},
+    // The legend as the planner opens it: with the evaluation inspector's button.
+    {"legende", [] { OpenSample().ShowBewertungInspektor(); }, "Legende",
+     [](Renderer& r) { return Answer(r, "Bewertungs-Inspektor", QStringLiteral("Legende anzeigen")); }},
     {"tabellen_inspektor", [] { OpenSample(); }, "Tabellen-Inspektor"},
     {"kosten", [] { SampleWorksheet().EditKosten(); }, "Einstellungen: Grundvergütung, Zuschläge, Zulagen, Dienste"},
     {"oeko_inspektor", [] { OpenSample().ShowOekoInspektor(); }, "Ökonomie-Inspektor"},
