@@ -2,6 +2,9 @@
 
 #include "core/Schicht.h"
 #include "plans/AKBData.h"
+#include "plans/AZPData.h"
+#include "plans/FlexAZ.h"
+#include "platform/values/Date.h"
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
 #include "worksheets/Arbeitsblatt.h"
@@ -33,4 +36,36 @@ std::map<char, uint32_t> AddSampleShifts(CArbeitsblatt& sheet)
         sheet.GetAKB().MergeDemand(span, true);
     }
     return ids;
+}
+
+void AddSampleRota(CArbeitsblatt& sheet, const std::map<char, uint32_t>& ids)
+{
+    const uint32_t days = uint32_t(sheet.GetBezugsrahmen()) * 7;
+    // Two early, two late, two nights, then free: each group starts the cycle two days later.
+    const std::string cycle = "FFSSNN------";
+    CAZPData& azp = sheet.GetAZP();
+    azp.SetGroupCount(6);
+    auto set = [&](uint32_t day, uint32_t group, char c) {
+        if (day <= days)
+            azp.SetCell(day, group, c == '-' ? 0 : ids.at(c));
+    };
+    for (uint32_t g = 1; g <= 6; ++g)
+        for (uint32_t d = 1; d <= days; ++d)
+            set(d, g, cycle[(d - 1 + 12 - 2 * (g - 1)) % cycle.size()]);
+    set(4, 1, 'F');                                   // late on Wednesday, early on Thursday
+    for (uint32_t d = 1; d <= 4; ++d)                 // no free days before the next early shifts
+        set(d, 3, 'F');
+    set(14, 4, 'F');                                  // night, free, early
+    sheet.ComputeSBPFromAZP();
+}
+
+CFlexSchicht SampleFlexEntry(int day, int from, int to, int breakAt, int breakMinutes)
+{
+    CFlexSchicht e;
+    e.Clear();
+    e.DATUM = int32_t(DateFromParts(2024, 1, 1)) + day;
+    e.TERMIN = {uint32_t(from), uint32_t(to > from ? to : to + 1440)};
+    if (breakMinutes)
+        e.PAUSEN[0] = {uint16_t((breakAt - from + 1440) % 1440), uint16_t(breakMinutes), 0};
+    return e;
 }

@@ -2,19 +2,23 @@
 
 #include "core/Files.h"
 #include "core/Frame.h"
+#include "core/MessageDialog.h"
 #include "core/Projektmanager.h"
 #include "core/Startup.h"
+#include "platform/fw/FwFileManager.h"
 #include "platform/qt/Renderer.h"
 #include "platform/records/RecordFile.h"
 #include "platform/ui/MessageShow.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
+#include "platform/values/Locale.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QWidget>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -62,6 +66,26 @@ int SettledWindow(Renderer& renderer, const char* title, int timeoutMs)
         }
     }
     return 0;
+}
+
+void UseProgramFilesHere()
+{
+    Locale::Load("deutsch.env");
+    InitFileAccess();
+    NameProgramFiles(std::filesystem::current_path().string());
+    InstallMessageDialog(true);
+}
+
+void ReadDefaultRecords()
+{
+    for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
+        a->TryOpen();
+        FileSet(*a->File());
+        a->TryNext();
+        a->Close();
+    }
+    RB.CopyFrom(RBDEFAULT);
+    KRI.CopyFrom(KRIDEFAULT);
 }
 
 void EndPictureRun(std::unique_ptr<Renderer>& renderer)

@@ -12,6 +12,15 @@ class Renderer;
 // within `timeoutMs`.
 int SettledWindow(Renderer& renderer, const char* title, int timeoutMs);
 
+// The program's files as the start-up names them, in the current directory (a picture run's
+// scratch program folder): the locale, the record files and the message dialog.
+void UseProgramFilesHere();
+
+// The defaults records of the constraints and criteria and their warning and error limits read as
+// the start-up reads them, the RB and KRI buffers set to the defaults (for windows that edit
+// them). Needs the program's files named.
+void ReadDefaultRecords();
+
 // Ends a picture's run: the renderer goes (threads that still wait are unwound), the project
 // closes, the program shuts down, its files are closed and its hooks forgotten. The layers stay
 // registered.

@@ -18,27 +18,14 @@
 namespace apptest {
 
 // The program's files in the current (scratch program) directory, as the start-up names them.
-inline void UseScratchProgramFiles()
-{
-    Locale::Load("deutsch.env");
-    InitFileAccess();
-    NameProgramFiles(std::filesystem::current_path().string());
-    InstallMessageDialog(true);
-}
+inline void UseScratchProgramFiles() { UseProgramFilesHere(); }
 
 // The files and the defaults records as the start-up reads them, the buffers set to the defaults
 // (a new worksheet's pool takes its limits from them).
 inline void UseDefaultRecords()
 {
     UseScratchProgramFiles();
-    for (FwFileManager* a : {Access::RBDEFAULT, Access::RBWARN, Access::RBFEHLER, Access::KRIDEFAULT}) {
-        a->TryOpen();
-        FileSet(*a->File());
-        a->TryNext();
-        a->Close();
-    }
-    RB.CopyFrom(RBDEFAULT);
-    KRI.CopyFrom(KRIDEFAULT);
+    ReadDefaultRecords();
 }
 
 class PictureRun : public ScratchProgramDir {

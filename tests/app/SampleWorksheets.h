@@ -1,6 +1,7 @@
 #pragma once
 // Sample worksheets that the offscreen tests open on the real renderer: a worksheet with shift types
 // and plans, and a flex worksheet with two weeks of entries.
+#include "app/SampleShifts.h"
 #include "assessment/KostenDialog.h"
 #include "assessment/SchichttypDialoge.h"
 #include "core/Projektmanager.h"
@@ -59,13 +60,7 @@ inline CArbeitsblatt& SampleWorksheet(const std::function<void(CArbeitsblatt&, c
 // A flex entry of January 2024 (Monday the 1st is day 0) from hh:mm to hh:mm, with a break.
 inline CFlexSchicht FlexEntry(int day, int from, int to, int breakAt = 0, int breakMinutes = 0)
 {
-    CFlexSchicht e;
-    e.Clear();
-    e.DATUM = int32_t(DateFromParts(2024, 1, 1)) + day;
-    e.TERMIN = {uint32_t(from), uint32_t(to > from ? to : to + 1440)};
-    if (breakMinutes)
-        e.PAUSEN[0] = {uint16_t((breakAt - from + 1440) % 1440), uint16_t(breakMinutes), 0};
-    return e;
+    return SampleFlexEntry(day, from, to, breakAt, breakMinutes);
 }
 
 // A flex worksheet with two weeks of entries.
