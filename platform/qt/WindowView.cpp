@@ -1227,6 +1227,18 @@ QString WindowView::WithoutTakenMnemonic(const WindowModel& m, const QString& te
     return text;
 }
 
+QAction* WindowView::OwnAltCommand(const QKeyEvent& e) const
+{
+    if (!sub_ || !(e.modifiers() & Qt::AltModifier))
+        return nullptr;
+    const QKeySequence pressed(e.keyCombination());
+    for (const auto& [id, v] : ctls_)
+        if (v.action && (v.kind == ControlKind::Item || (v.kind == ControlKind::Button && v.inToolbar)) &&
+            v.action->isEnabled() && !v.action->shortcut().isEmpty() && v.action->shortcut() == pressed)
+            return v.action;
+    return nullptr;
+}
+
 void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool changed)
 {
     if (v.list && (changed || c.source != v.list->Source() ||
@@ -2063,7 +2075,18 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
                     e->accept();
                     return true;
                 }
+                // A command key of a window inside the frame wins over the frame's menu letters
+                // around it (Alt+D of "Definitionspool" against the frame's "Datei"), which Qt
+                // would call ambiguous and run neither: taken here, run on the key press.
+                if (OwnAltCommand(*ke)) {
+                    e->accept();
+                    return true;
+                }
                 break;
+            }
+            if (QAction* command = OwnAltCommand(*ke)) {
+                command->trigger();
+                return true;
             }
             if (HandleKey(watched, ke))
                 return true;

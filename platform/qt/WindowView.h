@@ -171,6 +171,9 @@ private:
     void FocusRefused();
     void RevertRefused();
     bool HandleKey(QObject* watched, QKeyEvent* e);
+    // The enabled command (menu item or toolbar button) of this window inside the frame that an
+    // Alt key runs, or nullptr.
+    QAction* OwnAltCommand(const QKeyEvent& e) const;
     void ShowStatus(const QString& text);
 
     QtHost& host_;

@@ -8,10 +8,16 @@
 #include "core/IniFile.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include <gtest/gtest.h>
+
+// Qt's entry for a key from the window system (what Qt's own test library calls).
+Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type t, int k, Qt::KeyboardModifiers mods,
+                                    const QString& text = QString(), bool autorep = false, ushort count = 1);
 
 using namespace apptest;
 
@@ -113,6 +119,29 @@ TEST_F(ProjectTree, AWorksheetStoredOffTheScreenOpensInsideTheFrame)
 TEST_F(ProjectTree, AWorksheetWithoutAPlaceOpensInsideTheFrame)
 {
     ExpectWorksheetInsideTheFrame(NewProject(), "0", "0");
+}
+
+// Inside the frame, a worksheet's Alt+D ("Definitionspool") meets the frame's "Datei" menu letter;
+// Qt called the two ambiguous and ran neither. The key of the window with the focus wins.
+TEST_F(ProjectTree, AltDInAWorksheetInsideTheFrameOpensTheDefinitionsPool)
+{
+    ExpectWorksheetInsideTheFrame(NewProject(), "0", "0");
+    const int sheet = WaitFor("Arbeitszeitblatt");
+    ASSERT_NE(sheet, 0);
+    renderer->View(sheet)->Activate();
+    ASSERT_TRUE(renderer->Settle());
+    QWindow* focus = QGuiApplication::focusWindow();
+    ASSERT_NE(focus, nullptr);
+    qt_handleKeyEvent(focus, QEvent::KeyPress, Qt::Key_D, Qt::AltModifier);
+    qt_handleKeyEvent(focus, QEvent::KeyRelease, Qt::Key_D, Qt::AltModifier);
+    const int pool = WaitFor("Definitionspool");
+    ASSERT_NE(pool, 0) << OpenTitles();
+    for (QAbstractButton* b : renderer->WindowWidget(pool)->window()->findChildren<QAbstractButton*>())
+        if (b->isVisible() && b->text() == QStringLiteral("Abbrechen")) {
+            b->click();
+            break;
+        }
+    ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Definitionspool") == 0; });
 }
 
 } // namespace
