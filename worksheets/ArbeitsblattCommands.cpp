@@ -798,7 +798,8 @@ void CArbeitsblatt::OptimizeAZP()
 
 void CArbeitsblatt::GenerateAZP()
 {
-    if (AZP->CountGroups() > 0) {
+    const bool replace = AZP->CountGroups() > 0;
+    if (replace) {
         const int answer = Message("Vorhandene Einträge werden überschrieben.",
                                    "Der aktuelle Arbeitszeitplan enthält bereits Einträge. Erneutes Generieren führt "
                                    "zu einer Löschung der vorhandenen Einträge!||Tipp: Sichern Sie die Daten durch "
@@ -806,10 +807,6 @@ void CArbeitsblatt::GenerateAZP()
                                    "Fortfahren|Abbrechen");
         if (answer != 1)
             return;
-        AZP->SetGroupCount(0);
-        if (!StoreEditStep(AZP->GetSavable()))
-            return;
-        OnAZPChanged();
     }
     CAZPOptimizer optimizer;
     CSBPInfo info;
@@ -817,6 +814,14 @@ void CArbeitsblatt::GenerateAZP()
     AZWizard(optimizer, static_cast<long>(info.MAXSCHICHTEN), DEFINITIONSMANAGER.get(), AZWIZARD_GENERATE, WeeklyHours());
     if (LastResponse != RESPONSE_COMPLETED)
         return;
+    // The plan there is cleared only now: a wizard the planner cancelled leaves it as it was. The
+    // cleared plan is a step of its own, so that one undo brings it back after any result.
+    if (replace) {
+        AZP->SetGroupCount(0);
+        if (!StoreEditStep(AZP->GetSavable()))
+            return;
+        OnAZPChanged();
+    }
     const AZPDefinitionen defs = AZPDefinitionenOf(*DEFINITIONSMANAGER);
     if (optimizer.Generate(*SBP, *AZP, defs) == 1) {
         AZP->SetGroupCount(static_cast<uint32_t>(std::max(0L, optimizer.GroupCount(0, true))));

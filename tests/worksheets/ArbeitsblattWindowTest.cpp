@@ -406,6 +406,24 @@ TEST_F(WorksheetWindow, AShiftDemandGenerationThatEndsWithoutAPlanChangesNothing
     EXPECT_EQ(after.cells, std::vector<uint32_t>(14, 0));   // the groups stay, every cell cleared
 }
 
+// Generating a working-time plan over one that is there: "Fortfahren" and then the wizard
+// cancelled leaves the plan and its undo steps as they were (it was cleared before the wizard).
+TEST_F(WorksheetWindow, AWorkingTimePlanWizardCancelledKeepsThePlan)
+{
+    NewProject(PlannedWeek);
+    const PlanState before = StateOf(sheet());
+    driver.Focus(win, AB_AZP_LIST);
+    driver.Press(win, AB_GENERATE);
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Vorhandene Einträge werden überschrieben.");
+    driver.AnswerMessage(1);
+    const int wizard = driver.Window("Arbeitszeitplan generieren");
+    driver.Press(wizard, "?BUTTONCANCEL");
+    EXPECT_EQ(driver.FindWindow("Arbeitszeitplan generieren"), 0);
+    EXPECT_FALSE(driver.HasMessage());
+    EXPECT_EQ(StateOf(sheet()), before);
+}
+
 TEST_F(WorksheetWindow, WithoutStaffDemandTheShiftDemandPlanIsNotGenerated)
 {
     NewProject([](CArbeitsblatt& s) { s.GetSBP().SetCount(1, s.GetSchichttypen().GetByIndex(1)->SYSID, 1); });
