@@ -806,10 +806,6 @@ void CArbeitsblatt::GenerateAZP()
                                    "Fortfahren|Abbrechen");
         if (answer != 1)
             return;
-        AZP->SetGroupCount(0);
-        if (!StoreEditStep(AZP->GetSavable()))
-            return;
-        OnAZPChanged();
     }
     CAZPOptimizer optimizer;
     CSBPInfo info;
@@ -817,6 +813,11 @@ void CArbeitsblatt::GenerateAZP()
     AZWizard(optimizer, static_cast<long>(info.MAXSCHICHTEN), DEFINITIONSMANAGER.get(), AZWIZARD_GENERATE, WeeklyHours());
     if (LastResponse != RESPONSE_COMPLETED)
         return;
+    // The plan is cleared only for a run the wizard completed, and put back when no plan comes
+    // out: the generated plan is the one undo step, and undoing it gives the planner's plan.
+    CAZPData previous;
+    previous.CopyFrom(*AZP);
+    AZP->SetGroupCount(0);
     const AZPDefinitionen defs = AZPDefinitionenOf(*DEFINITIONSMANAGER);
     if (optimizer.Generate(*SBP, *AZP, defs) == 1) {
         AZP->SetGroupCount(static_cast<uint32_t>(std::max(0L, optimizer.GroupCount(0, true))));
@@ -839,6 +840,7 @@ void CArbeitsblatt::GenerateAZP()
         if (StoreEditStep(AZP->GetSavable()))
             OnAZPChanged();
     } else {
+        AZP->CopyFrom(previous);
         Message("kein Arbeitszeitplan generiert", "Es konnte kein Arbeitszeitplan generiert werden.");
     }
 }

@@ -457,6 +457,36 @@ TEST_F(WorksheetWindow, AWorkingTimePlanWithMoreDemandedShiftsThanGroupsIsNotCal
     EXPECT_NE(text.find("bis zu 400 Schichten gefordert"), std::string::npos) << text;
 }
 
+// Generating the working-time plan over a plan: the question, then a cancelled wizard leaves the
+// plan and its undo state as they were; a completed run is one undo step back to that plan.
+TEST_F(WorksheetWindow, AWorkingTimePlanIsReplacedOnlyByAGeneratedOne)
+{
+    NewProject(PlannedWeek);
+    const PlanState before = StateOf(sheet());
+    ASSERT_EQ(before.cells[0], sheet().GetSchichttypen().GetByIndex(1)->SYSID);
+    driver.Focus(win, AB_AZP_LIST);
+    const bool undoEnabled = !driver.Disabled(win, AB_UNDO);
+
+    driver.Press(win, AB_GENERATE);
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Vorhandene Einträge werden überschrieben.");
+    driver.AnswerMessage(1);
+    driver.Press(driver.Window("Arbeitszeitplan generieren"), "?BUTTONCANCEL");
+    EXPECT_EQ(driver.FindWindow("Arbeitszeitplan generieren"), 0);
+    EXPECT_FALSE(driver.HasMessage());
+    EXPECT_EQ(StateOf(sheet()), before);
+    EXPECT_EQ(!driver.Disabled(win, AB_UNDO), undoEnabled);
+
+    driver.Press(win, AB_GENERATE);
+    driver.AnswerMessage(1);
+    FinishWizard(driver.Window("Arbeitszeitplan generieren"));
+    RunToEnd();
+    EXPECT_NE(StateOf(sheet()).cells, before.cells);
+    driver.Focus(win, AB_AZP_LIST);
+    driver.Press(win, AB_UNDO);
+    EXPECT_EQ(StateOf(sheet()).cells, before.cells);
+}
+
 TEST_F(WorksheetWindow, TheMainRoad)
 {
     // A week of staff demand: two persons 06-22 on every day.
