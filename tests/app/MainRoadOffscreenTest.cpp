@@ -338,4 +338,36 @@ TEST_F(MainRoad, EndingTheProgramDuringAGenerationEndsItWithinSeconds)
     ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000)) << "still open: " << OpenTitles();
 }
 
+// The same while "Optimieren" runs: every window of the project ignores its events meanwhile, yet
+// the program's end cancels the search and the program ends within seconds.
+TEST_F(MainRoad, EndingTheProgramDuringAnOptimisationEndsItWithinSeconds)
+{
+    const int sheet = NewProjectWithItsSheetOpen();
+    ASSERT_NE(sheet, 0);
+    Trigger(sheet, AB_SBP_GENERIEREN);
+    FinishWizard("Schichtbedarfsplan generieren");
+    CloseMessages();
+    Trigger(sheet, AB_AZP_GENERIEREN);
+    FinishWizard("Arbeitszeitplan generieren");
+    CancelSearchAfter(500);
+    CloseMessages();
+    Trigger(sheet, AB_AZP_OPTIMIEREN);
+    FinishWizard("Arbeitszeitplan generieren");
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, 30000));
+    {
+        Runtime::HostBaton b;
+        ASSERT_TRUE(OptimizationRunning);
+        GlobalProjektmanager.Projekt().FileManager().SetChanged();
+    }
+    CloseSignals closeSignals(*renderer);
+    ASSERT_TRUE(closeSignals.Active());
+    ::raise(SIGTERM);
+    QAbstractButton* no = nullptr;
+    ASSERT_TRUE(ProcessUntil([&] { return (no = Button(WindowTitled("Änderungen speichern?"), QStringLiteral("Nein"))); },
+                             5000))
+        << OpenTitles();
+    Click(no);
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000)) << "still open: " << OpenTitles();
+}
+
 } // namespace
