@@ -224,6 +224,35 @@ protected:
         return sheet;
     }
 
+    // A new project's plan generated and then optimised: returns while the search runs, the project
+    // changed.
+    void OptimiseInANewProject()
+    {
+        const int sheet = NewProjectWithItsSheetOpen();
+        ASSERT_NE(sheet, 0);
+        Trigger(sheet, AB_SBP_GENERIEREN);
+        FinishWizard("Schichtbedarfsplan generieren");
+        CloseMessages();
+        Trigger(sheet, AB_AZP_GENERIEREN);
+        FinishWizard("Arbeitszeitplan generieren");
+        CancelSearchAfter(500);
+        CloseMessages();
+        Trigger(sheet, AB_AZP_OPTIMIEREN);
+        FinishWizard("Arbeitszeitplan generieren");
+        ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, 30000));
+        Runtime::HostBaton b;
+        ASSERT_TRUE(OptimizationRunning);
+        GlobalProjektmanager.Projekt().FileManager().SetChanged();
+    }
+    void AnswerNoToTheSaveQuestion()
+    {
+        QAbstractButton* no = nullptr;
+        ASSERT_TRUE(ProcessUntil([&] { return (no = Button(WindowTitled("Änderungen speichern?"), QStringLiteral("Nein"))); },
+                                 5000))
+            << OpenTitles();
+        Click(no);
+    }
+
     int frameWindow = 0;
 };
 
@@ -339,35 +368,27 @@ TEST_F(MainRoad, EndingTheProgramDuringAGenerationEndsItWithinSeconds)
 }
 
 // The same while "Optimieren" runs: every window of the project ignores its events meanwhile, yet
-// the program's end cancels the search and the program ends within seconds.
+// the program's end, or closing the project, cancels the search and goes on within seconds.
 TEST_F(MainRoad, EndingTheProgramDuringAnOptimisationEndsItWithinSeconds)
 {
-    const int sheet = NewProjectWithItsSheetOpen();
-    ASSERT_NE(sheet, 0);
-    Trigger(sheet, AB_SBP_GENERIEREN);
-    FinishWizard("Schichtbedarfsplan generieren");
-    CloseMessages();
-    Trigger(sheet, AB_AZP_GENERIEREN);
-    FinishWizard("Arbeitszeitplan generieren");
-    CancelSearchAfter(500);
-    CloseMessages();
-    Trigger(sheet, AB_AZP_OPTIMIEREN);
-    FinishWizard("Arbeitszeitplan generieren");
-    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, 30000));
-    {
-        Runtime::HostBaton b;
-        ASSERT_TRUE(OptimizationRunning);
-        GlobalProjektmanager.Projekt().FileManager().SetChanged();
-    }
+    ASSERT_NO_FATAL_FAILURE(OptimiseInANewProject());
     CloseSignals closeSignals(*renderer);
     ASSERT_TRUE(closeSignals.Active());
     ::raise(SIGTERM);
-    QAbstractButton* no = nullptr;
-    ASSERT_TRUE(ProcessUntil([&] { return (no = Button(WindowTitled("Änderungen speichern?"), QStringLiteral("Nein"))); },
-                             5000))
-        << OpenTitles();
-    Click(no);
+    AnswerNoToTheSaveQuestion();
     ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000)) << "still open: " << OpenTitles();
+}
+
+TEST_F(MainRoad, ClosingTheProjectDuringAnOptimisationClosesItWithinSeconds)
+{
+    ASSERT_NO_FATAL_FAILURE(OptimiseInANewProject());
+    Trigger(frameWindow, FRAME_FILECLOSE);
+    AnswerNoToTheSaveQuestion();
+    ASSERT_TRUE(ProcessUntil([&] {
+        Runtime::HostBaton b;
+        return !GlobalProjektmanager.Projekt().IsOpen() && !OptimizationRunning;
+    }, 10000)) << "still open: " << OpenTitles();
+    EXPECT_EQ(WindowTitled("Arbeitszeitblatt"), 0);
 }
 
 } // namespace
