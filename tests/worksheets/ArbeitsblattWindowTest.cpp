@@ -268,6 +268,25 @@ TEST_F(WorksheetWindow, SplittersShareThePanesRoomAnew)
     EXPECT_TRUE(driver.Hidden(win, AB_SPLITTER_AKB));
 }
 
+// A pane collapsed while the splitter between the others is dragged opens again with the share of
+// the room it had beside them.
+TEST_F(WorksheetWindow, APaneCollapsedDuringADragOpensWithItsShare)
+{
+    NewProject();
+    auto height = [&](int list) { return driver.Property(win, list, Prop::Height).Int(); };
+    const long long staff = height(AB_AKB_LIST);
+    ASSERT_GT(staff, 2 * kSplitterMinList);
+    driver.Press(win, AB_AKB_HIDE);
+    const int y = int(driver.Property(win, AB_SPLITTER_SBP, Prop::Ypos).Int()) + 20;
+    {
+        Runtime::HostBaton b;
+        ASSERT_EQ(InputSplit(win, AB_SPLITTER_SBP, y), "");
+    }
+    driver.WaitIdle();
+    driver.Press(win, AB_AKB_SHOW);
+    EXPECT_NEAR(height(AB_AKB_LIST), staff, 2);
+}
+
 TEST_F(WorksheetWindow, ThePlanListsScrollSidewaysTogetherUnlessSwitchedOff)
 {
     NewProject([](CArbeitsblatt& s) {
