@@ -100,7 +100,7 @@ void BM_ImportAZP(benchmark::State& state)
     for (auto _ : state) {
         std::vector<std::string> lines;
         std::string error, bytes;
-        if (!CCSVFile::ReadLines(path, bytes, error) || CCSVFile::DecodeLines(bytes, lines))
+        if (!CCSVFile::ReadBytes(path, bytes, error) || CCSVFile::DecodeLines(bytes, lines))
             state.SkipWithError("not read");
         uint16_t weeks = 0;
         std::vector<std::vector<uint32_t>> groups;
@@ -149,7 +149,7 @@ void ImportFlex(benchmark::State& state, bool reversed)
     for (auto _ : state) {
         std::vector<std::string> lines;
         std::string error, bytes;
-        if (!CCSVFile::ReadLines(path, bytes, error) || CCSVFile::DecodeLines(bytes, lines))
+        if (!CCSVFile::ReadBytes(path, bytes, error) || CCSVFile::DecodeLines(bytes, lines))
             state.SkipWithError("not read");
         CFlexAZ staged;
         if (CCSVFile::ReadFlexAZ(lines, staged))

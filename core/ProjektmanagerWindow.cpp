@@ -65,9 +65,12 @@ public:
 
     int OnEvent() override
     {
-        if (OptimizationRunning)
-            return LEVEL_NOTIFY;
         int event = EventCurrent();
+        // While a plan is optimised the window takes nothing, except the program's end: refused,
+        // it would end the close-down for good, and the search would go on unasked. Handled, it
+        // closes the project as during any other run: the worksheet's search is cancelled.
+        if (OptimizationRunning && event != EVENT_CLOSE_DOWN)
+            return LEVEL_NOTIFY;
         if (event == EventRefresh) {
             GlobalProjektmanager.OnEvent(EventRefresh);
             Refresh();

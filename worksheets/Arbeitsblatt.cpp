@@ -166,9 +166,14 @@ int CArbeitsblatt::CloseRequest()
 {
     if (!IsActive())
         return 0;
-    CloseInspektoren();
-    if (ThreadCurrent() == THREAD)
+    if (ThreadCurrent() == THREAD) {
+        CloseInspektoren();
         return 0;
+    }
+    // While a plan is optimised the inspectors take no event: waiting for them here would hold the
+    // close that cancels the search. The window closes them itself when it takes this close.
+    if (!OptimizationRunning)
+        CloseInspektoren();
     CLOSEASKED = true;
     return CVisual::CloseRequest();
 }

@@ -798,8 +798,7 @@ void CArbeitsblatt::OptimizeAZP()
 
 void CArbeitsblatt::GenerateAZP()
 {
-    const bool replace = AZP->CountGroups() > 0;
-    if (replace) {
+    if (AZP->CountGroups() > 0) {
         const int answer = Message("Vorhandene Einträge werden überschrieben.",
                                    "Der aktuelle Arbeitszeitplan enthält bereits Einträge. Erneutes Generieren führt "
                                    "zu einer Löschung der vorhandenen Einträge!||Tipp: Sichern Sie die Daten durch "
@@ -814,14 +813,11 @@ void CArbeitsblatt::GenerateAZP()
     AZWizard(optimizer, static_cast<long>(info.MAXSCHICHTEN), DEFINITIONSMANAGER.get(), AZWIZARD_GENERATE, WeeklyHours());
     if (LastResponse != RESPONSE_COMPLETED)
         return;
-    // The plan there is cleared only now: a wizard the planner cancelled leaves it as it was. The
-    // cleared plan is a step of its own, so that one undo brings it back after any result.
-    if (replace) {
-        AZP->SetGroupCount(0);
-        if (!StoreEditStep(AZP->GetSavable()))
-            return;
-        OnAZPChanged();
-    }
+    // The plan is cleared only for a run the wizard completed, and put back when no plan comes
+    // out: the generated plan is the one undo step, and undoing it gives the planner's plan.
+    CAZPData previous;
+    previous.CopyFrom(*AZP);
+    AZP->SetGroupCount(0);
     const AZPDefinitionen defs = AZPDefinitionenOf(*DEFINITIONSMANAGER);
     if (optimizer.Generate(*SBP, *AZP, defs) == 1) {
         AZP->SetGroupCount(static_cast<uint32_t>(std::max(0L, optimizer.GroupCount(0, true))));
@@ -844,6 +840,7 @@ void CArbeitsblatt::GenerateAZP()
         if (StoreEditStep(AZP->GetSavable()))
             OnAZPChanged();
     } else {
+        AZP->CopyFrom(previous);
         Message("kein Arbeitszeitplan generiert", "Es konnte kein Arbeitszeitplan generiert werden.");
     }
 }

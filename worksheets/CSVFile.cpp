@@ -404,7 +404,7 @@ void CCSVFile::ReplaceSchichttypen(CSchichttypen& types, std::vector<CSchicht>& 
 
 // ---- files ----------------------------------------------------------------------------------------
 
-bool CCSVFile::ReadLines(const std::string& path, std::string& bytes, std::string& error)
+bool CCSVFile::ReadBytes(const std::string& path, std::string& bytes, std::string& error)
 {
     bytes.clear();
     const auto refuse = [&](const std::string& what, const std::string& why) {
@@ -615,7 +615,7 @@ bool CCSVFile::AskAndRead(uint8_t kind, const std::string& what, std::vector<std
     if (AskFileName(kind, 0) != 0)
         return false;
     std::string error, bytes;
-    if (!ReadLines(FILENAME, bytes, error)) {
+    if (!ReadBytes(FILENAME, bytes, error)) {
         Notice("Fehler beim Import", error);
         return false;
     }

@@ -67,7 +67,7 @@ public:
 
     // The bytes of a regular file; anything else (folder, pipe, device) and a file too large are
     // refused at once: false with the German reason in `error` (the platform's file error text).
-    static bool ReadLines(const std::string& path, std::string& bytes, std::string& error);
+    static bool ReadBytes(const std::string& path, std::string& bytes, std::string& error);
     // The lines of a file's bytes (UTF-8 or Windows-1252, LF or CR LF); UTF-16, control characters,
     // overlong lines and too many lines are refused with the line they are in.
     static std::optional<CSVFehler> DecodeLines(const std::string& bytes, std::vector<std::string>& lines);

@@ -104,9 +104,17 @@ bool CPaneStack::OnSplitter(int control, int height)
         // The splitter's bottom is the new end of the upper list.
         const int wanted = int(PropertyGet(control, Prop::Ypos).Int()) + kSplitterHeight - places[k].listTop;
         const int upper = std::clamp(wanted, kSplitterMinList, both - kSplitterMinList);
+        // The open panes' shares become their heights; a collapsed pane's share is scaled alike,
+        // so that it opens again with the part of the room it had beside them.
+        long long before = 0, after = 0;
         for (size_t i = 0; i < PANES.size(); ++i)
-            if (!HIDDEN[i])
-                WEIGHTS[i] = places[i].listHeight;
+            if (!HIDDEN[i]) {
+                before += std::max(1, WEIGHTS[i]);
+                after += places[i].listHeight;
+            }
+        for (size_t i = 0; i < PANES.size(); ++i)
+            WEIGHTS[i] = HIDDEN[i] ? int(std::max(1LL, std::max(1, WEIGHTS[i]) * after / std::max(1LL, before)))
+                                   : places[i].listHeight;
         WEIGHTS[k] = upper;
         WEIGHTS[j] = both - upper;
         return true;

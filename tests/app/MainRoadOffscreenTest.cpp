@@ -97,6 +97,36 @@ protected:
         return sheet;
     }
 
+    // A new project's shift demand plan generated, then its working-time plan generated (or, with
+    // `optimise`, generated and then optimised): returns while that search runs, the project changed.
+    void SearchInANewProject(bool optimise)
+    {
+        const int sheet = NewProjectWithItsSheetOpen();
+        ASSERT_NE(sheet, 0);
+        Trigger(sheet, AB_SBP_GENERIEREN);
+        FinishWizard("Schichtbedarfsplan generieren");
+        CloseMessages();
+        Trigger(sheet, AB_AZP_GENERIEREN);
+        FinishWizard("Arbeitszeitplan generieren");
+        if (optimise) {
+            CancelSearchAfter(500);
+            CloseMessages();
+            Trigger(sheet, AB_AZP_OPTIMIEREN);
+            FinishWizard("Arbeitszeitplan generieren");
+        }
+        ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, 30000));
+        Runtime::HostBaton b;
+        ASSERT_EQ(OptimizationRunning, optimise);
+        GlobalProjektmanager.Projekt().FileManager().SetChanged();
+    }
+    void AnswerNoToTheSaveQuestion()
+    {
+        QAbstractButton* no = nullptr;
+        ASSERT_TRUE(ProcessUntil([&] { return (no = Button(WindowTitled("Änderungen speichern?"), QStringLiteral("Nein"))); },
+                                 5000))
+            << OpenTitles();
+        Click(no);
+    }
 };
 
 TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
@@ -186,28 +216,37 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
 // program ends within seconds instead of after the search's time limit.
 TEST_F(MainRoad, EndingTheProgramDuringAGenerationEndsItWithinSeconds)
 {
-    const int sheet = NewProjectWithItsSheetOpen();
-    ASSERT_NE(sheet, 0);
-    Trigger(sheet, AB_SBP_GENERIEREN);
-    FinishWizard("Schichtbedarfsplan generieren");
-    CloseMessages();
-    Trigger(sheet, AB_AZP_GENERIEREN);
-    FinishWizard("Arbeitszeitplan generieren");
-    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, 30000));
-    {
-        Runtime::HostBaton b;
-        GlobalProjektmanager.Projekt().FileManager().SetChanged();
-    }
+    ASSERT_NO_FATAL_FAILURE(SearchInANewProject(false));
     CloseSignals closeSignals(*renderer);
     ASSERT_TRUE(closeSignals.Active());
     ::raise(SIGTERM);
-    QAbstractButton* no = nullptr;
-    ASSERT_TRUE(ProcessUntil([&] { return (no = Button(WindowTitled("Änderungen speichern?"), QStringLiteral("Nein"))); },
-                             5000))
-        << OpenTitles();
-    Click(no);
+    AnswerNoToTheSaveQuestion();
     // Within seconds: the search's time limit is a minute at least.
     ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000)) << "still open: " << OpenTitles();
+}
+
+// The same while "Optimieren" runs: every window of the project ignores its events meanwhile, yet
+// the program's end, or closing the project, cancels the search and goes on within seconds.
+TEST_F(MainRoad, EndingTheProgramDuringAnOptimisationEndsItWithinSeconds)
+{
+    ASSERT_NO_FATAL_FAILURE(SearchInANewProject(true));
+    CloseSignals closeSignals(*renderer);
+    ASSERT_TRUE(closeSignals.Active());
+    ::raise(SIGTERM);
+    AnswerNoToTheSaveQuestion();
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000)) << "still open: " << OpenTitles();
+}
+
+TEST_F(MainRoad, ClosingTheProjectDuringAnOptimisationClosesItWithinSeconds)
+{
+    ASSERT_NO_FATAL_FAILURE(SearchInANewProject(true));
+    Trigger(frameWindow, FRAME_FILECLOSE);
+    AnswerNoToTheSaveQuestion();
+    ASSERT_TRUE(ProcessUntil([&] {
+        Runtime::HostBaton b;
+        return !GlobalProjektmanager.Projekt().IsOpen() && !OptimizationRunning;
+    }, 10000)) << "still open: " << OpenTitles();
+    EXPECT_EQ(WindowTitled("Arbeitszeitblatt"), 0);
 }
 
 } // namespace

@@ -268,6 +268,25 @@ TEST_F(WorksheetWindow, SplittersShareThePanesRoomAnew)
     EXPECT_TRUE(driver.Hidden(win, AB_SPLITTER_AKB));
 }
 
+// A pane collapsed while the splitter between the others is dragged opens again with the share of
+// the room it had beside them.
+TEST_F(WorksheetWindow, APaneCollapsedDuringADragOpensWithItsShare)
+{
+    NewProject();
+    auto height = [&](int list) { return driver.Property(win, list, Prop::Height).Int(); };
+    const long long staff = height(AB_AKB_LIST);
+    ASSERT_GT(staff, 2 * kSplitterMinList);
+    driver.Press(win, AB_AKB_HIDE);
+    const int y = int(driver.Property(win, AB_SPLITTER_SBP, Prop::Ypos).Int()) + 20;
+    {
+        Runtime::HostBaton b;
+        ASSERT_EQ(InputSplit(win, AB_SPLITTER_SBP, y), "");
+    }
+    driver.WaitIdle();
+    driver.Press(win, AB_AKB_SHOW);
+    EXPECT_NEAR(height(AB_AKB_LIST), staff, 2);
+}
+
 TEST_F(WorksheetWindow, ThePlanListsScrollSidewaysTogetherUnlessSwitchedOff)
 {
     NewProject([](CArbeitsblatt& s) {
@@ -406,24 +425,6 @@ TEST_F(WorksheetWindow, AShiftDemandGenerationThatEndsWithoutAPlanChangesNothing
     EXPECT_EQ(after.cells, std::vector<uint32_t>(14, 0));   // the groups stay, every cell cleared
 }
 
-// Generating a working-time plan over one that is there: "Fortfahren" and then the wizard
-// cancelled leaves the plan and its undo steps as they were (it was cleared before the wizard).
-TEST_F(WorksheetWindow, AWorkingTimePlanWizardCancelledKeepsThePlan)
-{
-    NewProject(PlannedWeek);
-    const PlanState before = StateOf(sheet());
-    driver.Focus(win, AB_AZP_LIST);
-    driver.Press(win, AB_GENERATE);
-    ASSERT_TRUE(driver.HasMessage());
-    EXPECT_EQ(driver.Message().caption, "Vorhandene Einträge werden überschrieben.");
-    driver.AnswerMessage(1);
-    const int wizard = driver.Window("Arbeitszeitplan generieren");
-    driver.Press(wizard, "?BUTTONCANCEL");
-    EXPECT_EQ(driver.FindWindow("Arbeitszeitplan generieren"), 0);
-    EXPECT_FALSE(driver.HasMessage());
-    EXPECT_EQ(StateOf(sheet()), before);
-}
-
 TEST_F(WorksheetWindow, WithoutStaffDemandTheShiftDemandPlanIsNotGenerated)
 {
     NewProject([](CArbeitsblatt& s) { s.GetSBP().SetCount(1, s.GetSchichttypen().GetByIndex(1)->SYSID, 1); });
@@ -473,6 +474,36 @@ TEST_F(WorksheetWindow, AWorkingTimePlanWithMoreDemandedShiftsThanGroupsIsNotCal
               std::string::npos)
         << text;
     EXPECT_NE(text.find("bis zu 400 Schichten gefordert"), std::string::npos) << text;
+}
+
+// Generating the working-time plan over a plan: the question, then a cancelled wizard leaves the
+// plan and its undo state as they were; a completed run is one undo step back to that plan.
+TEST_F(WorksheetWindow, AWorkingTimePlanIsReplacedOnlyByAGeneratedOne)
+{
+    NewProject(PlannedWeek);
+    const PlanState before = StateOf(sheet());
+    ASSERT_EQ(before.cells[0], sheet().GetSchichttypen().GetByIndex(1)->SYSID);
+    driver.Focus(win, AB_AZP_LIST);
+    const bool undoEnabled = !driver.Disabled(win, AB_UNDO);
+
+    driver.Press(win, AB_GENERATE);
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().caption, "Vorhandene Einträge werden überschrieben.");
+    driver.AnswerMessage(1);
+    driver.Press(driver.Window("Arbeitszeitplan generieren"), "?BUTTONCANCEL");
+    EXPECT_EQ(driver.FindWindow("Arbeitszeitplan generieren"), 0);
+    EXPECT_FALSE(driver.HasMessage());
+    EXPECT_EQ(StateOf(sheet()), before);
+    EXPECT_EQ(!driver.Disabled(win, AB_UNDO), undoEnabled);
+
+    driver.Press(win, AB_GENERATE);
+    driver.AnswerMessage(1);
+    FinishWizard(driver.Window("Arbeitszeitplan generieren"));
+    RunToEnd();
+    EXPECT_NE(StateOf(sheet()).cells, before.cells);
+    driver.Focus(win, AB_AZP_LIST);
+    driver.Press(win, AB_UNDO);
+    EXPECT_EQ(StateOf(sheet()).cells, before.cells);
 }
 
 TEST_F(WorksheetWindow, TheMainRoad)
