@@ -29,30 +29,16 @@ constexpr uint32_t kWeek = 10080;
 
 } // namespace
 
-CAKBEditor::CAKBEditor() { CreateGrid(); }
-
-CAKBEditor::~CAKBEditor() { Release(); }
-
 std::vector<CAKBEintrag>& CAKBEditor::Clipboard()
 {
     static std::vector<CAKBEintrag> clip;
     return clip;
 }
 
-void CAKBEditor::CreateGrid()
-{
-    if (!VLBAKB)
-        VLBAKB = std::make_unique<CAKBGrid>();
-}
-
-void CAKBEditor::Release() { ReleaseGrid(VLBAKB); }
-
 void CAKBEditor::Init(IEditorOwner& owner, CAKBData& akb, int feq)
 {
-    ARBEITSBLATT = &owner;
-    AKB = &akb;
-    CreateGrid();
-    VLBAKB->SetFormat(feq, akb);
+    Attach(owner, akb);
+    GRID->SetFormat(feq, akb);
     AlertListKeys(feq,
                   {Key::MOUSE_LEFT2, Key::ENTER, Key::INSERT, Key::DELETE, Key::MOUSE_RIGHT, Key::TAB, Key::SHIFT_TAB,
                    Key::HOME, Key::END, Key::SHIFT | Key::HOME, Key::SHIFT | Key::END},
@@ -61,16 +47,16 @@ void CAKBEditor::Init(IEditorOwner& owner, CAKBData& akb, int feq)
 
 void CAKBEditor::Stored()
 {
-    StoreOwnEdit(VLBAKB.get(), *ARBEITSBLATT, AKB->GetSavable(), [this] { ARBEITSBLATT->OnAKBChanged(false); });
+    StoreOwnEdit(GRID.get(), *ARBEITSBLATT, PLAN->GetSavable(), [this] { ARBEITSBLATT->OnAKBChanged(false); });
 }
 
 CAKBEintrag* CAKBEditor::CursorEntry()
 {
     if (!Bound())
         return nullptr;
-    VLBAKB->SetCursor();
-    const SpreadsheetCell c = VLBAKB->GetCursor();
-    return VLBAKB->Entry(c.SPALTE, c.ZEILE);
+    GRID->SetCursor();
+    const SpreadsheetCell c = GRID->GetCursor();
+    return GRID->Entry(c.SPALTE, c.ZEILE);
 }
 
 // ---- IStdEdit --------------------------------------------------------------------------------
@@ -80,10 +66,10 @@ void CAKBEditor::Copy()
     if (!Bound())
         return;
     ClearClipboard();
-    const SpreadsheetSelection s = SelectionOrCursor(*VLBAKB);
+    const SpreadsheetSelection s = SelectionOrCursor(*GRID);
     for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
         for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
-            if (const CAKBEintrag* span = VLBAKB->Entry(day, row))
+            if (const CAKBEintrag* span = GRID->Entry(day, row))
                 Clipboard().push_back(*span);
 }
 
@@ -91,12 +77,12 @@ void CAKBEditor::Paste()
 {
     if (!Bound() || Clipboard().empty())
         return;
-    VLBAKB->SetCursor();
-    int32_t target = VLBAKB->GetCursor().SPALTE;
-    int32_t limit = AKB->CountDays();
-    if (VLBAKB->HasSelection()) {
-        target = VLBAKB->GetSelection().START.SPALTE;
-        limit = VLBAKB->GetSelection().ENDE.SPALTE;
+    GRID->SetCursor();
+    int32_t target = GRID->GetCursor().SPALTE;
+    int32_t limit = PLAN->CountDays();
+    if (GRID->HasSelection()) {
+        target = GRID->GetSelection().START.SPALTE;
+        limit = GRID->GetSelection().ENDE.SPALTE;
     }
     const int64_t shift = int64_t(target) - int64_t(Clipboard().front().TERMIN.BEGINN / kDay + 1);
     for (const CAKBEintrag& span : Clipboard()) {
@@ -108,27 +94,27 @@ void CAKBEditor::Paste()
         moved.TERMIN.ENDE = uint32_t(int64_t(span.TERMIN.ENDE) + shift * kDay);
         if (int64_t(moved.TERMIN.BEGINN / kDay + 1) > limit)
             break;
-        AKB->MergeDemand(moved, true);
+        PLAN->MergeDemand(moved, true);
     }
-    VLBAKB->SetSelection({});
-    VLBAKB->Refresh();
+    GRID->SetSelection({});
+    GRID->Refresh();
 }
 
 void CAKBEditor::Delete()
 {
     if (!Bound())
         return;
-    const SpreadsheetSelection s = SelectionOrCursor(*VLBAKB);
+    const SpreadsheetSelection s = SelectionOrCursor(*GRID);
     std::vector<CAKBEintrag*> spans;
     for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
         for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
-            if (CAKBEintrag* span = VLBAKB->Entry(day, row))
+            if (CAKBEintrag* span = GRID->Entry(day, row))
                 spans.push_back(span);
     for (CAKBEintrag* span : spans)
         span->TERMIN.ENDE = span->TERMIN.BEGINN;
-    AKB->Normalize(nullptr);
-    VLBAKB->SetSelection({});
-    VLBAKB->Refresh();
+    PLAN->Normalize(nullptr);
+    GRID->SetSelection({});
+    GRID->Refresh();
 }
 
 void CAKBEditor::Insert() { InsertSpan(); }
@@ -137,14 +123,14 @@ int CAKBEditor::InsertSpan()
 {
     if (!Bound())
         return RESPONSE_CANCELLED;
-    const SpreadsheetSelection s = SelectionOrCursor(*VLBAKB);
+    const SpreadsheetSelection s = SelectionOrCursor(*GRID);
     CAKBEintrag span;
     span.TERMIN.BEGINN = uint32_t(std::max(1, s.START.SPALTE) - 1) * kDay;
     span.TERMIN.ENDE = uint32_t(std::max(1, s.ENDE.SPALTE)) * kDay;
-    VLBAKB->SetSelection({});
+    GRID->SetSelection({});
     const int response = EditEntry(span);
     if (response == RESPONSE_COMPLETED)
-        VLBAKB->Refresh();
+        GRID->Refresh();
     return response;
 }
 
@@ -155,7 +141,7 @@ bool CAKBEditor::IsEnabled(uint8_t action)
     switch (action) {
     case STDEDIT_CUT:
     case STDEDIT_COPY:
-    case STDEDIT_DELETE: return VLBAKB->HasSelection() || CursorEntry();
+    case STDEDIT_DELETE: return GRID->HasSelection() || CursorEntry();
     case STDEDIT_PASTE: return !Clipboard().empty();
     case STDEDIT_INSERT: return true;
     default: return false;
@@ -166,12 +152,12 @@ void CAKBEditor::ClearClipboard() { Clipboard().clear(); }
 
 int CAKBEditor::EditEntry(CAKBEintrag& span)
 {
-    int32_t weeks = AKB->GetBezugsrahmen();
+    int32_t weeks = PLAN->GetBezugsrahmen();
     uint8_t continuous = 0;
     const int response = UpdateAKBEintrag(span, weeks, continuous);
     if (response != RESPONSE_COMPLETED)
         return response;
-    if (weeks > AKB->GetBezugsrahmen())
+    if (weeks > PLAN->GetBezugsrahmen())
         ARBEITSBLATT->SetBezugsrahmen(weeks, false);
     Merge(span, continuous != 0);
     return response;
@@ -183,7 +169,7 @@ void CAKBEditor::Merge(const CAKBEintrag& span, bool continuous)
     if (e <= b)
         return;
     if (e / kDay - b / kDay <= 7) {
-        AKB->MergeDemand(span, continuous);
+        PLAN->MergeDemand(span, continuous);
         return;
     }
     // A weekly pattern: the same weekdays and times in every week of the range. An end weekday
@@ -197,7 +183,7 @@ void CAKBEditor::Merge(const CAKBEintrag& span, bool continuous)
             block.TERMIN.ENDE += kWeek;
         if (block.TERMIN.ENDE > e)
             break;
-        AKB->MergeDemand(block, continuous);
+        PLAN->MergeDemand(block, continuous);
     }
 }
 
@@ -207,12 +193,12 @@ void CAKBEditor::ChangeEntry()
     if (!span)
         return;
     CAKBEintrag copy = *span;
-    int32_t weeks = AKB->GetBezugsrahmen();
+    int32_t weeks = PLAN->GetBezugsrahmen();
     uint8_t continuous = 0;
     if (UpdateAKBEintrag(copy, weeks, continuous) != RESPONSE_COMPLETED)
         return;
-    AKB->DeleteEntry(span);
-    if (weeks > AKB->GetBezugsrahmen())
+    PLAN->DeleteEntry(span);
+    if (weeks > PLAN->GetBezugsrahmen())
         ARBEITSBLATT->SetBezugsrahmen(weeks, false);
     Merge(copy, continuous != 0);
     Stored();
@@ -230,7 +216,7 @@ uint8_t CAKBEditor::EditInPlace(CAKBEintrag& span, int part, int32_t day, int st
             text = FormatPicture(long(span.ANZAHL), "@N_3B");
     }
     CAKBEditInPlace editor;
-    if (VLBAKB->EditCell(editor, UseVar(text)) != EDITCELL_COMPLETED)
+    if (GRID->EditCell(editor, UseVar(text)) != EDITCELL_COMPLETED)
         return 2;
     const CAKBEintrag before = span;
     const uint32_t dayStart = uint32_t(day - 1) * kDay;
@@ -246,21 +232,20 @@ uint8_t CAKBEditor::EditInPlace(CAKBEintrag& span, int part, int32_t day, int st
     }
     if (span == before)
         return 2;
-    AKB->Normalize(&span);
+    PLAN->Normalize(&span);
     return 1;
 }
 
 uint8_t CAKBEditor::Edit(uint8_t request)
 {
-    const int key = startKey_;
-    startKey_ = 0;
+    const int key = TakeStartKey();
     if (!Bound())
         return 2;
-    const int32_t day = VLBAKB->CurrentColumn();
-    VLBAKB->SetCursor();
-    const int32_t row = VLBAKB->GetCursor().ZEILE;
-    const int part = CAKBGrid::PartOfColumn(int32_t(PropertyGet(VLBAKB->ListWindow(), VLBAKB->FEQ, Prop::Column, 0).Int()));
-    CAKBEintrag* span = VLBAKB->Entry(day, row);
+    const int32_t day = GRID->CurrentColumn();
+    GRID->SetCursor();
+    const int32_t row = GRID->GetCursor().ZEILE;
+    const int part = CAKBGrid::PartOfColumn(int32_t(PropertyGet(GRID->ListWindow(), GRID->FEQ, Prop::Column, 0).Int()));
+    CAKBEintrag* span = GRID->Entry(day, row);
     uint8_t result = 2;
     auto insert = [&] { return InsertSpan() == RESPONSE_COMPLETED ? uint8_t(1) : uint8_t(2); };
     if (request == 2) {
@@ -275,7 +260,7 @@ uint8_t CAKBEditor::Edit(uint8_t request)
         result = 1;
     }
     if (result == 1) {
-        ControlSelect(VLBAKB->FEQ);
+        ControlSelect(GRID->FEQ);
         Stored();
     }
     return result;
@@ -285,27 +270,24 @@ uint8_t CAKBEditor::Edit(uint8_t request)
 
 uint8_t CAKBEditor::OnEvent(int event)
 {
-    if (!Bound())
+    const int key = TakeAlertKey(event);
+    if (!key)
         return 0;
-    VLBAKB->TakeEvent();
-    if (event != EVENT_ALERT_KEY || EventControl() != VLBAKB->FEQ)
-        return 0;
-    const int w = VLBAKB->ListWindow();
-    const int feq = VLBAKB->FEQ;
-    const int key = EventKeyCode();
+    const int w = GRID->ListWindow();
+    const int feq = GRID->FEQ;
     // A week is kColumnsPerWeek list columns, a day four.
-    if (MoveColumnByKey(*VLBAKB, key, 4, 1, int64_t(AKB->GetBezugsrahmen()) * CAKBGrid::kColumnsPerWeek))
+    if (MoveColumnByKey(*GRID, key, 4, 1, int64_t(PLAN->GetBezugsrahmen()) * CAKBGrid::kColumnsPerWeek))
         return 0;
     switch (key) {
     case Key::MOUSE_LEFT2: {
         const int32_t day = CAKBGrid::DayOfColumn(int32_t(PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int()));
         const int32_t row = int32_t(PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int());
-        if (VLBAKB->Entry(day, row)) {
+        if (GRID->Entry(day, row)) {
             Edit(2);
         } else {
-            VLBAKB->SetCursor();
-            const SpreadsheetCell c = VLBAKB->GetCursor();
-            VLBAKB->SetSelection({c, c});
+            GRID->SetCursor();
+            const SpreadsheetCell c = GRID->GetCursor();
+            GRID->SetSelection({c, c});
             Edit(1);
         }
         break;
@@ -315,10 +297,7 @@ uint8_t CAKBEditor::OnEvent(int event)
     case Key::DELETE: Edit(3); break;
     case Key::MOUSE_RIGHT: ContextMenu(); break;
     default:
-        if (!StartText(key).empty()) {
-            startKey_ = key;
-            Edit(2);
-        }
+        EditByTypedKey(key);
         break;
     }
     return 0;
@@ -326,7 +305,7 @@ uint8_t CAKBEditor::OnEvent(int event)
 
 void CAKBEditor::ContextMenu()
 {
-    const MenuCell cell = PointAtMenuCell(*VLBAKB, 1);
+    const MenuCell cell = PointAtMenuCell(*GRID, 1);
     // "Ändern" needs a span under the cursor: an empty cell of a selection has none to change.
     const std::string text = EditMenuText(*this, cell.hit, cell.hit && CursorEntry()) + "aus Schichtbedarf errechnen";
     const int item = PopupMenu(text);
@@ -336,35 +315,22 @@ void CAKBEditor::ContextMenu()
 
 // ---- the rest of the worksheet's operations --------------------------------------------------
 
-ISavable& CAKBEditor::GetSavable() { return AKB->GetSavable(); }
+ISavable& CAKBEditor::GetSavable() { return PLAN->GetSavable(); }
 
-int CAKBEditor::GetListFeq() const { return VLBAKB ? VLBAKB->FEQ : 0; }
-
-int CAKBEditor::GetCurrentDay() const { return VLBAKB && VLBAKB->FEQ ? VLBAKB->CurrentColumn() : 1; }
+int CAKBEditor::GetCurrentDay() const { return Shown() ? GRID->CurrentColumn() : 1; }
 
 void CAKBEditor::SetBezugsrahmen(int32_t weeks)
 {
-    if (!AKB)
+    if (!PLAN)
         return;
-    const uint16_t before = AKB->GetBezugsrahmen();
+    const uint16_t before = PLAN->GetBezugsrahmen();
     if (weeks != before) {
         // Shortening saves the staff demand itself; lengthening leaves that to this editor.
-        AKB->SetBezugsrahmen(uint16_t(std::clamp<int32_t>(weeks, 0, AKB_MAX_WOCHEN)));
-        if (AKB->GetBezugsrahmen() > before)
-            SaveAfterNewPeriod(AKB->GetSavable(), "Der Arbeitskräftebedarf");
+        PLAN->SetBezugsrahmen(uint16_t(std::clamp<int32_t>(weeks, 0, AKB_MAX_WOCHEN)));
+        if (PLAN->GetBezugsrahmen() > before)
+            SaveAfterNewPeriod(PLAN->GetSavable(), "Der Arbeitskräftebedarf");
     }
     if (Bound())
-        VLBAKB->BuildFormat();
+        GRID->BuildFormat();
 }
 
-void CAKBEditor::SetZoom(int percent)
-{
-    if (VLBAKB && VLBAKB->FEQ)
-        VLBAKB->SetZoom(percent);
-}
-
-void CAKBEditor::RefreshEmpty()
-{
-    if (VLBAKB && VLBAKB->FEQ)
-        VLBAKB->Refresh();
-}

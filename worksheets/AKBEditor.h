@@ -5,7 +5,7 @@
 // Every edit of its own is one undo step of the staff demand, stored through the worksheet, then
 // the worksheet's notice.
 #include "worksheets/AKBGrid.h"
-#include "worksheets/StdEdit.h"
+#include "worksheets/EditorSupport.h"
 
 #include "plans/AKBEintrag.h"
 
@@ -15,16 +15,11 @@
 
 class CAKBData;
 
-class CAKBEditor : public CPlanEditor {
+class CAKBEditor : public CGridEditor<CAKBGrid, CAKBData> {
 public:
-    CAKBEditor();
-    ~CAKBEditor() override;
-
     // Binds the worksheet and the staff demand and sets the grid up on the list `feq` of the
     // calling thread's target window.
     void Init(IEditorOwner& owner, CAKBData& akb, int feq);
-    void CreateGrid();
-    void Release();
 
     // IStdEdit
     void Copy() override;
@@ -38,11 +33,8 @@ public:
     // CPlanEditor
     uint8_t OnEvent(int event) override;
     ISavable& GetSavable() override;
-    int GetListFeq() const override;
     int GetCurrentDay() const override;
     void SetBezugsrahmen(int32_t weeks) override;
-    void SetZoom(int percent) override;
-    void RefreshEmpty() override;
 
     // Runs the entry dialog on the span and merges it into the staff demand when completed; a span
     // over more than seven days is a weekly pattern. Returns the dialog's response.
@@ -50,11 +42,9 @@ public:
     // "Ändern": the dialog on a copy of the cursor cell's span, which it replaces when completed.
     void ChangeEntry();
 
-    CAKBGrid* Grid() { return VLBAKB.get(); }
     static std::vector<CAKBEintrag>& Clipboard();
 
 private:
-    bool Bound() const { return AKB && VLBAKB && VLBAKB->FEQ; }
     CAKBEintrag* CursorEntry();
     // A new span over the selection's days (or the cursor's day) through the entry dialog.
     int InsertSpan();
@@ -62,9 +52,4 @@ private:
     uint8_t EditInPlace(CAKBEintrag& span, int part, int32_t day, int startKey);
     void ContextMenu();
     void Stored();
-
-    std::unique_ptr<CAKBGrid> VLBAKB;
-    CAKBData* AKB = nullptr;
-    IEditorOwner* ARBEITSBLATT = nullptr;
-    int startKey_ = 0;
 };

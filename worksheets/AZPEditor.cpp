@@ -77,10 +77,6 @@ std::string Trimmed(const std::string& text)
 
 } // namespace
 
-CAZPEditor::CAZPEditor() : VLBAZP(std::make_unique<CAZPGrid>()) {}
-
-CAZPEditor::~CAZPEditor() { Release(); }
-
 AZPClipboard& CAZPEditor::Clipboard()
 {
     static AZPClipboard clip;
@@ -91,15 +87,12 @@ void CAZPEditor::SetPrintReport(PrintReport report) { PrintHook() = std::move(re
 
 void CAZPEditor::Bind(int feq, CAZPData& plan, IEditorOwner& owner, int window, int kind)
 {
-    ARBEITSBLATT = &owner;
-    AZP = &plan;
+    Attach(owner, plan);
     TYP = uint8_t(kind);
-    if (!VLBAZP)
-        VLBAZP = std::make_unique<CAZPGrid>();
-    VLBAZP->SetFormat(feq, plan, window);
-    VLBAZP->SetTyp(kind);
+    GRID->SetFormat(feq, plan, window);
+    GRID->SetTyp(kind);
     if (kind == 2)
-        VLBAZP->SetDragMode(0);
+        GRID->SetDragMode(0);
     const int before = WindowSetTarget(window);
     AlertListKeys(feq,
                   {Key::MOUSE_LEFT2, Key::ENTER, Key::DELETE, Key::MOUSE_RIGHT, Key::TAB, Key::SHIFT_TAB, Key::HOME,
@@ -108,15 +101,13 @@ void CAZPEditor::Bind(int feq, CAZPData& plan, IEditorOwner& owner, int window, 
     WindowSetTarget(before);
 }
 
-void CAZPEditor::Release() { ReleaseGrid(VLBAZP); }
+bool CAZPEditor::Editable() const { return TYP == 1 && Bound(); }
 
-bool CAZPEditor::Editable() const { return TYP == 1 && AZP && VLBAZP && VLBAZP->FEQ; }
-
-bool CAZPEditor::HasGroups() const { return AZP && AZP->CountGroups() > 0; }
+bool CAZPEditor::HasGroups() const { return PLAN && PLAN->CountGroups() > 0; }
 
 void CAZPEditor::Stored()
 {
-    StoreOwnEdit(VLBAZP.get(), *ARBEITSBLATT, AZP->GetSavable(), [this] { ARBEITSBLATT->OnAZPChanged(); });
+    StoreOwnEdit(GRID.get(), *ARBEITSBLATT, PLAN->GetSavable(), [this] { ARBEITSBLATT->OnAZPChanged(); });
 }
 
 // ---- IStdEdit --------------------------------------------------------------------------------
@@ -127,12 +118,12 @@ void CAZPEditor::Copy()
         return;
     ClearClipboard();
     AZPClipboard& clip = Clipboard();
-    const SpreadsheetSelection s = SelectionOrCursor(*VLBAZP);
+    const SpreadsheetSelection s = SelectionOrCursor(*GRID);
     clip.WIDTH = std::min<int32_t>(s.ENDE.SPALTE - s.START.SPALTE + 1, int32_t(kPlanDays));
     for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
         std::array<uint32_t, 84> ids{};
         for (int32_t k = 0; k < clip.WIDTH; ++k)
-            ids[size_t(k)] = AZP->GetCell(uint32_t(s.START.SPALTE + k), uint32_t(row));
+            ids[size_t(k)] = PLAN->GetCell(uint32_t(s.START.SPALTE + k), uint32_t(row));
         clip.ROWS.push_back(ids);
     }
 }
@@ -143,41 +134,41 @@ void CAZPEditor::Paste()
     if (!Editable() || clip.ROWS.empty())
         return;
     const SpreadsheetSelection s =
-        PasteTarget(*VLBAZP, clip.WIDTH, clip.ROWS.size(), AZP->CountDays(), AZP->CountGroups());
+        PasteTarget(*GRID, clip.WIDTH, clip.ROWS.size(), PLAN->CountDays(), PLAN->CountGroups());
     for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
         const auto& ids = clip.ROWS[size_t(row - s.START.ZEILE)];
         for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
-            AZP->SetCell(uint32_t(day), uint32_t(row), ids[size_t(day - s.START.SPALTE)]);
+            PLAN->SetCell(uint32_t(day), uint32_t(row), ids[size_t(day - s.START.SPALTE)]);
     }
     // The clipboard may come from another worksheet: ids without a shift type here get their
     // placeholder now, as after loading, instead of showing as empty cells.
-    AZP->CheckUnknownShifts();
-    VLBAZP->SetSelection({});
-    VLBAZP->Refresh();
+    PLAN->CheckUnknownShifts();
+    GRID->SetSelection({});
+    GRID->Refresh();
 }
 
 void CAZPEditor::Delete()
 {
     if (!Editable())
         return;
-    VLBAZP->SetCursor();
-    ClearCells(VLBAZP->GetCursor());
+    GRID->SetCursor();
+    ClearCells(GRID->GetCursor());
 }
 
 void CAZPEditor::ClearCells(const SpreadsheetCell& cell)
 {
-    SpreadsheetSelection s = VLBAZP->GetSelection();
-    if (!VLBAZP->HasSelection())
+    SpreadsheetSelection s = GRID->GetSelection();
+    if (!GRID->HasSelection())
         s = {cell, cell};
     for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
         for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
-            AZP->SetCell(uint32_t(day), uint32_t(row), 0);
-    VLBAZP->Refresh();
+            PLAN->SetCell(uint32_t(day), uint32_t(row), 0);
+    GRID->Refresh();
 }
 
 bool CAZPEditor::IsEnabled(uint8_t action)
 {
-    if (TYP != 1 || !AZP)
+    if (TYP != 1 || !PLAN)
         return false;
     switch (action) {
     case STDEDIT_CUT:
@@ -212,30 +203,29 @@ bool CAZPEditor::IdForText(const CAZPEditInPlace& editor, const std::string& tex
 
 uint8_t CAZPEditor::Edit(uint8_t request)
 {
-    const int key = startKey_;
-    startKey_ = 0;
+    const int key = TakeStartKey();
     if (!Editable())
         return 2;
-    const int32_t day = VLBAZP->CurrentColumn();
-    const int32_t row = VLBAZP->CurrentRow();
-    if (day < 1 || day > AZP->CountDays() || row < 1 || row > AZP->CountGroups())
+    const int32_t day = GRID->CurrentColumn();
+    const int32_t row = GRID->CurrentRow();
+    if (day < 1 || day > PLAN->CountDays() || row < 1 || row > PLAN->CountGroups())
         return 2;
-    VLBAZP->SetCursor();
+    GRID->SetCursor();
     uint8_t result = 2;
     if (request == 3) {
         ClearCells({day, row});
         result = 1;
     } else if (request == 2) {
-        const CSchicht* old = AZP->GetCellSchicht(uint32_t(day), uint32_t(row));
+        const CSchicht* old = PLAN->GetCellSchicht(uint32_t(day), uint32_t(row));
         const uint32_t oldId = old ? old->SYSID : 0;
         CAZPEditInPlace editor(&ARBEITSBLATT->GetSchichttypen());
         std::string text = StartText(key);
         if (text.empty() && old)
             text = old->BEZEICHNUNG;
-        if (VLBAZP->EditCell(editor, UseVar(text)) != EDITCELL_COMPLETED)
+        if (GRID->EditCell(editor, UseVar(text)) != EDITCELL_COMPLETED)
             return 2;
         text = Trimmed(text);
-        const bool selection = VLBAZP->HasSelection();
+        const bool selection = GRID->HasSelection();
         uint32_t id = 0;
         if (text.empty()) {
             if (old || selection) {
@@ -244,12 +234,12 @@ uint8_t CAZPEditor::Edit(uint8_t request)
                 result = 1;
             }
         } else if (IdForText(editor, text, id) && (id != oldId || selection)) {
-            SpreadsheetSelection s = VLBAZP->GetSelection();
+            SpreadsheetSelection s = GRID->GetSelection();
             if (!selection)
                 s = {{day, row}, {day, row}};
             for (int32_t r = s.START.ZEILE; r <= s.ENDE.ZEILE; ++r)
-                for (int32_t d = s.START.SPALTE; d <= s.ENDE.SPALTE && d <= AZP->CountDays(); ++d)
-                    AZP->SetCell(uint32_t(d), uint32_t(r), id);
+                for (int32_t d = s.START.SPALTE; d <= s.ENDE.SPALTE && d <= PLAN->CountDays(); ++d)
+                    PLAN->SetCell(uint32_t(d), uint32_t(r), id);
             result = 1;
         }
     }
@@ -262,12 +252,12 @@ uint8_t CAZPEditor::Edit(uint8_t request)
 
 void CAZPEditor::MoveCursor(int64_t column, int64_t row, int key)
 {
-    const int w = VLBAZP->ListWindow();
-    const int feq = VLBAZP->FEQ;
+    const int w = GRID->ListWindow();
+    const int feq = GRID->FEQ;
     PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(column)), 0);
     PropertySet(w, feq, Prop::Selected, PropValue(static_cast<long long>(row)), 0);
-    VLBAZP->SetCursor();
-    VLBAZP->Refresh();
+    GRID->SetCursor();
+    GRID->Refresh();
     Event e;
     e.code = EVENT_NEW_SELECTION;
     e.control = feq;
@@ -278,25 +268,25 @@ void CAZPEditor::MoveCursor(int64_t column, int64_t row, int key)
 
 uint8_t CAZPEditor::OnEvent(int event)
 {
-    if (!VLBAZP || !VLBAZP->FEQ || !AZP)
+    if (!GRID || !GRID->FEQ || !PLAN)
         return 0;
-    VLBAZP->TakeEvent();
-    if (EventControl() != VLBAZP->FEQ)
+    GRID->TakeEvent();
+    if (EventControl() != GRID->FEQ)
         return 0;
-    const int w = VLBAZP->ListWindow();
-    const int feq = VLBAZP->FEQ;
+    const int w = GRID->ListWindow();
+    const int feq = GRID->FEQ;
     auto listProp = [&](Prop p) { return PropertyGet(w, feq, p, 0).Int(); };
     if (event == EVENT_ALERT_KEY) {
         const int key = EventKeyCode();
-        const int32_t weeks = AZP->GetBezugsrahmen();
-        const int64_t rows = VLBAZP->RowCount();
+        const int32_t weeks = PLAN->GetBezugsrahmen();
+        const int64_t rows = GRID->RowCount();
         const int64_t row = listProp(Prop::Selected);
         const int64_t lastColumn = 10LL * weeks + 1;
         switch (key) {
         case Key::MOUSE_LEFT2: {
             const int64_t downRow = listProp(Prop::ListMouseDownRow);
             const int32_t downDay = CAZPGrid::DayOfColumn(int32_t(listProp(Prop::ListMouseDownColumn)));
-            if (downDay > 0 && downRow >= 1 && downRow <= AZP->CountGroups())
+            if (downDay > 0 && downRow >= 1 && downRow <= PLAN->CountGroups())
                 Edit(2);
             else
                 EditGroupsOrPeriod();
@@ -328,22 +318,19 @@ uint8_t CAZPEditor::OnEvent(int event)
                 MoveCursor(lastColumn, row, key);
             break;
         default:
-            if (!StartText(key).empty()) {
-                startKey_ = key;
-                Edit(2);
-            }
+            EditByTypedKey(key);
             break;
         }
     } else if (event == EVENT_NEW_SELECTION) {
         if (IsSwapMode()) {
             const int key = EventKeyCode();
-            if ((key == 0 || key == Key::MOUSE_LEFT) && VLBAZP->LASTBUTTON == Key::MOUSE_LEFT)
+            if ((key == 0 || key == Key::MOUSE_LEFT) && GRID->LASTBUTTON == Key::MOUSE_LEFT)
                 SwapDrag();
             else
-                VLBAZP->SetSelection({});
+                GRID->SetSelection({});
         }
         if (TYP == 2)
-            ARBEITSBLATT->SyncFlexDate(int32_t(VLBAZP->DATUMVON + (listProp(Prop::Selected) - 1) * 7 +
+            ARBEITSBLATT->SyncFlexDate(int32_t(GRID->DATUMVON + (listProp(Prop::Selected) - 1) * 7 +
                                                listProp(Prop::Column) - 2));
     }
     return 0;
@@ -351,33 +338,33 @@ uint8_t CAZPEditor::OnEvent(int event)
 
 void CAZPEditor::SwapDrag()
 {
-    if (VLBAZP->HasSelection()) {
-        const SpreadsheetSelection s = VLBAZP->GetSelection(true);
+    if (GRID->HasSelection()) {
+        const SpreadsheetSelection s = GRID->GetSelection(true);
         auto inPlan = [&](const SpreadsheetCell& c) {
-            return c.SPALTE >= 1 && c.SPALTE <= AZP->CountDays() && c.ZEILE >= 1 && c.ZEILE <= AZP->CountGroups();
+            return c.SPALTE >= 1 && c.SPALTE <= PLAN->CountDays() && c.ZEILE >= 1 && c.ZEILE <= PLAN->CountGroups();
         };
         auto idOf = [&](const SpreadsheetCell& c) {
-            return AZP->GetCellSchicht(uint32_t(c.SPALTE), uint32_t(c.ZEILE))
-                       ? AZP->GetCell(uint32_t(c.SPALTE), uint32_t(c.ZEILE))
+            return PLAN->GetCellSchicht(uint32_t(c.SPALTE), uint32_t(c.ZEILE))
+                       ? PLAN->GetCell(uint32_t(c.SPALTE), uint32_t(c.ZEILE))
                        : 0u;
         };
         if (inPlan(s.START) && inPlan(s.ENDE) && idOf(s.START) != idOf(s.ENDE)) {
-            const uint32_t a = AZP->GetCell(uint32_t(s.START.SPALTE), uint32_t(s.START.ZEILE));
-            const uint32_t b = AZP->GetCell(uint32_t(s.ENDE.SPALTE), uint32_t(s.ENDE.ZEILE));
-            AZP->SetCell(uint32_t(s.START.SPALTE), uint32_t(s.START.ZEILE), b);
-            AZP->SetCell(uint32_t(s.ENDE.SPALTE), uint32_t(s.ENDE.ZEILE), a);
-            VLBAZP->SetSelection({});
+            const uint32_t a = PLAN->GetCell(uint32_t(s.START.SPALTE), uint32_t(s.START.ZEILE));
+            const uint32_t b = PLAN->GetCell(uint32_t(s.ENDE.SPALTE), uint32_t(s.ENDE.ZEILE));
+            PLAN->SetCell(uint32_t(s.START.SPALTE), uint32_t(s.START.ZEILE), b);
+            PLAN->SetCell(uint32_t(s.ENDE.SPALTE), uint32_t(s.ENDE.ZEILE), a);
+            GRID->SetSelection({});
             Stored();
             return;
         }
     }
-    VLBAZP->SetSelection({});
+    GRID->SetSelection({});
 }
 
 void CAZPEditor::ContextMenu()
 {
     // Column 1 holds the groups' names: the days begin at column 2.
-    const MenuCell cell = PointAtMenuCell(*VLBAZP, 2);
+    const MenuCell cell = PointAtMenuCell(*GRID, 2);
     std::string text = EditMenuText(*this, cell.hit, IsEnabled(STDEDIT_DELETE));
     if (TYP == 1)
         text += "Schichttypen|Anzahl Schichtgruppen|aus Schichtbedarf generieren|optimieren|-|Gütewert berechnen";
@@ -400,92 +387,76 @@ void CAZPEditor::ContextMenu()
 
 // ---- the rest of the worksheet's operations --------------------------------------------------
 
-ISavable& CAZPEditor::GetSavable() { return AZP->GetSavable(); }
+ISavable& CAZPEditor::GetSavable() { return PLAN->GetSavable(); }
 
-int CAZPEditor::GetListFeq() const { return VLBAZP ? VLBAZP->FEQ : 0; }
-
-int CAZPEditor::GetCurrentDay() const
-{
-    return VLBAZP && VLBAZP->FEQ ? VLBAZP->CurrentColumn() : 1;
-}
+int CAZPEditor::GetCurrentDay() const { return Shown() ? GRID->CurrentColumn() : 1; }
 
 void CAZPEditor::SetBezugsrahmen(int32_t weeks)
 {
-    if (!AZP)
+    if (!PLAN)
         return;
-    if (weeks != AZP->GetBezugsrahmen()) {
-        AZP->SetBezugsrahmen(uint16_t(std::clamp(weeks, 0, int32_t(kPlanWeeks))));
-        SaveAfterNewPeriod(AZP->GetSavable(), "Der Arbeitszeitplan");
+    if (weeks != PLAN->GetBezugsrahmen()) {
+        PLAN->SetBezugsrahmen(uint16_t(std::clamp(weeks, 0, int32_t(kPlanWeeks))));
+        SaveAfterNewPeriod(PLAN->GetSavable(), "Der Arbeitszeitplan");
     }
-    if (VLBAZP && VLBAZP->FEQ)
-        VLBAZP->BuildFormat(AZP->GetBezugsrahmen());
-}
-
-void CAZPEditor::SetZoom(int percent)
-{
-    if (VLBAZP && VLBAZP->FEQ)
-        VLBAZP->SetZoom(percent);
+    if (GRID && GRID->FEQ)
+        GRID->BuildFormat(PLAN->GetBezugsrahmen());
 }
 
 void CAZPEditor::SetDarstellung(int mode)
 {
-    if (VLBAZP && VLBAZP->FEQ)
-        VLBAZP->SetDarstellung(mode);
+    if (GRID && GRID->FEQ)
+        GRID->SetDarstellung(mode);
 }
 
-void CAZPEditor::RefreshEmpty()
-{
-    if (VLBAZP && VLBAZP->FEQ)
-        VLBAZP->Refresh();
-}
 
 void CAZPEditor::SetPeriod(int32_t from, int32_t to)
 {
-    if (VLBAZP)
-        VLBAZP->SetPeriod(from, to);
+    if (GRID)
+        GRID->SetPeriod(from, to);
 }
 
 void CAZPEditor::GetPeriod(int32_t& from, int32_t& to) const
 {
-    from = VLBAZP ? VLBAZP->DATUMVON : 0;
-    to = VLBAZP ? VLBAZP->DATUMBIS : 0;
+    from = GRID ? GRID->DATUMVON : 0;
+    to = GRID ? GRID->DATUMBIS : 0;
 }
 
 void CAZPEditor::SetEvaluation(CAZPBewertung& evaluation)
 {
-    if (VLBAZP && VLBAZP->FEQ)
-        VLBAZP->SetEvaluation(evaluation);
+    if (GRID && GRID->FEQ)
+        GRID->SetEvaluation(evaluation);
 }
 
 void CAZPEditor::DropEvaluation()
 {
-    if (VLBAZP && VLBAZP->FEQ)
-        VLBAZP->DropEvaluation();
+    if (GRID && GRID->FEQ)
+        GRID->DropEvaluation();
 }
 
-bool CAZPEditor::IsSwapMode() const { return VLBAZP && VLBAZP->GetDragMode() == 2; }
+bool CAZPEditor::IsSwapMode() const { return GRID && GRID->GetDragMode() == 2; }
 
 void CAZPEditor::ToggleSwapMode()
 {
-    if (!VLBAZP)
+    if (!GRID)
         return;
-    VLBAZP->SetSelection({});
-    VLBAZP->SetDragMode(VLBAZP->GetDragMode() == 2 ? 1 : 2);
+    GRID->SetSelection({});
+    GRID->SetDragMode(GRID->GetDragMode() == 2 ? 1 : 2);
 }
 
 void CAZPEditor::EditGroupsOrPeriod()
 {
-    if (!AZP || !ARBEITSBLATT)
+    if (!PLAN || !ARBEITSBLATT)
         return;
     if (TYP == 1) {
-        int32_t groups = AZP->CountGroups();
+        int32_t groups = PLAN->CountGroups();
         UpdateAnzahlSchichtgruppen(groups);
         if (LastResponse == RESPONSE_COMPLETED) {
-            AZP->SetGroupCount(uint32_t(std::max(groups, 0)));
+            PLAN->SetGroupCount(uint32_t(std::max(groups, 0)));
             Stored();
         }
-    } else if (VLBAZP) {
-        int32_t from = VLBAZP->DATUMVON, to = VLBAZP->DATUMBIS;
+    } else if (GRID) {
+        int32_t from = GRID->DATUMVON, to = GRID->DATUMBIS;
         UpdateZeitraum(from, to);
         if (LastResponse == RESPONSE_COMPLETED)
             ARBEITSBLATT->FlexToAZP(from, to, false);
@@ -494,29 +465,29 @@ void CAZPEditor::EditGroupsOrPeriod()
 
 void CAZPEditor::ShowDate(int32_t date)
 {
-    if (TYP != 2 || !VLBAZP || !VLBAZP->FEQ)
+    if (TYP != 2 || !GRID || !GRID->FEQ)
         return;
-    const int w = VLBAZP->ListWindow();
-    const int feq = VLBAZP->FEQ;
+    const int w = GRID->ListWindow();
+    const int feq = GRID->FEQ;
     PropertySet(w, feq, Prop::Column, PropValue(static_cast<long long>(WeekdayOfDate(date) + 1)), 0);
     PropertySet(w, feq, Prop::Selected,
-                PropValue(static_cast<long long>(IntDiv(date - VLBAZP->DATUMVON, 7) + 1)), 0);
-    VLBAZP->SetCursor();
-    VLBAZP->Refresh();
+                PropValue(static_cast<long long>(IntDiv(date - GRID->DATUMVON, 7) + 1)), 0);
+    GRID->SetCursor();
+    GRID->Refresh();
 }
 
 void CAZPEditor::ShowAverageWAZ()
 {
-    if (!AZP)
+    if (!PLAN)
         return;
     CAZPInfo info;
-    info.Compute(*AZP, 1);
+    info.Compute(*PLAN, 1);
     ShowInfo("Die durchschnittliche Wochenarbeitszeit beträgt " + FormatPicture(info.WAZ, "@n5.`2"),
              "Ø-WAZ anzeigen");
 }
 
 void CAZPEditor::Print(const std::string& projectText, const std::string& sheetText)
 {
-    if (AZP && VLBAZP && PrintHook())
-        PrintHook()(*VLBAZP, projectText, sheetText);
+    if (PLAN && GRID && PrintHook())
+        PrintHook()(*GRID, projectText, sheetText);
 }

@@ -25,16 +25,11 @@ class CAZPEditInPlace;
 // The clipboard of the working-time plans: rows of shift-type ids, one group each.
 using AZPClipboard = PlanClipboard<std::array<uint32_t, 84>>;
 
-class CAZPEditor : public CPlanEditor {
+class CAZPEditor : public CGridEditor<CAZPGrid, CAZPData> {
 public:
-    CAZPEditor();
-    ~CAZPEditor() override;
-
     // Sets the grid up on the list `feq` of `window` (the calling thread's) for the plan; kind 2 is
     // a flex worksheet, whose grid shows weeks of dates and cannot be edited or dragged.
     void Bind(int feq, CAZPData& plan, IEditorOwner& owner, int window, int kind);
-    // Disposes the grid (the window has gone).
-    void Release();
 
     // IStdEdit
     void Copy() override;
@@ -48,12 +43,9 @@ public:
     // CPlanEditor
     uint8_t OnEvent(int event) override;
     ISavable& GetSavable() override;
-    int GetListFeq() const override;
     int GetCurrentDay() const override;
     void SetBezugsrahmen(int32_t weeks) override;
-    void SetZoom(int percent) override;
     void SetDarstellung(int mode) override;
-    void RefreshEmpty() override;
 
     void SetPeriod(int32_t from, int32_t to);
     void GetPeriod(int32_t& from, int32_t& to) const;
@@ -74,7 +66,6 @@ public:
     using PrintReport = std::function<void(CAZPGrid& grid, const std::string& projectText, const std::string& sheetText)>;
     static void SetPrintReport(PrintReport report);
 
-    CAZPGrid* Grid() { return VLBAZP.get(); }
     // The clipboard every working-time plan editor of the run shares.
     static AZPClipboard& Clipboard();
 
@@ -93,9 +84,5 @@ private:
     // shift-type form on a new one. False when the user cancelled that.
     bool IdForText(const CAZPEditInPlace& editor, const std::string& text, uint32_t& id);
 
-    std::unique_ptr<CAZPGrid> VLBAZP;
-    CAZPData* AZP = nullptr;
-    IEditorOwner* ARBEITSBLATT = nullptr;
     uint8_t TYP = 1;
-    int startKey_ = 0;   // the key that started the current edit; 0 for none
 };

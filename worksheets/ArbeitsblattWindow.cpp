@@ -15,9 +15,9 @@
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/ArbeitsblattDialogs.h"
 #include "worksheets/PaneStack.h"
+#include "worksheets/WorksheetMenus.h"
 
 namespace {
-constexpr int kToolbarHeight = 16;
 constexpr int kTitleHeight = 11;
 constexpr int kZoom[5] = {75, 90, 100, 125, 150};
 
@@ -28,6 +28,24 @@ constexpr PaneControls kPanes[3] = {
     {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan", 5},
 };
 constexpr int kSplitters[2] = {AB_SPLITTER_AKB, AB_SPLITTER_SBP};
+
+constexpr WorksheetBar kBar{
+    .exportSchichttypen = AB_EXPORT_SCHICHTTYPEN, .exportAzp = AB_EXPORT_AZP,
+    .importSchichttypen = AB_IMPORT_SCHICHTTYPEN, .importAzp = AB_IMPORT_AZP,
+    .undo = {AB_UNDO_ITEM, AB_UNDO}, .redo = {AB_REDO_ITEM, AB_REDO}, .cut = {AB_CUT_ITEM, AB_CUT},
+    .copy = {AB_COPY_ITEM, AB_COPY}, .paste = {AB_PASTE_ITEM, AB_PASTE}, .insert = {AB_NEW_ITEM, AB_INSERT},
+    .change = {}, .remove = {AB_DELETE_ITEM, AB_DELETE}, .swap = {AB_SWAP_ITEM, AB_SWAP},
+    .print = {AB_PRINT_ITEM, AB_PRINT_BUTTON}, .schichttypen = {AB_SCHICHTTYPEN_ITEM, AB_SCHICHTTYPEN_BUTTON},
+    .belastung = {AB_BELASTUNG_ITEM, AB_BELASTUNG_BUTTON}, .oeko = {AB_OEKO_ITEM, AB_OEKO_BUTTON},
+    .notizen = {AB_NOTIZEN_ITEM, AB_NOTIZEN_BUTTON}, .defpool = {AB_DEFPOOL_ITEM, AB_DEFPOOL_BUTTON},
+    .bezugsrahmen = {AB_BEZUGSRAHMEN_ITEM, AB_BEZUGSRAHMEN_BUTTON}, .darstellung = {AB_GRUPPEN_ITEM, AB_GRUPPEN_BUTTON},
+    .akbErrechnen = AB_AKB_ERRECHNEN, .sbpErrechnen = AB_SBP_ERRECHNEN, .sbpGenerieren = AB_SBP_GENERIEREN,
+    .azpSchuetzen = AB_AZP_SCHUETZEN, .azpGenerieren = AB_AZP_GENERIEREN, .azpOptimieren = AB_AZP_OPTIMIEREN,
+    .guetewert = AB_AZP_GUETEWERT, .gesamtbewertung = {AB_GESAMTBEWERTUNG_ITEM, AB_GESAMTBEWERTUNG_BUTTON},
+    .bewertungInsp = AB_BEWERTUNG_INSP_ITEM, .tabellenInsp = AB_TABELLEN_INSP_ITEM, .oekoInsp = AB_OEKO_INSP_ITEM,
+    .sync = AB_SYNC_ITEM, .zoom50 = AB_ZOOM_50, .normal = AB_NORMAL, .kompakt = AB_KOMPAKT,
+    .generate = AB_GENERATE, .inspektor = AB_INSPEKTOR_BUTTON,
+};
 
 } // namespace
 
@@ -63,8 +81,8 @@ public:
         d.w = 520;
         d.h = 340;
         d.timer = 20;   // the plans' synchronous scrolling looks at their positions
-        d.Add(Menus());
-        d.Add(Toolbar());
+        d.Add(WorksheetMenubar(kBar));
+        d.Add(WorksheetToolbar(kBar));
         PANES.Describe(d);
         CreateWindow(d);
         OpenWindow();
@@ -211,94 +229,6 @@ public:
     }
 
 private:
-    static ControlDesc Menus()
-    {
-        auto item = [](int id, const char* text, const char* key = "", const char* tip = "", const char* icon = "") {
-            ControlDesc c = Ctl::Item(text).Id(id);
-            if (*key) c.KeyText(key);
-            if (*tip) c.Msg(tip);
-            if (*icon) c.Icon(icon);
-            return c;
-        };
-        ControlDesc bar = Ctl::Menubar().Id(99);
-        bar.Add(Ctl::Menu("&Datei").Id(1)
-                    .Add(Ctl::Menu("&Exportieren").Id(2).Add(item(AB_EXPORT_SCHICHTTYPEN, "&Schichttypen")).Add(item(AB_EXPORT_AZP, "&Arbeitszeitplan")))
-                    .Add(Ctl::Menu("&Importieren").Id(5).Add(item(AB_IMPORT_SCHICHTTYPEN, "&Schichttypen")).Add(item(AB_IMPORT_AZP, "&Arbeitszeitplan"))));
-        bar.Add(Ctl::Menu("&Bearbeiten").Id(8)
-                    .Add(item(AB_UNDO_ITEM, "&Rückgängig", "Strg+Z", "Bearbeitungsschritt rückgängig machen", "undo.ico"))
-                    .Add(item(AB_REDO_ITEM, "&Wiederholen", "Strg+Y", "Bearbeitungsschritt wiederholen", "redo.ico"))
-                    .Add(item(AB_CUT_ITEM, "&Ausschneiden", "Strg-X", "Objekt in die Zwischenablage verschieben"))
-                    .Add(item(AB_COPY_ITEM, "&Kopieren", "Strg-C", "Objekt in die Zwischenablage kopieren"))
-                    .Add(item(AB_PASTE_ITEM, "&Einfügen", "Strg-V", "Inhalt der Zwischenablage einfügen"))
-                    .Add(item(AB_NEW_ITEM, "&Neuer Eintrag", "Einfg", "", "new.ico"))
-                    .Add(item(AB_DELETE_ITEM, "&Entfernen", "Entf", "Objekt entfernen", "delete.ico"))
-                    .Add(item(AB_SWAP_ITEM, "Ver&schieben", "Strg+M", "Verschiebemodus für Tabellenzellen", "swap.ico")));
-        bar.Add(Ctl::Menu("Arbeits&zeitblatt").Id(17)
-                    .Add(item(AB_PRINT_ITEM, "&Drucken", "Alt+P", "Arbeitszeitplan drucken"))
-                    .Add(item(AB_SCHICHTTYPEN_ITEM, "&Schichttypen", "Alt+S", "Liste der Schichttypen bearbeiten", "mini_schichten.ico"))
-                    .Add(item(AB_BELASTUNG_ITEM, "B&elastung", "Alt+E", "Belastungseinschätzung nach dem EBA Verfahren vornehmen", "mini_belastung.ico"))
-                    .Add(item(AB_OEKO_ITEM, "&Ökonomie", "Alt+Ö", "Ökonomie-Einstellungen (Kosten) bearbeiten", "mini_oeko.ico"))
-                    .Add(item(AB_NOTIZEN_ITEM, "&Notizen", "Alt+N", "Notizen zum Arbeitszeitblatt", "mini_notiz.ico"))
-                    .Add(item(AB_DEFPOOL_ITEM, "&Definitionspool", "Alt+D", "Definitionspool für dieses Arbeitszeitblatt", "mini_defpool.ico"))
-                    .Add(item(AB_BEZUGSRAHMEN_ITEM, "&Bezugsrahmen", "Strg+L", "Bezugsrahmen (Anzahl Wochen) verändern", "bezugsrahmen.ico"))
-                    .Add(item(AB_GRUPPEN_ITEM, "&Schichtgruppen", "Strg+G", "Anzahl Schichtgruppen des AZP verändern", "schichtgruppen.ico")));
-        bar.Add(Ctl::Menu("&Arbeitskräftebedarf").Id(26)
-                    .Add(item(AB_AKB_ERRECHNEN, "&errechnen", "", "Arbeitskräftebedarf aus Schichtbedarf errechnen")));
-        bar.Add(Ctl::Menu("&Schichtbedarf").Id(28)
-                    .Add(item(AB_SBP_ERRECHNEN, "&Errechnen", "", "Schichtbedarf aus Arbeitszeitplan errechnen"))
-                    .Add(item(AB_SBP_GENERIEREN, "&Generieren", "", "Schichtbedarf aus Arbeitskräftebedarf generieren")));
-        bar.Add(Ctl::Menu("&Arbeitszeitplan").Id(31)
-                    .Add(item(AB_AZP_SCHUETZEN, "&Schützen", "", "Arbeitszeitplan vor konsistenzverletzenden Veränderungen schützen").Disabled())
-                    .Add(item(AB_AZP_GENERIEREN, "&Generieren", "", "Arbeitszeitplan aus Schichtbedarfsplan generieren"))
-                    .Add(item(AB_AZP_OPTIMIEREN, "&Optimieren"))
-                    .Add(item(AB_AZP_GUETEWERT, "Gütewert &berechnen"))
-                    .Add(item(AB_GESAMTBEWERTUNG_ITEM, "&Gesamtbewertung anzeigen", "", "", "mini_info.ico")));
-        ControlDesc zoom = Ctl::Menu("&Zoom").Id(42);
-        const char* zoomText[5] = {"50 %", "75 %", "100 %", "125%", "150%"};
-        for (int i = 0; i < 5; ++i)
-            zoom.Add(Ctl::RadioItem(zoomText[i]).Id(AB_ZOOM_50 + i).Checked(i == 2));
-        bar.Add(Ctl::Menu("&Ansicht").Id(37)
-                    .Add(Ctl::CheckItem("Bewertungs-&Inspektor").Id(AB_BEWERTUNG_INSP_ITEM).Msg("Bewertungs-Inspektor an/ausschalten").Icon("BewertungsInsp.ico"))
-                    .Add(Ctl::CheckItem("Tabellen-&Inspektor").Id(AB_TABELLEN_INSP_ITEM).Msg("Tabellen-Inspektor an/ausschalten").Icon("TabellenInsp.ico"))
-                    .Add(Ctl::CheckItem("Ökonomie-&Inspektor").Id(AB_OEKO_INSP_ITEM).Msg("Ökonomie-Inspektor an/ausschalten").Icon("OekoInsp.ico"))
-                    .Add(Ctl::CheckItem("SBP+AZP zusammen scrollen").Id(AB_SYNC_ITEM).Msg("Tabellen gleichzeitig nach links/rechts scrollen").Checked())
-                    .Add(zoom)
-                    .Add(Ctl::Menu("&Darstellung").Id(48)
-                             .Add(Ctl::RadioItem("&normal").Id(AB_NORMAL).Checked())
-                             .Add(Ctl::RadioItem("&kompakt").Id(AB_KOMPAKT))));
-        return bar;
-    }
-
-    static ControlDesc Toolbar()
-    {
-        auto button = [](int id, const char* icon, const char* tip, int x) {
-            return Ctl::Button("").Id(id).Icon(icon).Tip(tip).At(x, 2, 14, 12);
-        };
-        ControlDesc bar = Ctl::Toolbar().Id(100).At(0, 0, 520, kToolbarHeight);
-        int x = 2;
-        auto next = [&x](int gap = 0) { x += 16 + gap; return x - 16 - gap; };
-        bar.Add(button(AB_PRINT_BUTTON, "drucken.ico", "Arbeitszeitplan drucken [Alt+P]", next(4)));
-        bar.Add(button(AB_SCHICHTTYPEN_BUTTON, "mini_schichten.ico", "Schichttypen bearbeiten [Alt+S]", next()));
-        bar.Add(button(AB_BELASTUNG_BUTTON, "mini_belastung.ico", "Belastungseinschätzung nach EBA vornehmen [Alt+E]", next()));
-        bar.Add(button(AB_OEKO_BUTTON, "mini_oeko.ico", "Ökonomie-Einstellungen (Kosten) bearbeiten [Alt+Ö]", next()));
-        bar.Add(button(AB_NOTIZEN_BUTTON, "mini_notiz.ico", "Notizen bearbeiten [Alt+N]", next()));
-        bar.Add(button(AB_DEFPOOL_BUTTON, "mini_defpool.ico", "Definitionspool öffnen [Alt+D]", next(4)));
-        bar.Add(button(AB_BEZUGSRAHMEN_BUTTON, "bezugsrahmen.ico", "Bezugsrahmen (Anzahl Wochen) des Arbeitszeitblattes verändern  [Strg+L]", next()));
-        bar.Add(button(AB_GRUPPEN_BUTTON, "schichtgruppen.ico", "Anzahl Schichtgruppen des Arbeitszeitplanes (AZP) verändern  [Strg+G]", next(4)));
-        bar.Add(button(AB_CUT, "ausschneiden.ico", "Auswahl ausschneiden [Strg-X]", next()));
-        bar.Add(button(AB_COPY, "kopieren.ico", "Auswahl in die Zwischenablage kopieren [Strg+C]", next()));
-        bar.Add(button(AB_PASTE, "einfuegen.ico", "Inhalt der Zwischenablage einfügen [Strg+V]", next()));
-        bar.Add(button(AB_UNDO, "undo.ico", "letzten Bearbeitungsschritt rückgängig machen [Strg+Z]", next()));
-        bar.Add(button(AB_REDO, "redo.ico", "zuletzt rückgängig gemachten Bearbeitungsschritt wiederholen [Strg+Y]", next()));
-        bar.Add(button(AB_INSERT, "new.ico", "neuen Arbeitskräftebedarf eintragen [Einfg]", next()));
-        bar.Add(button(AB_DELETE, "delete.ico", "Tabellenzelle löschen [Entf]", next(4)));
-        bar.Add(button(AB_SWAP, "swap.ico", "Verschiebemodus für Tabellenzellen an/aus [Strg+M]", next()));
-        bar.Add(button(AB_GENERATE, "generieren.ico", "Plan generieren [Alt+G]", next(4)).KeyText("Alt+G"));
-        bar.Add(button(AB_INSPEKTOR_BUTTON, "BewertungsInsp.ico", "zwischen Inspektoren umschalten", next()));
-        bar.Add(button(AB_GESAMTBEWERTUNG_BUTTON, "mini_info.ico", "Gesamtbewertung AZP anzeigen", next()));
-        return bar;
-    }
-
     void ToggleInspektor(int which)
     {
         if (SHEET.IsInspektorOpen(which))
@@ -326,17 +256,7 @@ private:
         }
     }
 
-    // Menu items follow their toolbar twins after every event: an editor enables its buttons as
-    // its selection moves, without a refresh of the window.
-    void FollowTwins()
-    {
-        const std::pair<int, int> twins[] = {{AB_UNDO_ITEM, AB_UNDO}, {AB_REDO_ITEM, AB_REDO}, {AB_CUT_ITEM, AB_CUT},
-                                             {AB_COPY_ITEM, AB_COPY}, {AB_PASTE_ITEM, AB_PASTE},
-                                             {AB_NEW_ITEM, AB_INSERT}, {AB_DELETE_ITEM, AB_DELETE},
-                                             {AB_SWAP_ITEM, AB_SWAP}};
-        for (auto [item, button] : twins)
-            ControlSetEnabled(item, !PropertyGet(button, Prop::Disable).Bool());
-    }
+    void FollowTwins() { FollowToolbarTwins(kBar); }
 
     void Post(int button)
     {

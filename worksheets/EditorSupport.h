@@ -1,9 +1,11 @@
 #pragma once
-// What the three plan editors of a worksheet window share: their clipboards, the cells an edit,
-// copy or paste covers, the first six items of their context menus, the keys they ask their lists
-// to report, and the reading of a typed head count.
+// What the plan editors of a worksheet window share: their base (`CGridEditor`), their clipboards,
+// the cells an edit, copy or paste covers, the first six items of their context menus, the keys
+// they ask their lists to report, and the reading of a typed head count.
 #include "core/Spreadsheet.h"
+#include "platform/ui/Events.h"
 #include "platform/ui/MessageShow.h"
+#include "platform/ui/Runtime.h"
 #include "worksheets/StdEdit.h"
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ISavable;
@@ -105,3 +108,75 @@ void SaveAfterNewPeriod(ISavable& part, const std::string& partName);
 
 // The look of a cell editor: "Tahoma" 8 pt on white, the selected text in its colours.
 void StyleCellEditor(int feq, int selectedText, int selectedFill);
+
+// The base of the pane editors: what each holds (its grid, made with the editor and again when a
+// window binds it after the last one went, released when the window goes; the part of the worksheet
+// it edits; the worksheet), the list operations alike in every pane, and the key that starts an edit.
+template <class GridT, class PlanT>
+class CGridEditor : public CPlanEditor {
+public:
+    CGridEditor() : GRID(std::make_unique<GridT>()) {}
+    ~CGridEditor() override { Release(); }
+
+    void CreateGrid()
+    {
+        if (!GRID)
+            GRID = std::make_unique<GridT>();
+    }
+    // Disposes the grid (the window has gone).
+    void Release() { ReleaseGrid(GRID); }
+    GridT* Grid() { return GRID.get(); }
+
+    // CPlanEditor
+    int GetListFeq() const override { return GRID ? GRID->FEQ : 0; }
+    void SetZoom(int percent) override
+    {
+        if (Shown())
+            GRID->SetZoom(percent);
+    }
+    void RefreshEmpty() override
+    {
+        if (Shown())
+            GRID->Refresh();
+    }
+
+protected:
+    // Binding to a window: the worksheet, its part, and a grid again after Release.
+    void Attach(IEditorOwner& owner, PlanT& plan)
+    {
+        ARBEITSBLATT = &owner;
+        PLAN = &plan;
+        CreateGrid();
+    }
+    // The grid takes every event first; then the key of an alert key of its list, or 0 for any
+    // other event (and while unbound).
+    int TakeAlertKey(int event)
+    {
+        if (!Bound())
+            return 0;
+        GRID->TakeEvent();
+        if (event != EVENT_ALERT_KEY || EventControl() != GRID->FEQ)
+            return 0;
+        return EventKeyCode();
+    }
+    // A digit or letter typed on the list starts editing the current cell with it.
+    void EditByTypedKey(int key)
+    {
+        if (!StartText(key).empty()) {
+            startKey_ = key;
+            Edit(2);
+        }
+    }
+    // The key that started the current edit, once; 0 for none.
+    int TakeStartKey() { return std::exchange(startKey_, 0); }
+    // The grid is set up on a list of the window (which it is only after a binding).
+    bool Shown() const { return GRID && GRID->FEQ; }
+    bool Bound() const { return PLAN && Shown(); }
+
+    std::unique_ptr<GridT> GRID;
+    PlanT* PLAN = nullptr;
+    IEditorOwner* ARBEITSBLATT = nullptr;
+
+private:
+    int startKey_ = 0;
+};

@@ -11,9 +11,9 @@
 #include "platform/ui/Window.h"
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/PaneStack.h"
+#include "worksheets/WorksheetMenus.h"
 
 namespace {
-constexpr int kToolbarHeight = 16;
 constexpr int kTitleHeight = 11;
 constexpr int kZoom[5] = {75, 90, 100, 125, 150};
 constexpr int kHighlight = 0x800000;   // the pane whose list has the focus
@@ -25,6 +25,20 @@ constexpr PaneControls kPanes[2] = {
     {FX_AZP_BAR, FX_AZP_BAR_TEXT, FX_AZP_SHOW, FX_AZP_TITLE, FX_AZP_HIDE, FX_AZP_LIST, "Arbeitszeitplan", 3},
 };
 constexpr int kSplitters[1] = {FX_SPLITTER};
+
+constexpr WorksheetBar kBar{
+    .flex = true, .exportFlex = FX_EXPORT, .importFlex = FX_IMPORT,
+    .undo = {FX_UNDO_ITEM, FX_UNDO}, .redo = {FX_REDO_ITEM, FX_REDO}, .cut = {FX_CUT_ITEM, FX_CUT},
+    .copy = {FX_COPY_ITEM, FX_COPY}, .paste = {FX_PASTE_ITEM, FX_PASTE}, .insert = {FX_NEW_ITEM, FX_INSERT},
+    .change = {FX_CHANGE_ITEM, FX_CHANGE}, .remove = {FX_DELETE_ITEM, FX_DELETE}, .swap = {FX_SWAP_ITEM, 0},
+    .print = {FX_PRINT_ITEM, FX_PRINT_BUTTON}, .schichttypen = {FX_SCHICHTTYPEN_ITEM, 0},
+    .belastung = {FX_BELASTUNG_ITEM, FX_BELASTUNG_BUTTON}, .oeko = {FX_OEKO_ITEM, FX_OEKO_BUTTON},
+    .notizen = {FX_NOTIZEN_ITEM, FX_NOTIZEN_BUTTON}, .defpool = {FX_DEFPOOL_ITEM, FX_DEFPOOL_BUTTON},
+    .bezugsrahmen = {FX_BEZUGSRAHMEN_ITEM, 0}, .darstellung = {FX_ZEITRAUM_ITEM, FX_ZEITRAUM_BUTTON},
+    .guetewert = FX_GUETEWERT_ITEM, .gesamtbewertung = {FX_GESAMTBEWERTUNG_ITEM, FX_GESAMTBEWERTUNG_BUTTON},
+    .bewertungInsp = FX_BEWERTUNGSINSP_ITEM, .tabellenInsp = FX_TABELLENINSP_ITEM, .oekoInsp = FX_OEKOINSP_ITEM,
+    .zoom50 = FX_ZOOM_50, .normal = FX_NORMAL, .kompakt = FX_KOMPAKT, .inspektor = FX_INSPEKTOR_BUTTON,
+};
 
 class FlexAZBlattWindow : public FwWindow {
 public:
@@ -41,8 +55,8 @@ public:
         d.resizable = true;
         d.w = 520;
         d.h = 340;
-        d.Add(Menus());
-        d.Add(Toolbar());
+        d.Add(WorksheetMenubar(kBar));
+        d.Add(WorksheetToolbar(kBar));
         PANES.Describe(d);
         CreateWindow(d);
         OpenWindow();
@@ -166,83 +180,6 @@ public:
     }
 
 private:
-    static ControlDesc Menus()
-    {
-        auto item = [](int id, const char* text, const char* key = "", const char* tip = "", const char* icon = "") {
-            ControlDesc c = Ctl::Item(text).Id(id);
-            if (*key) c.KeyText(key);
-            if (*tip) c.Msg(tip);
-            if (*icon) c.Icon(icon);
-            return c;
-        };
-        ControlDesc bar = Ctl::Menubar().Id(99);
-        bar.Add(Ctl::Menu("&Datei").Id(1)
-                    .Add(Ctl::Menu("&Exportieren").Id(2).Add(item(FX_EXPORT, "&Flex. Arbeitszeiten", "", "Flex-Arbeitszeiten als CSV-Datei exportieren")))
-                    .Add(Ctl::Menu("&Importieren").Id(4).Add(item(FX_IMPORT, "&Flex. Arbeitszeiten", "", "Flex-Arbeitszeiten aus einer CSV-Datei importieren"))));
-        bar.Add(Ctl::Menu("&Bearbeiten").Id(6)
-                    .Add(item(FX_UNDO_ITEM, "&Rückgängig", "Strg+Z", "Bearbeitungsschritt rückgängig machen", "undo.ico"))
-                    .Add(item(FX_REDO_ITEM, "&Wiederholen", "Strg+Y", "Bearbeitungsschritt wiederholen", "redo.ico"))
-                    .Add(item(FX_CUT_ITEM, "&Ausschneiden", "Strg-X", "Objekt in die Zwischenablage verschieben"))
-                    .Add(item(FX_COPY_ITEM, "&Kopieren", "Strg-C", "Objekt in die Zwischenablage kopieren"))
-                    .Add(item(FX_PASTE_ITEM, "&Einfügen", "Strg-V", "Inhalt der Zwischenablage einfügen"))
-                    .Add(item(FX_NEW_ITEM, "&Neuer Eintrag", "Einfg", "neuen Arbeitszeiteintrag anlegen", "new.ico"))
-                    .Add(item(FX_CHANGE_ITEM, "&Ändern", "Enter", "gewählten Arbeitszeiteintrag ändern", "edit.ico"))
-                    .Add(item(FX_DELETE_ITEM, "&Entfernen", "Entf", "Objekt entfernen", "delete.ico"))
-                    .Add(item(FX_SWAP_ITEM, "Ver&schieben", "Strg+M", "", "swap.ico").Disabled()));
-        bar.Add(Ctl::Menu("Arbeits&zeitblatt").Id(16)
-                    .Add(item(FX_PRINT_ITEM, "&Drucken", "Alt+P", "Arbeitszeitplan drucken"))
-                    .Add(item(FX_SCHICHTTYPEN_ITEM, "&Schichttypen", "Alt+S", "", "mini_schichten.ico").Disabled())
-                    .Add(item(FX_BELASTUNG_ITEM, "B&elastung", "Alt+E", "Belastungseinschätzung nach dem EBA Verfahren vornehmen", "mini_belastung.ico"))
-                    .Add(item(FX_OEKO_ITEM, "&Ökonomie", "Alt+Ö", "Ökonomie-Einstellungen (Kosten) bearbeiten", "mini_oeko.ico"))
-                    .Add(item(FX_NOTIZEN_ITEM, "&Notizen", "Alt+N", "Notizen zum Arbeitszeitblatt", "mini_notiz.ico"))
-                    .Add(item(FX_DEFPOOL_ITEM, "&Definitionspool", "Alt+D", "Definitionspool für dieses Arbeitszeitblatt", "mini_defpool.ico"))
-                    .Add(item(FX_BEZUGSRAHMEN_ITEM, "&Bezugsrahmen", "", "", "bezugsrahmen.ico").Disabled())
-                    .Add(item(FX_ZEITRAUM_ITEM, "&Darstellungszeitraum", "", "Darstellungszeitraum des Flex-Arbeitszeitplanes verändern", "mini_kalender.ico")));
-        bar.Add(Ctl::Menu("&Arbeitszeitplan").Id(25)
-                    .Add(item(FX_GUETEWERT_ITEM, "Gütewert &berechnen"))
-                    .Add(item(FX_GESAMTBEWERTUNG_ITEM, "&Gesamtbewertung anzeigen", "", "Gesamtbewertung des Arbeitszeitplans anzeigen")));
-        ControlDesc zoom = Ctl::Menu("&Zoom").Id(32);
-        const char* zoomText[5] = {"50 %", "75 %", "100 %", "125%", "150%"};
-        for (int i = 0; i < 5; ++i)
-            zoom.Add(Ctl::RadioItem(zoomText[i]).Id(FX_ZOOM_50 + i).Checked(i == 2));
-        bar.Add(Ctl::Menu("&Ansicht").Id(28)
-                    .Add(Ctl::CheckItem("Bewertungs-&Inspektor").Id(FX_BEWERTUNGSINSP_ITEM))
-                    .Add(Ctl::CheckItem("Tabellen-&Inspektor").Id(FX_TABELLENINSP_ITEM).Disabled())
-                    .Add(Ctl::CheckItem("Ökonomie-&Inspektor").Id(FX_OEKOINSP_ITEM))
-                    .Add(zoom)
-                    .Add(Ctl::Menu("&Darstellung").Id(38)
-                             .Add(Ctl::RadioItem("&normal").Id(FX_NORMAL).Checked())
-                             .Add(Ctl::RadioItem("&kompakt").Id(FX_KOMPAKT))));
-        return bar;
-    }
-
-    static ControlDesc Toolbar()
-    {
-        auto button = [](int id, const char* icon, const char* tip, int x) {
-            return Ctl::Button("").Id(id).Icon(icon).Tip(tip).At(x, 2, 14, 12);
-        };
-        ControlDesc bar = Ctl::Toolbar().Id(100).At(0, 0, 520, kToolbarHeight);
-        int x = 2;
-        auto next = [&x](int gap = 0) { x += 16 + gap; return x - 16 - gap; };
-        bar.Add(button(FX_PRINT_BUTTON, "drucken.ico", "Arbeitszeitplan drucken [Alt+P]", next(4)));
-        bar.Add(button(FX_BELASTUNG_BUTTON, "mini_belastung.ico", "Belastungseinschätzung [Alt+E]", next()));
-        bar.Add(button(FX_OEKO_BUTTON, "mini_oeko.ico", "Ökonomie-Einstellungen [Alt+Ö]", next()));
-        bar.Add(button(FX_NOTIZEN_BUTTON, "mini_notiz.ico", "Notizen [Alt+N]", next()));
-        bar.Add(button(FX_DEFPOOL_BUTTON, "mini_defpool.ico", "Definitionspool [Alt+D]", next()));
-        bar.Add(button(FX_ZEITRAUM_BUTTON, "mini_kalender.ico", "Darstellungszeitraum des Flex-Arbeitszeitplanes verändern", next(4)));
-        bar.Add(button(FX_CUT, "ausschneiden.ico", "Auswahl ausschneiden [Strg-X]", next()));
-        bar.Add(button(FX_COPY, "kopieren.ico", "Auswahl in die Zwischenablage kopieren [Strg+C]", next()));
-        bar.Add(button(FX_PASTE, "einfuegen.ico", "Inhalt der Zwischenablage einfügen [Strg+V]", next()));
-        bar.Add(button(FX_UNDO, "undo.ico", "letzten Bearbeitungsschritt rückgängig machen [Strg+Z]", next()));
-        bar.Add(button(FX_REDO, "redo.ico", "zuletzt rückgängig gemachten Bearbeitungsschritt wiederholen [Strg+Y]", next()));
-        bar.Add(button(FX_INSERT, "new.ico", "neuen Arbeitszeiteintrag anlegen [Einfg]", next()));
-        bar.Add(button(FX_CHANGE, "edit.ico", "gewählten Arbeitszeiteintrag ändern [Enter]", next()));
-        bar.Add(button(FX_DELETE, "delete.ico", "Arbeitszeiteintrag löschen [Entf]", next(4)));
-        bar.Add(button(FX_INSPEKTOR_BUTTON, "bewertungsinsp.ico", "zwischen Inspektoren umschalten", next()));
-        bar.Add(button(FX_GESAMTBEWERTUNG_BUTTON, "mini_bewertung.ico", "Gesamtbewertung anzeigen", next()));
-        return bar;
-    }
-
     void Post(int control)
     {
         if (!PropertyGet(control, Prop::Disable).Bool())
@@ -259,16 +196,7 @@ private:
             SHEET.ShowOekoInspektor();
     }
 
-    // The Bearbeiten items follow their toolbar twins.
-    void FollowTwins()
-    {
-        const std::pair<int, int> twins[] = {{FX_UNDO_ITEM, FX_UNDO},   {FX_REDO_ITEM, FX_REDO},
-                                             {FX_CUT_ITEM, FX_CUT},     {FX_COPY_ITEM, FX_COPY},
-                                             {FX_PASTE_ITEM, FX_PASTE}, {FX_NEW_ITEM, FX_INSERT},
-                                             {FX_CHANGE_ITEM, FX_CHANGE}, {FX_DELETE_ITEM, FX_DELETE}};
-        for (auto [item, button] : twins)
-            ControlSetEnabled(item, !PropertyGet(button, Prop::Disable).Bool());
-    }
+    void FollowTwins() { FollowToolbarTwins(kBar); }
 
     // The pane whose list has the focus shows its title highlighted, the other one grey.
     void Captions(int list)

@@ -14,39 +14,24 @@
 
 #include <algorithm>
 
-CFlexAZEditor::CFlexAZEditor() : VLBFLEXAZ(std::make_unique<CFlexAZGrid>()) {}
-
-CFlexAZEditor::~CFlexAZEditor() { Release(); }
-
 void CFlexAZEditor::Bind(IEditorOwner& owner, int feq, CFlexAZ& plan, int window)
 {
-    ARBEITSBLATT = &owner;
-    FLEXAZ = &plan;
-    if (!VLBFLEXAZ)
-        VLBFLEXAZ = std::make_unique<CFlexAZGrid>();
-    VLBFLEXAZ->SetupFormat(feq, plan, window);
+    Attach(owner, plan);
+    GRID->SetupFormat(feq, plan, window);
     const int before = WindowSetTarget(window);
     AlertListKeys(feq, {Key::MOUSE_LEFT2, Key::ENTER, Key::DELETE, Key::INSERT, Key::MOUSE_RIGHT, Key::HOME, Key::END},
                   false);
     WindowSetTarget(before);
     if (plan.Count() > 0)
-        VLBFLEXAZ->Select(1);
-}
-
-void CFlexAZEditor::Release()
-{
-    if (VLBFLEXAZ) {
-        VLBFLEXAZ->Release();
-        VLBFLEXAZ.reset();
-    }
+        GRID->Select(1);
 }
 
 long CFlexAZEditor::Selected() const
 {
     if (!Bound())
         return 0;
-    const int64_t row = VLBFLEXAZ->Selected();
-    return row >= 1 && row <= FLEXAZ->Count() ? long(row) : 0;
+    const int64_t row = GRID->Selected();
+    return row >= 1 && row <= PLAN->Count() ? long(row) : 0;
 }
 
 // ---- IStdEdit -----------------------------------------------------------------------------------
@@ -61,7 +46,7 @@ bool CFlexAZEditor::IsEnabled(uint8_t action)
         return false;
     switch (action) {
     case STDEDIT_INSERT: return true;
-    case STDEDIT_DELETE: return FLEXAZ->Count() > 0;
+    case STDEDIT_DELETE: return PLAN->Count() > 0;
     default: return false;
     }
 }
@@ -82,9 +67,9 @@ uint8_t CFlexAZEditor::InsertEntry()
 {
     CFlexSchicht entry;
     entry.Clear();
-    if (FLEXAZ->Count() > 0) {
+    if (PLAN->Count() > 0) {
         // The next day, as the last entry was.
-        FLEXAZ->getByIndex(FLEXAZ->Count(), entry);
+        PLAN->getByIndex(PLAN->Count(), entry);
         entry.DATUM += 1;
     } else {
         entry.ART = ART_NORMAL;
@@ -92,10 +77,10 @@ uint8_t CFlexAZEditor::InsertEntry()
         for (int n = 1; n <= 5; ++n)
             entry.PAUSEN[size_t(n - 1)].BEZAHLT = 1;
     }
-    FLEXAZ->SKIPINCHECK = 0;
-    if (UpdateFlexzeit(*FLEXAZ, entry) != RESPONSE_COMPLETED)
+    PLAN->SKIPINCHECK = 0;
+    if (UpdateFlexzeit(*PLAN, entry) != RESPONSE_COMPLETED)
         return 2;
-    FLEXAZ->Add(entry);
+    PLAN->Add(entry);
     Reposition(entry.DATUM, entry.TERMIN.BEGINN);
     return 1;
 }
@@ -104,45 +89,45 @@ uint8_t CFlexAZEditor::ChangeEntry(long n)
 {
     CFlexSchicht entry;
     entry.Clear();
-    if (!FLEXAZ->getByIndex(n, entry))
+    if (!PLAN->getByIndex(n, entry))
         return 2;
-    FLEXAZ->SKIPINCHECK = int32_t(n);
-    const int response = UpdateFlexzeit(*FLEXAZ, entry);
-    FLEXAZ->SKIPINCHECK = 0;
+    PLAN->SKIPINCHECK = int32_t(n);
+    const int response = UpdateFlexzeit(*PLAN, entry);
+    PLAN->SKIPINCHECK = 0;
     if (response != RESPONSE_COMPLETED)
         return 2;
-    FLEXAZ->Put(n, entry);
+    PLAN->Put(n, entry);
     Reposition(entry.DATUM, entry.TERMIN.BEGINN);
     return 1;
 }
 
 uint8_t CFlexAZEditor::DeleteEntry(long n)
 {
-    if (!FLEXAZ->Delete(n))
+    if (!PLAN->Delete(n))
         return 2;
     // The entry before the deleted one (at least the first) becomes current.
     const long current = std::max(1L, n - 1);
-    VLBFLEXAZ->Select(FLEXAZ->Count() > 0 ? current : 0);
-    StoreOwnEdit(VLBFLEXAZ.get(), *ARBEITSBLATT, FLEXAZ->GetSavable(), [this] { ARBEITSBLATT->OnFlexChanged(); });
+    GRID->Select(PLAN->Count() > 0 ? current : 0);
+    StoreOwnEdit(GRID.get(), *ARBEITSBLATT, PLAN->GetSavable(), [this] { ARBEITSBLATT->OnFlexChanged(); });
     return 1;
 }
 
 void CFlexAZEditor::Reposition(int32_t date, uint32_t begin)
 {
-    FLEXAZ->Sort();
-    const long n = FLEXAZ->Find(date, begin);
-    VLBFLEXAZ->Select(n);
-    StoreOwnEdit(VLBFLEXAZ.get(), *ARBEITSBLATT, FLEXAZ->GetSavable(), [this] { ARBEITSBLATT->OnFlexChanged(); });
+    PLAN->Sort();
+    const long n = PLAN->Find(date, begin);
+    GRID->Select(n);
+    StoreOwnEdit(GRID.get(), *ARBEITSBLATT, PLAN->GetSavable(), [this] { ARBEITSBLATT->OnFlexChanged(); });
 }
 
 // ---- events -------------------------------------------------------------------------------------
 
 uint8_t CFlexAZEditor::OnEvent(int event)
 {
-    if (!Bound() || EventControl() != VLBFLEXAZ->FEQ)
+    if (!Bound() || EventControl() != GRID->FEQ)
         return 0;
     if (event == EVENT_NEW_SELECTION) {
-        if (const QFLEXAZ* e = FLEXAZ->Entry(Selected()))
+        if (const QFLEXAZ* e = PLAN->Entry(Selected()))
             ARBEITSBLATT->SyncFlexDate(e->DATUM);
         return 0;
     }
@@ -163,14 +148,14 @@ uint8_t CFlexAZEditor::OnEvent(int event)
 
 void CFlexAZEditor::ContextMenu()
 {
-    const int w = VLBFLEXAZ->ListWindow();
-    const int feq = VLBFLEXAZ->FEQ;
+    const int w = GRID->ListWindow();
+    const int feq = GRID->FEQ;
     const int64_t row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
-    if (row >= 1 && row <= FLEXAZ->Count())
-        VLBFLEXAZ->Select(row);
+    if (row >= 1 && row <= PLAN->Count())
+        GRID->Select(row);
     const long n = Selected();
     const bool hit = row >= 1 && n > 0;
-    const CVerstossliste* list = VLBFLEXAZ->Violations(n);
+    const CVerstossliste* list = GRID->Violations(n);
     const bool violated = hit && list && list->Count() > 0;
     // The bracketed prefix is the item's icon, which the popup menu leaves out.
     const std::string text =
@@ -196,55 +181,42 @@ void CFlexAZEditor::ContextMenu()
 
 // ---- the rest of the worksheet's operations ------------------------------------------------------
 
-ISavable& CFlexAZEditor::GetSavable() { return FLEXAZ->GetSavable(); }
-
-int CFlexAZEditor::GetListFeq() const { return VLBFLEXAZ ? VLBFLEXAZ->FEQ : 0; }
-
-void CFlexAZEditor::SetZoom(int percent)
-{
-    if (Bound())
-        VLBFLEXAZ->SetZoom(percent);
-}
+ISavable& CFlexAZEditor::GetSavable() { return PLAN->GetSavable(); }
 
 void CFlexAZEditor::SetDarstellung(int mode)
 {
     if (Bound())
-        VLBFLEXAZ->SetDarstellung(mode);
+        GRID->SetDarstellung(mode);
 }
 
-void CFlexAZEditor::RefreshEmpty()
-{
-    if (Bound())
-        VLBFLEXAZ->Refresh();
-}
 
 void CFlexAZEditor::ShowDate(int32_t date)
 {
     if (!Bound())
         return;
-    if (const long n = FLEXAZ->FindDate(date)) {
-        VLBFLEXAZ->Select(n);
-        VLBFLEXAZ->Refresh();
+    if (const long n = PLAN->FindDate(date)) {
+        GRID->Select(n);
+        GRID->Refresh();
     }
 }
 
 void CFlexAZEditor::Evaluate()
 {
-    if (!VLBFLEXAZ)
+    if (!GRID)
         return;
-    VLBFLEXAZ->Evaluate();
+    GRID->Evaluate();
     if (Bound())
-        VLBFLEXAZ->Refresh();
+        GRID->Refresh();
 }
 
 void CFlexAZEditor::SetChecker(CKriterienChecker& checker)
 {
     if (Bound())
-        VLBFLEXAZ->SetChecker(checker);
+        GRID->SetChecker(checker);
 }
 
 void CFlexAZEditor::ClearChecker()
 {
     if (Bound())
-        VLBFLEXAZ->ClearChecker();
+        GRID->ClearChecker();
 }

@@ -4,8 +4,8 @@
 // Every accepted edit is exactly one undo step of the flex plan, stored through the worksheet,
 // followed by the worksheet's flex notice (which rebuilds the working-time plan); a cancelled
 // dialog stores nothing. The worksheet's edit buttons therefore store no step of their own here.
+#include "worksheets/EditorSupport.h"
 #include "worksheets/FlexAZGrid.h"
-#include "worksheets/StdEdit.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,14 +14,10 @@ class CFlexAZ;
 class CFlexSchicht;
 class CKriterienChecker;
 
-class CFlexAZEditor : public CPlanEditor {
+class CFlexAZEditor : public CGridEditor<CFlexAZGrid, CFlexAZ> {
 public:
-    CFlexAZEditor();
-    ~CFlexAZEditor() override;
-
     // Binds the worksheet and the plan and sets the list `feq` of `window` up.
     void Bind(IEditorOwner& owner, int feq, CFlexAZ& plan, int window);
-    void Release();
 
     // IStdEdit
     void Cut() override {}
@@ -37,12 +33,9 @@ public:
     // CPlanEditor
     uint8_t OnEvent(int event) override;
     ISavable& GetSavable() override;
-    int GetListFeq() const override;
     int GetCurrentDay() const override { return 1; }
     void SetBezugsrahmen(int32_t) override {}
-    void SetZoom(int percent) override;
     void SetDarstellung(int mode) override;
-    void RefreshEmpty() override;
 
     // The first entry of that date becomes the selected row (when there is one).
     void ShowDate(int32_t date);
@@ -52,10 +45,7 @@ public:
     // The selected entry, 0 for none.
     long Selected() const;
 
-    CFlexAZGrid* Grid() { return VLBFLEXAZ.get(); }
-
 private:
-    bool Bound() const { return FLEXAZ && VLBFLEXAZ && VLBFLEXAZ->FEQ; }
     uint8_t InsertEntry();
     uint8_t ChangeEntry(long n);
     uint8_t DeleteEntry(long n);
@@ -63,8 +53,4 @@ private:
     // worksheet.
     void Reposition(int32_t date, uint32_t begin);
     void ContextMenu();
-
-    std::unique_ptr<CFlexAZGrid> VLBFLEXAZ;
-    CFlexAZ* FLEXAZ = nullptr;
-    IEditorOwner* ARBEITSBLATT = nullptr;
 };

@@ -24,30 +24,16 @@ public:
     explicit CSBPEditInPlace(bool arrowsLeave) : CGridCellEditor(0, 0xFFFFFF, arrowsLeave) { PICTURE = "@S10"; }
 };
 
-CSBPEditor::CSBPEditor() { CreateGrid(); }
-
-CSBPEditor::~CSBPEditor() { Release(); }
-
 SBPClipboard& CSBPEditor::Clipboard()
 {
     static SBPClipboard clip;
     return clip;
 }
 
-void CSBPEditor::CreateGrid()
-{
-    if (!VLBSBP)
-        VLBSBP = std::make_unique<CSBPGrid>();
-}
-
-void CSBPEditor::Release() { ReleaseGrid(VLBSBP); }
-
 void CSBPEditor::Init(IEditorOwner& owner, CSBPData& plan, int feq)
 {
-    ARBEITSBLATT = &owner;
-    SBP = &plan;
-    CreateGrid();
-    VLBSBP->SetFormat(feq, plan);
+    Attach(owner, plan);
+    GRID->SetFormat(feq, plan);
     AlertListKeys(feq,
                   {Key::MOUSE_LEFT2, Key::ENTER, Key::DELETE, Key::MOUSE_RIGHT, Key::TAB, Key::SHIFT_TAB, Key::HOME,
                    Key::END, Key::SHIFT | Key::HOME, Key::SHIFT | Key::END},
@@ -56,7 +42,7 @@ void CSBPEditor::Init(IEditorOwner& owner, CSBPData& plan, int feq)
 
 void CSBPEditor::Stored()
 {
-    StoreOwnEdit(VLBSBP.get(), *ARBEITSBLATT, SBP->GetSavable(), [this] { ARBEITSBLATT->OnSBPChanged(false); });
+    StoreOwnEdit(GRID.get(), *ARBEITSBLATT, PLAN->GetSavable(), [this] { ARBEITSBLATT->OnSBPChanged(false); });
 }
 
 // ---- IStdEdit --------------------------------------------------------------------------------
@@ -66,17 +52,17 @@ void CSBPEditor::Copy()
     if (!Bound())
         return;
     ClearClipboard();
-    const SpreadsheetSelection s = SelectionOrCursor(*VLBSBP);
+    const SpreadsheetSelection s = SelectionOrCursor(*GRID);
     SBPClipboard& clip = Clipboard();
     clip.WIDTH = std::min<int32_t>(s.ENDE.SPALTE - s.START.SPALTE + 1, int32_t(kPlanDays));
     for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
-        const QSBP* r = SBP->GetRow(uint32_t(row));
+        const QSBP* r = PLAN->GetRow(uint32_t(row));
         if (!r)
             continue;
         QSBP copy = *r;
         copy.ANZAHL = {};
         for (int32_t k = 0; k < clip.WIDTH; ++k)
-            copy.ANZAHL[size_t(k)] = SBP->GetCount(uint32_t(s.START.SPALTE + k), uint32_t(row));
+            copy.ANZAHL[size_t(k)] = PLAN->GetCount(uint32_t(s.START.SPALTE + k), uint32_t(row));
         clip.ROWS.push_back(copy);
     }
 }
@@ -87,38 +73,38 @@ void CSBPEditor::Paste()
     if (!Bound() || clip.ROWS.empty())
         return;
     const SpreadsheetSelection s =
-        PasteTarget(*VLBSBP, clip.WIDTH, clip.ROWS.size(), SBP->CountDays(), SBP->CountRows());
+        PasteTarget(*GRID, clip.WIDTH, clip.ROWS.size(), PLAN->CountDays(), PLAN->CountRows());
     // Counts go by position, whatever the shift type of the target row.
     for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row) {
         const QSBP& from = clip.ROWS[size_t(row - s.START.ZEILE)];
-        const uint32_t id = SBP->GetRowSysId(uint32_t(row));
+        const uint32_t id = PLAN->GetRowSysId(uint32_t(row));
         for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
-            SBP->SetCount(uint32_t(day), id, from.ANZAHL[size_t(day - s.START.SPALTE)]);
+            PLAN->SetCount(uint32_t(day), id, from.ANZAHL[size_t(day - s.START.SPALTE)]);
     }
-    VLBSBP->SetSelection({});
-    VLBSBP->Refresh();
+    GRID->SetSelection({});
+    GRID->Refresh();
 }
 
 void CSBPEditor::Delete()
 {
     if (!Bound())
         return;
-    const SpreadsheetSelection s = SelectionOrCursor(*VLBSBP);
+    const SpreadsheetSelection s = SelectionOrCursor(*GRID);
     for (int32_t row = s.START.ZEILE; row <= s.ENDE.ZEILE; ++row)
         for (int32_t day = s.START.SPALTE; day <= s.ENDE.SPALTE; ++day)
-            SBP->SetCount(uint32_t(day), SBP->GetRowSysId(uint32_t(row)), 0);
-    VLBSBP->Refresh();
+            PLAN->SetCount(uint32_t(day), PLAN->GetRowSysId(uint32_t(row)), 0);
+    GRID->Refresh();
 }
 
 bool CSBPEditor::IsEnabled(uint8_t action)
 {
-    if (!SBP)
+    if (!PLAN)
         return false;
     switch (action) {
     case STDEDIT_CUT:
     case STDEDIT_COPY:
-    case STDEDIT_DELETE: return SBP->CountRows() > 0;
-    case STDEDIT_PASTE: return !Clipboard().ROWS.empty() && SBP->CountRows() > 0;
+    case STDEDIT_DELETE: return PLAN->CountRows() > 0;
+    case STDEDIT_PASTE: return !Clipboard().ROWS.empty() && PLAN->CountRows() > 0;
     default: return false;
     }
 }
@@ -127,40 +113,39 @@ void CSBPEditor::ClearClipboard() { Clipboard().Clear(); }
 
 uint8_t CSBPEditor::Edit(uint8_t request)
 {
-    const int key = startKey_;
-    startKey_ = 0;
+    const int key = TakeStartKey();
     if (!Bound())
         return 2;
-    const int32_t day = VLBSBP->CurrentColumn();
-    const int32_t row = VLBSBP->CurrentRow();
-    if (day < 1 || day > SBP->CountDays() || row < 1 || row > SBP->CountRows())
+    const int32_t day = GRID->CurrentColumn();
+    const int32_t row = GRID->CurrentRow();
+    if (day < 1 || day > PLAN->CountDays() || row < 1 || row > PLAN->CountRows())
         return 2;
-    VLBSBP->SetCursor();
+    GRID->SetCursor();
     uint8_t result = 2;
     if (request == 3) {
         Delete();
         result = 1;
     } else if (request == 2) {
-        const uint8_t old = SBP->GetCount(uint32_t(day), uint32_t(row));
+        const uint8_t old = PLAN->GetCount(uint32_t(day), uint32_t(row));
         std::string text = StartText(key);
         if (text.empty())
             text = std::to_string(old);
         CSBPEditInPlace editor(key != 0);
-        if (VLBSBP->EditCell(editor, UseVar(text)) != EDITCELL_COMPLETED)
+        if (GRID->EditCell(editor, UseVar(text)) != EDITCELL_COMPLETED)
             return 2;
         // One check of the typed text for the whole selection, before any cell is written.
         uint8_t count = 0;
         if (!ParseHeadCount(text, count, "Schichtbedarf"))
             return 2;
-        const bool selection = VLBSBP->HasSelection();
+        const bool selection = GRID->HasSelection();
         if (count == old && !selection)
             return 2;
-        SpreadsheetSelection s = VLBSBP->GetSelection();
+        SpreadsheetSelection s = GRID->GetSelection();
         if (!selection)
             s = {{day, row}, {day, row}};
         for (int32_t r = s.START.ZEILE; r <= s.ENDE.ZEILE; ++r)
             for (int32_t d = s.START.SPALTE; d <= s.ENDE.SPALTE; ++d)
-                SBP->SetCount(uint32_t(d), SBP->GetRowSysId(uint32_t(r)), count);
+                PLAN->SetCount(uint32_t(d), PLAN->GetRowSysId(uint32_t(r)), count);
         result = 1;
     }
     if (result == 1)
@@ -172,22 +157,19 @@ uint8_t CSBPEditor::Edit(uint8_t request)
 
 uint8_t CSBPEditor::OnEvent(int event)
 {
-    if (!Bound())
+    const int key = TakeAlertKey(event);
+    if (!key)
         return 0;
-    VLBSBP->TakeEvent();
-    if (event != EVENT_ALERT_KEY || EventControl() != VLBSBP->FEQ)
-        return 0;
-    const int w = VLBSBP->ListWindow();
-    const int feq = VLBSBP->FEQ;
-    const int key = EventKeyCode();
+    const int w = GRID->ListWindow();
+    const int feq = GRID->FEQ;
     // Column 1 holds the shift types' names; a day is one list column.
-    if (MoveColumnByKey(*VLBSBP, key, 1, 2, int64_t(SBP->GetBezugsrahmen()) * CSBPGrid::kColumnsPerWeek + 1))
+    if (MoveColumnByKey(*GRID, key, 1, 2, int64_t(PLAN->GetBezugsrahmen()) * CSBPGrid::kColumnsPerWeek + 1))
         return 0;
     switch (key) {
     case Key::MOUSE_LEFT2: {
         const int32_t day = CSBPGrid::DayOfColumn(int32_t(PropertyGet(w, feq, Prop::ListMouseDownColumn, 0).Int()));
         const int64_t row = PropertyGet(w, feq, Prop::ListMouseDownRow, 0).Int();
-        if (day >= 1 && day <= SBP->CountDays() && row >= 1 && row <= SBP->CountRows())
+        if (day >= 1 && day <= PLAN->CountDays() && row >= 1 && row <= PLAN->CountRows())
             Edit(2);
         else
             ARBEITSBLATT->EditSchichttypen();
@@ -197,10 +179,7 @@ uint8_t CSBPEditor::OnEvent(int event)
     case Key::DELETE: Edit(3); break;
     case Key::MOUSE_RIGHT: ContextMenu(); break;
     default:
-        if (!StartText(key).empty()) {
-            startKey_ = key;
-            Edit(2);
-        }
+        EditByTypedKey(key);
         break;
     }
     return 0;
@@ -208,7 +187,7 @@ uint8_t CSBPEditor::OnEvent(int event)
 
 void CSBPEditor::ContextMenu()
 {
-    const MenuCell cell = PointAtMenuCell(*VLBSBP, 1);
+    const MenuCell cell = PointAtMenuCell(*GRID, 1);
     std::string text = EditMenuText(*this, cell.hit, IsEnabled(STDEDIT_DELETE));
     text += std::string(cell.row > 0 && GlobalSchichtChecker ? "" : "~") + "Bewertungsinfo|-|";
     text += "Schichttypen|Personen/Schichtgruppe|aus Arbeitszeitplan errechnen|aus Arbeitskräftebedarf generieren";
@@ -227,10 +206,10 @@ void CSBPEditor::ContextMenu()
 
 void CSBPEditor::CheckShiftType(int32_t row)
 {
-    if (!GlobalSchichtChecker || !SBP || !ARBEITSBLATT)
+    if (!GlobalSchichtChecker || !PLAN || !ARBEITSBLATT)
         return;
     // The row's own shift type, by its id: the rows need not stand in the order of the shift types.
-    const CSchicht* shift = ARBEITSBLATT->GetSchichttypen().FindBySysId(SBP->GetRowSysId(uint32_t(row)));
+    const CSchicht* shift = ARBEITSBLATT->GetSchichttypen().FindBySysId(PLAN->GetRowSysId(uint32_t(row)));
     if (!shift)
         return;
     CVerstossliste list;
@@ -258,54 +237,40 @@ void CSBPEditor::EditSchichtgruppenstaerke()
 
 // ---- the rest of the worksheet's operations --------------------------------------------------
 
-ISavable& CSBPEditor::GetSavable() { return SBP->GetSavable(); }
+ISavable& CSBPEditor::GetSavable() { return PLAN->GetSavable(); }
 
-int CSBPEditor::GetListFeq() const { return VLBSBP ? VLBSBP->FEQ : 0; }
-
-int CSBPEditor::GetCurrentDay() const { return VLBSBP && VLBSBP->FEQ ? VLBSBP->CurrentColumn() : 1; }
+int CSBPEditor::GetCurrentDay() const { return Shown() ? GRID->CurrentColumn() : 1; }
 
 void CSBPEditor::SetBezugsrahmen(int32_t weeks)
 {
-    if (!SBP)
+    if (!PLAN)
         return;
-    if (weeks != SBP->GetBezugsrahmen()) {
-        SBP->SetBezugsrahmen(uint16_t(std::clamp<int32_t>(weeks, 0, kPlanWeeks)));
-        SaveAfterNewPeriod(SBP->GetSavable(), "Der Schichtbedarf");
+    if (weeks != PLAN->GetBezugsrahmen()) {
+        PLAN->SetBezugsrahmen(uint16_t(std::clamp<int32_t>(weeks, 0, kPlanWeeks)));
+        SaveAfterNewPeriod(PLAN->GetSavable(), "Der Schichtbedarf");
     }
     if (Bound())
-        VLBSBP->BuildFormat();
-}
-
-void CSBPEditor::SetZoom(int percent)
-{
-    if (Bound())
-        VLBSBP->SetZoom(percent);
+        GRID->BuildFormat();
 }
 
 void CSBPEditor::SetDarstellung(int mode)
 {
     if (Bound())
-        VLBSBP->SetDarstellung(mode);
-}
-
-void CSBPEditor::RefreshEmpty()
-{
-    if (Bound())
-        VLBSBP->Refresh();
+        GRID->SetDarstellung(mode);
 }
 
 void CSBPEditor::AttachEvaluation(CSBPBewertung& evaluation)
 {
     CreateGrid();
-    VLBSBP->SBPBEWERTUNG = &evaluation;
+    GRID->SBPBEWERTUNG = &evaluation;
     if (Bound())
-        VLBSBP->AttachEvaluation(evaluation);
+        GRID->AttachEvaluation(evaluation);
 }
 
 void CSBPEditor::DetachEvaluation()
 {
     if (Bound())
-        VLBSBP->DetachEvaluation();
-    else if (VLBSBP)
-        VLBSBP->SBPBEWERTUNG = nullptr;
+        GRID->DetachEvaluation();
+    else if (GRID)
+        GRID->SBPBEWERTUNG = nullptr;
 }

@@ -19,16 +19,11 @@ class CSBPBewertung;
 // The shift demand clipboard: rows of counts.
 using SBPClipboard = PlanClipboard<QSBP>;
 
-class CSBPEditor : public CPlanEditor {
+class CSBPEditor : public CGridEditor<CSBPGrid, CSBPData> {
 public:
-    CSBPEditor();
-    ~CSBPEditor() override;
-
     // Binds the worksheet and the plan and sets the grid up on the list `feq` of the calling
     // thread's target window.
     void Init(IEditorOwner& owner, CSBPData& plan, int feq);
-    void CreateGrid();
-    void Release();
 
     // IStdEdit
     void Copy() override;
@@ -42,12 +37,9 @@ public:
     // CPlanEditor
     uint8_t OnEvent(int event) override;
     ISavable& GetSavable() override;
-    int GetListFeq() const override;
     int GetCurrentDay() const override;
     void SetBezugsrahmen(int32_t weeks) override;
-    void SetZoom(int percent) override;
     void SetDarstellung(int mode) override;
-    void RefreshEmpty() override;
 
     void AttachEvaluation(CSBPBewertung& evaluation);
     void DetachEvaluation();
@@ -57,16 +49,9 @@ public:
     // "Personen/Schichtgruppe": the persons-per-group dialog; a new value is one undo step.
     void EditSchichtgruppenstaerke();
 
-    CSBPGrid* Grid() { return VLBSBP.get(); }
     static SBPClipboard& Clipboard();
 
 private:
-    bool Bound() const { return SBP && VLBSBP && VLBSBP->FEQ; }
     void ContextMenu();
     void Stored();
-
-    std::unique_ptr<CSBPGrid> VLBSBP;
-    CSBPData* SBP = nullptr;
-    IEditorOwner* ARBEITSBLATT = nullptr;
-    int startKey_ = 0;
 };
