@@ -2085,7 +2085,9 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
                 break;
             }
             if (QAction* command = OwnAltCommand(*ke)) {
-                command->trigger();
+                // Delivered as the shortcut Qt would have delivered, so it runs as a shortcut does.
+                QShortcutEvent shortcut(command->shortcut(), 0, false);
+                QCoreApplication::sendEvent(command, &shortcut);
                 return true;
             }
             if (HandleKey(watched, ke))
