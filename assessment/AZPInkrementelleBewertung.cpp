@@ -4,6 +4,8 @@
 #include "assessment/Kriterium.h"
 #include "plans/AZPData.h"
 
+#include <algorithm>
+
 namespace {
 
 // A record's term of the quality value, as CAZPBewertung::ComputeQuality adds it.
@@ -197,7 +199,10 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
     if (ALLCHANGING) {
         // The candidate has no records of its own: from its first changed cell on, the base's
         // terms with the changed cells' in their place.
-        std::sort(MARKED.begin(), MARKED.end());
+        if (MARKED.size() <= 32)
+            SortCells(MARKED.data(), MARKED.data() + MARKED.size());
+        else
+            std::sort(MARKED.begin(), MARKED.end());
         const long from = MARKED.empty() ? n + 1 : MARKED.front();
         double q = PREFIX[std::size_t(from)];
         std::size_t b = BASESTART[std::size_t(from) - 1];

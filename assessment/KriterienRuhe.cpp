@@ -139,7 +139,7 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
                 restOf(*e, p);
         }
     }
-    std::sort(cells, cells + count);
+    SortCells(cells, cells + count);
     for (std::size_t i = 0; i < count; ++i) {
         const long c = cells[i];
         if (i > 0 && c == cells[i - 1])
@@ -160,7 +160,7 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
             if (std::find(shiftCells, shiftCells + shifts, cell) == shiftCells + shifts)
                 shiftCells[shifts++] = cell;
         }
-        std::sort(shiftCells, shiftCells + shifts);
+        SortCells(shiftCells, shiftCells + shifts);
         for (std::size_t k = 0; k < shifts; ++k) {
             const CSchichtNode& node = *candidate.GetNode(shiftCells[k]);
             const int64_t a = node.RUHEZEIT;
@@ -427,7 +427,7 @@ bool CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span
         if (const long p = candidate.PreviousWorkedCell(x))
             cells[count++] = p % n + 1;
     }
-    std::sort(cells, cells + count);
+    SortCells(cells, cells + count);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0 && cells[i] == cells[i - 1])
             continue;
