@@ -118,15 +118,15 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
     if (!candidate.ERSTESCHICHT || !RB4 || !base_ || n < 1 || base_->CellCount() != n)
         return true;
     const int64_t minimum = Minutes(RB4->RZ_DAUER_OHNE_AUSGLEICH);
-    // The cells of the rests that may differ, in the base and in the candidate.
+    // The cells of the rests that may differ, in the base and in the candidate, where they are
+    // short: a rest long enough in both plans marks nothing in either, and every other rest and
+    // its records stay as they were.
     long cells[24];
     std::size_t count = 0;
-    bool anyShort = false;
     const auto restOf = [&](const CAZPBewertung& e, long cell) {
         const CSchichtNode* node = e.GetNode(cell);
-        if (!node || node->IsPlaceholder() || count + 2 > std::size(cells))
+        if (!node || node->IsPlaceholder() || int64_t(node->RUHEZEIT) >= minimum || count + 2 > std::size(cells))
             return;
-        anyShort = anyShort || int64_t(node->RUHEZEIT) < minimum;
         long first = 0, last = 0;
         RestCells(*node, n, first, last);
         cells[count++] = first;
@@ -141,10 +141,6 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
                 restOf(*e, p);
         }
     }
-    // Only these rests differ; when none of them is short in either plan, neither has a record
-    // of them and every other record stays as it was.
-    if (!anyShort)
-        return true;
     SortCells(cells, cells + count);
     count = std::size_t(std::unique(cells, cells + count) - cells);
     // The short rests that can mark these cells: after the shifts of the days around each and
