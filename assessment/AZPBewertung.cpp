@@ -321,8 +321,12 @@ long CAZPBewertung::NextCell(long i) const
 long CAZPBewertung::PreviousWorkedCell(long i) const
 {
     const long n = CellCount();
+    if (n < 1)
+        return 0;
+    // Backwards from i over the cycle's start, without a division per step.
+    long c = ((i - 1) % n + n) % n + 1;
     for (long k = 1; k < n; ++k) {
-        const long c = ((i - 1 - k) % n + n) % n + 1;
+        c = c == 1 ? n : c - 1;
         if (Worked(c))
             return c;
     }
