@@ -373,8 +373,11 @@ void CAZPOptimizer::MakeMove()
 
     const bool unchanged = SwapsEqualCells(chosen);
     DoMove(chosen);
-    if (!unchanged && ITSINKREMENT)
-        ITSINKREMENT->Invalidate();
+    if (!unchanged && ITSINKREMENT) {
+        // The incremental assessment takes the move into its evaluations in place.
+        const AZPMove move = Decode(chosen);
+        ITSINKREMENT->Moved(move.day, move.group1, move.group2);
+    }
     if (taken)
         PLANQUALITY = chosenQuality, PLANQUALITYVALID = true;
     else if (!unchanged)

@@ -165,13 +165,15 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
             const double candidate = incremental.AssessSwap(day, g1, g2);
             letters.plan.SwapCells(day, g1, g2);
             ASSERT_EQ(Bits(candidate), Bits(Full(criteria.checker))) << where;
-            // The move made: the new base, and its undo as a candidate from it.
-            incremental.Invalidate();
+            // The move made: the new base taken in place (never evaluated anew after the first),
+            // and its undo as a candidate from it.
+            incremental.Moved(day, g1, g2);
             ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(candidate)) << where;
             ASSERT_EQ(Bits(incremental.AssessSwap(day, g1, g2)), Bits(before)) << where << ", undo";
             if (random() % 2) {
                 letters.plan.SwapCells(day, g1, g2);
-                incremental.Reset(letters.plan, criteria.checker);
+                incremental.Moved(day, g1, g2);
+                ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(before)) << where << ", undone";
             }
         }
     }
