@@ -9,6 +9,19 @@
 
 class CAZPBewertung;
 
+// A few cell numbers (a change's, at most some dozens) in ascending order: sorting by insertion
+// beats a general sort there.
+inline void SortCells(long* first, long* last)
+{
+    for (long* i = first + 1; i < last; ++i) {
+        const long v = *i;
+        long* j = i;
+        for (; j > first && *(j - 1) > v; --j)
+            *j = *(j - 1);
+        *j = v;
+    }
+}
+
 class CAZPAenderung {
 public:
     // Starts the records of cell c (each cell once per change; a cell started without amounts

@@ -168,6 +168,29 @@ void CAZPBewertung::ExchangeCells(long i, long j)
     const int32_t types[2] = {CELLTYPE[std::size_t(i - 1)], CELLTYPE[std::size_t(j - 1)]};
     if (types[0] == types[1])
         return;
+    if (types[0] >= 0 && types[1] >= 0) {
+        // Both cells worked: the list keeps its order; the two nodes take each other's shift
+        // and only their rests and those of the shifts before them change.
+        CSchichtNode* nodes[2] = {CELLS[std::size_t(i - 1)], CELLS[std::size_t(j - 1)]};
+        if (nodes[0] && nodes[1] && !nodes[0]->IsPlaceholder() && !nodes[1]->IsPlaceholder()) {
+            const long cells[2] = {i, j};
+            for (std::size_t k = 0; k < 2; ++k) {
+                CSchichtNode* previous = nodes[k]->PREVIOUS;
+                CSchichtNode* next = nodes[k]->NEXT;
+                MakeNode(cells[k], std::size_t(types[1 - k]));
+                --SHIFTCOUNT;  // the same shifts as before
+                nodes[k]->PREVIOUS = previous;
+                nodes[k]->NEXT = next;
+            }
+            for (CSchichtNode* node : {nodes[0], nodes[1], nodes[0]->PREVIOUS, nodes[1]->PREVIOUS})
+                node->RUHEZEIT = RestAfter(*node);
+            ERSTESCHICHT->PREVIOUS->RUHEZEIT = RestAfter(*ERSTESCHICHT->PREVIOUS);
+            ++SHIFTSVERSION;
+            LINESSTALE = true;
+            RESTSSTALE = true;
+            return;
+        }
+    }
     // The shifts before the changed places, whose rests change.
     CSchichtNode* touched[6] = {};
     std::size_t count = 0;
@@ -321,8 +344,12 @@ long CAZPBewertung::NextCell(long i) const
 long CAZPBewertung::PreviousWorkedCell(long i) const
 {
     const long n = CellCount();
+    if (n < 1)
+        return 0;
+    // Backwards from i over the cycle's start, without a division per step.
+    long c = ((i - 1) % n + n) % n + 1;
     for (long k = 1; k < n; ++k) {
-        const long c = ((i - 1 - k) % n + n) % n + 1;
+        c = c == 1 ? n : c - 1;
         if (Worked(c))
             return c;
     }

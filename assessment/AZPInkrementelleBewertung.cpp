@@ -4,6 +4,8 @@
 #include "assessment/Kriterium.h"
 #include "plans/AZPData.h"
 
+#include <algorithm>
+
 namespace {
 
 // A record's term of the quality value, as CAZPBewertung::ComputeQuality adds it.
@@ -35,10 +37,13 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
     AENDERUNGEN.resize(changing);
     CHECKER = &checker;
 
-    BASE.Evaluate(plan);
-    checker.CheckPlan(BASE, 1);
     // The candidates' evaluation: the base without records, each candidate's cells exchanged in it.
-    CANDIDATE.Evaluate(plan);
+    if (!MOVED || BASE.CellCount() != long(plan.CountGroups()) * long(plan.CountDays())) {
+        BASE.Evaluate(plan);
+        CANDIDATE.Evaluate(plan);
+    }
+    MOVED = false;
+    checker.CheckPlan(BASE, 1);
     for (const Check& check : CHECKS)
         if (check.AENDERUNG)
             check.AENDERUNG->KeepBase(BASE);
@@ -85,6 +90,24 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
     MARKED.clear();
     HASBASE = true;
     return BASE.ComputeQuality();
+}
+
+void CAZPInkrementelleBewertung::Moved(uint32_t day, uint32_t g1, uint32_t g2)
+{
+    const long n = BASE.CellCount();
+    const long a = long(g1 - 1) * DAYS + long(day), b = long(g2 - 1) * DAYS + long(day);
+    const bool valid = HASBASE && n == CANDIDATE.CellCount() && day >= 1 && long(day) <= DAYS && g1 >= 1 &&
+                       g2 >= 1 && a <= n && b <= n;
+    HASBASE = false;
+    MOVED = valid;
+    if (!valid)
+        return;
+    // The base's records go (and with them the placeholders they put on free cells), so that it
+    // is an evaluation without records as the candidates' is.
+    for (long c = 1; c <= n; ++c)
+        BASE.ClearCell(c);
+    BASE.ExchangeCells(a, b);
+    CANDIDATE.ExchangeCells(a, b);
 }
 
 double CAZPInkrementelleBewertung::FoldMarkedCell(double q, long c, const CVerstossliste* records) const
@@ -197,7 +220,10 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
     if (ALLCHANGING) {
         // The candidate has no records of its own: from its first changed cell on, the base's
         // terms with the changed cells' in their place.
-        std::sort(MARKED.begin(), MARKED.end());
+        if (MARKED.size() <= 32)
+            SortCells(MARKED.data(), MARKED.data() + MARKED.size());
+        else
+            std::sort(MARKED.begin(), MARKED.end());
         const long from = MARKED.empty() ? n + 1 : MARKED.front();
         double q = PREFIX[std::size_t(from)];
         std::size_t b = BASESTART[std::size_t(from) - 1];

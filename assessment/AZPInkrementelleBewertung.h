@@ -30,7 +30,11 @@ public:
     double Reset(const CAZPData& plan, CKriterienChecker& checker);
     // Whether a base is held; Invalidate after the plan has changed.
     bool HasBase() const { return HASBASE; }
-    void Invalidate() { HASBASE = false; }
+    void Invalidate() { HASBASE = MOVED = false; }
+    // The plan made the exchange (g1 and g2 on `day`) from the base: the base is given up, and
+    // the next Reset checks the plan as it now is without evaluating it again (both evaluations
+    // take the exchange in place). Without a base, as Invalidate.
+    void Moved(uint32_t day, uint32_t g1, uint32_t g2);
     // The quality of the base plan with the shifts of groups g1 and g2 on `day` exchanged (the
     // plan itself is not read again).
     double AssessSwap(uint32_t day, uint32_t g1, uint32_t g2);
@@ -58,6 +62,7 @@ private:
 
     CKriterienChecker* CHECKER = nullptr;
     bool HASBASE = false;
+    bool MOVED = false;  // BASE (without records) and CANDIDATE hold the plan after Moved
     long DAYS = 0;
     std::vector<Check> CHECKS;  // the criteria CheckPlan runs, in its order
     CAZPBewertung BASE, CANDIDATE;

@@ -308,6 +308,10 @@ bool CKriteriumWAZGrenzen::CheckChange(const CAZPBewertung& candidate, std::span
     if (!candidate.ERSTESCHICHT)
         return true;
     SetRahmenbedingung(RB15);
+    // Switched off or without limits every week's amount is 0, in the base as in any candidate:
+    // no record's term changes.
+    if (!AKTIVIERT || !RB16)
+        return true;
     ChangedWeeks(changed, candidate.CellCount(), changedWeeks_);
     for (long k : changedWeeks_) {
         out.BeginCell(7 * k);

@@ -360,7 +360,7 @@ bool CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std:
         long weeks[6];
         for (std::size_t i = 0; i < count; ++i)
             weeks[i] = (seeds[i] - 1) / 7;
-        std::sort(weeks, weeks + count);
+        SortCells(weeks, weeks + count);
         const uint16_t limit = RBRELEVANTEZEITEN->EINZELSTOERUNGEN;
         for (std::size_t i = 0; i < count; ++i) {
             if (i > 0 && weeks[i] == weeks[i - 1])

@@ -118,12 +118,14 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
     if (!candidate.ERSTESCHICHT || !RB4 || !base_ || n < 1 || base_->CellCount() != n)
         return true;
     const int64_t minimum = Minutes(RB4->RZ_DAUER_OHNE_AUSGLEICH);
-    // The cells of the rests that may differ, in the base and in the candidate.
+    // The cells of the rests that may differ, in the base and in the candidate, where they are
+    // short: a rest long enough in both plans marks nothing in either, and every other rest and
+    // its records stay as they were.
     long cells[24];
     std::size_t count = 0;
     const auto restOf = [&](const CAZPBewertung& e, long cell) {
         const CSchichtNode* node = e.GetNode(cell);
-        if (!node || node->IsPlaceholder() || count + 2 > std::size(cells))
+        if (!node || node->IsPlaceholder() || int64_t(node->RUHEZEIT) >= minimum || count + 2 > std::size(cells))
             return;
         long first = 0, last = 0;
         RestCells(*node, n, first, last);
@@ -139,39 +141,53 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
                 restOf(*e, p);
         }
     }
-    std::sort(cells, cells + count);
+    SortCells(cells, cells + count);
+    count = std::size_t(std::unique(cells, cells + count) - cells);
+    // The short rests that can mark these cells: after the shifts of the days around each and
+    // after the shift before each one's, each shift once, in the check's order (that of their
+    // shifts' cells).
+    struct Short {
+        long cell, first, last;
+        uint32_t amount;
+    };
+    Short shorts[4 * std::size(cells)];
+    std::size_t shortCount = 0;
+    const auto consider = [&](const CSchichtNode* around) {
+        if (!around || around->IsPlaceholder() || int64_t(around->RUHEZEIT) >= minimum)
+            return;
+        const long cell = long(MinuteStampDay(around->TERMIN.BEGINN));
+        for (std::size_t k = 0; k < shortCount; ++k)
+            if (shorts[k].cell == cell)
+                return;
+        const CSchichtNode& node = *candidate.GetNode(cell);
+        const int64_t a = node.RUHEZEIT;
+        if (a >= minimum)
+            return;
+        Short& s = shorts[shortCount++];
+        s.cell = cell;
+        s.amount = uint32_t(minimum - a);
+        RestCells(node, n, s.first, s.last);
+    };
     for (std::size_t i = 0; i < count; ++i) {
         const long c = cells[i];
-        if (i > 0 && c == cells[i - 1])
-            continue;
+        const CSchichtNode* at = candidate.GetNode(c);
+        consider(candidate.GetNode(c == 1 ? n : c - 1));
+        consider(at);
+        consider(candidate.GetNode(c % n + 1));
+        if (at && !at->IsPlaceholder())
+            consider(at->PREVIOUS);
+    }
+    for (std::size_t k = 1; k < shortCount; ++k)
+        for (std::size_t j = k; j > 0 && shorts[j - 1].cell > shorts[j].cell; --j)
+            std::swap(shorts[j - 1], shorts[j]);
+    for (std::size_t i = 0; i < count; ++i) {
+        const long c = cells[i];
         out.BeginCell(c);
-        // The rests that can mark cell c: after the shifts of the days around it and after the
-        // shift before c's; in the check's order, which is the order of their shifts' cells.
-        const CSchichtNode* around[4] = {candidate.GetNode(c == 1 ? n : c - 1), candidate.GetNode(c),
-                                         candidate.GetNode(c % n + 1), nullptr};
-        if (around[1] && !around[1]->IsPlaceholder())
-            around[3] = around[1]->PREVIOUS;
-        long shiftCells[4];
-        std::size_t shifts = 0;
-        for (const CSchichtNode* node : around) {
-            if (!node || node->IsPlaceholder())
-                continue;
-            const long cell = long(MinuteStampDay(node->TERMIN.BEGINN));
-            if (std::find(shiftCells, shiftCells + shifts, cell) == shiftCells + shifts)
-                shiftCells[shifts++] = cell;
-        }
-        std::sort(shiftCells, shiftCells + shifts);
-        for (std::size_t k = 0; k < shifts; ++k) {
-            const CSchichtNode& node = *candidate.GetNode(shiftCells[k]);
-            const int64_t a = node.RUHEZEIT;
-            if (a >= minimum)
-                continue;
-            long first = 0, last = 0;
-            RestCells(node, n, first, last);
-            if (first == c)
-                out.Add(uint32_t(minimum - a));
-            if (last == c)
-                out.Add(uint32_t(minimum - a));
+        for (std::size_t k = 0; k < shortCount; ++k) {
+            if (shorts[k].first == c)
+                out.Add(shorts[k].amount);
+            if (shorts[k].last == c)
+                out.Add(shorts[k].amount);
         }
     }
     return true;
@@ -427,13 +443,17 @@ bool CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span
         if (const long p = candidate.PreviousWorkedCell(x))
             cells[count++] = p % n + 1;
     }
-    std::sort(cells, cells + count);
+    SortCells(cells, cells + count);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0 && cells[i] == cells[i - 1])
             continue;
+        // A cell with the same record in both plans (or none in either) keeps the base's.
+        uint32_t amount = 0, before = 0;
+        const bool record = RecordAt(candidate, cells[i], need, amount);
+        if (record == RecordAt(*base_, cells[i], need, before) && amount == before)
+            continue;
         out.BeginCell(cells[i]);
-        uint32_t amount = 0;
-        if (RecordAt(candidate, cells[i], need, amount))
+        if (record)
             out.Add(amount);
     }
     return true;

@@ -341,7 +341,7 @@ bool CKriteriumWochenende::CheckChange(const CAZPBewertung& candidate, std::span
                 mark(late[k]);
         }
     }
-    std::sort(cells, cells + cellCount);
+    SortCells(cells, cells + cellCount);
     for (std::size_t i = 0; i < cellCount; ++i) {
         if (i > 0 && cells[i] == cells[i - 1])
             continue;

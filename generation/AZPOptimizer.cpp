@@ -335,7 +335,9 @@ void CAZPOptimizer::MakeMove()
         const int32_t last = ITSTABULISTE[m - 1];
         return last == 0 || ITSITERATION - last >= ITSTABUDAUER;
     };
-    // A tabu move is never taken whatever its quality, so it is not assessed at all.
+    // A tabu move is never taken whatever its quality, so it is not assessed at all. Without a
+    // window the progress is taken once per iteration (reading the clock costs as much as
+    // assessing a small plan's candidate).
     const auto consider = [&](uint64_t m) {
         if (!admissible(m))
             return;
@@ -353,7 +355,7 @@ void CAZPOptimizer::MakeMove()
         for (uint64_t m = 1; m <= ITSKOMBINATIONEN; ++m) {
             if (ITSRANDOMITY == 0 || RandomBetween(0, int32_t(ITSRANDOMITY)) == 0)
                 consider(m);
-            if (m % 10 == 0)
+            if (WINDOW && m % 10 == 0)
                 ShowProgress();
             if (TimeoutReached() || ITSUSERABORT)
                 break;
@@ -362,7 +364,8 @@ void CAZPOptimizer::MakeMove()
         const int64_t samples = (100 + ITSRANDOMITY) / (int64_t(ITSRANDOMITY) + 1);  // ceil(100 / (R + 1))
         for (int64_t s = 1; s <= samples; ++s) {
             consider(DrawMove());
-            ShowProgress();
+            if (WINDOW)
+                ShowProgress();
             if (TimeoutReached() || ITSUSERABORT)
                 break;
         }
@@ -370,8 +373,11 @@ void CAZPOptimizer::MakeMove()
 
     const bool unchanged = SwapsEqualCells(chosen);
     DoMove(chosen);
-    if (!unchanged && ITSINKREMENT)
-        ITSINKREMENT->Invalidate();
+    if (!unchanged && ITSINKREMENT) {
+        // The incremental assessment takes the move into its evaluations in place.
+        const AZPMove move = Decode(chosen);
+        ITSINKREMENT->Moved(move.day, move.group1, move.group2);
+    }
     if (taken)
         PLANQUALITY = chosenQuality, PLANQUALITYVALID = true;
     else if (!unchanged)

@@ -176,7 +176,7 @@ double RotaModel::Quality(const Rota& rota)
     return judge.ComputePlanQuality(azp, pool_);
 }
 
-RotaRun RotaModel::Solve(double limit, uint64_t randomStart)
+RotaRun RotaModel::Solve(double limit, uint64_t randomStart, bool incremental)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
@@ -192,6 +192,7 @@ RotaRun RotaModel::Solve(double limit, uint64_t randomStart)
 
     RotaRun run;
     CAZPOptimizer search;
+    search.ITSINKREMENTELL = incremental ? 1 : 0;
     search.BeginSearch(azp, pool_);
     run.startQuality = search.BestQuality();
     run.secondsToBest = elapsed();

@@ -50,8 +50,9 @@ public:
     int NightRestLimit() const { return nightRestLimit_; }
 
     // The constructive generator from the random start `randomStart`, then the tabu search's iterations
-    // at its defaults until quality 0 or `limit` seconds have passed.
-    RotaRun Solve(double limit, uint64_t randomStart);
+    // at its defaults until quality 0 or `limit` seconds have passed; candidates assessed
+    // incrementally, or in full (the reference) when `incremental` is false.
+    RotaRun Solve(double limit, uint64_t randomStart, bool incremental = true);
     // The search's quality value of a rota.
     double Quality(const Rota& rota);
 

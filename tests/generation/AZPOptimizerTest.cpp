@@ -480,16 +480,21 @@ TEST_F(SearchTest, IncrementalAndFullAssessmentMakeTheSameMoves)
         uint32_t groups, weeks;
         const char* alphabet;
         int iterations;
+        bool restsOnly = false;  // only the rests and runs on, as the rota benchmark sets them
     } cases[] = {
         {"small: full scans", Profile::Ordinary, SearchCriteria::Clock(23), 4, 1, "FSN..", 60},
         {"12 x 4, samples", Profile::Ordinary, SearchCriteria::Clock(6), 12, 4, "FSNW...", 60},
         {"30 x 8", Profile::Ordinary, 0, 30, 8, "FSN..", 15},
         {"every criterion off", Profile::NoneOn, SearchCriteria::Clock(23), 6, 2, "FSNW..", 40},
         {"extreme limits", Profile::Extreme, SearchCriteria::Clock(23), 6, 2, "FSNNW.", 40},
+        {"rests and runs only, 13 x 1", Profile::Ordinary, 0, 13, 1, "FSN..", 80, true},
     };
     std::mt19937 random(33);
     for (const auto& c : cases) {
         SearchCriteria criteria(c.profile, c.weekBegin);
+        if (c.restsOnly)
+            for (CKriterium* k : criteria.all)
+                k->AKTIVIERT = k == &criteria.kr2 || k == &criteria.kr5 || k == &criteria.kr10;
         pool.KRITERIEN = criteria.all;
         const std::vector<std::string> rows = searchcriteria::RandomRows(random, c.groups, c.weeks, c.alphabet);
 
