@@ -59,13 +59,13 @@ private:
 
 // For the criteria that mark runs of cells in a row with some property (over the cycle's end;
 // a run as long as the cycle starts at cell 1): the candidate's records of every cell a change
-// can reach. The seeds must hold every cell whose property may differ (at most eight regions are
-// followed). From each seed, the region of cells that have the property in the base or in the
+// can reach. The origins must hold every cell whose property may differ (at most eight regions are
+// followed). From each origin, the region of cells that have the property in the base or in the
 // candidate, up to a cell that has it in neither, holds whole runs of both plans; each cell of
 // it is begun once and given its run's amount when amountOf(length, amount) says the run breaks
 // the limits.
 template <class InBase, class InCandidate, class AmountOf>
-void ChangedRuns(std::span<const long> seeds, long n, InBase inBase, InCandidate inCandidate, AmountOf amountOf,
+void ChangedRuns(std::span<const long> origins, long n, InBase inBase, InCandidate inCandidate, AmountOf amountOf,
                  CAZPAenderung& out)
 {
     const auto next = [n](long c) { return c % n + 1; };
@@ -82,8 +82,8 @@ void ChangedRuns(std::span<const long> seeds, long n, InBase inBase, InCandidate
     };
     long doneFrom[8] = {}, doneLength[8] = {};  // the regions handled
     std::size_t regions = 0;
-    for (long x : seeds) {
-        // A seed without the property in either plan has no record in either.
+    for (long x : origins) {
+        // An origin without the property in either plan has no record in either.
         if (x < 1 || x > n || !either(x))
             continue;
         bool inside = false;

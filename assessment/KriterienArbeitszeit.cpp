@@ -410,13 +410,13 @@ bool CKriteriumKontArbeitstage::CheckChange(const CAZPBewertung& candidate, std:
     if (!candidate.ERSTESCHICHT || !RB7 || !base_ || n < 1 || base_->CellCount() != n)
         return true;
     // Only a cell that turns from worked to free or back changes runs.
-    long seeds[2];
+    long origins[2];
     std::size_t count = 0;
     for (long x : changed)
-        if (x >= 1 && x <= n && count < std::size(seeds) && candidate.Worked(x) != base_->Worked(x))
-            seeds[count++] = x;
+        if (x >= 1 && x <= n && count < std::size(origins) && candidate.Worked(x) != base_->Worked(x))
+            origins[count++] = x;
     ChangedRuns(
-        std::span<const long>(seeds, count), n, [&](long c) { return base_->Worked(c); },
+        std::span<const long>(origins, count), n, [&](long c) { return base_->Worked(c); },
         [&](long c) { return candidate.Worked(c); },
         [&](long length, uint32_t& amount) { return RunAmount(length, amount); }, out);
     return true;

@@ -344,22 +344,22 @@ bool CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std:
     if (!candidate.ERSTESCHICHT || !RBRELEVANTEZEITEN || !base_ || n < 1 || base_->CellCount() != n)
         return true;
     // The shifts whose disturbance may differ: those of the changed cells and the ones before.
-    long seeds[6];
+    long origins[6];
     std::size_t count = 0;
     for (long x : changed) {
-        if (x < 1 || x > n || count + 3 > std::size(seeds))
+        if (x < 1 || x > n || count + 3 > std::size(origins))
             continue;
-        seeds[count++] = x;
+        origins[count++] = x;
         if (const long p = base_->PreviousWorkedCell(x))
-            seeds[count++] = p;
+            origins[count++] = p;
         if (const long p = candidate.PreviousWorkedCell(x))
-            seeds[count++] = p;
+            origins[count++] = p;
     }
     if (PRUEFMODUS == PRUEFMODUS_EINZEL) {
         // Their weeks, each judged again as a whole.
         long weeks[6];
         for (std::size_t i = 0; i < count; ++i)
-            weeks[i] = (seeds[i] - 1) / 7;
+            weeks[i] = (origins[i] - 1) / 7;
         SortCells(weeks, weeks + count);
         const uint16_t limit = RBRELEVANTEZEITEN->EINZELSTOERUNGEN;
         for (std::size_t i = 0; i < count; ++i) {
@@ -384,7 +384,7 @@ bool CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std:
         return true;
     const uint16_t limit = RBRELEVANTEZEITEN->KONT_STOERUNGEN;
     ChangedRuns(
-        std::span<const long>(seeds, count), n, [&](long c) { return DisturbedAt(*base_, c); },
+        std::span<const long>(origins, count), n, [&](long c) { return DisturbedAt(*base_, c); },
         [&](long c) { return DisturbedAt(candidate, c); },
         [&](long length, uint32_t& amount) { return GroupAmount(std::size_t(length), limit, amount); }, out);
     return true;
