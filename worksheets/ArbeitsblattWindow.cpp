@@ -1,6 +1,5 @@
 #include "worksheets/ArbeitsblattWindow.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "core/Frame.h"
@@ -13,13 +12,11 @@
 #include "plans/AZPData.h"
 #include "worksheets/AZPEditor.h"
 #include "worksheets/Arbeitsblatt.h"
-#include "worksheets/ArbeitsblattDialogs.h"
 #include "worksheets/PaneStack.h"
 #include "worksheets/WorksheetMenus.h"
+#include "worksheets/WorksheetWindow.h"
 
 namespace {
-constexpr int kTitleHeight = 11;
-constexpr int kZoom[5] = {75, 90, 100, 125, 150};
 
 // The staff demand, shift demand and plan panes share the room 3 : 2 : 5.
 constexpr PaneControls kPanes[3] = {
@@ -65,9 +62,9 @@ PaneLayout LayoutPanes(int top, int height, const bool hidden[3], int titleHeigh
 }
 
 namespace {
-class ArbeitsblattWindow : public FwWindow {
+class ArbeitsblattWindow : public CWorksheetWindow {
 public:
-    explicit ArbeitsblattWindow(CArbeitsblatt& sheet) : FwWindow("UpdateArbeitsblatt"), SHEET(sheet) {}
+    explicit ArbeitsblattWindow(CArbeitsblatt& sheet) : CWorksheetWindow("UpdateArbeitsblatt", sheet, kBar, kPanes, kSplitters) {}
 
     int Setup() override
     {
@@ -75,17 +72,9 @@ public:
         WindowDesc d;
         d.name = "P1$WINDOW";
         d.title = SHEET.GetBezeichnung();
-        d.kind = WindowKind::MdiChild;
         d.icon = "mini_tabelle.ico";
-        d.resizable = true;
-        d.w = 520;
-        d.h = 340;
         d.timer = 20;   // the plans' synchronous scrolling looks at their positions
-        d.Add(WorksheetMenubar(kBar));
-        d.Add(WorksheetToolbar(kBar));
-        PANES.Describe(d);
-        CreateWindow(d);
-        OpenWindow();
+        OpenSheetWindow(d);
         return level;
     }
 
@@ -106,108 +95,8 @@ public:
         Refresh(true);
     }
 
-    int OnEvent() override
+    void ShowState() override
     {
-        const int event = EventCurrent();
-        // While a plan is being optimised the window takes nothing: no command, no close now.
-        if (SHEET.HeldByOptimisation(event))
-            return LEVEL_NOTIFY;
-        // The worksheet worked on judges shift types and ratings by its own pool.
-        if (event == EVENT_GAIN_FOCUS)
-            SHEET.PublishChecker();
-        if (event == EventRefresh) {
-            Refresh(true);
-            return LEVEL_BENIGN;
-        }
-        if (event == EVENT_CLOSE_WINDOW || event == EVENT_CLOSE_DOWN) {
-            SHEET.CloseRequest();
-            return FwWindow::OnEvent();
-        }
-        if (event == EVENT_SIZED || event == EVENT_SIZE)
-            Layout();
-        const uint8_t handled = SHEET.OnWindowEvent();
-        FollowTwins();
-        if (handled == LEVEL_NOTIFY)
-            return LEVEL_NOTIFY;
-        if (event == EVENT_SELECTED)
-            MarkCurrentPane(EventControl());
-        return FwWindow::OnEvent();
-    }
-
-    int OnAccepted() override
-    {
-        const int control = EventAccepted();
-        switch (control) {
-        // Menu items with a toolbar twin post to the button, which the worksheet's dispatch takes.
-        case AB_UNDO_ITEM: Post(AB_UNDO); break;
-        case AB_REDO_ITEM: Post(AB_REDO); break;
-        case AB_CUT_ITEM: Post(AB_CUT); break;
-        case AB_COPY_ITEM: Post(AB_COPY); break;
-        case AB_PASTE_ITEM: Post(AB_PASTE); break;
-        case AB_NEW_ITEM: Post(AB_INSERT); break;
-        case AB_DELETE_ITEM: Post(AB_DELETE); break;
-        case AB_SWAP_ITEM: Post(AB_SWAP); break;
-        case AB_EXPORT_SCHICHTTYPEN: SHEET.ExportSchichttypenCSV(); break;
-        case AB_EXPORT_AZP: SHEET.ExportAZPCSV(); break;
-        case AB_IMPORT_SCHICHTTYPEN: SHEET.ImportSchichttypenCSV(); break;
-        case AB_IMPORT_AZP: SHEET.ImportAZPCSV(); break;
-        case AB_PRINT_ITEM:
-        case AB_PRINT_BUTTON: SHEET.PrintAZP(); break;
-        case AB_SCHICHTTYPEN_ITEM:
-        case AB_SCHICHTTYPEN_BUTTON: SHEET.EditSchichttypen(); break;
-        case AB_BELASTUNG_ITEM:
-        case AB_BELASTUNG_BUTTON: SHEET.EditBelastung(); break;
-        case AB_OEKO_ITEM:
-        case AB_OEKO_BUTTON: SHEET.EditKosten(); break;
-        case AB_NOTIZEN_ITEM:
-        case AB_NOTIZEN_BUTTON: SHEET.EditNotizen(); break;
-        case AB_DEFPOOL_ITEM:
-        case AB_DEFPOOL_BUTTON: SHEET.EditDefinitionspool(); break;
-        case AB_BEZUGSRAHMEN_ITEM:
-        case AB_BEZUGSRAHMEN_BUTTON: EditBezugsrahmen(); break;
-        case AB_GRUPPEN_ITEM:
-        case AB_GRUPPEN_BUTTON: SHEET.EditDarstellung(); break;
-        case AB_AKB_ERRECHNEN: SHEET.ComputeAKBFromSBP(); break;
-        case AB_SBP_ERRECHNEN: SHEET.ComputeSBPFromAZP(); break;
-        case AB_SBP_GENERIEREN: SHEET.GenerateSBP(); break;
-        case AB_AZP_GENERIEREN: SHEET.GenerateAZP(); break;
-        case AB_AZP_OPTIMIEREN: SHEET.OptimizeAZP(); break;
-        case AB_AZP_GUETEWERT: SHEET.ShowPlanQuality(); break;
-        case AB_SYNC_ITEM: SHEET.SetSynchronScrollen(!SHEET.GetSynchronScrollen()); break;
-        case AB_TABELLEN_INSP_ITEM: ToggleInspektor(1); break;
-        case AB_BEWERTUNG_INSP_ITEM: ToggleInspektor(2); break;
-        case AB_OEKO_INSP_ITEM: ToggleInspektor(3); break;
-        case AB_INSPEKTOR_BUTTON:
-            if (!AcceptAllRunning())
-                if (const int item = NextInspektorItem(); item != 0)
-                    EventPost(EVENT_ACCEPTED, item);
-            break;
-        case AB_GESAMTBEWERTUNG_ITEM: Post(AB_GESAMTBEWERTUNG_BUTTON); break;
-        case AB_GESAMTBEWERTUNG_BUTTON:
-            if (!AcceptAllRunning())
-                SHEET.ShowGesamtbewertung();
-            break;
-        case AB_NORMAL: SHEET.SetDarstellung(1); break;
-        case AB_KOMPAKT: SHEET.SetDarstellung(2); break;
-        default:
-            if (control >= AB_ZOOM_50 && control <= AB_ZOOM_150) {
-                SHEET.SetZoom(kZoom[control - AB_ZOOM_50]);
-                break;
-            }
-            if (PANES.OnButton(control) || PANES.OnSplitter(control, PaneRoom().second))
-                Layout();
-            break;
-        }
-        Refresh();
-        return FwWindow::OnAccepted();
-    }
-
-    void Refresh(bool force = false) override
-    {
-        if (DeferRefresh(force))
-            return;
-        SHEET.UpdateButtons();
-        FollowTwins();
         PropertySet(AB_SYNC_ITEM, Prop::Checked, SHEET.GetSynchronScrollen() ? 1 : 0);
         PropertySet(AB_TABELLEN_INSP_ITEM, Prop::Checked, SHEET.IsInspektorOpen(1) ? 1 : 0);
         PropertySet(AB_BEWERTUNG_INSP_ITEM, Prop::Checked, SHEET.IsInspektorOpen(2) ? 1 : 0);
@@ -218,27 +107,24 @@ public:
                                     : item == AB_BEWERTUNG_INSP_ITEM ? "~BewertungsInsp.ico"
                                                                      : "~OekoInsp.ico"));
         PropertySet(0, Prop::Text, SHEET.GetBezeichnung());
-        FwWindow::Refresh(force);
-    }
-
-    int Teardown() override
-    {
-        const int level = FwWindow::Teardown();
-        SHEET.Reset();
-        return level;
     }
 
 private:
-    void ToggleInspektor(int which)
+    bool OwnCommand(int control) override
     {
-        if (SHEET.IsInspektorOpen(which))
-            SHEET.CloseInspektor(which);
-        else if (which == 1)
-            SHEET.ShowTabellenInspektor();
-        else if (which == 2)
-            SHEET.ShowBewertungInspektor();
-        else
-            SHEET.ShowOekoInspektor();
+        switch (control) {
+        case AB_INSPEKTOR_BUTTON:
+            if (!AcceptAllRunning())
+                if (const int item = NextInspektorItem(); item != 0)
+                    EventPost(EVENT_ACCEPTED, item);
+            return true;
+        case AB_GESAMTBEWERTUNG_ITEM: Post(AB_GESAMTBEWERTUNG_BUTTON); return true;
+        case AB_GESAMTBEWERTUNG_BUTTON:
+            if (!AcceptAllRunning())
+                SHEET.ShowGesamtbewertung();
+            return true;
+        default: return false;
+        }
     }
 
     // The item the inspector button switches on, by the inspectors open now: none or table and
@@ -256,30 +142,9 @@ private:
         }
     }
 
-    void FollowTwins() { FollowToolbarTwins(kBar); }
-
-    void Post(int button)
-    {
-        if (!PropertyGet(button, Prop::Disable).Bool())
-            EventPost(EVENT_ACCEPTED, button);
-    }
-
-    // The reference period: only a value the user changed is applied, so a plan longer than the
-    // dialog offers keeps its weeks when the dialog is merely confirmed.
-    void EditBezugsrahmen()
-    {
-        const int32_t before = SHEET.GetBezugsrahmen();
-        const int32_t shown = std::clamp<int32_t>(before, 1, 8);
-        int32_t weeks = shown;
-        UpdateBezugsrahmen(weeks);
-        if (LastResponse != RESPONSE_COMPLETED || weeks == shown)
-            return;
-        SHEET.SetBezugsrahmen(weeks, false);
-    }
-
     // The title of the pane whose list was selected last is underlaid in light blue, so the planner
     // sees which plan the edit buttons act on.
-    void MarkCurrentPane(int list)
+    void AfterSheetSelection(int list) override
     {
         if (list != AB_AKB_LIST && list != AB_SBP_LIST && list != AB_AZP_LIST)
             return;
@@ -289,22 +154,12 @@ private:
     static constexpr int64_t kHighlight = 0xF0D8B0;   // colours are 0xBBGGRR
     static constexpr int64_t kPlain = -1;              // the window's own background
 
-    // The room of the panes: the client's width and height.
-    std::pair<int, int> PaneRoom() const
-    {
-        return {std::max(100, int(PropertyGet(0, Prop::Width).Int())), std::max(60, int(PropertyGet(0, Prop::Height).Int()))};
-    }
-
-    void Layout()
+    void Layout() override
     {
         const auto [width, height] = PaneRoom();
-        PropertySet(0 + 0, Prop::Width, width);   // keep the model's idea of the size in step
-        // The toolbar stands above the client area: the panes fill the client from its top.
+        PropertySet(0, Prop::Width, width);   // keep the model's idea of the size in step
         PANES.Layout(width, height);
     }
-
-    CArbeitsblatt& SHEET;
-    CPaneStack PANES{kPanes, kTitleHeight, kSplitters};
 };
 } // namespace
 

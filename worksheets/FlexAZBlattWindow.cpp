@@ -1,7 +1,5 @@
 #include "worksheets/FlexAZBlattWindow.h"
 
-#include <algorithm>
-
 #include "core/Frame.h"
 #include "core/Projektmanager.h"
 #include "core/ShellAndEvents.h"
@@ -12,10 +10,9 @@
 #include "worksheets/Arbeitsblatt.h"
 #include "worksheets/PaneStack.h"
 #include "worksheets/WorksheetMenus.h"
+#include "worksheets/WorksheetWindow.h"
 
 namespace {
-constexpr int kTitleHeight = 11;
-constexpr int kZoom[5] = {75, 90, 100, 125, 150};
 constexpr int kHighlight = 0x800000;   // the pane whose list has the focus
 constexpr int kGrey = 0x808080;
 
@@ -40,9 +37,9 @@ constexpr WorksheetBar kBar{
     .zoom50 = FX_ZOOM_50, .normal = FX_NORMAL, .kompakt = FX_KOMPAKT, .inspektor = FX_INSPEKTOR_BUTTON,
 };
 
-class FlexAZBlattWindow : public FwWindow {
+class FlexAZBlattWindow : public CWorksheetWindow {
 public:
-    explicit FlexAZBlattWindow(CArbeitsblatt& sheet) : FwWindow("UpdateFlexAZBlatt"), SHEET(sheet) {}
+    explicit FlexAZBlattWindow(CArbeitsblatt& sheet) : CWorksheetWindow("UpdateFlexAZBlatt", sheet, kBar, kPanes, kSplitters) {}
 
     int Setup() override
     {
@@ -50,16 +47,8 @@ public:
         WindowDesc d;
         d.name = "P73$WINDOW";
         d.title = "Flex-Arbeitszeitblatt";
-        d.kind = WindowKind::MdiChild;
         d.icon = "kalender.ico";
-        d.resizable = true;
-        d.w = 520;
-        d.h = 340;
-        d.Add(WorksheetMenubar(kBar));
-        d.Add(WorksheetToolbar(kBar));
-        PANES.Describe(d);
-        CreateWindow(d);
-        OpenWindow();
+        OpenSheetWindow(d);
         PropertySet(0, Prop::MinWidth, 300);
         PropertySet(0, Prop::MinHeight, 200);
         return level;
@@ -80,123 +69,33 @@ public:
         Refresh(true);
     }
 
-    int OnEvent() override
+    void ShowState() override
     {
-        const int event = EventCurrent();
-        // While a plan is being optimised the window takes nothing: no command, no close now.
-        if (SHEET.HeldByOptimisation(event))
-            return LEVEL_NOTIFY;
-        // The worksheet worked on judges shift types and ratings by its own pool.
-        if (event == EVENT_GAIN_FOCUS)
-            SHEET.PublishChecker();
-        if (event == EventRefresh) {
-            Refresh(true);
-            return LEVEL_BENIGN;
-        }
-        if (event == EVENT_CLOSE_WINDOW || event == EVENT_CLOSE_DOWN) {
-            SHEET.CloseRequest();
-            return FwWindow::OnEvent();
-        }
-        if (event == EVENT_SIZED || event == EVENT_SIZE)
-            Layout();
-        if (event == EVENT_SELECTED && (EventControl() == FX_FLEX_LIST || EventControl() == FX_AZP_LIST))
-            Captions(EventControl());
-        const uint8_t handled = SHEET.OnWindowEvent();
-        FollowTwins();
-        if (handled == LEVEL_NOTIFY)
-            return LEVEL_NOTIFY;
-        return FwWindow::OnEvent();
-    }
-
-    int OnAccepted() override
-    {
-        const int control = EventAccepted();
-        switch (control) {
-        // Menu items with a toolbar twin post to the button, which the worksheet's dispatch takes.
-        case FX_UNDO_ITEM: Post(FX_UNDO); break;
-        case FX_REDO_ITEM: Post(FX_REDO); break;
-        case FX_CUT_ITEM: Post(FX_CUT); break;
-        case FX_COPY_ITEM: Post(FX_COPY); break;
-        case FX_PASTE_ITEM: Post(FX_PASTE); break;
-        case FX_NEW_ITEM: Post(FX_INSERT); break;
-        case FX_CHANGE_ITEM: Post(FX_CHANGE); break;
-        case FX_DELETE_ITEM: Post(FX_DELETE); break;
-        case FX_EXPORT: SHEET.ExportFlexCSV(); break;
-        case FX_IMPORT: SHEET.ImportFlexCSV(); break;
-        case FX_PRINT_ITEM: SHEET.PrintAZP(); break;
-        case FX_PRINT_BUTTON: Post(FX_PRINT_ITEM); break;
-        case FX_BELASTUNG_ITEM:
-        case FX_BELASTUNG_BUTTON: SHEET.EditBelastung(); break;
-        case FX_OEKO_ITEM:
-        case FX_OEKO_BUTTON: SHEET.EditKosten(); break;
-        case FX_NOTIZEN_ITEM:
-        case FX_NOTIZEN_BUTTON: SHEET.EditNotizen(); break;
-        case FX_DEFPOOL_ITEM:
-        case FX_DEFPOOL_BUTTON: SHEET.EditDefinitionspool(); break;
-        case FX_ZEITRAUM_ITEM:
-        case FX_ZEITRAUM_BUTTON: SHEET.EditDarstellung(); break;
-        case FX_GUETEWERT_ITEM: SHEET.ShowPlanQuality(); break;
-        case FX_GESAMTBEWERTUNG_ITEM:
-        case FX_GESAMTBEWERTUNG_BUTTON: SHEET.ShowGesamtbewertung(); break;
-        case FX_BEWERTUNGSINSP_ITEM: ToggleInspector(2); break;
-        case FX_OEKOINSP_ITEM: ToggleInspector(3); break;
-        case FX_INSPEKTOR_BUTTON:
-            Post(SHEET.IsInspektorOpen(2) ? FX_OEKOINSP_ITEM : FX_BEWERTUNGSINSP_ITEM);
-            break;
-        case FX_NORMAL: SHEET.SetDarstellung(1); break;
-        case FX_KOMPAKT: SHEET.SetDarstellung(2); break;
-        default:
-            if (control >= FX_ZOOM_50 && control <= FX_ZOOM_150) {
-                SHEET.SetZoom(kZoom[control - FX_ZOOM_50]);
-                break;
-            }
-            if (PANES.OnButton(control) || PANES.OnSplitter(control, PaneRoom().second))
-                Layout();
-            break;
-        }
-        Refresh();
-        return FwWindow::OnAccepted();
-    }
-
-    void Refresh(bool force = false) override
-    {
-        if (DeferRefresh(force))
-            return;
-        SHEET.UpdateButtons();
-        FollowTwins();
         const bool evaluation = SHEET.IsInspektorOpen(2);
         PropertySet(FX_BEWERTUNGSINSP_ITEM, Prop::Checked, evaluation ? 1 : 0);
         PropertySet(FX_OEKOINSP_ITEM, Prop::Checked, SHEET.IsInspektorOpen(3) ? 1 : 0);
         PropertySet(FX_INSPEKTOR_BUTTON, Prop::Icon, std::string(evaluation ? "~OekoInsp.ico" : "~BewertungsInsp.ico"));
         PropertySet(0, Prop::Text, SHEET.GetText());
-        FwWindow::Refresh(force);
-    }
-
-    int Teardown() override
-    {
-        const int level = FwWindow::Teardown();
-        SHEET.Reset();
-        return level;
     }
 
 private:
-    void Post(int control)
+    bool OwnCommand(int control) override
     {
-        if (!PropertyGet(control, Prop::Disable).Bool())
-            EventPost(EVENT_ACCEPTED, control);
+        switch (control) {
+        case FX_PRINT_BUTTON: Post(FX_PRINT_ITEM); return true;
+        case FX_GESAMTBEWERTUNG_ITEM:
+        case FX_GESAMTBEWERTUNG_BUTTON: SHEET.ShowGesamtbewertung(); return true;
+        // The flex window has no table inspector: the button switches evaluation and costs.
+        case FX_INSPEKTOR_BUTTON: Post(SHEET.IsInspektorOpen(2) ? FX_OEKOINSP_ITEM : FX_BEWERTUNGSINSP_ITEM); return true;
+        default: return false;
+        }
     }
 
-    void ToggleInspector(int which)
+    void BeforeSheetSelection(int control) override
     {
-        if (SHEET.IsInspektorOpen(which))
-            SHEET.CloseInspektor(which);
-        else if (which == 2)
-            SHEET.ShowBewertungInspektor();
-        else
-            SHEET.ShowOekoInspektor();
+        if (control == FX_FLEX_LIST || control == FX_AZP_LIST)
+            Captions(control);
     }
-
-    void FollowTwins() { FollowToolbarTwins(kBar); }
 
     // The pane whose list has the focus shows its title highlighted, the other one grey.
     void Captions(int list)
@@ -204,22 +103,6 @@ private:
         for (const PaneControls& p : kPanes)
             PropertySet(p.title, Prop::FontColor, p.list == list ? kHighlight : kGrey);
     }
-
-    // The room of the panes: the client's width and height.
-    std::pair<int, int> PaneRoom() const
-    {
-        return {std::max(100, int(PropertyGet(0, Prop::Width).Int())), std::max(60, int(PropertyGet(0, Prop::Height).Int()))};
-    }
-
-    void Layout()
-    {
-        const auto [width, height] = PaneRoom();
-        // The toolbar stands above the client area: the panes fill the client from its top.
-        PANES.Layout(width, height);
-    }
-
-    CArbeitsblatt& SHEET;
-    CPaneStack PANES{kPanes, kTitleHeight, kSplitters};
 };
 } // namespace
 

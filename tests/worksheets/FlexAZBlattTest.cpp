@@ -218,6 +218,34 @@ TEST_F(FlexAZBlattTest, TheOverallRatingNamesThePeriodThePlanGridShows)
     driver.Press(overall, "?Schliessen");
 }
 
+// The toolbar buttons reach their commands: the dialogs' buttons directly, the print button by way
+// of its menu item. (The tree parts' dialogs open through the project manager, which the keys test
+// of the running program covers.)
+TEST_F(FlexAZBlattTest, TheToolbarButtonsRunTheirCommands)
+{
+    OpenWindow();
+    const int d = NewEntryDialog();
+    Fill(d, "03.01.2024", "08:00", "16:00");
+    driver.Press(d, "?OK");
+    const struct {
+        int button;
+        const char* window;
+    } cases[] = {
+        {FX_NOTIZEN_BUTTON, "Notiz bearbeiten"},
+        {FX_ZEITRAUM_BUTTON, "Darstellungszeitraum ändern"},
+    };
+    for (const auto& c : cases) {
+        driver.Press(w_, c.button);
+        const int dialog = driver.FindWindow(c.window);
+        EXPECT_NE(dialog, 0) << c.window;
+        if (dialog != 0)
+            driver.Close(dialog);
+    }
+    const size_t printed = driver.Prints().size();
+    driver.Press(w_, FX_PRINT_BUTTON);
+    EXPECT_EQ(driver.Prints().size(), printed + 1);
+}
+
 // ---- the entry dialog ------------------------------------------------------------------------------
 
 class FlexzeitDialogTest : public ::testing::Test {
