@@ -1234,7 +1234,8 @@ QAction* WindowView::OwnAltCommand(const QKeyEvent& e) const
     const QKeySequence pressed(e.keyCombination());
     for (const auto& [id, v] : ctls_)
         if (v.action && (v.kind == ControlKind::Item || (v.kind == ControlKind::Button && v.inToolbar)) &&
-            v.action->isEnabled() && !v.action->shortcut().isEmpty() && v.action->shortcut() == pressed)
+            v.action->isEnabled() && v.action->isVisible() && !v.action->shortcut().isEmpty() &&
+            v.action->shortcut() == pressed)
             return v.action;
     return nullptr;
 }
