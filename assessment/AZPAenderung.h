@@ -61,14 +61,15 @@ private:
 // a run as long as the cycle starts at cell 1): the candidate's records of every cell a change
 // can reach. The origins must hold every cell whose property may differ (at most eight regions are
 // followed). From each origin, the region of cells that have the property in the base or in the
-// candidate, up to a cell that has it in neither, holds whole runs of both plans; each cell of
-// it is begun once and given its run's amount when amountOf(length, amount) says the run breaks
-// the limits.
+// candidate, up to a cell that has it in neither, holds whole runs of both plans; a cell of it
+// whose record differs between the two (amountOf(length, amount) says whether a run breaks the
+// limits, and by how much) is begun once and given the candidate run's amount when that breaks
+// them. A region that is the whole cycle gives every cell.
 template <class InBase, class InCandidate, class AmountOf>
 void ChangedRuns(std::span<const long> origins, long n, InBase inBase, InCandidate inCandidate, AmountOf amountOf,
                  CAZPAenderung& out)
 {
-    const auto next = [n](long c) { return c % n + 1; };
+    const auto next = [n](long c) { return c == n ? 1 : c + 1; };  // no division per step
     const auto previous = [n](long c) { return c == 1 ? n : c - 1; };
     const auto either = [&](long c) { return inBase(c) || inCandidate(c); };
     const auto run = [&](long first, long length) {
@@ -94,11 +95,12 @@ void ChangedRuns(std::span<const long> origins, long n, InBase inBase, InCandida
         long from = x, length = 1;
         while (length < n && either(previous(from)))
             from = previous(from), ++length;
-        while (length < n && either(next((from + length - 2) % n + 1)))
+        for (long last = x; length < n && either(next(last)); last = next(last))
             ++length;
         doneFrom[regions] = from;
         doneLength[regions++] = length;
-        if (length == n) {
+        const bool whole = length == n;
+        if (whole) {
             // No cell outside: the whole cycle, one run when every cell has the property.
             long free = 1;
             while (free <= n && inCandidate(free))
@@ -107,21 +109,52 @@ void ChangedRuns(std::span<const long> origins, long n, InBase inBase, InCandida
                 run(1, n);
                 return;
             }
+            // The base's runs may pass the cell left out: every cell is given.
             from = next(free);
             length = n - 1;
             out.BeginCell(free);
-        }
-        long count = 0;
-        for (long k = 0, c = from; k <= length; ++k, c = next(c)) {
-            if (k < length && inCandidate(c)) {
-                ++count;
-                continue;
+            long count = 0;
+            for (long k = 0, c = from; k <= length; ++k, c = next(c)) {
+                if (k < length && inCandidate(c)) {
+                    ++count;
+                    continue;
+                }
+                if (count > 0)
+                    run(((c - 1 - count) % n + n) % n + 1, count);
+                count = 0;
+                if (k < length)
+                    out.BeginCell(c);
             }
-            if (count > 0)
-                run(((c - 1 - count) % n + n) % n + 1, count);
-            count = 0;
-            if (k < length)
+            continue;
+        }
+        // Both plans' runs side by side: each run's length is found where it begins, and a cell
+        // is given only when its record differs.
+        struct Side {
+            long left = 0;  // cells of the current run still to come
+            bool violation = false;
+            uint32_t amount = 0;
+        } candidate, base;
+        const auto step = [&](Side& side, long k, long c, bool in, auto&& has) {
+            if (!in || side.left > 0)
+                return;
+            long l = 1;
+            for (long d = next(c); k + l < length && has(d); d = next(d))
+                ++l;
+            side.left = l;
+            side.violation = amountOf(l, side.amount);
+        };
+        for (long k = 0, c = from; k < length; ++k, c = next(c)) {
+            const bool inC = inCandidate(c), inB = inBase(c);
+            step(candidate, k, c, inC, inCandidate);
+            step(base, k, c, inB, inBase);
+            const bool recordC = inC && candidate.violation, recordB = inB && base.violation;
+            if (recordC != recordB || (recordC && candidate.amount != base.amount)) {
                 out.BeginCell(c);
+                if (recordC)
+                    out.Add(candidate.amount);
+            }
+            candidate.left -= inC;
+            base.left -= inB;
         }
     }
 }

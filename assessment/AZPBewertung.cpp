@@ -346,13 +346,22 @@ long CAZPBewertung::PreviousWorkedCell(long i) const
     const long n = CellCount();
     if (n < 1)
         return 0;
-    // Backwards from i over the cycle's start, without a division per step.
-    long c = ((i - 1) % n + n) % n + 1;
-    for (long k = 1; k < n; ++k) {
-        c = c == 1 ? n : c - 1;
-        if (Worked(c))
-            return c;
+    // Backwards from i over the cycle's start, without a division per step; a worked cell's
+    // predecessor on the list is the answer at once.
+    const long start = i >= 1 && i <= n ? i : ((i - 1) % n + n) % n + 1;
+    // (ExchangeCells asks for a node made but not linked yet: that one's cells are walked.)
+    if (CELLTYPE[std::size_t(start - 1)] >= 0) {
+        const CSchichtNode* node = CELLS[std::size_t(start - 1)];
+        if (node->PREVIOUS)
+            return node->PREVIOUS == node ? 0 : long(MinuteStampDay(node->PREVIOUS->TERMIN.BEGINN));
     }
+    const int32_t* type = CELLTYPE.data() - 1;  // type[c] for cell c
+    for (long c = start - 1; c >= 1; --c)
+        if (type[c] >= 0)
+            return c;
+    for (long c = n; c > start; --c)
+        if (type[c] >= 0)
+            return c;
     return 0;
 }
 

@@ -46,8 +46,8 @@ public:
     // Whether cell i holds a worked shift (a node on the circular list, not a placeholder).
     bool Worked(long i) const
     {
-        const CSchichtNode* node = GetNode(i);
-        return node && !node->IsPlaceholder();
+        // A cell's type index is set exactly while a shift node of the list stands there.
+        return i >= 1 && i <= CellCount() && CELLTYPE[std::size_t(i - 1)] >= 0;
     }
     // The index into Types() of cell i's worked shift; -1 without one.
     int32_t TypeIndex(long i) const { return i >= 1 && i <= CellCount() ? CELLTYPE[std::size_t(i - 1)] : -1; }

@@ -85,6 +85,9 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
             sum += BASETERM[b];
     }
     PREFIX[std::size_t(n) + 1] = sum;
+    TOTAL.assign(changing, 0.0);
+    for (std::size_t b = 0; b < BASETERM.size(); ++b)
+        TOTAL[std::size_t(CHECKS[BASECHECK[b]].LOCAL)] += BASETERM[b];
     MARK.assign(std::size_t(n) + 1, 0);
     ENTRY.assign(changing * MARK.size(), 0);
     MARKED.clear();
@@ -176,13 +179,18 @@ double CAZPInkrementelleBewertung::AssessInFull()
     return q;
 }
 
-double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_t g2)
+double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_t g2, double bound)
 {
     const long n = CANDIDATE.CellCount();
     const long changed[2] = {long(g1 - 1) * DAYS + long(day), long(g2 - 1) * DAYS + long(day)};
     if (!HASBASE || n != BASE.CellCount() || day < 1 || long(day) > DAYS || changed[0] > n || changed[1] > n)
         return 0.0;
     CANDIDATE.ExchangeCells(changed[0], changed[1]);
+    if (ALLCHANGING) {
+        const double q = AssessChanges(n, changed, bound);
+        CANDIDATE.ExchangeCells(changed[0], changed[1]);
+        return q;
+    }
 
     // The criteria that cannot tell what a change does check the candidate in full.
     for (const Check& check : CHECKS)
@@ -196,50 +204,11 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
         CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
         change.Clear();
         if (!check.AENDERUNG->CheckChange(CANDIDATE, changed, change)) {
-            if (!ALLCHANGING) {
-                const double q = AssessInFull();
-                CANDIDATE.ExchangeCells(changed[0], changed[1]);
-                return q;
-            }
-            // The candidate holds no other records: this criterion's full check, read as a
-            // change of every cell where it marks the base or the candidate.
-            change.Clear();
-            CheckInFull(check, k, change);
+            const double q = AssessInFull();
+            CANDIDATE.ExchangeCells(changed[0], changed[1]);
+            return q;
         }
-        for (long i = 0; i < change.CellCount(); ++i) {
-            const long c = change.Cell(i);
-            if (c < 1 || c > n)
-                continue;
-            if (MARK[std::size_t(c)] == 0)
-                MARKED.push_back(c);
-            ENTRY[std::size_t(check.LOCAL) * MARK.size() + std::size_t(c)] = int32_t(i);
-            MARK[std::size_t(c)] |= 1u << check.LOCAL;
-        }
-    }
-
-    if (ALLCHANGING) {
-        // The candidate has no records of its own: from its first changed cell on, the base's
-        // terms with the changed cells' in their place.
-        if (MARKED.size() <= 32)
-            SortCells(MARKED.data(), MARKED.data() + MARKED.size());
-        else
-            std::sort(MARKED.begin(), MARKED.end());
-        const long from = MARKED.empty() ? n + 1 : MARKED.front();
-        double q = PREFIX[std::size_t(from)];
-        std::size_t b = BASESTART[std::size_t(from) - 1];
-        for (std::size_t m = 0; m <= MARKED.size(); ++m) {
-            const long until = m < MARKED.size() ? MARKED[m] : n + 1;
-            for (const std::size_t be = BASESTART[std::size_t(until) - 1]; b < be; ++b)
-                q += BASETERM[b];
-            if (m == MARKED.size())
-                break;
-            q = FoldMarkedCell(q, until, nullptr);
-            b = BASESTART[std::size_t(until)];
-            MARK[std::size_t(until)] = 0;
-        }
-        MARKED.clear();
-        CANDIDATE.ExchangeCells(changed[0], changed[1]);
-        return q;
+        Mark(check, n);
     }
 
     // Cell by cell, each cell's records in the checks' order: the base's terms of the changing
@@ -281,5 +250,112 @@ double CAZPInkrementelleBewertung::AssessSwap(uint32_t day, uint32_t g1, uint32_
         MARK[std::size_t(c)] = 0;
     MARKED.clear();
     CANDIDATE.ExchangeCells(changed[0], changed[1]);
+    return q;
+}
+
+void CAZPInkrementelleBewertung::Mark(const Check& check, long n)
+{
+    const CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
+    for (long i = 0; i < change.CellCount(); ++i) {
+        const long c = change.Cell(i);
+        if (c < 1 || c > n)
+            continue;
+        if (MARK[std::size_t(c)] == 0)
+            MARKED.push_back(c);
+        ENTRY[std::size_t(check.LOCAL) * MARK.size() + std::size_t(c)] = int32_t(i);
+        MARK[std::size_t(c)] |= 1u << check.LOCAL;
+    }
+}
+
+double CAZPInkrementelleBewertung::AssessChanges(long n, const long (&changed)[2], double bound)
+{
+    // The base's sum and what the checks give up or add, each a sum of terms that are never
+    // negative: the candidate's exact sum is at least the base's, less what the checks not yet
+    // asked hold in the base (they may lose all of it), with the asked ones' differences. The
+    // sums here and the full sum round; the slack below covers both many times over (relative
+    // 2^-50 per term summed, 2^-53 being a rounding's worst), and the bound is raised by 2^-20 of
+    // itself for the rounding of a full sum of up to 2^32 records.
+    const double base = PREFIX[std::size_t(n) + 1];
+    double remaining = 0.0;
+    for (double t : TOTAL)
+        remaining += t;
+    double delta = 0.0;
+    double magnitude = base + remaining;
+    double terms = double(BASETERM.size()) + 16.0;
+    const double beaten = bound * (1.0 + 0x1p-20);
+    bool same = true;  // every changed cell keeps its terms: the base's sum is the candidate's
+    for (std::size_t k = 0; k < CHECKS.size(); ++k) {
+        const Check& check = CHECKS[k];
+        CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
+        change.Clear();
+        if (!check.AENDERUNG->CheckChange(CANDIDATE, changed, change)) {
+            // The candidate holds no other records: this criterion's full check, read as a
+            // change of every cell where it marks the base or the candidate.
+            change.Clear();
+            CheckInFull(check, k, change);
+        }
+        double added = 0.0, dropped = 0.0;
+        for (long i = 0; i < change.CellCount(); ++i) {
+            const long c = change.Cell(i);
+            if (c < 1 || c > n)
+                continue;
+            std::size_t b = BASESTART[std::size_t(c) - 1];
+            const std::size_t be = BASESTART[std::size_t(c)];
+            while (b < be && BASECHECK[b] < k)
+                ++b;
+            const std::span<const uint32_t> amounts = change.Amounts(i);
+            std::size_t j = 0;
+            for (; j < amounts.size(); ++j) {
+                const double t = Term(amounts[j], check.WEIGHT);
+                added += t;
+                if (b < be && BASECHECK[b] == k) {
+                    same = same && t == BASETERM[b];
+                    dropped += BASETERM[b++];
+                } else {
+                    same = false;
+                }
+            }
+            for (; b < be && BASECHECK[b] == k; ++b) {
+                same = false;
+                dropped += BASETERM[b];
+            }
+            terms += double(amounts.size()) + double(be - BASESTART[std::size_t(c) - 1]);
+        }
+        delta += added - dropped;
+        magnitude += added + dropped;
+        remaining -= TOTAL[std::size_t(check.LOCAL)];
+        const double low = base + delta - remaining;
+        if (low - terms * 0x1p-50 * magnitude >= beaten)
+            return bound;
+    }
+    if (same)
+        return base;
+    for (const Check& check : CHECKS)
+        Mark(check, n);
+    return SumChanges(n);
+}
+
+double CAZPInkrementelleBewertung::SumChanges(long n)
+{
+    // The candidate has no records of its own: from its first changed cell on, the base's terms
+    // with the changed cells' in their place.
+    if (MARKED.size() <= 32)
+        SortCells(MARKED.data(), MARKED.data() + MARKED.size());
+    else
+        std::sort(MARKED.begin(), MARKED.end());
+    const long from = MARKED.empty() ? n + 1 : MARKED.front();
+    double q = PREFIX[std::size_t(from)];
+    std::size_t b = BASESTART[std::size_t(from) - 1];
+    for (std::size_t m = 0; m <= MARKED.size(); ++m) {
+        const long until = m < MARKED.size() ? MARKED[m] : n + 1;
+        for (const std::size_t be = BASESTART[std::size_t(until) - 1]; b < be; ++b)
+            q += BASETERM[b];
+        if (m == MARKED.size())
+            break;
+        q = FoldMarkedCell(q, until, nullptr);
+        b = BASESTART[std::size_t(until)];
+        MARK[std::size_t(until)] = 0;
+    }
+    MARKED.clear();
     return q;
 }

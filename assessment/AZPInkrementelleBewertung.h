@@ -11,12 +11,19 @@
 // them (the criteria in the checker's order), with the same terms, so that it equals
 // CAZPBewertung::ComputeQuality of a full check bit for bit.
 //
+// The search only wants to know whether a candidate beats the best one of its iteration so far:
+// given that bound, a candidate whose quality is certainly not below it is given up as soon as
+// the changes checked so far show it (a lower bound with room for every rounding the full sum
+// can make), and only the others are summed exactly. The decisions stay those of the full
+// evaluation.
+//
 // The full evaluation stays the reference and serves everything else (inspectors, overall
 // rating, the quality-value command).
 #include "assessment/AZPAenderung.h"
 #include "assessment/AZPBewertung.h"
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 class CAZPData;
@@ -36,8 +43,11 @@ public:
     // take the exchange in place). Without a base, as Invalidate.
     void Moved(uint32_t day, uint32_t g1, uint32_t g2);
     // The quality of the base plan with the shifts of groups g1 and g2 on `day` exchanged (the
-    // plan itself is not read again).
-    double AssessSwap(uint32_t day, uint32_t g1, uint32_t g2);
+    // plan itself is not read again). When that quality is certainly not below `bound`, some
+    // value not below it may come back instead (`bound` itself): only a quality below the bound
+    // is always exact.
+    double AssessSwap(uint32_t day, uint32_t g1, uint32_t g2,
+                      double bound = std::numeric_limits<double>::infinity());
     // The number of criteria checked by their changes only (the rest are checked in full).
     long ChangingCount() const { return long(AENDERUNGEN.size()); }
 
@@ -52,6 +62,14 @@ private:
     // The records' terms of cell c in a candidate whose local criteria changed it (MARK set).
     double FoldMarkedCell(double q, long c, const CVerstossliste* records) const;
 
+    // With every check following changes: the candidate from the changes its checks gave, or
+    // `bound` as soon as they show that it cannot be below it.
+    double AssessChanges(long n, const long (&changed)[2], double bound);
+    // The candidate's exact quality from the changes in AENDERUNGEN (every check following
+    // changes): the base's running sum up to the first changed cell, then cell by cell.
+    double SumChanges(long n);
+    // Marks the cells of the check's last change (MARK, MARKED, ENTRY).
+    void Mark(const Check& check, long n);
     // The candidate checked in full by every criterion (a changing criterion could not tell
     // what the change does); the candidate's records are cleared afterwards.
     double AssessInFull();
@@ -73,6 +91,7 @@ private:
     std::vector<double> BASETERM;
     bool ALLCHANGING = false;   // every check follows changes and the base has no other record
     std::vector<double> PREFIX;  // PREFIX[c]: the base's sum before cell c (n + 1: all)
+    std::vector<double> TOTAL;   // per changing criterion, the sum of its terms in the base
     std::vector<CAZPAenderung> AENDERUNGEN;  // per changing criterion, the last candidate's
     std::vector<uint32_t> MARK;               // per cell: bit i when changing criterion i gave it
     std::vector<int32_t> ENTRY;               // [i x MARK.size() + cell]: that cell's entry in i's change

@@ -28,8 +28,19 @@ int64_t Minutes(int32_t clock) { return int64_t(TimeToMinutesLong(clock)); }
 
 long DayOf(uint32_t stamp) { return long(stamp / kMinutesPerDay) + 1; }
 
-// 1 .. n for any day number (past the cycle's end: the same day of the next cycle).
-long CycleDay(long day, long n) { return ((day - 1) % n + n) % n + 1; }
+// 1 .. n for any day number (past the cycle's end: the same day of the next cycle). A rest ends
+// within the cycle or the next one: that needs no division.
+long CycleDay(long day, long n)
+{
+    if (day >= 1 && day <= n)
+        return day;
+    if (day > n && day <= 2 * n)
+        return day - n;
+    return ((day - 1) % n + n) % n + 1;
+}
+
+// The cell after cell c (1 .. n) round the cycle.
+long NextCycleCell(long c, long n) { return c == n ? 1 : c + 1; }
 
 // The cells KR2 marks for a rest period: its first day and its last; a rest within one day puts
 // the first mark on the day before (the shift that ended).
@@ -173,7 +184,7 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
         const CSchichtNode* at = candidate.GetNode(c);
         consider(candidate.GetNode(c == 1 ? n : c - 1));
         consider(at);
-        consider(candidate.GetNode(c % n + 1));
+        consider(candidate.GetNode(NextCycleCell(c, n)));
         if (at && !at->IsPlaceholder())
             consider(at->PREVIOUS);
     }
@@ -436,12 +447,12 @@ bool CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span
         if (x < 1 || x > n || count + 4 > std::size(cells))
             continue;
         cells[count++] = x;
-        cells[count++] = x % n + 1;
+        cells[count++] = NextCycleCell(x, n);
         // The shift before x rests up to x's shift, or past it when x is free.
         if (const long p = base_->PreviousWorkedCell(x))
-            cells[count++] = p % n + 1;
+            cells[count++] = NextCycleCell(p, n);
         if (const long p = candidate.PreviousWorkedCell(x))
-            cells[count++] = p % n + 1;
+            cells[count++] = NextCycleCell(p, n);
     }
     SortCells(cells, cells + count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -68,11 +68,11 @@ public:
     uint64_t allocations = 0;
 
 protected:
-    double AssessMove(uint64_t m) override
+    double AssessMove(uint64_t m, double bound) override
     {
         ++assessed;
         const uint64_t before = gAllocations.load(std::memory_order_relaxed);
-        const double q = CAZPOptimizer::AssessMove(m);
+        const double q = CAZPOptimizer::AssessMove(m, bound);
         allocations += gAllocations.load(std::memory_order_relaxed) - before;
         return q;
     }

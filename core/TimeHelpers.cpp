@@ -74,7 +74,6 @@ uint32_t IntervalDuration(const TERMIN& t)
     return t.ENDE > t.BEGINN ? t.ENDE - t.BEGINN : 0;
 }
 
-uint32_t MinuteStampDay(uint32_t stamp) { return stamp / kMinutesPerDay + 1; }
 
 uint32_t MinuteStampWeek(uint32_t stamp) { return (MinuteStampDay(stamp) - 1) / 7 + 1; }
 

@@ -21,7 +21,7 @@ uint32_t NewSysID(uint32_t& id);
 // ENDE - BEGINN; 0 for a reversed interval.
 uint32_t IntervalDuration(const TERMIN& t);
 
-uint32_t MinuteStampDay(uint32_t stamp);   // stamp div 1440 + 1
+inline uint32_t MinuteStampDay(uint32_t stamp) { return stamp / kMinutesPerDay + 1; }
 uint32_t MinuteStampWeek(uint32_t stamp);  // (day - 1) div 7 + 1
 uint32_t IntervalDay(const TERMIN& t);     // day of BEGINN
 uint32_t IntervalWeek(const TERMIN& t);    // week of BEGINN

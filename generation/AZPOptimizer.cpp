@@ -268,7 +268,9 @@ AZPMove CAZPOptimizer::Decode(uint64_t m) const
 {
     if (!ITSAZP || PAIRCOUNT == 0 || m == 0 || m > ITSKOMBINATIONEN)
         return {};
-    const uint32_t day = static_cast<uint32_t>((m - 1) / PAIRCOUNT + 1);
+    // A search holds at most kMaxAZPMoves moves: 32 bits divide faster than 64.
+    static_assert(kMaxAZPMoves < (uint64_t(1) << 32));
+    const uint32_t day = m <= kMaxAZPMoves ? uint32_t(m - 1) / PAIRCOUNT + 1 : static_cast<uint32_t>((m - 1) / PAIRCOUNT + 1);
     const uint64_t k = m - uint64_t(PAIRCOUNT) * (day - 1);
     AZPMove move = k <= PAIRS.size() ? PAIRS[k - 1] : DecodeAZPMove(k, ITSAZP->CountGroups(), 1);
     move.day = day;
@@ -298,16 +300,18 @@ double CAZPOptimizer::AssessPlan()
     return PLANQUALITY;
 }
 
-double CAZPOptimizer::AssessMove(uint64_t m)
+double CAZPOptimizer::AssessMove(uint64_t m, double bound)
 {
+    const AZPMove move = Decode(m);
     // Exchanging two equal shifts leaves the plan as it is, and so its quality.
-    if (PLANQUALITYVALID && SwapsEqualCells(m))
+    if (PLANQUALITYVALID &&
+        (move.day == 0 || ITSAZP->GetCell(move.day, move.group1) == ITSAZP->GetCell(move.day, move.group2)))
         return PLANQUALITY;
-    if (const AZPMove move = Decode(m); ITSINKREMENTELL && ITSINKREMENT && move.day != 0) {
+    if (ITSINKREMENTELL && ITSINKREMENT && move.day != 0) {
         // The base is the plan as it stands; it is rebuilt once after each change of the plan.
         if (!ITSINKREMENT->HasBase())
             ITSINKREMENT->Reset(*ITSAZP, *ITSCHECKER);
-        return ITSINKREMENT->AssessSwap(move.day, move.group1, move.group2);
+        return ITSINKREMENT->AssessSwap(move.day, move.group1, move.group2, bound);
     }
     DoMove(m);
     ITSAZPB->Evaluate(*ITSAZP);
@@ -335,13 +339,14 @@ void CAZPOptimizer::MakeMove()
         const int32_t last = ITSTABULISTE[m - 1];
         return last == 0 || ITSITERATION - last >= ITSTABUDAUER;
     };
-    // A tabu move is never taken whatever its quality, so it is not assessed at all. Without a
-    // window the progress is taken once per iteration (reading the clock costs as much as
+    // A tabu move is never taken whatever its quality, so it is not assessed at all; nor is a
+    // move further than needed to tell that it does not beat the best candidate so far. Without
+    // a window the progress is taken once per iteration (reading the clock costs as much as
     // assessing a small plan's candidate).
     const auto consider = [&](uint64_t m) {
         if (!admissible(m))
             return;
-        const double q = AssessMove(m);
+        const double q = AssessMove(m, taken ? chosenQuality : std::numeric_limits<double>::infinity());
         if (!taken || q < chosenQuality) {
             chosen = m;
             chosenQuality = q;

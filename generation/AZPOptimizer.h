@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -157,8 +158,9 @@ public:
     CProgressWindow* Window() const { return WINDOW; }
 
 protected:
-    // The quality of the plan after move m, the plan left as it was.
-    virtual double AssessMove(uint64_t m);
+    // The quality of the plan after move m, the plan left as it was. A move whose quality is
+    // certainly not below `bound` may be given up early: it then answers a value not below it.
+    virtual double AssessMove(uint64_t m, double bound = std::numeric_limits<double>::infinity());
     // Evaluation, checker (quick) and quality of the plan as it is.
     virtual double AssessPlan();
 

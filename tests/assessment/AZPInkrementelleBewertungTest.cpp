@@ -1,6 +1,7 @@
 // The search's incremental assessment against the full one: on random plans and random
 // exchanges, the quality of a candidate and of the plan after a move or its undo must be the
-// full evaluation's bit for bit, whatever criteria are switched on and wherever the week begins.
+// full evaluation's bit for bit, whatever criteria are switched on and wherever the week begins;
+// a candidate assessed against a bound is exact below it and never answers below it otherwise.
 #include "assessment/AZPInkrementelleBewertung.h"
 
 #include "BewertungTestSupport.h"
@@ -10,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -164,7 +167,19 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
             const double before = Full(criteria.checker);
             const double candidate = incremental.AssessSwap(day, g1, g2);
             letters.plan.SwapCells(day, g1, g2);
-            ASSERT_EQ(Bits(candidate), Bits(Full(criteria.checker))) << where;
+            const double full = Full(criteria.checker);
+            ASSERT_EQ(Bits(candidate), Bits(full)) << where;
+            // Given a bound, a candidate below it is exact; one that is not may stop early, but
+            // never answers below the bound. Bounds right at the quality test the rounding slack.
+            const double inf = std::numeric_limits<double>::infinity();
+            for (const double bound : {0.0, full, std::nextafter(full, 0.0), std::nextafter(full, inf),
+                                       full * (1 + 1e-12), full + 0.001, full - 0.001, before, inf}) {
+                const double q = incremental.AssessSwap(day, g1, g2, bound);
+                if (full < bound)
+                    ASSERT_EQ(Bits(q), Bits(full)) << where << ", bound " << bound;
+                else
+                    ASSERT_GE(q, bound) << where << ", bound " << bound;
+            }
             // The move made: the new base taken in place (never evaluated anew after the first),
             // and its undo as a candidate from it.
             incremental.Moved(day, g1, g2);

@@ -199,7 +199,7 @@ public:
     std::vector<uint64_t> assessed;
 
 protected:
-    double AssessMove(uint64_t m) override
+    double AssessMove(uint64_t m, double) override
     {
         assessed.push_back(m);
         auto it = quality.find(m);
