@@ -365,6 +365,37 @@ long CAZPBewertung::PreviousWorkedCell(long i) const
     return 0;
 }
 
+std::pair<long, long> CAZPBewertung::PreviousWorkedCells(long i, const CAZPBewertung& other,
+                                                        std::span<const long> changed) const
+{
+    const long n = CellCount();
+    const bool here = Worked(i), there = other.Worked(i);
+    if (here == there || other.CellCount() != n)
+        return {PreviousWorkedCell(i), other.PreviousWorkedCell(i)};
+    // Cell i is worked on one side: its list gives that side's answer q at once. Every cell after
+    // q up to i is free on that side and, unless changed, on the other; q is worked there too
+    // unless changed. So the other's answer is the nearest changed cell after q worked there, or
+    // q itself.
+    const CAZPBewertung& known = here ? *this : other;
+    const CAZPBewertung& derived = here ? other : *this;
+    const long q = known.PreviousWorkedCell(i);
+    const auto back = [&](long c) { return c < i ? i - c : i - c + n; };  // 1 .. n - 1 for c != i
+    long answer = q, nearest = q ? back(q) : n;
+    bool walk = q == 0;
+    for (long c : changed) {
+        if (c == i || c < 1 || c > n)
+            continue;
+        const long d = back(c);
+        if (d < nearest && derived.Worked(c))
+            answer = c, nearest = d;
+        else if (c == q && !derived.Worked(c))
+            walk = true;
+    }
+    if (walk && answer == q)
+        answer = derived.PreviousWorkedCell(i);
+    return here ? std::pair{q, answer} : std::pair{answer, q};
+}
+
 double CAZPBewertung::ComputeQuality() const
 {
     double q = 0.0;

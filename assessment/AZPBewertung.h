@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 class CAZPData;
@@ -54,6 +55,10 @@ public:
     // The nearest cell before cell i (over the cycle's start) that holds a worked shift; 0 when
     // no other cell does.
     long PreviousWorkedCell(long i) const;
+    // The same here and in `other`, an evaluation of as many cells that differs from this one
+    // only in the cells `changed` (a candidate and its base): {here, there}. Where cell i is worked
+    // in one of them, the other's follows from that one's list mostly without a walk.
+    std::pair<long, long> PreviousWorkedCells(long i, const CAZPBewertung& other, std::span<const long> changed) const;
     // Cell i's violations; nullptr without node.
     CVerstossliste* GetVerstossliste(long i) const;
     // Appends the record to cell i; a free cell first gets a placeholder node (not on the

@@ -28,6 +28,7 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
         check.KRITERIUM = k;
         check.CHECKER = c;
         check.WEIGHT = k->GetWeight();
+        check.RECIPROCAL = 1.0 / check.WEIGHT;
         if (auto* a = dynamic_cast<IAZPAenderung*>(k); a && changing < kMaxChanging) {
             check.AENDERUNG = a;
             check.LOCAL = long(changing++);
@@ -54,6 +55,7 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
     BASESTART.assign(std::size_t(n) + 1, 0);
     BASECHECK.clear();
     BASETERM.clear();
+    BASEWERT.clear();
     ALLCHANGING = changing == CHECKS.size();
     for (long c = 1; c <= n; ++c) {
         if (const CSchichtNode* node = BASE.GetNode(c)) {
@@ -70,6 +72,7 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
                 if (CHECKS[i].AENDERUNG) {
                     BASECHECK.push_back(uint16_t(i));
                     BASETERM.push_back(Term(r.WERT, CHECKS[i].WEIGHT));
+                    BASEWERT.push_back(r.WERT);
                 }
             }
         }
@@ -88,6 +91,19 @@ double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker
     TOTAL.assign(changing, 0.0);
     for (std::size_t b = 0; b < BASETERM.size(); ++b)
         TOTAL[std::size_t(CHECKS[BASECHECK[b]].LOCAL)] += BASETERM[b];
+    if (ASKED.size() != CHECKS.size()) {
+        ASKED.assign(CHECKS.size(), 0);
+        ENDED.assign(CHECKS.size(), 0);
+    }
+    ORDER.resize(CHECKS.size());
+    for (std::size_t k = 0; k < ORDER.size(); ++k)
+        ORDER[k] = k;
+    // By the share of the candidates each ended when asked (a few made up first, so that a
+    // check asked rarely is neither first nor last by chance); ties keep the checker's order.
+    const auto share = [this](std::size_t k) { return (double(ENDED[k]) + 1.0) / (double(ASKED[k]) + 2.0); };
+    for (std::size_t i = 1; i < ORDER.size(); ++i)
+        for (std::size_t j = i; j > 0 && share(ORDER[j]) > share(ORDER[j - 1]); --j)
+            std::swap(ORDER[j], ORDER[j - 1]);
     MARK.assign(std::size_t(n) + 1, 0);
     ENTRY.assign(changing * MARK.size(), 0);
     MARKED.clear();
@@ -281,10 +297,10 @@ double CAZPInkrementelleBewertung::AssessChanges(long n, const long (&changed)[2
         remaining += t;
     double delta = 0.0;
     double magnitude = base + remaining;
-    double terms = double(BASETERM.size()) + 16.0;
+    uint64_t terms = BASETERM.size() + 16;
     const double beaten = bound * (1.0 + 0x1p-20);
     bool same = true;  // every changed cell keeps its terms: the base's sum is the candidate's
-    for (std::size_t k = 0; k < CHECKS.size(); ++k) {
+    for (const std::size_t k : ORDER) {
         const Check& check = CHECKS[k];
         CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
         change.Clear();
@@ -294,45 +310,62 @@ double CAZPInkrementelleBewertung::AssessChanges(long n, const long (&changed)[2
             change.Clear();
             CheckInFull(check, k, change);
         }
-        double added = 0.0, dropped = 0.0;
+        // One check's terms share its weight: their amounts are summed as whole numbers and
+        // multiplied by the reciprocal once (the slack allows for both roundings).
+        uint64_t added = 0, dropped = 0;
         for (long i = 0; i < change.CellCount(); ++i) {
             const long c = change.Cell(i);
             if (c < 1 || c > n)
                 continue;
             std::size_t b = BASESTART[std::size_t(c) - 1];
             const std::size_t be = BASESTART[std::size_t(c)];
+            terms += be - b;
             while (b < be && BASECHECK[b] < k)
                 ++b;
             const std::span<const uint32_t> amounts = change.Amounts(i);
-            std::size_t j = 0;
-            for (; j < amounts.size(); ++j) {
-                const double t = Term(amounts[j], check.WEIGHT);
-                added += t;
+            terms += amounts.size();
+            for (const uint32_t wert : amounts) {
+                added += wert;
                 if (b < be && BASECHECK[b] == k) {
-                    same = same && t == BASETERM[b];
-                    dropped += BASETERM[b++];
+                    same = same && wert == BASEWERT[b];
+                    dropped += BASEWERT[b++];
                 } else {
                     same = false;
                 }
             }
             for (; b < be && BASECHECK[b] == k; ++b) {
                 same = false;
-                dropped += BASETERM[b];
+                dropped += BASEWERT[b];
             }
-            terms += double(amounts.size()) + double(be - BASESTART[std::size_t(c) - 1]);
         }
-        delta += added - dropped;
-        magnitude += added + dropped;
+        const double plus = double(added) * check.RECIPROCAL, minus = double(dropped) * check.RECIPROCAL;
+        delta += plus - minus;
+        magnitude += plus + minus;
         remaining -= TOTAL[std::size_t(check.LOCAL)];
         const double low = base + delta - remaining;
-        if (low - terms * 0x1p-50 * magnitude >= beaten)
+        ++ASKED[k];
+        if (low - double(terms) * 0x1p-50 * magnitude >= beaten) {
+            ++ENDED[k];
+            Count(k);
             return bound;
+        }
+        Count(k);
     }
     if (same)
         return base;
     for (const Check& check : CHECKS)
         Mark(check, n);
     return SumChanges(n);
+}
+
+void CAZPInkrementelleBewertung::Count(std::size_t k)
+{
+    if (ASKED[k] < (1u << 16))
+        return;
+    for (std::size_t i = 0; i < ASKED.size(); ++i) {
+        ASKED[i] /= 2;
+        ENDED[i] /= 2;
+    }
 }
 
 double CAZPInkrementelleBewertung::SumChanges(long n)

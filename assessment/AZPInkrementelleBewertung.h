@@ -57,6 +57,7 @@ private:
         IAZPChecker* CHECKER = nullptr;
         IAZPAenderung* AENDERUNG = nullptr;  // nullptr: checked in full for every candidate
         double WEIGHT = 1.0;
+        double RECIPROCAL = 1.0;  // 1 / WEIGHT, for the lower bounds (which allow for its rounding)
         long LOCAL = -1;  // index into AENDERUNGEN
     };
     // The records' terms of cell c in a candidate whose local criteria changed it (MARK set).
@@ -68,6 +69,8 @@ private:
     // The candidate's exact quality from the changes in AENDERUNGEN (every check following
     // changes): the base's running sum up to the first changed cell, then cell by cell.
     double SumChanges(long n);
+    // Halves the counts behind ORDER once check k has been asked often.
+    void Count(std::size_t k);
     // Marks the cells of the check's last change (MARK, MARKED, ENTRY).
     void Mark(const Check& check, long n);
     // The candidate checked in full by every criterion (a changing criterion could not tell
@@ -89,9 +92,15 @@ private:
     std::vector<uint32_t> BASESTART;
     std::vector<uint16_t> BASECHECK;
     std::vector<double> BASETERM;
+    std::vector<uint32_t> BASEWERT;  // the records' amounts
     bool ALLCHANGING = false;   // every check follows changes and the base has no other record
     std::vector<double> PREFIX;  // PREFIX[c]: the base's sum before cell c (n + 1: all)
     std::vector<double> TOTAL;   // per changing criterion, the sum of its terms in the base
+    // The order in which the changes are asked for a bounded candidate: the criteria that most
+    // often end such a candidate first (per check in CHECKS, counted over the search and halved
+    // now and then, so that the order follows the plan as it changes).
+    std::vector<std::size_t> ORDER;
+    std::vector<uint32_t> ASKED, ENDED;
     std::vector<CAZPAenderung> AENDERUNGEN;  // per changing criterion, the last candidate's
     std::vector<uint32_t> MARK;               // per cell: bit i when changing criterion i gave it
     std::vector<int32_t> ENTRY;               // [i x MARK.size() + cell]: that cell's entry in i's change

@@ -350,10 +350,11 @@ bool CKriteriumRelevanteZeiten::CheckChange(const CAZPBewertung& candidate, std:
         if (x < 1 || x > n || count + 3 > std::size(origins))
             continue;
         origins[count++] = x;
-        if (const long p = base_->PreviousWorkedCell(x))
-            origins[count++] = p;
-        if (const long p = candidate.PreviousWorkedCell(x))
-            origins[count++] = p;
+        const auto [inBase, inCandidate] = base_->PreviousWorkedCells(x, candidate, changed);
+        if (inBase)
+            origins[count++] = inBase;
+        if (inCandidate)
+            origins[count++] = inCandidate;
     }
     if (PRUEFMODUS == PRUEFMODUS_EINZEL) {
         // Their weeks, each judged again as a whole.

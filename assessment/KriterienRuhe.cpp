@@ -135,8 +135,10 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
     long cells[24];
     std::size_t count = 0;
     const auto restOf = [&](const CAZPBewertung& e, long cell) {
+        if (!e.Worked(cell))
+            return;
         const CSchichtNode* node = e.GetNode(cell);
-        if (!node || node->IsPlaceholder() || int64_t(node->RUHEZEIT) >= minimum || count + 2 > std::size(cells))
+        if (int64_t(node->RUHEZEIT) >= minimum || count + 2 > std::size(cells))
             return;
         long first = 0, last = 0;
         RestCells(*node, n, first, last);
@@ -146,11 +148,13 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
     for (long x : changed) {
         if (x < 1 || x > n)
             continue;
-        for (const CAZPBewertung* e : {base_, &candidate}) {
-            restOf(*e, x);
-            if (const long p = e->PreviousWorkedCell(x))
-                restOf(*e, p);
-        }
+        const auto [inBase, inCandidate] = base_->PreviousWorkedCells(x, candidate, changed);
+        restOf(*base_, x);
+        if (inBase)
+            restOf(*base_, inBase);
+        restOf(candidate, x);
+        if (inCandidate)
+            restOf(candidate, inCandidate);
     }
     SortCells(cells, cells + count);
     count = std::size_t(std::unique(cells, cells + count) - cells);
@@ -449,10 +453,11 @@ bool CKriteriumNachtFrueh::CheckChange(const CAZPBewertung& candidate, std::span
         cells[count++] = x;
         cells[count++] = NextCycleCell(x, n);
         // The shift before x rests up to x's shift, or past it when x is free.
-        if (const long p = base_->PreviousWorkedCell(x))
-            cells[count++] = NextCycleCell(p, n);
-        if (const long p = candidate.PreviousWorkedCell(x))
-            cells[count++] = NextCycleCell(p, n);
+        const auto [inBase, inCandidate] = base_->PreviousWorkedCells(x, candidate, changed);
+        if (inBase)
+            cells[count++] = NextCycleCell(inBase, n);
+        if (inCandidate)
+            cells[count++] = NextCycleCell(inCandidate, n);
     }
     SortCells(cells, cells + count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -47,12 +47,6 @@ void CAZPData::SetCell(uint32_t day, uint32_t group, uint32_t id)
         row->SCHICHTSYSID[day - 1] = id;
 }
 
-uint32_t CAZPData::GetCell(uint32_t day, uint32_t group) const
-{
-    const QAZP* row = Row(group);
-    return row && IsPlanDay(day) ? row->SCHICHTSYSID[day - 1] : 0;
-}
-
 CSchicht* CAZPData::GetCellSchicht(uint32_t day, uint32_t group) const
 {
     if (day > CountDays() || !SCHICHTTYPEN)

@@ -62,7 +62,12 @@ public:
     // Day 1-84 of an existing group := id (0 clears); anything else is ignored.
     void SetCell(uint32_t day, uint32_t group, uint32_t id);
     // The id in a cell; 0 for a free cell or a day (1-84) or group that does not exist.
-    uint32_t GetCell(uint32_t day, uint32_t group) const;
+    uint32_t GetCell(uint32_t day, uint32_t group) const
+    {
+        // Inline: the search reads two cells per candidate.
+        const QAZP* row = Row(group);
+        return row && day >= 1 && day <= kPlanDays ? row->SCHICHTSYSID[day - 1] : 0;
+    }
     // The shift type of a cell (looked up, never created); nullptr for a day outside
     // 1 .. CountDays(), a missing group, a free cell or an id without a shift type.
     CSchicht* GetCellSchicht(uint32_t day, uint32_t group) const;
