@@ -159,6 +159,15 @@ void ChangedRuns(std::span<const long> origins, long n, InBase inBase, InCandida
     }
 }
 
+// What a change does to the sum of one check's record amounts: the amounts of the records it
+// gives (added) and of those it takes (dropped), and how many records that is, for a bound on the
+// candidate's quality before its records are worked out.
+struct AZPAmountChange {
+    uint64_t added = 0;
+    uint64_t dropped = 0;
+    uint64_t records = 0;
+};
+
 class IAZPAenderung {
 public:
     virtual ~IAZPAenderung() = default;
@@ -169,4 +178,12 @@ public:
     // with the amounts its quick Check would give them there. False when the check cannot tell
     // for this change: the candidate is then checked in full.
     virtual bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) = 0;
+    // The same change's amounts only, where that is quicker than CheckChange: the candidate's
+    // sum of this check's amounts is the base's plus added less dropped. False (the default) when
+    // the check does not tell them this way.
+    virtual bool ChangeAmounts(const CAZPBewertung& /*candidate*/, std::span<const long> /*changed*/,
+                               AZPAmountChange& /*out*/)
+    {
+        return false;
+    }
 };

@@ -300,7 +300,8 @@ double CAZPInkrementelleBewertung::AssessChanges(long n, const long (&changed)[2
     uint64_t terms = BASETERM.size() + 16;
     const double beaten = bound * (1.0 + 0x1p-20);
     bool same = true;  // every changed cell keeps its terms: the base's sum is the candidate's
-    for (const std::size_t k : ORDER) {
+    // Check k's change cell by cell, with its amounts and whether every cell keeps its terms.
+    const auto recordsOf = [&](std::size_t k, AZPAmountChange& amounts) {
         const Check& check = CHECKS[k];
         CAZPAenderung& change = AENDERUNGEN[std::size_t(check.LOCAL)];
         change.Clear();
@@ -310,35 +311,44 @@ double CAZPInkrementelleBewertung::AssessChanges(long n, const long (&changed)[2
             change.Clear();
             CheckInFull(check, k, change);
         }
-        // One check's terms share its weight: their amounts are summed as whole numbers and
-        // multiplied by the reciprocal once (the slack allows for both roundings).
-        uint64_t added = 0, dropped = 0;
         for (long i = 0; i < change.CellCount(); ++i) {
             const long c = change.Cell(i);
             if (c < 1 || c > n)
                 continue;
             std::size_t b = BASESTART[std::size_t(c) - 1];
             const std::size_t be = BASESTART[std::size_t(c)];
-            terms += be - b;
+            amounts.records += be - b;
             while (b < be && BASECHECK[b] < k)
                 ++b;
-            const std::span<const uint32_t> amounts = change.Amounts(i);
-            terms += amounts.size();
-            for (const uint32_t wert : amounts) {
-                added += wert;
+            const std::span<const uint32_t> werte = change.Amounts(i);
+            amounts.records += werte.size();
+            for (const uint32_t wert : werte) {
+                amounts.added += wert;
                 if (b < be && BASECHECK[b] == k) {
                     same = same && wert == BASEWERT[b];
-                    dropped += BASEWERT[b++];
+                    amounts.dropped += BASEWERT[b++];
                 } else {
                     same = false;
                 }
             }
             for (; b < be && BASECHECK[b] == k; ++b) {
                 same = false;
-                dropped += BASEWERT[b];
+                amounts.dropped += BASEWERT[b];
             }
         }
-        const double plus = double(added) * check.RECIPROCAL, minus = double(dropped) * check.RECIPROCAL;
+    };
+    uint64_t pending = 0;  // bit k: check k gave its amounts only, its records are still to come
+    for (const std::size_t k : ORDER) {
+        const Check& check = CHECKS[k];
+        AZPAmountChange amounts;
+        if (check.AENDERUNG->ChangeAmounts(CANDIDATE, changed, amounts))
+            pending |= uint64_t(1) << k;
+        else
+            recordsOf(k, amounts);
+        // One check's terms share its weight: their amounts are summed as whole numbers and
+        // multiplied by the reciprocal once (the slack allows for both roundings).
+        terms += amounts.records;
+        const double plus = double(amounts.added) * check.RECIPROCAL, minus = double(amounts.dropped) * check.RECIPROCAL;
         delta += plus - minus;
         magnitude += plus + minus;
         remaining -= TOTAL[std::size_t(check.LOCAL)];
@@ -351,6 +361,11 @@ double CAZPInkrementelleBewertung::AssessChanges(long n, const long (&changed)[2
         }
         Count(k);
     }
+    for (std::size_t k = 0; pending != 0; ++k, pending >>= 1)
+        if (pending & 1) {
+            AZPAmountChange amounts;
+            recordsOf(k, amounts);
+        }
     if (same)
         return base;
     for (const Check& check : CHECKS)

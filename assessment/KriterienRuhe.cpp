@@ -208,6 +208,43 @@ bool CKriteriumRuhezeit::CheckChange(const CAZPBewertung& candidate, std::span<c
     return true;
 }
 
+bool CKriteriumRuhezeit::ChangeAmounts(const CAZPBewertung& candidate, std::span<const long> changed,
+                                      AZPAmountChange& out)
+{
+    const long n = candidate.CellCount();
+    if (!candidate.ERSTESCHICHT || !RB4 || !base_ || n < 1 || base_->CellCount() != n)
+        return true;
+    const int64_t minimum = Minutes(RB4->RZ_DAUER_OHNE_AUSGLEICH);
+    // The shifts whose rest may differ, per plan, each once: the changed cells' and those
+    // before them.
+    long seen[2][4];
+    std::size_t count[2] = {};
+    const auto rest = [&](std::size_t side, const CAZPBewertung& e, long cell, uint64_t& sum) {
+        if (cell == 0 || !e.Worked(cell))
+            return;
+        for (std::size_t k = 0; k < count[side]; ++k)
+            if (seen[side][k] == cell)
+                return;
+        if (count[side] < std::size(seen[side]))
+            seen[side][count[side]++] = cell;
+        const int64_t a = e.GetNode(cell)->RUHEZEIT;
+        if (a < minimum) {
+            sum += 2 * uint64_t(minimum - a);
+            out.records += 2;
+        }
+    };
+    for (long x : changed) {
+        if (x < 1 || x > n)
+            continue;
+        const auto [inBase, inCandidate] = base_->PreviousWorkedCells(x, candidate, changed);
+        rest(0, *base_, x, out.dropped);
+        rest(0, *base_, inBase, out.dropped);
+        rest(1, candidate, x, out.added);
+        rest(1, candidate, inCandidate, out.added);
+    }
+    return true;
+}
+
 uint8_t CKriteriumRuhezeit::FindCompensation(long day, int64_t shortRest, CRuhezeiten& rests)
 {
     if (!RB4 || RB4->RZ_AUSGLEICHSZEITRAUM == 0)

@@ -41,6 +41,9 @@ public:
     // them (no criterion before this one books compensation on them).
     void KeepBase(const CAZPBewertung& base) override { base_ = &base; }
     bool CheckChange(const CAZPBewertung& candidate, std::span<const long> changed, CAZPAenderung& out) override;
+    // Only the rests of those shifts differ between the two plans: each short one has two
+    // records of its missing minutes.
+    bool ChangeAmounts(const CAZPBewertung& candidate, std::span<const long> changed, AZPAmountChange& out) override;
     // Arrows from the first to the last cell of the short rest with its length in hours; green
     // when compensated. Also draws the weekly rest records KR3 makes in KR2's name (position 0).
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,

@@ -74,11 +74,13 @@ int32_t RandomBetween(int32_t low, int32_t high)
     if (span == (uint64_t{1} << 32))
         return static_cast<int32_t>(static_cast<int64_t>(low) + r);
     // Draws in the short last stretch of the 32-bit range are repeated, so every value of the
-    // range is equally likely.
-    uint64_t limit = (uint64_t{1} << 32) - (uint64_t{1} << 32) % span;
+    // range is equally likely. Below 2^32 the remainders are taken in 32 bits (2^32 mod span is
+    // (2^32 - span) mod span): the same numbers, at half the cost of 64-bit divisions.
+    const auto span32 = static_cast<uint32_t>(span);
+    const uint64_t limit = (uint64_t{1} << 32) - (0u - span32) % span32;
     while (r >= limit)
         r = s.generator.Next();
-    return static_cast<int32_t>(static_cast<int64_t>(low) + static_cast<int64_t>(r % span));
+    return static_cast<int32_t>(static_cast<int64_t>(low) + static_cast<int64_t>(r % span32));
 }
 
 void RandomRestart(uint64_t start)

@@ -194,4 +194,54 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
     }
 }
 
+// The minimum rest tells a bound what a change does to its amounts without its records: the
+// base's sum of amounts plus what it says is added, less what it says is dropped, must be the
+// candidate's sum by a full check - for plans whose short rests meet, cross the cycle's end or
+// lie beside both changed cells.
+TEST_F(IncrementalAssessment, TheMinimumRestTellsTheAmountsAChangeAddsAndDrops)
+{
+    const struct {
+        const char* what;
+        Profile profile;
+        uint32_t groups, weeks;
+        const char* alphabet;
+    } cases[] = {
+        {"ordinary limits", Profile::Ordinary, 5, 2, "FSNL.DKE"},
+        {"extreme limits", Profile::Extreme, 4, 3, "FSNLDKEB."},
+        {"one week per group, short rests everywhere", Profile::Extreme, 9, 1, "NNEEL.."},
+        {"mostly free", Profile::Ordinary, 6, 1, "......NE"},
+        {"a single group", Profile::Extreme, 1, 2, "NE.L"},
+    };
+    const auto sum = [](const CAZPBewertung& e, const CKriterium& k) {
+        uint64_t total = 0;
+        for (long c = 1; c <= e.CellCount(); ++c)
+            if (const CVerstossliste* list = e.GetVerstossliste(c))
+                for (const VERSTOSSINFO& r : list->VERSTOESSE.Rows())
+                    total += r.KRITERIUM == &k ? r.WERT : 0;
+        return total;
+    };
+    std::mt19937 random(1112);
+    for (const auto& c : cases) {
+        SearchCriteria criteria(c.profile, 0);
+        letters.Set(RandomRows(random, c.groups, c.weeks, c.alphabet));
+        const long days = long(c.weeks) * 7;
+        for (int i = 0; i < 150; ++i) {
+            const uint32_t day = uint32_t(random() % days) + 1;
+            const uint32_t g1 = uint32_t(random() % c.groups) + 1, g2 = uint32_t(random() % c.groups) + 1;
+            const long changed[2] = {long(g1 - 1) * days + day, long(g2 - 1) * days + day};
+            CAZPBewertung base, candidate;
+            base.Evaluate(letters.plan);
+            criteria.kr2.Check(base, 1);
+            criteria.kr2.KeepBase(base);
+            letters.plan.SwapCells(day, g1, g2);
+            candidate.Evaluate(letters.plan);
+            AZPAmountChange amounts;
+            ASSERT_TRUE(criteria.kr2.ChangeAmounts(candidate, changed, amounts)) << c.what;
+            criteria.kr2.Check(candidate, 1);
+            ASSERT_EQ(sum(base, criteria.kr2) + amounts.added - amounts.dropped, sum(candidate, criteria.kr2))
+                << c.what << ", move " << i << " (day " << day << ", groups " << g1 << "/" << g2 << ")";
+        }
+    }
+}
+
 } // namespace

@@ -52,6 +52,34 @@ TEST(Random, BetweenStaysInTheClosedRangeAndReachesBothEnds)
     }
 }
 
+// A stored start value replays a search draw for draw: the numbers RandomBetween makes of the
+// raw draws must stay those of the rule "repeat a draw in the short last stretch of 2^32, then
+// take the remainder", worked out here in 64 bits. Spans just above 2^31 repeat about every
+// second draw.
+TEST(Random, BetweenKeepsItsNumbersForAStartValue)
+{
+    const struct {
+        int32_t low, high;
+    } cases[] = {{1, 6}, {1, 546}, {0, 3}, {1, 24360}, {0, INT32_MAX}, {-5, INT32_MAX - 10}, {INT32_MIN, -2}};
+    for (const auto& c : cases) {
+        RandomRestart(2026);
+        const std::vector<uint32_t> raw = Draws(400);
+        RandomRestart(2026);
+        const uint64_t span = uint64_t(int64_t(c.high) - c.low) + 1;
+        const uint64_t limit = (uint64_t{1} << 32) - (uint64_t{1} << 32) % span;
+        std::size_t next = 0;
+        for (int i = 0; i < 100 && next < raw.size(); ++i) {
+            uint64_t r = raw[next++];
+            while (r >= limit && next < raw.size())
+                r = raw[next++];
+            if (r >= limit)
+                break;
+            ASSERT_EQ(RandomBetween(c.low, c.high), int32_t(int64_t(c.low) + int64_t(r % span)))
+                << c.low << ".." << c.high << ", draw " << i;
+        }
+    }
+}
+
 TEST(Random, BetweenOneValueAndTheWholeRange)
 {
     RandomRestart(99);
