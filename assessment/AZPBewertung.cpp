@@ -124,6 +124,19 @@ CSchichtNode* CAZPBewertung::MakeNode(long i, std::size_t typeIndex)
     return node;
 }
 
+void CAZPBewertung::Retype(long i, std::size_t typeIndex)
+{
+    const TypeInfo& type = TYPES[typeIndex];
+    CSchichtNode* node = &NODES[std::size_t(i - 1)];
+    node->SCHICHT = type.SCHICHT;
+    const uint32_t begin = uint32_t(i - 1) * kMinutesPerDay + type.OFFSET;
+    node->TERMIN = {begin, begin + type.LENGTH};
+    node->AZGESAMT = type.GROSS;
+    node->REINEAZ = type.NET;
+    node->BEZAHLTEAZ = type.PAID;
+    CELLTYPE[std::size_t(i - 1)] = int32_t(typeIndex);
+}
+
 void CAZPBewertung::LinkShift(long i, std::size_t typeIndex)
 {
     CSchichtNode* node = MakeNode(i, typeIndex);
@@ -173,15 +186,8 @@ void CAZPBewertung::ExchangeCells(long i, long j)
         // and only their rests and those of the shifts before them change.
         CSchichtNode* nodes[2] = {CELLS[std::size_t(i - 1)], CELLS[std::size_t(j - 1)]};
         if (nodes[0] && nodes[1] && !nodes[0]->IsPlaceholder() && !nodes[1]->IsPlaceholder()) {
-            const long cells[2] = {i, j};
-            for (std::size_t k = 0; k < 2; ++k) {
-                CSchichtNode* previous = nodes[k]->PREVIOUS;
-                CSchichtNode* next = nodes[k]->NEXT;
-                MakeNode(cells[k], std::size_t(types[1 - k]));
-                --SHIFTCOUNT;  // the same shifts as before
-                nodes[k]->PREVIOUS = previous;
-                nodes[k]->NEXT = next;
-            }
+            Retype(i, std::size_t(types[1]));
+            Retype(j, std::size_t(types[0]));
             for (CSchichtNode* node : {nodes[0], nodes[1], nodes[0]->PREVIOUS, nodes[1]->PREVIOUS})
                 node->RUHEZEIT = RestAfter(*node);
             ERSTESCHICHT->PREVIOUS->RUHEZEIT = RestAfter(*ERSTESCHICHT->PREVIOUS);
@@ -230,7 +236,7 @@ void CAZPBewertung::ExchangeCells(long i, long j)
             node->NEXT = previous->NEXT;
             previous->NEXT->PREVIOUS = node;
             previous->NEXT = node;
-            if (cell < long(MinuteStampDay(ERSTESCHICHT->TERMIN.BEGINN)))
+            if (cell < CellOf(ERSTESCHICHT))
                 ERSTESCHICHT = node;
         }
         touched[count++] = node;
@@ -239,7 +245,7 @@ void CAZPBewertung::ExchangeCells(long i, long j)
     // A node unlinked above may have been linked again: only those on the list count.
     for (std::size_t k = 0; k < count; ++k) {
         CSchichtNode* node = touched[k];
-        const long cell = long(MinuteStampDay(node->TERMIN.BEGINN));
+        const long cell = CellOf(node);
         if (CELLS[std::size_t(cell - 1)] == node && !node->IsPlaceholder())
             node->RUHEZEIT = RestAfter(*node);
     }
@@ -341,20 +347,13 @@ long CAZPBewertung::NextCell(long i) const
     return i >= CellCount() ? 1 : i + 1;
 }
 
-long CAZPBewertung::PreviousWorkedCell(long i) const
+long CAZPBewertung::WalkBackToWorkedCell(long i) const
 {
     const long n = CellCount();
     if (n < 1)
         return 0;
-    // Backwards from i over the cycle's start, without a division per step; a worked cell's
-    // predecessor on the list is the answer at once.
+    // Backwards from i over the cycle's start, without a division per step.
     const long start = i >= 1 && i <= n ? i : ((i - 1) % n + n) % n + 1;
-    // (ExchangeCells asks for a node made but not linked yet: that one's cells are walked.)
-    if (CELLTYPE[std::size_t(start - 1)] >= 0) {
-        const CSchichtNode* node = CELLS[std::size_t(start - 1)];
-        if (node->PREVIOUS)
-            return node->PREVIOUS == node ? 0 : long(MinuteStampDay(node->PREVIOUS->TERMIN.BEGINN));
-    }
     const int32_t* type = CELLTYPE.data() - 1;  // type[c] for cell c
     for (long c = start - 1; c >= 1; --c)
         if (type[c] >= 0)

@@ -54,7 +54,18 @@ public:
     int32_t TypeIndex(long i) const { return i >= 1 && i <= CellCount() ? CELLTYPE[std::size_t(i - 1)] : -1; }
     // The nearest cell before cell i (over the cycle's start) that holds a worked shift; 0 when
     // no other cell does.
-    long PreviousWorkedCell(long i) const;
+    long PreviousWorkedCell(long i) const
+    {
+        // A worked cell's predecessor on the list at once (inline: the search asks often); else
+        // the cells before it are walked. (ExchangeCells asks for a node made but not linked
+        // yet: that one's cells are walked too.)
+        if (i >= 1 && i <= CellCount() && CELLTYPE[std::size_t(i - 1)] >= 0) {
+            const CSchichtNode* node = CELLS[std::size_t(i - 1)];
+            if (node->PREVIOUS)
+                return node->PREVIOUS == node ? 0 : CellOf(node->PREVIOUS);
+        }
+        return WalkBackToWorkedCell(i);
+    }
     // The same here and in `other`, an evaluation of as many cells that differs from this one
     // only in the cells `changed` (a candidate and its base): {here, there}. Where cell i is worked
     // in one of them, the other's follows from that one's list mostly without a walk.
@@ -147,6 +158,12 @@ public:
 
 private:
     static TypeInfo Describe(const CSchicht& shift);
+    // The cell of a node of this evaluation (nodes stay at their cell's place in NODES).
+    long CellOf(const CSchichtNode* node) const { return long(node - NODES.data()) + 1; }
+    // PreviousWorkedCell by walking back over the cells.
+    long WalkBackToWorkedCell(long i) const;
+    // A worked cell takes another normal shift type; links and records stay.
+    void Retype(long i, std::size_t type);
     void LinkShift(long i, std::size_t type);
     // Cell i's node made for the type (not yet linked).
     CSchichtNode* MakeNode(long i, std::size_t type);
