@@ -103,7 +103,9 @@ int main(int argc, char** argv)
         }
         RotaModel model(*instance);
         const RotaRun run = model.Solve(limit, uint64_t(start), incremental);
-        const RotaVerdict verdict = CheckRota(*instance, run.rota);
+        const RotaVerdict verdict = CheckRota(*instance, run.rota, [&model](int before, bool dayOff, int after) {
+            return model.Judges(before, dayOff, after);
+        });
         const bool zero = run.bestQuality == 0.0;
         const bool agrees = zero == verdict.ModelRulesHold();
         std::string check = agrees ? "checker agrees" : "checker DISAGREES";

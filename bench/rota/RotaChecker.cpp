@@ -31,7 +31,7 @@ void ForEachRun(const std::vector<int>& key, const std::function<void(std::size_
 
 } // namespace
 
-RotaVerdict CheckRota(const RotaInstance& instance, const Rota& rota)
+RotaVerdict CheckRota(const RotaInstance& instance, const Rota& rota, const RotaJudged& judged)
 {
     RotaVerdict v;
     std::vector<int> cycle;
@@ -72,9 +72,13 @@ RotaVerdict CheckRota(const RotaInstance& instance, const Rota& rota)
         for (const RotaForbidden& f : instance.forbidden) {
             if (f.before != x)
                 continue;
-            if (!f.dayOff && next == f.after)
+            const bool pair = !f.dayOff && next == f.after;
+            const bool sequence = f.dayOff && next == 0 && after == f.after && n > 2;
+            if ((pair || sequence) && judged && !judged(x, f.dayOff, f.after))
+                ++v.unjudged;
+            else if (pair)
                 ++v.forbiddenPairs;
-            if (f.dayOff && next == 0 && after == f.after && n > 2)
+            else if (sequence)
                 ++v.forbiddenSequences;
         }
     }
@@ -97,5 +101,6 @@ std::string RotaVerdict::Describe() const
     add(forbiddenSequences, "forbidden sequences over a free day");
     add(dayOffRuns, "free runs outside limits");
     add(shiftRuns, "shift runs outside limits");
+    add(unjudged, "forbidden pairs or sequences the criteria do not judge");
     return out;
 }

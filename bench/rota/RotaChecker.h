@@ -7,6 +7,7 @@
 // that cycle.
 #include "rota/RotaInstance.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,14 +21,19 @@ struct RotaVerdict {
     int forbiddenSequences = 0; // forbidden "shift, a free day, shift"
     int dayOffRuns = 0;         // runs of free days outside min_daysoff .. max_daysoff
     int shiftRuns = 0;          // runs of one shift outside its block limits
+    int unjudged = 0;           // forbidden pairs or sequences that the criteria do not judge
 
-    // The rules the search's criteria are given (demand, working runs, forbidden pairs and
-    // sequences) all hold.
+    // The rules the search's criteria are given (demand, working runs, the forbidden pairs and
+    // sequences they judge) all hold.
     bool ModelRulesHold() const { return demand + workRuns + forbiddenPairs + forbiddenSequences == 0; }
     // Every rule of the instance holds.
-    bool AllRulesHold() const { return ModelRulesHold() && dayOffRuns + shiftRuns == 0; }
+    bool AllRulesHold() const { return ModelRulesHold() && dayOffRuns + shiftRuns + unjudged == 0; }
     // The broken rules as a short English list ("" when none).
     std::string Describe() const;
 };
 
-RotaVerdict CheckRota(const RotaInstance& instance, const Rota& rota);
+// Whether the criteria judge "before, (a free day when dayOff,) after" (shifts 1 .. nb_shifts).
+using RotaJudged = std::function<bool(int before, bool dayOff, int after)>;
+
+// Without `judged` every forbidden pair and sequence counts as judged.
+RotaVerdict CheckRota(const RotaInstance& instance, const Rota& rota, const RotaJudged& judged = {});

@@ -77,13 +77,28 @@ RotaModel::RotaModel(const RotaInstance& instance) : instance_(instance)
     notes_.push_back("runs of one shift (" + blocks + ") are not expressed");
 }
 
+int RotaModel::Rest(int x, int gap, int y) const
+{
+    return (gap + 1) * kDay + instance_.shiftStart[std::size_t(y)] -
+           (instance_.shiftStart[std::size_t(x)] + instance_.shiftLength[std::size_t(x)]);
+}
+
+bool RotaModel::Marked(int x, int gap, int y, int r, int q) const
+{
+    const int a = Rest(x, gap, y);
+    return (r > 0 && a < r) || (q > 0 && gap >= 1 && Night(instance_.shiftStart[std::size_t(x)]) && a < q);
+}
+
+bool RotaModel::Judges(int before, bool dayOff, int after) const
+{
+    return before >= 1 && before <= instance_.shifts && after >= 1 && after <= instance_.shifts &&
+           Marked(before - 1, dayOff ? 1 : 0, after - 1, restLimit_, nightRestLimit_);
+}
+
 void RotaModel::ChooseLimits()
 {
     const int n = instance_.shifts;
-    const auto rest = [&](int x, int gap, int y) {
-        return (gap + 1) * kDay + instance_.shiftStart[std::size_t(y)] -
-               (instance_.shiftStart[std::size_t(x)] + instance_.shiftLength[std::size_t(x)]);
-    };
+    const auto rest = [&](int x, int gap, int y) { return Rest(x, gap, y); };
     const auto forbidden = [&](int x, int gap, int y) {
         for (const RotaForbidden& f : instance_.forbidden)
             if (f.before == x + 1 && f.after == y + 1 && ((gap == 0 && !f.dayOff) || (gap == 1 && f.dayOff)))
@@ -91,12 +106,7 @@ void RotaModel::ChooseLimits()
         return false;
     };
     const auto night = [&](int x) { return Night(instance_.shiftStart[std::size_t(x)]); };
-    // What KR2 with limit r and KR5 with limit q mark: the rest before the next shift is below
-    // the limit; KR5 only after a night shift followed by a free day.
-    const auto marked = [&](int x, int gap, int y, int r, int q) {
-        const int a = rest(x, gap, y);
-        return (r > 0 && a < r) || (q > 0 && gap >= 1 && night(x) && a < q);
-    };
+    const auto marked = [&](int x, int gap, int y, int r, int q) { return Marked(x, gap, y, r, q); };
     // A limit is clean when it marks nothing the rules allow.
     const auto clean = [&](int r, int q) {
         for (int x = 0; x < n; ++x)

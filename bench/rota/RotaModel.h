@@ -48,6 +48,9 @@ public:
     // Minimum rest (KR2) and rest after night work (KR5) in minutes; 0 where the criterion is off.
     int RestLimit() const { return restLimit_; }
     int NightRestLimit() const { return nightRestLimit_; }
+    // Whether the criteria mark shift `before`, a free day when dayOff, then shift `after`
+    // (1 .. nb_shifts), as the checker's RotaJudged asks.
+    bool Judges(int before, bool dayOff, int after) const;
 
     // The constructive generator from the random start `randomStart`, then the tabu search's iterations
     // at its defaults until quality 0 or `limit` seconds have passed; candidates assessed
@@ -58,6 +61,11 @@ public:
 
 private:
     void ChooseLimits();
+    // Minutes of rest from shift x (0-based) to shift y after `gap` free days.
+    int Rest(int x, int gap, int y) const;
+    // What KR2 with limit r and KR5 with limit q mark: the rest before the next shift is below
+    // the limit; KR5 only after a night shift followed by a free day.
+    bool Marked(int x, int gap, int y, int r, int q) const;
     void Fill(CAZPData& azp, const Rota& rota) const;
     Rota Read(const CAZPData& azp) const;
 

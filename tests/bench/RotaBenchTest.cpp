@@ -166,6 +166,26 @@ TEST(RotaCheckerTest, EveryRuleIsCountedRoundTheCycle)
     EXPECT_EQ(CheckRota(Tiny(), twoNights).demand, 1);
 }
 
+// A forbidden pair or sequence that the criteria do not judge breaks a rule of the instance but
+// not one the search was given: the checker counts it apart, so that quality 0 with such a pair
+// is no disagreement.
+TEST(RotaCheckerTest, AForbiddenPairTheCriteriaDoNotJudgeIsCountedApart)
+{
+    Rota rota = kTinyRota;
+    std::swap(rota[0][0], rota[3][0]);  // row 3's Sunday N, then row 4's Monday D
+    const auto notNightEarly = [](int before, bool dayOff, int after) { return !(before == 2 && !dayOff && after == 1); };
+    const RotaVerdict judged = CheckRota(Tiny(), rota);
+    const RotaVerdict apart = CheckRota(Tiny(), rota, notNightEarly);
+    EXPECT_EQ(std::make_pair(judged.forbiddenPairs, judged.unjudged), std::make_pair(1, 0));
+    EXPECT_EQ(std::make_pair(apart.forbiddenPairs, apart.unjudged), std::make_pair(0, 1));
+    EXPECT_EQ(apart.workRuns, judged.workRuns);
+    EXPECT_NE(apart.Describe().find("1 forbidden pairs or sequences the criteria do not judge"), std::string::npos)
+        << apart.Describe();
+    // The rule holds again: the model's rules and all of them.
+    const RotaVerdict kept = CheckRota(Tiny(), kTinyRota, notNightEarly);
+    EXPECT_TRUE(kept.ModelRulesHold() && kept.AllRulesHold()) << kept.Describe();
+}
+
 // The criteria's limits: 11 hours of rest where that separates the forbidden pairs from the
 // allowed ones; the rest after night work from the forbidden "night, a free day, X"; whatever the
 // criteria cannot say is named.
