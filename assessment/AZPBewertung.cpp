@@ -108,17 +108,10 @@ void CAZPBewertung::AddShift(long i, const CSchicht& shift)
 
 CSchichtNode* CAZPBewertung::MakeNode(long i, std::size_t typeIndex)
 {
-    const TypeInfo& type = TYPES[typeIndex];
     CSchichtNode* node = &NODES[std::size_t(i - 1)];
     node->Reset();
-    node->SCHICHT = type.SCHICHT;
-    const uint32_t begin = uint32_t(i - 1) * kMinutesPerDay + type.OFFSET;
-    node->TERMIN = {begin, begin + type.LENGTH};
-    node->AZGESAMT = type.GROSS;
-    node->REINEAZ = type.NET;
-    node->BEZAHLTEAZ = type.PAID;
     CELLS[std::size_t(i - 1)] = node;
-    CELLTYPE[std::size_t(i - 1)] = int32_t(typeIndex);
+    Retype(i, typeIndex);
     ++SHIFTCOUNT;
     ++SHIFTSVERSION;
     return node;
