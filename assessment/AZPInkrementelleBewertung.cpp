@@ -353,13 +353,10 @@ double CAZPInkrementelleBewertung::AssessChanges(long n, const long (&changed)[2
         magnitude += plus + minus;
         remaining -= TOTAL[std::size_t(check.LOCAL)];
         const double low = base + delta - remaining;
-        ++ASKED[k];
-        if (low - double(terms) * 0x1p-50 * magnitude >= beaten) {
-            ++ENDED[k];
-            Count(k);
+        const bool ended = low - double(terms) * 0x1p-50 * magnitude >= beaten;
+        Count(k, ended);
+        if (ended)
             return bound;
-        }
-        Count(k);
     }
     for (std::size_t k = 0; pending != 0; ++k, pending >>= 1)
         if (pending & 1) {
@@ -373,8 +370,10 @@ double CAZPInkrementelleBewertung::AssessChanges(long n, const long (&changed)[2
     return SumChanges(n);
 }
 
-void CAZPInkrementelleBewertung::Count(std::size_t k)
+void CAZPInkrementelleBewertung::Count(std::size_t k, bool ended)
 {
+    ++ASKED[k];
+    ENDED[k] += ended ? 1 : 0;
     if (ASKED[k] < (1u << 16))
         return;
     for (std::size_t i = 0; i < ASKED.size(); ++i) {

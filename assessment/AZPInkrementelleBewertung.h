@@ -69,8 +69,9 @@ private:
     // The candidate's exact quality from the changes in AENDERUNGEN (every check following
     // changes): the base's running sum up to the first changed cell, then cell by cell.
     double SumChanges(long n);
-    // Halves the counts behind ORDER once check k has been asked often.
-    void Count(std::size_t k);
+    // Counts check k asked (and whether it ended the candidate); halves the counts behind ORDER
+    // once it has been asked often.
+    void Count(std::size_t k, bool ended);
     // Marks the cells of the check's last change (MARK, MARKED, ENTRY).
     void Mark(const Check& check, long n);
     // The candidate checked in full by every criterion (a changing criterion could not tell
