@@ -1464,9 +1464,18 @@ bool FileHeldNamed(std::string_view name) {
 
 namespace {
 
+// A process's scratch folder is "varn-" and mkdtemp's six letters in the temporary folder. While
+// the process lives it holds a LOCK_EX flock on the folder, taken before the mark file is put in:
+// a folder with the mark that nobody holds is left by a process that ended without tidying up
+// (killed, power lost). A folder without the mark may be one whose process is between mkdtemp and
+// its flock, or one of an earlier version that took no lock: it stays.
+constexpr std::string_view kScratchPrefix = "varn-";
+constexpr const char* kScratchMark = "belegt";
+
 struct ScratchFolder {
     std::string path;
     pid_t owner = 0;
+    int lock = -1;
 };
 
 ScratchFolder& Scratch() {
@@ -1482,6 +1491,45 @@ void RemoveScratchFolder() {
     std::filesystem::remove_all(f.path, ec);
 }
 
+bool IsScratchFolderName(std::string_view name) {
+    return name.size() == kScratchPrefix.size() + 6 && name.substr(0, kScratchPrefix.size()) == kScratchPrefix &&
+           std::all_of(name.begin() + kScratchPrefix.size(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes the scratch folders in `base` that ended processes of this user left behind.
+void RemoveDeadScratchFolders(const std::filesystem::path& base) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec))
+        if (const std::string name = it->path().filename().string(); IsScratchFolderName(name)) names.push_back(name);
+    for (const std::string& name : names) {
+        const std::string path = (base / name).string();
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held {}, mark {};
+        // The lock is kept while removing, so that nobody takes the folder meanwhile.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && held.st_dev == st.st_dev &&
+            held.st_ino == st.st_ino && ::fstatat(fd, kScratchMark, &mark, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(mark.st_mode))
+            std::filesystem::remove_all(path, ec);
+        ::close(fd);
+    }
+}
+
+// Takes the new folder for this process: the flock first, then the mark. The wait is at most that
+// of another process looking at the folder, which lets go at once as it finds no mark.
+int TakeScratchFolder(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (::flock(fd, LOCK_EX) != 0) return ::close(fd), -1;
+    const int mark = ::openat(fd, kScratchMark, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (mark >= 0) ::close(mark);
+    return fd;
+}
+
 } // namespace
 
 std::string FileScratchName(std::string_view stem) {
@@ -1490,15 +1538,20 @@ std::string FileScratchName(std::string_view stem) {
     ScratchFolder& f = Scratch();
     std::error_code ec;
     if (f.path.empty() || f.owner != ::getpid() || !std::filesystem::is_directory(f.path, ec)) {
-        const auto base = std::filesystem::temp_directory_path(ec);
-        std::string pattern = ((ec ? std::filesystem::path("/tmp") : base) / "varn-XXXXXX").string();
+        const auto found = std::filesystem::temp_directory_path(ec);
+        const std::filesystem::path base = ec ? std::filesystem::path("/tmp") : found;
+        std::string pattern = (base / (std::string(kScratchPrefix) + "XXXXXX")).string();
         // mkdtemp makes the folder with exclusive creation and for this user only, so nothing else
         // can have put a file or a link under the names made in it.
         if (::mkdtemp(pattern.data())) {
             const bool first = f.path.empty();
             f.path = pattern;
             f.owner = ::getpid();
+            // A forked child lets go of its parent's folder; the parent keeps its own lock.
+            if (f.lock >= 0) ::close(f.lock);
+            f.lock = TakeScratchFolder(f.path);
             if (first) std::atexit(RemoveScratchFolder);
+            RemoveDeadScratchFolders(base);
         }
     }
     std::string clean;

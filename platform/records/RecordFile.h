@@ -158,5 +158,6 @@ bool FileHeldNamed(std::string_view name);
 
 // A name for a scratch file of this process that no other file has: in the program's own folder
 // for temporary files (made private at first use, removed when the process ends normally), ending
-// in "~" so that it is scratch. `stem` makes it readable ("Kosten").
+// in "~" so that it is scratch. `stem` makes it readable ("Kosten"). Making the folder removes
+// those that processes of this user left when they ended without tidying up.
 std::string FileScratchName(std::string_view stem);

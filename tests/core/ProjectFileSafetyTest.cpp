@@ -315,6 +315,42 @@ TEST_F(ProjectFileSafety, AnOpenProjectsFileIsNobodyElses) {
     EXPECT_EQ(OtherProgram("open " + Path("c.prj"), dir_), ERR_NONE);
 }
 
+// A new project's working copy left by a program that was killed is removed when the program
+// next makes its scratch files; the next program's own new project opens as usual.
+TEST_F(ProjectFileSafety, ANewProjectsCopyLeftByACrashGoesAtTheNextStart) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t crashed = ::fork();
+    if (crashed == 0) {
+        ::close(fds[0]);
+        ::setenv("TMPDIR", dir_.c_str(), 1);
+        TestProject p;
+        if (p.fm.OpenNewPrivate("Unbenannt.prj") != STORE_DONE) ::_exit(1);
+        p.Add("Eins", Items("a", 3));
+        const std::string line = p.fm.PhysFileName() + "\n";
+        if (::write(fds[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) ::_exit(1);
+        for (;;) ::pause();
+    }
+    ASSERT_GT(crashed, 0);
+    ::close(fds[1]);
+    std::string copy;
+    for (char ch; ::read(fds[0], &ch, 1) == 1 && ch != '\n';) copy += ch;
+    ::close(fds[0]);
+    ::kill(crashed, SIGKILL);
+    ::waitpid(crashed, nullptr, 0);
+    ASSERT_FALSE(copy.empty());
+    ASSERT_TRUE(std::filesystem::exists(copy));
+    EXPECT_EQ(std::filesystem::path(copy).parent_path().parent_path(), std::filesystem::path(dir_));
+
+    EXPECT_EQ(RunBounded(30, [this] {
+                  ::setenv("TMPDIR", dir_.c_str(), 1);
+                  TestProject next;
+                  return next.fm.OpenNewPrivate("Unbenannt.prj") == STORE_DONE ? 0 : 1;
+              }),
+              0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(copy).parent_path()));
+}
+
 // Names the user chose reach the file they name: through a link to its target, with a backslash
 // as a character of the name. A file marked read-only is not replaced.
 TEST_F(ProjectFileSafety, LinksBackslashesAndReadOnlyFiles) {
