@@ -126,8 +126,22 @@ int CProjektmanager::Run()
 
 int CProjektmanager::CloseRequest()
 {
+    // A search running in a worksheet ends before the question: its worksheet's close ends it as
+    // "Abbrechen" would and stores the best plan it met, so that "Ja" saves that plan (asked while
+    // the search ran, the save would take the plan it was trying and the stored result would go
+    // with the project). After "Abbrechen" the project stays open with that plan.
+    if (OptimizationRunning)
+        if (int result = CloseArbeitsblaetter(); result != 0)
+            return result;
     if (PROJEKT->IsChanged() && AskSave() == RESPONSE_CANCELLED)
         return LEVEL_NOTIFY;
+    if (int result = CloseArbeitsblaetter(); result != 0)
+        return result;
+    return CVisual::CloseRequest();
+}
+
+int CProjektmanager::CloseArbeitsblaetter()
+{
     // Every worksheet is asked before any is waited for: one that runs a search cancels it at
     // once, instead of after the others (which hold their close until the search is over).
     for (int32_t i = 1; i <= PROJEKT->CountArbeitsblaetter(); ++i) {
@@ -137,7 +151,7 @@ int CProjektmanager::CloseRequest()
     }
     for (int32_t i = 1; i <= PROJEKT->CountArbeitsblaetter(); ++i)
         PROJEKT->GetArbeitsblatt(i)->Wait(EventVisualClosed);
-    return CVisual::CloseRequest();
+    return 0;
 }
 
 void CProjektmanager::Reset()

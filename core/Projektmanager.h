@@ -18,7 +18,8 @@ public:
     ~CProjektmanager() override;
 
     // CVisual: the manager window on a thread of its own; the close asks to save first and closes
-    // every worksheet window; Reset (the window has gone) closes the project and posts
+    // every worksheet window (while a plan is optimised, closes them first: the search ends and
+    // its result is there to be saved); Reset (the window has gone) closes the project and posts
     // EventRefresh to the frame (thread 1).
     int Run() override;
     int CloseRequest() override;
@@ -69,6 +70,9 @@ public:
     uint8_t RESPONSE = 2;
 
 private:
+    // Asks every worksheet window to close and waits until they have gone; a worksheet's refusal.
+    int CloseArbeitsblaetter();
+
     std::unique_ptr<CProjekt> PROJEKT;
     std::unique_ptr<CTree> TREE;
 };

@@ -12,6 +12,7 @@
 #include "core/Frame.h"
 #include "core/Projektmanager.h"
 #include "core/Startup.h"
+#include "generation/ProgressWindow.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
 #include "platform/qt/WindowView.h"
@@ -99,7 +100,8 @@ protected:
 
     // A new project's shift demand plan generated, then its working-time plan generated (or, with
     // `optimise`, generated and then optimised): returns while that search runs, the project changed.
-    void SearchInANewProject(bool optimise)
+    // `planBefore` receives the working-time plan the optimisation starts from.
+    void SearchInANewProject(bool optimise, std::vector<uint32_t>* planBefore = nullptr)
     {
         const int sheet = NewProjectWithItsSheetOpen();
         ASSERT_NE(sheet, 0);
@@ -111,6 +113,8 @@ protected:
         if (optimise) {
             CancelSearchAfter(500);
             CloseMessages();
+            if (planBefore)
+                *planBefore = Cells();
             Trigger(sheet, AB_AZP_OPTIMIEREN);
             FinishWizard("Arbeitszeitplan generieren");
         }
@@ -119,13 +123,54 @@ protected:
         ASSERT_EQ(OptimizationRunning, optimise);
         GlobalProjektmanager.Projekt().FileManager().SetChanged();
     }
-    void AnswerNoToTheSaveQuestion()
+    void AnswerTheSaveQuestion(const QString& answer)
     {
-        QAbstractButton* no = nullptr;
-        ASSERT_TRUE(ProcessUntil([&] { return (no = Button(WindowTitled("Änderungen speichern?"), QStringLiteral("Nein"))); },
-                                 5000))
+        QAbstractButton* button = nullptr;
+        ASSERT_TRUE(ProcessUntil([&] { return (button = Button(WindowTitled("Änderungen speichern?"), answer)); }, 10000))
             << OpenTitles();
-        Click(no);
+        Click(button);
+    }
+    void AnswerNoToTheSaveQuestion() { AnswerTheSaveQuestion(QStringLiteral("Nein")); }
+    // Whether the running search finds a better plan than the one it started from (its window
+    // counts the improvements) within `timeoutMs`; a generated plan may have none near it.
+    bool SearchImproves(int timeoutMs)
+    {
+        const int line = CProgressWindow(ProgressLayout::Optimizer).InfoControl(1);
+        return ProcessUntil([&] {
+            renderer->Settle(100);
+            const int progress = WindowTitled("Berechnung läuft...");
+            if (progress == 0)
+                return false;
+            Runtime::HostBaton b;
+            const std::string text = PropertyGet(progress, line, Prop::Text, 0).Str();
+            return text.starts_with("Verbesserungen: ") && text != "Verbesserungen: 0";
+        }, timeoutMs);
+    }
+    // Waits for the save question of a close asked during the search: whether the search still
+    // ran when it came, and the worksheet's plan then.
+    bool SearchRanAtTheQuestion(std::vector<uint32_t>& plan)
+    {
+        EXPECT_NE(WaitFor("Änderungen speichern?"), 0) << OpenTitles();
+        plan = Cells();
+        Runtime::HostBaton b;
+        return OptimizationRunning;
+    }
+    // The project file opened with the frame's "Öffnen".
+    void OpenAgain(const std::string& file)
+    {
+        Trigger(frameWindow, FRAME_OPEN);
+        ChooseFile(Path(file));
+        ASSERT_TRUE(ProcessUntil([&] {
+            Runtime::HostBaton b;
+            return GlobalProjektmanager.Projekt().IsOpen();
+        }));
+    }
+    bool ProjectClosed()
+    {
+        return ProcessUntil([&] {
+            Runtime::HostBaton b;
+            return !GlobalProjektmanager.Projekt().IsOpen() && !OptimizationRunning;
+        }, 10000);
     }
 };
 
@@ -202,12 +247,7 @@ TEST_F(MainRoad, FromAnEmptyProjectToAPrintedSavedAndReopenedPlan)
         return !GlobalProjektmanager.Projekt().IsOpen();
     }));
     EXPECT_EQ(WindowTitled("Arbeitszeitblatt"), 0);
-    Trigger(frame, FRAME_OPEN);
-    ChooseFile(Path("Station.prj"));
-    ASSERT_TRUE(ProcessUntil([&] {
-        Runtime::HostBaton b;
-        return GlobalProjektmanager.Projekt().IsOpen();
-    }));
+    ASSERT_NO_FATAL_FAILURE(OpenAgain("Station.prj"));
     EXPECT_EQ(Cells(), cells);
 }
 
@@ -247,6 +287,59 @@ TEST_F(MainRoad, ClosingTheProjectDuringAnOptimisationClosesItWithinSeconds)
         return !GlobalProjektmanager.Projekt().IsOpen() && !OptimizationRunning;
     }, 10000)) << "still open: " << OpenTitles();
     EXPECT_EQ(WindowTitled("Arbeitszeitblatt"), 0);
+}
+
+// "Ja" to the save question of a close while "Optimieren" runs saves what the planner has then,
+// the search's outcome included: the search ends first (as by "Abbrechen"), its best plan stored
+// as the worksheet's step, then the project is saved and closed. Opened again, the plan is the
+// searched one, not the one the search started from.
+TEST_F(MainRoad, SavingOnCloseDuringAnOptimisationSavesTheSearchedPlan)
+{
+    std::vector<uint32_t> before;
+    ASSERT_NO_FATAL_FAILURE(SearchInANewProject(true, &before));
+    ASSERT_FALSE(before.empty());
+    const bool improved = SearchImproves(3000);
+    Trigger(frameWindow, FRAME_FILECLOSE);
+    std::vector<uint32_t> searched;
+    EXPECT_FALSE(SearchRanAtTheQuestion(searched)) << "asked while the search still ran";
+    if (improved)
+        EXPECT_NE(searched, before) << "the better plan was not taken";
+    AnswerTheSaveQuestion(QStringLiteral("Ja"));
+    ChooseFile(Path("Station.prj"));
+    ASSERT_TRUE(ProjectClosed()) << "still open: " << OpenTitles();
+    EXPECT_EQ(WindowTitled("Arbeitszeitblatt"), 0);
+
+    ASSERT_NO_FATAL_FAILURE(OpenAgain("Station.prj"));
+    EXPECT_EQ(Cells(), searched) << "the saved plan is not the one the search ended with";
+}
+
+// "Abbrechen" to that question keeps the project open; the search has ended to ask, and the plan it
+// found stays the worksheet's, a change still to be saved.
+TEST_F(MainRoad, CancellingTheCloseDuringAnOptimisationKeepsTheSearchedPlan)
+{
+    std::vector<uint32_t> before;
+    ASSERT_NO_FATAL_FAILURE(SearchInANewProject(true, &before));
+    const bool improved = SearchImproves(3000);
+    Trigger(frameWindow, FRAME_FILECLOSE);
+    std::vector<uint32_t> searched;
+    EXPECT_FALSE(SearchRanAtTheQuestion(searched)) << "asked while the search still ran";
+    AnswerTheSaveQuestion(QStringLiteral("Abbrechen"));
+    ASSERT_TRUE(ProcessUntil([&] {
+        renderer->Settle(100);
+        if (WindowTitled("Änderungen speichern?") != 0)
+            return false;
+        Runtime::HostBaton b;
+        return !OptimizationRunning;
+    }, 10000)) << OpenTitles();
+    {
+        Runtime::HostBaton b;
+        EXPECT_TRUE(GlobalProjektmanager.Projekt().IsOpen());
+        EXPECT_TRUE(GlobalProjektmanager.Projekt().IsChanged());
+    }
+    EXPECT_NE(WindowTitled("Projektmanager"), 0);
+    EXPECT_EQ(Cells(), searched);
+    if (improved)
+        EXPECT_NE(searched, before) << "the better plan was not taken";
 }
 
 } // namespace

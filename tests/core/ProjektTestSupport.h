@@ -43,8 +43,18 @@ public:
         return 0;
     }
     int Run() override { return 3; }
-    // A worksheet window that refuses to close (its own questions answered with cancel).
-    int CloseRequest() override { return refuseClose ? 5 : 0; }
+    // A worksheet window that refuses to close (its own questions answered with cancel); one whose
+    // plan is being optimised ends the search when asked to close and stores its result, here a
+    // new name.
+    int CloseRequest() override {
+        if (refuseClose) return 5;
+        if (OptimizationRunning && !searchResult.empty()) {
+            name = searchResult;
+            GlobalProjektmanager.Projekt().FileManager().SetChanged();
+            OptimizationRunning = false;
+        }
+        return 0;
+    }
 
     std::string GetIcon() override { return typ == ARBEITSBLATT_AZ ? "~mini_tabelle.ico" : "~mini_kalender.ico"; }
     std::string GetText() override { return name; }
@@ -111,6 +121,7 @@ public:
     std::string name;
     int opened = 0;
     bool refuseClose = false;
+    std::string searchResult;
     CTreeStdBehaviour expanded;
     CSubfileManager sub;
 };

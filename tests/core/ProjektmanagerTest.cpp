@@ -178,6 +178,59 @@ TEST_F(ProjektmanagerTest, AnsweringNoClosesWithoutSavingAndAsksOnlyOnce)
     EXPECT_TRUE(Listing().empty());   // the working copy went, nothing was saved
 }
 
+// Closing while a worksheet's plan is optimised: the search ends before the question, so that "Ja"
+// saves the plan it found, "Nein" saves nothing and "Abbrechen" keeps the project with that plan.
+TEST_F(ProjektmanagerTest, ClosingDuringASearchEndsItBeforeTheQuestion)
+{
+    struct Case {
+        int answer;
+        bool closes;
+        std::string saved;   // the worksheet's name in the file afterwards
+    };
+    const Case cases[] = {
+        {BUTTON_YES, true, "optimiert"},
+        {BUTTON_NO, true, "Arbeitszeitblatt"},
+        {BUTTON_CANCEL, false, "Arbeitszeitblatt"},
+    };
+    struct NoSearchAfterwards {
+        ~NoSearchAfterwards() { OptimizationRunning = false; }
+    } noSearchAfterwards;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        CProjektmanager::ForgetAskSave();
+        Run("Neu");
+        Run("Speichern unter");
+        driver.AnswerFileDialog(Path("plan.prj"));
+        {
+            Runtime::HostBaton b;
+            SheetAt(1)->searchResult = "optimiert";
+            OptimizationRunning = true;
+            GlobalProjektmanager.Projekt().FileManager().SetChanged();   // the planner's edits before the search
+        }
+        Run("Schließen");
+        ASSERT_TRUE(driver.HasMessage());
+        {
+            Runtime::HostBaton b;
+            EXPECT_FALSE(OptimizationRunning) << "asked while the search still ran";
+        }
+        driver.AnswerMessage(c.answer);
+        EXPECT_EQ(GlobalProjektmanager.HasProject(), !c.closes);
+        if (!c.closes) {
+            EXPECT_NE(driver.FindWindow("Projektmanager"), 0);
+            EXPECT_EQ(SheetAt(1)->name, "optimiert");
+            EXPECT_TRUE(GlobalProjektmanager.Projekt().IsChanged());
+            GlobalProjektmanager.Projekt().FileManager().ClearChanged();
+            driver.Close(Manager());
+        }
+        ASSERT_FALSE(GlobalProjektmanager.HasProject());
+        Run("Öffnen");
+        driver.AnswerFileDialog(Path("plan.prj"));
+        ASSERT_TRUE(GlobalProjektmanager.HasProject());
+        EXPECT_EQ(SheetAt(1)->name, c.saved);
+        driver.Close(Manager());
+    }
+}
+
 TEST_F(ProjektmanagerTest, SaveOpenRoundTrip)
 {
     Run("Neu");
