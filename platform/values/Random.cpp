@@ -38,9 +38,22 @@ private:
     uint64_t start_ = 0;
 };
 
+// The remainder of a by d, both of 32 bits, by two multiplications with m = 2^64 / d rounded up
+// (exact for every a and d, as the direct-computation method for remainders shows).
+uint32_t Remainder(uint32_t a, uint32_t d, uint64_t m)
+{
+    const uint64_t low = m * a;
+    return static_cast<uint32_t>((static_cast<unsigned __int128>(low) * d) >> 64);
+}
+
 struct Source {
     std::mutex lock;
     Pcg32 generator;
+    // The last range's span, its rejection limit and its remainder factor: the search draws from
+    // one range again and again.
+    uint32_t span = 0;
+    uint64_t limit = 0;
+    uint64_t factor = 0;
     Source()
     {
         auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -75,12 +88,17 @@ int32_t RandomBetween(int32_t low, int32_t high)
         return static_cast<int32_t>(static_cast<int64_t>(low) + r);
     // Draws in the short last stretch of the 32-bit range are repeated, so every value of the
     // range is equally likely. Below 2^32 the remainders are taken in 32 bits (2^32 mod span is
-    // (2^32 - span) mod span): the same numbers, at half the cost of 64-bit divisions.
+    // (2^32 - span) mod span), worked out once per span and then by multiplication: the same
+    // numbers as 64-bit divisions, at a fraction of their cost.
     const auto span32 = static_cast<uint32_t>(span);
-    const uint64_t limit = (uint64_t{1} << 32) - (0u - span32) % span32;
-    while (r >= limit)
+    if (span32 != s.span) {
+        s.span = span32;
+        s.factor = UINT64_MAX / span32 + 1;
+        s.limit = (uint64_t{1} << 32) - Remainder(0u - span32, span32, s.factor);
+    }
+    while (r >= s.limit)
         r = s.generator.Next();
-    return static_cast<int32_t>(static_cast<int64_t>(low) + static_cast<int64_t>(r % span32));
+    return static_cast<int32_t>(static_cast<int64_t>(low) + static_cast<int64_t>(Remainder(r, span32, s.factor)));
 }
 
 void RandomRestart(uint64_t start)
