@@ -165,6 +165,16 @@ protected:
             return GlobalProjektmanager.Projekt().IsOpen();
         }));
     }
+    // "Optimieren" started in a new project, the project closed while it runs, up to the save
+    // question: the plan the search started from, the worksheet's plan at the question, and
+    // whether the search had found a better plan by then.
+    void CloseDuringASearch(std::vector<uint32_t>& before, std::vector<uint32_t>& searched, bool& improved)
+    {
+        ASSERT_NO_FATAL_FAILURE(SearchInANewProject(true, &before));
+        improved = SearchImproves(3000);
+        Trigger(frameWindow, FRAME_FILECLOSE);
+        EXPECT_FALSE(SearchRanAtTheQuestion(searched)) << "asked while the search still ran";
+    }
     bool ProjectClosed()
     {
         return ProcessUntil([&] {
@@ -282,10 +292,7 @@ TEST_F(MainRoad, ClosingTheProjectDuringAnOptimisationClosesItWithinSeconds)
     ASSERT_NO_FATAL_FAILURE(SearchInANewProject(true));
     Trigger(frameWindow, FRAME_FILECLOSE);
     AnswerNoToTheSaveQuestion();
-    ASSERT_TRUE(ProcessUntil([&] {
-        Runtime::HostBaton b;
-        return !GlobalProjektmanager.Projekt().IsOpen() && !OptimizationRunning;
-    }, 10000)) << "still open: " << OpenTitles();
+    ASSERT_TRUE(ProjectClosed()) << "still open: " << OpenTitles();
     EXPECT_EQ(WindowTitled("Arbeitszeitblatt"), 0);
 }
 
@@ -295,13 +302,10 @@ TEST_F(MainRoad, ClosingTheProjectDuringAnOptimisationClosesItWithinSeconds)
 // searched one, not the one the search started from.
 TEST_F(MainRoad, SavingOnCloseDuringAnOptimisationSavesTheSearchedPlan)
 {
-    std::vector<uint32_t> before;
-    ASSERT_NO_FATAL_FAILURE(SearchInANewProject(true, &before));
+    std::vector<uint32_t> before, searched;
+    bool improved = false;
+    ASSERT_NO_FATAL_FAILURE(CloseDuringASearch(before, searched, improved));
     ASSERT_FALSE(before.empty());
-    const bool improved = SearchImproves(3000);
-    Trigger(frameWindow, FRAME_FILECLOSE);
-    std::vector<uint32_t> searched;
-    EXPECT_FALSE(SearchRanAtTheQuestion(searched)) << "asked while the search still ran";
     if (improved)
         EXPECT_NE(searched, before) << "the better plan was not taken";
     AnswerTheSaveQuestion(QStringLiteral("Ja"));
@@ -317,12 +321,9 @@ TEST_F(MainRoad, SavingOnCloseDuringAnOptimisationSavesTheSearchedPlan)
 // found stays the worksheet's, a change still to be saved.
 TEST_F(MainRoad, CancellingTheCloseDuringAnOptimisationKeepsTheSearchedPlan)
 {
-    std::vector<uint32_t> before;
-    ASSERT_NO_FATAL_FAILURE(SearchInANewProject(true, &before));
-    const bool improved = SearchImproves(3000);
-    Trigger(frameWindow, FRAME_FILECLOSE);
-    std::vector<uint32_t> searched;
-    EXPECT_FALSE(SearchRanAtTheQuestion(searched)) << "asked while the search still ran";
+    std::vector<uint32_t> before, searched;
+    bool improved = false;
+    ASSERT_NO_FATAL_FAILURE(CloseDuringASearch(before, searched, improved));
     AnswerTheSaveQuestion(QStringLiteral("Abbrechen"));
     ASSERT_TRUE(ProcessUntil([&] {
         renderer->Settle(100);
