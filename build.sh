@@ -13,6 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
   liblpsolve55-dev libsuitesparse-dev
+  xvfb openbox xdotool x11-utils
 )
 
 install_missing() {
