@@ -12,14 +12,19 @@
 #include "plans/FlexAZ.h"
 #include "plans/Schichttypen.h"
 
+#include <cctype>
 #include <cerrno>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <algorithm>
+#include <array>
 #include <map>
 #include <set>
+#include <tuple>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +38,9 @@ constexpr size_t kMaxBytes = size_t(64) * 1024 * 1024;
 constexpr size_t kMaxLines = 100000;
 // More shift types than any worksheet uses; the list is looked through by name and by time.
 constexpr size_t kMaxSchichttypen = 1000;
+// A shift type's name and short name as a file carries them.
+constexpr size_t kNameLength = 30;
+constexpr size_t kShortNameLength = 5;
 
 const Picture& TimePicture()
 {
@@ -195,6 +203,82 @@ bool ReadPausen(const Fields& f, size_t first, CSchicht& s, long line, std::opti
     return true;
 }
 
+std::string WrittenName(const std::string& name, size_t length)
+{
+    return Clip(Utf8Prefix(name, length));
+}
+
+// The format has no quoting: "," and ";" in a name split it when it is read back, and a control
+// character makes the import refuse its line. Empty when the name is free of both, else the
+// character as a message names it.
+std::string ForbiddenIn(std::string_view name)
+{
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c == ',')
+            return "das Zeichen \",\" (Komma)";
+        if (c == ';')
+            return "das Zeichen \";\" (Semikolon)";
+        if (c == '\t')
+            return "einen Tabulator";
+        if (c == '\r' || c == '\n')
+            return "einen Zeilenumbruch";
+        const unsigned code = c == 0xC2 && i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : c;
+        if (c < 0x20 || c == 0x7F || (c == 0xC2 && code < 0xA0)) {
+            char text[48];
+            std::snprintf(text, sizeof text, "ein Steuerzeichen (U+%04X)", code);
+            return text;
+        }
+    }
+    return {};
+}
+
+// A name as a message shows it: control characters as spaces.
+std::string Shown(const std::string& name)
+{
+    std::string out = Clip(name);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    return out;
+}
+
+std::string Schichttyp(const CSchicht& s)
+{
+    return "Der Schichttyp \"" + Shown(s.BEZEICHNUNG) + "\" (Kurzbezeichnung \"" + Shown(s.KURZBEZEICHNUNG) + "\")";
+}
+
+const char* const kNotExported = "|Die Exportdatei wurde nicht erstellt.";
+
+// Why a name cannot go into a file as it is; empty when it can.
+std::string NameFault(const CSchicht& s, const std::string& written, const char* which)
+{
+    const std::string what = ForbiddenIn(written);
+    if (what.empty())
+        return {};
+    const bool separator = what.find("Komma") != std::string::npos || what.find("Semikolon") != std::string::npos;
+    return Schichttyp(s) + " kann nicht exportiert werden: seine " + which + " enthält " + what + ".|" +
+           (separator ? "Komma und Semikolon trennen in der CSV-Datei die Felder; beim Import käme der Schichttyp "
+                        "verändert zurück."
+                      : "Steuerzeichen nimmt eine CSV-Datei nicht auf; der Import würde die Datei ablehnen.") +
+           " Bitte den Schichttyp umbenennen." + kNotExported;
+}
+
+// What a line carries of the times of a shift or entry: begin, end and the breaks that have a
+// length, in order (a line writes them packed).
+std::string Times(const TERMIN& t, const std::array<PAUSE, 5>& pausen)
+{
+    std::string out = std::to_string(t.BEGINN) + "-" + std::to_string(t.ENDE);
+    for (const PAUSE& p : pausen)
+        if (p.DAUER != 0)
+            out += " " + std::to_string(p.LAGE) + "+" + std::to_string(p.DAUER);
+    return out;
+}
+
+const char* const kTimesLost =
+    "Beginn, Ende und Pausen stehen in der CSV-Datei als Uhrzeiten; diese Zeiten (etwa eine Dauer von 24 Stunden, die "
+    "nicht um Mitternacht beginnt, oder eine Pause, die vor ihrem Beginn endet) kämen beim Import verändert zurück.";
+
 void WritePausen(const CSchicht& s, std::string& line)
 {
     for (const PAUSE& p : s.PAUSEN) {
@@ -228,7 +312,9 @@ std::vector<std::string> CCSVFile::SplitFields(const std::string& line)
 std::string CCSVFile::SchichtLine(const CSchicht& s)
 {
     const uint8_t art = s.ART >= 1 && s.ART <= 4 ? s.ART : ART_NORMAL;
-    std::string line = std::string(kArten[art - 1]) + "," + Clip(s.BEZEICHNUNG) + "," + Clip(s.KURZBEZEICHNUNG) + ",";
+    // The names as far as reading keeps them (30 and 5 characters, as the record stores them).
+    std::string line = std::string(kArten[art - 1]) + "," + WrittenName(s.BEZEICHNUNG, kNameLength) + "," +
+                       WrittenName(s.KURZBEZEICHNUNG, kShortNameLength) + ",";
     line += FormatPicture(static_cast<long long>(s.StartTime()), TimePicture()) + ",";
     line += EndText(s.TERMIN.ENDE, s.TERMIN.BEGINN) + ",";
     WritePausen(s, line);
@@ -241,8 +327,8 @@ std::string CCSVFile::AZPLine(const CAZPData& azp, uint32_t group)
     for (uint32_t d = 1; d <= azp.CountDays(); ++d) {
         if (const CSchicht* s = azp.GetCellSchicht(d, group)) {
             // The short name as its full five characters.
-            std::string name(Utf8Prefix(s->KURZBEZEICHNUNG, 5));
-            name.append(5 - std::min<size_t>(5, Utf8Length(name)), ' ');
+            std::string name(Utf8Prefix(s->KURZBEZEICHNUNG, kShortNameLength));
+            name.append(kShortNameLength - std::min(kShortNameLength, Utf8Length(name)), ' ');
             line += name;
         }
         line += ",";
@@ -279,8 +365,8 @@ std::optional<CSVFehler> CCSVFile::ReadSchichttypen(const std::vector<std::strin
         if (const uint8_t found = ArtOfText(f(1)))
             art = found;
         s.ART = art;
-        s.BEZEICHNUNG = std::string(Utf8Prefix(f(2), 30));
-        s.KURZBEZEICHNUNG = std::string(Utf8Prefix(f(3), 5));
+        s.BEZEICHNUNG = std::string(Utf8Prefix(f(2), kNameLength));
+        s.KURZBEZEICHNUNG = std::string(Utf8Prefix(f(3), kShortNameLength));
         int32_t begin = 0, end = 0;
         if (!ReadTime(f(4), begin) || !ReadTime(f(5), end))
             return Fault(n, "Beginn oder Ende ist keine Uhrzeit.");
@@ -402,6 +488,77 @@ void CCSVFile::ReplaceSchichttypen(CSchichttypen& types, std::vector<CSchicht>& 
     }
 }
 
+// ---- what an export could not bring back ----------------------------------------------------------
+
+std::optional<std::string> CCSVFile::CheckSchichttypen(const CSchichttypen& types)
+{
+    for (long n = 1; n <= types.Count(); ++n) {
+        const CSchicht& s = *types.GetByIndex(n);
+        for (const auto& [name, length, which] :
+             {std::tuple{&s.BEZEICHNUNG, kNameLength, "Bezeichnung"},
+              std::tuple{&s.KURZBEZEICHNUNG, kShortNameLength, "Kurzbezeichnung"}})
+            if (std::string fault = NameFault(s, WrittenName(*name, length), which); !fault.empty())
+                return fault;
+        // The line read back must give the same times.
+        std::vector<CSchicht> back;
+        if (ReadSchichttypen({SchichtLine(s)}, back) || Times(back[0].TERMIN, back[0].PAUSEN) != Times(s.TERMIN, s.PAUSEN))
+            return Schichttyp(s) + " kann nicht exportiert werden.|" + kTimesLost +
+                   " Bitte die Zeiten des Schichttyps prüfen." + kNotExported;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CCSVFile::CheckFlexAZ(const CFlexAZ& flex)
+{
+    for (long n = 1; n <= flex.Count(); ++n) {
+        const QFLEXAZ& e = *flex.Entry(n);
+        const std::string line = FlexLine(e);
+        CFlexAZ back;
+        if (ReadFlexAZ({line}, back) || back.Count() != 1 || back.Entry(1)->DATUM != e.DATUM ||
+            Times(back.Entry(1)->TERMIN, back.Entry(1)->PAUSEN) != Times(e.TERMIN, e.PAUSEN))
+            return "Der Eintrag vom " + FormatPicture(static_cast<long long>(e.DATUM), DatePicture()) + " (" +
+                   TimeText(e.TERMIN.BEGINN) + " bis " + EndText(e.TERMIN.ENDE, e.TERMIN.BEGINN) +
+                   ") kann nicht exportiert werden.|" + kTimesLost + " Bitte die Zeiten des Eintrags prüfen." +
+                   kNotExported;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CCSVFile::CheckAZP(const CAZPData& azp)
+{
+    const CSchichttypen* types = azp.GetSchichttypen();
+    if (!types)
+        return std::nullopt;
+    const std::string sameName = "Die CSV-Datei nennt den Schichttyp eines Tages nur mit seiner Kurzbezeichnung; ";
+    std::set<const CSchicht*> checked;
+    for (uint32_t g = 1; g <= azp.CountGroups(); ++g)
+        for (uint32_t d = 1; d <= azp.CountDays(); ++d) {
+            const CSchicht* s = azp.GetCellSchicht(d, g);
+            if (!s || !checked.insert(s).second)
+                continue;
+            // The file names the type as the import finds it again: by its short name.
+            const std::string written = WrittenName(s->KURZBEZEICHNUNG, kShortNameLength);
+            if (std::string fault = NameFault(*s, written, "Kurzbezeichnung"); !fault.empty())
+                return fault;
+            if (written.empty())
+                return Schichttyp(*s) + " steht im Arbeitszeitplan, hat aber keine Kurzbezeichnung.|" + sameName +
+                       "seine Tage kämen beim Import leer zurück. Bitte dem Schichttyp eine Kurzbezeichnung geben." +
+                       kNotExported;
+            if (Utf8Length(Clip(s->KURZBEZEICHNUNG)) > kShortNameLength)
+                return Schichttyp(*s) + " kann nicht exportiert werden: seine Kurzbezeichnung ist länger als " +
+                       std::to_string(kShortNameLength) + " Zeichen.|" + sameName + "sie fasst " +
+                       std::to_string(kShortNameLength) + " Zeichen. Bitte die Kurzbezeichnung kürzen." + kNotExported;
+            const CSchicht* found = types->FindByKurzbezeichnung(written);
+            if (found != s)
+                return "Die Schichttypen \"" + Shown(found ? found->BEZEICHNUNG : std::string()) + "\" und \"" +
+                       Shown(s->BEZEICHNUNG) + "\" haben dieselbe Kurzbezeichnung \"" + Shown(written) + "\".|" +
+                       sameName + "beim Import stünde an den Tagen von \"" + Shown(s->BEZEICHNUNG) +
+                       "\" der andere Schichttyp. Bitte einem der beiden eine eigene Kurzbezeichnung geben." +
+                       kNotExported;
+        }
+    return std::nullopt;
+}
+
 // ---- files ----------------------------------------------------------------------------------------
 
 bool CCSVFile::ReadBytes(const std::string& path, std::string& bytes, std::string& error)
@@ -503,45 +660,140 @@ std::optional<CSVFehler> CCSVFile::DecodeLines(const std::string& raw, std::vect
     return std::nullopt;
 }
 
+namespace {
+
+// An export is written to "." + the target's name + "." + mkstemp's six characters beside the
+// target, and holds a flock on that file from making it until it is renamed into place or removed.
+bool IsTempOf(std::string_view entry, std::string_view target)
+{
+    if (entry.size() != target.size() + 8 || entry.front() != '.' || entry.substr(1, target.size()) != target ||
+        entry[target.size() + 1] != '.')
+        return false;
+    const std::string_view tail = entry.substr(target.size() + 2);
+    return std::all_of(tail.begin(), tail.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+// Whether the first bytes of a file are those of an export: lines of text, each ended by ",\r\n"
+// (the last one may be cut short where the writer stopped).
+bool LooksLikeExport(std::string_view head)
+{
+    if (head.starts_with("\xEF\xBB\xBF"))
+        head.remove_prefix(3);
+    const auto text = [](std::string_view part) {
+        return std::none_of(part.begin(), part.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    };
+    bool line = false;
+    size_t start = 0;
+    for (size_t end; (end = head.find('\n', start)) != std::string_view::npos; start = end + 1) {
+        if (end < start + 2 || head.substr(end - 2, 2) != ",\r" || !text(head.substr(start, end - 2 - start)))
+            return false;
+        line = true;
+    }
+    std::string_view rest = head.substr(start);
+    if (rest.ends_with('\r'))
+        rest.remove_suffix(1);
+    return line && text(rest);
+}
+
+// Temporary files that exports to `target` left when they were killed. A live export holds its
+// lock, so only a file that can be locked is stale; only a regular file of this user that is
+// empty or reads like an export is taken for one, and an empty one only a minute after it was
+// made (a writer may be between making it and locking it).
+void RemoveStaleTemps(const std::filesystem::path& target)
+{
+    const std::string name = target.filename().string();
+    const std::filesystem::path dir = target.parent_path().empty() ? "." : target.parent_path();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!IsTempOf(it->path().filename().string(), name))
+            continue;
+        const std::string temp = it->path().string();
+        const int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {}, now {};
+        char head[16384];
+        const ssize_t got = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+                                ? ::pread(fd, head, sizeof head, 0)
+                                : -1;
+        const bool ours = got > 0 ? LooksLikeExport(std::string_view(head, size_t(got)))
+                                  : got == 0 && st.st_mtime + 60 < ::time(nullptr);
+        // Locked, and still the file that was looked at, it goes.
+        if (ours && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(temp.c_str(), &now) == 0 &&
+            now.st_dev == st.st_dev && now.st_ino == st.st_ino)
+            ::unlink(temp.c_str());
+        ::close(fd);
+    }
+}
+
+// The lines as a file: Windows-1252, unless that would not read back as the lines (a character
+// Windows-1252 lacks, or bytes that read as UTF-8 and so as other characters); then UTF-8 with a
+// byte-order mark, which reading takes as UTF-8. A file that neither reads back as written is
+// not made: false with the reason.
+bool FileBytes(const std::vector<std::string>& lines, std::string& bytes, std::string& reason)
+{
+    const auto readsBack = [&]() -> std::optional<CSVFehler> {
+        if (bytes.size() > kMaxBytes)
+            return Fault(0, "Sie hätte mehr als " + std::to_string(kMaxBytes / (1024 * 1024)) + " MB.");
+        std::vector<std::string> back;
+        if (auto fault = CCSVFile::DecodeLines(bytes, back))
+            return fault;
+        if (back != lines)
+            return Fault(0, "Ihr Text käme beim Import verändert zurück.");
+        return std::nullopt;
+    };
+    bytes.clear();
+    for (const std::string& line : lines)
+        bytes += Utf8ToCp1252(line) + "\r\n";
+    if (!readsBack())
+        return true;
+    bytes = "\xEF\xBB\xBF";
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    const auto fault = readsBack();
+    if (!fault)
+        return true;
+    reason = "Die Exportdatei könnte nicht wieder eingelesen werden.|" +
+             (fault->ZEILE > 0 ? "Zeile " + std::to_string(fault->ZEILE) + ": " : std::string()) + fault->TEXT;
+    return false;
+}
+
+} // namespace
+
 bool CCSVFile::WriteLines(const std::string& path, const std::vector<std::string>& lines, std::string& error)
 {
     namespace fs = std::filesystem;
+    std::string bytes, reason;
+    if (!FileBytes(lines, bytes, reason)) {
+        error = reason + "|Die Exportdatei wurde nicht erstellt.";
+        return false;
+    }
     const fs::path target(path);
+    RemoveStaleTemps(target);
     std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() + "/." +
                        target.filename().string() + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     auto fail = [&](const char* what) {
         error = std::string(what) + "|" + ErrnoText(path) + "|Die Exportdatei wurde nicht erstellt.";
         return false;
     };
     if (fd < 0)
         return fail("Fehler beim Erstellen der Exportdatei.");
-    std::FILE* f = ::fdopen(fd, "wb");
-    if (!f) {
-        const int saved = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        errno = saved;
-        return fail("Fehler beim Öffnen der Exportdatei.");
-    }
+    // Held until the file is in place or gone: no other export takes it for a leftover.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     bool ok = true;
-    for (const std::string& line : lines) {
-        const std::string bytes = Utf8ToCp1252(line) + "\r\n";
-        if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+    for (size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t put = ::write(fd, bytes.data() + done, std::min<size_t>(bytes.size() - done, 65536));
+        if (put > 0)
+            done += size_t(put);
+        else if (put == 0)
+            errno = ENOSPC, ok = false;
+        else if (errno != EINTR)
             ok = false;
-            break;
-        }
     }
     int saved = errno;
-    if (std::fflush(f) != 0 && ok) {
-        ok = false;
-        saved = errno;
-    }
-    if (ok && ::fsync(::fileno(f)) != 0) {
-        ok = false;
-        saved = errno;
-    }
-    if (std::fclose(f) != 0 && ok) {
+    if (ok && ::fsync(fd) != 0) {
         ok = false;
         saved = errno;
     }
@@ -549,19 +801,22 @@ bool CCSVFile::WriteLines(const std::string& path, const std::vector<std::string
     if (ok) {
         struct stat old {};
         if (::stat(path.c_str(), &old) == 0) {
-            ::chmod(temp.c_str(), old.st_mode & 07777);
+            ::fchmod(fd, old.st_mode & 07777);
         } else {
             const mode_t mask = ::umask(0);
             ::umask(mask);
-            ::chmod(temp.c_str(), 0666 & ~mask);
+            ::fchmod(fd, 0666 & ~mask);
         }
     }
     if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
         ok = false;
         saved = errno;
     }
-    if (!ok) {
+    if (!ok)
         ::unlink(temp.c_str());
+    // Closed only now, after the data is on the disk and in place: the lock goes with it.
+    ::close(fd);
+    if (!ok) {
         errno = saved;
         return fail("Fehler beim Schreiben der Exportdatei.");
     }
@@ -634,6 +889,10 @@ bool CCSVFile::ExportSchichttypen(CSchichttypen& types)
         Notice("Exportdatei wurde nicht erstellt", "Es sind keine Schichttypen angelegt.");
         return false;
     }
+    if (auto fault = CheckSchichttypen(types)) {
+        Notice("Exportdatei wurde nicht erstellt", *fault);
+        return false;
+    }
     std::vector<std::string> lines;
     for (long n = 1; n <= types.Count(); ++n)
         lines.push_back(SchichtLine(*types.GetByIndex(n)));
@@ -663,6 +922,10 @@ bool CCSVFile::ExportAZP(CAZPData& azp)
 {
     if (azp.CountGroups() == 0 || azp.CountDays() == 0) {
         Notice("Exportdatei wurde nicht erstellt", "Der Arbeitszeitplan enthält keine Schichteinträge.");
+        return false;
+    }
+    if (auto fault = CheckAZP(azp)) {
+        Notice("Exportdatei wurde nicht erstellt", *fault);
         return false;
     }
     std::vector<std::string> lines;
@@ -707,6 +970,10 @@ bool CCSVFile::ExportFlexAZ(CFlexAZ& flex)
 {
     if (flex.Count() == 0) {
         Notice("Exportdatei wurde nicht erstellt", "Der Flex.-Arbeitszeitplan enthält keine Einträge.");
+        return false;
+    }
+    if (auto fault = CheckFlexAZ(flex)) {
+        Notice("Exportdatei wurde nicht erstellt", *fault);
         return false;
     }
     std::vector<std::string> lines;

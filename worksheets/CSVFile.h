@@ -4,9 +4,14 @@
 // fields at ";" and ","; writing puts "," behind every field. Times are "HH:MM" (times of day),
 // dates "dd.mm.yyyy".
 //
-// Files are written in Windows-1252 with CR LF, through a temporary file beside the target that
-// replaces it only when every write succeeded. They are read with LF or CR LF, as UTF-8 when the
-// bytes are valid UTF-8 and as Windows-1252 otherwise. An import reads and checks the whole file
+// Files are written with CR LF, through a temporary file beside the target that replaces it only
+// when every write succeeded; an export removes what killed exports to the same target left. They
+// are read with LF or CR LF, as UTF-8 when the bytes are valid UTF-8 and as Windows-1252
+// otherwise, so a file is written in Windows-1252 unless that would read back as other text; then
+// in UTF-8 with a byte-order mark. What an export writes reads back as it was: names that the
+// format cannot carry (a separator or a control character in them, a plan cell whose short name
+// finds another shift type) and times that read back as others (a 24-hour shift not beginning at
+// midnight) refuse the export with a message naming the shift type or entry. An import reads and checks the whole file
 // into a staging copy first and replaces the plan part only when the file is good: a bad file
 // leaves the part (and so its undo steps) as it was, and the user gets one German message.
 //
@@ -55,6 +60,11 @@ public:
     static std::string SchichtLine(const CSchicht& shift);
     static std::string AZPLine(const CAZPData& azp, uint32_t group);
     static std::string FlexLine(const QFLEXAZ& entry);
+    // Why the part cannot be exported so that it reads back as it is (a German message naming the
+    // shift type); nothing when it can.
+    static std::optional<std::string> CheckSchichttypen(const CSchichttypen& types);
+    static std::optional<std::string> CheckAZP(const CAZPData& azp);
+    static std::optional<std::string> CheckFlexAZ(const CFlexAZ& flex);
     // Each reads the lines into a staging list; an error names the first bad line.
     static std::optional<CSVFehler> ReadSchichttypen(const std::vector<std::string>& lines, std::vector<CSchicht>& out);
     // Weeks from the first line's field count; cells by short name (unknown names stay empty).
@@ -71,6 +81,7 @@ public:
     // The lines of a file's bytes (UTF-8 or Windows-1252, LF or CR LF); UTF-16, control characters,
     // overlong lines and too many lines are refused with the line they are in.
     static std::optional<CSVFehler> DecodeLines(const std::string& bytes, std::vector<std::string>& lines);
+    // Refused (false, the German reason in `error`) when the file would not read back as `lines`.
     static bool WriteLines(const std::string& path, const std::vector<std::string>& lines, std::string& error);
 
 private:

@@ -6,6 +6,7 @@
 #include "../plans/PlanTestSupport.h"
 #include "platform/headless/HeadlessDriver.h"
 #include "platform/values/Date.h"
+#include "platform/values/Windows1252.h"
 #include "plans/AZPData.h"
 #include "plans/FlexAZ.h"
 #include "plans/Schichttypen.h"
@@ -13,7 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,6 +27,7 @@
 #include <thread>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -557,6 +563,224 @@ TEST_F(CSVFileTest, EmptyPartsAreNotExportedAndAFailedExportLeavesNoFile)
     Write(dir + "alt.csv", std::string(10000, 'x'));
     ASSERT_TRUE(Run([&](CCSVFile& c) { return c.ExportFlexAZ(flex); }, dir + "alt.csv"));
     EXPECT_EQ(Bytes(dir + "alt.csv"), "01.01.2024,08:00,16:00,1,\r\n");
+}
+
+// ---- what an export writes comes back, or the export is refused -----------------------------------
+
+// A name as the refusal shows it: control characters as spaces.
+std::string ShownName(std::string name)
+{
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    return name;
+}
+
+struct NameCase {
+    const char* name;
+    std::string bezeichnung, kurz;
+    const char* typesRefused;   // the character the shift-type export names; nullptr: it reads back
+    const char* planRefused;    // the same for the working-time plan, whose file holds short names
+    bool utf8;                  // the file is written in UTF-8 (else in Windows-1252)
+};
+
+TEST_F(CSVFileTest, NamesComeBackFromTheirFilesOrTheExportIsRefused)
+{
+    const std::vector<NameCase> cases = {
+        {"Komma in der Bezeichnung", "Frühdienst, kurz", "FK", "\",\" (Komma)", nullptr, false},
+        {"Semikolon in der Bezeichnung", "Spät; lang", "SL", "\";\" (Semikolon)", nullptr, false},
+        {"Komma in der Kurzbezeichnung", "Spät 1", "S,1", "\",\" (Komma)", "\",\" (Komma)", false},
+        {"Semikolon in der Kurzbezeichnung", "Spät 2", "S;2", "\";\" (Semikolon)", "\";\" (Semikolon)", false},
+        {"Tabulator in der Bezeichnung", "Früh\tspät", "FS", "Tabulator", nullptr, false},
+        {"Steuerzeichen in der Kurzbezeichnung", "Früh", "F\x01", "Steuerzeichen", "Steuerzeichen", false},
+        {"Anführungszeichen", "Früh \"lang\"", "\"F\"", nullptr, nullptr, false},
+        {"Umlaute", "Frühdienst Süd", "Ä", nullptr, nullptr, false},
+        {"Eurozeichen", "Zulage 5 €", "€", nullptr, nullptr, false},
+        {"Leerzeichen vorn", " Früh", " f", nullptr, nullptr, false},
+        // Their Windows-1252 bytes would read as UTF-8: "Ã¼" as "ü", a leading "ï»¿" as the mark.
+        {"Windows-1252, das als UTF-8 gelesen würde", "Ã¼berstunden", "Ã¼", nullptr, nullptr, true},
+        {"Bytefolgenmarke als Kurzbezeichnung", "Marke", "ï»¿", nullptr, nullptr, true},
+        {"Zeichen, die Windows-1252 nicht hat", "Łódź → Kraków", "Ł", nullptr, nullptr, true},
+    };
+    for (const NameCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CSchichttypen list;
+        list.CopyFrom(types);
+        CSchicht odd = Shift(c.kurz, 300, 780);
+        odd.BEZEICHNUNG = c.bezeichnung;
+        const uint32_t oddId = Add(list, odd);
+        CAZPData plan;
+        plan.SetSchichttypen(&list, 0);
+        plan.SetBezugsrahmen(1);
+        plan.SetGroupCount(2);
+        const uint32_t row1[7] = {oddId, early, 0, late, oddId, night, 0};
+        for (uint32_t d = 1; d <= 7; ++d) {
+            plan.SetCell(d, 1, row1[d - 1]);
+            plan.SetCell(d, 2, row1[7 - d]);
+        }
+
+        // A refusal names the shift type and the character, and leaves no file.
+        const auto refused = [&](const char* what, const std::string& file) {
+            ASSERT_EQ(captions, std::vector<std::string>{"Exportdatei wurde nicht erstellt"});
+            EXPECT_NE(texts[0].find("\"" + ShownName(c.bezeichnung) + "\""), std::string::npos) << texts[0];
+            EXPECT_NE(texts[0].find(what), std::string::npos) << texts[0];
+            EXPECT_FALSE(std::filesystem::exists(file));
+        };
+        const auto encoding = [&](const std::string& file) {
+            const std::string bytes = Bytes(file);
+            EXPECT_EQ(bytes.starts_with("\xEF\xBB\xBF"), c.utf8);
+            if (!c.utf8) {
+                EXPECT_NE(bytes.find(Utf8ToCp1252(c.kurz)), std::string::npos) << "Windows-1252";
+            }
+        };
+
+        const std::string typesFile = dir + "typen-" + std::to_string(&c - cases.data()) + ".csv";
+        const bool typesWritten = Run([&](CCSVFile& f) { return f.ExportSchichttypen(list); }, typesFile);
+        EXPECT_EQ(typesWritten, c.typesRefused == nullptr);
+        if (!typesWritten) {
+            refused(c.typesRefused, typesFile);
+        } else {
+            encoding(typesFile);
+            CSchichttypen back;
+            ASSERT_TRUE(Run([&](CCSVFile& f) { return f.ImportSchichttypen(back); }, typesFile));
+            ASSERT_EQ(back.Count(), list.Count());
+            for (long n = 1; n <= list.Count(); ++n) {
+                EXPECT_EQ(back.GetByIndex(n)->BEZEICHNUNG, list.GetByIndex(n)->BEZEICHNUNG);
+                EXPECT_EQ(back.GetByIndex(n)->KURZBEZEICHNUNG, list.GetByIndex(n)->KURZBEZEICHNUNG);
+                EXPECT_EQ(back.GetByIndex(n)->TERMIN, list.GetByIndex(n)->TERMIN);
+            }
+        }
+
+        const std::string planFile = dir + "plan-" + std::to_string(&c - cases.data()) + ".csv";
+        const bool planWritten = Run([&](CCSVFile& f) { return f.ExportAZP(plan); }, planFile);
+        EXPECT_EQ(planWritten, c.planRefused == nullptr);
+        if (!planWritten) {
+            refused(c.planRefused, planFile);
+        } else {
+            encoding(planFile);
+            CAZPData back;
+            back.SetSchichttypen(&list, 0);
+            ASSERT_TRUE(Run([&](CCSVFile& f) { return f.ImportAZP(back); }, planFile));
+            ASSERT_EQ(back.CountGroups(), 2u);
+            ASSERT_EQ(back.CountDays(), 7u);
+            for (uint32_t g = 1; g <= 2; ++g)
+                for (uint32_t d = 1; d <= 7; ++d)
+                    EXPECT_EQ(back.GetCell(d, g), plan.GetCell(d, g)) << "day " << d << ", group " << g;
+        }
+    }
+}
+
+// The plan's file names a day's shift type by its short name only: a short name that would find
+// another shift type (or none) when the file is read back refuses the export.
+TEST_F(CSVFileTest, APlansShortNamesMustFindTheirShiftTypesAgain)
+{
+    struct Case {
+        const char* name;
+        std::string kurz;
+        uint32_t begin;     // by its begin the type stands before or after F (06:00) in the list
+        bool withEarly;     // F is in the plan too
+        const char* refused;   // a piece of the message; nullptr: written and read back
+    };
+    const std::vector<Case> cases = {
+        {"dieselbe Kurzbezeichnung in anderer Schreibung", "f", 400, false, "dieselbe Kurzbezeichnung \"f\""},
+        {"dieselbe Kurzbezeichnung, beide im Plan", "F", 300, true, "dieselbe Kurzbezeichnung \"F\""},
+        {"dieselbe Kurzbezeichnung, nur die erste im Plan", "F", 300, false, nullptr},
+        {"keine Kurzbezeichnung", "", 400, false, "keine Kurzbezeichnung"},
+        {"nur Leerzeichen", "   ", 400, false, "keine Kurzbezeichnung"},
+        {"länger als fünf Zeichen", "Früh12", 400, false, "länger als 5 Zeichen"},
+        {"fünf Zeichen mit Umlaut", "Früh1", 400, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CSchichttypen list;
+        list.CopyFrom(types);
+        CSchicht odd = Shift(c.kurz, c.begin, 900);
+        odd.BEZEICHNUNG = "Sonder";
+        const uint32_t oddId = Add(list, odd);
+        CAZPData plan;
+        plan.SetSchichttypen(&list, 0);
+        plan.SetBezugsrahmen(1);
+        plan.SetGroupCount(1);
+        plan.SetCell(2, 1, oddId);
+        plan.SetCell(4, 1, c.withEarly ? early : late);
+        const std::string file = dir + "plan.csv";
+        std::filesystem::remove(file);
+        const bool written = Run([&](CCSVFile& f) { return f.ExportAZP(plan); }, file);
+        EXPECT_EQ(written, c.refused == nullptr);
+        if (!written) {
+            ASSERT_EQ(captions, std::vector<std::string>{"Exportdatei wurde nicht erstellt"});
+            EXPECT_NE(texts[0].find(c.refused), std::string::npos) << texts[0];
+            EXPECT_NE(texts[0].find("\"Sonder\""), std::string::npos) << texts[0];
+            EXPECT_FALSE(std::filesystem::exists(file));
+            continue;
+        }
+        CAZPData back;
+        back.SetSchichttypen(&list, 0);
+        ASSERT_TRUE(Run([&](CCSVFile& f) { return f.ImportAZP(back); }, file));
+        for (uint32_t d = 1; d <= 7; ++d)
+            EXPECT_EQ(back.GetCell(d, 1), plan.GetCell(d, 1)) << "day " << d;
+    }
+}
+
+// Exports killed with SIGKILL in the middle of writing (each child stops itself at its first
+// write past 1 MB, so the kill always finds it mid-way) leave their temporary files; the next
+// export to that target removes them, and only them: each killed export already removed the one
+// before it, and the completed one removes the last.
+TEST_F(CSVFileTest, WhatKilledExportsLeftGoesWithTheNextExport)
+{
+    const std::string target = dir + "plan.csv";
+    Write(target, "alt,\r\n");
+    const std::vector<std::string> large(20000, std::string(200, 'F') + ",");   // about 4 MB
+    for (int n = 0; n < 3; ++n) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::alarm(120);   // a child that cannot go on ends by itself
+            struct sigaction stop {};
+            stop.sa_handler = [](int) { ::kill(::getpid(), SIGSTOP); };
+            ::sigaction(SIGXFSZ, &stop, nullptr);
+            const rlimit limit{rlim_t(1) << 20, rlim_t(1) << 20};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            std::string error;
+            CCSVFile::WriteLines(target, large, error);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
+        ASSERT_TRUE(WIFSTOPPED(status)) << "the export ended before its kill";
+        ::kill(child, SIGKILL);
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    }
+    const auto hidden = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            if (const std::string name = entry.path().filename().string(); name.starts_with(".") && name.find(".csv.") != std::string::npos)
+                names.insert(name);
+        return names;
+    };
+    ASSERT_EQ(hidden().size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(dir + *hidden().begin()), uintmax_t(1) << 20);
+    EXPECT_EQ(Bytes(target), "alt,\r\n") << "the target is the old file";
+
+    // Not leftovers of this target: one a live export still holds, one of the user's, one of
+    // another target, and an empty one that may not be locked yet. An empty one of an hour ago is.
+    Write(dir + ".plan.csv.Lebt01", "F    ,\r\n");
+    const int live = ::open((dir + ".plan.csv.Lebt01").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
+    Write(dir + ".plan.csv.backup", "Notizen zum Plan\n");
+    Write(dir + ".andere.csv.AbCd12", "F    ,\r\n");
+    Write(dir + ".plan.csv.Leer01", "");
+    Write(dir + ".plan.csv.Leer02", "");
+    const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir + ".plan.csv.Leer02").c_str(), hourAgo, 0), 0);
+
+    PlanRows({"FF.SSNN"});
+    ASSERT_TRUE(Run([&](CCSVFile& f) { return f.ExportAZP(azp); }, target));
+    EXPECT_EQ(Bytes(target), "F    ,F    ,,S    ,S    ,N    ,N    ,\r\n");
+    EXPECT_EQ(hidden(), (std::set<std::string>{".andere.csv.AbCd12", ".plan.csv.Leer01", ".plan.csv.Lebt01",
+                                               ".plan.csv.backup"}));
+    ::close(live);
 }
 
 } // namespace

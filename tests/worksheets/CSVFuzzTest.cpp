@@ -1,10 +1,13 @@
 // Damaged copies of good CSV files (random bytes changed, pieces repeated or cut, a NUL or a
 // UTF-16 mark put in) imported into each of the three plan parts: every copy is either taken whole
-// (one entry per line, no control character in a name) or refused with the part unchanged. The
-// copies are the same every run (fixed start value), so a failure replays.
+// (one entry per line, no control character in a name) or refused with the part unchanged, and
+// what was taken comes back as it is from its own export (or that export is refused). Shift types
+// with random names are exported and read back the same way. The copies and names are the same
+// every run (fixed start value), so a failure replays.
 #include "worksheets/CSVFile.h"
 
 #include "../plans/PlanTestSupport.h"
+#include "core/Utilities.h"
 #include "platform/headless/HeadlessDriver.h"
 #include "plans/AZPData.h"
 #include "plans/FlexAZ.h"
@@ -12,10 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace plantest;
@@ -74,23 +80,88 @@ protected:
         path = store.dir + "/f.csv";
     }
 
-    // The transfer as a user who answers "Ja", picks `path` and confirms every notice.
-    bool Run(const std::function<bool(CCSVFile&)>& transfer)
+    // The transfer as a user who answers "Ja", picks `file` and confirms every notice; the
+    // captions shown are kept.
+    bool Run(const std::function<bool(CCSVFile&)>& transfer, const std::string& file)
     {
         bool result = false;
+        captions.clear();
         HeadlessDriver driver;
         CCSVFile csv;
         driver.Start([&] { result = transfer(csv); });
         for (int guard = 0; guard < 20; ++guard) {
-            if (driver.HasMessage())
+            if (driver.HasMessage()) {
+                captions.push_back(driver.Message().caption);
                 driver.AnswerMessage((driver.Message().buttonBits & BUTTON_YES) ? BUTTON_YES : BUTTON_OK);
-            else if (driver.HasFileDialog())
-                driver.AnswerFileDialog(path);
-            else
+            } else if (driver.HasFileDialog()) {
+                driver.AnswerFileDialog(file);
+            } else {
                 break;
+            }
         }
         driver.WaitEnd();
         return result;
+    }
+    bool Run(const std::function<bool(CCSVFile&)>& transfer) { return Run(transfer, path); }
+
+    // Exported to a file of its own and imported again, the part must be as it was: true when it
+    // came back, false when the export was refused (told, no file).
+    bool RoundTrip(const std::function<bool(CCSVFile&)>& exportTo, const std::function<bool(CCSVFile&)>& importFrom,
+                   const std::function<std::string()>& content)
+    {
+        const std::string file = store.dir + "/zurueck.csv";
+        std::filesystem::remove(file);
+        const std::string was = content();
+        if (!Run(exportTo, file)) {
+            EXPECT_EQ(captions, std::vector<std::string>{"Exportdatei wurde nicht erstellt"});
+            EXPECT_FALSE(std::filesystem::exists(file));
+            return false;
+        }
+        EXPECT_TRUE(Run(importFrom, file)) << "its own export is refused";
+        EXPECT_EQ(content(), was) << "the export came back as something else";
+        return true;
+    }
+
+    // What the files carry of each part (not the ids the import gives, nor the paid flag of breaks,
+    // which no file holds; names as far as a worksheet stores them, trailing spaces not counted).
+    static std::string Breaks(const std::array<PAUSE, 5>& pausen)
+    {
+        std::string t;
+        for (const PAUSE& p : pausen)
+            if (p.DAUER)
+                t += " " + std::to_string(p.LAGE) + "+" + std::to_string(p.DAUER);
+        return t;
+    }
+    static std::string Content(const CSchichttypen& list)
+    {
+        std::string t;
+        for (long n = 1; n <= list.Count(); ++n) {
+            const CSchicht& s = *list.GetByIndex(n);
+            t += std::to_string(s.ART) + "[" + Clip(Utf8Prefix(s.BEZEICHNUNG, 30)) + "][" +
+                 Clip(Utf8Prefix(s.KURZBEZEICHNUNG, 5)) + "] " + std::to_string(s.TERMIN.BEGINN) + "-" +
+                 std::to_string(s.TERMIN.ENDE) + Breaks(s.PAUSEN) + "\n";
+        }
+        return t;
+    }
+    static std::string Content(const CAZPData& plan)
+    {
+        std::string t = std::to_string(plan.CountDays()) + "\n";
+        for (uint32_t g = 1; g <= plan.CountGroups(); ++g) {
+            for (uint32_t d = 1; d <= plan.CountDays(); ++d)
+                t += std::to_string(plan.GetCell(d, g)) + " ";
+            t += "\n";
+        }
+        return t;
+    }
+    static std::string Content(const CFlexAZ& entries)
+    {
+        std::string t;
+        for (long n = 1; n <= entries.Count(); ++n) {
+            const QFLEXAZ& e = *entries.Entry(n);
+            t += std::to_string(e.DATUM) + " " + std::to_string(e.TERMIN.BEGINN) + "-" + std::to_string(e.TERMIN.ENDE) +
+                 " " + std::to_string(e.ART) + Breaks(e.PAUSEN) + "\n";
+        }
+        return t;
     }
 
     // The lines of the file as the import sees them; false when it cannot be split into lines.
@@ -122,9 +193,10 @@ protected:
     }
 
     // Every copy of `good` imported by `transfer`: `before` is the part's text, `whole` checks a
-    // taken copy against its lines.
+    // taken copy against its lines, and the part taken goes out by `exportTo` and comes back.
     void Fuzz(const std::string& good, const std::function<bool(CCSVFile&)>& transfer,
-              const std::function<std::string()>& part, const std::function<void(const std::vector<std::string>&)>& whole)
+              const std::function<std::string()>& part, const std::function<void(const std::vector<std::string>&)>& whole,
+              const std::function<bool(CCSVFile&)>& exportTo, const std::function<std::string()>& content)
     {
         std::mt19937 rng(kStartValue);
         int refused = 0, taken = 0;
@@ -142,6 +214,7 @@ protected:
             std::vector<std::string> lines;
             ASSERT_TRUE(Lines(bytes, lines)) << "taken, though its lines cannot be read";
             whole(lines);
+            RoundTrip(exportTo, transfer, content);
         }
         EXPECT_GT(refused, 0);
         EXPECT_GT(taken, 0);
@@ -152,6 +225,7 @@ protected:
     CAZPData azp;
     CFlexAZ flex;
     std::string path;
+    std::vector<std::string> captions;
 };
 
 TEST_F(CSVFuzzTest, ShiftTypeFilesAreTakenWholeOrRefusedUnchanged)
@@ -165,7 +239,8 @@ TEST_F(CSVFuzzTest, ShiftTypeFilesAreTakenWholeOrRefusedUnchanged)
                  EXPECT_FALSE(HasControl(types.GetByIndex(n)->BEZEICHNUNG));
                  EXPECT_FALSE(HasControl(types.GetByIndex(n)->KURZBEZEICHNUNG));
              }
-         });
+         },
+         [&](CCSVFile& c) { return c.ExportSchichttypen(types); }, [&] { return Content(types); });
 }
 
 TEST_F(CSVFuzzTest, PlanFilesAreTakenWholeOrRefusedUnchanged)
@@ -179,7 +254,8 @@ TEST_F(CSVFuzzTest, PlanFilesAreTakenWholeOrRefusedUnchanged)
          [&](const std::vector<std::string>& lines) {
              EXPECT_EQ(azp.CountGroups(), lines.size());
              EXPECT_EQ(azp.CountDays() % 7, 0u);
-         });
+         },
+         [&](CCSVFile& c) { return c.ExportAZP(azp); }, [&] { return Content(azp); });
 }
 
 TEST_F(CSVFuzzTest, FlexFilesAreTakenWholeOrRefusedUnchanged)
@@ -192,7 +268,56 @@ TEST_F(CSVFuzzTest, FlexFilesAreTakenWholeOrRefusedUnchanged)
              for (const std::string& line : lines)
                  entries += line.find_first_not_of(' ') != std::string::npos;
              EXPECT_EQ(size_t(flex.Count()), entries);
-         });
+         },
+         [&](CCSVFile& c) { return c.ExportFlexAZ(flex); }, [&] { return Content(flex); });
+}
+
+// Shift types named from pieces that the format splits, that Windows-1252 lacks or that its bytes
+// would turn into UTF-8, in a plan: each export reads back as the part was, or is refused.
+TEST_F(CSVFuzzTest, ExportedNamesComeBackOrTheExportIsRefused)
+{
+    // The last three pieces no name can carry; one name in four may have them.
+    const std::vector<std::string> pieces = {"F", "s", "ä", "Ö", "ß", "€", "Ã", "¼", "\"", " ", "ł", "→",
+                                             "x", "Ã¤", "ï»¿", "7", "-", ",", ";", "\t"};
+    std::mt19937 rng(kStartValue);
+    const auto name = [&](size_t least, size_t most) {
+        const size_t choices = pieces.size() - (rng() % 4 == 0 ? 0 : 3);
+        std::string t;
+        for (size_t n = least + rng() % (most - least + 1); n > 0; --n)
+            t += pieces[rng() % choices];
+        return t;
+    };
+    int refused = 0, taken = 0;
+    for (int round = 1; round <= 40; ++round) {
+        SCOPED_TRACE("Runde " + std::to_string(round));
+        CSchichttypen list;
+        std::vector<uint32_t> ids{0};
+        for (int n = 2 + int(rng() % 4); n > 0; --n) {
+            CSchicht s = Shift("", uint32_t(rng() % 1440), uint32_t(rng() % 1440));
+            s.ART = uint8_t(1 + rng() % 4);
+            s.BEZEICHNUNG = name(0, 12);
+            s.KURZBEZEICHNUNG = name(1, rng() % 4 == 0 ? 3 : 2);
+            ids.push_back(Add(list, s));
+        }
+        CAZPData plan;
+        plan.SetSchichttypen(&list, 0);
+        plan.SetBezugsrahmen(2);
+        plan.SetGroupCount(3);
+        for (uint32_t g = 1; g <= 3; ++g)
+            for (uint32_t d = 1; d <= 14; ++d)
+                plan.SetCell(d, g, ids[rng() % ids.size()]);
+
+        // The plan first: the shift types' import may give types new ids.
+        for (auto [exportTo, importFrom, content] :
+             {std::tuple<std::function<bool(CCSVFile&)>, std::function<bool(CCSVFile&)>, std::function<std::string()>>{
+                  [&](CCSVFile& c) { return c.ExportAZP(plan); }, [&](CCSVFile& c) { return c.ImportAZP(plan); },
+                  [&] { return Content(plan); }},
+              {[&](CCSVFile& c) { return c.ExportSchichttypen(list); },
+               [&](CCSVFile& c) { return c.ImportSchichttypen(list); }, [&] { return Content(list); }}})
+            (RoundTrip(exportTo, importFrom, content) ? taken : refused)++;
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(taken, 0);
 }
 
 } // namespace
