@@ -501,7 +501,8 @@ std::optional<std::string> CCSVFile::CheckSchichttypen(const CSchichttypen& type
                 return fault;
         // The line read back must give the same times.
         std::vector<CSchicht> back;
-        if (ReadSchichttypen({SchichtLine(s)}, back) || Times(back[0].TERMIN, back[0].PAUSEN) != Times(s.TERMIN, s.PAUSEN))
+        if (ReadSchichttypen({SchichtLine(s)}, back) ||
+            Times(back[0].TERMIN, back[0].PAUSEN) != Times(s.TERMIN, s.PAUSEN))
             return Schichttyp(s) + " kann nicht exportiert werden.|" + kTimesLost +
                    " Bitte die Zeiten des Schichttyps prüfen." + kNotExported;
     }

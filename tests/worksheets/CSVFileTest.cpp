@@ -722,6 +722,35 @@ TEST_F(CSVFileTest, APlansShortNamesMustFindTheirShiftTypesAgain)
     }
 }
 
+// Times are written as times of day: those that would read back as others refuse the export too.
+TEST_F(CSVFileTest, TimesThatWouldComeBackAsOthersRefuseTheExport)
+{
+    // A whole day from 00:43 (its duration set in the dialog) would come back without length.
+    CSchicht day = Shift("T", 43, 43);
+    day.BEZEICHNUNG = "Tag";
+    ASSERT_EQ(day.TERMIN, (TERMIN{43, 43 + kDay}));
+    CSchichttypen list;
+    list.CopyFrom(types);
+    Add(list, day);
+    EXPECT_FALSE(Run([&](CCSVFile& f) { return f.ExportSchichttypen(list); }, dir + "typen.csv"));
+    ASSERT_EQ(captions, std::vector<std::string>{"Exportdatei wurde nicht erstellt"});
+    EXPECT_NE(texts[0].find("Der Schichttyp \"Tag\""), std::string::npos) << texts[0];
+    EXPECT_FALSE(std::filesystem::exists(dir + "typen.csv"));
+    // From midnight it is written "24:00" and comes back.
+    Add(types, Shift("G", 0, 0));
+    EXPECT_TRUE(Run([&](CCSVFile& f) { return f.ExportSchichttypen(types); }, dir + "typen.csv"));
+
+    // A break that ends before its start (as a damaged file gives one) has no times of day.
+    CFlexSchicht broken = Flex(kMonday + 1, 1320, 360);
+    broken.PAUSEN[0] = {300, 65476, 0};
+    flex.Add(Flex(kMonday, 480, 960));
+    flex.Add(broken);
+    EXPECT_FALSE(Run([&](CCSVFile& f) { return f.ExportFlexAZ(flex); }, dir + "flex.csv"));
+    ASSERT_EQ(captions, std::vector<std::string>{"Exportdatei wurde nicht erstellt"});
+    EXPECT_NE(texts[0].find("Der Eintrag vom 02.01.2024 (22:00 bis 06:00)"), std::string::npos) << texts[0];
+    EXPECT_FALSE(std::filesystem::exists(dir + "flex.csv"));
+}
+
 // Exports killed with SIGKILL in the middle of writing (each child stops itself at its first
 // write past 1 MB, so the kill always finds it mid-way) leave their temporary files; the next
 // export to that target removes them, and only them: each killed export already removed the one
@@ -754,9 +783,11 @@ TEST_F(CSVFileTest, WhatKilledExportsLeftGoesWithTheNextExport)
     }
     const auto hidden = [&] {
         std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir))
-            if (const std::string name = entry.path().filename().string(); name.starts_with(".") && name.find(".csv.") != std::string::npos)
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with(".") && name.find(".csv.") != std::string::npos)
                 names.insert(name);
+        }
         return names;
     };
     ASSERT_EQ(hidden().size(), 1u);
