@@ -276,8 +276,9 @@ std::string Times(const TERMIN& t, const std::array<PAUSE, 5>& pausen)
 }
 
 const char* const kTimesLost =
-    "Beginn, Ende und Pausen stehen in der CSV-Datei als Uhrzeiten; diese Zeiten (etwa eine Dauer von 24 Stunden, die "
-    "nicht um Mitternacht beginnt, oder eine Pause, die vor ihrem Beginn endet) kämen beim Import verändert zurück.";
+    "Beginn, Ende und Pausen stehen in der CSV-Datei als Uhrzeiten; so geschrieben kämen diese Zeiten beim Import "
+    "verändert zurück (etwa eine Dauer von 24 Stunden, die nicht um Mitternacht beginnt, oder eine Pause, die vor "
+    "ihrem Beginn endet).";
 
 void WritePausen(const CSchicht& s, std::string& line)
 {
