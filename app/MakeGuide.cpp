@@ -251,6 +251,23 @@ bool TakeUpCell(Renderer& renderer)
     return renderer.Settle();
 }
 
+// Clicks row `row` of the project manager's tree beside its box, as the planner marks a worksheet
+// before "neues Arbeitszeitblatt".
+bool MarkTreeRow(Renderer& renderer, int row)
+{
+    const int window = SettledWindow(renderer, "Projektmanager", 30000);
+    auto* tree = window ? renderer.View(window)->Client()->findChild<ListView*>() : nullptr;
+    if (!tree)
+        return false;
+    const QPoint at(tree->ToViewport(3 * TREE_INDENT), tree->RowTop(row - 1) + tree->LineHeight() / 2);
+    const QPoint global = tree->viewport()->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &press);
+    QCoreApplication::sendEvent(tree->viewport(), &release);
+    return renderer.Settle();
+}
+
 // Clicks "weiter >>" of the wizard titled so `times` times.
 bool Forward(Renderer& renderer, const char* title, int times)
 {
@@ -293,7 +310,8 @@ QImage Take(const Picture& picture)
 
 const Picture kPictures[] = {
     {"willkommen", [] { ProgramMain(); }, "Willkommen bei Varn-4"},
-    {"projektmanager", ProjectTree, "Projektmanager"},
+    // The worksheet's row marked: the tree's commands for a worksheet are at hand.
+    {"projektmanager", ProjectTree, "Projektmanager", [](Renderer& r) { return MarkTreeRow(r, 3); }},
     {"arbeitsblatt", [] { OpenSample(); }, "Arbeitszeitblatt"},
     // A shift demand plan exists: generating it again asks first and says what it replaces.
     {"wege", [] { SampleWorksheet().GenerateSBP(); }, "Vorhandene Einträge werden überschrieben."},
