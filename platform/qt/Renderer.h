@@ -63,7 +63,7 @@ public:
 
     // Processes Qt's events until the threads are idle, the input queue is empty and the widgets
     // show the models; false when that did not happen within `timeoutMs`.
-    bool Settle(int timeoutMs = 5000);
+    bool Settle(int timeoutMs = 60000);
 
     // The widgets of a window model (nullptr when it is not shown).
     WindowView* View(int window) const;

@@ -28,8 +28,12 @@ inline QApplication& App()
     return *app;
 }
 
+// How long a test waits for the screen: a condition is polled, so a quiet machine passes at once,
+// while one loaded three times over its cores under the sanitizers still meets it.
+inline constexpr int kScreenWaitMs = 60000;
+
 // Runs Qt's events until `done` or `timeoutMs` passed.
-inline bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+inline bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = kScreenWaitMs)
 {
     QElapsedTimer clock;
     clock.start();

@@ -260,7 +260,7 @@ TEST_P(Gallery, Picture)
     renderer->Start(sheet.open);
     // A worksheet starts its window and its table inspector, each on a thread of its own: on a busy
     // machine with the sanitizers that takes several seconds.
-    const int window = SettledWindow(*renderer, sheet.title, 30000);
+    const int window = SettledWindow(*renderer, sheet.title, apptest::kScreenWaitMs);
     ASSERT_NE(window, 0) << sheet.name << ": no window";
     QWidget* top = renderer->WindowWidget(window)->window();
     for (int n = 0; n < sheet.forward; ++n) {

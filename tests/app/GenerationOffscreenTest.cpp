@@ -84,7 +84,7 @@ TEST(GenerationOffscreen, AbbrechenInTheMiddleOfASolveEndsTheRunAndKeepsTheDaysD
     ASSERT_NE(cancel, nullptr);
     ASSERT_TRUE(cancel->isEnabled());
     qttest::Click(cancel);
-    ASSERT_TRUE(apptest::ProcessUntil([&] { return renderer.Ended(); }, 10000)) << Runtime::Describe();
+    ASSERT_TRUE(apptest::ProcessUntil([&] { return renderer.Ended(); }, apptest::kScreenWaitMs)) << Runtime::Describe();
     EXPECT_LT(g.questions, 2000);
     EXPECT_EQ(result, SBP_TEILWEISE);
     EXPECT_EQ(g.Tagesergebnis(2).STATUS, SBPTagesergebnis::GESCHRIEBEN);

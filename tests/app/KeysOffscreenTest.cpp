@@ -78,7 +78,7 @@ protected:
     {
         renderer = std::make_unique<Renderer>();
         renderer->Start(std::move(start));
-        const int window = SettledWindow(*renderer, title, 30000);
+        const int window = SettledWindow(*renderer, title, apptest::kScreenWaitMs);
         if (window)
             renderer->View(window)->Activate();
         return window;
@@ -158,7 +158,7 @@ protected:
             EXPECT_EQ(NewDialog(before), k.opens);
             EXPECT_FALSE(Ambiguous()) << ::testing::PrintToString(warnings);
             warnings.clear();
-            ProcessUntil([&] { return QApplication::focusWidget() == List(sheet, k.list); }, 2000);
+            ProcessUntil([&] { return QApplication::focusWidget() == List(sheet, k.list); }, apptest::kScreenWaitMs);
             EXPECT_EQ(QApplication::focusWidget(), List(sheet, k.list));
         }
     }

@@ -83,7 +83,7 @@ TEST_F(NothingCut, ANarrowerDialogKeepsItsButtonsWhole)
 {
     renderer = std::make_unique<Renderer>();
     renderer->Start(OpenShiftTypes);
-    const int window = SettledWindow(*renderer, "Schichttypen", 30000);
+    const int window = SettledWindow(*renderer, "Schichttypen", apptest::kScreenWaitMs);
     ASSERT_NE(window, 0);
     QWidget* top = renderer->WindowWidget(window)->window();
     const int designed = QtStyle::ToPixels(560);
@@ -100,7 +100,7 @@ TEST_F(NothingCut, ANarrowerDialogKeepsItsButtonsWhole)
         if (c.width) {
             top->resize(c.width, top->height());
             QCoreApplication::processEvents();
-            ASSERT_NE(SettledWindow(*renderer, "Schichttypen", 10000), 0);
+            ASSERT_NE(SettledWindow(*renderer, "Schichttypen", apptest::kScreenWaitMs), 0);
         }
         if (c.width == 800) {
             ASSERT_EQ(top->width(), 800) << "the dialog refused the narrower width";
@@ -138,7 +138,7 @@ TEST_F(NothingCut, TheShiftDemandPlanShowsItsShiftNamesWholeAtEveryZoom)
 {
     renderer = std::make_unique<Renderer>();
     renderer->Start(OpenWorksheet);
-    const int window = SettledWindow(*renderer, "Arbeitszeitblatt", 30000);
+    const int window = SettledWindow(*renderer, "Arbeitszeitblatt", apptest::kScreenWaitMs);
     ASSERT_NE(window, 0);
     QWidget* top = renderer->WindowWidget(window)->window();
     // The shift demand plan: the list whose rows are named after the shifts.
@@ -163,7 +163,7 @@ TEST_F(NothingCut, TheShiftDemandPlanShowsItsShiftNamesWholeAtEveryZoom)
                     item = a;
             ASSERT_NE(item, nullptr);
             item->trigger();
-            ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", 10000), 0);
+            ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", apptest::kScreenWaitMs), 0);
         }
         // The names are drawn in the column's style font (the zoom scales it with the column),
         // after its indent of one unit, two pixels clear of either border line.
@@ -193,7 +193,7 @@ TEST_F(NothingCut, TheOverallRatingShowsEveryCriterionNameWhole)
         sheet.GetAZP().SetGroupCount(1);
         sheet.ShowGesamtbewertung();
     });
-    const int window = SettledWindow(*renderer, "Gesamtbewertung AZP", 30000);
+    const int window = SettledWindow(*renderer, "Gesamtbewertung AZP", apptest::kScreenWaitMs);
     ASSERT_NE(window, 0);
     QWidget* top = renderer->WindowWidget(window)->window();
     ListView* list = nullptr;
@@ -225,7 +225,7 @@ TEST_F(NothingCut, TheCriteriaDefaultsShowEveryNameWholeInItsEntry)
         UseDefaultRecords();
         UpdateDefinitionsmanager(DEFINITIONS_AZP | DEFINITIONS_SCHICHTEN | DEFINITIONS_KRITERIENVORGABEN, 0, nullptr);
     });
-    const int window = SettledWindow(*renderer, nullptr, 30000);
+    const int window = SettledWindow(*renderer, nullptr, apptest::kScreenWaitMs);
     ASSERT_NE(window, 0);
     QWidget* top = renderer->WindowWidget(window)->window();
     int names = 0;
@@ -255,7 +255,7 @@ TEST_F(NothingCut, EveryWizardPageShowsItsTextsWholeAndClearOfEachOther)
         SCOPED_TRACE(wizard.title);
         renderer = std::make_unique<Renderer>();
         renderer->Start(wizard.open);
-        const int window = SettledWindow(*renderer, wizard.title, 30000);
+        const int window = SettledWindow(*renderer, wizard.title, apptest::kScreenWaitMs);
         ASSERT_NE(window, 0);
         QWidget* top = renderer->WindowWidget(window)->window();
         for (int page = 1; page <= wizard.pages; ++page) {
@@ -290,17 +290,17 @@ TEST_F(NothingCut, TheWorksheetWindowCanBeMadeSmallerButNotBelowItsMinimum)
 {
     renderer = std::make_unique<Renderer>();
     renderer->Start(OpenWorksheet);
-    const int window = SettledWindow(*renderer, "Arbeitszeitblatt", 30000);
+    const int window = SettledWindow(*renderer, "Arbeitszeitblatt", apptest::kScreenWaitMs);
     ASSERT_NE(window, 0);
     QWidget* client = renderer->WindowWidget(window);
     // Without the frame the worksheet window stands on its own.
     QWidget* sub = client->window();
     const QSize before = sub->size();
     sub->resize(before.width() - 200, before.height() - 150);
-    ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", 10000), 0);
+    ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", apptest::kScreenWaitMs), 0);
     EXPECT_EQ(sub->size(), QSize(before.width() - 200, before.height() - 150));
     sub->resize(10, 10);
-    ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", 10000), 0);
+    ASSERT_NE(SettledWindow(*renderer, "Arbeitszeitblatt", apptest::kScreenWaitMs), 0);
     EXPECT_GE(client->width(), QtStyle::ToPixels(300));
     EXPECT_GE(client->height(), QtStyle::ToPixels(200));
     EXPECT_LT(sub->width(), before.width() - 200);

@@ -156,7 +156,7 @@ TEST_F(RealProgram, ProjectWithAWorksheetIsCreatedSavedAndShown)
 
     // Ending the program: nothing to ask, every thread ends.
     main->close();
-    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000));
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, apptest::kScreenWaitMs));
     renderer.reset();
     EXPECT_TRUE(ProgramShutdown());
     EXPECT_EQ(ProfileGetString("Main", "Maximize", "", Path("varn4.ini")), "No");
@@ -275,13 +275,13 @@ TEST_F(RealProgram, TheFramesDefaultsEntryOpensTheDefinitionsDialogOnTheDefaults
     ASSERT_NE(vorgaben, nullptr);
     ASSERT_TRUE(vorgaben->isEnabled());
     vorgaben->trigger();
-    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Vorgaben bearbeiten") != 0; }, 5000));
+    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Vorgaben bearbeiten") != 0; }, apptest::kScreenWaitMs));
     int window = WindowTitled("Vorgaben bearbeiten");
     auto* button = qobject_cast<QAbstractButton*>(renderer->ControlWidget(window, ControlNamed(window, "?RBDEFAULT")));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), QStringLiteral("Vorgabewerte für Rahmenbedingungen"));
     button->click();
-    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Definitionspool") != 0; }, 5000));
+    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Definitionspool") != 0; }, apptest::kScreenWaitMs));
     ASSERT_TRUE(renderer->Settle());
     int dialog = WindowTitled("Definitionspool");
     auto* tabs = renderer->WindowWidget(dialog)->findChild<QTabWidget*>();
@@ -348,7 +348,7 @@ TEST_F(RealProgram, TerminationSignalsAreTheFramesCloseRequest)
     }
     // A changed project: the signal asks as closing the frame does, and the program goes on.
     ::raise(SIGTERM);
-    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Änderungen speichern?") != 0; }, 5000));
+    ASSERT_TRUE(ProcessUntil([&] { return WindowTitled("Änderungen speichern?") != 0; }, apptest::kScreenWaitMs));
     EXPECT_FALSE(renderer->Ended());
     int question = WindowTitled("Änderungen speichern?");
     renderer->WindowWidget(question)->close();        // cancelled: the program stays
@@ -360,7 +360,7 @@ TEST_F(RealProgram, TerminationSignalsAreTheFramesCloseRequest)
     }
     // Nothing to ask: the frame's close-down runs to its end (the settings are written).
     ::raise(SIGINT);
-    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, 10000));
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Ended(); }, apptest::kScreenWaitMs));
     renderer.reset();
     EXPECT_TRUE(ProgramShutdown());
     EXPECT_EQ(ProfileGetString("Main", "Maximize", "", Path("varn4.ini")), "No");

@@ -60,7 +60,7 @@ protected:
         ASSERT_TRUE(renderer->Settle());
         qttest::Press(tree, Qt::Key_Return);
         for (const char* title : {"Arbeitszeitblatt", "Tabellen-Inspektor"}) {
-            const int window = SettledWindow(*renderer, title, 30000);
+            const int window = SettledWindow(*renderer, title, apptest::kScreenWaitMs);
             ASSERT_NE(window, 0) << title;
             QWidget* w = renderer->WindowWidget(window);
             while (w && !qobject_cast<QMdiSubWindow*>(w))

@@ -72,7 +72,7 @@ protected:
     }
 
     // ---- the planner's road: windows waited for, buttons clicked, wizards finished, messages closed
-    int WaitFor(const std::string& title, int timeoutMs = 10000)
+    int WaitFor(const std::string& title, int timeoutMs = kScreenWaitMs)
     {
         int w = 0;
         ProcessUntil([&] { return renderer->Settle(100) && (w = WindowTitled(title)) != 0; }, timeoutMs);
@@ -141,7 +141,7 @@ protected:
     // which keeps the best plan found.
     void CancelSearchAfter(int ms)
     {
-        ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, 30000);
+        ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Berechnung läuft...") != 0; }, apptest::kScreenWaitMs);
         ProcessUntil([] { return false; }, ms);
         if (const int progress = WindowTitled("Berechnung läuft..."))
             if (QAbstractButton* cancel = Button(progress, QStringLiteral("Abbrechen")))

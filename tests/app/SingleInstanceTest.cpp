@@ -42,7 +42,7 @@ TEST(InstanceListener, SecondStartBringsTheMinimisedFrameForward)
 
     std::atomic<int> answered{-1};
     std::thread second([&] { answered = AskRunningInstance(socket, 5000) ? 1 : 0; });
-    EXPECT_TRUE(ProcessUntil([&] { return answered != -1; }, 10000));
+    EXPECT_TRUE(ProcessUntil([&] { return answered != -1; }, apptest::kScreenWaitMs));
     second.join();
     EXPECT_EQ(answered, 1);
     EXPECT_EQ(requests, 1);
