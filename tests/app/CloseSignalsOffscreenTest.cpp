@@ -17,6 +17,7 @@
 
 #include <signal.h>
 
+#include <ostream>
 #include <string>
 
 using namespace apptest;
@@ -30,6 +31,8 @@ struct Case {
     const char* dialogTitle;            // then a dialog of the program waits; nullptr: a file dialog
     int signal;
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class EndBySignal : public RealProgramTest, public ::testing::WithParamInterface<Case> {
 protected:
