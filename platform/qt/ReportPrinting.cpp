@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -105,7 +106,15 @@ std::string Cause(int error)
 // the sync: any failure leaves the earlier file as it was and no temporary file behind.
 class PdfFile {
 public:
-    explicit PdfFile(std::string target) : target_(std::move(target)) {}
+    explicit PdfFile(std::string target) : target_(std::move(target))
+    {
+        // A link stays a link: the file it points to is the one replaced.
+        if (struct stat st {}; ::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            if (char* real = ::realpath(target_.c_str(), nullptr)) {
+                target_ = real;
+                std::free(real);
+            }
+    }
     ~PdfFile() { Discard(); }
     PdfFile(const PdfFile&) = delete;
     PdfFile& operator=(const PdfFile&) = delete;

@@ -329,6 +329,22 @@ TEST(ReportTest, APdfThatMayNotBeWrittenIsRefusedWithItsCauseInGerman)
     QDir(QString::fromStdString(root)).removeRecursively();
 }
 
+// A PDF written through a link replaces the file the link points to; the link stays.
+TEST(ReportTest, APdfWrittenThroughALinkReplacesTheLinkedFile)
+{
+    App();
+    const std::string dir = QDir(QStringLiteral("screens")).absoluteFilePath(QStringLiteral("verweis")).toStdString();
+    QDir(QString::fromStdString(dir)).removeRecursively();
+    QDir().mkpath(QString::fromStdString(dir));
+    WriteFile(dir + "/echt.pdf", "alte Fassung");
+    ASSERT_EQ(::symlink("echt.pdf", (dir + "/plan.pdf").c_str()), 0);
+    EXPECT_EQ(PrintReportWithQt(Plan(1, 4), dir + "/plan.pdf", ""), "");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(dir + "/plan.pdf")).isSymLink());
+    EXPECT_EQ(ReadFile(dir + "/echt.pdf").substr(0, 4), "%PDF");
+    EXPECT_EQ(FilesIn(dir), (QStringList{QStringLiteral("echt.pdf"), QStringLiteral("plan.pdf")}));
+    QDir(QString::fromStdString(dir)).removeRecursively();
+}
+
 // A PDF written to be seen is handed to the desktop's program for PDFs; where none is found the
 // planner is told where the file is and that nothing could show it. The desktop's tools are
 // small scripts on a PATH of the test's own.
