@@ -1,7 +1,8 @@
 #include "app/CloseSignals.h"
 
-#include "platform/qt/Host.h"
+#include "platform/qt/Renderer.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowModel.h"
 
@@ -46,9 +47,18 @@ WindowModel* OpenFrame()
     return nullptr;
 }
 
+// Whether a thread waits for the answer to a message box, file dialog or menu. Under the baton.
+bool RequestWaits()
+{
+    for (const UiRequest* r : Runtime::PendingRequests())
+        if (r->kind != UiRequest::Kind::Print && r->kind != UiRequest::Kind::ShellOpen)
+            return true;
+    return false;
+}
+
 } // namespace
 
-CloseSignals::CloseSignals(QtHost& host, QObject* parent) : QObject(parent), host_(host)
+CloseSignals::CloseSignals(Renderer& renderer, QObject* parent) : QObject(parent), renderer_(renderer)
 {
     if (pipeEnds[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0)
         return;
@@ -86,15 +96,19 @@ void CloseSignals::OnReadable()
 void CloseSignals::Step()
 {
     steps_->stop();
-    host_.Input([this]() -> std::string {
+    // A thread that waits for the answer to a request takes no close: the request is cancelled.
+    renderer_.CancelRequests();
+    renderer_.Input([this]() -> std::string {
         WindowModel* frame = OpenFrame();
         if (!frame)
             return {};
         const int top = WindowTop(frame->thread);
-        if (top == frame->id || top == 0 || --left_ < 0)
+        const bool waiting = RequestWaits();
+        if (--left_ < 0 || (!waiting && (top == frame->id || top == 0)))
             return InputClose(frame->id);
-        // A dialog of the frame's thread holds it: it goes first, as its close box would have it.
         QTimer::singleShot(0, steps_, [this] { steps_->start(); });
-        return InputClose(top);
+        // A request not shown yet is cancelled in the next step; a dialog of the frame's thread
+        // holds it: it goes first, as its close box would have it.
+        return waiting ? std::string() : InputClose(top);
     });
 }

@@ -1,19 +1,20 @@
 #pragma once
 // SIGTERM, SIGINT and SIGHUP as a close request of the frame: the same close-down and save question
 // as closing its window, instead of an end on the spot that leaves the working copy behind. The
-// handler only writes a byte to a pipe; the main thread's event loop reads it. Dialogs over the
-// frame are closed first, one by one, as a user would, then the frame is asked to close.
+// handler only writes a byte to a pipe; the main thread's event loop reads it. Step by step, a file
+// dialog, message box or menu that a thread waits on is cancelled (the thread takes no close while
+// it waits) and dialogs over the frame are closed, as a user would; then the frame is asked to close.
 #include <QObject>
 
 class QSocketNotifier;
 class QTimer;
-class QtHost;
+class Renderer;
 
 class CloseSignals : public QObject {
     Q_OBJECT
 public:
-    // `host`: where the close requests go as the user's input (the renderer).
-    explicit CloseSignals(QtHost& host, QObject* parent = nullptr);
+    // `renderer`: where the close requests go as the user's input.
+    explicit CloseSignals(Renderer& renderer, QObject* parent = nullptr);
     ~CloseSignals() override;
 
     // Whether the handlers are in place.
@@ -27,8 +28,8 @@ private:
     void OnReadable();
     void Step();
 
-    QtHost& host_;
+    Renderer& renderer_;
     QSocketNotifier* notifier_ = nullptr;
     QTimer* steps_ = nullptr;
-    int left_ = 0;                          // dialogs that may still be closed on the way
+    int left_ = 0;                          // steps that may still be taken on the way
 };

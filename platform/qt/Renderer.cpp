@@ -591,6 +591,30 @@ void Renderer::RunPrints()
     }
 }
 
+void Renderer::CancelRequests()
+{
+    // Each answer changes shown_: the widgets are gathered first.
+    std::vector<QPointer<QObject>> open;
+    for (auto& [id, s] : shown_)
+        if (s.widget && s.kind != UiRequest::Kind::Print && s.kind != UiRequest::Kind::ShellOpen)
+            open.push_back(s.widget);
+    for (const QPointer<QObject>& widget : open) {
+        if (!widget)
+            continue;
+        if (auto* box = qobject_cast<QMessageBox*>(widget.data())) {
+            // Without an escape button a box refuses to close: it goes, and its default answers.
+            if (QAbstractButton* escape = box->escapeButton())
+                escape->click();
+            else
+                delete box;
+        } else if (auto* dialog = qobject_cast<QDialog*>(widget.data())) {
+            dialog->reject();
+        } else if (auto* menu = qobject_cast<QMenu*>(widget.data())) {
+            menu->close();
+        }
+    }
+}
+
 QWidget* Renderer::RequestWidget(UiRequest::Kind kind) const
 {
     for (auto& [id, s] : shown_)

@@ -71,6 +71,10 @@ public:
     QWidget* ControlWidget(int window, int control) const;
     // The dialog or menu shown for a request of the given kind, oldest first (tests answer them).
     QWidget* RequestWidget(UiRequest::Kind kind) const;
+    // Answers every dialog or menu shown for a request as its cancel would (a file dialog with no
+    // file, a message box with its escape button, else its default) and closes it: a thread that
+    // waits for an answer is free for the program's close-down. Prints and shell opens run on.
+    void CancelRequests();
     // Input the window layer refused, newest last (a widget out of step with its model).
     const std::vector<std::string>& Refusals() const { return refusals_; }
 

@@ -1,7 +1,9 @@
 #include "platform/qt/ReportPrinting.h"
 
 #include "platform/qt/Style.h"
+#include "platform/values/Locale.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -10,12 +12,17 @@
 #include <QPrinterInfo>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
-#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 using QtStyle::Q;
 
@@ -73,13 +80,123 @@ std::string Draw(QPagedPaintDevice& device, const Report& r)
     return {};
 }
 
-// Why the PDF file could not be written: a full disk by name, else Qt's own words.
-std::string WriteFailure(const QSaveFile& file)
+// Why the PDF file could not be written, in the planner's words: from the system's error number,
+// since Qt's texts are English.
+std::string Cause(int error)
 {
-    if (errno == ENOSPC || errno == EDQUOT)
-        return "Der Datenträger ist voll.";
-    return "Die Datei konnte nicht geschrieben werden: " + QtStyle::S(file.errorString());
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT: return LocaleMessageOr("Bericht.Voll", "Der Datenträger ist voll.");
+    case EACCES:
+    case EPERM: return LocaleMessageOr("Bericht.KeinRecht", "Sie haben keine Berechtigung, in diesem Ordner zu schreiben.");
+    case EROFS: return LocaleMessageOr("Bericht.NurLesen", "Der Datenträger ist schreibgeschützt.");
+    case EISDIR: return LocaleMessageOr("Bericht.IstOrdner", "Unter diesem Namen gibt es bereits einen Ordner.");
+    case ENOENT:
+    case ENOTDIR: return LocaleMessageOr("Bericht.OrdnerFehlt", "Den Ordner gibt es nicht.");
+    case ENAMETOOLONG: return LocaleMessageOr("Bericht.NameZuLang", "Der Dateiname ist zu lang.");
+    case EIO: return LocaleMessageOr("Bericht.Schreibfehler", "Der Datenträger meldet einen Schreibfehler.");
+    default:
+        return LocaleMessageOr("Bericht.Systemfehler", "Die Datei konnte nicht geschrieben werden (Systemfehler %1).",
+                               {std::to_string(error)});
+    }
 }
+
+// The PDF file is written beside its target under a name of its own and replaces the target only
+// once every byte is on the disk. A full disk often shows only when the last bytes go out, or at
+// the sync: any failure leaves the earlier file as it was and no temporary file behind.
+class PdfFile {
+public:
+    explicit PdfFile(std::string target) : target_(std::move(target))
+    {
+        // A link stays a link: the file it points to is the one replaced.
+        if (struct stat st {}; ::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            if (char* real = ::realpath(target_.c_str(), nullptr)) {
+                target_ = real;
+                std::free(real);
+            }
+    }
+    ~PdfFile() { Discard(); }
+    PdfFile(const PdfFile&) = delete;
+    PdfFile& operator=(const PdfFile&) = delete;
+
+    // Refuses a target that cannot become the file, before anything is drawn; "" or the cause.
+    std::string Open()
+    {
+        bool keepMode = false;
+        mode_t mode = 0;
+        if (struct stat st {}; ::stat(target_.c_str(), &st) == 0) {
+            if (S_ISDIR(st.st_mode))
+                return Cause(EISDIR);
+            // A file marked read-only is not replaced behind the user's back, though its folder
+            // would allow it.
+            if ((st.st_mode & 0222) == 0 || (::access(target_.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM)))
+                return LocaleMessageOr("Bericht.Schreibgeschuetzt", "Die Datei ist schreibgeschützt.");
+            keepMode = true;
+            mode = st.st_mode & 07777;
+        } else if (errno != ENOENT) {
+            return Cause(errno);
+        }
+        static std::atomic<unsigned> serial{0};
+        for (int attempt = 0; fd_ < 0; ++attempt) {
+            temp_ = target_ + ".~" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+            fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && (errno != EEXIST || attempt > 100)) {
+                const int error = errno;
+                temp_.clear();
+                return Cause(error);
+            }
+        }
+        // The replaced file's rights stay; a new one has the rights the user's mask gives.
+        if (keepMode)
+            ::fchmod(fd_, mode);
+        return {};
+    }
+
+    // Writes `bytes` and puts the file in the target's place; "" or the cause.
+    std::string Commit(const QByteArray& bytes)
+    {
+        const char* at = bytes.constData();
+        size_t left = static_cast<size_t>(bytes.size());
+        while (left > 0) {
+            const ssize_t n = ::write(fd_, at, left);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return Fail(n < 0 ? errno : EIO);
+            at += n;
+            left -= static_cast<size_t>(n);
+        }
+        if (::fsync(fd_) != 0 && errno != EINVAL)
+            return Fail(errno);
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 && errno != EINTR)
+            return Fail(errno);
+        if (::rename(temp_.c_str(), target_.c_str()) != 0)
+            return Fail(errno);
+        temp_.clear();
+        return {};
+    }
+
+private:
+    std::string Fail(int error)
+    {
+        Discard();
+        return Cause(error);
+    }
+    void Discard()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        if (!temp_.empty())
+            ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+
+    std::string target_, temp_;
+    int fd_ = -1;
+};
 
 } // namespace
 
@@ -88,14 +205,16 @@ std::string PrintReportWithQt(const Report& report, const std::string& pdfFile, 
     QPageLayout layout(QPageSize(QSizeF(report.pageWidth, report.pageHeight), QPageSize::Point),
                        report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
     if (!pdfFile.empty()) {
-        // Written to a temporary file beside the target that replaces it only when every byte and
-        // the end of the painter went well: a full disk leaves the earlier file as it was.
-        QSaveFile file(Q(pdfFile));
-        if (!file.open(QIODevice::WriteOnly))
-            return "Die Datei kann nicht angelegt werden: " + QtStyle::S(file.errorString()) + " (" + pdfFile + ")";
-        std::string why;
+        PdfFile file(pdfFile);
+        std::string why = file.Open();
+        if (!why.empty())
+            return why + " (" + pdfFile + ")";
+        // Drawn into memory first: the file gets the whole document or nothing.
+        QByteArray bytes;
         {
-            QPdfWriter pdf(&file);
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QPdfWriter pdf(&buffer);
             pdf.setTitle(Q(report.title));
             pdf.setCreator(QStringLiteral("Varn 4"));
             pdf.setResolution(300);
@@ -104,16 +223,9 @@ std::string PrintReportWithQt(const Report& report, const std::string& pdfFile, 
             if (why.empty())
                 why = Draw(pdf, report);
         }
-        if (why.empty() && file.error() != QFileDevice::NoError)
-            why = WriteFailure(file);
-        if (!why.empty()) {
-            file.cancelWriting();
-            file.commit();
-            return why + " (" + pdfFile + ")";
-        }
-        if (!file.commit())
-            return WriteFailure(file) + " (" + pdfFile + ")";
-        return {};
+        if (why.empty())
+            why = file.Commit(bytes);
+        return why.empty() ? why : why + " (" + pdfFile + ")";
     }
     QPrinterInfo info = printerName.empty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(Q(printerName));
     if (info.isNull())

@@ -4,17 +4,23 @@
 
 #include "platform/ui/Report.h"
 #include "platform/qt/ReportPrinting.h"
-#include "../records/SmallDisk.h"
+#include "FullDisk.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -173,41 +179,170 @@ TEST(ReportTest, OtherThreadsRunWhileTheRendererPrints)
     EXPECT_EQ(failed, "Die Datei ist schreibgeschützt.");
 }
 
-// A PDF that does not fit on the disk - one page or several - is told as not written, and an
-// earlier PDF of that name stays as it was; no temporary file is left. The disk is a small tmpfs.
+std::string ReadFile(const std::string& path)
+{
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("(nicht lesbar)");
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+QStringList FilesIn(const std::string& dir)
+{
+    return QDir(QString::fromStdString(dir)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// A PDF that does not fit on the disk - one page or several, no room at all, some room, or room
+// for all but its last byte - is told as not written, and an earlier PDF of that name stays as it
+// was; no temporary file is left. Qt writes a small document only when the file is closed: the
+// failure there counts as much as one on the way.
 TEST(ReportTest, APdfThatDoesNotFitIsToldAndTheEarlierFileStays)
 {
     App();
     const std::string dir = QDir(QStringLiteral("screens")).absoluteFilePath(QStringLiteral("klein")).toStdString();
-    SmallDisk disk(dir, 512 * 1024);
-    if (!disk.Mounted())
-        GTEST_SKIP() << "no tmpfs can be mounted here";
+    QDir(QString::fromStdString(dir)).removeRecursively();
+    QDir().mkpath(QString::fromStdString(dir));
     const std::string path = dir + "/plan.pdf";
-    for (const int weeks : {1, 6}) {
-        for (const size_t free : {size_t(0), size_t(4096)}) {
-            SCOPED_TRACE(std::to_string(weeks) + " Seiten, " + std::to_string(free) + " Bytes frei");
-            QFile::remove(QString::fromStdString(dir + "/fueller"));
+    // A small page, a full page, six full pages.
+    for (const auto& [weeks, groups] : {std::pair{1, 4}, std::pair{1, 40}, std::pair{6, 40}}) {
+        // The document's size, from a disk with room.
+        QFile::remove(QString::fromStdString(path));
+        ASSERT_EQ(PrintReportWithQt(Plan(weeks, groups), path, ""), "");
+        const size_t size = ReadFile(path).size();
+        ASSERT_GT(size, 4096u);
+        for (const size_t free : {size_t(0), size_t(4096), size - 1}) {
+            SCOPED_TRACE(std::to_string(weeks) + " Seite(n) mit " + std::to_string(groups) + " Zeilen, " +
+                         std::to_string(free) + " von " + std::to_string(size) + " Bytes frei");
+            WriteFile(path, "alte Fassung");
+            std::string why;
             {
-                QFile old(QString::fromStdString(path));
-                ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-                old.write("alte Fassung");
+                FullDisk disk(dir, free);
+                why = PrintReportWithQt(Plan(weeks, groups), path, "");
+                EXPECT_GT(disk.Refused(), 0u) << "the disk was never met";
             }
-            disk.LeaveFree(free);
-            const std::string why = PrintReportWithQt(Plan(weeks, 40), path, "");
-            EXPECT_NE(why.find("Der Datenträger ist voll."), std::string::npos) << why;
-            QFile back(QString::fromStdString(path));
-            ASSERT_TRUE(back.open(QIODevice::ReadOnly));
-            EXPECT_EQ(back.readAll(), QByteArray("alte Fassung"));
-            EXPECT_EQ(QDir(QString::fromStdString(dir)).entryList(QDir::Files | QDir::Hidden),
-                      (QStringList{QStringLiteral("fueller"), QStringLiteral("plan.pdf")}));
+            EXPECT_EQ(why, "Der Datenträger ist voll. (" + path + ")");
+            EXPECT_EQ(ReadFile(path).substr(0, 20), "alte Fassung");
+            EXPECT_EQ(FilesIn(dir), QStringList{QStringLiteral("plan.pdf")});
         }
+        // With room the PDF replaces the earlier one.
+        {
+            FullDisk disk(dir, size);
+            EXPECT_EQ(PrintReportWithQt(Plan(weeks, groups), path, ""), "");
+        }
+        EXPECT_EQ(ReadFile(path).substr(0, 4), "%PDF");
+        EXPECT_EQ(ReadFile(path).size(), size);
     }
-    // With room the PDF replaces the earlier one.
-    QFile::remove(QString::fromStdString(dir + "/fueller"));
-    EXPECT_EQ(PrintReportWithQt(Plan(6, 40), path, ""), "");
-    QFile done(QString::fromStdString(path));
-    ASSERT_TRUE(done.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(done.readAll().startsWith("%PDF"));
+}
+
+// Permissions are checked as an ordinary user would meet them: root writes anywhere, so a test
+// run as root checks files on this thread as "nobody".
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser()
+    {
+        if (::geteuid() != 0)
+            return;
+        ::setfsgid(65534);
+        ::setfsuid(65534);
+        dropped_ = ::setfsuid(static_cast<uid_t>(-1)) == 65534;
+    }
+    ~AsOrdinaryUser()
+    {
+        if (::geteuid() != 0)
+            return;
+        ::setfsuid(0);
+        ::setfsgid(0);
+    }
+    bool Ordinary() const { return ::geteuid() != 0 || dropped_; }
+
+private:
+    bool dropped_ = false;
+};
+
+// A PDF that may not be written is refused with its cause in German (never Qt's English), and
+// whatever was there before stays as it was.
+TEST(ReportTest, APdfThatMayNotBeWrittenIsRefusedWithItsCauseInGerman)
+{
+    App();
+    const std::string root = QDir(QStringLiteral("screens")).absoluteFilePath(QStringLiteral("verweigert")).toStdString();
+    struct Case {
+        const char* name;
+        const char* target;                     // below `root`
+        std::function<void(const std::string&)> prepare;   // gets the folder the target is in
+        const char* cause;
+    };
+    const Case cases[] = {
+        {"schreibgeschützte Datei", "a/plan.pdf",
+         [](const std::string& d) {
+             WriteFile(d + "/plan.pdf", "alte Fassung");
+             ::chmod((d + "/plan.pdf").c_str(), 0444);
+         },
+         "Die Datei ist schreibgeschützt."},
+        {"Ordner ohne Schreibrecht", "b/plan.pdf",
+         [](const std::string& d) {
+             WriteFile(d + "/plan.pdf", "alte Fassung");
+             ::chmod((d + "/plan.pdf").c_str(), 0666);
+             ::chmod(d.c_str(), 0555);
+         },
+         "Sie haben keine Berechtigung, in diesem Ordner zu schreiben."},
+        {"Ordner mit dem Namen der Datei", "c/plan.pdf",
+         [](const std::string& d) {
+             QDir().mkpath(QString::fromStdString(d + "/plan.pdf"));
+             WriteFile(d + "/plan.pdf/drin.txt", "alte Fassung");
+         },
+         "Unter diesem Namen gibt es bereits einen Ordner."},
+        {"Ordner fehlt", "d/fehlt/plan.pdf", [](const std::string&) {}, "Den Ordner gibt es nicht."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string target = root + "/" + c.target;
+        const std::string dir = QFileInfo(QString::fromStdString(target)).absolutePath().toStdString();
+        QDir(QString::fromStdString(root)).removeRecursively();
+        QDir().mkpath(QString::fromStdString(root + "/" + std::string(c.target).substr(0, 1)));
+        ::chmod(root.c_str(), 0755);
+        ::chmod((root + "/" + std::string(c.target).substr(0, 1)).c_str(), 0755);
+        c.prepare(dir);
+        const QStringList before = FilesIn(dir);
+        std::string why;
+        {
+            AsOrdinaryUser user;
+            ASSERT_TRUE(user.Ordinary()) << "root here cannot check files as another user";
+            why = PrintReportWithQt(Plan(1, 4), target, "");
+        }
+        EXPECT_EQ(why, std::string(c.cause) + " (" + target + ")");
+        for (const char* english : {"writable", "denied", "directory", "exist"})
+            EXPECT_EQ(why.find(english), std::string::npos) << why;
+        EXPECT_EQ(FilesIn(dir), before);
+        const QFileInfo there(QString::fromStdString(target));
+        if (there.isFile()) {
+            EXPECT_EQ(ReadFile(target), "alte Fassung");
+        } else if (there.isDir()) {
+            EXPECT_EQ(ReadFile(target + "/drin.txt"), "alte Fassung");
+        }
+        ::chmod(dir.c_str(), 0755);
+    }
+    QDir(QString::fromStdString(root)).removeRecursively();
+}
+
+// A PDF written through a link replaces the file the link points to; the link stays.
+TEST(ReportTest, APdfWrittenThroughALinkReplacesTheLinkedFile)
+{
+    App();
+    const std::string dir = QDir(QStringLiteral("screens")).absoluteFilePath(QStringLiteral("verweis")).toStdString();
+    QDir(QString::fromStdString(dir)).removeRecursively();
+    QDir().mkpath(QString::fromStdString(dir));
+    WriteFile(dir + "/echt.pdf", "alte Fassung");
+    ASSERT_EQ(::symlink("echt.pdf", (dir + "/plan.pdf").c_str()), 0);
+    EXPECT_EQ(PrintReportWithQt(Plan(1, 4), dir + "/plan.pdf", ""), "");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(dir + "/plan.pdf")).isSymLink());
+    EXPECT_EQ(ReadFile(dir + "/echt.pdf").substr(0, 4), "%PDF");
+    EXPECT_EQ(FilesIn(dir), (QStringList{QStringLiteral("echt.pdf"), QStringLiteral("plan.pdf")}));
+    QDir(QString::fromStdString(dir)).removeRecursively();
 }
 
 // A PDF written to be seen is handed to the desktop's program for PDFs; where none is found the
