@@ -16,8 +16,24 @@ constexpr std::size_t kMaxChanging = 32;
 
 } // namespace
 
+bool CAZPInkrementelleBewertung::Follows(const CKriterienChecker& checker)
+{
+    for (CKriterium* k : checker.KRITERIEN) {
+        const IAZPChecker* c = k->GetAZPChecker();
+        if (c && CKriterienChecker::Runs(*k) && !c->KeepsToItsOwn())
+            return false;
+    }
+    return true;
+}
+
 double CAZPInkrementelleBewertung::Reset(const CAZPData& plan, CKriterienChecker& checker)
 {
+    if (!Follows(checker)) {
+        HASBASE = MOVED = false;
+        BASE.Evaluate(plan);
+        checker.CheckPlan(BASE, 1);
+        return BASE.ComputeQuality();
+    }
     CHECKS.clear();
     std::size_t changing = 0;
     for (CKriterium* k : checker.KRITERIEN) {

@@ -18,7 +18,9 @@
 // evaluation.
 //
 // The full evaluation stays the reference and serves everything else (inspectors, overall
-// rating, the quality-value command).
+// rating, the quality-value command). A checker holding a criterion that does not keep to its own
+// part (KR3 writes weekly rest records in KR2's name and books on the rests KR2 reads) is refused:
+// the candidates' records could not be told apart, so such a checker is assessed in full.
 #include "assessment/AZPAenderung.h"
 #include "assessment/AZPBewertung.h"
 
@@ -33,7 +35,11 @@ class IAZPChecker;
 
 class CAZPInkrementelleBewertung {
 public:
+    // Whether every criterion the checker runs keeps to its own part (IAZPChecker::KeepsToItsOwn),
+    // so that this assessment equals the full one; a caller assesses any other checker in full.
+    static bool Follows(const CKriterienChecker& checker);
     // The base := the plan as it is now, checked by the checker's criteria (quick); its quality.
+    // A checker it does not follow gets the plan's quality by a full check and no base.
     double Reset(const CAZPData& plan, CKriterienChecker& checker);
     // Whether a base is held; Invalidate after the plan has changed.
     bool HasBase() const { return HASBASE; }

@@ -80,6 +80,9 @@ public:
     void Check(CAZPBewertung& evaluation, uint8_t quick) override;
     void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                int height) override;
+    // Its weekly rest records stand in KR2's name, and its bookings on the rests change what KR2
+    // finds.
+    bool KeepsToItsOwn() const override { return false; }
 
 private:
     struct Woche {

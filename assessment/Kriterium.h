@@ -29,6 +29,10 @@ public:
     // Draws the record's marker into the cell's rectangle (see KriteriumMarker.h).
     virtual void Paint(long cell, const VERSTOSSINFO& record, const GridDC& dc, int left, int top, int width,
                        int height) = 0;
+    // Whether the quick check keeps to its own part: it adds records only in its own name and
+    // changes nothing of the evaluation that another check reads. The search's incremental
+    // assessment follows only such checks.
+    virtual bool KeepsToItsOwn() const { return true; }
 };
 
 // Checks one shift type on a set of weekdays (bits 1 Monday .. 64 Sunday).

@@ -249,6 +249,9 @@ void CAZPOptimizer::BeginSearch(CAZPData& azp, const AZPDefinitionen& pool)
     BESTPLAN = std::make_unique<CAZPData>();
     BESTPLAN->SetSchichttypen(azp.GetSchichttypen(), 0);
     AddOptimizerCriteria(*ITSCHECKER);
+    // A checker the incremental assessment cannot follow exactly is assessed in full.
+    if (!CAZPInkrementelleBewertung::Follows(*ITSCHECKER))
+        ITSINKREMENT.reset();
     ITSSTARTZEIT = CLOCK ? CLOCK() : ClockNow();
 
     PLANQUALITYVALID = false;
@@ -311,7 +314,8 @@ double CAZPOptimizer::AssessMove(uint64_t m, double bound)
         // The base is the plan as it stands; it is rebuilt once after each change of the plan.
         if (!ITSINKREMENT->HasBase())
             ITSINKREMENT->Reset(*ITSAZP, *ITSCHECKER);
-        return ITSINKREMENT->AssessSwap(move.day, move.group1, move.group2, bound);
+        if (ITSINKREMENT->HasBase())
+            return ITSINKREMENT->AssessSwap(move.day, move.group1, move.group2, bound);
     }
     DoMove(m);
     ITSAZPB->Evaluate(*ITSAZP);

@@ -497,6 +497,10 @@ uint8_t CArbeitsblatt::Load(bool fromStart)
     }
     CHECKER->SetKriterien(DEFINITIONSMANAGER->GetKriterien());
     SCHICHTEN->ApplyDefinitions();
+    // The working-time plan loads after the shift demand plan and may add placeholder shift
+    // types for ids it names; a worksheet without its window is not told, so the shift demand
+    // plan takes their rows here, as the next load would (in memory: no step, nothing changed).
+    SBP->SyncSchichttypen();
     return result;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,10 @@ TEST_F(IncrementalAssessment, ExchangingTwoCellsEqualsEvaluatingTheExchangedPlan
     }
 }
 
+// The criteria beyond the search's own: none, every other one that checks plans but KR3, or
+// every one with KR3 (which the incremental assessment declines).
+enum class Others { None, EveryButKR3, Every };
+
 TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
 {
     const struct {
@@ -124,6 +129,7 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
         const char* alphabet;
         bool fullCheck = false;  // with a criterion that only a full check judges
         bool restsOnly = false;  // only the rests and runs switched on (the weekly limits run, off)
+        Others others = Others::None;
     } cases[] = {
         {"every criterion, week from Monday 00:00", Profile::Ordinary, 0, 4, 2, "FSN..LDK"},
         {"with a full check among them", Profile::Ordinary, SearchCriteria::Clock(23), 5, 2, "FSNL.DKE", true},
@@ -138,6 +144,17 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
         {"no shift at all", Profile::Ordinary, 0, 3, 1, ".XB"},
         {"rests and runs only, one week", Profile::Ordinary, 0, 9, 1, "FSN..", false, true},
         {"rests and runs only, extreme", Profile::Extreme, SearchCriteria::Clock(6), 13, 1, "FSNL..E", false, true},
+        {"every plan criterion but KR3", Profile::Ordinary, SearchCriteria::Clock(23), 5, 2, "FSNL.DKE", false, false,
+         Others::EveryButKR3},
+        {"every plan criterion but KR3, extreme", Profile::Extreme, 0, 4, 3, "FSNLDKEB.", false, false,
+         Others::EveryButKR3},
+        {"every plan criterion but KR3, week from 06:00", Profile::Ordinary, SearchCriteria::Clock(6), 8, 2,
+         "FFSN..LDKE", false, false, Others::EveryButKR3},
+        {"every plan criterion but KR3, free weekends", Profile::Ordinary, 0, 6, 2, "FFFFF..", false, false,
+         Others::EveryButKR3},
+        {"every plan criterion", Profile::Ordinary, 0, 4, 2, "FSN..LDK", false, false, Others::Every},
+        {"every plan criterion, extreme", Profile::Extreme, SearchCriteria::Clock(23), 4, 3, "FSNLDKEB.", false,
+         false, Others::Every},
     };
     std::mt19937 random(20261211);
     for (const auto& c : cases) {
@@ -147,13 +164,22 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
         if (c.restsOnly)
             for (CKriterium* k : criteria.all)
                 k->AKTIVIERT = k == &criteria.kr2 || k == &criteria.kr5 || k == &criteria.kr10;
+        if (c.others != Others::None)
+            criteria.WithEveryCriterion(c.others == Others::Every);
         letters.Set(RandomRows(random, c.groups, c.weeks, c.alphabet));
 
         CAZPInkrementelleBewertung incremental;
         ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(Full(criteria.checker))) << c.what;
+        // KR3 writes in KR2's name: such a checker is declined (the search assesses it in full).
+        const bool declined = c.others == Others::Every;
+        ASSERT_EQ(CAZPInkrementelleBewertung::Follows(criteria.checker), !declined) << c.what;
+        ASSERT_EQ(incremental.HasBase(), !declined) << c.what;
+        if (declined)
+            continue;
         EXPECT_GE(incremental.ChangingCount(), 1) << c.what << ": KR9 (which always runs) follows the change";
         if (c.profile != Profile::NoneOn && !c.restsOnly) {
-            EXPECT_EQ(incremental.ChangingCount() < long(criteria.checker.KRITERIEN.Rows().size()), c.fullCheck)
+            EXPECT_EQ(incremental.ChangingCount() < long(criteria.checker.KRITERIEN.Rows().size()),
+                      c.fullCheck || c.others != Others::None)
                 << c.what << ": all but a criterion without a change check follow the change";
         }
         for (int i = 0; i < 150; ++i) {
@@ -192,6 +218,60 @@ TEST_F(IncrementalAssessment, EqualsTheFullEvaluationAfterEveryMoveAndUndo)
             }
         }
     }
+}
+
+// KR3 books Sundays on the rests KR2 reads and writes its weekly rest records in KR2's name: a
+// checker running it is declined rather than judged by changes (no base, so no candidate gets
+// an answer of the incremental assessment), while one without KR3 running is still followed,
+// bit for bit.
+TEST_F(IncrementalAssessment, ACheckerRunningKR3IsDeclinedNotMisjudged)
+{
+    const struct {
+        const char* what;
+        bool kr3First;
+        uint8_t kr3On;
+        std::vector<std::string> rows;
+        uint32_t day, g1, g2;
+    } cases[] = {
+        {"KR3 then KR2, weekly rest in KR2's name", true, 1, {"FFFFFS.", "FF.FF.."}, 3, 1, 2},
+        {"KR2 then KR3", false, 1, {"FFFFFS.", "FF.FF.."}, 3, 1, 2},
+        {"KR3 then KR2, a Sunday without rest", true, 1, {"FFFFFFF", "FFFFF.."}, 7, 1, 2},
+        {"KR3 switched off", true, 0, {"FFFFFS.", "FF.FF.."}, 3, 1, 2},
+    };
+    for (const auto& c : cases) {
+        SearchCriteria criteria(Profile::Ordinary, 0);
+        criteria.kr3.AKTIVIERT = c.kr3On;
+        std::vector<CKriterium*> order = {&criteria.kr3, &criteria.kr2};
+        if (!c.kr3First)
+            std::swap(order[0], order[1]);
+        criteria.checker.SetKriterien(order);
+        letters.Set(c.rows);
+
+        CAZPInkrementelleBewertung incremental;
+        ASSERT_EQ(Bits(incremental.Reset(letters.plan, criteria.checker)), Bits(Full(criteria.checker))) << c.what;
+        EXPECT_EQ(incremental.HasBase(), c.kr3On == 0) << c.what;
+        if (!incremental.HasBase())
+            continue;
+        const double candidate = incremental.AssessSwap(c.day, c.g1, c.g2);
+        letters.plan.SwapCells(c.day, c.g1, c.g2);
+        EXPECT_EQ(Bits(candidate), Bits(Full(criteria.checker))) << c.what;
+    }
+}
+
+// The property above holds for every criterion a checker can hold: every criterion of the
+// table that checks plans is among those it runs.
+TEST_F(IncrementalAssessment, ThePropertyCoversEveryCriterionThatChecksPlans)
+{
+    SearchCriteria criteria(Profile::Ordinary, 0);
+    std::set<long> covered, checking;
+    for (CKriterium* k : criteria.Every()) {
+        EXPECT_NE(k->GetAZPChecker(), nullptr) << "KR" << k->NUMMER;
+        covered.insert(k->NUMMER);
+    }
+    for (const KriteriumEintrag& e : KriterienTabelle())
+        if (e.SCHNITTSTELLEN & KR_AZP)
+            checking.insert(e.NUMMER);
+    EXPECT_EQ(covered, checking);
 }
 
 // The minimum rest tells a bound what a change does to its amounts without its records: the

@@ -2,7 +2,7 @@
 // The twelve criteria of the rota search with constraints of their own, set by a profile: every
 // criterion switched on with ordinary limits, none switched on (KR9 still runs), or every one
 // switched on at extreme limits. For the tests that compare the search's incremental assessment
-// with a full one.
+// with a full one; the other criteria that check plans can be added.
 #include "assessment/KriterienArbeitszeit.h"
 #include "assessment/KriterienChecker.h"
 #include "assessment/KriterienKosten.h"
@@ -56,6 +56,13 @@ struct SearchCriteria {
         kosten.KOSTEN.SetReal("WAZ1VON", extreme ? 0.0 : 38.0);
         kosten.KOSTEN.SetReal("WAZ1BIS", 0.0);
         kosten.KOSTEN.SetReal("WAZ1BETRAG", extreme ? 1000.0 : 7.5);
+        rb5.FREIE_SONNTAGE = extreme ? 52 : 15;
+        rb6.WRZ_DAUER_MIN = Decimal::FromCents(extreme ? 6000 : 3500);
+        rb6.ERSATZ_WRZ_DAUER_MIN = Decimal::FromCents(extreme ? 6000 : 3500);
+        rb6.SAZ_VERSCHIEBUNG = extreme ? 0 : Clock(6);
+        rb6.SAZ_AUSGLEICHSZEITRAUM = 2;
+        rb14.WTAZ_OHNE_AUSGLEICH = Clock(7);
+        rb22.RZANZEIGE_MIN = Decimal::FromCents(extreme ? 1100 : 2400);
 
         kr2.SetRahmenbedingung(&rb4);
         kr5.SetRahmenbedingung(&rb21);
@@ -69,6 +76,12 @@ struct SearchCriteria {
         kr16.SetRahmenbedingung(&rb20);
         kr17.SetRahmenbedingung(&rb17);
         kr22.SetKostenUndRB(&kosten, &rb15);
+        kr3.SetRahmenbedingung(&rb6);
+        kr3.SetKriteriumRuhezeit(&kr2);
+        kr4.SetRahmenbedingung(&rb5, &rb6);
+        kr7.SetRahmenbedingung(&rb14);
+        kr8.SetRahmenbedingung(&rb15);
+        kr18.SetRahmenbedingung(&rb22);
         // In the search's order.
         all = {&kr10, &kr9, &kr2, &kr5, &kr17, &kr11, &kr12, &kr13, &kr14, &kr15, &kr16, &kr22};
         for (CKriterium* k : all) {
@@ -84,12 +97,36 @@ struct SearchCriteria {
     // records of a full check stand between the others in the cells.
     void WithFullCheck()
     {
-        rb14.WTAZ_OHNE_AUSGLEICH = Clock(7);
-        kr7.SetRahmenbedingung(&rb14);
         kr7.AKTIVIERT = 1;
         std::vector<CKriterium*> list = all;
         list.insert(list.begin() + 4, &kr7);
         checker.SetKriterien(list);
+    }
+
+    // Every criterion that checks plans, in the pool's order (KR3 before KR2), switched on as the
+    // profile says; KR3 only when asked (KR8, like KR9, runs anyway).
+    void WithEveryCriterion(bool sundays)
+    {
+        const bool on = !all.empty() && all.front()->AKTIVIERT != 0;
+        for (CKriterium* k : std::initializer_list<CKriterium*>{&kr3, &kr4, &kr7, &kr8, &kr18}) {
+            k->AKTIVIERT = on;
+            k->RELEVANZ = 5;
+        }
+        kr3.AKTIVIERT = on && sundays;
+        std::vector<CKriterium*> list;
+        for (long number : kKriterienReihenfolge)
+            for (CKriterium* k : Every())
+                if (k->NUMMER == number)
+                    list.push_back(k);
+        checker.SetKriterien(list);
+    }
+
+    // Every criterion here, whether listed in the checker or not.
+    std::vector<CKriterium*> Every()
+    {
+        std::vector<CKriterium*> every = all;
+        every.insert(every.end(), {&kr3, &kr4, &kr7, &kr8, &kr18});
+        return every;
     }
 
     CRahmenbedingungMindestruhezeit rb4;
@@ -102,9 +139,16 @@ struct SearchCriteria {
     CRahmenbedingungFamilienzeiten rb20;
     CRahmenbedingungRZNachtarbeit rb21;
     CRahmenbedingungWerktagAZ rb14;
+    CRahmenbedingungFreieSonntage rb5;
+    CRahmenbedingungKontWochenruhezeit rb6;
+    CRahmenbedingungRZAnzeige rb22;
     CKosten kosten;
     CKriteriumWerktagAZ kr7;
     CKriteriumRuhezeit kr2;
+    CKriteriumSonntagsruhe kr3;
+    CKriteriumFreieSonntage kr4;
+    CKriteriumWAZMittel kr8;
+    CKriteriumRuhezeitAnzeige kr18;
     CKriteriumNachtFrueh kr5;
     CKriteriumWAZGrenzen kr9;
     CKriteriumKontArbeitstage kr10;

@@ -222,6 +222,67 @@ TEST_F(ArbeitsblattTest, EveryPlanPartSurvivesSaveAndReopen)
     EXPECT_EQ(PlanCells(s), cells);
 }
 
+// What the plan parts hold, as text: the shift types in list order, the shift demand plan's rows
+// with their counts, the plan's ids.
+std::string PartsState(CArbeitsblatt& s)
+{
+    std::string out = "types";
+    for (long n = 1; const CSchicht* type = s.GetSchichttypen().GetByIndex(n); ++n)
+        out += " " + std::to_string(type->SYSID) + "/" + type->KURZBEZEICHNUNG;
+    out += "\nshift demand";
+    for (long n = 1; n <= s.GetSBP().CountRows(); ++n) {
+        const uint32_t id = s.GetSBP().GetRowSysId(n);
+        const CSchicht* type = s.GetSchichttypen().FindBySysId(id, false);
+        out += "\n" + std::to_string(id) + "/" + (type ? type->KURZBEZEICHNUNG : "(none)") + ":";
+        for (uint16_t d = 1; d <= 14; ++d)
+            out += " " + std::to_string(s.GetSBP().GetCount(d, uint16_t(n)));
+    }
+    out += "\nplan";
+    for (uint32_t g = 1; g <= s.GetAZP().CountGroups(); ++g)
+        for (uint32_t d = 1; d <= 14; ++d)
+            out += " " + std::to_string(s.GetAZP().GetCell(d, g));
+    return out;
+}
+
+// A plan naming a shift type the list lacks gets its "?" placeholder when the project opens; the
+// shift demand plan has the placeholder's row at once, as after saving and opening again. The
+// row is the shift demand plan's own in memory: it stores no step and changes nothing there.
+TEST_F(ArbeitsblattTest, APlaceholderShiftTypeHasItsShiftDemandRowAtOnce)
+{
+    FillPlanParts(sheet(1));
+    constexpr uint32_t kMissing = 4'000'000;
+    sheet(1).GetAZP().SetCell(3, 1, kMissing);
+    sheet(1).GetAZP().SetCell(10, 2, kMissing);
+    ASSERT_EQ(sheet(1).GetAZP().GetSavable().StoreStep(), STORE_DONE);
+    projekt().SetFileName("fehlt");
+    ASSERT_EQ(projekt().Save(), STORE_DONE);
+    projekt().Close();
+
+    projekt().SetFileName(dir_ + "/fehlt.prj");
+    ASSERT_EQ(projekt().Load(), STORE_DONE);
+    CArbeitsblatt& opened = sheet(1);
+    const CSchicht* placeholder = opened.GetSchichttypen().FindBySysId(kMissing, false);
+    ASSERT_NE(placeholder, nullptr);
+    EXPECT_EQ(placeholder->BEZEICHNUNG, "unbekannt");
+    EXPECT_EQ(opened.GetSchichttypen().Count(), 4);
+    ASSERT_EQ(opened.GetSBP().CountRows(), 4);
+    ASSERT_NE(opened.GetSBP().FindRowBySysId(kMissing), 0);
+    for (uint16_t d = 1; d <= 14; ++d)
+        EXPECT_EQ(opened.GetSBP().GetCountBySysId(d, kMissing), 0) << "day " << d;
+    EXPECT_FALSE(opened.GetSBP().GetSavable().CanUndo(1));
+    EXPECT_FALSE(opened.GetSBP().GetSavableManager().FileManager().HasChanged());
+    const std::string atOpening = PartsState(opened);
+    // The placeholder itself is a step of the shift types, still to be saved.
+    EXPECT_TRUE(projekt().IsChanged());
+
+    ASSERT_EQ(projekt().Save(), STORE_DONE);
+    projekt().Close();
+    projekt().SetFileName(dir_ + "/fehlt.prj");
+    ASSERT_EQ(projekt().Load(), STORE_DONE);
+    EXPECT_EQ(PartsState(sheet(1)), atOpening);
+    EXPECT_FALSE(projekt().IsChanged()) << "the placeholder is stored now: nothing to make at opening";
+}
+
 TEST_F(ArbeitsblattTest, ACopyUndoesToItsFirstStepNeverToEmptyParts)
 {
     const std::string cells = FillPlanParts(sheet(1));
