@@ -291,6 +291,13 @@ void Renderer::SyncAll()
             it = views_.emplace(id, std::move(view)).first;
         }
         it->second->Sync(*m);
+        // A window the program hid stays hidden until it shows it again (an inspector of another
+        // worksheet, one that gives its place to a dialog).
+        if (QWidget* top = it->second->Top()) {
+            const bool hide = m->Get(Prop::Hide).Bool();
+            if (top->isHidden() != hide)
+                top->setVisible(!hide);
+        }
     }
     // The window the program brought forward.
     for (auto& [id, v] : views_)
