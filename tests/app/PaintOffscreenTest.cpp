@@ -387,7 +387,13 @@ TEST_F(Painting, OnlyTheEvaluationInspectorOfTheWorksheetWorkedOnShows)
     renderer->Settle();
     Shot(QStringLiteral("zurueck_im_ersten_blatt"));
     EXPECT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && shown(1) && !shown(2); }, 30000))
-        << "first shown " << shown(1) << ", second shown " << shown(2);
+        << "first shown " << shown(1) << ", second shown " << shown(2) << " hidden in the model: " << [&] {
+               Runtime::HostBaton b;
+               std::string t;
+               for (CInspektor* i : CInspektor::OpenWindows(INSPEKTOR_BEWERTUNG))
+                   t += std::to_string(PropertyGet(i->WIN, 0, Prop::Hide, 0).Int()) + " ";
+               return t;
+           }() << " active " << Title(ActiveChild());
 }
 
 // After a message, a wizard and a calculation the worksheet the planner works in is still the
