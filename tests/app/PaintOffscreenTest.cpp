@@ -131,8 +131,6 @@ protected:
         frameWindow = WindowTitled("Varn 4");
         const int welcome = WindowTitled("Willkommen bei Varn-4");
         ASSERT_TRUE(frameWindow && welcome);
-        // Room for the windows side by side.
-        FrameWindow()->resize(1800, 1200);
         QAbstractButton* create = Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen"));
         ASSERT_NE(create, nullptr);
         ClickMiddle(create);
@@ -181,6 +179,12 @@ protected:
     // The frame's "nebeneinander": every window inside the frame in sight.
     void Tile()
     {
+        // Room for the windows side by side.
+        ASSERT_TRUE(ProcessUntil([&] {
+            if (FrameWindow()->size() != QSize(1800, 1200))
+                FrameWindow()->resize(1800, 1200);
+            return renderer->Settle(100) && FrameWindow()->size() == QSize(1800, 1200);
+        }, 30000));
         Trigger(frameWindow, FRAME_TILE);
         ASSERT_TRUE(renderer->Settle());
     }
@@ -259,6 +263,7 @@ TEST_F(Painting, GridsAndTreeKeepTheirContentsBehindAWizardAndDuringAGeneration)
     ListView* plan = List(sheet, AB_AZP_LIST);
     ASSERT_TRUE(shifts && plan);
     ASSERT_TRUE(renderer->Settle());
+    Shot(QStringLiteral("vor_dem_assistenten"));
     const int shiftsInk = RowInk(shifts), planInk = RowInk(plan), treeInk = RowInk(tree);
     ASSERT_GT(shiftsInk, 50);
     ASSERT_GT(planInk, 50);
