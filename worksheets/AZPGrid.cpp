@@ -48,10 +48,26 @@ constexpr int kHeadWidth = 45, kDayWidth = 30, kCompactDayWidth = 20;
 constexpr int kFlexHeadWidth = 64, kFlexDayWidth = 48;
 constexpr int kWeekFigureWidth = 28;
 
+// Every plan grid of the program. The optimisation's gate is global: the grids of the worksheets
+// that do not optimise drop their markers and weekly figures too, and get them back afterwards.
+std::vector<CAZPGrid*>& Grids()
+{
+    static std::vector<CAZPGrid*> grids;
+    return grids;
+}
+bool drawnGate = false;   // OptimizationRunning as the grids last drew
+
 } // namespace
+
+CAZPGrid::~CAZPGrid()
+{
+    auto& grids = Grids();
+    grids.erase(std::remove(grids.begin(), grids.end(), this), grids.end());
+}
 
 CAZPGrid::CAZPGrid()
 {
+    Grids().push_back(this);
     SpreadsheetCursorShapes shapes;
     shapes.DEFAULT[0] = "spreadsheet";
     shapes.DRAGGING[0] = "spreadsheet2";
@@ -186,6 +202,16 @@ void CAZPGrid::Refresh()
 
 void CAZPGrid::PaintMarkers()
 {
+    if (OptimizationRunning != drawnGate) {
+        // The renderer keeps showing what a grid drew last: every other grid draws again now,
+        // from the thread that holds the baton (their own windows take no event meanwhile).
+        drawnGate = OptimizationRunning;
+        for (CAZPGrid* grid : Grids())
+            if (grid != this && grid->CUSTOMDRAW && grid->FEQ) {
+                grid->Redisplay();
+                grid->Paint();
+            }
+    }
     if (CUSTOMDRAW && FEQ)
         Paint();
 }

@@ -15,6 +15,9 @@ class CSchicht;
 class CAZPGrid : public CSpreadsheet {
 public:
     CAZPGrid();
+    ~CAZPGrid() override;
+    CAZPGrid(const CAZPGrid&) = delete;
+    CAZPGrid& operator=(const CAZPGrid&) = delete;
 
     CAZPData* AZP = nullptr;                 // not owned
     CAZPBewertung* AZPBEWERTUNG = nullptr;   // not owned; nullptr without evaluation

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
+#include <QPointer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -183,6 +184,10 @@ void ListView::Sync(WindowModel& window, ControlModel& c, bool modelChanged)
         setToolTip(tip);
     UpdateScrollBars();
     ReportGeometry(window, c);
+    // The drawing comes later, when a thread may hold the baton again (a search gives way only
+    // between its steps, for a moment): the rows shown are read now, under the host's baton, so
+    // that the list never draws empty while its owner works or waits.
+    FetchShown();
     syncing_ = false;
     viewport()->update();
 }
@@ -253,6 +258,14 @@ int ListView::ModelColumnLeft(int column) const
         left += format_.columns[static_cast<size_t>(col - 1)].width;
     }
     return -1;
+}
+
+void ListView::FetchShown()
+{
+    if (!Runtime::HostHoldsBaton())
+        return;
+    for (int i = 0, shown = VisibleRows() + 1; i < shown && top_ + 1 + i <= rows_; ++i)
+        FetchRow(top_ + 1 + i, true);
 }
 
 const ListView::Row* ListView::FetchRow(int64_t row, bool mayAsk)
@@ -830,15 +843,21 @@ void ListView::scrollContentsBy(int, int)
     viewport()->update();
     int w = window_, c = control_;
     // The model scrolls at once (the next sync must not jump back); the list's owner hears of it.
+    // The rows scrolled in are read under the same baton: the owner may be busy when they draw.
     if (v)
-        host_.Input([w, c, newTop]() -> std::string {
+        host_.Input([w, c, newTop, self = QPointer<ListView>(this)]() -> std::string {
             if (WindowModel* wm = WindowFind(w))
                 if (ControlModel* cm = wm->Find(c))
                     cm->Set(Prop::VScrollPos, static_cast<long long>(newTop));
             WindowMessage m;
             m.kind = WindowMessage::Kind::VScroll;
             m.y = static_cast<int>(newTop);
-            return InputMouse(w, c, m);
+            std::string why = InputMouse(w, c, m);
+            if (self) {
+                self->FetchShown();
+                self->viewport()->update();
+            }
+            return why;
         });
     if (h)
         host_.Input([w, c, newH]() -> std::string {

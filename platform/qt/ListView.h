@@ -91,6 +91,8 @@ private:
     };
 
     const Row* FetchRow(int64_t row, bool mayAsk);
+    // Under the host's baton: the rows shown read into the cache, so drawing needs no baton.
+    void FetchShown();
     std::vector<int> VisibleColumns() const;
     int ModelColumnLeft(int column) const;          // units, -1 when scrolled out
     int ModelWidth() const { return ToModel(viewport()->width()); }

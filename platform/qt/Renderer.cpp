@@ -291,6 +291,21 @@ void Renderer::SyncAll()
             it = views_.emplace(id, std::move(view)).first;
         }
         it->second->Sync(*m);
+        // A window the program hid stays hidden until it shows it again (an inspector of another
+        // worksheet, one that gives its place to a dialog).
+        if (QWidget* top = it->second->Top()) {
+            const bool hide = m->Get(Prop::Hide).Bool();
+            if (top->isHidden() != hide) {
+                // Shown again, a window inside the frame would become its active one: the planner
+                // goes on in the window he worked in.
+                auto* sub = qobject_cast<QMdiSubWindow*>(top);
+                QMdiArea* area = sub ? sub->mdiArea() : nullptr;
+                QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
+                top->setVisible(!hide);
+                if (area && active && active != sub && active->isVisible() && area->activeSubWindow() != active)
+                    area->setActiveSubWindow(active);
+            }
+        }
     }
     // The window the program brought forward.
     for (auto& [id, v] : views_)

@@ -2006,10 +2006,24 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
                     appliedMax_ = max;
                     host_.Input([win, code] { return InputWindowEvent(win, code); });
                 }
+                // Inside the frame a window becomes the active one without the window system:
+                // its program hears of it as of any window the planner brings to the front.
+                if (sub_) {
+                    const bool was = static_cast<QWindowStateChangeEvent*>(e)->oldState() & Qt::WindowActive;
+                    const bool is = sub_->windowState() & Qt::WindowActive;
+                    if (was != is) {
+                        const int focus = is ? EVENT_GAIN_FOCUS : EVENT_LOSE_FOCUS;
+                        host_.Input([win, focus] { return InputWindowEvent(win, focus); });
+                    }
+                }
             }
             break;
         case QEvent::WindowActivate:
         case QEvent::WindowDeactivate:
+            // The frame's activation reaches every window inside it: only the active one gains
+            // the focus.
+            if (sub_ && sub_->mdiArea() && sub_->mdiArea()->activeSubWindow() != sub_)
+                break;
             if (!host_.Syncing() && shown_) {
                 if (e->type() == QEvent::WindowDeactivate)
                     CommitAll();
