@@ -30,14 +30,6 @@ std::string ReadAll(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The pipes of these tests, guarded for the whole run: a start that still waits on one fails its
-// test instead of hanging the run.
-PipeGuard& Pipes()
-{
-    static PipeGuard guard;
-    return guard;
-}
-
 // ---- the guard's name --------------------------------------------------------------------------------
 
 TEST(SingleInstanceName, TheWorkedExampleAndTheShape)
@@ -145,16 +137,17 @@ TEST_F(SingleInstanceLock, ALinkOrAPipeUnderTheLocksNameIsNotUsed)
     probe.Release();
     const std::string victim = locks + "/eigenes.txt";
     std::ofstream(victim) << "Inhalt";
+    PipeGuard pipes;
     for (const bool link : {true, false}) {
         SCOPED_TRACE(link ? "Verknüpfung" : "Pipe");
         fs::remove(path);
-        ASSERT_TRUE(link ? (fs::create_symlink(victim, path), true) : Pipes().Make(path));
+        ASSERT_TRUE(link ? (fs::create_symlink(victim, path), true) : pipes.Make(path));
         CSingleInstance guard;
         EXPECT_EQ(guard.Acquire("/srv/varn/werk4", locks), S::Unguarded);
         EXPECT_EQ(ReadAll(victim), "Inhalt");
         EXPECT_EQ(fs::symlink_status(path).type(), link ? fs::file_type::symlink : fs::file_type::fifo);
     }
-    EXPECT_FALSE(Pipes().Late());
+    EXPECT_FALSE(pipes.Late());
 }
 
 // ---- start-up with missing installed files ----------------------------------------------------------
@@ -368,10 +361,17 @@ TEST_F(ProgramTest, ADamagedConfigurationIsOneMessageAndTheProgramStarts)
 
 // ---- start-up files that are no regular files --------------------------------------------------------
 
+// The program with pipes in place of its files, guarded until the program has been shut down
+// (the fixture's tear-down): a start that still waits on one fails instead of hanging the run.
+class StartUpPipes : public ProgramTest {
+protected:
+    PipeGuard pipes;
+};
+
 // A named pipe in the place of a file the start reads would wait for a writer for good. Each is
 // told once, naming it, and the start goes on to the frame; the pipe is still there afterwards
 // (the settings are not written over it either).
-TEST_F(ProgramTest, AStartUpFileThatIsAPipeIsToldOnceAndNotWaitedFor)
+TEST_F(StartUpPipes, AStartUpFileThatIsAPipeIsToldOnceAndNotWaitedFor)
 {
     const std::string config = ReadAll(Path("varn4.cfg"));
     const std::string localeError = "Die Sprachdatei „" + Path("deutsch.env") +
@@ -390,7 +390,7 @@ TEST_F(ProgramTest, AStartUpFileThatIsAPipeIsToldOnceAndNotWaitedFor)
         SCOPED_TRACE(c.file);
         EXPECT_NE(c.message.find(Path(c.file)), std::string::npos) << c.message;
         fs::remove(Path(c.file));
-        ASSERT_TRUE(Pipes().Make(Path(c.file)));
+        ASSERT_TRUE(pipes.Make(Path(c.file)));
         driver.Start(ProgramMain);
         started = true;
         ASSERT_TRUE(driver.HasMessage());
@@ -401,7 +401,7 @@ TEST_F(ProgramTest, AStartUpFileThatIsAPipeIsToldOnceAndNotWaitedFor)
         EXPECT_NE(driver.FindWindow("Willkommen bei Varn-4"), 0);
         EndProgram();
         EXPECT_EQ(fs::symlink_status(Path(c.file)).type(), fs::file_type::fifo);
-        EXPECT_FALSE(Pipes().Late()) << "the start waited on the pipe";
+        EXPECT_FALSE(pipes.Late()) << "the start waited on the pipe";
 
         fs::remove(Path(c.file));
         InstallLocale(dir_);
