@@ -1563,6 +1563,8 @@ std::string FileScratchName(std::string_view stem) {
             // Neither a forked child in its parent's folder nor anyone in a folder that is not
             // ours any more.
             f.path.clear();
+            if (f.lock >= 0) ::close(f.lock);
+            f.lock = -1;
             SetError(MapErrno(e), base.string());
             return {};
         }
