@@ -84,7 +84,8 @@ void CIniFile::RestoreQueue(std::string_view section, std::string_view name, Ini
     std::vector<long> present;
     for (const auto& key : ReadKeys(section)) {
         const std::string k = LocaleLower(key);
-        if (k.size() <= prefix.size() || k.size() > prefix.size() + 9 || k.compare(0, prefix.size(), prefix) != 0)
+        // Up to 18 digits, so that any count the file may claim is matched and no number overflows.
+        if (k.size() <= prefix.size() || k.size() > prefix.size() + 18 || k.compare(0, prefix.size(), prefix) != 0)
             continue;
         const std::string_view digits = std::string_view(k).substr(prefix.size());
         if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))

@@ -39,7 +39,11 @@ uint8_t CProjekt::New(uint8_t type)
     // A fresh working copy of this program alone: a file of that name lying about is never read,
     // and another program's new project never shares it.
     if (FILEMANAGER.OpenNewPrivate(FILENAME) != STORE_DONE) {
+        // The reason stays for the caller's message.
+        const int code = ErrorCode();
+        const std::string file = ErrorFile();
         FILEMANAGER.Close();
+        SetError(code, file);
         return STORE_REFUSED;
     }
     PROJEKTINFO->Init(FILEMANAGER, nullptr);

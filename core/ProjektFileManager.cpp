@@ -218,6 +218,12 @@ uint8_t CProjektFileManager::OpenWorkingCopy(std::string_view name, bool readFil
     // files: beside a name every new project has, two programs would share one working copy.
     physFileName_ = privateCopy ? FileScratchName(std::filesystem::path(fileName_).filename().string())
                                 : WorkingCopyName(fileName_);
+    if (physFileName_.empty()) {
+        // No private folder: the working copy goes nowhere else.
+        problem_ = "Im Ordner für temporäre Dateien „" + ErrorFile() +
+                   "“ lässt sich kein eigener Ordner für die Arbeitskopie anlegen.";
+        return STORE_REFUSED;
+    }
     const bool read = readFile && FileExists(fileName_);
     // The project file stays locked while the project is open, so that another program can
     // neither open it nor save over it meanwhile.
@@ -538,7 +544,6 @@ void CProjektFileManager::Close() {
         FileRemoveNamed(CompactName(physFileName_));
     }
     ReleaseHold();
-    problem_.clear();
     idCounter_ = 1;
     hasChanged_ = false;
     fileName_.clear();

@@ -49,6 +49,7 @@ public:
     uint8_t OpenNew(std::string_view name);
     // As OpenNew, with the working copy a private scratch file of this process (a new unnamed
     // project: another program started in the same folder makes one of the same name).
+    // STORE_REFUSED, with nothing written anywhere, when no private folder can be made.
     uint8_t OpenNewPrivate(std::string_view name);
     // Reduces every part to one step and writes the working copy to `name` (FileName() becomes
     // `name` unless keepName). STORE_REFUSED, with the file at `name` as it was, when a part did
@@ -70,6 +71,7 @@ public:
     const std::string& PhysFileName() const { return physFileName_; }
     // What the last refused Open or Save found beyond the file error code, in German (the damaged
     // table and record of a project that cannot be read whole); empty when nothing more is known.
+    // Close keeps it for the message that follows.
     const std::string& Problem() const { return problem_; }
     int32_t IDCounter() const { return idCounter_; }
     const std::vector<CSubfileManager*>& Subfiles() const { return subfiles_; }

@@ -186,9 +186,15 @@ CSingleInstance::State CSingleInstance::Acquire(const std::string& directory, co
     lockPath_ = base + ".lock";
     socketPath_ = base + ".sock";
 
-    int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // The runtime directory may be the shared temporary folder: a link or a pipe put under the
+    // name by someone else is never followed or waited on, nor is a file of another user used.
+    int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0)
         return state_ = State::Unguarded;
+    if (struct stat st {}; fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        close(fd);
+        return state_ = State::Unguarded;
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
         // The owner's directory, for a second start that finds the lock held.
         if (ftruncate(fd, 0) == 0) {
@@ -246,6 +252,45 @@ std::string ConfigMissingMessage(const std::string& configFile)
            "Programms wieder an ihrem Platz ist.";
 }
 
+namespace {
+
+constexpr const char* kNotAFile =
+    " ist keine gewöhnliche Datei (sondern etwa eine benannte Pipe, ein Ordner oder ein Gerät)";
+
+// Something stands under the name that is not a regular file (a link to one is one). Looked at
+// without opening it: opening a named pipe waits for a writer.
+bool NotAFile(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+std::string NotAFileMessage(const std::string& file)
+{
+    const std::string name = std::filesystem::path(file).filename().string();
+    if (name == "varn4.ini")
+        return "Die Einstellungsdatei " + file + kNotAFile +
+               " und wird weder gelesen noch überschrieben.|Varn 4 startet mit den Grundeinstellungen; "
+               "Fensterpositionen und andere Einstellungen werden nicht gespeichert, solange sie dort steht.";
+    if (name == "eba.cfg")
+        return "Die Datei " + file + " mit den Konstanten der Belastungseinschätzung" + kNotAFile +
+               " und wird nicht gelesen.|Die Konstanten fehlen, bis die Datei des Programms wieder an ihrem "
+               "Platz ist.";
+    return "Die Konfigurationsdatei " + file + kNotAFile +
+           " und wird nicht gelesen.|Die Vorgaben der Kriterien und Rahmenbedingungen, die Warn- und "
+           "Fehlergrenzen und die Warntexte bleiben leer, bis die Konfigurationsdatei des Programms wieder an "
+           "ihrem Platz ist.";
+}
+
+std::string ScratchFolderMessage(const std::string& tempFolder, const std::string& reason)
+{
+    return "Im Ordner für temporäre Dateien " + tempFolder + " lässt sich kein eigener Ordner anlegen: " + reason +
+           ".|Varn 4 startet ohne ihn: Schichttypen, Belastungseinschätzungen und Kosten lassen sich in dieser "
+           "Sitzung nicht bearbeiten, und neue Projekte sind erst möglich, wenn der Ordner beschreibbar ist.";
+}
+
 std::string ConfigDamagedMessage(const std::string& configFile, const std::string& reason)
 {
     return "Die Konfigurationsdatei " + configFile + " ist beschädigt und kann nicht ganz gelesen werden: " + reason +
@@ -273,16 +318,35 @@ void ProgramMain()
 
     ProgramDirectory = directory;
     const bool configExisted = std::filesystem::exists(JoinPath(directory, "varn4.cfg"));
+    SetError(ERR_NONE);
     ConfigFileName = NameProgramFiles(directory);
+    // The edit files have no name when no private folder could be made for them.
+    const bool scratchMissing = TMPSCHICHT.Name().empty();
+    const std::string scratchFolder = ErrorFile(), scratchReason = ErrorTextFor(ErrorCode());
+    SetError(ERR_NONE);
 
     if (!localeLoaded)
         PlainNotice(LocaleMissingMessage(localeError));
+    // Files in the program directory that are no regular files are neither read nor waited for:
+    // the settings read as defaults and are not written, the others as if missing.
+    for (const char* name : {"varn4.ini", "eba.cfg"})
+        if (NotAFile(JoinPath(directory, name)))
+            PlainNotice(NotAFileMessage(JoinPath(directory, name)));
+    if (scratchMissing)
+        PlainNotice(ScratchFolderMessage(scratchFolder, scratchReason));
 
-    if (!configExisted)
-        PlainNotice(ConfigMissingMessage(ConfigFileName));
-    const ConfigDamage damage = configExisted ? CheckConfigTables() : ConfigDamage{};
-    if (!damage.tables.empty())
-        PlainNotice(ConfigDamagedMessage(ConfigFileName, damage.reason));
+    ConfigDamage damage;
+    if (NotAFile(ConfigFileName)) {
+        PlainNotice(NotAFileMessage(ConfigFileName));
+        for (RecordFile* file : {&KRIDEFAULT, &RBDEFAULT, &RBWARN, &RBFEHLER, &WARNTXT})
+            damage.tables.push_back(file->Name());
+    } else {
+        if (!configExisted)
+            PlainNotice(ConfigMissingMessage(ConfigFileName));
+        damage = configExisted ? CheckConfigTables() : ConfigDamage{};
+        if (!damage.tables.empty())
+            PlainNotice(ConfigDamagedMessage(ConfigFileName, damage.reason));
+    }
     EnsureDefaultsRecords(damage);
 
     SystemPropertySet(Prop::ToolTipDelay, 1000);

@@ -5,7 +5,8 @@
 // ProgramMain runs on logical thread 1: it loads the locale (the error object's messages read
 // it), sets up the error object, the record files and the settings file, names the program's
 // files in the program directory (the current directory at start), tells of a missing locale,
-// makes sure the four defaults tables of "varn4.cfg" hold a record,
+// of a start-up file that is no regular file (never read nor waited on) and of a temporary folder
+// that takes no private folder, makes sure the four defaults tables of "varn4.cfg" hold a record,
 // installs the message dialog and runs the frame until the user quits. ProgramShutdown releases
 // all of it; the caller runs it only after every logical thread has ended, so nothing is released
 // while a thread may still use it.
@@ -84,5 +85,11 @@ bool ProgramShutdown(int waitMs = 10000);
 // The start-up messages (tests compare them).
 std::string LocaleMissingMessage(const std::string& error);
 std::string ConfigMissingMessage(const std::string& configFile);
+// The one notice at start-up about "varn4.ini", "eba.cfg" or "varn4.cfg" (by the file's name)
+// when something else than a regular file stands in its place (a named pipe, a folder).
+std::string NotAFileMessage(const std::string& file);
+// The notice at start-up when no private folder for the edit files and working copies can be made
+// in the temporary folder.
+std::string ScratchFolderMessage(const std::string& tempFolder, const std::string& reason);
 // The one notice at start-up about a configuration file that cannot be read whole.
 std::string ConfigDamagedMessage(const std::string& configFile, const std::string& reason);

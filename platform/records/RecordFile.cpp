@@ -328,8 +328,11 @@ int AcquireContainer(const std::string& path, bool create, int lockKind, std::sh
 
     auto c = std::make_shared<Container>();
     c->path = path;
-    c->fd = ::open(path.c_str(), exists ? O_RDONLY | O_CLOEXEC : O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Never waits for a writer: a pipe put in the file's place since the look above is refused.
+    c->fd = ::open(path.c_str(), exists ? O_RDONLY | O_NONBLOCK | O_CLOEXEC : O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
+                   0666);
     if (c->fd < 0) return MapErrno(errno);
+    if (struct stat opened {}; ::fstat(c->fd, &opened) != 0 || !S_ISREG(opened.st_mode)) return ERR_ACCESS_DENIED;
     auto failNew = [&](int err) {
         if (!exists) {
             sqlite3_close_v2(c->db);
@@ -754,7 +757,7 @@ int FileRemoveNamed(std::string_view name) {
         struct stat st {};
         if (!Exists(n.path, &st)) return SetError(ERR_FILE_NOT_FOUND, display);
         if (!S_ISREG(st.st_mode)) return SetError(ERR_ACCESS_DENIED, display);
-        const int fd = ::open(n.path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(n.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return SetError(MapErrno(errno), display);
         int err = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? ERR_NONE : ERR_FILE_IN_USE;
         if (err == ERR_NONE && ::unlink(n.path.c_str()) != 0) err = MapErrno(errno);
@@ -1434,7 +1437,7 @@ int FileHoldNamed(std::string_view name) {
     struct stat st {};
     if (Exists(n.path, &st)) {
         if (!S_ISREG(st.st_mode)) return SetError(ERR_ACCESS_DENIED, display);
-        fd = ::open(n.path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(n.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return SetError(MapErrno(errno), display);
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int e = errno;
@@ -1476,6 +1479,8 @@ struct ScratchFolder {
     std::string path;
     pid_t owner = 0;
     int lock = -1;
+    dev_t dev = 0;   // the folder as mkdtemp made it: a link or another folder put in its place
+    ino_t ino = 0;   // later is not it
 };
 
 ScratchFolder& Scratch() {
@@ -1530,33 +1535,53 @@ int TakeScratchFolder(const std::string& path) {
     return fd;
 }
 
+// Whether the folder is still the one this process made: a folder of this user under the same
+// name, not a link (a cleaner may have removed it, and someone else put something there).
+bool StillOurs(const ScratchFolder& f) {
+    struct stat st {};
+    return !f.path.empty() && f.owner == ::getpid() && ::lstat(f.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_dev == f.dev && st.st_ino == f.ino && st.st_uid == ::geteuid();
+}
+
 } // namespace
 
 std::string FileScratchName(std::string_view stem) {
     std::lock_guard lock(Mutex());
     static uint64_t counter = 0;
     ScratchFolder& f = Scratch();
-    std::error_code ec;
-    if (f.path.empty() || f.owner != ::getpid() || !std::filesystem::is_directory(f.path, ec)) {
+    if (!StillOurs(f)) {
+        std::error_code ec;
         const auto found = std::filesystem::temp_directory_path(ec);
         const std::filesystem::path base = ec ? std::filesystem::path("/tmp") : found;
         std::string pattern = (base / (std::string(kScratchPrefix) + "XXXXXX")).string();
         // mkdtemp makes the folder with exclusive creation and for this user only, so nothing else
-        // can have put a file or a link under the names made in it.
-        if (::mkdtemp(pattern.data())) {
-            const bool first = f.path.empty();
-            f.path = pattern;
-            f.owner = ::getpid();
-            // A forked child lets go of its parent's folder; the parent keeps its own lock.
+        // can have put a file or a link under the names made in it. Without it there is no name:
+        // one in a shared folder could be guessed and a link put there first.
+        struct stat st {};
+        if (!::mkdtemp(pattern.data()) || ::lstat(pattern.c_str(), &st) != 0) {
+            const int e = errno;
+            // Neither a forked child in its parent's folder nor anyone in a folder that is not
+            // ours any more.
+            f.path.clear();
             if (f.lock >= 0) ::close(f.lock);
-            f.lock = TakeScratchFolder(f.path);
-            if (first) std::atexit(RemoveScratchFolder);
-            RemoveDeadScratchFolders(base);
+            f.lock = -1;
+            SetError(MapErrno(e), base.string());
+            return {};
         }
+        const bool first = f.path.empty() && f.owner == 0;
+        f.path = pattern;
+        f.owner = ::getpid();
+        f.dev = st.st_dev;
+        f.ino = st.st_ino;
+        // A forked child lets go of its parent's folder; the parent keeps its own lock.
+        if (f.lock >= 0) ::close(f.lock);
+        f.lock = TakeScratchFolder(f.path);
+        if (first) std::atexit(RemoveScratchFolder);
+        RemoveDeadScratchFolders(base);
     }
     std::string clean;
     for (const char ch : stem) clean += (ch == '/' || ch == '\\' || ch == '\0') ? '_' : ch;
-    return (std::filesystem::path(f.path.empty() ? "/tmp" : f.path) /
+    return (std::filesystem::path(f.path) /
             (clean + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "~"))
         .string();
 }

@@ -159,5 +159,7 @@ bool FileHeldNamed(std::string_view name);
 // A name for a scratch file of this process that no other file has: in the program's own folder
 // for temporary files (made private at first use, removed when the process ends normally), ending
 // in "~" so that it is scratch. `stem` makes it readable ("Kosten"). Making the folder removes
-// those that processes of this user left when they ended without tidying up.
+// those that processes of this user left when they ended without tidying up. Empty when no such
+// folder can be made (the temporary folder not writable): the error code tells why and the error
+// file names the temporary folder; there is never a name outside a private folder.
 std::string FileScratchName(std::string_view stem);

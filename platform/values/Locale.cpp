@@ -1,6 +1,10 @@
 #include "platform/values/Locale.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <sstream>
 
 namespace {
@@ -140,13 +144,31 @@ bool Locale::Load(const std::string& path, std::string* error)
             *error = what + why;
         return false;
     };
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Only a regular file: a named pipe in its place would wait for a writer for good.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return fail("fehlt oder kann nicht gelesen werden.");
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string content = buffer.str();
-    if (in.bad())
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail("ist keine gewöhnliche Datei (sondern etwa eine benannte Pipe, ein Ordner oder ein Gerät) "
+                    "und wird nicht gelesen.");
+    }
+    std::string content;
+    char chunk[8192];
+    bool bad = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            bad = n < 0;
+            break;
+        }
+        content.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    if (bad)
         return fail("kann nicht gelesen werden.");
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0)
         content.erase(0, 3);

@@ -13,6 +13,7 @@ class Locale {
 public:
     // Reads the file and makes it the current locale. On failure the current locale stays as it
     // was and *error (if given) receives a German message naming the file and the faulty line.
+    // Anything but a regular file (a named pipe, a folder) is refused without being read.
     static bool Load(const std::string& path, std::string* error = nullptr);
     static const Locale& Current();
 

@@ -115,18 +115,32 @@ struct Profile {
 
 enum class LoadResult { Ok, Missing, Failed };
 
+// Only a regular file is read: opening a named pipe for reading would wait for a writer, a device
+// may never end, and neither is ours to replace.
 LoadResult Load(const std::string& file, Profile& p)
 {
-    std::FILE* f = std::fopen(file.c_str(), "rb");
-    if (!f)
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return errno == ENOENT ? LoadResult::Missing : LoadResult::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return LoadResult::Failed;
+    }
     std::string content;
     char buf[8192];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        content.append(buf, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    bool failed = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        content.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
     if (failed)
         return LoadResult::Failed;
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) {
@@ -147,19 +161,33 @@ LoadResult Load(const std::string& file, Profile& p)
     return LoadResult::Ok;
 }
 
-// Writes the whole file through a temporary file and a rename.
+// Writes the whole file through a temporary file and a rename. A link is followed, so that the
+// write lands in the file the reads came from and the link stays; anything but a regular file (or
+// none) in that place is left alone and the write fails.
 bool Save(const std::string& file, const Profile& p)
 {
     std::string content = p.bom ? "\xEF\xBB\xBF" : "";
     for (const auto& line : p.lines)
         content += line + "\n";
 
-    std::string temp = file + ".XXXXXX";
+    std::string target = file;
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* resolved = ::realpath(file.c_str(), nullptr);
+        if (!resolved)
+            return false;
+        target = resolved;
+        std::free(resolved);
+    }
+    const bool exists = ::lstat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return false;
+    const mode_t mode = exists ? (st.st_mode & 07777) : 0644;
+
+    std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return false;
-    struct stat st {};
-    const mode_t mode = ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0;
     for (std::size_t done = 0; ok && done < content.size();) {
         const ssize_t w = ::write(fd, content.data() + done, content.size() - done);
@@ -171,7 +199,7 @@ bool Save(const std::string& file, const Profile& p)
     }
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), file.c_str()) == 0;
+    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok)
         std::remove(temp.c_str());
     return ok;

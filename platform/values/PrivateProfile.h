@@ -4,7 +4,9 @@
 // - Section and key names are compared without regard to case (the locale's case pairs) and
 //   without the blanks around them; the first section and the first key of a name count.
 // - A missing file, section or key reads as the default. A file that exists but cannot be read is
-//   never written over: writes to it fail and leave it alone.
+//   never written over: writes to it fail and leave it alone. So is anything but a regular file
+//   (a named pipe, a folder, a device): it is never waited for, read or replaced. A link to a
+//   regular file is read and written through, and stays a link.
 // - Every write reaches the file at once. The new contents go to a temporary file in the same
 //   folder that then replaces the old file in one step, so a crash never leaves half a file.
 // - Lines that are not ours (comments, unknown keys) are kept as they are.

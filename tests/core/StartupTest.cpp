@@ -3,6 +3,8 @@
 #include "core/Startup.h"
 
 #include "FrameTestSupport.h"
+#include "../platform/records/ReadOnlyFolder.h"
+#include "../platform/values/PipeGuard.h"
 
 #include "platform/fw/FwIni.h"
 #include "platform/values/Locale.h"
@@ -10,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -18,6 +21,14 @@
 #include <sstream>
 
 namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // ---- the guard's name --------------------------------------------------------------------------------
 
@@ -112,6 +123,31 @@ TEST_F(SingleInstanceLock, AnotherDirectoryWithTheSameNameDoesNotStopTheStart)
 
     // No place for the lock: the program starts without a guard.
     EXPECT_EQ(guard.Acquire("/srv/varn/werk3", locks + "/fehlt"), S::Unguarded);
+}
+
+// The lock may lie in the shared temporary folder: a link that someone put under its name is not
+// followed (the file it points to would be cut to nothing), nor is a pipe there waited on or
+// written to; the program starts without the guard.
+TEST_F(SingleInstanceLock, ALinkOrAPipeUnderTheLocksNameIsNotUsed)
+{
+    using S = CSingleInstance::State;
+    CSingleInstance probe;
+    ASSERT_EQ(probe.Acquire("/srv/varn/werk4", locks), S::Owner);
+    const std::string path = probe.LockPath();
+    probe.Release();
+    const std::string victim = locks + "/eigenes.txt";
+    std::ofstream(victim) << "Inhalt";
+    PipeGuard pipes;
+    for (const bool link : {true, false}) {
+        SCOPED_TRACE(link ? "Verknüpfung" : "Pipe");
+        fs::remove(path);
+        ASSERT_TRUE(link ? (fs::create_symlink(victim, path), true) : pipes.Make(path));
+        CSingleInstance guard;
+        EXPECT_EQ(guard.Acquire("/srv/varn/werk4", locks), S::Unguarded);
+        EXPECT_EQ(ReadAll(victim), "Inhalt");
+        EXPECT_EQ(fs::symlink_status(path).type(), link ? fs::file_type::symlink : fs::file_type::fifo);
+    }
+    EXPECT_FALSE(pipes.Late());
 }
 
 // ---- start-up with missing installed files ----------------------------------------------------------
@@ -321,4 +357,135 @@ TEST_F(ProgramTest, ADamagedConfigurationIsOneMessageAndTheProgramStarts)
         EndProgram();
     }
     std::ofstream(Path("varn4.cfg"), std::ios::binary | std::ios::trunc) << good;
+}
+
+// ---- start-up files that are no regular files --------------------------------------------------------
+
+// The program with pipes in place of its files, guarded until the program has been shut down
+// (the fixture's tear-down): a start that still waits on one fails instead of hanging the run.
+class StartUpPipes : public ProgramTest {
+protected:
+    PipeGuard pipes;
+};
+
+// A named pipe in the place of a file the start reads would wait for a writer for good. Each is
+// told once, naming it, and the start goes on to the frame; the pipe is still there afterwards
+// (the settings are not written over it either).
+TEST_F(StartUpPipes, AStartUpFileThatIsAPipeIsToldOnceAndNotWaitedFor)
+{
+    const std::string config = ReadAll(Path("varn4.cfg"));
+    const std::string localeError = "Die Sprachdatei „" + Path("deutsch.env") +
+                                    "“ ist keine gewöhnliche Datei (sondern etwa eine benannte Pipe, ein Ordner "
+                                    "oder ein Gerät) und wird nicht gelesen.";
+    const struct {
+        const char* file;
+        std::string message;
+    } cases[] = {
+        {"varn4.ini", NotAFileMessage(Path("varn4.ini"))},
+        {"deutsch.env", LocaleMissingMessage(localeError)},
+        {"varn4.cfg", NotAFileMessage(Path("varn4.cfg"))},
+        {"eba.cfg", NotAFileMessage(Path("eba.cfg"))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_NE(c.message.find(Path(c.file)), std::string::npos) << c.message;
+        fs::remove(Path(c.file));
+        ASSERT_TRUE(pipes.Make(Path(c.file)));
+        driver.Start(ProgramMain);
+        started = true;
+        ASSERT_TRUE(driver.HasMessage());
+        EXPECT_EQ(driver.Message().text, c.message);
+        driver.AnswerMessage(BUTTON_OK);
+        EXPECT_FALSE(driver.HasMessage()) << driver.Message().text;
+        frame = driver.Window("Varn 4");
+        EXPECT_NE(driver.FindWindow("Willkommen bei Varn-4"), 0);
+        EndProgram();
+        EXPECT_EQ(fs::symlink_status(Path(c.file)).type(), fs::file_type::fifo);
+        EXPECT_FALSE(pipes.Late()) << "the start waited on the pipe";
+
+        fs::remove(Path(c.file));
+        InstallLocale(dir_);
+        std::ofstream(Path("varn4.cfg"), std::ios::binary | std::ios::trunc) << config;
+    }
+}
+
+// ---- no private temporary folder ---------------------------------------------------------------------
+
+// A freshly started program whose temporary folder takes no private folder (the settings in its
+// environment) must neither name its edit files nor make a new project's working copy anywhere
+// else, above all not under the names in the shared temporary folder that it once fell back on,
+// where another user put links to a file of the planner's beforehand. The start tells of it and
+// goes on; "Neu" tells why there is no new project.
+TEST(FreshProgram, WithoutAPrivateTemporaryFolder)
+{
+    const char* closed = std::getenv("VARN_FRESH_TMPDIR");
+    const char* target = std::getenv("VARN_FRESH_TARGET");
+    if (!closed || !target)
+        GTEST_SKIP() << "only as a freshly started program of a test";
+    ::setenv("TMPDIR", closed, 1);
+    for (int k = 1; k <= 8; ++k)
+        fs::create_symlink(target, "/tmp/unbenannt.prj-" + std::to_string(::getpid()) + "-" + std::to_string(k) + "~");
+    UseTestSheets();
+    SetFrameWindows({});
+    HeadlessDriver driver;
+    driver.Start(ProgramMain);
+    ASSERT_TRUE(driver.HasMessage());
+    EXPECT_EQ(driver.Message().text, ScratchFolderMessage(closed, ErrorTextFor(ERR_ACCESS_DENIED)));
+    driver.AnswerMessage(BUTTON_OK);
+    EXPECT_FALSE(driver.HasMessage());
+    {
+        Runtime::HostBaton b;
+        EXPECT_EQ(TMPSCHICHT.Name(), "");
+        EXPECT_EQ(TMPKOST.Name(), "");
+    }
+    const int frame = driver.Window("Varn 4");
+    driver.Press(driver.Window("Willkommen bei Varn-4"), "?BUTTON1:2");
+    // By now the program's own message dialog shows the messages: its text is its second control.
+    const int refused = driver.FindWindow("Neues Projekt nicht möglich");
+    ASSERT_NE(refused, 0);
+    EXPECT_NE(driver.Text(refused, 2).find(std::string("„") + closed + "“"), std::string::npos)
+        << driver.Text(refused, 2);
+    driver.Press(refused, "&OK");
+    EXPECT_FALSE(GlobalProjektmanager.HasProject());
+    EXPECT_EQ(driver.FindWindow("Projektmanager"), 0);
+    driver.Close(frame);
+    driver.WaitEnd();
+    EXPECT_TRUE(ProgramShutdown(1000));
+}
+
+TEST_F(ProgramTest, WithoutAPrivateTemporaryFolderNothingIsWrittenElsewhere)
+{
+    ReadOnlyFolder closed(Path("tmp-zu"));
+    if (!closed.Usable())
+        GTEST_SKIP() << "no read-only folder can be made here";
+    const std::string target = Path("leer.prj");
+    std::ofstream(target, std::ios::binary) << "das Projekt des Planers";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(120);  // a fresh program that hangs is killed, failing the test
+        ::setenv("VARN_FRESH_TMPDIR", closed.Path().c_str(), 1);
+        ::setenv("VARN_FRESH_TARGET", target.c_str(), 1);
+        ::execl("/proc/self/exe", "varn-frisch", "--gtest_filter=FreshProgram.WithoutAPrivateTemporaryFolder",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the fresh program's checks (its output above)";
+
+    // The links are still there, still links; nothing else of that program is in the shared folder.
+    const std::string mark = "-" + std::to_string(pid) + "-";
+    int links = 0;
+    for (const auto& e : fs::directory_iterator("/tmp")) {
+        const std::string name = e.path().filename().string();
+        if (name.find(mark) == std::string::npos)
+            continue;
+        EXPECT_TRUE(e.is_symlink()) << name;
+        links += e.is_symlink() && name.rfind("unbenannt.prj" + mark, 0) == 0;
+        fs::remove(e.path());
+    }
+    EXPECT_EQ(links, 8);
+    EXPECT_EQ(ReadAll(target), "das Projekt des Planers");
+    EXPECT_TRUE(closed.Empty());
 }

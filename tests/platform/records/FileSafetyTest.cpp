@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <iterator>
 
+#include "ReadOnlyFolder.h"
 #include "TestFiles.h"
 
 namespace {
@@ -243,6 +245,40 @@ TEST_F(FileSafety, ABackslashIsPartOfTheName) {
     ASSERT_EQ(FileCopyNamed(Path("a\\p.dat"), Path("b\\q.dat")), ERR_NONE);
     EXPECT_TRUE(std::filesystem::exists(Path("b\\q.dat")));
     EXPECT_FALSE(std::filesystem::exists(Path("b")));
+}
+
+// Without a private folder there is no scratch name: never one in the shared temporary folder,
+// where someone could have put a link under it first, nor one in a folder that is not this
+// process's own (its parent's, or whatever was put in the place of its own after that went).
+TEST_F(FileSafety, NoScratchNameOutsideAFolderOfItsOwn) {
+    ReadOnlyFolder closed(Path("zu"));
+    if (!closed.Usable()) GTEST_SKIP() << "no read-only folder can be made here";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(30);
+        ::setenv("TMPDIR", closed.Path().c_str(), 1);
+        const std::string name = FileScratchName("unbenannt.prj");
+        ::_exit(name.empty() && ErrorCode() == ERR_ACCESS_DENIED && ErrorFile() == closed.Path() ? 0 : 1);
+    }
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a name without a folder of its own";
+    EXPECT_TRUE(closed.Empty());
+
+    // The folder removed by a cleaner of the temporary folder, and a link to another folder put in
+    // its place: the next name lies in a new folder of this process.
+    const std::filesystem::path folder = std::filesystem::path(FileScratchName("x")).parent_path();
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(Path("fremd"));
+    std::filesystem::create_directory_symlink(Path("fremd"), folder);
+    const std::filesystem::path next = std::filesystem::path(FileScratchName("x")).parent_path();
+    std::filesystem::remove(folder);
+    EXPECT_NE(next, folder);
+    EXPECT_FALSE(std::filesystem::is_symlink(next));
+    struct stat st {};
+    ASSERT_EQ(::stat(next.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST_F(FileSafety, ScratchNamesAreNewAndPrivate) {

@@ -1,5 +1,7 @@
 #include "platform/values/Locale.h"
 
+#include "PipeGuard.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -187,6 +189,27 @@ TEST_F(LocaleTest, MissingFileIsReportedInGerman)
     // Only what is wrong: what the program then does is for its start-up to say.
     EXPECT_EQ(error, "Die Sprachdatei „/nicht/vorhanden/deutsch.env“ fehlt oder kann nicht gelesen werden.");
     EXPECT_EQ(Locale::Current().MonthName(5), "Mai");  // the loaded locale stays
+}
+
+// A named pipe in the file's place would wait for a writer for good; it and a folder are refused
+// at once, without being read.
+TEST_F(LocaleTest, APipeOrAFolderInThePlaceOfTheFileIsRefusedAtOnce)
+{
+    PipeGuard guard;
+    const std::string path = (dir_ / "deutsch.env").string();
+    for (const char* kind : {"Pipe", "Ordner"}) {
+        SCOPED_TRACE(kind);
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        ASSERT_TRUE(std::string(kind) == "Pipe" ? guard.Make(path) : std::filesystem::create_directory(path));
+        std::string error;
+        EXPECT_FALSE(Locale::Load(path, &error));
+        EXPECT_EQ(error, "Die Sprachdatei „" + path +
+                             "“ ist keine gewöhnliche Datei (sondern etwa eine benannte Pipe, ein Ordner oder ein "
+                             "Gerät) und wird nicht gelesen.");
+        EXPECT_FALSE(guard.Late()) << "the load waited for a writer";
+        EXPECT_EQ(Locale::Current().MonthName(5), "Mai");
+    }
 }
 
 TEST_F(LocaleTest, MalformedFilesAreRefusedWithTheirLine)

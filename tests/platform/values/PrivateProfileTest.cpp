@@ -2,12 +2,15 @@
 
 #include "platform/values/Locale.h"
 
+#include "PipeGuard.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,46 @@ TEST_F(PrivateProfileTest, MissingFileReadsDefaults)
     EXPECT_TRUE(ProfileDeleteKey("Main", "XPos", file_));
     EXPECT_TRUE(ProfileDeleteSection("Main", file_));
     EXPECT_FALSE(fs::exists(file_));  // reading and deleting create nothing
+}
+
+// Under the name stands something that is not a regular file: it is never waited for (a named
+// pipe without a writer would block every read for good), read or replaced by a write.
+TEST_F(PrivateProfileTest, APipeOrAFolderInThePlaceOfTheFileIsLeftAlone)
+{
+    PipeGuard guard;
+    const struct {
+        const char* kind;
+        fs::file_type type;
+    } cases[] = {{"Pipe", fs::file_type::fifo}, {"Ordner", fs::file_type::directory}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        ASSERT_TRUE(c.type == fs::file_type::fifo ? guard.Make(file_) : fs::create_directory(file_));
+        EXPECT_EQ(ProfileGetString("Main", "XPos", "dflt", file_), "dflt");
+        EXPECT_EQ(ProfileGetInt("Main", "XPos", 17, file_), 17);
+        EXPECT_TRUE(ProfileGetKeys("Main", file_).empty());
+        EXPECT_FALSE(ProfileWriteString("Main", "XPos", "12", file_));
+        EXPECT_FALSE(ProfileDeleteKey("Main", "XPos", file_));
+        EXPECT_FALSE(ProfileDeleteSection("Main", file_));
+        EXPECT_FALSE(guard.Late()) << "a read waited for a writer";
+        EXPECT_EQ(fs::symlink_status(file_).type(), c.type);
+        // Nor is a temporary file left beside it.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    }
+}
+
+// A link to the settings file is read and written through and stays a link.
+TEST_F(PrivateProfileTest, ALinkIsWrittenThrough)
+{
+    const std::string real = (dir_ / "echt.ini").string();
+    std::ofstream(real, std::ios::binary) << "[Main]\nXPos=3\n";
+    fs::create_symlink("echt.ini", file_);
+    EXPECT_EQ(ProfileGetInt("Main", "XPos", 0, file_), 3);
+    ASSERT_TRUE(ProfileWriteString("Main", "YPos", "4", file_));
+    EXPECT_TRUE(fs::is_symlink(file_));
+    std::ifstream in(real, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "[Main]\nXPos=3\nYPos=4\n");
 }
 
 TEST_F(PrivateProfileTest, EveryWriteReachesTheFileAtOnce)
