@@ -1,7 +1,7 @@
 #pragma once
 // CPaneStack: the panes of a worksheet window, stacked from top to bottom. Each pane is a title bar
 // with a hide button over a list; collapsed, it keeps only a bar with its name and a show button.
-// The open panes share the height the title bars leave by their weights.
+// The open panes share the height the title bars leave alike, until a splitter moves a border.
 #include <span>
 #include <vector>
 
@@ -20,12 +20,11 @@ struct PanePlace {
 // nothing is divided by zero).
 std::vector<PanePlace> StackPanes(int top, int height, std::span<const int> weights, int titleHeight);
 
-// The controls of one pane and its share of the room.
+// The controls of one pane.
 struct PaneControls {
     int bar, barText, show;     // the collapsed form
     int title, hide, list;      // the open form
     const char* text;           // the pane's name
-    int weight;
 };
 
 // The splitters' height: each lies over the bottom of the list above it.
@@ -40,8 +39,9 @@ public:
 
     // Adds every pane's controls and the splitters to the window's description, across its width.
     void Describe(WindowDesc& window) const;
-    // A pane's hide or show button: the pane collapses or opens (the caller lays the panes out
-    // again). False for any other control.
+    // A pane's hide or show button: the pane collapses or opens and the open panes share the room
+    // alike again, whatever a splitter had made of it (the caller lays the panes out again). False
+    // for any other control.
     bool OnButton(int control);
     // A splitter let go at its place in the target window: the open panes above and below it share
     // their room anew, and every open pane keeps its share when the window is sized (the caller
@@ -60,6 +60,6 @@ private:
     std::span<const PaneControls> PANES;
     std::span<const int> SPLITTERS;
     std::vector<char> HIDDEN;   // one flag per pane
-    std::vector<int> WEIGHTS;   // the open panes' shares; a splitter sets them to the lists' heights
+    std::vector<int> WEIGHTS;   // the panes' shares: alike, or the lists' heights after a splitter moved
     int TITLEHEIGHT;
 };

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "core/Frame.h"
+#include "core/Projektmanager.h"
 #include "core/ShellAndEvents.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Runtime.h"
@@ -38,9 +39,14 @@ void CWorksheetWindow::OpenSheetWindow(WindowDesc& d)
 int CWorksheetWindow::OnEvent()
 {
     const int event = EventCurrent();
-    // While a plan is being optimised the window takes nothing: no command, no close now.
-    if (SHEET.HeldByOptimisation(event))
+    // While a plan is being optimised the window takes nothing: no command, no close now. A size
+    // dropped meanwhile is made up for once the search has ended.
+    if (SHEET.HeldByOptimisation(event)) {
+        if (event == EVENT_SIZED || event == EVENT_SIZE || event == EVENT_MAXIMIZED || event == EVENT_RESTORED)
+            SIZEHELD = true;
         return LEVEL_NOTIFY;
+    }
+    LayoutHeldSize();
     // The worksheet worked on judges shift types and ratings by its own pool.
     if (event == EVENT_GAIN_FOCUS)
         SHEET.PublishChecker();
@@ -71,6 +77,8 @@ int CWorksheetWindow::OnAccepted()
     if (!OwnCommand(control) && !SheetCommand(control) &&
         (PANES.OnButton(control) || PANES.OnSplitter(control, PaneRoom().second)))
         Layout();
+    // A search run by the command took no size meanwhile: the panes follow the size the window has.
+    LayoutHeldSize();
     Refresh();
     return FwWindow::OnAccepted();
 }
@@ -155,6 +163,14 @@ void CWorksheetWindow::EditBezugsrahmen()
 std::pair<int, int> CWorksheetWindow::PaneRoom() const
 {
     return {std::max(100, int(PropertyGet(0, Prop::Width).Int())), std::max(60, int(PropertyGet(0, Prop::Height).Int()))};
+}
+
+void CWorksheetWindow::LayoutHeldSize()
+{
+    if (!SIZEHELD || OptimizationRunning)
+        return;
+    SIZEHELD = false;
+    Layout();
 }
 
 void CWorksheetWindow::Layout()

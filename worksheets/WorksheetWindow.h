@@ -58,6 +58,10 @@ protected:
     CPaneStack PANES;
 
 private:
+    // Lays the panes out for the window's present size when a size came while a plan was being
+    // optimised (the window took no event then).
+    void LayoutHeldSize();
+    bool SIZEHELD = false;
     // A command of the menus and toolbar that both windows answer alike; false for any other.
     bool SheetCommand(int control);
     void EditBezugsrahmen();

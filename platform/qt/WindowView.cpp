@@ -713,16 +713,22 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
         Watch(v.list->viewport(), id);
     ctls_[id] = v;
     // Groups and frames lie behind the other controls, and among themselves in the order they are
-    // declared: a group on a sheet's tab lies over the sheet.
-    auto isFrame = [](ControlKind k) {
-        return k == ControlKind::Group || k == ControlKind::Option || k == ControlKind::Sheet ||
-               k == ControlKind::Panel || k == ControlKind::Box;
+    // declared: a group on a sheet's tab lies over the sheet. A splitter lies over the list it
+    // overlaps, so that the press on it is its own.
+    auto isSplitter = [](const ControlModel& k) {
+        return k.kind == ControlKind::Box && k.Has(Prop::Cursor) && k.Get(Prop::Cursor).Str() == kSplitterCursor;
     };
-    if (isFrame(c.kind)) {
+    auto isFrame = [&isSplitter](const ControlModel& k) {
+        return (k.kind == ControlKind::Group || k.kind == ControlKind::Option || k.kind == ControlKind::Sheet ||
+                k.kind == ControlKind::Panel || k.kind == ControlKind::Box) && !isSplitter(k);
+    };
+    if (isSplitter(c))
+        w->raise();
+    if (isFrame(c)) {
         std::vector<QWidget*> frames;
         for (const ControlModel& other : m.controls) {
             auto it = ctls_.find(other.id);
-            if (isFrame(other.kind) && it != ctls_.end() && it->second.widget &&
+            if (isFrame(other) && it != ctls_.end() && it->second.widget &&
                 it->second.widget->parentWidget() == w->parentWidget())
                 frames.push_back(it->second.widget);
         }
