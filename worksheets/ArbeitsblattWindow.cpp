@@ -18,11 +18,11 @@
 
 namespace {
 
-// The staff demand, shift demand and plan panes, from the top.
+// The staff demand, shift demand and plan panes, from the top, each with the same share.
 constexpr PaneControls kPanes[3] = {
-    {AB_AKB_BAR, AB_AKB_BAR_TEXT, AB_AKB_SHOW, AB_AKB_TITLE, AB_AKB_HIDE, AB_AKB_LIST, "Arbeitskräftebedarf"},
-    {AB_SBP_BAR, AB_SBP_BAR_TEXT, AB_SBP_SHOW, AB_SBP_TITLE, AB_SBP_HIDE, AB_SBP_LIST, "Schichtbedarf"},
-    {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan"},
+    {AB_AKB_BAR, AB_AKB_BAR_TEXT, AB_AKB_SHOW, AB_AKB_TITLE, AB_AKB_HIDE, AB_AKB_LIST, "Arbeitskräftebedarf", 1},
+    {AB_SBP_BAR, AB_SBP_BAR_TEXT, AB_SBP_SHOW, AB_SBP_TITLE, AB_SBP_HIDE, AB_SBP_LIST, "Schichtbedarf", 1},
+    {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan", 1},
 };
 constexpr int kSplitters[2] = {AB_SPLITTER_AKB, AB_SPLITTER_SBP};
 
@@ -50,7 +50,7 @@ PaneLayout LayoutPanes(int top, int height, const bool hidden[3], int titleHeigh
 {
     int weights[3];
     for (int i = 0; i < 3; ++i)
-        weights[i] = hidden[i] ? 0 : 1;
+        weights[i] = hidden[i] ? 0 : kPanes[i].weight;
     const std::vector<PanePlace> places = StackPanes(top, height, weights, titleHeight);
     PaneLayout layout;
     for (int i = 0; i < 3; ++i) {

@@ -16,10 +16,10 @@ namespace {
 constexpr int kHighlight = 0x800000;   // the pane whose list has the focus
 constexpr int kGrey = 0x808080;
 
-// The flex entries above the plan built from them.
+// The flex entries and the plan share the room 2 : 3.
 constexpr PaneControls kPanes[2] = {
-    {FX_FLEX_BAR, FX_FLEX_BAR_TEXT, FX_FLEX_SHOW, FX_FLEX_TITLE, FX_FLEX_HIDE, FX_FLEX_LIST, "Arbeitszeit-Daten"},
-    {FX_AZP_BAR, FX_AZP_BAR_TEXT, FX_AZP_SHOW, FX_AZP_TITLE, FX_AZP_HIDE, FX_AZP_LIST, "Arbeitszeitplan"},
+    {FX_FLEX_BAR, FX_FLEX_BAR_TEXT, FX_FLEX_SHOW, FX_FLEX_TITLE, FX_FLEX_HIDE, FX_FLEX_LIST, "Arbeitszeit-Daten", 2},
+    {FX_AZP_BAR, FX_AZP_BAR_TEXT, FX_AZP_SHOW, FX_AZP_TITLE, FX_AZP_HIDE, FX_AZP_LIST, "Arbeitszeitplan", 3},
 };
 constexpr int kSplitters[1] = {FX_SPLITTER};
 

@@ -38,7 +38,14 @@ std::vector<PanePlace> StackPanes(int top, int height, std::span<const int> weig
 CPaneStack::CPaneStack(std::span<const PaneControls> panes, int titleHeight, std::span<const int> splitters)
     : PANES(panes), SPLITTERS(splitters), HIDDEN(panes.size(), 0), TITLEHEIGHT(titleHeight)
 {
-    WEIGHTS.assign(panes.size(), 1);
+    Restack();
+}
+
+void CPaneStack::Restack()
+{
+    WEIGHTS.clear();
+    for (const PaneControls& p : PANES)
+        WEIGHTS.push_back(p.weight);
 }
 
 void CPaneStack::Describe(WindowDesc& d) const
@@ -67,7 +74,7 @@ bool CPaneStack::OnButton(int control)
     for (size_t i = 0; i < PANES.size(); ++i)
         if (control == PANES[i].hide || control == PANES[i].show) {
             HIDDEN[i] = control == PANES[i].hide;
-            WEIGHTS.assign(PANES.size(), 1);
+            Restack();
             return true;
         }
     return false;

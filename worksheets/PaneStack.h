@@ -1,7 +1,8 @@
 #pragma once
 // CPaneStack: the panes of a worksheet window, stacked from top to bottom. Each pane is a title bar
 // with a hide button over a list; collapsed, it keeps only a bar with its name and a show button.
-// The open panes share the height the title bars leave alike, until a splitter moves a border.
+// The open panes share the height the title bars leave by their weights, until a splitter moves a
+// border.
 #include <span>
 #include <vector>
 
@@ -20,11 +21,12 @@ struct PanePlace {
 // nothing is divided by zero).
 std::vector<PanePlace> StackPanes(int top, int height, std::span<const int> weights, int titleHeight);
 
-// The controls of one pane.
+// The controls of one pane and its share of the room.
 struct PaneControls {
     int bar, barText, show;     // the collapsed form
     int title, hide, list;      // the open form
     const char* text;           // the pane's name
+    int weight;
 };
 
 // The splitters' height: each lies over the bottom of the list above it.
@@ -40,8 +42,8 @@ public:
     // Adds every pane's controls and the splitters to the window's description, across its width.
     void Describe(WindowDesc& window) const;
     // A pane's hide or show button: the pane collapses or opens and the open panes share the room
-    // alike again, whatever a splitter had made of it (the caller lays the panes out again). False
-    // for any other control.
+    // by their weights again, whatever a splitter had made of it (the caller lays the panes out
+    // again). False for any other control.
     bool OnButton(int control);
     // A splitter let go at its place in the target window: the open panes above and below it share
     // their room anew, and every open pane keeps its share when the window is sized (the caller
@@ -53,6 +55,8 @@ public:
     bool IsHidden(size_t pane) const { return HIDDEN[pane]; }
 
 private:
+    // The panes' shares back to their weights.
+    void Restack();
     std::vector<PanePlace> Places(int height) const;
     // The open pane below pane k, or the pane count when there is none.
     size_t OpenBelow(size_t k) const;
@@ -60,6 +64,6 @@ private:
     std::span<const PaneControls> PANES;
     std::span<const int> SPLITTERS;
     std::vector<char> HIDDEN;   // one flag per pane
-    std::vector<int> WEIGHTS;   // the panes' shares: alike, or the lists' heights after a splitter moved
+    std::vector<int> WEIGHTS;   // the panes' shares: their weights, or the lists' heights after a splitter moved
     int TITLEHEIGHT;
 };

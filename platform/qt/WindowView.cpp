@@ -327,13 +327,75 @@ void WindowView::KeepInArea(QPoint& at, QSize& size, bool sizable) const
     at.setY(std::clamp(at.y(), 0, std::max(0, room.height() - size.height())));
 }
 
+// The windows of the area that reach into the column from `edge` rightwards move left of it and
+// give up width, down to their least width; a maximised or minimised one stays as it is.
+static void MakeRoomLeftOf(QMdiSubWindow* side, int edge)
+{
+    for (QMdiSubWindow* s : side->mdiArea()->subWindowList()) {
+        if (s == side || !s->isVisible() || s->isMinimized() || s->isMaximized() || s->geometry().right() < edge)
+            continue;
+        const int least = s->minimumSizeHint().expandedTo(s->minimumSize()).width();
+        const int width = std::max(least, std::min(s->width(), edge));
+        s->setGeometry(std::max(0, std::min(s->x(), edge - width)), s->y(), width, s->height());
+    }
+}
+
+// "nebeneinander": the open windows of the area in a grid of as many columns as leave most of them
+// room for their least size (the last row shares the width among fewer), each inside the area; a
+// window whose least size is more than its cell keeps that size and lies over its neighbour, still
+// inside the area.
+static void TileInArea(QMdiArea* area)
+{
+    std::vector<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* s : area->subWindowList())
+        if (s->isVisible() && !s->isMinimized())
+            windows.push_back(s);
+    const int n = static_cast<int>(windows.size());
+    const QRect room = area->viewport()->rect();
+    if (n == 0 || room.width() < 100 || room.height() < 100)
+        return;
+    auto least = [](QMdiSubWindow* s) { return s->minimumSizeHint().expandedTo(s->minimumSize()); };
+    auto cell = [&](int i, int columns) {
+        const int rows = (n + columns - 1) / columns;
+        const int row = i / columns;
+        const int inRow = row == rows - 1 ? n - row * columns : columns;
+        const int col = i % columns;
+        const int x0 = room.width() * col / inRow, x1 = room.width() * (col + 1) / inRow;
+        const int y0 = room.height() * row / rows, y1 = room.height() * (row + 1) / rows;
+        return QRect(x0, y0, x1 - x0, y1 - y0);
+    };
+    int best = n, bestFit = -1;
+    for (int columns = n; columns >= 1; --columns) {
+        int fit = 0;
+        for (int i = 0; i < n; ++i) {
+            const QSize need = least(windows[i]);
+            const QRect c = cell(i, columns);
+            fit += need.width() <= c.width() && need.height() <= c.height();
+        }
+        if (fit > bestFit) {
+            best = columns;
+            bestFit = fit;
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* s = windows[i];
+        if (s->isMaximized())
+            s->showNormal();
+        const QRect c = cell(i, best);
+        const QSize size = c.size().expandedTo(least(s)).boundedTo(room.size());
+        const int x = std::clamp(c.x(), 0, std::max(0, room.width() - size.width()));
+        const int y = std::clamp(c.y(), 0, std::max(0, room.height() - size.height()));
+        s->setGeometry(QRect(QPoint(x, y), size));
+    }
+}
+
 bool WindowView::RunStdAction(StdAction action)
 {
     QMdiArea* area = mdi_;
     if (!area)
         return false;
     switch (action) {
-    case StdAction::Tile: area->tileSubWindows(); return true;
+    case StdAction::Tile: TileInArea(area); return true;
     case StdAction::Cascade: area->cascadeSubWindows(); return true;
     case StdAction::Arrange: {
         // Minimised children in a row along the bottom of the area.
@@ -1686,6 +1748,10 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
                 sub_->resize(subSize);
                 if (place.x() || place.y() || !first)
                     sub_->move(at);
+                // A window the program puts at the area's right edge (a side window) gets its
+                // column when it opens: the windows it would cover give up width for it.
+                if (first && ToPixels(place.x()) > at.x())
+                    MakeRoomLeftOf(sub_, at.x());
             } else {
                 QPoint at(ToPixels(place.x()), ToPixels(place.y()));
                 if (place.x() || place.y())
