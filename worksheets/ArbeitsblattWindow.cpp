@@ -156,9 +156,8 @@ private:
 
     void Layout() override
     {
-        const auto [width, height] = PaneRoom();
-        PropertySet(0, Prop::Width, width);   // keep the model's idea of the size in step
-        PANES.Layout(width, height);
+        PropertySet(0, Prop::Width, PaneRoom().first);   // keep the model's idea of the size in step
+        CWorksheetWindow::Layout();
     }
 };
 } // namespace

@@ -40,13 +40,10 @@ int CWorksheetWindow::OnEvent()
 {
     const int event = EventCurrent();
     // While a plan is being optimised the window takes nothing: no command, no close now. A size
-    // dropped meanwhile is made up for once the search has ended.
-    if (SHEET.HeldByOptimisation(event)) {
-        if (event == EVENT_SIZED || event == EVENT_SIZE || event == EVENT_MAXIMIZED || event == EVENT_RESTORED)
-            SIZEHELD = true;
+    // that came meanwhile is made up for once the search has ended.
+    if (SHEET.HeldByOptimisation(event))
         return LEVEL_NOTIFY;
-    }
-    LayoutHeldSize();
+    LayoutIfResized();
     // The worksheet worked on judges shift types and ratings by its own pool.
     if (event == EVENT_GAIN_FOCUS)
         SHEET.PublishChecker();
@@ -78,7 +75,7 @@ int CWorksheetWindow::OnAccepted()
         (PANES.OnButton(control) || PANES.OnSplitter(control, PaneRoom().second)))
         Layout();
     // A search run by the command took no size meanwhile: the panes follow the size the window has.
-    LayoutHeldSize();
+    LayoutIfResized();
     Refresh();
     return FwWindow::OnAccepted();
 }
@@ -165,18 +162,16 @@ std::pair<int, int> CWorksheetWindow::PaneRoom() const
     return {std::max(100, int(PropertyGet(0, Prop::Width).Int())), std::max(60, int(PropertyGet(0, Prop::Height).Int()))};
 }
 
-void CWorksheetWindow::LayoutHeldSize()
+void CWorksheetWindow::LayoutIfResized()
 {
-    if (!SIZEHELD || OptimizationRunning)
-        return;
-    SIZEHELD = false;
-    Layout();
+    if (!OptimizationRunning && LAIDOUT.first >= 0 && PaneRoom() != LAIDOUT)
+        Layout();
 }
 
 void CWorksheetWindow::Layout()
 {
-    const auto [width, height] = PaneRoom();
-    PANES.Layout(width, height);
+    LAIDOUT = PaneRoom();
+    PANES.Layout(LAIDOUT.first, LAIDOUT.second);
 }
 
 void CWorksheetWindow::Refresh(bool force)

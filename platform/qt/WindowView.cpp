@@ -327,6 +327,16 @@ void WindowView::KeepInArea(QPoint& at, QSize& size, bool sizable) const
     at.setY(std::clamp(at.y(), 0, std::max(0, room.height() - size.height())));
 }
 
+// The least size of a window inside the frame: its client's least (kept by its last sync; the
+// first sync holds a window at its designed size) with the window's bars and frame around it.
+static QSize LeastSize(QMdiSubWindow* s)
+{
+    for (QWidget* w : s->findChildren<QWidget*>())
+        if (const QVariant least = w->property("varnLeast"); least.isValid())
+            return least.toSize() + (s->size() - w->size());
+    return s->minimumSizeHint().expandedTo(s->minimumSize());
+}
+
 // The windows of the area that reach into the column from `edge` rightwards move left of it and
 // give up width, down to their least width; a maximised or minimised one stays as it is.
 static void MakeRoomLeftOf(QMdiSubWindow* side, int edge)
@@ -334,16 +344,16 @@ static void MakeRoomLeftOf(QMdiSubWindow* side, int edge)
     for (QMdiSubWindow* s : side->mdiArea()->subWindowList()) {
         if (s == side || !s->isVisible() || s->isMinimized() || s->isMaximized() || s->geometry().right() < edge)
             continue;
-        const int least = s->minimumSizeHint().expandedTo(s->minimumSize()).width();
-        const int width = std::max(least, std::min(s->width(), edge));
+        const int width = std::max(LeastSize(s).width(), std::min(s->width(), edge));
         s->setGeometry(std::max(0, std::min(s->x(), edge - width)), s->y(), width, s->height());
     }
 }
 
-// "nebeneinander": the open windows of the area in a grid of as many columns as leave most of them
-// room for their least size (the last row shares the width among fewer), each inside the area; a
-// window whose least size is more than its cell keeps that size and lies over its neighbour, still
-// inside the area.
+// "nebeneinander": the open windows of the area side by side, in as few rows as their least sizes
+// allow; in a row each gets its least width and a like part of the width left over (when the
+// least widths are more than the row, each its part of the row by its least width). Every window
+// stays inside the area; one whose least size is more than its place keeps that size and lies over
+// its neighbour.
 static void TileInArea(QMdiArea* area)
 {
     std::vector<QMdiSubWindow*> windows;
@@ -354,38 +364,49 @@ static void TileInArea(QMdiArea* area)
     const QRect room = area->viewport()->rect();
     if (n == 0 || room.width() < 100 || room.height() < 100)
         return;
-    auto least = [](QMdiSubWindow* s) { return s->minimumSizeHint().expandedTo(s->minimumSize()); };
-    auto cell = [&](int i, int columns) {
-        const int rows = (n + columns - 1) / columns;
-        const int row = i / columns;
-        const int inRow = row == rows - 1 ? n - row * columns : columns;
-        const int col = i % columns;
-        const int x0 = room.width() * col / inRow, x1 = room.width() * (col + 1) / inRow;
-        const int y0 = room.height() * row / rows, y1 = room.height() * (row + 1) / rows;
-        return QRect(x0, y0, x1 - x0, y1 - y0);
-    };
-    int best = n, bestFit = -1;
-    for (int columns = n; columns >= 1; --columns) {
-        int fit = 0;
-        for (int i = 0; i < n; ++i) {
-            const QSize need = least(windows[i]);
-            const QRect c = cell(i, columns);
-            fit += need.width() <= c.width() && need.height() <= c.height();
+    std::vector<QSize> least;
+    for (QMdiSubWindow* s : windows)
+        least.push_back(LeastSize(s));
+    // The fewest rows whose windows fit side by side in the width and one above the other in the height.
+    int rows = n;
+    for (int r = 1; r <= n; ++r) {
+        const int columns = (n + r - 1) / r;
+        bool fits = true;
+        for (int row = 0; row < r && fits; ++row) {
+            int width = 0;
+            for (int i = row * columns; i < std::min(n, (row + 1) * columns); ++i) {
+                width += least[i].width();
+                fits = fits && least[i].height() <= room.height() / r;
+            }
+            fits = fits && width <= room.width();
         }
-        if (fit > bestFit) {
-            best = columns;
-            bestFit = fit;
+        if (fits) {
+            rows = r;
+            break;
         }
     }
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow* s = windows[i];
-        if (s->isMaximized())
-            s->showNormal();
-        const QRect c = cell(i, best);
-        const QSize size = c.size().expandedTo(least(s)).boundedTo(room.size());
-        const int x = std::clamp(c.x(), 0, std::max(0, room.width() - size.width()));
-        const int y = std::clamp(c.y(), 0, std::max(0, room.height() - size.height()));
-        s->setGeometry(QRect(QPoint(x, y), size));
+    const int columns = (n + rows - 1) / rows;
+    for (int row = 0; row < rows; ++row) {
+        const int first = row * columns, last = std::min(n, first + columns);
+        int sum = 0;
+        for (int i = first; i < last; ++i)
+            sum += least[i].width();
+        const int spare = room.width() - sum;
+        const int y = room.height() * row / rows, h = room.height() * (row + 1) / rows - y;
+        int x = 0;
+        for (int i = first; i < last; ++i) {
+            QMdiSubWindow* s = windows[i];
+            if (s->isMaximized())
+                s->showNormal();
+            int w = spare >= 0 ? least[i].width() + spare / (last - first) : room.width() * least[i].width() / std::max(1, sum);
+            if (i == last - 1 && spare >= 0)
+                w = room.width() - x;
+            const QSize size = QSize(w, h).expandedTo(least[i]).boundedTo(room.size());
+            s->setGeometry(QRect(QPoint(std::clamp(x, 0, std::max(0, room.width() - size.width())),
+                                        std::clamp(y, 0, std::max(0, room.height() - size.height()))),
+                                 size));
+            x += w;
+        }
     }
 }
 
@@ -1717,6 +1738,7 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             if (room.width() > 100 && room.height() > 100)
                 need = need.boundedTo(room).expandedTo(smallest);
         }
+        client_->setProperty("varnLeast", m.desc.resizable ? smallest : need);
         if (!m.desc.resizable || first)
             client_->setMinimumSize(need);
         if (m.desc.resizable && !first)
@@ -1805,6 +1827,15 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             top->showMinimized();
         else
             top->showNormal();
+    } else if (shown_ && (top->isMaximized() != appliedMax_ || top->isMinimized() != appliedMin_)) {
+        // The window changed its state while the model was being applied (the frame's area put a
+        // child it holds maximised back into that state), unheard by the program: the program
+        // hears of the state the window really has, and of its size.
+        appliedMax_ = top->isMaximized();
+        appliedMin_ = top->isMinimized();
+        const int win = id_, code = appliedMin_ ? EVENT_ICONIZED : appliedMax_ ? EVENT_MAXIMIZED : EVENT_RESTORED;
+        host_.Input([win, code] { return InputWindowEvent(win, code); });
+        placeTimer_->start();
     }
 }
 
@@ -2101,6 +2132,10 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
     }
     if (watched == client_ && e->type() == QEvent::Resize) {
         Relayout();
+        // The client of a window inside the frame may change its size inside an unchanged window
+        // (its bars laid out anew): the program hears of the size it really has.
+        if (!host_.Syncing() && shown_ && sub_)
+            placeTimer_->start();
         return false;
     }
     if (auto it = ctls_.find(ControlOf(watched)); it != ctls_.end() && it->second.splitter && it->second.widget == watched)

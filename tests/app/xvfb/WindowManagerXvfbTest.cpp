@@ -287,6 +287,16 @@ protected:
         ControlModel* c = WindowFind(window)->FindByName(name);
         return c ? c->id : 0;
     }
+    // The search runs until its time limit: it is cancelled after a moment, which keeps the best
+    // plan found.
+    void CancelSearch()
+    {
+        Until(*renderer, [&] { return WindowTitled("Berechnung läuft...") != 0; });
+        apptest::ProcessUntil([] { return false; }, 500);
+        if (const int progress = WindowTitled("Berechnung läuft..."))
+            if (QAbstractButton* cancel = Button(progress, QStringLiteral("Abbrechen")))
+                cancel->click();
+    }
     // Closes the message windows the work ends with until none is left and no calculation runs.
     void CloseMessages()
     {
@@ -484,6 +494,7 @@ TEST_F(OnXvfb, AFrameRestoredDuringTheSearchLeavesTheWorksheetLaidOutForItsSize)
     CloseMessages();
     Trigger(sheet, AB_AZP_GENERIEREN);
     FinishWizard("Arbeitszeitplan generieren");
+    CancelSearch();
     CloseMessages();
 
     DoubleClickTitleBar();
@@ -505,10 +516,7 @@ TEST_F(OnXvfb, AFrameRestoredDuringTheSearchLeavesTheWorksheetLaidOutForItsSize)
     DoubleClickTitleBar();
     ASSERT_TRUE(Until(*renderer, [&] { return !Frame()->isMaximized() && client->height() < bigClient - 40; }))
         << "the window manager did not restore the frame";
-    // The search ends (cancelled: it keeps the best plan found).
-    if (const int progress = WindowTitled("Berechnung läuft..."))
-        if (QAbstractButton* cancel = Button(progress, QStringLiteral("Abbrechen")))
-            cancel->click();
+    CancelSearch();
     CloseMessages();
     Picture("xvfb_after_search");
     EXPECT_TRUE(Until(*renderer, filled)) << "client " << client->height() << ", plan " << plan->height() << " at "
