@@ -350,7 +350,7 @@ static void MakeRoomLeftOf(QMdiSubWindow* side, int edge)
 }
 
 // "nebeneinander": the open windows of the area side by side, in as few rows as their least sizes
-// allow; in a row each gets its least width and a like part of the width left over (when the
+// allow (one when no number of rows holds them); in a row each gets its least width and a like part of the width left over (when the
 // least widths are more than the row, each its part of the row by its least width). Every window
 // stays inside the area; one whose least size is more than its place keeps that size and lies over
 // its neighbour.
@@ -367,8 +367,9 @@ static void TileInArea(QMdiArea* area)
     std::vector<QSize> least;
     for (QMdiSubWindow* s : windows)
         least.push_back(LeastSize(s));
-    // The fewest rows whose windows fit side by side in the width and one above the other in the height.
-    int rows = n;
+    // The fewest rows whose windows fit side by side in the width and one above the other in the
+    // height; when none do, one row: side by side, each its part of the width.
+    int rows = 1;
     for (int r = 1; r <= n; ++r) {
         const int columns = (n + r - 1) / r;
         bool fits = true;
@@ -1734,7 +1735,9 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
         if (m.desc.resizable && sub_ && sub_->mdiArea()) {
             const int border = sub_->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub_);
             const int title = sub_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub_);
-            const QSize room = sub_->mdiArea()->viewport()->size() - QSize(2 * border, title + 2 * border);
+            // The window's menu bar, tool bars and status bar take their part of the room too.
+            const int bars = shell_ ? std::max(0, shell_->sizeHint().height() - client_->sizeHint().height()) : 0;
+            const QSize room = sub_->mdiArea()->viewport()->size() - QSize(2 * border, title + 2 * border + bars);
             if (room.width() > 100 && room.height() > 100)
                 need = need.boundedTo(room).expandedTo(smallest);
         }

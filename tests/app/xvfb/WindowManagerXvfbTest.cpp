@@ -49,6 +49,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -199,6 +200,7 @@ protected:
         previous = std::filesystem::current_path();
         std::filesystem::current_path(dir);
         RegisterLayers();
+        BeforeStart();
         renderer = std::make_unique<Renderer>();
         renderer->Start(ProgramMain);
         ASSERT_TRUE(renderer->Settle());
@@ -215,6 +217,7 @@ protected:
         std::filesystem::current_path(previous);
         ScratchProgramDir::TearDown();
     }
+    virtual void BeforeStart() {}
     static CArbeitsblatt& Sheet() { return *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(1)); }
 
     int WindowTitled(const std::string& title)
@@ -526,6 +529,30 @@ TEST_F(OnXvfb, AFrameRestoredDuringTheSearchLeavesTheWorksheetLaidOutForItsSize)
     EXPECT_TRUE(Until(*renderer, [&] { return Frame()->isMaximized() && client->height() >= bigClient - 4 && filled(); }))
         << "maximised again: client " << client->height() << " (was " << bigClient << "), plan " << plan->height();
     Picture("xvfb_maximised_again");
+}
+
+// The project manager stored wider and lower than the area holds (on a larger screen) opens inside
+// the area at 1280 x 800, its close button in sight.
+class OnXvfbStoredLarge : public OnXvfb {
+protected:
+    void BeforeStart() override
+    {
+        std::ofstream ini(Path("varn4.ini"));
+        ini << "[Projektmanager]\nMaximize=No\nXPos=400\nYPos=300\nWidth=900\nHeight=560\n";
+    }
+};
+
+TEST_F(OnXvfbStoredLarge, AProjectManagerStoredForALargerScreenOpensInsideTheArea)
+{
+    frame = WaitFor("Varn 4");
+    const int welcome = WaitFor("Willkommen bei Varn-4");
+    ASSERT_TRUE(frame && welcome);
+    Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen"))->click();
+    manager = WaitFor("Projektmanager");
+    ASSERT_NE(manager, 0);
+    renderer->Settle();
+    Picture("xvfb_manager_stored_large");
+    EXPECT_TRUE(Until(*renderer, [&] { return OutsideTheArea().empty(); })) << OutsideTheArea();
 }
 
 } // namespace
