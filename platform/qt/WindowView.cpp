@@ -2135,10 +2135,6 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
     }
     if (watched == client_ && e->type() == QEvent::Resize) {
         Relayout();
-        // The client of a window inside the frame may change its size inside an unchanged window
-        // (its bars laid out anew): the program hears of the size it really has.
-        if (!host_.Syncing() && shown_ && sub_)
-            placeTimer_->start();
         return false;
     }
     if (auto it = ctls_.find(ControlOf(watched)); it != ctls_.end() && it->second.splitter && it->second.widget == watched)

@@ -103,7 +103,13 @@ void End(pid_t& pid)
     pid = 0;
 }
 
-bool Alive(pid_t pid) { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
+// Whether the child still runs; one that ended is reaped and forgotten.
+bool Alive(pid_t& pid)
+{
+    if (pid > 0 && waitpid(pid, nullptr, WNOHANG) != 0)
+        pid = 0;
+    return pid > 0;
+}
 
 bool WaitReal(const std::function<bool()>& done)
 {
@@ -128,16 +134,21 @@ class XDisplay : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        int n = 91;
-        for (; n < 200; ++n)
-            if (!std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)) &&
-                !std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                break;
-        display = ":" + std::to_string(n);
-        xvfb = Spawn({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, "");
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-        if (!WaitReal([&] { return std::filesystem::exists(socket) || !Alive(xvfb); }) || !Alive(xvfb)) {
-            why = "Xvfb did not start on " + display;
+        // A free display number: another test process may take the same one at the same moment,
+        // and then this Xvfb ends at once and the next number is tried.
+        for (int n = 91; n < 160 && !Alive(xvfb); ++n) {
+            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+            if (std::filesystem::exists(socket) || std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
+                continue;
+            display = ":" + std::to_string(n);
+            xvfb = Spawn({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, "");
+            WaitReal([&] { return std::filesystem::exists(socket) || !Alive(xvfb); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            if (!Alive(xvfb) || !std::filesystem::exists(socket))
+                End(xvfb);
+        }
+        if (!Alive(xvfb)) {
+            why = "Xvfb did not start (is it installed?)";
             End(xvfb);
             return;
         }
@@ -150,6 +161,7 @@ public:
         });
         if (!managed) {
             why = "openbox did not take the display " + display;
+            failed = true;
             return;
         }
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -168,7 +180,7 @@ public:
         End(xvfb);
     }
     std::string display, why;
-    bool ready = false;
+    bool ready = false, failed = false;   // failed: Xvfb ran, but the window manager did not
     pid_t xvfb = 0, wm = 0;
     QApplication* app = nullptr;
 };
@@ -194,6 +206,8 @@ class OnXvfb : public apptest::ScratchProgramDir {
 protected:
     void SetUp() override
     {
+        if (gDisplay->failed)
+            FAIL() << gDisplay->why;
         if (!gDisplay->ready)
             GTEST_SKIP() << "no X display for the window manager's tests: " << gDisplay->why;
         ScratchProgramDir::SetUp();
@@ -472,8 +486,13 @@ TEST_F(OnXvfb, TheSplittersDragWithTheRealMouse)
                                               std::tuple{AB_SPLITTER_SBP, AB_SBP_LIST, AB_AZP_LIST}}) {
             SCOPED_TRACE(std::to_string(splitter) + (maximised ? " maximised" : " normal"));
             QWidget* s = renderer->ControlWidget(sheet, splitter);
+            // In its middle, once the windows are placed.
+            QPoint g;
+            ASSERT_TRUE(Until(*renderer, [&] {
+                g = s->mapToGlobal(s->rect().center());
+                return Filled(sheet) && QApplication::widgetAt(g) == s;
+            })) << "the splitter is not the widget on the screen at its place";
             const int before = height(upper), both = height(upper) + height(lower);
-            const QPoint g = s->mapToGlobal(s->rect().center());
             XDo({"mousemove", "--sync", QString::number(g.x()), QString::number(g.y())});
             XDo({"mousedown", "1"});
             for (int dy = 10; dy <= 40; dy += 10)
