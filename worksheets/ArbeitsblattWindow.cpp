@@ -18,11 +18,11 @@
 
 namespace {
 
-// The staff demand, shift demand and plan panes share the room 3 : 2 : 5.
+// The staff demand, shift demand and plan panes, from the top, each with the same share.
 constexpr PaneControls kPanes[3] = {
-    {AB_AKB_BAR, AB_AKB_BAR_TEXT, AB_AKB_SHOW, AB_AKB_TITLE, AB_AKB_HIDE, AB_AKB_LIST, "Arbeitskräftebedarf", 3},
-    {AB_SBP_BAR, AB_SBP_BAR_TEXT, AB_SBP_SHOW, AB_SBP_TITLE, AB_SBP_HIDE, AB_SBP_LIST, "Schichtbedarf", 2},
-    {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan", 5},
+    {AB_AKB_BAR, AB_AKB_BAR_TEXT, AB_AKB_SHOW, AB_AKB_TITLE, AB_AKB_HIDE, AB_AKB_LIST, "Arbeitskräftebedarf", 1},
+    {AB_SBP_BAR, AB_SBP_BAR_TEXT, AB_SBP_SHOW, AB_SBP_TITLE, AB_SBP_HIDE, AB_SBP_LIST, "Schichtbedarf", 1},
+    {AB_AZP_BAR, AB_AZP_BAR_TEXT, AB_AZP_SHOW, AB_AZP_TITLE, AB_AZP_HIDE, AB_AZP_LIST, "Arbeitszeitplan", 1},
 };
 constexpr int kSplitters[2] = {AB_SPLITTER_AKB, AB_SPLITTER_SBP};
 
@@ -156,9 +156,8 @@ private:
 
     void Layout() override
     {
-        const auto [width, height] = PaneRoom();
-        PropertySet(0, Prop::Width, width);   // keep the model's idea of the size in step
-        PANES.Layout(width, height);
+        PropertySet(0, Prop::Width, PaneRoom().first);   // keep the model's idea of the size in step
+        CWorksheetWindow::Layout();
     }
 };
 } // namespace

@@ -31,7 +31,7 @@ enum ArbeitsblattControl {
 };
 
 // The heights of the three panes' lists for a client height: a collapsed pane keeps only its title
-// bar, the open ones share the rest by their weights (staff demand 3, shift demand 2, plan 5). When
+// bar, the open ones share the rest alike (the last open one takes what the division left). When
 // every pane is collapsed the lists get nothing (and nothing is divided by zero).
 struct PaneLayout {
     int top[3] = {};      // the title bar of each pane

@@ -38,7 +38,13 @@ std::vector<PanePlace> StackPanes(int top, int height, std::span<const int> weig
 CPaneStack::CPaneStack(std::span<const PaneControls> panes, int titleHeight, std::span<const int> splitters)
     : PANES(panes), SPLITTERS(splitters), HIDDEN(panes.size(), 0), TITLEHEIGHT(titleHeight)
 {
-    for (const PaneControls& p : panes)
+    Restack();
+}
+
+void CPaneStack::Restack()
+{
+    WEIGHTS.clear();
+    for (const PaneControls& p : PANES)
         WEIGHTS.push_back(p.weight);
 }
 
@@ -68,6 +74,7 @@ bool CPaneStack::OnButton(int control)
     for (size_t i = 0; i < PANES.size(); ++i)
         if (control == PANES[i].hide || control == PANES[i].show) {
             HIDDEN[i] = control == PANES[i].hide;
+            Restack();
             return true;
         }
     return false;
@@ -104,17 +111,9 @@ bool CPaneStack::OnSplitter(int control, int height)
         // The splitter's bottom is the new end of the upper list.
         const int wanted = int(PropertyGet(control, Prop::Ypos).Int()) + kSplitterHeight - places[k].listTop;
         const int upper = std::clamp(wanted, kSplitterMinList, both - kSplitterMinList);
-        // The open panes' shares become their heights; a collapsed pane's share is scaled alike,
-        // so that it opens again with the part of the room it had beside them.
-        long long before = 0, after = 0;
+        // The open panes' shares become their heights, which they keep when the window is sized.
         for (size_t i = 0; i < PANES.size(); ++i)
-            if (!HIDDEN[i]) {
-                before += std::max(1, WEIGHTS[i]);
-                after += places[i].listHeight;
-            }
-        for (size_t i = 0; i < PANES.size(); ++i)
-            WEIGHTS[i] = HIDDEN[i] ? int(std::max(1LL, std::max(1, WEIGHTS[i]) * after / std::max(1LL, before)))
-                                   : places[i].listHeight;
+            WEIGHTS[i] = HIDDEN[i] ? 1 : places[i].listHeight;
         WEIGHTS[k] = upper;
         WEIGHTS[j] = both - upper;
         return true;

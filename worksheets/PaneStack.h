@@ -1,7 +1,8 @@
 #pragma once
 // CPaneStack: the panes of a worksheet window, stacked from top to bottom. Each pane is a title bar
 // with a hide button over a list; collapsed, it keeps only a bar with its name and a show button.
-// The open panes share the height the title bars leave by their weights.
+// The open panes share the height the title bars leave by their weights, until a splitter moves a
+// border.
 #include <span>
 #include <vector>
 
@@ -40,7 +41,8 @@ public:
 
     // Adds every pane's controls and the splitters to the window's description, across its width.
     void Describe(WindowDesc& window) const;
-    // A pane's hide or show button: the pane collapses or opens (the caller lays the panes out
+    // A pane's hide or show button: the pane collapses or opens and the open panes share the room
+    // by their weights again, whatever a splitter had made of it (the caller lays the panes out
     // again). False for any other control.
     bool OnButton(int control);
     // A splitter let go at its place in the target window: the open panes above and below it share
@@ -53,6 +55,8 @@ public:
     bool IsHidden(size_t pane) const { return HIDDEN[pane]; }
 
 private:
+    // The panes' shares back to their weights.
+    void Restack();
     std::vector<PanePlace> Places(int height) const;
     // The open pane below pane k, or the pane count when there is none.
     size_t OpenBelow(size_t k) const;
@@ -60,6 +64,6 @@ private:
     std::span<const PaneControls> PANES;
     std::span<const int> SPLITTERS;
     std::vector<char> HIDDEN;   // one flag per pane
-    std::vector<int> WEIGHTS;   // the open panes' shares; a splitter sets them to the lists' heights
+    std::vector<int> WEIGHTS;   // the panes' shares: their weights, or the lists' heights after a splitter moved
     int TITLEHEIGHT;
 };

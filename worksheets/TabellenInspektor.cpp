@@ -141,6 +141,9 @@ public:
     {
         WindowDesc d = Describe("Tabellen-Inspektor", kWidth, kHeight);
         d.name = "P31$WINDOW";
+        // At the right edge of the frame's area (the renderer keeps a window inside it), beside
+        // the worksheet rather than over it.
+        d.x = 10000;
         const int sheetTop = kInspektorCaptionHeight + 2;
         const int sheetHeight = kHeight - sheetTop - 18;
         ControlDesc sheet = Ctl::Sheet().Id(TABINSP_SHEET).At(2, sheetTop, kWidth - 4, sheetHeight);
@@ -163,6 +166,10 @@ public:
             y += kLine;
         };
         const int listWidth = kWidth - 20;
+        // The two lists of a tab share the room down to the sheet's bottom, so that the rows of a
+        // few shift types show whole.
+        const int sheetBottom = sheetTop + sheetHeight;
+        auto listHeight = [&](int top) { return (sheetBottom - 6 - top - 4 - kLine) / 2; };
 
         ControlDesc akb = Ctl::Tab("AKB").Id(TABINSP_AKB);
         y = sheetTop + 20;
@@ -189,11 +196,12 @@ public:
         y += 4;
         sbp.Add(prompt("Anzahl Schichten:").At(8, y, 200, kLine - 1));
         y += kLine;
-        sbp.Add(Ctl::List(TabellenListFormat(1)).Id(TABINSP_SBP_SCHICHTEN).At(8, y, listWidth, 70));
-        y += 74;
+        const int sbpLists = listHeight(y);
+        sbp.Add(Ctl::List(TabellenListFormat(1)).Id(TABINSP_SBP_SCHICHTEN).At(8, y, listWidth, sbpLists));
+        y += sbpLists + 4;
         sbp.Add(prompt("Gesamtarbeitsstunden/Schicht:").At(8, y, 200, kLine - 1));
         y += kLine;
-        sbp.Add(Ctl::List(TabellenListFormat(1)).Id(TABINSP_SBP_STUNDEN).At(8, y, listWidth, 70));
+        sbp.Add(Ctl::List(TabellenListFormat(1)).Id(TABINSP_SBP_STUNDEN).At(8, y, listWidth, sbpLists));
 
         ControlDesc azp = Ctl::Tab("AZP").Id(TABINSP_AZP);
         y = sheetTop + 20;
@@ -219,8 +227,9 @@ public:
                          "Schichten im AZP angezeigt.")
                     .At(128, y - 1, 96, kLine).Use(STAND.DIFFERENZANZEIGE));
         y += kLine;
-        azp.Add(Ctl::List(TabellenListFormat(1)).Id(TABINSP_AZP_SCHICHTEN).At(8, y, listWidth, 62));
-        y += 66;
+        const int azpLists = listHeight(y);
+        azp.Add(Ctl::List(TabellenListFormat(1)).Id(TABINSP_AZP_SCHICHTEN).At(8, y, listWidth, azpLists));
+        y += azpLists + 4;
         azp.Add(prompt("Stunden/Schicht ").At(8, y, 100, kLine - 1));
         azp.Add(Ctl::Check("Gesamtarbeitsstd.").Id(TABINSP_GESAMTARBEITSZEIT).Name("?GESAMTARBEITSZEIT")
                     .Tip("Bei aktivierter Anzeige werden die Gesamtarbeitsstunden (Ist) \r\nfür jede "
@@ -229,7 +238,7 @@ public:
                          "\r\n(Gesamtarbeitsstunden / Anzahl Personen pro Schichtgruppe / Anzahl Schichtgruppen).")
                     .At(128, y - 1, 96, kLine).Use(STAND.GESAMTARBEITSZEIT));
         y += kLine;
-        azp.Add(Ctl::List(TabellenListFormat(1)).Id(TABINSP_AZP_STUNDEN).At(8, y, listWidth, 62));
+        azp.Add(Ctl::List(TabellenListFormat(1)).Id(TABINSP_AZP_STUNDEN).At(8, y, listWidth, azpLists));
 
         sheet.Add(akb).Add(sbp).Add(azp);
         d.Add(sheet);

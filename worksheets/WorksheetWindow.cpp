@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "core/Frame.h"
+#include "core/Projektmanager.h"
 #include "core/ShellAndEvents.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Runtime.h"
@@ -38,9 +39,11 @@ void CWorksheetWindow::OpenSheetWindow(WindowDesc& d)
 int CWorksheetWindow::OnEvent()
 {
     const int event = EventCurrent();
-    // While a plan is being optimised the window takes nothing: no command, no close now.
+    // While a plan is being optimised the window takes nothing: no command, no close now. A size
+    // that came meanwhile is made up for once the search has ended.
     if (SHEET.HeldByOptimisation(event))
         return LEVEL_NOTIFY;
+    LayoutIfResized();
     // The worksheet worked on judges shift types and ratings by its own pool.
     if (event == EVENT_GAIN_FOCUS)
         SHEET.PublishChecker();
@@ -71,6 +74,8 @@ int CWorksheetWindow::OnAccepted()
     if (!OwnCommand(control) && !SheetCommand(control) &&
         (PANES.OnButton(control) || PANES.OnSplitter(control, PaneRoom().second)))
         Layout();
+    // A search run by the command took no size meanwhile: the panes follow the size the window has.
+    LayoutIfResized();
     Refresh();
     return FwWindow::OnAccepted();
 }
@@ -157,10 +162,16 @@ std::pair<int, int> CWorksheetWindow::PaneRoom() const
     return {std::max(100, int(PropertyGet(0, Prop::Width).Int())), std::max(60, int(PropertyGet(0, Prop::Height).Int()))};
 }
 
+void CWorksheetWindow::LayoutIfResized()
+{
+    if (!OptimizationRunning && LAIDOUT.first >= 0 && PaneRoom() != LAIDOUT)
+        Layout();
+}
+
 void CWorksheetWindow::Layout()
 {
-    const auto [width, height] = PaneRoom();
-    PANES.Layout(width, height);
+    LAIDOUT = PaneRoom();
+    PANES.Layout(LAIDOUT.first, LAIDOUT.second);
 }
 
 void CWorksheetWindow::Refresh(bool force)

@@ -58,6 +58,10 @@ protected:
     CPaneStack PANES;
 
 private:
+    // Lays the panes out when the window's size is not the one they were laid out for: a size that
+    // came while a plan was being optimised reached the model, but the window took no event then.
+    void LayoutIfResized();
+    std::pair<int, int> LAIDOUT{-1, -1};   // the room the panes were laid out for last
     // A command of the menus and toolbar that both windows answer alike; false for any other.
     bool SheetCommand(int control);
     void EditBezugsrahmen();

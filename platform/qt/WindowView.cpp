@@ -327,13 +327,97 @@ void WindowView::KeepInArea(QPoint& at, QSize& size, bool sizable) const
     at.setY(std::clamp(at.y(), 0, std::max(0, room.height() - size.height())));
 }
 
+// The least size of a window inside the frame: its client's least (kept by its last sync; the
+// first sync holds a window at its designed size) with the window's bars and frame around it.
+static QSize LeastSize(QMdiSubWindow* s)
+{
+    for (QWidget* w : s->findChildren<QWidget*>())
+        if (const QVariant least = w->property("varnLeast"); least.isValid())
+            return least.toSize() + (s->size() - w->size());
+    return s->minimumSizeHint().expandedTo(s->minimumSize());
+}
+
+// The windows of the area that reach into the column from `edge` rightwards move left of it and
+// give up width, down to their least width; a maximised or minimised one stays as it is.
+static void MakeRoomLeftOf(QMdiSubWindow* side, int edge)
+{
+    for (QMdiSubWindow* s : side->mdiArea()->subWindowList()) {
+        if (s == side || !s->isVisible() || s->isMinimized() || s->isMaximized() || s->geometry().right() < edge)
+            continue;
+        const int width = std::max(LeastSize(s).width(), std::min(s->width(), edge));
+        s->setGeometry(std::max(0, std::min(s->x(), edge - width)), s->y(), width, s->height());
+    }
+}
+
+// "nebeneinander": the open windows of the area side by side, in as few rows as their least sizes
+// allow (one when no number of rows holds them); in a row each gets its least width and a like part of the width left over (when the
+// least widths are more than the row, each its part of the row by its least width). Every window
+// stays inside the area; one whose least size is more than its place keeps that size and lies over
+// its neighbour.
+static void TileInArea(QMdiArea* area)
+{
+    std::vector<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* s : area->subWindowList())
+        if (s->isVisible() && !s->isMinimized())
+            windows.push_back(s);
+    const int n = static_cast<int>(windows.size());
+    const QRect room = area->viewport()->rect();
+    if (n == 0 || room.width() < 100 || room.height() < 100)
+        return;
+    std::vector<QSize> least;
+    for (QMdiSubWindow* s : windows)
+        least.push_back(LeastSize(s));
+    // The fewest rows whose windows fit side by side in the width and one above the other in the
+    // height; when none do, one row: side by side, each its part of the width.
+    int rows = 1;
+    for (int r = 1; r <= n; ++r) {
+        const int columns = (n + r - 1) / r;
+        bool fits = true;
+        for (int row = 0; row < r && fits; ++row) {
+            int width = 0;
+            for (int i = row * columns; i < std::min(n, (row + 1) * columns); ++i) {
+                width += least[i].width();
+                fits = fits && least[i].height() <= room.height() / r;
+            }
+            fits = fits && width <= room.width();
+        }
+        if (fits) {
+            rows = r;
+            break;
+        }
+    }
+    const int columns = (n + rows - 1) / rows;
+    for (int row = 0; row < rows; ++row) {
+        const int first = row * columns, last = std::min(n, first + columns);
+        int sum = 0;
+        for (int i = first; i < last; ++i)
+            sum += least[i].width();
+        const int spare = room.width() - sum;
+        const int y = room.height() * row / rows, h = room.height() * (row + 1) / rows - y;
+        int x = 0;
+        for (int i = first; i < last; ++i) {
+            QMdiSubWindow* s = windows[i];
+            if (s->isMaximized())
+                s->showNormal();
+            int w = spare >= 0 ? least[i].width() + spare / (last - first) : room.width() * least[i].width() / std::max(1, sum);
+            if (i == last - 1 && spare >= 0)
+                w = room.width() - x;
+            const QSize size = QSize(w, h).expandedTo(least[i]).boundedTo(room.size());
+            s->setGeometry(QRect(QPoint(std::clamp(x, 0, std::max(0, room.width() - size.width())),
+                                        std::clamp(y, 0, std::max(0, room.height() - size.height()))),
+                                 size));
+            x += w;
+        }
+    }
+}
+
 bool WindowView::RunStdAction(StdAction action)
 {
     QMdiArea* area = mdi_;
     if (!area)
         return false;
     switch (action) {
-    case StdAction::Tile: area->tileSubWindows(); return true;
+    case StdAction::Tile: TileInArea(area); return true;
     case StdAction::Cascade: area->cascadeSubWindows(); return true;
     case StdAction::Arrange: {
         // Minimised children in a row along the bottom of the area.
@@ -713,16 +797,22 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
         Watch(v.list->viewport(), id);
     ctls_[id] = v;
     // Groups and frames lie behind the other controls, and among themselves in the order they are
-    // declared: a group on a sheet's tab lies over the sheet.
-    auto isFrame = [](ControlKind k) {
-        return k == ControlKind::Group || k == ControlKind::Option || k == ControlKind::Sheet ||
-               k == ControlKind::Panel || k == ControlKind::Box;
+    // declared: a group on a sheet's tab lies over the sheet. A splitter lies over the list it
+    // overlaps, so that the press on it is its own.
+    auto isSplitter = [](const ControlModel& k) {
+        return k.kind == ControlKind::Box && k.Has(Prop::Cursor) && k.Get(Prop::Cursor).Str() == kSplitterCursor;
     };
-    if (isFrame(c.kind)) {
+    auto isFrame = [&isSplitter](const ControlModel& k) {
+        return (k.kind == ControlKind::Group || k.kind == ControlKind::Option || k.kind == ControlKind::Sheet ||
+                k.kind == ControlKind::Panel || k.kind == ControlKind::Box) && !isSplitter(k);
+    };
+    if (isSplitter(c))
+        w->raise();
+    if (isFrame(c)) {
         std::vector<QWidget*> frames;
         for (const ControlModel& other : m.controls) {
             auto it = ctls_.find(other.id);
-            if (isFrame(other.kind) && it != ctls_.end() && it->second.widget &&
+            if (isFrame(other) && it != ctls_.end() && it->second.widget &&
                 it->second.widget->parentWidget() == w->parentWidget())
                 frames.push_back(it->second.widget);
         }
@@ -1645,10 +1735,13 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
         if (m.desc.resizable && sub_ && sub_->mdiArea()) {
             const int border = sub_->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub_);
             const int title = sub_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub_);
-            const QSize room = sub_->mdiArea()->viewport()->size() - QSize(2 * border, title + 2 * border);
+            // The window's menu bar, tool bars and status bar take their part of the room too.
+            const int bars = shell_ ? std::max(0, shell_->sizeHint().height() - client_->sizeHint().height()) : 0;
+            const QSize room = sub_->mdiArea()->viewport()->size() - QSize(2 * border, title + 2 * border + bars);
             if (room.width() > 100 && room.height() > 100)
                 need = need.boundedTo(room).expandedTo(smallest);
         }
+        client_->setProperty("varnLeast", m.desc.resizable ? smallest : need);
         if (!m.desc.resizable || first)
             client_->setMinimumSize(need);
         if (m.desc.resizable && !first)
@@ -1680,6 +1773,10 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
                 sub_->resize(subSize);
                 if (place.x() || place.y() || !first)
                     sub_->move(at);
+                // A window the program puts at the area's right edge (a side window) gets its
+                // column when it opens: the windows it would cover give up width for it.
+                if (first && ToPixels(place.x()) > at.x())
+                    MakeRoomLeftOf(sub_, at.x());
             } else {
                 QPoint at(ToPixels(place.x()), ToPixels(place.y()));
                 if (place.x() || place.y())
@@ -1733,6 +1830,15 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
             top->showMinimized();
         else
             top->showNormal();
+    } else if (shown_ && (top->isMaximized() != appliedMax_ || top->isMinimized() != appliedMin_)) {
+        // The window changed its state while the model was being applied (the frame's area put a
+        // child it holds maximised back into that state), unheard by the program: the program
+        // hears of the state the window really has, and of its size.
+        appliedMax_ = top->isMaximized();
+        appliedMin_ = top->isMinimized();
+        const int win = id_, code = appliedMin_ ? EVENT_ICONIZED : appliedMax_ ? EVENT_MAXIMIZED : EVENT_RESTORED;
+        host_.Input([win, code] { return InputWindowEvent(win, code); });
+        placeTimer_->start();
     }
 }
 

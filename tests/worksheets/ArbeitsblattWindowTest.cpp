@@ -45,14 +45,15 @@ struct LayoutCase {
 
 TEST(PaneLayout, OpenPanesShareTheRoomCollapsedOnesKeepTheirTitle)
 {
-    // Title bars of 10; the open panes share height - 30 by the weights 3, 2, 5.
+    // Title bars of 10; the open panes share height - 30 alike: each open pane, title and list,
+    // is (height - 10 x collapsed panes) / open panes high.
     const LayoutCase cases[] = {
-        {"all open", {false, false, false}, 230, {60, 40, 100}},
-        {"shift demand collapsed", {false, true, false}, 190, {60, 0, 100}},
+        {"all open: three equal panes", {false, false, false}, 231, {67, 67, 67}},
+        {"shift demand collapsed: half of the rest each", {false, true, false}, 190, {80, 0, 80}},
         {"only the plan open", {true, true, false}, 130, {0, 0, 100}},
         {"all collapsed: three title bars", {true, true, true}, 300, {0, 0, 0}},
         {"no room at all", {false, false, false}, 20, {0, 0, 0}},
-        {"rounding goes to the last open pane", {false, false, false}, 37, {2, 1, 4}},
+        {"rounding goes to the last open pane", {false, false, false}, 37, {2, 2, 3}},
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -268,8 +269,8 @@ TEST_F(WorksheetWindow, SplittersShareThePanesRoomAnew)
     EXPECT_TRUE(driver.Hidden(win, AB_SPLITTER_AKB));
 }
 
-// A pane collapsed while the splitter between the others is dragged opens again with the share of
-// the room it had beside them.
+// A pane collapsed while the splitter between the others is dragged opens again with its share of
+// the room: the panes are stacked anew, every open one alike, and the drag is forgotten.
 TEST_F(WorksheetWindow, APaneCollapsedDuringADragOpensWithItsShare)
 {
     NewProject();
@@ -283,8 +284,11 @@ TEST_F(WorksheetWindow, APaneCollapsedDuringADragOpensWithItsShare)
         ASSERT_EQ(InputSplit(win, AB_SPLITTER_SBP, y), "");
     }
     driver.WaitIdle();
+    EXPECT_NEAR(height(AB_SBP_LIST) - height(AB_AZP_LIST), 40, 2);
     driver.Press(win, AB_AKB_SHOW);
     EXPECT_NEAR(height(AB_AKB_LIST), staff, 2);
+    EXPECT_NEAR(height(AB_SBP_LIST), staff, 2);
+    EXPECT_NEAR(height(AB_AZP_LIST), staff, 2);
 }
 
 TEST_F(WorksheetWindow, ThePlanListsScrollSidewaysTogetherUnlessSwitchedOff)
