@@ -483,8 +483,7 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
     auto press = [this, host, win, id] {
         if (!CommitAll()) {
             auto self = ctls_.find(id);
-            auto* button = self == ctls_.end() ? nullptr : qobject_cast<QPushButton*>(self->second.widget.data());
-            if (button && button->isDefault())
+            if (self != ctls_.end() && self->second.kind == ControlKind::Button && self->second.isDefault)
                 return;
             RevertRefused();
         }
@@ -1289,6 +1288,7 @@ void WindowView::Sync(WindowModel& m)
         if (it != ctls_.end())
             ApplyControl(m, c, it->second, changed);
     }
+    ShowDefaultButton(QApplication::focusWidget());
     ApplyWindow(m, first);
     if (!first && changed && appliedFocus_ != m.focus) {
         appliedFocus_ = m.focus;
@@ -1487,7 +1487,7 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
             b->setText(Q(text));
         b->setIcon(iconName.empty() ? QIcon() : Pictures::Icon(iconName));
         b->setIconSize(QSize(16, 16));
-        b->setDefault(c.Get(Prop::Default).Bool());
+        v.isDefault = c.Get(Prop::Default).Bool();
         b->setFlat(c.Get(Prop::Flat).Bool());
         break;
     }
@@ -1600,6 +1600,13 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
         auto* sheet = static_cast<QTabWidget*>(w);
         bool wizard = c.Get(Prop::Wizard).Bool();
         sheet->tabBar()->setVisible(!wizard);
+        // Without its tab row the sheet takes no focus: Tab would hand it to the hidden row and
+        // stay where it was.
+        const Qt::FocusPolicy policy = wizard ? Qt::NoFocus : Qt::TabFocus;
+        if (sheet->focusPolicy() != policy) {
+            sheet->setFocusPolicy(policy);
+            sheet->tabBar()->setFocusPolicy(policy);
+        }
         int64_t sel = c.Get(Prop::Selected).Int();
         for (auto& [cid, cv] : ctls_)
             if (cv.parent == c.id && cv.kind == ControlKind::Tab && cv.tabIndex >= 0) {
@@ -2028,6 +2035,24 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
     return false;
 }
 
+void WindowView::ShowDefaultButton(QWidget* focus)
+{
+    // Enter presses a push button that has the focus, so that one is drawn as the default while
+    // it has it; with the focus anywhere else the window's default button is.
+    auto* focused = qobject_cast<QPushButton*>(focus);
+    if (focused && !ControlOf(focused))
+        focused = nullptr;
+    for (auto& [id, v] : ctls_) {
+        if (v.kind != ControlKind::Button || v.inToolbar)
+            continue;
+        if (auto* b = qobject_cast<QPushButton*>(v.widget.data())) {
+            const bool drawn = focused ? b == focused : v.isDefault;
+            if (b->isDefault() != drawn)
+                b->setDefault(drawn);
+        }
+    }
+}
+
 void WindowView::ReplayAlertedKeys()
 {
     std::vector<AlertedKey> keys = std::move(alertedKeys_);
@@ -2159,6 +2184,7 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
         int control = ControlOf(watched);
         if (control)
             lastFocus_ = qobject_cast<QWidget*>(watched);
+        ShowDefaultButton(qobject_cast<QWidget*>(watched));
         if (!host_.Syncing() && control && control != modelFocus_) {
             modelFocus_ = control;
             int win = id_;
