@@ -1526,6 +1526,14 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
             if (e->text() != s)
                 e->setText(s);
         });
+        if (const int64_t from = c.Get(Prop::SelStart).Int(), to = c.Get(Prop::SelEnd).Int();
+            from != v.selStart || to != v.selEnd) {
+            v.selStart = from;
+            v.selEnd = to;
+            const int64_t last = std::min<int64_t>(to, e->text().size());
+            if (from >= 1 && last >= from)
+                e->setSelection(static_cast<int>(from - 1), static_cast<int>(last - from + 1));
+        }
         break;
     }
     case ControlKind::Text: {

@@ -97,6 +97,7 @@ private:
         int tabIndex = -1;               // a tab: its page in the sheet
         bool inToolbar = false;
         bool isDefault = false;          // a button: the window's default in the model
+        int64_t selStart = 0, selEnd = 0;  // an entry: the selection the model asked for last
         QRect autoRect;                  // units: the place chosen when the model leaves it open
         std::string screenText;          // what the last sync showed
         std::string picture;             // an entry's picture when it is not a text picture

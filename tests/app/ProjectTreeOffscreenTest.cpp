@@ -9,15 +9,16 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
 #include <QWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include <gtest/gtest.h>
 
-// Qt's entry for a key from the window system (what Qt's own test library calls).
-Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type t, int k, Qt::KeyboardModifiers mods,
-                                    const QString& text = QString(), bool autorep = false, ushort count = 1);
 
 using namespace apptest;
 
@@ -142,6 +143,74 @@ TEST_F(ProjectTree, AltDInAWorksheetInsideTheFrameOpensTheDefinitionsPool)
             break;
         }
     ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Definitionspool") == 0; });
+}
+
+// F2 on a worksheet's row, chosen with a click: the edit opens with the old name selected, so that
+// typing replaces it (it was appended), and it stands where the name stands: the row's box and
+// icon stay in sight beside it.
+TEST_F(ProjectTree, F2SelectsTheNameToReplaceAndLeavesTheIconInSight)
+{
+    const int manager = NewProject();
+    ASSERT_NE(manager, 0);
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ASSERT_NE(tree, nullptr);
+    ClickTreeBox(tree, 1, 1);   // the project's row opened
+    ASSERT_TRUE(renderer->Settle());
+    int64_t row = 0;
+    std::string name;
+    for (int64_t r = 1; r <= tree->RowCount() && !row; ++r)
+        if (tree->Look(r, 1).text.starts_with("Arbeitszeitblatt")) {
+            row = r;
+            name = tree->Look(r, 1).text;
+        }
+    ASSERT_GT(row, 0);
+    QWidget* top = tree->window();
+    QWindow* window = top->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const int y = tree->RowTop(static_cast<int>(row - tree->TopRow() - 1));
+    const int line = tree->LineHeight();
+    // The row chosen with a click on its name, far right of its icon.
+    QTest::mouseClick(window, Qt::LeftButton, {}, tree->viewport()->mapTo(top, QPoint(tree->ToViewport(4 * TREE_INDENT) + 20, y + line / 2)));
+    ASSERT_TRUE(renderer->Settle());
+    auto drawn = [&] {
+        const QPoint at = tree->viewport()->mapTo(top, QPoint(0, y));
+        return top->screen()->grabWindow(top->winId(), at.x(), at.y(), tree->viewport()->width(), line).toImage();
+    };
+    const QImage before = drawn();
+    // Where the name starts: the first column right of the icon that the name's letters mark
+    // (inside the row's focus frame).
+    const int iconRight = tree->ToViewport(2 * TREE_INDENT) + 2 + std::min(16, line - 2);
+    const QColor bar = before.pixelColor(iconRight, line / 2);
+    int nameLeft = -1;
+    for (int x = iconRight; x < before.width() && nameLeft < 0; ++x)
+        for (int yy = 1; yy < line - 1; ++yy)
+            if (before.pixelColor(x, yy) != bar) {
+                nameLeft = x;
+                break;
+            }
+    ASSERT_GT(nameLeft, 0);
+
+    QTest::keyClick(window, Qt::Key_F2);
+    QLineEdit* edit = nullptr;
+    ASSERT_TRUE(ProcessUntil([&] {
+        renderer->Settle(100);
+        edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        return edit && edit->isVisible();
+    })) << "no edit after F2";
+    EXPECT_EQ(edit->selectedText().toStdString(), name);
+    const QImage after = drawn();
+    // (The row's focus frame goes with the list's focus: its edges are left out.)
+    for (int x = 1; x < iconRight; ++x)
+        for (int yy = 1; yy < line - 1; ++yy)
+            ASSERT_EQ(after.pixelColor(x, yy), before.pixelColor(x, yy)) << "the edit covers the box or icon at " << x;
+    const int editLeft = edit->mapTo(top, QPoint(0, 0)).x() - tree->viewport()->mapTo(top, QPoint(0, 0)).x();
+    EXPECT_LE(editLeft, nameLeft) << "the edit starts right of the name's first letter";
+
+    for (char ch : std::string("Plan A"))
+        QTest::keyClick(window, ch);
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && tree->Look(row, 1).text == "Plan A"; }))
+        << tree->Look(row, 1).text;
 }
 
 } // namespace
