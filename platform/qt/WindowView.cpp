@@ -187,6 +187,23 @@ WindowView::WindowView(QtHost& host, WindowModel& m, QMdiArea* mdiArea, QWidget*
         status_ = main_->statusBar();
         client_ = nullptr;
         main_->installEventFilter(this);
+        // Ctrl+Tab and Ctrl+F6 bring the next window inside the frame to the front, with Shift
+        // the one before, wherever the focus is in the frame: as shortcuts of the frame they come
+        // before the keys of a list, which would take them as its own.
+        const std::pair<QKeySequence, int> switches[] = {
+            {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1}, {QKeySequence(Qt::CTRL | Qt::Key_F6), 1},
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1}, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), -1}};
+        for (const auto& [keys, step] : switches) {
+            auto* shortcut = new QShortcut(keys, main_);
+            shortcut->setContext(Qt::WindowShortcut);
+            QMdiArea* area = mdi_;
+            connect(shortcut, &QShortcut::activated, area, [area, step = step] {
+                if (step > 0)
+                    area->activateNextSubWindow();
+                else
+                    area->activatePreviousSubWindow();
+            });
+        }
     } else {
         bool child = kind_ == WindowKind::MdiChild && mdiArea;
         dialog_ = !child && owner != nullptr;

@@ -1,11 +1,13 @@
 // The project manager on the real renderer (offscreen): a click on a row's box opens or closes that
 // row, the selected row's box as well as any other's; a worksheet opened from the tree whose window
-// place was stored far off the screen comes up inside the frame.
+// place was stored far off the screen comes up inside the frame; F2 renames a row in place; the
+// keyboard goes from window to window inside the frame.
 #include "../platform/qt/QtTestSupport.h"
 #include "RealProgramSupport.h"
 
 #include "app/WindowPictures.h"
 #include "core/IniFile.h"
+#include "worksheets/ArbeitsblattWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,6 +20,10 @@
 #include <QMdiSubWindow>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
 
 
 using namespace apptest;
@@ -211,6 +217,88 @@ TEST_F(ProjectTree, F2SelectsTheNameToReplaceAndLeavesTheIconInSight)
     QTest::keyClick(window, Qt::Key_Return);
     EXPECT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && tree->Look(row, 1).text == "Plan A"; }))
         << tree->Look(row, 1).text;
+}
+
+enum class In { Grid, Tree, Inspector };
+struct SwitchCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    In from;              // the list clicked into first
+    int step;             // +1 the next window, -1 the one before
+};
+
+// Ctrl+Tab and Ctrl+F6 bring the next window inside the frame to the front, from the worksheet's
+// grid (which took them as its own keys) as from the project tree and the table inspector; with
+// Shift the one before. Pressed as often as there are windows, they come round to the first.
+TEST_F(ProjectTree, CtrlTabAndCtrlF6GoToTheNextWindowInsideTheFrame)
+{
+    ExpectWorksheetInsideTheFrame(NewProject(), "0", "0");
+    const int manager = WaitFor("Projektmanager"), sheet = WaitFor("Arbeitszeitblatt"),
+              inspector = WaitFor("Tabellen-Inspektor");
+    ASSERT_TRUE(manager && sheet && inspector);
+    ListView* grid = qobject_cast<ListView*>(renderer->ControlWidget(sheet, AB_AZP_LIST));
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ListView* table = nullptr;   // a list of the inspector's page in sight
+    for (ListView* l : renderer->View(inspector)->Client()->findChildren<ListView*>())
+        if (l->isVisible() && !table)
+            table = l;
+    ASSERT_TRUE(grid && tree && table);
+    QWidget* top = grid->window();
+    QWindow* window = top->windowHandle();
+    auto* area = top->findChild<QMdiArea*>();
+    ASSERT_TRUE(window && area);
+    // The windows side by side ("nebeneinander") in a frame with room for them, so that each list
+    // can be clicked.
+    top->resize(1800, 1200);
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && top->size() == QSize(1800, 1200); }));
+    Trigger(WindowTitled("Varn 4"), FRAME_TILE);
+    std::vector<QMdiSubWindow*> order;   // the windows in sight, in the order they opened
+    for (QMdiSubWindow* s : area->subWindowList(QMdiArea::CreationOrder))
+        if (s->isVisible())
+            order.push_back(s);
+    const int n = static_cast<int>(order.size());
+    ASSERT_GE(n, 3) << "the manager, the worksheet and its inspector";
+    auto subOf = [](QWidget* w) {
+        while (w && !qobject_cast<QMdiSubWindow*>(w))
+            w = w->parentWidget();
+        return static_cast<QMdiSubWindow*>(w);
+    };
+    auto name = [](QMdiSubWindow* s) { return s ? s->windowTitle().toStdString() : std::string("(keines)"); };
+    const SwitchCase cases[] = {
+        {"Ctrl+Tab from the grid", Qt::Key_Tab, Qt::ControlModifier, In::Grid, 1},
+        {"Ctrl+F6 from the grid", Qt::Key_F6, Qt::ControlModifier, In::Grid, 1},
+        {"Ctrl+Shift+Tab from the grid", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, In::Grid, -1},
+        {"Ctrl+Tab from the tree", Qt::Key_Tab, Qt::ControlModifier, In::Tree, 1},
+        {"Ctrl+F6 from the tree", Qt::Key_F6, Qt::ControlModifier, In::Tree, 1},
+        {"Ctrl+F6 from the inspector", Qt::Key_F6, Qt::ControlModifier, In::Inspector, 1},
+    };
+    for (const SwitchCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A click into the first row of the list where it is in sight: its window is the active
+        // one, the list has the focus.
+        ListView* list = c.from == In::Grid ? grid : c.from == In::Tree ? tree : table;
+        QPoint at(-1, -1);
+        for (int x = list->ColumnLeft(c.from == In::Grid ? 2 : 1) + 4; x < list->viewport()->width() && at.x() < 0; x += 4) {
+            const QPoint p = list->viewport()->mapTo(top, QPoint(x, list->RowTop(0) + list->LineHeight() / 2));
+            if (top->childAt(p) == list->viewport())
+                at = p;
+        }
+        ASSERT_GE(at.x(), 0) << "the list is covered";
+        QTest::mouseClick(window, Qt::LeftButton, {}, at);
+        ASSERT_TRUE(renderer->Settle());
+        ASSERT_EQ(QApplication::focusWidget(), list);
+        const auto first = std::find(order.begin(), order.end(), area->activeSubWindow());
+        ASSERT_TRUE(first != order.end() && *first == subOf(list)) << name(area->activeSubWindow());
+        for (int press = 1; press <= n; ++press) {
+            QTest::keyClick(window, c.key, c.mods);
+            ASSERT_TRUE(renderer->Settle());
+            QMdiSubWindow* expected = order[static_cast<size_t>(((first - order.begin()) + c.step * press + n * press) % n)];
+            EXPECT_EQ(name(area->activeSubWindow()), name(expected)) << "press " << press;
+            // The window brought forward has the keyboard.
+            EXPECT_EQ(subOf(QApplication::focusWidget()), area->activeSubWindow()) << "press " << press;
+        }
+    }
 }
 
 } // namespace
