@@ -229,7 +229,8 @@ bool CTree::EditRowText(std::string& text)
     // The field stands where the name stands, right of the row's box and picture in the tree's
     // column, and comes up with the name selected, so that typing replaces it.
     if (const EntryRow* row = column == 1 ? Row(SelectedRow()) : nullptr)
-        editor.INDENT = std::abs(row->LEVEL) * TREE_INDENT + (row->ICONNR > 0 ? ListGeometryOf(TREECONTROL).pictureWidth : 0);
+        editor.INDENT = std::abs(row->LEVEL) * TREE_INDENT +
+                        (row->ICONNR > 0 ? ListGeometryOf(TREECONTROL).pictureWidth : 0);
     editor.Init(TREECONTROL, column, UseVar(text));
     PropertySet(editor.FEQ, Prop::FontName, std::string("Tahoma"));
     PropertySet(editor.FEQ, Prop::FontSize, 8LL);
