@@ -8,6 +8,7 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "platform/values/Locale.h"
+#include "platform/values/Windows1252.h"
 
 namespace {
 } // namespace
@@ -221,11 +222,20 @@ bool CTree::AcceptsRequest(int request)
 bool CTree::EditRowText(std::string& text)
 {
     int column = static_cast<int>(PropertyGet(TREECONTROL, Prop::Column).Int());
+    if (column < 1)
+        column = 1;
     FwEditInPlace editor;
     editor.PICTURE = "@s100";
-    editor.Init(TREECONTROL, column > 0 ? column : 1, UseVar(text));
+    // The field stands where the name stands, right of the row's box and picture in the tree's
+    // column, and comes up with the name selected, so that typing replaces it.
+    if (const EntryRow* row = column == 1 ? Row(SelectedRow()) : nullptr)
+        editor.INDENT = std::abs(row->LEVEL) * TREE_INDENT +
+                        (row->ICONNR > 0 ? ListGeometryOf(TREECONTROL).pictureWidth : 0);
+    editor.Init(TREECONTROL, column, UseVar(text));
     PropertySet(editor.FEQ, Prop::FontName, std::string("Tahoma"));
     PropertySet(editor.FEQ, Prop::FontSize, 8LL);
+    PropertySet(editor.FEQ, Prop::SelStart, 1LL);
+    PropertySet(editor.FEQ, Prop::SelEnd, static_cast<long long>(Utf8ToCp1252(text).size()));
     bool completed = false;
     bool repost = false;
     Event pending;

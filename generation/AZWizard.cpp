@@ -119,6 +119,8 @@ protected:
         return CGenerationWizard::OnNewSelection();
     }
 
+    int PageField() const override { return page == 1 ? AZ_GRUPPEN : page == 3 ? AZ_TIMEOUT : 0; }
+
     void EditPool() override
     {
         if (pool_)

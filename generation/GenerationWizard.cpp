@@ -87,6 +87,7 @@ int CGenerationWizard::Setup()
     SetCancelControl(controls_.cancel);
     RegisterHotKeys();
     Refresh();
+    EnterPage();
     return level;
 }
 
@@ -95,7 +96,25 @@ void CGenerationWizard::Refresh(bool force)
     if (DeferRefresh(force))
         return;
     ShowPage();
+    ShowDefaultButton();
     FwWindow::Refresh(force);
+}
+
+// Return goes on with "weiter >>" and, on the last page, where that is disabled, starts the
+// generation.
+void CGenerationWizard::ShowDefaultButton()
+{
+    PropertySet(controls_.next, Prop::Default, page < pages_ ? 1LL : 0LL);
+    PropertySet(controls_.ok, Prop::Default, page < pages_ ? 0LL : 1LL);
+}
+
+// A page comes up with its field focused, or with its default button when it has no field: the
+// focus must not stay with a control of the page left, whose place the window would give to the
+// next button in line ("Abbrechen"), which Return would then press.
+void CGenerationWizard::EnterPage()
+{
+    const int field = PageField();
+    ControlSelect(field ? field : page < pages_ ? controls_.next : controls_.ok);
 }
 
 int CGenerationWizard::OnWindowEvent()
@@ -117,6 +136,7 @@ int CGenerationWizard::OnAccepted()
         if (page < pages_)
             ++page;
         Refresh();
+        EnterPage();
         return LEVEL_BENIGN;
     }
     if (control == controls_.prev) {
@@ -124,6 +144,7 @@ int CGenerationWizard::OnAccepted()
         if (page > 1)
             --page;
         Refresh();
+        EnterPage();
         return LEVEL_BENIGN;
     }
     if (control == controls_.defpool) {

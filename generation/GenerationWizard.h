@@ -59,6 +59,8 @@ protected:
     virtual void Apply() = 0;
     // The values the next run starts with.
     virtual void WriteSettings() = 0;
+    // The field of the current page that takes the focus when the page comes up, 0 for none.
+    virtual int PageField() const { return 0; }
 
     // Where a page's controls stand. Like every window's controls they are placed in window
     // coordinates, so a page starts below the heading band: the explanation, then rows of a prompt
@@ -80,5 +82,9 @@ protected:
     const int pages_;
 
 private:
+    // The default button of the page and the focus when a page comes up (below).
+    void ShowDefaultButton();
+    void EnterPage();
+
     const Texts texts_;
 };

@@ -122,6 +122,11 @@ protected:
             ControlDisable(SB_NEXT);
     }
 
+    int PageField() const override
+    {
+        return page == 1 ? SB_STAERKE : page == 2 ? SB_DT : page == 4 ? SB_TIMEOUT : 0;
+    }
+
     void EditPool() override
     {
         if (pool_)

@@ -27,6 +27,7 @@ const char* const kDayNames[7] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag"
 constexpr int kFields = 5;
 constexpr int32_t kFreeShiftColor = 0xB0FFB0;   // light green: not a normal shift
 constexpr int32_t kWeekColor = 0xE8E8E8;
+constexpr int32_t kWeekTextColor = 0x000000;     // the list's text colour, also in a selected row
 constexpr int32_t kAboveAverageColor = 0xB1C7FF; // light orange
 constexpr int32_t kDragFrameColor = 0xFF0000;
 constexpr int kDottedPen = 2;
@@ -269,8 +270,11 @@ std::string CAZPGrid::WeekFigure(int32_t row, int week, int what)
     const int kind = what % 10;
     if (OptimizationRunning || m == 9)
         return kind == 0 ? std::string() : "-1";
-    if (kind == 1 || kind == 3)
+    if (kind == 1)
         return "-1";
+    // A selected row keeps its light grey here: the list's light selected text would not show on it.
+    if (kind == 3)
+        return std::to_string(kWeekTextColor);
     const CVerstossliste* list =
         AZPBEWERTUNG ? AZPBEWERTUNG->GetVerstossliste(7L * ((row - 1L) * Weeks() + week)) : nullptr;
     if (kind == 0) {

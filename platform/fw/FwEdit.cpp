@@ -3,6 +3,8 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 
+#include <algorithm>
+
 FwEditInPlace::~FwEditInPlace() = default;
 
 void FwEditInPlace::Init(int list, int column, UseVar use)
@@ -17,8 +19,8 @@ void FwEditInPlace::Init(int list, int column, UseVar use)
 }
 
 namespace {
-// The place of the edited cell: over the list column on the selected row.
-ControlDesc OverCell(ControlDesc d, int list, int column)
+// The place of the edited cell: over the list column on the selected row, `indent` units in.
+ControlDesc OverCell(ControlDesc d, int list, int column, int indent = 0)
 {
     ListGeometry g = ListGeometryOf(list);
     int first = static_cast<int>(PropertyGet(list, Prop::VScrollPos).Int()) + 1;
@@ -26,14 +28,15 @@ ControlDesc OverCell(ControlDesc d, int list, int column)
     int x = static_cast<int>(PropertyGet(list, Prop::Xpos).Int() + PropertyGet(list, Prop::ColumnX, column).Int());
     int y = static_cast<int>(PropertyGet(list, Prop::Ypos).Int()) + g.headerHeight + (row - first) * g.lineHeight;
     int w = static_cast<int>(PropertyGet(list, Prop::ColumnWidth, column).Int());
-    d.At(x, y, w, g.lineHeight);
+    indent = std::clamp(indent, 0, std::max(0, w - 20));   // room for a few letters all the same
+    d.At(x + indent, y, w - indent, g.lineHeight);
     return d;
 }
 } // namespace
 
 void FwEditInPlace::CreateControl()
 {
-    ControlDesc d = OverCell(Ctl::Entry(PICTURE), LISTBOXFEQ, COLUMN);
+    ControlDesc d = OverCell(Ctl::Entry(PICTURE), LISTBOXFEQ, COLUMN, INDENT);
     d.Use(USEVAR).ReadOnly(READONLY);
     FEQ = ControlCreate(d);
 }
@@ -77,7 +80,7 @@ void FwEditCombo::SetChoices(const std::vector<std::string>& choices)
 
 void FwEditCombo::CreateControl()
 {
-    ControlDesc d = OverCell(Ctl::Combo(PICTURE, DropFormat), LISTBOXFEQ, COLUMN);
+    ControlDesc d = OverCell(Ctl::Combo(PICTURE, DropFormat), LISTBOXFEQ, COLUMN, INDENT);
     d.DropRows(10, DropWidth).Use(USEVAR).ReadOnly(READONLY);
     FEQ = ControlCreate(d);
     ListSetRows(FEQ, choices_);

@@ -24,6 +24,7 @@ public:
     int FEQ = 0;                       // the field
     int LISTBOXFEQ = 0;                // the list it edits
     int COLUMN = 0;
+    int INDENT = 0;                    // units the field stands in from the column's left edge
     bool READONLY = false;
     UseVar USEVAR;
     std::string PICTURE = "@s255";

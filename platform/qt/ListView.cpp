@@ -200,8 +200,11 @@ void ListView::ReportGeometry(WindowModel& window, ControlModel& c)
     g.headerHeight = headerHeight_;
     g.lineHeight = lineHeight_;
     g.visibleRows = VisibleRows();
+    // As PaintRows draws a picture: 2 pixels in, at most 16 square, 2 pixels to the text.
+    g.pictureWidth = static_cast<int>(std::ceil((4 + std::min(16, LineHeight() - 2)) / scale_ - 1e-9));
     if (g.width != c.geometry.width || g.height != c.geometry.height || g.headerHeight != c.geometry.headerHeight ||
-        g.lineHeight != c.geometry.lineHeight || g.visibleRows != c.geometry.visibleRows)
+        g.lineHeight != c.geometry.lineHeight || g.visibleRows != c.geometry.visibleRows ||
+        g.pictureWidth != c.geometry.pictureWidth)
         ListSetGeometry(window.id, c.id, g);
 }
 

@@ -187,6 +187,23 @@ WindowView::WindowView(QtHost& host, WindowModel& m, QMdiArea* mdiArea, QWidget*
         status_ = main_->statusBar();
         client_ = nullptr;
         main_->installEventFilter(this);
+        // Ctrl+Tab and Ctrl+F6 bring the next window inside the frame to the front, with Shift
+        // the one before, wherever the focus is in the frame: as shortcuts of the frame they come
+        // before the keys of a list, which would take them as its own.
+        const std::pair<QKeySequence, int> switches[] = {
+            {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1}, {QKeySequence(Qt::CTRL | Qt::Key_F6), 1},
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1}, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), -1}};
+        for (const auto& [keys, step] : switches) {
+            auto* shortcut = new QShortcut(keys, main_);
+            shortcut->setContext(Qt::WindowShortcut);
+            QMdiArea* area = mdi_;
+            connect(shortcut, &QShortcut::activated, area, [area, step = step] {
+                if (step > 0)
+                    area->activateNextSubWindow();
+                else
+                    area->activatePreviousSubWindow();
+            });
+        }
     } else {
         bool child = kind_ == WindowKind::MdiChild && mdiArea;
         dialog_ = !child && owner != nullptr;
@@ -483,8 +500,7 @@ void WindowView::CreateControl(WindowModel& m, ControlModel& c)
     auto press = [this, host, win, id] {
         if (!CommitAll()) {
             auto self = ctls_.find(id);
-            auto* button = self == ctls_.end() ? nullptr : qobject_cast<QPushButton*>(self->second.widget.data());
-            if (button && button->isDefault())
+            if (self != ctls_.end() && self->second.kind == ControlKind::Button && self->second.isDefault)
                 return;
             RevertRefused();
         }
@@ -1289,6 +1305,7 @@ void WindowView::Sync(WindowModel& m)
         if (it != ctls_.end())
             ApplyControl(m, c, it->second, changed);
     }
+    ShowDefaultButton(QApplication::focusWidget());
     ApplyWindow(m, first);
     if (!first && changed && appliedFocus_ != m.focus) {
         appliedFocus_ = m.focus;
@@ -1487,7 +1504,7 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
             b->setText(Q(text));
         b->setIcon(iconName.empty() ? QIcon() : Pictures::Icon(iconName));
         b->setIconSize(QSize(16, 16));
-        b->setDefault(c.Get(Prop::Default).Bool());
+        v.isDefault = c.Get(Prop::Default).Bool();
         b->setFlat(c.Get(Prop::Flat).Bool());
         break;
     }
@@ -1526,6 +1543,14 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
             if (e->text() != s)
                 e->setText(s);
         });
+        if (const int64_t from = c.Get(Prop::SelStart).Int(), to = c.Get(Prop::SelEnd).Int();
+            from != v.selStart || to != v.selEnd) {
+            v.selStart = from;
+            v.selEnd = to;
+            const int64_t last = std::min<int64_t>(to, e->text().size());
+            if (from >= 1 && last >= from)
+                e->setSelection(static_cast<int>(from - 1), static_cast<int>(last - from + 1));
+        }
         break;
     }
     case ControlKind::Text: {
@@ -1600,6 +1625,13 @@ void WindowView::ApplyControl(WindowModel& m, ControlModel& c, Ctl& v, bool chan
         auto* sheet = static_cast<QTabWidget*>(w);
         bool wizard = c.Get(Prop::Wizard).Bool();
         sheet->tabBar()->setVisible(!wizard);
+        // Without its tab row the sheet takes no focus: Tab would hand it to the hidden row and
+        // stay where it was.
+        const Qt::FocusPolicy policy = wizard ? Qt::NoFocus : Qt::TabFocus;
+        if (sheet->focusPolicy() != policy) {
+            sheet->setFocusPolicy(policy);
+            sheet->tabBar()->setFocusPolicy(policy);
+        }
         int64_t sel = c.Get(Prop::Selected).Int();
         for (auto& [cid, cv] : ctls_)
             if (cv.parent == c.id && cv.kind == ControlKind::Tab && cv.tabIndex >= 0) {
@@ -2028,6 +2060,24 @@ bool WindowView::HandleKey(QObject* watched, QKeyEvent* e)
     return false;
 }
 
+void WindowView::ShowDefaultButton(QWidget* focus)
+{
+    // Enter presses a push button that has the focus, so that one is drawn as the default while
+    // it has it; with the focus anywhere else the window's default button is.
+    auto* focused = qobject_cast<QPushButton*>(focus);
+    if (focused && !ControlOf(focused))
+        focused = nullptr;
+    for (auto& [id, v] : ctls_) {
+        if (v.kind != ControlKind::Button || v.inToolbar)
+            continue;
+        if (auto* b = qobject_cast<QPushButton*>(v.widget.data())) {
+            const bool drawn = focused ? b == focused : v.isDefault;
+            if (b->isDefault() != drawn)
+                b->setDefault(drawn);
+        }
+    }
+}
+
 void WindowView::ReplayAlertedKeys()
 {
     std::vector<AlertedKey> keys = std::move(alertedKeys_);
@@ -2159,6 +2209,7 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
         int control = ControlOf(watched);
         if (control)
             lastFocus_ = qobject_cast<QWidget*>(watched);
+        ShowDefaultButton(qobject_cast<QWidget*>(watched));
         if (!host_.Syncing() && control && control != modelFocus_) {
             modelFocus_ = control;
             int win = id_;

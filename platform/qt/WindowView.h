@@ -96,6 +96,8 @@ private:
         QActionGroup* radioGroup = nullptr;
         int tabIndex = -1;               // a tab: its page in the sheet
         bool inToolbar = false;
+        bool isDefault = false;          // a button: the window's default in the model
+        int64_t selStart = 0, selEnd = 0;  // an entry: the selection the model asked for last
         QRect autoRect;                  // units: the place chosen when the model leaves it open
         std::string screenText;          // what the last sync showed
         std::string picture;             // an entry's picture when it is not a text picture
@@ -123,6 +125,8 @@ private:
     void CreateControl(WindowModel& model, ControlModel& c);
     void DestroyControl(int id);
     void ApplyControl(WindowModel& model, ControlModel& c, Ctl& v, bool changed);
+    // The push button drawn as the default: the one with the focus, else the model's default.
+    void ShowDefaultButton(QWidget* focus);
     // A menu bar's menu text without its mnemonic when a command key of the window uses it.
     static bool HiddenOnItsPage(const WindowModel& model, const ControlModel& c, int sheet);
     static QString WithoutTakenMnemonic(const WindowModel& model, const QString& text);

@@ -71,6 +71,7 @@ enum class Prop : int {
     Tree = 43,           // list: 1 when its format has a tree column (read only)
     TreeRootLines = 44,  // list: lines to the root
     Trn = 45,            // transparent background
+    SelStart = 46, SelEnd = 47,  // entry: the characters selected when set (from 1; past the end: to it)
     ListMouseDownRow = 50, ListMouseDownColumn = 51, ListMouseDownZone = 52,
     ListMouseUpRow = 53, ListMouseUpColumn = 54,
     ListMouseMoveRow = 55, ListMouseMoveColumn = 56,

@@ -183,6 +183,7 @@ struct ListGeometry {
     int headerHeight = 0;
     int lineHeight = 0;
     int visibleRows = 0;
+    int pictureWidth = 0;          // a row's picture at the start of a cell, with the room beside it
 };
 
 // One primitive the program drew into a list; the renderer replays them over the list.

@@ -3,13 +3,15 @@
 // tool tip names runs its command and Qt reports none of them as ambiguous; after each dialog the
 // focus is back in the pane it was opened from; the menu bar is walked with F10 and the arrow
 // keys; a message over the flex entry dialog closes with Return and keypad Enter; the edit items of
-// the menu are enabled exactly when their toolbar buttons are, in every pane.
+// the menu are enabled exactly when their toolbar buttons are, in every pane; the generation
+// wizards are gone through with Return alone.
 #include "app/WindowPictures.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/Renderer.h"
 #include "platform/qt/WindowView.h"
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
+#include "plans/AKBData.h"
 #include "plans/FlexAZ.h"
 #include "worksheets/ArbeitsblattWindow.h"
 #include "worksheets/FlexAZBlattWindow.h"
@@ -19,6 +21,7 @@
 
 #include "SampleWorksheets.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
@@ -28,6 +31,9 @@
 #include <QScreen>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -35,10 +41,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-// Qt's entry for a key from the window system (what Qt's own test library calls).
-Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type t, int k, Qt::KeyboardModifiers mods,
-                                    const QString& text = QString(), bool autorep = false, ushort count = 1);
 
 using namespace apptest;
 
@@ -357,6 +359,182 @@ TEST_F(WorksheetKeys, AWindowStoredOffTheScreenOpensOnIt)
     // As much of it as the room holds is in it (a window larger than a small screen from its top
     // left corner).
     EXPECT_EQ(room.intersected(place).size(), place.size().boundedTo(room.size())) << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
+}
+
+} // namespace
+
+namespace {
+
+// The generation wizards by keyboard alone, keys sent to the wizard's window as the window system
+// does: Return presses the button drawn as the default.
+class WizardKeys : public WorksheetKeys {
+protected:
+    void SetUp() override
+    {
+        WorksheetKeys::SetUp();
+        sheet = Open([] {
+            SampleWorksheet([](CArbeitsblatt& s, const uint32_t*) {
+                for (uint32_t d = 0; d < 7; ++d)
+                    s.GetAKB().MergeDemand({{d * 1440 + 480, d * 1440 + 960}, 1}, true);
+            });
+        }, "Arbeitszeitblatt");
+        ASSERT_NE(sheet, 0);
+    }
+
+    QWindow* Handle(int window)
+    {
+        QWidget* w = window ? renderer->WindowWidget(window) : nullptr;
+        return w ? w->window()->windowHandle() : nullptr;
+    }
+    void Press(int window, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QWindow* w = Handle(window);
+        ASSERT_NE(w, nullptr);
+        QTest::keyClick(w, key, mods);
+        ASSERT_TRUE(renderer->Settle());
+    }
+    int Newest(const std::string& title)
+    {
+        int found = 0;
+        for (int id : Dialogs())
+            if (Title(id) == title)
+                found = id;
+        return found;
+    }
+    // The wizard's page (from 1), 0 when it is not open.
+    int Page(int wizard)
+    {
+        QWidget* w = renderer->WindowWidget(wizard);
+        auto* pages = w ? w->window()->findChild<QTabWidget*>() : nullptr;
+        return pages ? pages->currentIndex() + 1 : 0;
+    }
+    // The text of the push button drawn as the default ("" for none, "+" for more than one).
+    std::string DrawnDefault(int wizard)
+    {
+        std::string text;
+        for (QPushButton* b : renderer->WindowWidget(wizard)->window()->findChildren<QPushButton*>())
+            if (b->isVisible() && b->isDefault())
+                text = text.empty() ? b->text().remove(QLatin1Char('&')).toStdString() : "+";
+        return text;
+    }
+    // The worksheet's command through its menu item; the question whether the plan there may be
+    // overwritten answered with Return; the wizard.
+    int OpenWizard(int command, const std::string& title)
+    {
+        Choose(sheet, AB_AZP_LIST);
+        QAction* item = renderer->View(sheet)->ControlAction(command);
+        if (!item)
+            return 0;
+        item->trigger();
+        int wizard = 0;
+        ProcessUntil([&] {
+            renderer->Settle(100);
+            if (const int question = Newest("Vorhandene Einträge werden überschrieben."))
+                QTest::keyClick(Handle(question), Qt::Key_Return);
+            // Up, with the focus in it, as the planner gets it.
+            wizard = Newest(title);
+            QWidget* focus = QApplication::focusWidget();
+            return wizard && renderer->WindowWidget(wizard) && focus &&
+                   focus->window() == renderer->WindowWidget(wizard)->window();
+        });
+        return wizard;
+    }
+    // The generation's progress window or its result: a window opens that is neither the
+    // worksheet's nor the wizard. It is ended (the search cancelled) and its messages closed.
+    bool GenerationStarted(const std::set<int>& before)
+    {
+        bool seen = false;
+        int quiet = 0;
+        ProcessUntil([&] {
+            renderer->Settle(100);
+            int newest = 0;
+            for (int id : Dialogs())
+                if (!before.count(id))
+                    newest = std::max(newest, id);
+            if (!newest)
+                return seen && ++quiet >= 5;
+            seen = true;
+            quiet = 0;
+            QWidget* top = renderer->WindowWidget(newest)->window();
+            if (Title(newest) != "Berechnung läuft...")
+                top->close();
+            else
+                for (QAbstractButton* b : top->findChildren<QAbstractButton*>())
+                    if (b->isVisible() && b->isEnabled() && b->text() == QStringLiteral("Abbrechen"))
+                        b->click();
+            return false;
+        });
+        return seen;
+    }
+
+    int sheet = 0;
+};
+
+struct WizardCase {
+    const char* name;
+    int command;          // the worksheet's menu item that opens the wizard
+    const char* title;
+    const char* start;    // the button that starts the generation on the last page
+    int pages;
+};
+const WizardCase kWizards[] = {
+    {"shift demand", AB_SBP_GENERIEREN, "Schichtbedarfsplan generieren", "Schichtbedarfsplan generieren", 5},
+    {"working-time plan", AB_AZP_GENERIEREN, "Arbeitszeitplan generieren", "Arbeitszeitplan generieren", 4},
+};
+
+// Return on each page goes on to the next (the focus went to "Abbrechen" when the page's field
+// was hidden, and Return closed the wizard on page 2); on the last page it starts the generation.
+TEST_F(WizardKeys, ReturnGoesThroughTheWizardAndStartsTheGeneration)
+{
+    for (const WizardCase& c : kWizards) {
+        SCOPED_TRACE(c.name);
+        const int wizard = OpenWizard(c.command, c.title);
+        ASSERT_NE(wizard, 0) << Title(wizard);
+        for (int page = 1; page < c.pages; ++page) {
+            ASSERT_EQ(Page(wizard), page);
+            EXPECT_EQ(DrawnDefault(wizard), "weiter >>") << "page " << page;
+            Press(wizard, Qt::Key_Return);
+            ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && (Page(wizard) == page + 1 || !Newest(c.title)); }));
+            ASSERT_NE(Newest(c.title), 0) << "Return on page " << page << " closed the wizard";
+        }
+        EXPECT_EQ(DrawnDefault(wizard), c.start);
+        std::set<int> before = Dialogs();
+        before.erase(wizard);
+        Press(wizard, Qt::Key_Return);
+        ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && !Newest(c.title); })) << "the wizard stays open";
+        EXPECT_TRUE(GenerationStarted(before)) << "Return on the last page started nothing";
+    }
+}
+
+// A button the planner moves the focus to with Tab is drawn as the default while it has it, and
+// Return presses that one: "<< zurück" goes back a page, "Abbrechen" closes the wizard. Tab from
+// "weiter >>" goes round to the page's button (the hidden tab row held it).
+TEST_F(WizardKeys, ReturnPressesTheButtonTheFocusWasMovedTo)
+{
+    const WizardCase& c = kWizards[1];
+    const int wizard = OpenWizard(c.command, c.title);
+    ASSERT_NE(wizard, 0);
+    Press(wizard, Qt::Key_Return);
+    Press(wizard, Qt::Key_Return);
+    ASSERT_EQ(Page(wizard), 3);
+    auto focusOn = [&](const char* text) {
+        for (int tab = 0; tab < 10; ++tab) {
+            auto* b = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            if (b && b->text().remove(QLatin1Char('&')) == QString::fromUtf8(text))
+                return true;
+            Press(wizard, Qt::Key_Tab);
+        }
+        return false;
+    };
+    ASSERT_TRUE(focusOn("<< zurück"));
+    EXPECT_EQ(DrawnDefault(wizard), "<< zurück");
+    Press(wizard, Qt::Key_Return);
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && Page(wizard) == 2; })) << Page(wizard);
+    EXPECT_EQ(DrawnDefault(wizard), "weiter >>");
+    ASSERT_TRUE(focusOn("Abbrechen"));
+    EXPECT_EQ(DrawnDefault(wizard), "Abbrechen");
+    Press(wizard, Qt::Key_Return);
+    EXPECT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && !Newest(c.title); }));
 }
 
 } // namespace

@@ -467,3 +467,59 @@ TEST_F(Painting, TheWorksheetStaysInFrontAfterAMessageAWizardAndACalculation)
 }
 
 } // namespace
+
+namespace {
+
+// The weekly figures (WAZ, +/-) of the selected row of the working-time plan stay dark on their
+// light grey: the list's light selected text did not show on it.
+TEST_F(Painting, TheWeeklyFiguresOfTheSelectedRowStayReadable)
+{
+    ASSERT_NO_FATAL_FAILURE(ProjectWithSheetsOpen(1));
+    const int sheet = sheetWindows[1];
+    Trigger(sheet, AB_BEWERTUNG_INSP_ITEM);
+    ASSERT_NE(WaitFor("Bewertungs-Inspektor", 30000), 0);
+    ListView* plan = List(sheet, AB_AZP_LIST);
+    ASSERT_NE(plan, nullptr);
+    const int wazColumn = 9, diffColumn = 10;   // after the group and the week's seven days
+    // A row with both figures, chosen with a click on its Monday.
+    int64_t row = 0;
+    ASSERT_TRUE(ProcessUntil([&] {
+        renderer->Settle(100);
+        for (int64_t r = 1; r <= std::min<int64_t>(plan->RowCount(), 4) && !row; ++r)
+            if (!plan->Look(r, wazColumn).text.empty() && !plan->Look(r, diffColumn).text.empty())
+                row = r;
+        return row != 0;
+    }, 30000)) << "no weekly figures";
+    const int y = plan->RowTop(static_cast<int>(row - plan->TopRow() - 1));
+    ClickAt(plan->viewport(), QPoint(plan->ColumnLeft(2) + 4, y + plan->LineHeight() / 2));
+    ASSERT_TRUE(renderer->Settle());
+    {
+        Runtime::HostBaton b;
+        ASSERT_EQ(PropertyGet(sheet, plan->Control(), Prop::Selected, 0).Int(), row);
+    }
+    // The cells as drawn once the row is drawn selected: the weekly grey, and how much of it
+    // the figure's dark text covers.
+    auto count = [&](const QImage& image, int column, bool dark) {
+        const QRect cell(QPoint(plan->ColumnLeft(column) + 1, y + 1),
+                         QPoint(plan->ColumnLeft(column + 1) - 2, y + plan->LineHeight() - 2));
+        int n = 0;
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            for (int yy = cell.top(); yy <= cell.bottom(); ++yy) {
+                const QColor c = image.pixelColor(x, yy);
+                n += dark ? c.red() < 100 && c.green() < 100 && c.blue() < 100 : c == QColor(0xE8, 0xE8, 0xE8);
+            }
+        return n;
+    };
+    QImage image;
+    ASSERT_TRUE(ProcessUntil([&] {
+        renderer->Settle(100);
+        image = Drawn(plan);
+        return count(image, wazColumn, false) > 50 && count(image, diffColumn, false) > 50;
+    })) << "the weekly grey is not drawn";
+    Shot(QStringLiteral("wochenwerte_der_gewaehlten_zeile"));
+    for (int column : {wazColumn, diffColumn})
+        EXPECT_GT(count(image, column, true), 8) << "the figure \"" << plan->Look(row, column).text << "\" does not show";
+}
+
+} // namespace
+

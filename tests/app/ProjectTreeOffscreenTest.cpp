@@ -1,23 +1,30 @@
 // The project manager on the real renderer (offscreen): a click on a row's box opens or closes that
 // row, the selected row's box as well as any other's; a worksheet opened from the tree whose window
-// place was stored far off the screen comes up inside the frame.
+// place was stored far off the screen comes up inside the frame; F2 renames a row in place; the
+// keyboard goes from window to window inside the frame.
 #include "../platform/qt/QtTestSupport.h"
 #include "RealProgramSupport.h"
 
 #include "app/WindowPictures.h"
 #include "core/IniFile.h"
+#include "worksheets/ArbeitsblattWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
 #include <QWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include <gtest/gtest.h>
 
-// Qt's entry for a key from the window system (what Qt's own test library calls).
-Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type t, int k, Qt::KeyboardModifiers mods,
-                                    const QString& text = QString(), bool autorep = false, ushort count = 1);
+#include <algorithm>
+#include <set>
+#include <vector>
+
 
 using namespace apptest;
 
@@ -142,6 +149,156 @@ TEST_F(ProjectTree, AltDInAWorksheetInsideTheFrameOpensTheDefinitionsPool)
             break;
         }
     ProcessUntil([&] { return renderer->Settle(100) && WindowTitled("Definitionspool") == 0; });
+}
+
+// F2 on a worksheet's row, chosen with a click: the edit opens with the old name selected, so that
+// typing replaces it (it was appended), and it stands where the name stands: the row's box and
+// icon stay in sight beside it.
+TEST_F(ProjectTree, F2SelectsTheNameToReplaceAndLeavesTheIconInSight)
+{
+    const int manager = NewProject();
+    ASSERT_NE(manager, 0);
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ASSERT_NE(tree, nullptr);
+    ClickTreeBox(tree, 1, 1);   // the project's row opened
+    ASSERT_TRUE(renderer->Settle());
+    int64_t row = 0;
+    std::string name;
+    for (int64_t r = 1; r <= tree->RowCount() && !row; ++r)
+        if (tree->Look(r, 1).text.starts_with("Arbeitszeitblatt")) {
+            row = r;
+            name = tree->Look(r, 1).text;
+        }
+    ASSERT_GT(row, 0);
+    QWidget* top = tree->window();
+    QWindow* window = top->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const int y = tree->RowTop(static_cast<int>(row - tree->TopRow() - 1));
+    const int line = tree->LineHeight();
+    // The row chosen with a click on its name, far right of its icon.
+    QTest::mouseClick(window, Qt::LeftButton, {}, tree->viewport()->mapTo(top, QPoint(tree->ToViewport(4 * TREE_INDENT) + 20, y + line / 2)));
+    ASSERT_TRUE(renderer->Settle());
+    auto drawn = [&] {
+        const QPoint at = tree->viewport()->mapTo(top, QPoint(0, y));
+        return top->screen()->grabWindow(top->winId(), at.x(), at.y(), tree->viewport()->width(), line).toImage();
+    };
+    const QImage before = drawn();
+    // Where the name starts: the first column right of the icon that the name's letters mark
+    // (inside the row's focus frame).
+    const int iconRight = tree->ToViewport(2 * TREE_INDENT) + 2 + std::min(16, line - 2);
+    const QColor bar = before.pixelColor(iconRight, line / 2);
+    int nameLeft = -1;
+    for (int x = iconRight; x < before.width() && nameLeft < 0; ++x)
+        for (int yy = 1; yy < line - 1; ++yy)
+            if (before.pixelColor(x, yy) != bar) {
+                nameLeft = x;
+                break;
+            }
+    ASSERT_GT(nameLeft, 0);
+
+    QTest::keyClick(window, Qt::Key_F2);
+    QLineEdit* edit = nullptr;
+    ASSERT_TRUE(ProcessUntil([&] {
+        renderer->Settle(100);
+        edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        return edit && edit->isVisible();
+    })) << "no edit after F2";
+    EXPECT_EQ(edit->selectedText().toStdString(), name);
+    const QImage after = drawn();
+    // (The row's focus frame goes with the list's focus: its edges are left out.)
+    for (int x = 1; x < iconRight; ++x)
+        for (int yy = 1; yy < line - 1; ++yy)
+            ASSERT_EQ(after.pixelColor(x, yy), before.pixelColor(x, yy)) << "the edit covers the box or icon at " << x;
+    const int editLeft = edit->mapTo(top, QPoint(0, 0)).x() - tree->viewport()->mapTo(top, QPoint(0, 0)).x();
+    EXPECT_LE(editLeft, nameLeft) << "the edit starts right of the name's first letter";
+
+    for (char ch : std::string("Plan A"))
+        QTest::keyClick(window, ch);
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && tree->Look(row, 1).text == "Plan A"; }))
+        << tree->Look(row, 1).text;
+}
+
+enum class In { Grid, Tree, Inspector };
+struct SwitchCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    In from;              // the list clicked into first
+    int step;             // +1 the next window, -1 the one before
+};
+
+// Ctrl+Tab and Ctrl+F6 bring the next window inside the frame to the front, from the worksheet's
+// grid (which took them as its own keys) as from the project tree and the table inspector; with
+// Shift the one before. Pressed as often as there are windows, they come round to the first.
+TEST_F(ProjectTree, CtrlTabAndCtrlF6GoToTheNextWindowInsideTheFrame)
+{
+    ExpectWorksheetInsideTheFrame(NewProject(), "0", "0");
+    const int manager = WaitFor("Projektmanager"), sheet = WaitFor("Arbeitszeitblatt"),
+              inspector = WaitFor("Tabellen-Inspektor");
+    ASSERT_TRUE(manager && sheet && inspector);
+    ListView* grid = qobject_cast<ListView*>(renderer->ControlWidget(sheet, AB_AZP_LIST));
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ListView* table = nullptr;   // a list of the inspector's page in sight
+    for (ListView* l : renderer->View(inspector)->Client()->findChildren<ListView*>())
+        if (l->isVisible() && !table)
+            table = l;
+    ASSERT_TRUE(grid && tree && table);
+    QWidget* top = grid->window();
+    QWindow* window = top->windowHandle();
+    auto* area = top->findChild<QMdiArea*>();
+    ASSERT_TRUE(window && area);
+    // The windows side by side ("nebeneinander") in a frame with room for them, so that each list
+    // can be clicked.
+    top->resize(1800, 1200);
+    ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && top->size() == QSize(1800, 1200); }));
+    Trigger(WindowTitled("Varn 4"), FRAME_TILE);
+    std::vector<QMdiSubWindow*> order;   // the windows in sight, in the order they opened
+    for (QMdiSubWindow* s : area->subWindowList(QMdiArea::CreationOrder))
+        if (s->isVisible())
+            order.push_back(s);
+    const int n = static_cast<int>(order.size());
+    ASSERT_GE(n, 3) << "the manager, the worksheet and its inspector";
+    auto subOf = [](QWidget* w) {
+        while (w && !qobject_cast<QMdiSubWindow*>(w))
+            w = w->parentWidget();
+        return static_cast<QMdiSubWindow*>(w);
+    };
+    auto name = [](QMdiSubWindow* s) { return s ? s->windowTitle().toStdString() : std::string("(keines)"); };
+    const SwitchCase cases[] = {
+        {"Ctrl+Tab from the grid", Qt::Key_Tab, Qt::ControlModifier, In::Grid, 1},
+        {"Ctrl+F6 from the grid", Qt::Key_F6, Qt::ControlModifier, In::Grid, 1},
+        {"Ctrl+Shift+Tab from the grid", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, In::Grid, -1},
+        {"Ctrl+Tab from the tree", Qt::Key_Tab, Qt::ControlModifier, In::Tree, 1},
+        {"Ctrl+F6 from the tree", Qt::Key_F6, Qt::ControlModifier, In::Tree, 1},
+        {"Ctrl+F6 from the inspector", Qt::Key_F6, Qt::ControlModifier, In::Inspector, 1},
+    };
+    for (const SwitchCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A click into the first row of the list where it is in sight: its window is the active
+        // one, the list has the focus.
+        ListView* list = c.from == In::Grid ? grid : c.from == In::Tree ? tree : table;
+        QPoint at(-1, -1);
+        for (int x = list->ColumnLeft(c.from == In::Grid ? 2 : 1) + 4; x < list->viewport()->width() && at.x() < 0; x += 4) {
+            const QPoint p = list->viewport()->mapTo(top, QPoint(x, list->RowTop(0) + list->LineHeight() / 2));
+            if (top->childAt(p) == list->viewport())
+                at = p;
+        }
+        ASSERT_GE(at.x(), 0) << "the list is covered";
+        QTest::mouseClick(window, Qt::LeftButton, {}, at);
+        ASSERT_TRUE(renderer->Settle());
+        ASSERT_EQ(QApplication::focusWidget(), list);
+        const auto first = std::find(order.begin(), order.end(), area->activeSubWindow());
+        ASSERT_TRUE(first != order.end() && *first == subOf(list)) << name(area->activeSubWindow());
+        for (int press = 1; press <= n; ++press) {
+            QTest::keyClick(window, c.key, c.mods);
+            ASSERT_TRUE(renderer->Settle());
+            QMdiSubWindow* expected = order[static_cast<size_t>(((first - order.begin()) + c.step * press + n * press) % n)];
+            EXPECT_EQ(name(area->activeSubWindow()), name(expected)) << "press " << press;
+            // The window brought forward has the keyboard.
+            EXPECT_EQ(subOf(QApplication::focusWidget()), area->activeSubWindow()) << "press " << press;
+        }
+    }
 }
 
 } // namespace
