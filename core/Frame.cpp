@@ -378,11 +378,14 @@ private:
     {
         const std::string file = JoinPath(ProgramDirectory, "lernunterlage.pdf");
         std::error_code ec;
-        if (!std::filesystem::exists(file, ec)) {
-            Notice("Die Lernunterlage " + file + " ist nicht vorhanden.", "Lernunterlage");
+        if (!std::filesystem::is_regular_file(file, ec)) {
+            Notice("Die Datei der Lernunterlage wurde nicht gefunden:|" + file, "Lernunterlage");
             return;
         }
-        OpenWithShell(file, "", ProgramDirectory, true, false, false);
+        // Without a program for it the opener fails unseen: the planner learns where the file is.
+        const std::string why = OpenWithShell(file, "", ProgramDirectory, true, false, false);
+        if (!why.empty())
+            Notice("Die Lernunterlage liegt unter:|" + file + "||" + why, "Lernunterlage");
     }
 };
 

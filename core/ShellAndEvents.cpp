@@ -30,12 +30,12 @@ bool IsPassiveEvent() { return IsPassiveEventCode(EventCurrent()); }
 
 bool IsPassiveEvent(int event) { return IsPassiveEventCode(event); }
 
-void OpenWithShell(const std::string& file, const std::string& parameters, const std::string& directory,
-                   bool noParameters, bool noDirectory, bool minimized)
+std::string OpenWithShell(const std::string& file, const std::string& parameters, const std::string& directory,
+                          bool noParameters, bool noDirectory, bool minimized)
 {
     std::string p = noParameters ? std::string() : Part(parameters);
     std::string d = noDirectory ? std::string() : Part(StripQuotes(directory));
     std::string f = Part(StripQuotes(file));
     // The host runs the handler; this thread gives the baton away until it has done so.
-    ShellOpen(f, p, d, minimized);
+    return ShellOpen(f, p, d, minimized);
 }

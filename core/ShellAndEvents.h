@@ -10,7 +10,8 @@ bool IsPassiveEvent(int event);
 
 // Opens the file or address with the desktop's handler; other threads run meanwhile. Trailing
 // spaces are removed from each part, double quotes from the file and the directory; each part is
-// kept to 255 characters. The result is not reported.
-void OpenWithShell(const std::string& file, const std::string& parameters,
-                   const std::string& directory, bool noParameters, bool noDirectory,
-                   bool minimized);
+// kept to 255 characters. "" when it was handed over, else why not (German words for the planner;
+// the caller decides whether to show them).
+std::string OpenWithShell(const std::string& file, const std::string& parameters,
+                          const std::string& directory, bool noParameters, bool noDirectory,
+                          bool minimized);

@@ -27,6 +27,15 @@ namespace {
 
 constexpr size_t CACHE_LIMIT = 4000;    // rows kept for drawing while a thread holds the baton
 
+// The expand box of a tree row: nine pixels square with a middle pixel, in the middle of the
+// row's slot for it. A click anywhere in the slot opens or closes the row, so the whole box lies
+// where a click takes.
+QRect ExpandBox(const QRect& slot)
+{
+    constexpr int kSide = 9;
+    return QRect(slot.left() + (slot.width() - kSide) / 2, slot.top() + (slot.height() - kSide) / 2, kSide, kSide);
+}
+
 // The source fields of a column, in the order the format gives them.
 struct Fields {
     int text = 0, colors = 0, icon = 0, tree = 0, style = 0, tip = 0;
@@ -518,16 +527,17 @@ void ListView::PaintRows(QPainter& p, bool mayAsk)
                             nextDepth = std::abs(Level(f.tree <= static_cast<int>(next->size()) ? (*next)[static_cast<size_t>(f.tree - 1)] : std::string()));
                     bool collapsed = level < 0;
                     if (collapsed || nextDepth > depth) {
-                        QRect box(slot + (indentPx - 9) / 2, y + (line - 9) / 2, 8, 8);
+                        // The sign goes through the box's middle pixel, two pixels short of its edges.
+                        const QRect box = ExpandBox(QRect(slot, y, indentPx, line));
+                        p.fillRect(box, palette().color(QPalette::Base));
                         p.setPen(palette().color(QPalette::Mid));
-                        p.setBrush(palette().color(QPalette::Base));
-                        p.drawRect(box);
+                        p.setBrush(Qt::NoBrush);
+                        p.drawRect(box.adjusted(0, 0, -1, -1));
                         p.setPen(palette().color(QPalette::Text));
-                        int cy = box.center().y(), cx = box.center().x();
+                        const int cx = box.left() + box.width() / 2, cy = box.top() + box.height() / 2;
                         p.drawLine(box.left() + 2, cy, box.right() - 2, cy);
                         if (collapsed)
                             p.drawLine(cx, box.top() + 2, cx, box.bottom() - 2);
-                        p.setBrush(Qt::NoBrush);
                     }
                     iconLeft = cell.left() + ToViewport(depth * TREE_INDENT) + 2;
                 }
@@ -738,7 +748,9 @@ void ListView::SendMouse(QMouseEvent* e, int kind)
                : b == Qt::LeftButton ? Key::MOUSE_LEFT : 0;
     m.buttonHeld = (e->buttons() & Qt::LeftButton) != 0;
     int w = window_, c = control_;
-    // The box in front of a tree row opens or closes it, besides the mouse message itself.
+    // The box in front of a tree row opens or closes it, besides the mouse message itself: a
+    // click in the box's slot (the row's height, one indent wide) takes, the drawn box lies in
+    // its middle (ExpandBox).
     int64_t expandRow = 0;
     bool expand = false;
     // A double click on the box is two clicks on it: the second one toggles the row again.

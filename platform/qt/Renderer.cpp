@@ -1,5 +1,6 @@
 #include "platform/qt/Renderer.h"
 
+#include "platform/qt/DesktopOpener.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/ReportPrinting.h"
 #include "platform/qt/Style.h"
@@ -567,19 +568,24 @@ void Renderer::OpenShell(UiRequest& r)
             file = QDir(dir).filePath(file);
     }
     int id = r.id;
+    std::string why;
     if (!file.isEmpty()) {
         QFileInfo fi(file);
         QString parameters = Q(r.parameters).trimmed();
-        bool started;
-        if (!address && fi.isFile() && fi.isExecutable() && !parameters.isEmpty())
-            started = options_.startDetached(fi.absoluteFilePath(), QProcess::splitCommand(parameters), dir);
-        else
-            started = options_.startDetached(QStringLiteral("xdg-open"), {file}, dir);
-        if (!started)
+        if (!address && fi.isFile() && fi.isExecutable() && !parameters.isEmpty()) {
+            if (!options_.startDetached(fi.absoluteFilePath(), QProcess::splitCommand(parameters), dir))
+                why = "Das Programm " + S(fi.absoluteFilePath()) + " konnte nicht gestartet werden.";
+        } else if (!address) {
+            // A document: its asker learns when nothing on this desktop shows such files.
+            why = ShowFileWithDesktop(file, dir, options_.startDetached);
+        } else if (!options_.startDetached(QStringLiteral("xdg-open"), {file}, dir)) {
+            why = "Es wurde kein Programm gefunden, das " + S(file) + " öffnen kann.";
+        }
+        if (!why.empty())
             std::fprintf(stderr, "Konnte \"%s\" nicht öffnen\n", S(file).c_str());
     }
     shown_.erase(id);
-    Runtime::Answer(r, 0);
+    Runtime::Answer(r, why.empty() ? 0 : 1, why);
     SchedulePump();
 }
 

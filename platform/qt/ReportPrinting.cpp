@@ -1,5 +1,6 @@
 #include "platform/qt/ReportPrinting.h"
 
+#include "platform/qt/DesktopOpener.h"
 #include "platform/qt/Style.h"
 #include "platform/values/Locale.h"
 
@@ -11,8 +12,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -242,22 +241,6 @@ std::string ShowPdfWithQt(const std::string& pdfFile,
                           const std::function<bool(const QString&, const QStringList&, const QString&)>& start)
 {
     const QString file = QFileInfo(Q(pdfFile)).absoluteFilePath();
-    // The desktop names its program for PDF files; without one the opener would fail unseen.
-    bool viewer = false;
-    if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty() &&
-        !QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty()) {
-        QProcess query;
-        query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("application/pdf")});
-        viewer = query.waitForFinished(3000) && query.exitCode() == 0 &&
-                 !query.readAllStandardOutput().trimmed().isEmpty();
-        if (query.state() != QProcess::NotRunning) {
-            query.kill();
-            query.waitForFinished(1000);
-        }
-    }
-    if (viewer && start(QStringLiteral("xdg-open"), {file}, QFileInfo(file).absolutePath()))
-        return {};
-    return "Die PDF-Datei wurde gespeichert unter:|" + QtStyle::S(file) +
-           "||Es wurde kein Programm gefunden, das PDF-Dateien anzeigen kann. Öffnen Sie die Datei bei Bedarf "
-           "mit einem Programm Ihrer Wahl.";
+    const std::string why = ShowFileWithDesktop(file, QFileInfo(file).absolutePath(), start);
+    return why.empty() ? why : "Die PDF-Datei wurde gespeichert unter:|" + QtStyle::S(file) + "||" + why;
 }

@@ -1789,11 +1789,21 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
                 size = QSize(std::min(1100, avail.width() * 9 / 10), std::min(760, avail.height() * 9 / 10));
             }
             QPoint at = main_->pos();
-            if (place.x() || place.y())
+            const bool placed = place.x() || place.y();
+            if (placed) {
                 at = QPoint(ToPixels(place.x()), ToPixels(place.y()));
+            } else if (first) {
+                // Without a place of its own the frame stands in the middle of the screen, where
+                // the program knows it: a window manager's own choice would leave the windows
+                // centred on the frame (the welcome window) somewhere else.
+                if (QScreen* screen = QApplication::primaryScreen()) {
+                    const QRect room = screen->availableGeometry();
+                    at = QPoint(room.x() + (room.width() - size.width()) / 2, room.y() + (room.height() - size.height()) / 2);
+                }
+            }
             KeepOnScreen(at, size);
             main_->resize(size);
-            if (place.x() || place.y())
+            if (placed || first)
                 main_->move(at);
         } else if (shell_) {
             shell_->adjustSize();
@@ -1817,9 +1827,21 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
                 if (place.x() || place.y())
                     shell_->move(at);
                 else if (first && shell_->parentWidget()) {
+                    // Centred on its owner and inside the screen, both with their borders (the
+                    // window gets the owner's, as it has none before it is shown). A maximised
+                    // owner fills the screen's room, also before the window system has reported
+                    // its new size.
                     QWidget* owner = shell_->parentWidget()->window();
-                    QPoint c = owner->geometry().center();
-                    shell_->move(c.x() - size.width() / 2, c.y() - size.height() / 2);
+                    QRect room = owner->frameGeometry();
+                    if (owner->isFullScreen() && owner->screen())
+                        room = owner->screen()->geometry();
+                    else if (owner->isMaximized() && owner->screen())
+                        room = owner->screen()->availableGeometry();
+                    QSize outer = size + (owner->frameGeometry().size() - owner->geometry().size());
+                    QPoint centred(room.x() + (room.width() - outer.width()) / 2,
+                                   room.y() + (room.height() - outer.height()) / 2);
+                    KeepOnScreen(centred, outer);
+                    shell_->move(centred);
                 }
             }
         }

@@ -19,8 +19,8 @@ bool FileDialog(const std::string& title, std::string& fileName, const std::stri
     return true;
 }
 
-void ShellOpen(const std::string& file, const std::string& parameters, const std::string& directory,
-               bool minimized)
+std::string ShellOpen(const std::string& file, const std::string& parameters, const std::string& directory,
+                      bool minimized)
 {
     UiRequest r;
     r.kind = UiRequest::Kind::ShellOpen;
@@ -29,6 +29,7 @@ void ShellOpen(const std::string& file, const std::string& parameters, const std
     r.directory = directory;
     r.minimized = minimized;
     RequestAndWait(r, [](UiRequest&) {});
+    return r.answerText;
 }
 
 int PopupRequest(const std::vector<PopupEntry>& items, int x, int y)

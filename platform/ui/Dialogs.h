@@ -17,9 +17,10 @@ bool FileDialog(const std::string& title, std::string& fileName, const std::stri
 
 // Asks the host to open a file or an address with the desktop's handler. The renderer runs
 // "xdg-open" with the target as one argument, never through a shell command line; the headless
-// driver records the request. The result is not reported.
-void ShellOpen(const std::string& file, const std::string& parameters,
-               const std::string& directory, bool minimized);
+// driver records the request. "" when it was handed over; else German words for the planner why
+// nothing shows it (for a document: no program on the desktop shows files of its kind).
+std::string ShellOpen(const std::string& file, const std::string& parameters,
+                      const std::string& directory, bool minimized);
 
 // One item of a context menu.
 struct PopupEntry {

@@ -1,5 +1,7 @@
 // The project manager on the real renderer (offscreen): a click on a row's box opens or closes that
-// row, the selected row's box as well as any other's; a worksheet opened from the tree whose window
+// row, the selected row's box as well as any other's; the box is drawn in the middle of its row
+// with its sign through its middle, and a click on any of its pixels, sent to the manager's
+// top-level window, opens or closes the row; a worksheet opened from the tree whose window
 // place was stored far off the screen comes up inside the frame; F2 renames a row in place; the
 // keyboard goes from window to window inside the frame.
 #include "../platform/qt/QtTestSupport.h"
@@ -46,6 +48,63 @@ protected:
         int manager = 0;
         ProcessUntil([&] { return renderer->Settle(100) && (manager = WindowTitled("Projektmanager")) != 0; });
         return manager;
+    }
+
+    // The pixels of the tree as the window shows them.
+    static QImage Drawn(ListView* tree)
+    {
+        QWidget* top = tree->window();
+        const QPoint at = tree->viewport()->mapTo(top, QPoint(0, 0));
+        return top->screen()
+            ->grabWindow(top->winId(), at.x(), at.y(), tree->viewport()->width(), tree->viewport()->height())
+            .toImage();
+    }
+    // The rows of the tree's viewport that a row takes, the last one excluded.
+    static std::pair<int, int> RowSpan(ListView* tree, int64_t row)
+    {
+        const int shown = static_cast<int>(row - tree->TopRow() - 1);
+        return {tree->RowTop(shown), tree->RowTop(shown + 1)};
+    }
+    // Where the box of a row at that level is drawn: what differs from the row's ground in its
+    // slot (the row's focus frame on the row's edges left out). Empty when nothing is drawn there.
+    static QRect DrawnBox(const QImage& image, ListView* tree, int64_t row, int level)
+    {
+        const auto [top, bottom] = RowSpan(tree, row);
+        const int left = tree->ToViewport((level - 1) * TREE_INDENT), right = tree->ToViewport(level * TREE_INDENT);
+        const QColor ground = image.pixelColor(left + 2, (top + bottom) / 2);
+        QRect box;
+        for (int y = top + 1; y < bottom - 1; ++y)
+            for (int x = left + 2; x < right; ++x)
+                if (image.pixelColor(x, y) != ground)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    }
+    // The sign inside a drawn box: the pixels within its outline that are not the box's ground.
+    static QRect DrawnSign(const QImage& image, const QRect& box)
+    {
+        const QRect inside = box.adjusted(1, 1, -1, -1);
+        const QColor ground = image.pixelColor(inside.topLeft());
+        QRect sign;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                if (image.pixelColor(x, y) != ground)
+                    sign |= QRect(x, y, 1, 1);
+        return sign;
+    }
+    // A click at a pixel of the tree's viewport, sent to its top-level window; the clock moves on
+    // past a double click's interval.
+    static void ClickTreeAt(ListView* tree, QPoint at)
+    {
+        static int clock = 1000;
+        QWidget* top = tree->window();
+        QWindow* window = top->windowHandle();
+        ASSERT_NE(window, nullptr);
+        const QPointF local(tree->viewport()->mapTo(top, at));
+        const QPointF global(top->mapToGlobal(local.toPoint()));
+        qt_handleMouseEvent(window, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {}, clock);
+        qt_handleMouseEvent(window, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {},
+                            clock + 10);
+        clock += 5000;
     }
 
     // A worksheet opened from the tree, its window place stored as given: the worksheet and its table
@@ -114,6 +173,59 @@ TEST_F(ProjectTree, TheBoxOfAnyRowTogglesIt)
     QCoreApplication::sendEvent(tree->viewport(), &release);
     ASSERT_TRUE(renderer->Settle());
     EXPECT_EQ(rows(), closed);
+}
+
+// The box stands in the middle of its row with its sign through the box's middle; the middle of
+// the drawn box and its corner pixels, clicked in the top-level window, each open or close the row
+// (the project's row, then a worksheet's row a level deeper).
+TEST_F(ProjectTree, TheDrawnBoxStandsInItsRowsMiddleAndEachOfItsPixelsTogglesTheRow)
+{
+    const int manager = NewProject();
+    ASSERT_NE(manager, 0);
+    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ASSERT_NE(tree, nullptr);
+    auto rows = [&] {
+        Runtime::HostBaton b;
+        return tree->RowCount();
+    };
+    struct Case {
+        int64_t row;
+        int level;
+    };
+    for (const Case& c : {Case{1, 1}, Case{3, 2}}) {
+        SCOPED_TRACE(c.row);
+        // The row closed at first: each click opens or closes it in turn.
+        const int64_t closed = rows();
+        bool open = false;
+        QRect box;
+        for (const char* where : {"Mitte", "oben links", "unten rechts"}) {
+            SCOPED_TRACE(where);
+            QImage image;
+            ASSERT_TRUE(ProcessUntil([&] {
+                renderer->Settle(100);
+                image = Drawn(tree);
+                box = DrawnBox(image, tree, c.row, c.level);
+                return box.width() >= 7 && box.height() >= 7;
+            })) << "kein Kästchen gezeichnet: " << box.width() << "x" << box.height();
+            const auto [top, bottom] = RowSpan(tree, c.row);
+            EXPECT_LE(std::abs(2 * box.center().y() - (top + bottom - 1)), 1)
+                << "Kästchen " << box.top() << ".." << box.bottom() << " in der Zeile " << top << ".." << bottom - 1;
+            EXPECT_EQ(box.width(), box.height());
+            // The sign: a bar across, and for a closed row one down, through the box's middle.
+            const QRect sign = DrawnSign(image, box);
+            EXPECT_EQ(sign.center(), box.center()) << "Zeichen " << sign.x() << "," << sign.y() << " " << sign.width() << "x"
+                                                   << sign.height() << " im Kästchen " << box.x() << "," << box.y() << " "
+                                                   << box.width() << "x" << box.height();
+            EXPECT_EQ(sign.width() == sign.height(), !open) << sign.width() << "x" << sign.height();
+            const QPoint at = std::string(where) == "Mitte" ? box.center()
+                              : std::string(where) == "oben links" ? box.topLeft()
+                                                                  : box.bottomRight();
+            ClickTreeAt(tree, at);
+            open = !open;
+            ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && (rows() > closed) == open; }))
+                << (open ? "nicht geöffnet" : "nicht geschlossen");
+        }
+    }
 }
 
 TEST_F(ProjectTree, AWorksheetStoredOffTheScreenOpensInsideTheFrame)

@@ -2,9 +2,9 @@
 // program's windows on Qt's xcb platform in this process (a process of its own, as the other app
 // tests hold the offscreen platform). The window manager does what it does for a planner - the
 // frame maximised and restored by a double click on its title bar - and xdotool moves the real
-// mouse. Covered: at this screen size every window opens inside the frame's area, the table
-// inspector shows its lists' rows and no window covers its values, "nebeneinander" keeps every
-// window inside the area; the worksheet's splitters drag with the real mouse; a frame restored while
+// mouse. Covered: the welcome window opens over the frame's middle; at this screen size every
+// window opens inside the frame's area, the table inspector shows its lists' rows and no window
+// covers its values, "nebeneinander" keeps every window inside the area; the worksheet's splitters drag with the real mouse; a frame restored while
 // a plan is optimised leaves the worksheet laid out for its real size once the search ends, and
 // maximised again it follows. Skips with a message only where Xvfb cannot start.
 #include "app/Program.h"
@@ -548,6 +548,22 @@ TEST_F(OnXvfb, AFrameRestoredDuringTheSearchLeavesTheWorksheetLaidOutForItsSize)
     EXPECT_TRUE(Until(*renderer, [&] { return Frame()->isMaximized() && client->height() >= bigClient - 4 && filled(); }))
         << "maximised again: client " << client->height() << " (was " << bigClient << "), plan " << plan->height();
     Picture("xvfb_maximised_again");
+}
+
+// A frame with no place of its own, where the window manager would have put it: the welcome window
+// opens over the frame's middle (both as the window manager shows them, title bars included).
+TEST_F(OnXvfb, TheWelcomeWindowOpensOverTheFramesMiddle)
+{
+    frame = WaitFor("Varn 4");
+    const int welcome = WaitFor("Willkommen bei Varn-4");
+    ASSERT_TRUE(frame && welcome);
+    QWidget* splash = renderer->WindowWidget(welcome)->window();
+    auto off = [&] { return splash->frameGeometry().center() - Frame()->frameGeometry().center(); };
+    EXPECT_TRUE(Until(*renderer, [&] { return std::abs(off().x()) <= 24 && std::abs(off().y()) <= 24; }))
+        << "welcome " << Text(splash->frameGeometry()) << ", frame " << Text(Frame()->frameGeometry());
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(splash->frameGeometry()))
+        << "welcome " << Text(splash->frameGeometry());
+    Picture("xvfb_welcome");
 }
 
 // The project manager stored wider and lower than the area holds (on a larger screen) opens inside
