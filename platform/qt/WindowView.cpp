@@ -1717,8 +1717,21 @@ void WindowView::ApplyWindow(WindowModel& m, bool first)
         for (QToolBar* bar : main_->findChildren<QToolBar*>())
             bar->setEnabled(reachable_);
     } else if (shell_) {
-        if (shell_->isEnabled() != reachable_)
+        if (shell_->isEnabled() != reachable_) {
+            // Disabled, the control that had the frame's focus loses it, and when the frame is
+            // activated next (the message before the dialog closes, the dialog opens) Qt gives
+            // the focus to the first control it finds: one of another window inside the frame,
+            // which then becomes the active window (maximised in a maximised layout). The
+            // sub-window keeps the frame's focus instead and hands it back to its control when
+            // it takes input again.
+            QWidget* focus = sub_ ? sub_->window()->focusWidget() : nullptr;
+            const bool keep = sub_ && focus && sub_->isAncestorOf(focus);
             shell_->setEnabled(reachable_);
+            if (sub_ && !reachable_ && keep)
+                sub_->setFocus(Qt::OtherFocusReason);
+            if (sub_ && reachable_ && sub_->window()->focusWidget() == sub_)
+                RestoreFocus();
+        }
     }
 
     // Place and size: the model's units; the program's changes win, the user's are reported.
@@ -2211,7 +2224,9 @@ bool WindowView::eventFilter(QObject* watched, QEvent* e)
             }
             break;
         case QEvent::KeyPress:
-            if (!host_.Syncing() && HandleKey(watched, static_cast<QKeyEvent*>(e)))
+            // Below a dialog of its thread a window inside the frame (its sub-window keeping the
+            // frame's focus) takes no keys.
+            if (!host_.Syncing() && (reachable_ || !sub_) && HandleKey(watched, static_cast<QKeyEvent*>(e)))
                 return true;
             break;
         default:

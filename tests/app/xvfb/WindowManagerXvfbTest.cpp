@@ -6,7 +6,11 @@
 // window opens inside the frame's area, the table inspector shows its lists' rows and no window
 // covers its values, "nebeneinander" keeps every window inside the area; the worksheet's splitters drag with the real mouse; a frame restored while
 // a plan is optimised leaves the worksheet laid out for its real size once the search ends, and
-// maximised again it follows. Skips with a message only where Xvfb cannot start.
+// maximised again it follows; behind a wizard and during a generation the worksheets' grids and
+// the project tree stay drawn on the screen and another worksheet takes what is typed into it;
+// after a message, a wizard and a calculation the worksheet worked in stays the active window with
+// its control focused, and no other window came to the front meanwhile. Skips with a message only
+// where Xvfb cannot start.
 #include "app/Program.h"
 #include "app/SampleShifts.h"
 #include "app/WindowPictures.h"
@@ -21,6 +25,7 @@
 #include "platform/ui/Runtime.h"
 #include "platform/ui/Window.h"
 #include "plans/AKBData.h"
+#include "plans/AZPData.h"
 #include "plans/SBPData.h"
 #include "plans/Schichttypen.h"
 #include "worksheets/Arbeitsblatt.h"
@@ -32,6 +37,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
@@ -427,9 +433,246 @@ protected:
         QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/" + name + ".png");
     }
 
+    // A new project from the welcome window with `count` worksheets of the sample shifts, demand
+    // and rota, each opened from the project tree (its row clicked, then Enter), then "nebeneinander";
+    // their windows.
+    std::vector<int> ProjectWithSheetsOpen(int count)
+    {
+        std::vector<int> sheets;
+        frame = WaitFor("Varn 4");
+        const int welcome = WaitFor("Willkommen bei Varn-4");
+        if (!frame || !welcome)
+            return sheets;
+        ClickInSight(Button(welcome, QStringLiteral("ein neues Arbeitszeitblatt anlegen")), QPoint(20, 8));
+        manager = WaitFor("Projektmanager");
+        if (!manager)
+            return sheets;
+        {
+            Runtime::HostBaton b;
+            for (int i = 2; i <= count; ++i)
+                GlobalProjektmanager.Projekt().AddArbeitsblatt(ARBEITSBLATT_AZ);
+            for (int i = 1; i <= count; ++i) {
+                CArbeitsblatt& s = SheetNo(i);
+                AddSampleRota(s, AddSampleShifts(s));
+                for (ISavable* part : {&s.GetSchichttypen().GetSavable(), &s.GetAKB().GetSavable(),
+                                       &s.GetSBP().GetSavable(), &s.GetAZP().GetSavable()})
+                    part->StoreStep();
+            }
+            GlobalProjektmanager.PostToOwner(EventRefresh);
+        }
+        renderer->Settle();
+        tree = renderer->View(manager)->Client()->findChild<ListView*>();
+        if (!tree)
+            return sheets;
+        // The project's row opened with a click on its box: the information, then the worksheets.
+        ClickInSight(tree->viewport(), QPoint(tree->ToViewport(TREE_INDENT / 2), tree->RowTop(0) + tree->LineHeight() / 2));
+        Until(*renderer, [&] { return tree->RowCount() >= 2 + count; });
+        for (int i = 1; i <= count; ++i) {
+            if (i > 1) {
+                Trigger(frame, FRAME_PROJECT);
+                Until(*renderer, [&] { return ActiveChild() == manager; });
+            }
+            ClickInSight(tree->viewport(), QPoint(tree->ToViewport(3 * TREE_INDENT), tree->RowTop(1 + i) + tree->LineHeight() / 2));
+            XDo({"key", "Return"});
+            int win = 0;
+            Until(*renderer, [&] {
+                Runtime::HostBaton b;
+                win = SheetNo(i).WIN;
+                return win != 0 && renderer->WindowWidget(win) != nullptr;
+            });
+            CloseMessages();
+            if (!win) {
+                Picture("xvfb_worksheet_not_opened");
+                return sheets;
+            }
+            sheets.push_back(win);
+        }
+        Trigger(frame, FRAME_TILE);
+        return sheets;
+    }
+    static CArbeitsblatt& SheetNo(int i)
+    {
+        return *static_cast<CArbeitsblatt*>(GlobalProjektmanager.Projekt().GetArbeitsblatt(i));
+    }
+    ListView* List(int window, int control) { return qobject_cast<ListView*>(renderer->ControlWidget(window, control)); }
+    // The window the frame's area has active (0: none).
+    int ActiveChild()
+    {
+        QMdiSubWindow* active = Area()->activeSubWindow();
+        return active ? ViewOf(active) : 0;
+    }
+    int ViewOf(const QWidget* top)
+    {
+        for (int id : WindowList())
+            if (top && renderer->WindowWidget(id) == top)
+                return id;
+        return 0;
+    }
+    std::string Title(int window)
+    {
+        Runtime::HostBaton b;
+        return window ? PropertyGet(window, 0, Prop::Text, 0).Str() : std::string("(keines)");
+    }
+    // A window of its own over the frame (a message, a wizard, the search's window), newest first.
+    int Dialog()
+    {
+        Runtime::HostBaton b;
+        int newest = 0;
+        for (int id : WindowList()) {
+            const WindowModel* m = WindowFind(id);
+            QWidget* w = m && m->state == WindowState::Open ? renderer->WindowWidget(id) : nullptr;
+            if (w && w->isWindow() && m->desc.kind != WindowKind::MdiFrame)
+                newest = std::max(newest, id);
+        }
+        return newest;
+    }
+    // A real click at a point of a widget once its window is the active one and the widget is what
+    // the screen shows there.
+    void ClickInSight(QWidget* w, QPoint at)
+    {
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(Until(*renderer, [&] {
+            QWidget* there = At(w->mapToGlobal(at));
+            return QApplication::activeWindow() == w->window() && (there == w || w->isAncestorOf(there));
+        })) << "not in sight: " << w->metaObject()->className() << " of \"" << TitleOf(w) << "\"";
+        ClickAt(w, at);
+    }
+    // Clicks a button of a window with the real mouse once the window is the active one.
+    void Press(int window, const QString& text)
+    {
+        QAbstractButton* b = nullptr;
+        ASSERT_TRUE(Until(*renderer, [&] {
+            b = Button(window, text);
+            return b && b->isEnabled() && QApplication::activeWindow() == b->window();
+        })) << "no button \"" << text.toStdString() << "\" in \"" << Title(window) << "\"";
+        ClickAt(b, b->rect().center());
+    }
+    // Answers the messages a piece of work ends with by their OK button, until no window of its
+    // own is open and no calculation runs.
+    void AnswerMessages()
+    {
+        int quiet = 0;
+        ASSERT_TRUE(apptest::ProcessUntil([&] {
+            renderer->Settle(100);
+            const int dialog = Dialog();
+            if (dialog && dialog != WindowTitled("Berechnung läuft...")) {
+                quiet = 0;
+                if (QAbstractButton* ok = Button(dialog, QStringLiteral("OK")); ok && QApplication::activeWindow() == ok->window())
+                    ClickAt(ok, ok->rect().center());
+                return false;
+            }
+            quiet = dialog ? 0 : quiet + 1;
+            return quiet >= 5;
+        }, apptest::kScreenWaitMs)) << "still open: \"" << Title(Dialog()) << "\"";
+    }
+
+    // ---- what the screen shows ----
+    static bool Ink(QColor c) { return c.red() < 200 && c.green() < 200 && c.blue() < 200; }
+    static QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+    // What lies on the screen at a point: a window of its own over the frame, else the frame's
+    // widget there (the windows inside it in their order).
+    QWidget* At(QPoint global)
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != Frame() && w->isVisible() && w->frameGeometry().contains(global)) {
+                QWidget* inside = w->childAt(w->mapFromGlobal(global));
+                return inside ? inside : w;
+            }
+        return Frame()->childAt(Frame()->mapFromGlobal(global));
+    }
+    static std::string TitleOf(QWidget* w)
+    {
+        for (QWidget* p = w; p; p = p->parentWidget())
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(p))
+                return sub->windowTitle().toStdString();
+        return w ? w->window()->windowTitle().toStdString() : std::string();
+    }
+    // The parts of a list's rows (8-pixel squares on the screen) where the list is what the screen
+    // shows, of how many, and the window over the others.
+    struct Sight {
+        std::vector<QRect> squares;
+        int all = 0;
+        std::string under;
+    };
+    Sight InSight(ListView* list)
+    {
+        Sight s;
+        QWidget* view = list->viewport();
+        const QPoint origin = view->mapToGlobal(QPoint(0, list->HeaderHeight()));
+        for (int y = 0; y + 8 <= view->height() - list->HeaderHeight(); y += 8)
+            for (int x = 0; x + 8 <= view->width(); x += 8) {
+                const QRect square(origin + QPoint(x, y), QSize(8, 8));
+                ++s.all;
+                QWidget* at = At(square.center());
+                if (at == view)
+                    s.squares.push_back(square);
+                else if (s.under.empty() && at)
+                    s.under = TitleOf(at);
+            }
+        return s;
+    }
+    // A day cell of a plan grid that is in sight (its row and list column; false when none is):
+    // where a click on it lands, in the list's viewport.
+    bool DayCellInSight(ListView* list, int64_t& row, int& column, QPoint& at)
+    {
+        for (int shown = 1; shown < list->VisibleRows(); ++shown)
+            for (int c = 2; c <= 8; ++c) {
+                at = QPoint(list->ColumnLeft(c) + list->ToViewport(6), list->RowTop(shown) + list->LineHeight() / 2);
+                if (list->ColumnLeft(c) >= 0 && At(list->viewport()->mapToGlobal(at)) == list->viewport()) {
+                    row = list->TopRow() + 1 + shown;
+                    column = c;
+                    return true;
+                }
+            }
+        return false;
+    }
+    static int InkIn(const QImage& screen, const std::vector<QRect>& squares)
+    {
+        int n = 0;
+        for (const QRect& r : squares)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    n += Ink(screen.pixelColor(x, y)) ? 1 : 0;
+        return n;
+    }
+    struct Watched {
+        const char* name;
+        ListView* list;
+        Sight was;                        // where it was in sight before
+    };
+    // Wherever a list was in sight `before` and no window of its own (the wizard, the search's
+    // window) lies over it now, it is in sight still (no other window inside the frame came over
+    // it) and shows about what it showed then: the rows' texts, lines and bars, greyed or not.
+    void ExpectDrawn(const std::vector<Watched>& lists, const QImage& before, const std::string& when)
+    {
+        const QImage now = Screen();
+        for (const Watched& w : lists) {
+            std::vector<QRect> shown;
+            int covered = 0;
+            std::string under;
+            for (const QRect& square : w.was.squares) {
+                QWidget* at = At(square.center());
+                if (at == w.list->viewport())
+                    shown.push_back(square);
+                else if (!at || at->window() == Frame()) {
+                    ++covered;
+                    under = at ? TitleOf(at) : std::string("(nichts)");
+                }
+            }
+            EXPECT_EQ(covered, 0) << w.name << " " << when << ": " << covered << " of its " << w.was.squares.size()
+                                  << " squares in sight below \"" << under << "\"";
+            if (shown.size() < 10)
+                continue;
+            const int was = InkIn(before, shown), is = InkIn(now, shown);
+            EXPECT_GT(was, 40) << w.name << ": the sample showed nothing where it is in sight " << when;
+            EXPECT_GE(is * 3, was) << w.name << " " << when << " drawn empty: " << is << " dark pixels where it showed " << was;
+        }
+    }
+
     std::unique_ptr<Renderer> renderer;
     std::filesystem::path previous;
     int frame = 0, manager = 0;
+    ListView* tree = nullptr;
 };
 
 // At 1280 x 800 every window opens inside the frame's area, the worksheet leaves the table
@@ -536,8 +779,9 @@ TEST_F(OnXvfb, AFrameRestoredDuringTheSearchLeavesTheWorksheetLaidOutForItsSize)
     FinishWizard("Arbeitszeitplan generieren");
     ASSERT_TRUE(Until(*renderer, [&] { return WindowTitled("Berechnung läuft...") != 0; }));
     DoubleClickTitleBar();
-    ASSERT_TRUE(Until(*renderer, [&] { return !Frame()->isMaximized() && client->height() < bigClient - 40; }))
-        << "the window manager did not restore the frame";
+    // Restored, the frame loses its bars' room on the screen (about 30 pixels at 1280 x 800).
+    ASSERT_TRUE(Until(*renderer, [&] { return !Frame()->isMaximized() && client->height() < bigClient - 20; }))
+        << "the window manager did not restore the frame: maximised " << Frame()->isMaximized() << ", client " << client->height() << " (was " << bigClient << ")";
     CancelSearch();
     CloseMessages();
     Picture("xvfb_after_search");
@@ -588,6 +832,162 @@ TEST_F(OnXvfbStoredLarge, AProjectManagerStoredForALargerScreenOpensInsideTheAre
     renderer->Settle();
     Picture("xvfb_manager_stored_large");
     EXPECT_TRUE(Until(*renderer, [&] { return OutsideTheArea().empty(); })) << OutsideTheArea();
+}
+
+// "Arbeitszeitplan generieren" in one of two worksheets, side by side and maximised: behind the
+// wizard and while the search runs, the worksheet's grids and the project tree show their rows on
+// the screen (no other window comes over them), and the other worksheet takes a shift typed into
+// its plan meanwhile and shows it.
+TEST_F(OnXvfb, TheGridsAndTheTreeStayDrawnBehindAWizardAndDuringAGeneration)
+{
+    const std::vector<int> sheets = ProjectWithSheetsOpen(2);
+    ASSERT_EQ(sheets.size(), 2u);
+    const int sheet = sheets[0], other = sheets[1];
+    ListView* shifts = List(sheet, AB_SBP_LIST);
+    ListView* plan = List(sheet, AB_AZP_LIST);
+    ListView* otherPlan = List(other, AB_AZP_LIST);
+    ASSERT_TRUE(shifts && plan && otherPlan && tree);
+
+    for (bool maximised : {false, true}) {
+        SCOPED_TRACE(maximised ? "maximised" : "side by side");
+        std::vector<Watched> watched{{"shift demand plan", shifts, {}}, {"working-time plan", plan, {}}};
+        if (maximised) {
+            QWidget* top = renderer->View(sheet)->Top();
+            top->showMaximized();
+            ASSERT_TRUE(Until(*renderer, [&] { return top->isMaximized() && ActiveChild() == sheet; }));
+        } else {
+            watched.push_back({"project tree", tree, {}});
+            watched.push_back({"other worksheet's plan", otherPlan, {}});
+        }
+        // The planner works in the worksheet's plan.
+        int64_t row = 0;
+        int column = 0;
+        QPoint at;
+        ASSERT_TRUE(DayCellInSight(plan, row, column, at)) << "no cell of the plan in sight";
+        ClickAt(plan->viewport(), at);
+        ASSERT_TRUE(Until(*renderer, [&] { return ActiveChild() == sheet; }));
+        ASSERT_TRUE(renderer->Settle());
+        const QImage before = Screen();
+        for (Watched& w : watched) {
+            w.was = InSight(w.list);
+            ASSERT_GE(w.was.squares.size(), 20u) << w.name << " not in sight before the generation";
+        }
+        Picture(maximised ? "xvfb_before_generation_maximised" : "xvfb_before_generation");
+
+        Trigger(sheet, AB_AZP_GENERIEREN);
+        const int question = WaitFor("Vorhandene Einträge werden überschrieben.");
+        ASSERT_NE(question, 0);
+        ASSERT_NO_FATAL_FAILURE(Press(question, QStringLiteral("Fortfahren")));
+        const int wizard = WaitFor("Arbeitszeitplan generieren");
+        ASSERT_NE(wizard, 0);
+        ASSERT_TRUE(Until(*renderer, [&] { return QApplication::activeWindow() == renderer->WindowWidget(wizard)->window(); }));
+        Picture(maximised ? "xvfb_behind_the_wizard_maximised" : "xvfb_behind_the_wizard");
+        ExpectDrawn(watched, before, "behind the wizard");
+
+        FinishWizard("Arbeitszeitplan generieren");
+        ASSERT_TRUE(Until(*renderer, [&] { return WindowTitled("Berechnung läuft...") != 0; }));
+        for (int look = 0; look < 3; ++look) {
+            apptest::ProcessUntil([] { return false; }, 400);
+            ASSERT_NE(WindowTitled("Berechnung läuft..."), 0) << "the search ended early";
+            ExpectDrawn(watched, before, "during the search");
+        }
+        Picture(maximised ? "xvfb_during_the_search_maximised" : "xvfb_during_the_search");
+
+        if (!maximised) {
+            // A shift typed into a cell of the other worksheet's plan that is in sight: the cell
+            // shows it once its editor has closed.
+            ASSERT_TRUE(DayCellInSight(otherPlan, row, column, at)) << "no cell of the other worksheet's plan in sight";
+            const std::string typed = otherPlan->Look(row, column).text == "N" ? "F" : "N";
+            const QRect cell(otherPlan->viewport()->mapToGlobal(QPoint(otherPlan->ColumnLeft(column) + 2, at.y() - otherPlan->LineHeight() / 2 + 2)),
+                             QSize(otherPlan->ToViewport(20), otherPlan->LineHeight() - 4));
+            const QImage cellBefore = Screen().copy(cell);
+            ClickAt(otherPlan->viewport(), at);
+            XDo({"type", QString::fromStdString(typed)});
+            // Return once the cell's editor has come over the cell.
+            ASSERT_TRUE(Until(*renderer, [&] { return At(cell.center()) != otherPlan->viewport(); })) << "no editor came";
+            XDo({"key", "Return"});
+            EXPECT_TRUE(Until(*renderer, [&] { return otherPlan->Look(row, column).text == typed; }))
+                << "the other worksheet's cell shows \"" << otherPlan->Look(row, column).text << "\", typed " << typed;
+            EXPECT_TRUE(Until(*renderer, [&] {
+                const QImage now = Screen().copy(cell);
+                return At(cell.center()) == otherPlan->viewport() && now != cellBefore && InkIn(now, {now.rect()}) > 10;
+            })) << "the typed shift is not drawn";
+            EXPECT_NE(WindowTitled("Berechnung läuft..."), 0) << "the search ended while the other worksheet was edited";
+            Picture("xvfb_typed_during_the_search");
+        }
+        CancelSearch();
+        CloseMessages();
+    }
+}
+
+// After a message, a wizard cancelled and a generation, in a worksheet side by side with the
+// others and maximised: the worksheet stays the active window inside the frame (no other window
+// became the active one meanwhile) and its plan has the focus again.
+TEST_F(OnXvfb, TheWorksheetStaysInFrontWithItsFocusAfterAMessageAWizardAndACalculation)
+{
+    const std::vector<int> sheets = ProjectWithSheetsOpen(1);
+    ASSERT_EQ(sheets.size(), 1u);
+    const int sheet = sheets[0];
+    ListView* plan = List(sheet, AB_AZP_LIST);
+    ASSERT_NE(plan, nullptr);
+    std::vector<std::string> activated;     // every window the area made its active one
+    QObject watcher;
+    QObject::connect(Area(), &QMdiArea::subWindowActivated, &watcher,
+                     [&](QMdiSubWindow* s) { activated.push_back(s ? s->windowTitle().toStdString() : "(keines)"); });
+    const std::string title = Title(sheet);
+
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Case cases[] = {
+        {"a message", [&] {
+             Trigger(sheet, AB_AZP_GUETEWERT);
+             const int message = WaitFor("Plangütewert AZP");
+             ASSERT_NE(message, 0);
+             ASSERT_NO_FATAL_FAILURE(Press(message, QStringLiteral("OK")));
+         }},
+        {"a wizard cancelled", [&] {
+             Trigger(sheet, AB_SBP_GENERIEREN);
+             const int question = WaitFor("Vorhandene Einträge werden überschrieben.");
+             ASSERT_NE(question, 0);
+             ASSERT_NO_FATAL_FAILURE(Press(question, QStringLiteral("Fortfahren")));
+             const int wizard = WaitFor("Schichtbedarfsplan generieren");
+             ASSERT_NE(wizard, 0);
+             ASSERT_NO_FATAL_FAILURE(Press(wizard, QStringLiteral("Abbrechen")));
+         }},
+        {"a generation", [&] {
+             Trigger(sheet, AB_AZP_GENERIEREN);
+             FinishWizard("Arbeitszeitplan generieren");
+             CancelSearch();
+             ASSERT_NO_FATAL_FAILURE(AnswerMessages());
+         }},
+    };
+    for (bool maximised : {false, true}) {
+        QWidget* top = renderer->View(sheet)->Top();
+        if (maximised) {
+            top->showMaximized();
+            ASSERT_TRUE(Until(*renderer, [&] { return top->isMaximized(); }));
+        }
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (maximised ? ", maximised" : ", side by side"));
+            // The planner works in the plan.
+            ClickAt(plan->viewport(), QPoint(plan->ColumnLeft(3) + 4, plan->RowTop(1) + plan->LineHeight() / 2));
+            ASSERT_TRUE(Until(*renderer, [&] { return ActiveChild() == sheet && QApplication::focusWidget() == plan; }))
+                << "active: " << Title(ActiveChild());
+            activated.clear();
+            ASSERT_NO_FATAL_FAILURE(c.run());
+            ASSERT_NO_FATAL_FAILURE(AnswerMessages());
+            for (const std::string& a : activated)
+                EXPECT_EQ(a, title) << "another window became the active one meanwhile";
+            EXPECT_EQ(ActiveChild(), sheet) << "the active window is \"" << Title(ActiveChild()) << "\"";
+            EXPECT_EQ(top->isMaximized(), maximised);
+            EXPECT_TRUE(Until(*renderer, [&] { return QApplication::focusWidget() == plan; }))
+                << "the focus is on " << (QApplication::focusWidget() ? TitleOf(QApplication::focusWidget()) + " " +
+                                                                            QApplication::focusWidget()->metaObject()->className()
+                                                                      : std::string("nothing"));
+        }
+    }
 }
 
 } // namespace
