@@ -47,6 +47,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -140,17 +141,26 @@ class XDisplay : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        // A free display number: another test process may take the same one at the same moment,
-        // and then this Xvfb ends at once and the next number is tried.
-        for (int n = 91; n < 160 && !Alive(xvfb); ++n) {
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (std::filesystem::exists(socket) || std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                continue;
-            display = ":" + std::to_string(n);
-            xvfb = Spawn({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, "");
-            WaitReal([&] { return std::filesystem::exists(socket) || !Alive(xvfb); });
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            if (!Alive(xvfb) || !std::filesystem::exists(socket))
+        // Xvfb takes the first free display number itself and writes it to the pipe, so that two
+        // test processes (of two checkouts, say) never reach for the same one.
+        int fds[2];
+        if (pipe(fds) == 0) {
+            xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten",
+                          "tcp"},
+                         "");
+            close(fds[1]);
+            std::string number;
+            WaitReal([&] {
+                pollfd p{fds[0], POLLIN, 0};
+                char c = 0;
+                while (poll(&p, 1, 0) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+                    number += c;
+                return c == '\n' || !Alive(xvfb);
+            });
+            close(fds[0]);
+            if (Alive(xvfb) && !number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
+                display = ":" + number;
+            else
                 End(xvfb);
         }
         if (!Alive(xvfb)) {
