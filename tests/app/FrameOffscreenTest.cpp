@@ -4,6 +4,7 @@
 // program for PDF files, and says in a message where the file is when no such program is found
 // or that the file is missing.
 #include "RealProgramSupport.h"
+#include "TopWindowInput.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,11 +23,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-// Qt's entry for the mouse from the window system (what Qt's own test library calls).
-Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
-                                      Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
-                                      Qt::KeyboardModifiers mods, int timestamp);
 
 using namespace apptest;
 
@@ -48,21 +44,6 @@ protected:
         // The welcome window stands over the frame.
         QWidget* w = welcome ? renderer->WindowWidget(welcome) : nullptr;
         frame = w && w->window()->parentWidget() ? w->window()->parentWidget()->window() : nullptr;
-    }
-    // A click at a point of `widget` (its own pixels), sent to its top-level window; the clock
-    // moves on past a double click's interval.
-    static void ClickAt(QWidget* widget, QPoint at)
-    {
-        static int clock = 1000;
-        QWidget* top = widget->window();
-        QWindow* window = top->windowHandle();
-        ASSERT_NE(window, nullptr);
-        const QPointF local(widget->mapTo(top, at));
-        const QPointF global(top->mapToGlobal(local.toPoint()));
-        qt_handleMouseEvent(window, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {}, clock);
-        qt_handleMouseEvent(window, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {},
-                            clock + 10);
-        clock += 5000;
     }
 
     int welcome = 0;

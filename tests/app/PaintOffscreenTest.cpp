@@ -20,6 +20,7 @@
 
 #include "../platform/qt/QtTestSupport.h"
 #include "RealProgramSupport.h"
+#include "TopWindowInput.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -35,13 +36,6 @@
 #include <functional>
 #include <map>
 #include <string>
-
-// The entry points through which Qt's own test library hands input to a top-level window.
-Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type t, int k, Qt::KeyboardModifiers mods,
-                                    const QString& text = QString(), bool autorep = false, ushort count = 1);
-Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
-                                      Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
-                                      Qt::KeyboardModifiers mods, int timestamp);
 
 using namespace apptest;
 
@@ -64,21 +58,6 @@ protected:
         return top ? qobject_cast<QMainWindow*>(top->window()) : nullptr;
     }
 
-    // A click at a point of `widget` (its own pixels), sent to its top-level window; the clock
-    // moves on past a double click's interval, so two clicks stay two clicks.
-    static void ClickAt(QWidget* widget, QPoint at)
-    {
-        static int clock = 1000;
-        QWidget* top = widget->window();
-        QWindow* window = top->windowHandle();
-        ASSERT_NE(window, nullptr);
-        const QPointF local(widget->mapTo(top, at));
-        const QPointF global(top->mapToGlobal(local.toPoint()));
-        qt_handleMouseEvent(window, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {}, clock);
-        qt_handleMouseEvent(window, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {},
-                            clock + 10);
-        clock += 5000;
-    }
     static void ClickMiddle(QWidget* widget) { ClickAt(widget, widget->rect().center()); }
     // A key sent to the top-level window of a window model (a dialog) or, without one, to the
     // active top-level window.

@@ -6,6 +6,7 @@
 // keyboard goes from window to window inside the frame.
 #include "../platform/qt/QtTestSupport.h"
 #include "RealProgramSupport.h"
+#include "TopWindowInput.h"
 
 #include "app/WindowPictures.h"
 #include "core/IniFile.h"
@@ -49,6 +50,12 @@ protected:
         ProcessUntil([&] { return renderer->Settle(100) && (manager = WindowTitled("Projektmanager")) != 0; });
         return manager;
     }
+    // The tree in a new project's manager (nullptr: none).
+    ListView* NewProjectsTree()
+    {
+        const int manager = NewProject();
+        return manager ? renderer->View(manager)->Client()->findChild<ListView*>() : nullptr;
+    }
 
     // The pixels of the tree as the window shows them.
     static QImage Drawn(ListView* tree)
@@ -91,21 +98,6 @@ protected:
                     sign |= QRect(x, y, 1, 1);
         return sign;
     }
-    // A click at a pixel of the tree's viewport, sent to its top-level window; the clock moves on
-    // past a double click's interval.
-    static void ClickTreeAt(ListView* tree, QPoint at)
-    {
-        static int clock = 1000;
-        QWidget* top = tree->window();
-        QWindow* window = top->windowHandle();
-        ASSERT_NE(window, nullptr);
-        const QPointF local(tree->viewport()->mapTo(top, at));
-        const QPointF global(top->mapToGlobal(local.toPoint()));
-        qt_handleMouseEvent(window, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {}, clock);
-        qt_handleMouseEvent(window, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {},
-                            clock + 10);
-        clock += 5000;
-    }
 
     // A worksheet opened from the tree, its window place stored as given: the worksheet and its table
     // inspector lie inside the frame's area.
@@ -142,9 +134,7 @@ protected:
 
 TEST_F(ProjectTree, TheBoxOfAnyRowTogglesIt)
 {
-    const int manager = NewProject();
-    ASSERT_NE(manager, 0);
-    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ListView* tree = NewProjectsTree();
     ASSERT_NE(tree, nullptr);
     auto rows = [&] {
         Runtime::HostBaton b;
@@ -180,9 +170,7 @@ TEST_F(ProjectTree, TheBoxOfAnyRowTogglesIt)
 // (the project's row, then a worksheet's row a level deeper).
 TEST_F(ProjectTree, TheDrawnBoxStandsInItsRowsMiddleAndEachOfItsPixelsTogglesTheRow)
 {
-    const int manager = NewProject();
-    ASSERT_NE(manager, 0);
-    auto* tree = renderer->View(manager)->Client()->findChild<ListView*>();
+    ListView* tree = NewProjectsTree();
     ASSERT_NE(tree, nullptr);
     auto rows = [&] {
         Runtime::HostBaton b;
@@ -220,7 +208,7 @@ TEST_F(ProjectTree, TheDrawnBoxStandsInItsRowsMiddleAndEachOfItsPixelsTogglesThe
             const QPoint at = std::string(where) == "Mitte" ? box.center()
                               : std::string(where) == "oben links" ? box.topLeft()
                                                                   : box.bottomRight();
-            ClickTreeAt(tree, at);
+            ClickAt(tree->viewport(), at);
             open = !open;
             ASSERT_TRUE(ProcessUntil([&] { return renderer->Settle(100) && (rows() > closed) == open; }))
                 << (open ? "nicht geöffnet" : "nicht geschlossen");
