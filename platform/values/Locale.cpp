@@ -1,10 +1,7 @@
 #include "platform/values/Locale.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/values/RegularFile.h"
 
-#include <cerrno>
 #include <sstream>
 
 namespace {
@@ -144,32 +141,18 @@ bool Locale::Load(const std::string& path, std::string* error)
             *error = what + why;
         return false;
     };
-    // Only a regular file: a named pipe in its place would wait for a writer for good.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return fail("fehlt oder kann nicht gelesen werden.");
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    std::string content;
+    switch (ReadRegularFile(path, content)) {
+    case RegularFileRead::Ok:
+        break;
+    case RegularFileRead::NotRegular:
         return fail("ist keine gewöhnliche Datei (sondern etwa eine benannte Pipe, ein Ordner oder ein Gerät) "
                     "und wird nicht gelesen.");
-    }
-    std::string content;
-    char chunk[8192];
-    bool bad = false;
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            bad = n < 0;
-            break;
-        }
-        content.append(chunk, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    if (bad)
+    case RegularFileRead::Unread:
         return fail("kann nicht gelesen werden.");
+    default:
+        return fail("fehlt oder kann nicht gelesen werden.");
+    }
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0)
         content.erase(0, 3);
 

@@ -1,6 +1,7 @@
 #include "platform/values/PrivateProfile.h"
 
 #include "platform/values/Locale.h"
+#include "platform/values/RegularFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -115,34 +116,18 @@ struct Profile {
 
 enum class LoadResult { Ok, Missing, Failed };
 
-// Only a regular file is read: opening a named pipe for reading would wait for a writer, a device
-// may never end, and neither is ours to replace.
+// Only a regular file is read (a pipe or a device is neither waited on nor ours to replace).
 LoadResult Load(const std::string& file, Profile& p)
 {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? LoadResult::Missing : LoadResult::Failed;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return LoadResult::Failed;
-    }
     std::string content;
-    char buf[8192];
-    bool failed = false;
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            failed = n < 0;
-            break;
-        }
-        content.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    if (failed)
+    switch (ReadRegularFile(file, content)) {
+    case RegularFileRead::Ok:
+        break;
+    case RegularFileRead::Missing:
+        return LoadResult::Missing;
+    default:
         return LoadResult::Failed;
+    }
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         p.bom = true;
         content.erase(0, 3);
